@@ -1,0 +1,32 @@
+// Fixed code page 932 (Shift-JIS) byte tables. The editor always uses these, never the system's
+// current code page, so it behaves the same on every Windows locale.
+#pragma once
+
+#include <bitset>
+#include <cstddef>
+#include <string_view>
+
+namespace kst {
+
+// A set of byte values.
+using TCharSet = std::bitset<256>;
+
+// True when b starts a double-byte character (0x81-0x9F, 0xE0-0xFC).
+constexpr bool IsLeadByte(unsigned char b) {
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+constexpr bool IsLeadByte(char c) { return IsLeadByte(static_cast<unsigned char>(c)); }
+
+// Byte length of the character that starts at pos: 2 for a lead byte followed by another byte,
+// otherwise 1. A lead byte at the very end of the text is one character of its own.
+constexpr std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
+    return IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1;
+}
+
+// The editor's default word delimiters: controls, spaces and ASCII punctuation, 0x7F-0x80,
+// 0xA0-0xA5 (half-width kana punctuation) and 0xFD-0xFF. Digits, ASCII letters, "_", half-width
+// katakana and lead bytes are not delimiters.
+TCharSet DefaultDelimiters();
+
+} // namespace kst

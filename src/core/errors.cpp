@@ -1,0 +1,9 @@
+#include "core/errors.h"
+
+namespace kst {
+
+const char* const kListIndexError = "リストのインデックスが範囲を超えています";
+
+void RaiseListIndexError() { throw EStringListError(kListIndexError); }
+
+} // namespace kst

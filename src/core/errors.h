@@ -1,0 +1,39 @@
+// The editor's exception classes. Every failure inside the engine is an exception that carries a
+// message fit to show the user (UTF-8); uncaught ones end in the application's exception box.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace kst {
+
+// Base of all of the system's exceptions.
+class Exception : public std::runtime_error {
+public:
+    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+};
+
+// An index outside a list.
+class EStringListError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Assigning an object of an unsuitable class.
+class EConvertError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file that cannot be opened, read or written.
+class EFileError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// "The list index is out of range": raised for every row or item index outside a list.
+extern const char* const kListIndexError;
+
+[[noreturn]] void RaiseListIndexError();
+
+} // namespace kst
