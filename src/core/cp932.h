@@ -16,7 +16,9 @@ constexpr bool IsLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
-constexpr bool IsLeadByte(char c) { return IsLeadByte(static_cast<unsigned char>(c)); }
+constexpr bool IsLeadByte(char c) {
+    return IsLeadByte(static_cast<unsigned char>(c));
+}
 
 // Byte length of the character that starts at pos: 2 for a lead byte followed by another byte,
 // otherwise 1. A lead byte at the very end of the text is one character of its own.

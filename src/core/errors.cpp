@@ -4,6 +4,8 @@ namespace kst {
 
 const char* const kListIndexError = "リストのインデックスが範囲を超えています";
 
-void RaiseListIndexError() { throw EStringListError(kListIndexError); }
+void RaiseListIndexError() {
+    throw EStringListError(kListIndexError);
+}
 
 } // namespace kst

@@ -6,7 +6,9 @@
 
 namespace kst {
 
-void TPersistent::Assign(const TPersistent& Source) { AssignError(Source); }
+void TPersistent::Assign(const TPersistent& Source) {
+    AssignError(Source);
+}
 
 void TPersistent::AssignError(const TPersistent& Source) const {
     throw EConvertError(std::string("Cannot assign a ") + Source.ClassName() + " to a " +
@@ -19,7 +21,9 @@ void TNotifyPersistent::Changed() {
     }
 }
 
-void TNotifyPersistent::BeginUpdate() { ++FUpdateCount; }
+void TNotifyPersistent::BeginUpdate() {
+    ++FUpdateCount;
+}
 
 void TNotifyPersistent::EndUpdate() {
     --FUpdateCount;

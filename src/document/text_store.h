@@ -29,9 +29,9 @@ public:
     void Release(TextRef Ref);
 
     std::string_view View(TextRef Ref) const {
-        return Ref.Length == 0 ? std::string_view()
-                               : std::string_view(FChunks[Ref.Chunk].Data.get() + Ref.Offset,
-                                                  Ref.Length);
+        return Ref.Length == 0
+                   ? std::string_view()
+                   : std::string_view(FChunks[Ref.Chunk].Data.get() + Ref.Offset, Ref.Length);
     }
 
     // Bytes held in chunks, and bytes that rows still refer to.
