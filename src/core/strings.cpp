@@ -49,6 +49,9 @@ void TStrings::Assign(const TPersistent& Source) {
     if (source == nullptr) {
         AssignError(Source);
     }
+    if (source == this) {
+        return; // clearing first would lose the very strings to copy
+    }
     BeginUpdate();
     try {
         Clear();

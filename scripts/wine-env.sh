@@ -1,0 +1,39 @@
+# Sourced by the scripts that run Windows programs under Wine. Defines:
+#   use_wine_prefix DIR   - runs Wine quietly in the prefix DIR/wineprefix, set up on first use
+#   stop_wine             - ends the prefix's Wine server (call before the script exits)
+
+wine_font_replacements=(
+    "ＭＳ ゴシック=IPAGothic"
+    "ＭＳ Ｐゴシック=IPAPGothic"
+)
+
+use_wine_prefix() {
+    export WINEPREFIX="$(realpath -m "$1")/wineprefix"
+    export WINEDEBUG=-all
+    # No prompts to install Mono or Gecko.
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    # Wine converts command lines and file names through the locale's character set.
+    export LC_ALL=C.UTF-8
+    [[ -f "$WINEPREFIX/.kestrane-ready" ]] || create_wine_prefix
+}
+
+create_wine_prefix() {
+    echo "Setting up the Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    xvfb-run -a bash -c 'wineboot -i && wineserver -w'
+    add_font_replacements
+    touch "$WINEPREFIX/.kestrane-ready"
+}
+
+# The Japanese Windows fonts the program asks for are drawn with the IPA fonts.
+add_font_replacements() {
+    local replacement
+    for replacement in "${wine_font_replacements[@]}"; do
+        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
+            /v "${replacement%%=*}" /t REG_SZ /d "${replacement#*=}" /f >/dev/null
+    done
+}
+
+stop_wine() {
+    [[ -z ${WINEPREFIX:-} ]] || wineserver -k 2>/dev/null || true
+}

@@ -1,0 +1,147 @@
+#include "platform/files.h"
+
+#include "core/errors.h"
+#include "platform/files_os.h"
+
+#include <algorithm>
+
+namespace kst {
+
+namespace {
+
+using files_os::FileFailure;
+using files_os::RaiseFileError;
+
+// Row offsets are 32-bit, so a file must stay below 4 GiB.
+constexpr std::uint64_t kMaxFileSize = 0xFFFFFFFFu;
+constexpr std::size_t kMinReadGrowth = 64 * 1024;
+constexpr std::size_t kWriteBufferSize = 256 * 1024;
+constexpr unsigned kTemporaryNameAttempts = 100;
+
+// Collects small pieces into one buffer and hands big ones straight through, so the system sees
+// few, large writes whatever the producer's piece size.
+class BufferedWriter {
+public:
+    explicit BufferedWriter(files_os::ReplacementFile& File)
+        : FFile(File), FBuffer(std::make_unique_for_overwrite<char[]>(kWriteBufferSize)) {}
+
+    void Put(std::string_view Bytes) {
+        if (Bytes.size() > kWriteBufferSize - FUsed) {
+            Flush();
+        }
+        if (Bytes.size() >= kWriteBufferSize) {
+            FFile.WriteAll(Bytes.data(), Bytes.size());
+            return;
+        }
+        std::copy(Bytes.begin(), Bytes.end(), FBuffer.get() + FUsed);
+        FUsed += Bytes.size();
+    }
+
+    void Flush() {
+        if (FUsed > 0) {
+            FFile.WriteAll(FBuffer.get(), FUsed);
+            FUsed = 0;
+        }
+    }
+
+private:
+    files_os::ReplacementFile& FFile;
+    std::unique_ptr<char[]> FBuffer;
+    std::size_t FUsed = 0;
+};
+
+void CheckSize(const std::string& Path, std::uint64_t Size) {
+    if (Size > kMaxFileSize) {
+        RaiseFileError(FileFailure::TooLarge, Path);
+    }
+}
+
+// Makes room for more bytes when the file has grown since its size was taken.
+void Grow(FileBytes& Bytes, std::size_t& Capacity) {
+    const std::size_t NewCapacity = static_cast<std::size_t>(
+        std::min<std::uint64_t>(Capacity + std::max(Capacity, kMinReadGrowth), kMaxFileSize + 1));
+    auto NewData = std::make_unique_for_overwrite<char[]>(NewCapacity);
+    std::copy_n(Bytes.Data.get(), static_cast<std::size_t>(Bytes.Size), NewData.get());
+    Bytes.Data = std::move(NewData);
+    Capacity = NewCapacity;
+}
+
+const char* FailureText(FileFailure What) {
+    switch (What) {
+    case FileFailure::Open:
+        return "を開けません。";
+    case FileFailure::Read:
+        return "を読み込めません。";
+    case FileFailure::TooLarge:
+        return "は大きすぎて開けません。4 GB 未満のファイルだけを扱えます。";
+    case FileFailure::CreateTemporary:
+        return "を保存するための一時ファイルを作成できません。";
+    case FileFailure::Write:
+        return "に書き込めません。";
+    case FileFailure::Replace:
+        return "を新しい内容で置き換えられません。";
+    case FileFailure::ReadOnly:
+        return "は読み取り専用のため保存できません。";
+    }
+    return "を扱えません。";
+}
+
+} // namespace
+
+FileBytes ReadWholeFile(const std::string& Path) {
+    const auto File = files_os::OpenInputFile(Path);
+    const std::uint64_t ReportedSize = File->Size();
+    CheckSize(Path, ReportedSize);
+    // One byte more than reported, so that the read that finds the end needs no second buffer.
+    std::size_t Capacity = static_cast<std::size_t>(ReportedSize) + 1;
+    FileBytes Bytes{std::make_unique_for_overwrite<char[]>(Capacity), 0};
+    for (;;) {
+        if (Bytes.Size == Capacity) {
+            CheckSize(Path, Bytes.Size);
+            Grow(Bytes, Capacity);
+        }
+        const std::size_t Count = File->ReadSome(Bytes.Data.get() + Bytes.Size,
+                                                 Capacity - static_cast<std::size_t>(Bytes.Size));
+        if (Count == 0) {
+            return Bytes;
+        }
+        Bytes.Size += Count;
+    }
+}
+
+// No flush to the disk before the replacement: the rename only ever puts complete content in the
+// target's place, and an editor's save need not survive a power cut.
+void WriteFileSafely(const std::string& Path,
+                     const std::function<void(const ChunkSink&)>& Produce) {
+    const auto File = files_os::CreateReplacementFile(Path);
+    BufferedWriter Writer(*File);
+    Produce([&Writer](std::string_view Bytes) { Writer.Put(Bytes); });
+    Writer.Flush();
+    File->ReplaceTarget();
+}
+
+namespace files_os {
+
+void RaiseFileError(FileFailure What, const std::string& Path, const std::string& Reason) {
+    std::string Message = "ファイル \"" + Path + "\" " + FailureText(What);
+    if (!Reason.empty()) {
+        Message += "\n" + Reason;
+    }
+    throw EFileError(Message);
+}
+
+std::string CreateUniqueSibling(const std::string& TargetPath, std::uint64_t ProcessId,
+                                const std::function<bool(const std::string& Name)>& TryCreate) {
+    const std::string Stem = TargetPath + ".kst~" + std::to_string(ProcessId) + "-";
+    for (unsigned Attempt = 0; Attempt < kTemporaryNameAttempts; ++Attempt) {
+        std::string Name = Stem + std::to_string(Attempt) + ".tmp";
+        if (TryCreate(Name)) {
+            return Name;
+        }
+    }
+    RaiseFileError(FileFailure::CreateTemporary, TargetPath);
+}
+
+} // namespace files_os
+
+} // namespace kst

@@ -1,0 +1,139 @@
+#include "platform/files_os.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace kst::files_os {
+
+namespace {
+
+std::string SystemReason(int Error) {
+    return std::generic_category().message(Error);
+}
+
+class PosixInputFile : public InputFile {
+public:
+    explicit PosixInputFile(const std::string& Path) : FPath(Path) {
+        FDescriptor = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (FDescriptor < 0) {
+            RaiseFileError(FileFailure::Open, FPath, SystemReason(errno));
+        }
+    }
+    ~PosixInputFile() override { ::close(FDescriptor); }
+    PosixInputFile(const PosixInputFile&) = delete;
+    PosixInputFile& operator=(const PosixInputFile&) = delete;
+
+    std::uint64_t Size() override {
+        struct stat Status {};
+        if (::fstat(FDescriptor, &Status) != 0) {
+            RaiseFileError(FileFailure::Read, FPath, SystemReason(errno));
+        }
+        return static_cast<std::uint64_t>(Status.st_size);
+    }
+
+    std::size_t ReadSome(char* Buffer, std::size_t Count) override {
+        for (;;) {
+            const ssize_t Result = ::read(FDescriptor, Buffer, Count);
+            if (Result >= 0) {
+                return static_cast<std::size_t>(Result);
+            }
+            if (errno != EINTR) {
+                RaiseFileError(FileFailure::Read, FPath, SystemReason(errno));
+            }
+        }
+    }
+
+private:
+    std::string FPath;
+    int FDescriptor = -1;
+};
+
+class PosixReplacementFile : public ReplacementFile {
+public:
+    explicit PosixReplacementFile(const std::string& TargetPath) : FTargetPath(TargetPath) {
+        FTemporaryPath =
+            CreateUniqueSibling(TargetPath, static_cast<std::uint64_t>(::getpid()),
+                                [this](const std::string& Name) { return TryCreate(Name); });
+    }
+    ~PosixReplacementFile() override {
+        if (FDescriptor >= 0) {
+            ::close(FDescriptor);
+        }
+        if (!FReplaced) {
+            ::unlink(FTemporaryPath.c_str());
+        }
+    }
+    PosixReplacementFile(const PosixReplacementFile&) = delete;
+    PosixReplacementFile& operator=(const PosixReplacementFile&) = delete;
+
+    void WriteAll(const char* Data, std::size_t Count) override {
+        while (Count > 0) {
+            const ssize_t Written = ::write(FDescriptor, Data, Count);
+            if (Written < 0 && errno == EINTR) {
+                continue;
+            }
+            if (Written <= 0) {
+                RaiseFileError(FileFailure::Write, FTargetPath,
+                               SystemReason(Written < 0 ? errno : ENOSPC));
+            }
+            Data += Written;
+            Count -= static_cast<std::size_t>(Written);
+        }
+    }
+
+    void ReplaceTarget() override {
+        TakeOverPermissions();
+        const int Descriptor = FDescriptor;
+        FDescriptor = -1;
+        if (::close(Descriptor) != 0) {
+            RaiseFileError(FileFailure::Write, FTargetPath, SystemReason(errno));
+        }
+        if (::rename(FTemporaryPath.c_str(), FTargetPath.c_str()) != 0) {
+            RaiseFileError(FileFailure::Replace, FTargetPath, SystemReason(errno));
+        }
+        FReplaced = true;
+    }
+
+private:
+    // O_EXCL makes the name ours alone; mode 0666 lets the umask decide a new file's permissions.
+    bool TryCreate(const std::string& Name) {
+        FDescriptor = ::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (FDescriptor >= 0) {
+            return true;
+        }
+        if (errno != EEXIST) {
+            RaiseFileError(FileFailure::CreateTemporary, FTargetPath, SystemReason(errno));
+        }
+        return false;
+    }
+
+    void TakeOverPermissions() {
+        struct stat Target {};
+        if (::stat(FTargetPath.c_str(), &Target) != 0) {
+            return;
+        }
+        if (::fchmod(FDescriptor, Target.st_mode & 07777) != 0) {
+            RaiseFileError(FileFailure::Write, FTargetPath, SystemReason(errno));
+        }
+    }
+
+    std::string FTargetPath;
+    std::string FTemporaryPath;
+    int FDescriptor = -1;
+    bool FReplaced = false;
+};
+
+} // namespace
+
+std::unique_ptr<InputFile> OpenInputFile(const std::string& Path) {
+    return std::make_unique<PosixInputFile>(Path);
+}
+
+std::unique_ptr<ReplacementFile> CreateReplacementFile(const std::string& TargetPath) {
+    return std::make_unique<PosixReplacementFile>(TargetPath);
+}
+
+} // namespace kst::files_os

@@ -1,0 +1,205 @@
+#include "core/errors.h"
+#include "platform/files.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <random>
+#include <set>
+#include <stdexcept>
+
+namespace kst {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Utf8(const fs::path& Path) {
+    const std::u8string Text = Path.u8string();
+    return std::string(Text.begin(), Text.end());
+}
+
+// Every byte value, with NUL, Ctrl-Z, CR and LF among them, and a CP932 double-byte pair.
+std::string AwkwardBytes() {
+    std::string Text(std::string_view("a\0b\x1A\r\r\n\n\x82\xA0", 10));
+    for (int Value = 0; Value < 256; ++Value) {
+        Text += static_cast<char>(Value);
+    }
+    return Text;
+}
+
+class FilesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::random_device Random;
+        FFolder = fs::temp_directory_path() / ("kst_files_test_" + std::to_string(Random()));
+        fs::create_directories(FFolder);
+    }
+    void TearDown() override {
+        std::error_code Ignored;
+        fs::permissions(FFolder / "target.txt", fs::perms::owner_all, Ignored);
+        fs::remove_all(FFolder, Ignored);
+    }
+
+    fs::path Folder() const { return FFolder; }
+    std::string PathOf(const fs::path& Name) const { return Utf8(FFolder / Name); }
+
+    std::set<std::string> FolderContent() const {
+        std::set<std::string> Names;
+        for (const auto& Entry : fs::directory_iterator(FFolder)) {
+            Names.insert(Utf8(Entry.path().filename()));
+        }
+        return Names;
+    }
+
+    void WriteWithStream(const fs::path& Name, const std::string& Content) const {
+        std::ofstream Out(FFolder / Name, std::ios::binary);
+        Out.write(Content.data(), static_cast<std::streamsize>(Content.size()));
+        ASSERT_TRUE(Out.good());
+    }
+
+    std::string ReadWithStream(const fs::path& Name) const {
+        std::ifstream In(FFolder / Name, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+    }
+
+    std::string ReadWithEngine(const fs::path& Name) const {
+        const FileBytes File = ReadWholeFile(PathOf(Name));
+        return std::string(File.Data.get(), static_cast<std::size_t>(File.Size));
+    }
+
+private:
+    fs::path FFolder;
+};
+
+std::string ExceptionMessage(const std::function<void()>& Action) {
+    try {
+        Action();
+    } catch (const EFileError& Error) {
+        return Error.what();
+    }
+    ADD_FAILURE() << "no EFileError";
+    return {};
+}
+
+TEST_F(FilesTest, ReadingReturnsEveryByteOfTheFile) {
+    WriteWithStream("awkward.bin", AwkwardBytes());
+    EXPECT_EQ(ReadWithEngine("awkward.bin"), AwkwardBytes());
+
+    WriteWithStream("empty.txt", "");
+    const FileBytes Empty = ReadWholeFile(PathOf("empty.txt"));
+    EXPECT_EQ(Empty.Size, 0u);
+
+    const std::string Large(3 * 1024 * 1024 + 7, '\x1A');
+    WriteWithStream("large.bin", Large);
+    EXPECT_EQ(ReadWithEngine("large.bin"), Large);
+}
+
+TEST_F(FilesTest, WritingStoresEveryPieceInOrderWhateverItsSize) {
+    const std::string Big(600 * 1024, '\x82');
+    std::string Expected;
+    WriteFileSafely(PathOf("out.bin"), [&](const ChunkSink& Sink) {
+        for (int Piece = 0; Piece < 5000; ++Piece) {
+            const std::string Small = AwkwardBytes().substr(static_cast<std::size_t>(Piece % 260));
+            Sink(Small);
+            Expected += Small;
+            if (Piece % 1000 == 0) {
+                Sink(Big);
+                Expected += Big;
+            }
+        }
+        Sink({});
+    });
+    EXPECT_EQ(ReadWithStream("out.bin"), Expected);
+    EXPECT_EQ(ReadWithEngine("out.bin"), Expected);
+
+    WriteFileSafely(PathOf("empty.txt"), [](const ChunkSink&) {});
+    EXPECT_TRUE(fs::exists(Folder() / "empty.txt"));
+    EXPECT_EQ(fs::file_size(Folder() / "empty.txt"), 0u);
+    EXPECT_EQ(FolderContent(), (std::set<std::string>{"out.bin", "empty.txt"}));
+}
+
+TEST_F(FilesTest, WritingReplacesAnExistingFileAndLeavesNoTemporaryFile) {
+    WriteWithStream("target.txt", "old content that is longer than the new one");
+    WriteFileSafely(PathOf("target.txt"), [](const ChunkSink& Sink) { Sink("new\r\n"); });
+    EXPECT_EQ(ReadWithStream("target.txt"), "new\r\n");
+    EXPECT_EQ(FolderContent(), std::set<std::string>{"target.txt"});
+}
+
+TEST_F(FilesTest, AFailingProducerLeavesTheOriginalUntouched) {
+    const std::string Original = AwkwardBytes();
+    WriteWithStream("target.txt", Original);
+    const auto FailHalfway = [](const ChunkSink& Sink) {
+        Sink(std::string(1024 * 1024, 'x'));
+        Sink("partial");
+        throw std::runtime_error("producer failed");
+    };
+    EXPECT_THROW(WriteFileSafely(PathOf("target.txt"), FailHalfway), std::runtime_error);
+    EXPECT_EQ(ReadWithStream("target.txt"), Original);
+    EXPECT_EQ(FolderContent(), std::set<std::string>{"target.txt"});
+
+    EXPECT_THROW(WriteFileSafely(PathOf("new.txt"), FailHalfway), std::runtime_error);
+    EXPECT_EQ(FolderContent(), std::set<std::string>{"target.txt"});
+}
+
+TEST_F(FilesTest, FailuresRaiseFileErrorsThatNameTheFile) {
+    const std::string Missing = PathOf("missing.txt");
+    const std::string ReadMessage = ExceptionMessage([&] { ReadWholeFile(Missing); });
+    EXPECT_NE(ReadMessage.find("\"" + Missing + "\""), std::string::npos) << ReadMessage;
+
+    const std::string InMissingFolder = PathOf(fs::path("no such folder") / "out.txt");
+    const std::string WriteMessage = ExceptionMessage(
+        [&] { WriteFileSafely(InMissingFolder, [](const ChunkSink& Sink) { Sink("text"); }); });
+    EXPECT_NE(WriteMessage.find(InMissingFolder), std::string::npos) << WriteMessage;
+    EXPECT_TRUE(FolderContent().empty());
+
+    fs::create_directory(Folder() / "folder");
+    EXPECT_THROW(ReadWholeFile(PathOf("folder")), EFileError);
+}
+
+TEST_F(FilesTest, FilesOf4GiBOrMoreAreRefusedBeforeAnythingIsRead) {
+    WriteWithStream("huge.bin", "");
+    fs::resize_file(Folder() / "huge.bin", std::uintmax_t{1} << 32);
+    const std::string Message = ExceptionMessage([&] { ReadWholeFile(PathOf("huge.bin")); });
+    EXPECT_NE(Message.find("huge.bin"), std::string::npos) << Message;
+}
+
+TEST_F(FilesTest, FileNamesAreUtf8) {
+    const fs::path Name(u8"テスト 表.vbs");
+    WriteFileSafely(PathOf(Name), [](const ChunkSink& Sink) { Sink("MsgBox 1\r\n"); });
+    EXPECT_TRUE(fs::exists(Folder() / Name));
+    EXPECT_EQ(ReadWithEngine(Name), "MsgBox 1\r\n");
+    EXPECT_EQ(FolderContent(), std::set<std::string>{Utf8(Name)});
+}
+
+#ifdef _WIN32
+TEST_F(FilesTest, AReadOnlyFileIsNotReplaced) {
+    WriteWithStream("target.txt", "kept");
+    fs::permissions(Folder() / "target.txt", fs::perms::owner_read);
+    const std::string Message = ExceptionMessage([&] {
+        WriteFileSafely(PathOf("target.txt"), [](const ChunkSink& Sink) { Sink("lost"); });
+    });
+    EXPECT_NE(Message.find("target.txt"), std::string::npos) << Message;
+    EXPECT_EQ(ReadWithStream("target.txt"), "kept");
+    EXPECT_EQ(FolderContent(), std::set<std::string>{"target.txt"});
+}
+#else
+TEST_F(FilesTest, ReplacingKeepsThePermissionsOfTheOriginal) {
+    WriteWithStream("target.txt", "old");
+    const auto Mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(Folder() / "target.txt", Mode);
+    WriteFileSafely(PathOf("target.txt"), [](const ChunkSink& Sink) { Sink("new"); });
+    EXPECT_EQ(fs::status(Folder() / "target.txt").permissions(), Mode);
+    EXPECT_EQ(ReadWithStream("target.txt"), "new");
+}
+
+TEST(Files, FilesWhoseReportedSizeIsWrongAreReadToTheirEnd) {
+    // The system reports a size of 0 for its own status files.
+    const FileBytes Status = ReadWholeFile("/proc/self/status");
+    const std::string Text(Status.Data.get(), static_cast<std::size_t>(Status.Size));
+    EXPECT_NE(Text.find("Name:"), std::string::npos);
+    EXPECT_NE(Text.find("VmSize:"), std::string::npos);
+}
+#endif
+
+} // namespace
+} // namespace kst
