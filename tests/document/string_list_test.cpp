@@ -183,6 +183,14 @@ TEST(TheStringList, TextsSurviveGapMovesCopiesAndCompaction) {
     EXPECT_LT(list.TextBytesAllocated(), 20u << 20);
 }
 
+TEST(TheStringList, AssigningAListToItselfKeepsItsStrings) {
+    TheStringList list;
+    list.Add("a");
+    list.Add("b");
+    list.Assign(list);
+    EXPECT_EQ(list.GetTextStr(), "a\r\nb\r\n");
+}
+
 TEST(TheStringList, NulBytesAreOrdinaryText) {
     TheStringList list;
     const std::string text("a\0b\0", 4);

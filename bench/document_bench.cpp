@@ -1,0 +1,220 @@
+// Loading, saving, editing and wrapping a large document.
+#include "../tests/support/fake_editor.h"
+#include "document/editor_strings.h"
+#include "document/row_text_io.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+namespace kst {
+namespace {
+
+constexpr int kBigLines = 2'500'000;
+
+// Line I of a generated Shift-JIS script: mostly short lines, every eighth one longer than a
+// row of 80 columns; about 40 bytes a line on average.
+std::string GeneratedLine(int I) {
+    static const std::string pieces[] = {
+        "Dim value",    " = ",      "\x93\xfa\x96\x7b\x8c\xea", "\t",
+        "WScript.Echo", "(",        "\x82\xa0\x82\xa2",         ")",
+        " ' ",          "count + 1"};
+    const int target = I % 8 == 0 ? 100 + I % 60 : (I * 7919) % 50;
+    std::string line;
+    for (int k = I; static_cast<int>(line.size()) < target; k += 3) {
+        line += pieces[k % 10];
+    }
+    return line;
+}
+
+std::string GeneratedText(int Lines) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(Lines) * 44);
+    for (int i = 0; i < Lines; ++i) {
+        text += GeneratedLine(i);
+        text += "\r\n";
+    }
+    return text;
+}
+
+const std::string& BigFile() {
+    static const std::string path = [] {
+        const std::string p =
+            (std::filesystem::temp_directory_path() / "kst_document_bench.txt").string();
+        std::ofstream(p, std::ios::binary) << GeneratedText(kBigLines);
+        return p;
+    }();
+    return path;
+}
+
+long ResidentBytes() {
+    long pages = 0;
+    long resident = 0;
+    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) {
+            resident = 0;
+        }
+        std::fclose(f);
+    }
+    return resident * sysconf(_SC_PAGESIZE);
+}
+
+struct Document {
+    FakeEditor Editor;
+    TEditorStrings Lines{Editor};
+    TEditorScreenStrings& Rows = *Editor.Store;
+};
+
+void BM_LoadFromFile(benchmark::State& State) {
+    const std::string& path = BigFile();
+    const double fileBytes = static_cast<double>(std::filesystem::file_size(path));
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto doc = std::make_unique<Document>();
+        const long before = ResidentBytes();
+        State.ResumeTiming();
+        doc->Lines.LoadFromFile(path);
+        State.PauseTiming();
+        const TEditorScreenStrings& rows = doc->Rows;
+        const double held = static_cast<double>(rows.TextBytesAllocated()) +
+                            static_cast<double>(rows.GetCapacity()) * sizeof(TheStringItem) +
+                            static_cast<double>(rows.LineCount()) * sizeof(std::int32_t);
+        State.counters["held_per_file_byte"] = held / fileBytes;
+        State.counters["rss_per_file_byte"] =
+            static_cast<double>(ResidentBytes() - before) / fileBytes;
+        State.counters["rows"] = rows.GetCount();
+        doc.reset();
+        State.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LoadFromFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The parts of loading: reading the file, and resetting the start states of every row.
+void BM_ReadWholeFile(benchmark::State& State) {
+    for (auto _ : State) {
+        benchmark::DoNotOptimize(ReadWholeFile(BigFile()).Size);
+    }
+}
+BENCHMARK(BM_ReadWholeFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_InitStartStates(benchmark::State& State) {
+    Document doc;
+    doc.Lines.LoadFromFile(BigFile());
+    for (auto _ : State) {
+        doc.Rows.InitStartStates();
+    }
+}
+BENCHMARK(BM_InitStartStates)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_SaveToFile(benchmark::State& State) {
+    Document doc;
+    doc.Lines.LoadFromFile(BigFile());
+    const std::string out = BigFile() + ".saved";
+    for (auto _ : State) {
+        doc.Lines.SaveToFile(out);
+    }
+    std::filesystem::remove(out);
+}
+BENCHMARK(BM_SaveToFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// One typed character, then its deletion, in the middle row: one UpdateRows each.
+void BM_TypeCharacter(benchmark::State& State) {
+    Document doc;
+    const int lines = static_cast<int>(State.range(0));
+    doc.Lines.SetTextStr(GeneratedText(lines));
+    doc.Rows.SetWordWrap(State.range(1) != 0);
+    const int row = doc.Rows.GetCount() / 2 + 1;
+    const std::string text(doc.Rows.GetView(row));
+    const std::string suffix = doc.Rows.GetRowAttribute(row) == raLineBreak ? "\r\n" : "";
+    const std::string typed =
+        text.substr(0, 2) + "x" + text.substr(std::min<std::size_t>(2, text.size())) + suffix;
+    const std::string original = text + suffix;
+    doc.Rows.UpdateRows(row, 1, original); // the first edit after loading is measured on its own
+    bool type = true;
+    for (auto _ : State) {
+        doc.Rows.UpdateRows(row, 1, type ? typed : original);
+        type = !type;
+    }
+}
+BENCHMARK(BM_TypeCharacter)
+    ->ArgsProduct({{10'000, 100'000, kBigLines}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+
+// Enter at the end of row 1: one row inserted per call.
+void BM_EnterAtRow1(benchmark::State& State) {
+    Document doc;
+    doc.Lines.SetTextStr(GeneratedText(static_cast<int>(State.range(0))));
+    doc.Rows.UpdateRows(1, 1, std::string(doc.Rows.GetView(1)) + "\r\n\r\n");
+    for (auto _ : State) {
+        const std::string text = std::string(doc.Rows.GetView(1)) + "\r\n\r\n";
+        doc.Rows.UpdateRows(1, 1, text);
+    }
+}
+BENCHMARK(BM_EnterAtRow1)->Arg(kBigLines)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+// The first Enter after loading: the row array gets room to insert, and its gap moves to the
+// place of the change.
+void BM_FirstEditAfterLoad(benchmark::State& State) {
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto doc = std::make_unique<Document>();
+        doc->Lines.LoadFromFile(BigFile());
+        const int row = doc->Rows.GetCount() / 2;
+        const std::string text = std::string(doc->Rows.GetView(row)) + "\r\n\r\n";
+        State.ResumeTiming();
+        doc->Rows.UpdateRows(row, 1, text);
+        State.PauseTiming();
+        doc.reset();
+        State.ResumeTiming();
+    }
+}
+BENCHMARK(BM_FirstEditAfterLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_GetEveryLineWrapOn(benchmark::State& State) {
+    Document doc;
+    doc.Lines.SetTextStr(GeneratedText(1'000'000));
+    doc.Rows.SetWordWrap(true);
+    for (auto _ : State) {
+        const int count = doc.Lines.GetCount();
+        std::size_t bytes = 0;
+        for (int i = 0; i < count; ++i) {
+            bytes += doc.Lines.Get(i).size();
+        }
+        benchmark::DoNotOptimize(bytes);
+    }
+}
+BENCHMARK(BM_GetEveryLineWrapOn)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_WrapAll(benchmark::State& State) {
+    Document doc;
+    doc.Lines.LoadFromFile(BigFile());
+    doc.Rows.GetWrapOption().SetWrapByte(80);
+    for (auto _ : State) {
+        doc.Rows.WrapAll();
+        State.PauseTiming();
+        State.counters["rows"] = doc.Rows.GetCount();
+        State.counters["text_bytes"] = static_cast<double>(doc.Rows.TextBytesAllocated());
+        doc.Rows.UnwrapAll();
+        State.ResumeTiming();
+    }
+}
+BENCHMARK(BM_WrapAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_UnwrapAll(benchmark::State& State) {
+    Document doc;
+    doc.Lines.LoadFromFile(BigFile());
+    doc.Rows.GetWrapOption().SetWrapByte(80);
+    for (auto _ : State) {
+        State.PauseTiming();
+        doc.Rows.WrapAll();
+        State.ResumeTiming();
+        doc.Rows.UnwrapAll();
+    }
+}
+BENCHMARK(BM_UnwrapAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+} // namespace
+} // namespace kst
