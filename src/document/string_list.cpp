@@ -1,6 +1,7 @@
 #include "document/string_list.h"
 
 #include "core/errors.h"
+#include "platform/memory.h"
 
 #include <algorithm>
 #include <cstring>
@@ -240,6 +241,7 @@ void TheStringList::SetCapacity(int NewCapacity) {
         return;
     }
     auto items = std::make_unique_for_overwrite<TheStringItem[]>(NewCapacity);
+    AdviseLargeBuffer(items.get(), sizeof(TheStringItem) * static_cast<std::size_t>(NewCapacity));
     const int tail = FCount - FGapStart;
     std::copy_n(FItems.get(), FGapStart, items.get());
     std::copy_n(FItems.get() + FCapacity - tail, tail, items.get() + NewCapacity - tail);
@@ -269,9 +271,11 @@ void TheStringList::Grow(int Needed) {
     if (GapLength() >= Needed) {
         return;
     }
-    // The classic growth steps; a bulk insert grows to exactly what it needs at least.
+    // The classic growth steps. A bulk insert beyond them (a loaded file) keeps a little room, so
+    // that the first rows typed after loading do not copy the whole array.
     const int delta = FCapacity > 64 ? FCapacity / 4 : FCapacity > 8 ? 16 : 4;
-    SetCapacity(std::max(FCapacity + delta, FCount + Needed));
+    const int needed = FCount + Needed;
+    SetCapacity(FCapacity + delta >= needed ? FCapacity + delta : needed + needed / 32);
 }
 
 void TheStringList::ReleaseItem(TheStringItem& Item) {

@@ -16,13 +16,14 @@
 namespace kst {
 
 // One row's record. The text lives in the list's TextStore; ParseSlot 0 means an empty
-// ParseString, any other value indexes the list's parse strings.
+// ParseString, any other value indexes the list's parse strings. Trivial like TextRef:
+// TheStringItem{} is a new row (empty text, all data 0).
 struct TheStringItem {
     TextRef Text;
-    std::int32_t RowValue = 0;
-    std::uint32_t AttrWord = 0;
-    std::uint32_t MarkWord = 0;
-    std::uint32_t ParseSlot = 0;
+    std::int32_t RowValue;
+    std::uint32_t AttrWord;
+    std::uint32_t MarkWord;
+    std::uint32_t ParseSlot;
 };
 
 // The items sit in one array with a gap at the last place of change, so that inserting or

@@ -24,7 +24,7 @@ TextRef TextStore::Add(std::string_view Text) {
     std::uint32_t id = FOpen;
     if (!fitsOpen) {
         const std::uint32_t capacity = std::max(length, kChunkSize);
-        id = NewChunk(std::make_unique<char[]>(capacity), 0, capacity);
+        id = NewChunk(std::make_unique_for_overwrite<char[]>(capacity), 0, capacity);
         if (length < kChunkSize) {
             FOpen = id;
         }

@@ -11,10 +11,12 @@
 namespace kst {
 
 // A row's bytes: Length bytes at Offset in chunk Chunk. The empty text refers to no chunk.
+// Trivial, so that arrays of rows can be allocated without being written first; TextRef{} is the
+// empty text.
 struct TextRef {
-    std::uint32_t Chunk = 0;
-    std::uint32_t Offset = 0;
-    std::uint32_t Length = 0;
+    std::uint32_t Chunk;
+    std::uint32_t Offset;
+    std::uint32_t Length;
 };
 
 class TextStore {

@@ -2,6 +2,7 @@
 
 #include "core/errors.h"
 #include "platform/files_os.h"
+#include "platform/memory.h"
 
 #include <algorithm>
 
@@ -95,6 +96,7 @@ FileBytes ReadWholeFile(const std::string& Path) {
     // One byte more than reported, so that the read that finds the end needs no second buffer.
     std::size_t Capacity = static_cast<std::size_t>(ReportedSize) + 1;
     FileBytes Bytes{std::make_unique_for_overwrite<char[]>(Capacity), 0};
+    AdviseLargeBuffer(Bytes.Data.get(), Capacity);
     for (;;) {
         if (Bytes.Size == Capacity) {
             CheckSize(Path, Bytes.Size);
