@@ -12,6 +12,7 @@
 namespace kst {
 
 class TEditorScreenStrings;
+class TFountain;
 
 // The last edit of the row store, read by the editors when they repaint.
 struct TUpdateInfo {
@@ -55,6 +56,8 @@ public:
     virtual int ScreenRows() const = 0;
     // Compute every row's start state on a full reset rather than the first two screens.
     virtual bool InitBracketsFull() const = 0;
+    // The fountain the editor colours its text with.
+    virtual TFountain& EffectiveFountain() const = 0;
 
     // The store signals a change (at the end of its outermost update): repaint from its
     // UpdateInfo, and when a change was recorded set Modified and raise OnChange.

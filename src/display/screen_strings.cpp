@@ -1,6 +1,9 @@
 #include "display/screen_strings.h"
 
+#include "display/start_states.h"
+
 #include <algorithm>
+#include <functional>
 
 namespace kst {
 
@@ -12,12 +15,6 @@ constexpr std::string_view kLineBreak = "\r\n";
 const TCharSet& FallbackDelimiters() {
     static const TCharSet delimiters = DefaultDelimiters();
     return delimiters;
-}
-
-TRowAttributeData NotComputedState() {
-    TRowAttributeData state;
-    state.BracketIndex = kStateNotComputed;
-    return state;
 }
 
 // The text of one document line's rows as one piece. When the rows lie one after another in one
@@ -69,7 +66,7 @@ public:
     }
 
 private:
-    TextRef FSource;
+    TextRef FSource{};
     bool FSlices = false;
     std::string FCopy;
     std::string_view FText;
@@ -534,15 +531,28 @@ void TEditorScreenStrings::InitStartStates() {
     if (OwnerLoading() || (!FEditors.empty() && FEditors.front()->IsDestroying())) {
         return;
     }
-    MarkNotComputed(0, GetCount() - 1);
+    if (const TEditorLink* editor = ActiveEditor()) {
+        ComputeStartStates(*this, editor->EffectiveFountain(), InitStartStatesLimit());
+    } else {
+        MarkStartStatesNotComputed(*this, 0, GetCount() - 1);
+    }
 }
 
-int TEditorScreenStrings::UpdateStartStates(int FromRow, [[maybe_unused]] bool Notify) {
-    if (FromRow < 0 || FromRow >= GetCount()) {
+int TEditorScreenStrings::UpdateStartStates(int FromRow, bool Notify) {
+    const TEditorLink* editor = ActiveEditor();
+    if (editor == nullptr) {
         return 0;
     }
-    MarkNotComputed(FromRow, UpdateStartStatesLimit(FromRow));
-    return 0;
+    std::function<void(int)> repaint;
+    if (Notify) {
+        repaint = [this](int Row) {
+            for (TEditorLink* each : FEditors) {
+                each->InvalidateRow(Row);
+            }
+        };
+    }
+    return RefreshStartStates(*this, editor->EffectiveFountain(), FromRow,
+                              UpdateStartStatesLimit(FromRow), repaint);
 }
 
 int TEditorScreenStrings::InitStartStatesLimit() const {
@@ -561,17 +571,6 @@ int TEditorScreenStrings::UpdateStartStatesLimit(int FromRow) const {
         return last;
     }
     return std::min(last, FromRow + 2 * std::max(editor->ScreenRows(), 1));
-}
-
-void TEditorScreenStrings::MarkNotComputed(int FromRow, int ToRow) {
-    const TRowAttributeData notComputed = NotComputedState();
-    for (int row = FromRow; row <= ToRow; ++row) {
-        TRowAttributeData state = GetRowData(row);
-        state.RowAttribute = notComputed.RowAttribute;
-        if (state != notComputed) {
-            SetStartState(row, notComputed);
-        }
-    }
 }
 
 } // namespace kst

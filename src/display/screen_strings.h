@@ -96,10 +96,12 @@ public:
     void Undo();
     void Redo();
 
-    // Start states of the colouring parser. Both mark the rows they would compute as not computed
-    // until the parser computes them; see the limits below.
+    // Start states of the colouring parser, computed with the active editor's effective fountain
+    // (display/start_states.h). InitStartStates resets them all and computes the first rows (all
+    // of them with InitBracketsFull); UpdateStartStates recomputes from FromRow until they agree
+    // again, repainting every changed row in every attached editor when Notify is set, and
+    // returns the number of changed rows.
     void InitStartStates();
-    // Returns the number of rows whose start state was rewritten.
     int UpdateStartStates(int FromRow, bool Notify);
     // Last row a full reset computes: the last row with InitBracketsFull, else two screens below
     // the active editor's top row.
@@ -118,7 +120,6 @@ protected:
 private:
     class NotificationPause;
 
-    void MarkNotComputed(int FromRow, int ToRow);
     bool OwnerLoading() const;
     void NotifyEditors();
     void ClampEditors();

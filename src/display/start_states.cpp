@@ -79,21 +79,18 @@ TRowAttributeData InitialStartState() {
     return TRowAttributeData{};
 }
 
-void InitStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int LastRow) {
+void ComputeStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int LastRow) {
     const int last = std::min(LastRow, Rows.GetCount() - 1);
     StateWalk walk(Rows, Fountain);
     walk.ResumeAt(0);
     while (walk.Row() <= last) {
         walk.StoreAndAdvance();
     }
-    const TRowAttributeData notComputed = NotComputedState();
-    for (int row = last + 1; row < Rows.GetCount(); ++row) {
-        Rows.SetStartState(row, notComputed);
-    }
+    MarkStartStatesNotComputed(Rows, last + 1, Rows.GetCount() - 1);
 }
 
-int UpdateStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int FromRow, int Limit,
-                      const std::function<void(int Row)>& RowChanged) {
+int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int FromRow, int Limit,
+                       const std::function<void(int Row)>& RowChanged) {
     if (FromRow < 0 || FromRow >= Rows.GetCount()) {
         return 0;
     }
@@ -111,13 +108,18 @@ int UpdateStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int Fr
         ++rewritten;
         walk.StoreAndAdvance();
     }
-    MarkStartStatesNotComputed(Rows, walk.Row());
+    // Only the computed prefix can hold states that no longer follow.
+    int computedEnd = walk.Row();
+    while (computedEnd < Rows.GetCount() && IsComputed(Rows, computedEnd)) {
+        ++computedEnd;
+    }
+    MarkStartStatesNotComputed(Rows, walk.Row(), computedEnd - 1);
     return rewritten;
 }
 
-void MarkStartStatesNotComputed(TRowAttributeStringList& Rows, int FromRow) {
+void MarkStartStatesNotComputed(TRowAttributeStringList& Rows, int FromRow, int ToRow) {
     const TRowAttributeData notComputed = NotComputedState();
-    for (int row = std::max(FromRow, 0); row < Rows.GetCount() && IsComputed(Rows, row); ++row) {
+    for (int row = std::max(FromRow, 0); row <= ToRow; ++row) {
         Rows.SetStartState(row, notComputed);
     }
 }

@@ -19,16 +19,16 @@ class TRowAttributeStringList;
 // The state before the first row: outside brackets, nothing carried.
 TRowAttributeData InitialStartState();
 
-// Marks every row's state not computed, then computes rows 0..LastRow.
-void InitStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int LastRow);
+// Computes rows 0..LastRow and marks the rows after them not computed.
+void ComputeStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int LastRow);
 
 // Recomputes states from FromRow until a stored state agrees with the computed one, at most up to
 // Limit; if the states still differ there, the rows after Limit are marked not computed. Calls
 // RowChanged (when set) for every row whose state was rewritten, and returns their number.
-int UpdateStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int FromRow, int Limit,
-                      const std::function<void(int Row)>& RowChanged);
+int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int FromRow, int Limit,
+                       const std::function<void(int Row)>& RowChanged);
 
-// Marks rows FromRow.. not computed, up to the end of the computed prefix.
-void MarkStartStatesNotComputed(TRowAttributeStringList& Rows, int FromRow);
+// Marks rows FromRow..ToRow not computed.
+void MarkStartStatesNotComputed(TRowAttributeStringList& Rows, int FromRow, int ToRow);
 
 } // namespace kst

@@ -209,7 +209,7 @@ TEST(TEditorScreenStrings, EditorsShareTheStoreAndAreClamped) {
     EXPECT_TRUE(watch.expired());
 }
 
-TEST(TEditorScreenStrings, StartStatesAreMarkedNotComputedTwoScreensAhead) {
+TEST(TEditorScreenStrings, StartStatesAreRecomputedUntilTheyAgreeOrTwoScreensAhead) {
     FakeEditor editor;
     TEditorScreenStrings& rows = *editor.Store;
     std::string text;
@@ -228,25 +228,40 @@ TEST(TEditorScreenStrings, StartStatesAreMarkedNotComputedTwoScreensAhead) {
     EXPECT_EQ(rows.UpdateStartStatesLimit(5), 7);
     editor.Screen = 10;
 
-    TRowAttributeData computed;
-    computed.ParseString = "state";
-    computed.ParserValue1 = 7;
-    for (int i = 0; i < rows.GetCount(); ++i) {
-        rows.SetStartState(i, computed);
+    // A refresh after an edit recomputes the rewritten rows and stops at the first row whose
+    // stored state agrees: the rest of the text is not touched.
+    rows.InitStartStates(); // InitBracketsFull: every row
+    editor.InvalidatedRows.clear();
+    rows.UpdateRows(50, 1, "x\r\n"); // rewrites rows 50..51
+    EXPECT_EQ(editor.InvalidatedRows, (std::vector<int>{50, 51}));
+    EXPECT_EQ(rows.GetBracketIndex(99), -1);
+
+    // States that disagree all the way: the refresh stops two screens below the edit and leaves
+    // the rows after that not computed.
+    TRowAttributeData stale;
+    stale.WrappedBytes = 3;
+    stale.WrappedToken = 11;
+    for (int i = 12; i < rows.GetCount(); ++i) {
+        rows.SetStartState(i, stale);
     }
-    rows.UpdateRows(10, 1, "changed\r\n");
-    EXPECT_EQ(rows.GetBracketIndex(9), -1);
-    EXPECT_EQ(rows.GetBracketIndex(10), kStateNotComputed);
-    EXPECT_EQ(rows.GetParseString(30), "");
-    EXPECT_EQ(rows.GetBracketIndex(31), -1);
+    editor.InvalidatedRows.clear();
+    rows.UpdateRows(10, 1, "changed\r\n"); // rewrites rows 10..11; the limit is 10 + 20
+    EXPECT_EQ(editor.InvalidatedRows.size(), 21u);
+    for (int i = 10; i <= 30; ++i) {
+        ASSERT_EQ(rows.GetWrappedBytes(i), 0) << i;
+        ASSERT_EQ(rows.GetBracketIndex(i), -1) << i;
+    }
+    EXPECT_EQ(rows.GetWrappedBytes(9), 0);
+    EXPECT_EQ(rows.GetBracketIndex(31), kStateNotComputed);
+    EXPECT_EQ(rows.GetBracketIndex(99), kStateNotComputed);
 
     editor.Loading = true; // the editor resets them once it is loaded
     rows.InitStartStates();
-    EXPECT_EQ(rows.GetBracketIndex(0), -1);
+    EXPECT_EQ(rows.GetBracketIndex(99), kStateNotComputed);
     editor.Loading = false;
-    rows.InitStartStates();
+    rows.InitStartStates(); // InitBracketsFull: every row
     for (int i = 0; i < rows.GetCount(); ++i) {
-        ASSERT_EQ(rows.GetBracketIndex(i), kStateNotComputed);
+        ASSERT_EQ(rows.GetBracketIndex(i), -1);
         ASSERT_EQ(rows.GetParserValue1(i), 0);
     }
 }

@@ -228,7 +228,7 @@ TEST(TEditorStrings, LoadingWithWordWrapWrapsLongLines) {
     EXPECT_EQ(lines.Rows.GetCount(), 4);
     EXPECT_EQ(lines.Strings.GetCount(), 2);
     EXPECT_EQ(lines.Strings.Get(0), std::string(45, 'w'));
-    EXPECT_EQ(lines.Rows.GetBracketIndex(0), kStateNotComputed);
+    EXPECT_EQ(lines.Rows.GetBracketIndex(0), -1) << "the first rows' start states are computed";
 }
 
 } // namespace

@@ -113,7 +113,7 @@ TEST(TEditorUndoObj, UndoNotifiesEditorsAsAChange) {
     doc.Editor.Changes.clear();
     doc.Rows.Undo();
     ASSERT_EQ(doc.Editor.Changes.size(), 1u);
-    const TUpdateInfo expected{1, 1, 1, 0, true};
+    const TUpdateInfo expected{1, 1, 1, 1, true}; // the restored row's start state is recomputed
     EXPECT_EQ(doc.Editor.Changes[0], expected);
     EXPECT_TRUE(doc.Editor.Modified); // undoing every change still leaves the text modified
     EXPECT_EQ(doc.Rows.GetUpdateInfo(), TUpdateInfo{});

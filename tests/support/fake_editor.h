@@ -4,6 +4,7 @@
 
 #include "display/editor_link.h"
 #include "display/screen_strings.h"
+#include "fountain/editor_fountain.h"
 
 #include <algorithm>
 #include <memory>
@@ -65,6 +66,7 @@ public:
     void SetTopRow(int Value) override { TopRow = Value; }
     int ScreenRows() const override { return Screen; }
     bool InitBracketsFull() const override { return BracketsFull; }
+    TFountain& EffectiveFountain() const override { return *Fountain; }
 
     void LinesChanged() override {
         if (FailNextChange) {
@@ -86,6 +88,7 @@ public:
     bool IsDestroying() const override { return Destroying; }
 
     std::shared_ptr<TEditorScreenStrings> Store;
+    std::unique_ptr<TEditorFountain> Fountain = CreateComponent<TEditorFountain>(nullptr);
     int Row = 0;
     int Col = 0;
     int TopRow = 0;
