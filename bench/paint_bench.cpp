@@ -1,0 +1,125 @@
+// Painting a full screen of coloured script: 50 rows of 120 columns in the main window's settings,
+// on a surface that only counts what it is asked to draw, so that the time is the painter's own.
+#include "display/editor.h"
+#include "display/main_window_view.h"
+#include "display/start_states.h"
+
+#include <benchmark/benchmark.h>
+#include <memory>
+#include <string>
+
+namespace kst {
+namespace {
+
+class CountingSurface : public Surface {
+public:
+    explicit CountingSurface(TSize Size) : FSize(Size) {}
+
+    TSize Size() const override { return FSize; }
+    void FillRect(const TRect&, TColor) override { ++Calls; }
+    void TextOut(const TTextCells& Run) override {
+        ++Calls;
+        Bytes += Run.Text.size();
+    }
+    void SelectFont(const TFontSpec&) override { ++Calls; }
+    TFontMetrics FontMetrics() const override { return {16, 0, 8, false}; }
+    void Line(TPoint, TPoint, TColor) override { ++Calls; }
+    void SetPixel(TPoint, TColor) override { ++Calls; }
+    TColor GetPixel(TPoint) const override { return clWhite; }
+    std::unique_ptr<Surface> CreateBitmap(TSize Size) const override {
+        return std::make_unique<CountingSurface>(Size);
+    }
+    void CopyFrom(const TRect&, const Surface&, TPoint) override { ++Calls; }
+    void CopyTransparent(const TRect&, const Surface&, TPoint, TColor) override { ++Calls; }
+
+    std::size_t Calls = 0;
+    std::size_t Bytes = 0;
+
+private:
+    TSize FSize;
+};
+
+// A shown window of a fixed size that ignores every request.
+class QuietHost : public EditorHost {
+public:
+    explicit QuietHost(TSize Client) : FClient(Client), FSurface(Client) {}
+
+    bool HasWindow() const override { return true; }
+    bool Showing() const override { return true; }
+    bool Focused() const override { return false; }
+    void SetFocus() override {}
+    TSize ClientSize() const override { return FClient; }
+    TSize ScreenSize() const override { return {1920, 1080}; }
+    void SetBorder(bool) override {}
+    void Invalidate(const TRect&) override {}
+    void InvalidateAll() override {}
+    void Update() override {}
+    void ScrollPixels(int, int, const TRect&, const TRect&) override {}
+    void SetRedraw(bool) override {}
+    void CreateCaret(TSize) override {}
+    void DestroyCaret() override {}
+    void ShowCaret() override {}
+    void HideCaret() override {}
+    void SetCaretPos(TPoint) override {}
+    void SetCursor(std::int16_t) override {}
+    void SetScrollRange(TScrollBarKind, const TScrollRange&) override {}
+    void SetScrollPosition(TScrollBarKind, int) override {}
+    void ShowScrollBar(TScrollBarKind, bool) override {}
+    int TrackPosition(TScrollBarKind) const override { return 0; }
+    int ScrollBarSize(TScrollBarKind) const override { return 16; }
+    void SetCompositionWindow(TPoint, const TFontSpec&) override {}
+    std::optional<std::uint16_t> PeekNextChar() override { return std::nullopt; }
+    void RemoveNextChar() override {}
+    bool KeyDown(int) const override { return false; }
+    Surface& ClientSurface() override { return FSurface; }
+
+private:
+    TSize FClient;
+    CountingSurface FSurface;
+};
+
+constexpr int kRows = 50;
+constexpr int kColumns = 120;
+
+// Script rows of kColumns columns each: statements, strings, numbers, a tab and a comment.
+std::string ScriptText(int Lines) {
+    std::string text;
+    for (int i = 0; i < Lines; ++i) {
+        std::string line = "\tDim value" + std::to_string(i) + " : If value" + std::to_string(i) +
+                           " > " + std::to_string(i * 7) + " Then MsgBox \"row " +
+                           std::to_string(i) + "\" & CStr(value" + std::to_string(i) +
+                           ") ' checks the row";
+        line.resize(kColumns - 3, '.');
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+void BM_PaintFullScreen(benchmark::State& State) {
+    std::unique_ptr<TEditor> editor = CreateComponent<TEditor>(nullptr);
+    ApplyMainWindowViewSettings({editor->GetCaret(), editor->GetMargin(), editor->GetMarks(),
+                                 editor->GetView(), editor->GetRuler(), editor->GetLeftbar(),
+                                 editor->GetImagebar(), editor->GetSpeed()});
+    const TSize client{60 + kColumns * 8, 20 + kRows * 19};
+    QuietHost host(client);
+    editor->SetHost(&host);
+    editor->GetLines().SetTextStr(ScriptText(2 * kRows));
+    // The steady state: the rows' start states are computed before they are painted.
+    ComputeStartStates(editor->ScreenStrings(), editor->EffectiveFountain(),
+                       editor->ScreenStrings().GetCount() - 1);
+    std::size_t lines = 0;
+    editor->OnDrawLine = [&lines](TEditor&, const std::string&, int, int, int, const TRect&, bool) {
+        ++lines;
+    };
+    CountingSurface canvas(client);
+    for (auto _ : State) {
+        editor->Paint(canvas, {0, 0, client.Width, client.Height});
+    }
+    State.counters["rows"] = static_cast<double>(lines) / static_cast<double>(State.iterations());
+    State.counters["calls"] =
+        static_cast<double>(canvas.Calls) / static_cast<double>(State.iterations());
+}
+BENCHMARK(BM_PaintFullScreen)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace kst

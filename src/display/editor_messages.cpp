@@ -1,0 +1,384 @@
+#include "core/cp932.h"
+#include "core/messages.h"
+#include "display/editor.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+namespace kst {
+
+namespace {
+
+// The longest prefix of Text of at most Limit bytes that does not end inside a double-byte
+// character.
+std::size_t WholeCharsPrefix(std::string_view Text, std::size_t Limit) {
+    if (Limit >= Text.size()) {
+        return Text.size();
+    }
+    std::size_t pos = 0;
+    while (pos + CharLengthAt(Text, pos) <= Limit) {
+        pos += CharLengthAt(Text, pos);
+    }
+    return pos;
+}
+
+// A message parameter that carries a 32-bit signed value.
+std::int32_t AsInt32(std::uintptr_t Value) {
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(Value));
+}
+
+// A 16-bit signed half of a packed point.
+int AsInt16(unsigned Half) {
+    return static_cast<std::int16_t>(static_cast<std::uint16_t>(Half));
+}
+
+std::uint32_t AsUint32(std::int64_t Value) {
+    return static_cast<std::uint32_t>(
+        std::clamp<std::int64_t>(Value, 0, std::numeric_limits<std::uint32_t>::max()));
+}
+
+} // namespace
+
+std::optional<std::intptr_t> TEditor::WndProc(unsigned Msg, std::uintptr_t WParam,
+                                              std::intptr_t LParam) {
+    switch (Msg) {
+    case WM_SIZE:
+        Relayout();
+        return 0;
+    case WM_SETFOCUS:
+        FocusReceived();
+        return 0;
+    case WM_KILLFOCUS:
+        FocusLost();
+        return 0;
+    case WM_VSCROLL:
+        ScrollVertically(VerticalScrollDelta(LoWord(WParam)));
+        return 0;
+    case WM_HSCROLL:
+        ScrollHorizontally(HorizontalScrollDelta(LoWord(WParam), HiWord(WParam)));
+        return 0;
+    case WM_SETCURSOR:
+        if (!HasWindow() || LoWord(static_cast<std::uintptr_t>(LParam)) != HTCLIENT) {
+            return std::nullopt;
+        }
+        FHost->SetCursor(FCursor);
+        return 1;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        if (HasWindow() && !FHost->Focused()) {
+            FHost->SetFocus();
+        }
+        return std::nullopt;
+    case WM_GETDLGCODE:
+        return DialogCode();
+    default:
+        break;
+    }
+    if (auto answer = TextMessage(Msg, WParam, LParam)) {
+        return answer;
+    }
+    if (auto answer = LineMessage(Msg, WParam, LParam)) {
+        return answer;
+    }
+    return EditMessage(Msg, WParam, LParam);
+}
+
+// Scrolling
+
+int TEditor::VerticalScrollDelta(unsigned Request) const {
+    switch (Request) {
+    case SB_LINEUP:
+        return -1;
+    case SB_LINEDOWN:
+        return 1;
+    case SB_PAGEUP:
+        return std::min(-1, -FVisibleRows);
+    case SB_PAGEDOWN:
+        return std::max(1, FVisibleRows);
+    case SB_TOP:
+        return -FTopRow;
+    case SB_BOTTOM:
+        return FMaxTopRow - FTopRow;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        return FHost->TrackPosition(TScrollBarKind::Vertical) - FTopRow;
+    default:
+        return 0;
+    }
+}
+
+int TEditor::HorizontalScrollDelta(unsigned Request, unsigned ThumbPosition) const {
+    switch (Request) {
+    case SB_LINELEFT:
+        return -1;
+    case SB_LINERIGHT:
+        return 1;
+    case SB_PAGELEFT:
+        return std::min(-1, -FVisibleCols);
+    case SB_PAGERIGHT:
+        return std::max(1, FVisibleCols);
+    case SB_LEFT:
+        return -FTopCol;
+    case SB_RIGHT:
+        return FVisibleCols / 2 + kMaxCol - FTopCol;
+    case SB_THUMBPOSITION:
+    case SB_THUMBTRACK:
+        return static_cast<int>(ThumbPosition) - FTopCol;
+    default:
+        return 0;
+    }
+}
+
+void TEditor::ScrollVertically(int Delta) {
+    if (!HasWindow()) {
+        return;
+    }
+    const int delta = std::clamp(Delta, -FTopRow, std::max(0, FMaxTopRow - FTopRow));
+    if (delta == 0) {
+        return;
+    }
+    SetTopRow(FTopRow + delta);
+    if (FCaret->GetLockScroll()) {
+        SetRow(FRow + delta);
+    }
+}
+
+void TEditor::ScrollHorizontally(int Delta) {
+    if (!HasWindow()) {
+        return;
+    }
+    const int delta =
+        std::clamp(Delta, -FTopCol, std::max(0, FVisibleCols / 2 + kMaxCol - FTopCol));
+    if (delta != 0) {
+        SetTopCol(FTopCol + delta);
+    }
+}
+
+// Edit-control messages
+
+std::intptr_t TEditor::DialogCode() const {
+    std::intptr_t code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+    if (FWantTabs) {
+        code |= DLGC_WANTTAB;
+    }
+    if (FWantReturns) {
+        code |= DLGC_WANTALLKEYS;
+    }
+    return code;
+}
+
+std::optional<std::intptr_t> TEditor::TextMessage(unsigned Msg, std::uintptr_t WParam,
+                                                  std::intptr_t LParam) {
+    switch (Msg) {
+    case WM_GETTEXT:
+        return GetText(WParam, reinterpret_cast<char*>(LParam));
+    case WM_GETTEXTLENGTH:
+        return static_cast<std::intptr_t>(TextLength());
+    case WM_SETTEXT:
+        return SetText(reinterpret_cast<const char*>(LParam));
+    case EM_GETSEL:
+        return GetSel(reinterpret_cast<std::uint32_t*>(WParam),
+                      reinterpret_cast<std::uint32_t*>(LParam));
+    case EM_SETSEL:
+        SetSel(AsInt32(WParam), AsInt32(static_cast<std::uintptr_t>(LParam)));
+        return 0;
+    case EM_GETLINE:
+        return GetLine(AsInt32(WParam), reinterpret_cast<char*>(LParam));
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<std::intptr_t> TEditor::LineMessage(unsigned Msg, std::uintptr_t WParam,
+                                                  std::intptr_t LParam) {
+    switch (Msg) {
+    case EM_GETLINECOUNT:
+        return FScreenStrings->GetCount();
+    case EM_LINEINDEX:
+        return LineIndex(AsInt32(WParam));
+    case EM_LINELENGTH:
+        return LineLength(AsInt32(WParam));
+    case EM_LINEFROMCHAR:
+        return LineFromChar(AsInt32(WParam));
+    case EM_POSFROMCHAR:
+        return PosFromChar(AsInt32(WParam));
+    case EM_CHARFROMPOS:
+        return CharFromPos(LParam);
+    case EM_GETFIRSTVISIBLELINE:
+        return FTopRow;
+    default:
+        return std::nullopt;
+    }
+}
+
+std::optional<std::intptr_t> TEditor::EditMessage(unsigned Msg, std::uintptr_t WParam,
+                                                  std::intptr_t) {
+    switch (Msg) {
+    case EM_GETMODIFY:
+        return FModified ? 1 : 0;
+    case EM_SETMODIFY:
+        if (!FReadOnly) {
+            FModified = WParam != 0;
+        }
+        return 0;
+    case EM_CANUNDO:
+        return !FReadOnly && CanUndo() ? 1 : 0;
+    case EM_UNDO:
+        return UndoMessage();
+    case EM_EMPTYUNDOBUFFER:
+        if (!FReadOnly) {
+            ScreenStrings().GetUndoObj().Clear();
+        }
+        return 0;
+    case EM_SETREADONLY:
+        SetReadOnly(WParam != 0);
+        return 1;
+    case EM_SCROLLCARET:
+        ScrollCaret();
+        return 1;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Copies at most Size - 1 bytes and a terminating zero, never half a double-byte character.
+std::intptr_t TEditor::GetText(std::uintptr_t Size, char* Buffer) const {
+    if (Size == 0 || Buffer == nullptr) {
+        return 0;
+    }
+    const std::string text = FLines->GetTextStr();
+    const std::size_t count = WholeCharsPrefix(text, Size - 1);
+    std::memcpy(Buffer, text.data(), count);
+    Buffer[count] = '\0';
+    return static_cast<std::intptr_t>(count);
+}
+
+std::intptr_t TEditor::SetText(const char* Text) {
+    if (FReadOnly) {
+        return 0;
+    }
+    FLines->SetTextStr(Text != nullptr ? std::string_view(Text) : std::string_view());
+    return 1;
+}
+
+std::intptr_t TEditor::GetSel(std::uint32_t* Start, std::uint32_t* End) const {
+    const std::int64_t start = GetSelStart();
+    const std::int64_t end = start + GetSelLength();
+    if (Start != nullptr) {
+        *Start = AsUint32(start);
+    }
+    if (End != nullptr) {
+        *End = AsUint32(end);
+    }
+    return MakeLong(AsUint32(start), AsUint32(end));
+}
+
+// (0, -1) selects all, a start of -1 cancels the selection; an end of -1 means the end of the
+// text, as for the system's edit boxes.
+void TEditor::SetSel(std::int32_t A, std::int32_t B) {
+    if (A == -1) {
+        CancelSelection();
+        return;
+    }
+    if (A == 0 && B == -1) {
+        SelectAll();
+        return;
+    }
+    const std::int64_t end = B < 0 ? TextLength() : B;
+    const std::int64_t start = std::min<std::int64_t>(A, end);
+    SetSelStart(static_cast<int>(std::max<std::int64_t>(0, start)));
+    SetSelLength(static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(A, end) - start,
+                                                         std::numeric_limits<int>::max())));
+}
+
+void TEditor::ScrollCaret() {
+    if (FRow < FTopRow || FRow >= FTopRow + FVisibleRows) {
+        SetTopRow(FRow - FVisibleRows / 3);
+    }
+    if (FCol < FTopCol || FCol >= FTopCol + FVisibleCols) {
+        SetTopCol(FCol - FVisibleCols / 3);
+    }
+}
+
+// Row -1 is the caret row; the empty line after a final line break has an index too.
+std::intptr_t TEditor::LineIndex(std::int32_t Row) {
+    const int row = Row == -1 ? FRow : Row;
+    if (row < 0 || row > LastCaretRow()) {
+        return -1;
+    }
+    return static_cast<std::intptr_t>(FRowIndex.IndexOfRow(*FScreenStrings, row));
+}
+
+std::intptr_t TEditor::LineLength(std::int32_t Index) {
+    if (Index != -1) {
+        return RowLength(FRowIndex.RowOfIndex(*FScreenStrings, std::max(0, Index)));
+    }
+    if (FSelectionState != kSelectionSelected) {
+        return RowLength(FRow);
+    }
+    const int after = RowLength(FSelection.EndRow) - (FSelEndByte + 1);
+    return FSelStartByte + std::max(0, after);
+}
+
+// Copies up to the count in the buffer's first 16-bit word, never half a double-byte character;
+// no terminating zero.
+std::intptr_t TEditor::GetLine(std::int32_t Row, char* Buffer) const {
+    if (Buffer == nullptr || Row < 0 || Row >= FScreenStrings->GetCount()) {
+        return 0;
+    }
+    std::uint16_t limit = 0;
+    std::memcpy(&limit, Buffer, sizeof limit);
+    const std::string_view text = FScreenStrings->GetView(Row);
+    const std::size_t count = WholeCharsPrefix(text, limit);
+    std::memcpy(Buffer, text.data(), count);
+    return static_cast<std::intptr_t>(count);
+}
+
+std::intptr_t TEditor::LineFromChar(std::int32_t Index) {
+    if (Index == -1) {
+        return FSelectionState == kSelectionSelected ? FSelection.StartRow : FRow;
+    }
+    const int row = FRowIndex.RowOfIndex(*FScreenStrings, std::max(0, Index));
+    return std::max(0, std::min(row, FScreenStrings->GetCount() - 1));
+}
+
+std::intptr_t TEditor::UndoMessage() {
+    if (FReadOnly || !CanUndo()) {
+        return 0;
+    }
+    Undo();
+    return 1;
+}
+
+// Client position of the character at Index, packed as two 16-bit values; an index past the text
+// gives the end of the text.
+std::intptr_t TEditor::PosFromChar(std::int32_t Index) {
+    const std::int64_t index = std::clamp<std::int64_t>(Index, 0, TextLength());
+    const int row = std::min(FRowIndex.RowOfIndex(*FScreenStrings, index), LastCaretRow());
+    const std::int64_t byte = index - FRowIndex.IndexOfRow(*FScreenStrings, row);
+    const int col = ColOfByte(row, static_cast<int>(std::min<std::int64_t>(byte, RowLength(row))));
+    return MakeLong(static_cast<unsigned>(ColumnLeft(col)), static_cast<unsigned>(RowTop(row)));
+}
+
+// The character index (low 16 bits) and row (high 16 bits) under a client point; -1 outside the
+// client area.
+std::intptr_t TEditor::CharFromPos(std::intptr_t Point) {
+    const std::uintptr_t packed = static_cast<std::uintptr_t>(Point);
+    const TPoint point{AsInt16(LoWord(packed)), AsInt16(HiWord(packed))};
+    if (!HasWindow() || !ClientRect().Contains(point)) {
+        return -1;
+    }
+    const TPoint position = PosToRowCol(point, true);
+    const int row = std::clamp(position.Y, 0, LastCaretRow());
+    const std::string classes = RowClasses(row);
+    int col = std::min(position.X, static_cast<int>(classes.size()));
+    while (col > 0 && (classes[col] == kClassTrailByte || classes[col] == kClassTabFill)) {
+        --col;
+    }
+    const std::int64_t index = IndexOfPosition(row, ClampedByteOfCol(row, col));
+    return MakeLong(AsUint32(index), static_cast<unsigned>(row));
+}
+
+} // namespace kst

@@ -1,0 +1,41 @@
+// Helpers shared by the editor's settings objects: a setter that reports only a real change, the
+// even-number ranges, and a change made of several steps that reports once.
+#pragma once
+
+#include "core/notify.h"
+
+#include <algorithm>
+
+namespace kst {
+
+// Stores Value in Field and reports the change through Owner; an equal value changes nothing.
+template <class T, class V>
+void StoreSetting(TNotifyPersistent& Owner, T& Field, const V& Value) {
+    if (Field == Value) {
+        return;
+    }
+    Field = Value;
+    Owner.Changed();
+}
+
+// Value clamped to Min..Max (both even), then rounded down to an even number.
+constexpr int ClampEven(int Value, int Min, int Max) {
+    const int clamped = std::clamp(Value, Min, Max);
+    return clamped - clamped % 2;
+}
+
+// Runs Change inside one BeginUpdate/EndUpdate of Object, also closed when Change throws, so that
+// Object reports once.
+template <class F>
+void ChangeInOneUpdate(TNotifyPersistent& Object, F&& Change) {
+    Object.BeginUpdate();
+    try {
+        Change();
+    } catch (...) {
+        Object.EndUpdate();
+        throw;
+    }
+    Object.EndUpdate();
+}
+
+} // namespace kst

@@ -1,0 +1,444 @@
+#include "display/editor.h"
+#include "display/main_window_view.h"
+#include "display/paint_bitmaps.h"
+#include "support/recording_host.h"
+#include "support/recording_surface.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kst {
+namespace {
+
+using TDrawOp = RecordingSurface::TDrawOp;
+using TOpKind = RecordingSurface::TOpKind;
+
+struct DrawLineCall {
+    std::string LineStr;
+    int X = 0;
+    int Y = 0;
+    int Index = 0;
+    TRect ARect;
+    bool Selected = false;
+};
+
+// The main window's editor in a window whose text area ends exactly at a row boundary.
+class PaintTest : public ::testing::Test {
+protected:
+    PaintTest() {
+        ApplyMainWindowViewSettings({Editor->GetCaret(), Editor->GetMargin(), Editor->GetMarks(),
+                                     Editor->GetView(), Editor->GetRuler(), Editor->GetLeftbar(),
+                                     Editor->GetImagebar(), Editor->GetSpeed()});
+        Editor->SetHost(&Host);
+        Editor->OnDrawLine = [this](TEditor&, const std::string& LineStr, int X, int Y, int Index,
+                                    const TRect& ARect, bool Selected) {
+            DrawLines.push_back({LineStr, X, Y, Index, ARect, Selected});
+        };
+    }
+
+    void SetText(std::string_view Text) { Editor->GetLines().SetTextStr(Text); }
+
+    void PaintClip(const TRect& Clip) {
+        Canvas.ClearOps();
+        DrawLines.clear();
+        Editor->Paint(Canvas, Clip);
+    }
+    void PaintAll() { PaintClip({0, 0, kClient.Width, kClient.Height}); }
+
+    // The invalidations an edit of rows First..End-1 makes: each new row is reported once as its
+    // start state is computed, then come the edit's own repaints.
+    std::vector<TRect> WithRefreshedRows(int First, int End, std::vector<TRect> Repaints) const {
+        std::vector<TRect> expected;
+        for (int row = First; row < End; ++row) {
+            expected.push_back({0, Editor->RowTop(row), kClient.Width, Editor->RowTop(row + 1)});
+        }
+        expected.insert(expected.end(), Repaints.begin(), Repaints.end());
+        return expected;
+    }
+
+    // Text runs drawn in the text area at the top of Row, in drawing order.
+    std::vector<TDrawOp> RowTexts(int Row) const {
+        std::vector<TDrawOp> texts;
+        for (const TDrawOp& op : Canvas.Ops) {
+            if (op.Kind == TOpKind::Text && op.From.Y == Editor->RowTop(Row) &&
+                op.Rect.Left >= Editor->GetTextLeft()) {
+                texts.push_back(op);
+            }
+        }
+        return texts;
+    }
+
+    // The left bar's number texts by row; "" where none was drawn.
+    std::vector<std::string> LeftbarTexts(int Rows) const {
+        std::vector<std::string> numbers(static_cast<std::size_t>(Rows));
+        const int barRight = Editor->GetImagebarWidth() + Editor->GetLeftbarWidth();
+        for (const TDrawOp& op : Canvas.Ops) {
+            if (op.Kind != TOpKind::Text || op.Rect.Right > barRight) {
+                continue;
+            }
+            const int row = (op.From.Y - Editor->GetTextTop()) / Editor->GetRowHeight();
+            if (row >= 0 && row < Rows) {
+                numbers[static_cast<std::size_t>(row)] = op.Text;
+            }
+        }
+        return numbers;
+    }
+
+    std::vector<TDrawOp> TextsNamed(std::string_view Text) const {
+        std::vector<TDrawOp> texts;
+        for (const TDrawOp& op : Canvas.Ops) {
+            if (op.Kind == TOpKind::Text && op.Text == Text) {
+                texts.push_back(op);
+            }
+        }
+        return texts;
+    }
+
+    std::vector<TDrawOp> LinesIn(TColor Color, int Row) const {
+        std::vector<TDrawOp> lines;
+        for (const TDrawOp& op : Canvas.Ops) {
+            if (op.Kind == TOpKind::Line && op.Color == Color && op.From.Y >= Editor->RowTop(Row) &&
+                op.From.Y < Editor->RowTop(Row + 1)) {
+                lines.push_back(op);
+            }
+        }
+        return lines;
+    }
+
+    static std::string Lines(int Count) {
+        std::string text;
+        for (int i = 0; i < Count; ++i) {
+            text += "line " + std::to_string(i) + "\r\n";
+        }
+        return text;
+    }
+
+    static constexpr TSize kClient{400, 13 + 15 * 19};
+    RecordingHost Host{kClient};
+    RecordingSurface Canvas{kClient};
+    std::unique_ptr<TEditor> Editor = CreateComponent<TEditor>(nullptr);
+    std::vector<DrawLineCall> DrawLines;
+};
+
+TEST_F(PaintTest, EofMarkFollowsTheLastCharacterOrStandsOnTheEmptyLastLine) {
+    SetText("");
+    PaintAll();
+    ASSERT_EQ(TextsNamed("[EOF]").size(), 1u);
+    EXPECT_EQ(TextsNamed("[EOF]")[0].From, (TPoint{Editor->ColumnLeft(0), Editor->RowTop(0)}));
+    EXPECT_EQ(LeftbarTexts(2), (std::vector<std::string>{"  1", ""}));
+
+    SetText("abc\r\n");
+    PaintAll();
+    ASSERT_EQ(TextsNamed("[EOF]").size(), 1u);
+    EXPECT_EQ(TextsNamed("[EOF]")[0].From, (TPoint{Editor->ColumnLeft(0), Editor->RowTop(1)}));
+    EXPECT_EQ(TextsNamed("[EOF]")[0].Color, clGray);
+    EXPECT_FALSE(LinesIn(clGray, 0).empty()) << "the return mark ends row 0";
+
+    SetText("abc");
+    PaintAll();
+    ASSERT_EQ(TextsNamed("[EOF]").size(), 1u);
+    EXPECT_EQ(TextsNamed("[EOF]")[0].From, (TPoint{Editor->ColumnLeft(3), Editor->RowTop(0)}));
+    EXPECT_TRUE(LinesIn(clGray, 0).empty()) << "no return mark without a line break";
+}
+
+TEST_F(PaintTest, LeftbarNumbersLinesRowsAndLeadingZeros) {
+    Editor->GetWrapOption().SetWrapByte(20);
+    Editor->SetWordWrap(true);
+    SetText(std::string(30, 'a') + "\r\nb\r\n");
+    PaintAll();
+    EXPECT_EQ(LeftbarTexts(5), (std::vector<std::string>{"  1", "", "  2", "  3", ""}));
+
+    Editor->GetLeftbar().SetShowNumberMode(nmRow);
+    PaintAll();
+    EXPECT_EQ(LeftbarTexts(5), (std::vector<std::string>{"  1", "  2", "  3", "  4", ""}));
+
+    Editor->SetWordWrap(false);
+    Editor->GetLeftbar().SetZeroLead(true);
+    Editor->GetLeftbar().SetZeroBase(true);
+    SetText(Lines(8));
+    PaintAll();
+    EXPECT_EQ(LeftbarTexts(9)[7], "007");
+    Editor->GetLeftbar().SetZeroBase(false);
+    PaintAll();
+    EXPECT_EQ(LeftbarTexts(9)[6], "007");
+    EXPECT_EQ(LeftbarTexts(9)[8], "009");
+}
+
+TEST_F(PaintTest, LeftbarWidensWhenTheThousandthLineArrives) {
+    SetText(Lines(998) + "x");
+    ASSERT_EQ(Editor->GetLeftbarDigits(), 3);
+    const int oldTextLeft = Editor->GetTextLeft();
+    Host.ClearRecords();
+
+    Editor->ScreenStrings().UpdateRows(998, 1, "x\r\nx");
+    EXPECT_EQ(Editor->GetLeftbarDigits(), 4);
+    EXPECT_EQ(Editor->GetTextLeft(), oldTextLeft + Editor->GetCharWidth());
+    ASSERT_FALSE(Host.Scrolls.empty());
+    EXPECT_EQ(Host.Scrolls.back().Dx, Editor->GetCharWidth());
+    EXPECT_EQ(Host.Scrolls.back().Scroll.Left, Editor->GetImagebarWidth());
+
+    Editor->SetTopRow(995);
+    PaintAll();
+    EXPECT_EQ(LeftbarTexts(5)[4], "1000");
+    EXPECT_EQ(LeftbarTexts(5)[0], " 996");
+}
+
+TEST_F(PaintTest, RowsStopAtTheColumnLimitWithTheHideMark) {
+    constexpr TColor kHideColor = 0x123456;
+    Editor->GetMarks().GetHideMark().SetColor(kHideColor);
+    Editor->GetMarks().GetHideMark().SetVisible(true);
+    SetText(std::string(1200, 'a') + "\r\n" + std::string(999, 'a') + "\x88\x9f" +
+            std::string(200, 'a') + "\r\n" + std::string(1000, 'a') + "\r\n" +
+            std::string(2'000'000, 'b') + "\r\n");
+    Editor->SetTopCol(kMaxCol);
+    PaintAll();
+
+    const auto expectCut = [&](int Row, std::size_t Drawn) {
+        ASSERT_FALSE(RowTexts(Row).empty());
+        EXPECT_EQ(RowTexts(Row)[0].Text.size(), Drawn) << "row " << Row;
+        const std::vector<TDrawOp> marks = LinesIn(kHideColor, Row);
+        ASSERT_EQ(marks.size(), 2u) << "row " << Row;
+        const int cell = Editor->ColumnLeft(static_cast<int>(Drawn));
+        for (const TDrawOp& line : marks) {
+            EXPECT_GE(std::min(line.From.X, line.To.X), cell - 1);
+            EXPECT_LE(std::max(line.From.X, line.To.X), cell + Editor->GetCharWidth());
+        }
+        EXPECT_TRUE(LinesIn(clGray, Row).empty()) << "a cut row has no return mark";
+    };
+    expectCut(0, 1000);
+    expectCut(1, 1001);
+    expectCut(3, 1000);
+    ASSERT_GE(DrawLines.size(), 4u);
+    EXPECT_LE(DrawLines[3].LineStr.size(), 1010u) << "a huge row is expanded only as far as drawn";
+    EXPECT_EQ(RowTexts(2)[0].Text.size(), 1000u);
+    EXPECT_TRUE(LinesIn(kHideColor, 2).empty()) << "a row of exactly 1000 columns is whole";
+    EXPECT_FALSE(LinesIn(clGray, 2).empty());
+}
+
+TEST_F(PaintTest, TokensOfAScriptLineInTheMainWindowColours) {
+    SetText("Dim x ' note\r\n");
+    PaintAll();
+    const std::vector<TDrawOp> texts = RowTexts(0);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_EQ(texts[0].Text, "Dim x ' note");
+    EXPECT_EQ(texts[0].Color, clBlack);
+    EXPECT_EQ(texts[0].BkColor, clWhite);
+    EXPECT_TRUE(texts[0].Opaque);
+    EXPECT_EQ(texts[1].Text, "Dim");
+    EXPECT_EQ(texts[1].Color, clTeal);
+    EXPECT_EQ(texts[1].Style, (TFontStyles{fsBold}));
+    EXPECT_EQ(texts[1].From.X, Editor->ColumnLeft(0));
+    EXPECT_EQ(texts[2].Text, "' note");
+    EXPECT_EQ(texts[2].Color, clFuchsia);
+    EXPECT_EQ(texts[2].From.X, Editor->ColumnLeft(6));
+
+    ASSERT_EQ(DrawLines.size(), 1u);
+    EXPECT_EQ(DrawLines[0].LineStr, "Dim x ' note");
+    EXPECT_EQ(DrawLines[0].X, Editor->GetTextLeft());
+    EXPECT_EQ(DrawLines[0].Y, Editor->RowTop(0));
+    EXPECT_FALSE(DrawLines[0].Selected);
+}
+
+TEST_F(PaintTest, SelectedPartIsDrawnInSelectColoursWithItsOwnDrawLine) {
+    SetText("Dim x ' note\r\nnext");
+    Editor->SetSelStart(4);
+    Editor->SetSelLength(1);
+    PaintAll();
+
+    std::vector<DrawLineCall> row0;
+    for (const DrawLineCall& call : DrawLines) {
+        if (call.Index == 0) {
+            row0.push_back(call);
+        }
+    }
+    ASSERT_EQ(row0.size(), 3u);
+    EXPECT_FALSE(row0[0].Selected);
+    EXPECT_TRUE(row0[1].Selected);
+    EXPECT_FALSE(row0[2].Selected);
+    EXPECT_EQ(row0[1].ARect.Left, Editor->ColumnLeft(4));
+    EXPECT_EQ(row0[1].ARect.Right, Editor->ColumnLeft(5));
+    EXPECT_EQ(row0[0].ARect.Right, row0[1].ARect.Left);
+    EXPECT_EQ(row0[2].ARect.Left, row0[1].ARect.Right);
+
+    bool selectedRun = false;
+    for (const TDrawOp& op : RowTexts(0)) {
+        if (op.Rect == row0[1].ARect) {
+            selectedRun = true;
+            EXPECT_EQ(op.Color, clWhite);
+            EXPECT_EQ(op.BkColor, clNavy);
+        }
+    }
+    EXPECT_TRUE(selectedRun);
+    EXPECT_EQ(Canvas.GetPixel({Editor->ColumnLeft(4) + 1, Editor->RowTop(0) + 3}), clNavy);
+    EXPECT_EQ(std::count_if(DrawLines.begin(), DrawLines.end(),
+                            [](const DrawLineCall& call) { return call.Index == 1; }),
+              1);
+}
+
+TEST_F(PaintTest, WrappedRowsShowTheirContinuationAndItalicRowsDrawEveryToken) {
+    constexpr TColor kWrapColor = 0x204060;
+    Editor->GetMarks().GetWrapMark().SetColor(kWrapColor);
+    Editor->GetMarks().GetWrapMark().SetVisible(true);
+    Editor->GetWrapOption().SetWrapByte(20);
+    Editor->SetWordWrap(true);
+    const std::string line = "Dim abcdefghijklmnopqrstuvwxyz";
+    SetText(line + "\r\n");
+    PaintAll();
+    ASSERT_EQ(DrawLines.size(), 2u);
+    EXPECT_EQ(DrawLines[0].LineStr, line) << "a continued row is followed by the next one";
+    EXPECT_EQ(DrawLines[1].LineStr, line.substr(RowTexts(0)[0].Text.size()));
+    const int rowEnd = Editor->ColumnLeft(static_cast<int>(RowTexts(0)[0].Text.size()));
+    const std::vector<TDrawOp> wrapMark = LinesIn(kWrapColor, 0);
+    ASSERT_EQ(wrapMark.size(), 2u);
+    EXPECT_EQ(wrapMark[0].From.X, rowEnd + Editor->GetCharWidth());
+    EXPECT_TRUE(LinesIn(kWrapColor, 1).empty());
+
+    Editor->SetWordWrap(false);
+    TEditorFont font = Editor->GetFont();
+    font.Style = {fsItalic};
+    Editor->SetFont(font);
+    ASSERT_TRUE(Editor->GetItalicMode());
+    SetText("Dim x\r\n");
+    PaintAll();
+    const std::vector<TDrawOp> texts = RowTexts(0);
+    ASSERT_EQ(texts.size(), 2u) << "each token once, no opaque run of the whole row";
+    EXPECT_EQ(texts[0].Text, "Dim");
+    EXPECT_EQ(texts[1].Text, "x");
+    for (const TDrawOp& text : texts) {
+        EXPECT_FALSE(text.Opaque);
+    }
+}
+
+TEST_F(PaintTest, UnderlinedTokenGetsADottedLineInItsColour) {
+    Editor->GetView().GetColors().GetComment().SetStyle({fsUnderline});
+    SetText("x ' c\r\n");
+    PaintAll();
+    const std::vector<TDrawOp> texts = RowTexts(0);
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_FALSE(texts[1].Style.Contains(fsUnderline));
+
+    const int y = Editor->RowTop(0) + Editor->GetFontHeight() - 1;
+    for (int x = Editor->ColumnLeft(2); x < Editor->ColumnLeft(5); ++x) {
+        EXPECT_EQ(Canvas.GetPixel({x, y}), x % 2 == 0 ? clFuchsia : clWhite) << "x " << x;
+    }
+    EXPECT_EQ(Canvas.GetPixel({Editor->ColumnLeft(1), y}), clWhite);
+}
+
+TEST_F(PaintTest, PaintingTheStripUncoveredByAOneRowScrollPaintsOneRow) {
+    SetText(Lines(40));
+    Host.ClearRecords();
+    Editor->SetTopRow(1);
+    const TRect uncovered = Host.InvalidatedBounds();
+    PaintClip(uncovered);
+    ASSERT_EQ(DrawLines.size(), 1u);
+    EXPECT_EQ(DrawLines[0].Y, uncovered.Top);
+    EXPECT_EQ(DrawLines[0].Index, Editor->GetTopRow() + Editor->GetVisibleRows());
+    EXPECT_EQ(DrawLines[0].LineStr, "line " + std::to_string(DrawLines[0].Index));
+    EXPECT_EQ(std::stoi(LeftbarTexts(Editor->GetVisibleRows() + 1).back()), DrawLines[0].Index + 1);
+}
+
+TEST_F(PaintTest, RepaintAfterAnEditMovesTheRowsBelowAndRenumbersLines) {
+    SetText(Lines(40));
+    TUpdateInfo edit;
+    Editor->OnChange = [&edit](TEditor& Sender) { edit = Sender.ScreenStrings().GetUpdateInfo(); };
+    const int barLeft = Editor->GetImagebarWidth();
+    const int barRight = barLeft + Editor->GetLeftbarWidth();
+
+    Host.ClearRecords();
+    Editor->ScreenStrings().UpdateRows(2, 1, "lineX 2\r\n");
+    ASSERT_EQ(edit.UpdateStartRow, 2);
+    ASSERT_EQ(edit.UpdateOldRows, edit.UpdateNewRows);
+    const int end = 2 + edit.UpdateNewRows;
+    EXPECT_TRUE(Host.Scrolls.empty());
+    EXPECT_EQ(Host.Invalidations,
+              WithRefreshedRows(2, end,
+                                {{0, Editor->RowTop(2), kClient.Width, Editor->RowTop(end)},
+                                 {barLeft, Editor->RowTop(end), barRight, kClient.Height}}))
+        << "line numbers below the edit are repainted";
+
+    Editor->GetLeftbar().SetShowNumberMode(nmRow);
+    Host.ClearRecords();
+    Editor->ScreenStrings().UpdateRows(2, 1, "lineY 2\r\n");
+    EXPECT_EQ(
+        Host.Invalidations,
+        WithRefreshedRows(2, end, {{0, Editor->RowTop(2), kClient.Width, Editor->RowTop(end)}}))
+        << "row numbers stay where they are";
+
+    Host.ClearRecords();
+    Editor->ScreenStrings().UpdateRows(2, 1, "li\r\nneX 2\r\n");
+    ASSERT_EQ(edit.UpdateNewRows, edit.UpdateOldRows + 1);
+    const int firstMoved = 2 + edit.UpdateNewRows;
+    ASSERT_GT(Host.Invalidations.size(), static_cast<std::size_t>(firstMoved - 2));
+    EXPECT_EQ(Host.Invalidations[static_cast<std::size_t>(firstMoved - 2)],
+              (TRect{0, Editor->RowTop(2), kClient.Width, Editor->RowTop(firstMoved)}));
+    ASSERT_EQ(Host.Scrolls.size(), 2u) << "the image bar and the text area";
+    EXPECT_EQ(Host.Scrolls[0].Scroll,
+              (TRect{0, Editor->RowTop(firstMoved), barLeft, kClient.Height}));
+    EXPECT_EQ(Host.Scrolls[1].Scroll, (TRect{Editor->GetTextLeft(), Editor->RowTop(firstMoved),
+                                             kClient.Width, kClient.Height}));
+    for (const RecordingHost::TScroll& scroll : Host.Scrolls) {
+        EXPECT_EQ(scroll.Dy, Editor->GetRowHeight());
+    }
+}
+
+TEST_F(PaintTest, BytesThatAreNoCharacterAreDrawnAsPlaceholders) {
+    Editor->GetCaret().SetTabSpaceCount(4);
+    SetText(std::string("a\0b\r\n", 5) + "ab\x88\r\n\x88 z\r\n\t\x88\x9f");
+    PaintAll();
+    EXPECT_EQ(RowTexts(0)[0].Text, "a\xA5"
+                                   "b");
+    EXPECT_EQ(RowTexts(1)[0].Text, "ab\xA5");
+    EXPECT_EQ(RowTexts(2)[0].Text, "\xA5\xA5z");
+    EXPECT_EQ(RowTexts(3)[0].Text, "    \x88\x9f");
+    EXPECT_EQ(TextsNamed("[EOF]")[0].From.X, Editor->ColumnLeft(6));
+}
+
+TEST_F(PaintTest, RulerShowsLabelsAndFollowsTheCaretColumn) {
+    Editor->GetRuler().SetMarkColor(clNavy);
+    SetText("abcdefghij");
+    Editor->SetRowCol(0, 3);
+    PaintAll();
+    const int y = 2;
+    EXPECT_EQ(Canvas.GetPixel({Editor->ColumnLeft(3) + 3, y}), clNavy);
+    EXPECT_EQ(Canvas.GetPixel({Editor->ColumnLeft(2) + 3, y}), clSilver);
+    // The label "8" over column 8: its top row is ".##.".
+    EXPECT_EQ(Canvas.GetPixel({Editor->ColumnLeft(8) + 1, 1}), clSilver);
+    EXPECT_EQ(Canvas.GetPixel({Editor->ColumnLeft(8) + 2, 1}), clBlack);
+
+    Editor->SetCol(5);
+    EXPECT_EQ(Host.Canvas.GetPixel({Editor->ColumnLeft(3) + 3, y}), clSilver);
+    EXPECT_EQ(Host.Canvas.GetPixel({Editor->ColumnLeft(5) + 3, y}), clNavy);
+}
+
+TEST_F(PaintTest, ImagebarShowsTheLowestMarkOfEachKind) {
+    Editor->GetImagebar().SetMarkWidth(11);
+    SetText("a\r\nb\r\nc");
+    Editor->ScreenStrings().SetRowMarks(1, (1u << 5) | (1u << 3) | (1u << 14) | (1u << 12));
+    PaintAll();
+    const TBuiltinMarkImages& images = TBuiltinMarkImages::Get(Canvas);
+    std::vector<TDrawOp> copies;
+    for (const TDrawOp& op : Canvas.Ops) {
+        if (op.Kind == TOpKind::CopyTransparent) {
+            copies.push_back(op);
+        }
+    }
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[0].Source, &images.Digit(3));
+    EXPECT_EQ(copies[0].Rect.Left, 2);
+    EXPECT_EQ(copies[0].Rect.Top, Editor->RowTop(1) + 2);
+    EXPECT_EQ(copies[0].Color, kDigitMarkKey);
+    const TPoint badge{copies[0].Rect.Left, copies[0].Rect.Top};
+    EXPECT_EQ(Canvas.GetPixel(badge), clSilver) << "the badge's corner is transparent";
+    const TColor inside = Canvas.GetPixel({badge.X + 1, badge.Y + 1});
+    EXPECT_NE(inside, clSilver);
+    EXPECT_NE(inside, kDigitMarkKey);
+    EXPECT_EQ(copies[1].Source, &images.Shape(2));
+    EXPECT_EQ(copies[1].Rect.Left, 2 + 4);
+    EXPECT_LE(copies[1].Rect.Right, Editor->GetImagebarWidth());
+}
+
+} // namespace
+} // namespace kst
