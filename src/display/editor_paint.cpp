@@ -344,11 +344,14 @@ void TEditor::DrawTokens(const TRect& Rect, int X0, TFountainParser& Parser, int
         }
         TTextLook look = TokenLook(Parser.TokenColor(), RowLook, Selected);
         const std::string_view token = Parser.TokenView().substr(0, static_cast<std::size_t>(size));
+        // An opaque run fills its clip: a token's run must cover only its own cells.
+        const TRect cells{std::max(Rect.Left, x), Rect.Top,
+                          std::min(Rect.Right, x + size * FCharWidth), Rect.Bottom};
         if (FItalicMode) {
             look.Opaque = look.BkColor != RowLook.BkColor;
-            DrawTextAt(Rect, x, Y, token, look);
+            DrawTextAt(cells, x, Y, token, look);
         } else if (look != RowLook) {
-            DrawTextAt(Rect, x, Y, token, look);
+            DrawTextAt(cells, x, Y, token, look);
         }
     }
 }

@@ -234,6 +234,13 @@ TEST_F(PaintTest, TokensOfAScriptLineInTheMainWindowColours) {
     EXPECT_EQ(texts[2].Text, "' note");
     EXPECT_EQ(texts[2].Color, clFuchsia);
     EXPECT_EQ(texts[2].From.X, Editor->ColumnLeft(6));
+    // A redrawn token fills only its own cells, never the plain text around it.
+    for (std::size_t i = 1; i < texts.size(); ++i) {
+        EXPECT_GE(texts[i].Rect.Left, texts[i].From.X) << texts[i].Text;
+        EXPECT_LE(texts[i].Rect.Right,
+                  texts[i].From.X + static_cast<int>(texts[i].Text.size()) * texts[i].CellWidth)
+            << texts[i].Text;
+    }
 
     ASSERT_EQ(DrawLines.size(), 1u);
     EXPECT_EQ(DrawLines[0].LineStr, "Dim x ' note");
