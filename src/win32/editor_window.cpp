@@ -1,0 +1,211 @@
+#include "win32/editor_window.h"
+
+#include "win32/gdi_surface.h"
+#include "win32/utf.h"
+#include "win32/window_host.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+
+namespace kst::win32 {
+
+namespace {
+
+// What one "TEditor" window holds: its host services and the editor.
+struct EditorWindowState {
+    explicit EditorWindowState(HWND Window)
+        : Host(Window), Editor(CreateComponent<TEditor>(nullptr)) {}
+
+    WindowHost Host;
+    std::unique_ptr<TEditor> Editor;
+};
+
+EditorWindowState* StateOf(HWND Window) {
+    return reinterpret_cast<EditorWindowState*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+}
+
+std::intptr_t Ask(TEditor& Editor, unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam) {
+    return Editor.WndProc(Msg, WParam, LParam).value_or(0);
+}
+
+// Copies as much of Text as Capacity units allow; answers the count copied.
+LRESULT CopyUnits(std::wstring_view Text, std::size_t Capacity, wchar_t* Buffer) {
+    const std::size_t Count = std::min(Text.size(), Capacity);
+    std::copy_n(Text.begin(), Count, Buffer);
+    return static_cast<LRESULT>(Count);
+}
+
+std::string EditorText(TEditor& Editor) {
+    const auto Length = static_cast<std::size_t>(Ask(Editor, WM_GETTEXTLENGTH, 0, 0));
+    std::string Text(Length + 1, '\0');
+    const auto Copied = static_cast<std::size_t>(
+        Ask(Editor, WM_GETTEXT, Text.size(), reinterpret_cast<std::intptr_t>(Text.data())));
+    Text.resize(std::min(Copied, Length));
+    return Text;
+}
+
+LRESULT GetText(TEditor& Editor, WPARAM Capacity, LPARAM Buffer) {
+    if (Capacity == 0 || Buffer == 0) {
+        return 0;
+    }
+    auto* Units = reinterpret_cast<wchar_t*>(Buffer);
+    const LRESULT Count = CopyUnits(Cp932ToWide(EditorText(Editor)), Capacity - 1, Units);
+    Units[Count] = L'\0';
+    return Count;
+}
+
+// The row's bytes from the editor's EM_GETLINE, whose buffer starts with a 16-bit capacity.
+std::string RowBytes(TEditor& Editor, WPARAM Row) {
+    constexpr WORD Capacity = std::numeric_limits<WORD>::max();
+    std::string Bytes(Capacity, '\0');
+    std::memcpy(Bytes.data(), &Capacity, sizeof(Capacity));
+    Bytes.resize(static_cast<std::size_t>(
+        Ask(Editor, EM_GETLINE, Row, reinterpret_cast<std::intptr_t>(Bytes.data()))));
+    return Bytes;
+}
+
+LRESULT GetLine(TEditor& Editor, WPARAM Row, LPARAM Buffer) {
+    auto* Units = reinterpret_cast<wchar_t*>(Buffer);
+    const WORD Capacity = *reinterpret_cast<const WORD*>(Units);
+    return CopyUnits(Cp932ToWide(RowBytes(Editor, Row)), Capacity, Units);
+}
+
+LRESULT PassText(TEditor& Editor, UINT Msg, WPARAM WParam, LPARAM Text) {
+    const auto* Wide = reinterpret_cast<const wchar_t*>(Text);
+    const std::string Bytes = Wide != nullptr ? WideToCp932(Wide) : std::string();
+    return Ask(Editor, Msg, WParam, reinterpret_cast<std::intptr_t>(Bytes.c_str()));
+}
+
+// A UTF-16 character reaches the editor as its CP932 bytes, one WM_CHAR each; the editor may take
+// the following bytes itself through the host while it handles the first.
+LRESULT PassCharacter(EditorWindowState& State, WPARAM Character, LPARAM KeyData) {
+    State.Host.QueueCharBytes(WideToCp932(std::wstring(1, static_cast<wchar_t>(Character))));
+    while (const std::optional<std::uint8_t> Byte = State.Host.TakeQueuedByte()) {
+        State.Editor->WndProc(WM_CHAR, *Byte, KeyData);
+    }
+    return 0;
+}
+
+// Paints through the editor; EndPaint runs even when painting fails.
+class PaintScope {
+public:
+    explicit PaintScope(HWND Window) : FWindow(Window) { BeginPaint(Window, &FPaint); }
+    ~PaintScope() { EndPaint(FWindow, &FPaint); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+
+    HDC DC() const { return FPaint.hdc; }
+    TRect Area() const {
+        const RECT& r = FPaint.rcPaint;
+        return TRect{r.left, r.top, r.right, r.bottom};
+    }
+
+private:
+    HWND FWindow;
+    PAINTSTRUCT FPaint{};
+};
+
+LRESULT Paint(HWND Window, EditorWindowState& State) {
+    const PaintScope Scope(Window);
+    GdiSurface Canvas(Scope.DC(), State.Host.ClientSize());
+    State.Editor->Paint(Canvas, Scope.Area());
+    return 0;
+}
+
+LRESULT Dispatch(HWND Window, EditorWindowState& State, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    TEditor& Editor = *State.Editor;
+    switch (Msg) {
+    case WM_CREATE:
+        Editor.SetHost(&State.Host);
+        return 0;
+    case WM_PAINT:
+        return Paint(Window, State);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_CHAR:
+        return PassCharacter(State, WParam, LParam);
+    case WM_GETTEXT:
+        return GetText(Editor, WParam, LParam);
+    case EM_GETLINE:
+        return GetLine(Editor, WParam, LParam);
+    case WM_SETTEXT:
+    case EM_REPLACESEL:
+        return PassText(Editor, Msg, WParam, LParam);
+    default:
+        break;
+    }
+    if (const std::optional<std::intptr_t> Answer = Editor.WndProc(Msg, WParam, LParam)) {
+        return *Answer;
+    }
+    return DefWindowProcW(Window, Msg, WParam, LParam);
+}
+
+// The window owns its state from WM_NCCREATE to WM_NCDESTROY.
+void AttachState(HWND Window) {
+    SetWindowLongPtrW(Window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(new EditorWindowState(Window)));
+}
+
+void DetachState(HWND Window, EditorWindowState* State) {
+    SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
+    const std::unique_ptr<EditorWindowState> Owned(State);
+    Owned->Editor->SetHost(nullptr);
+}
+
+LRESULT HandleMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg == WM_NCCREATE) {
+        AttachState(Window);
+    }
+    EditorWindowState* State = StateOf(Window);
+    if (State != nullptr && Msg == WM_NCDESTROY) {
+        DetachState(Window, State);
+    } else if (State != nullptr) {
+        return Dispatch(Window, *State, Msg, WParam, LParam);
+    }
+    return DefWindowProcW(Window, Msg, WParam, LParam);
+}
+
+// No exception may leave a window procedure: it is shown, and a window being created fails.
+LRESULT CALLBACK EditorWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    try {
+        return HandleMessage(Window, Msg, WParam, LParam);
+    } catch (const std::exception& Error) {
+        ShowException(Window, Error);
+        return Msg == WM_NCCREATE ? FALSE : 0;
+    }
+}
+
+} // namespace
+
+void RegisterEditorWindowClass() {
+    WNDCLASSEXW Class{};
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), kEditorClassName, &Class) != FALSE) {
+        return;
+    }
+    Class.cbSize = sizeof(Class);
+    Class.style = CS_DBLCLKS | CS_OWNDC;
+    Class.lpfnWndProc = EditorWindowProc;
+    Class.hInstance = GetModuleHandleW(nullptr);
+    Class.lpszClassName = kEditorClassName;
+    RegisterClassExW(&Class);
+}
+
+TEditor* EditorOfWindow(HWND Window) {
+    wchar_t ClassName[std::size(kEditorClassName) + 1] = {};
+    GetClassNameW(Window, ClassName, static_cast<int>(std::size(ClassName)));
+    if (std::wstring_view(ClassName) != kEditorClassName) {
+        return nullptr;
+    }
+    const EditorWindowState* State = StateOf(Window);
+    return State != nullptr ? State->Editor.get() : nullptr;
+}
+
+void ShowException(HWND Window, const std::exception& Error) {
+    MessageBoxW(GetAncestor(Window, GA_ROOT), Utf8ToWide(Error.what()).c_str(), L"Kestrane",
+                MB_OK | MB_ICONERROR);
+}
+
+} // namespace kst::win32

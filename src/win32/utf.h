@@ -1,0 +1,18 @@
+// Text conversions at the Windows boundary: UTF-8 (the program's own user-interface strings) and
+// code page 932 (document text) to and from UTF-16 (the wide Windows API).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kst::win32 {
+
+std::wstring Utf8ToWide(std::string_view Utf8);
+std::string WideToUtf8(std::wstring_view Wide);
+
+// Bytes that are no CP932 character become the code page's default character.
+std::wstring Cp932ToWide(std::string_view Cp932);
+// Characters that CP932 lacks become "?".
+std::string WideToCp932(std::wstring_view Wide);
+
+} // namespace kst::win32

@@ -1,0 +1,254 @@
+#include "win32/window_host.h"
+
+#include "display/caret_options.h"
+#include "win32/utf.h"
+
+#include <algorithm>
+#include <array>
+#include <imm.h>
+
+namespace kst::win32 {
+
+namespace {
+
+int BarCode(TScrollBarKind Bar) {
+    return Bar == TScrollBarKind::Horizontal ? SB_HORZ : SB_VERT;
+}
+
+RECT WinRect(const TRect& Rect) {
+    return RECT{Rect.Left, Rect.Top, Rect.Right, Rect.Bottom};
+}
+
+// The cursor numbers the editor uses for the system's own cursors. Cursors without a system
+// counterpart show the arrow.
+struct TSystemCursor {
+    std::int16_t Number;
+    LPCWSTR Id;
+};
+const std::array<TSystemCursor, 13> kSystemCursors{{
+    {-2, IDC_ARROW},
+    {-3, IDC_CROSS},
+    {crIBeam, IDC_IBEAM},
+    {-6, IDC_SIZENESW},
+    {-7, IDC_SIZENS},
+    {-8, IDC_SIZENWSE},
+    {-9, IDC_SIZEWE},
+    {-10, IDC_UPARROW},
+    {-11, IDC_WAIT},
+    {-18, IDC_NO},
+    {-19, IDC_APPSTARTING},
+    {-21, IDC_HAND},
+    {-22, IDC_SIZEALL},
+}};
+
+// The program's own cursors come from its resources.
+HCURSOR ProgramCursor(LPCWSTR Name) {
+    const HCURSOR Cursor = LoadCursorW(GetModuleHandleW(nullptr), Name);
+    return Cursor != nullptr ? Cursor : LoadCursorW(nullptr, IDC_ARROW);
+}
+
+HCURSOR CursorHandle(std::int16_t Cursor) {
+    if (Cursor == crRightArrow) {
+        return ProgramCursor(L"RightArrow");
+    }
+    if (Cursor == crDragSelCopy) {
+        return ProgramCursor(L"DragSelCopy");
+    }
+    const auto Found = std::find_if(kSystemCursors.begin(), kSystemCursors.end(),
+                                    [&](const TSystemCursor& c) { return c.Number == Cursor; });
+    return LoadCursorW(nullptr, Found != kSystemCursors.end() ? Found->Id : IDC_ARROW);
+}
+
+} // namespace
+
+WindowHost::ClientAreaSurface::ClientAreaSurface(HWND Window)
+    : WindowDC(Window), GdiSurface(FHandle, TSize{}) {}
+
+TSize WindowHost::ClientAreaSurface::Size() const {
+    RECT Client{};
+    GetClientRect(FOwner, &Client);
+    return TSize{Client.right - Client.left, Client.bottom - Client.top};
+}
+
+WindowHost::WindowHost(HWND Window) : FWindow(Window), FClient(Window) {}
+
+bool WindowHost::HasWindow() const {
+    return IsWindow(FWindow) != FALSE;
+}
+
+bool WindowHost::Showing() const {
+    return IsWindowVisible(FWindow) != FALSE;
+}
+
+bool WindowHost::Focused() const {
+    return GetFocus() == FWindow;
+}
+
+void WindowHost::SetFocus() {
+    ::SetFocus(FWindow);
+}
+
+TSize WindowHost::ClientSize() const {
+    return FClient.Size();
+}
+
+TSize WindowHost::ScreenSize() const {
+    return TSize{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+void WindowHost::SetBorder(bool Single) {
+    const LONG_PTR Style = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
+    const LONG_PTR NewStyle = Single ? Style | WS_EX_CLIENTEDGE : Style & ~WS_EX_CLIENTEDGE;
+    SetWindowLongPtrW(FWindow, GWL_EXSTYLE, NewStyle);
+    SetWindowPos(FWindow, nullptr, 0, 0, 0, 0,
+                 SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WindowHost::Invalidate(const TRect& Rect) {
+    const RECT Area = WinRect(Rect);
+    InvalidateRect(FWindow, &Area, FALSE);
+}
+
+void WindowHost::InvalidateAll() {
+    InvalidateRect(FWindow, nullptr, FALSE);
+}
+
+void WindowHost::Update() {
+    UpdateWindow(FWindow);
+}
+
+void WindowHost::ScrollPixels(int Dx, int Dy, const TRect& Scroll, const TRect& Clip) {
+    const RECT ScrollArea = WinRect(Scroll);
+    const RECT ClipArea = WinRect(Clip);
+    ScrollWindowEx(FWindow, Dx, Dy, &ScrollArea, &ClipArea, nullptr, nullptr, SW_INVALIDATE);
+}
+
+void WindowHost::SetRedraw(bool Redraw) {
+    SendMessageW(FWindow, WM_SETREDRAW, Redraw ? TRUE : FALSE, 0);
+}
+
+void WindowHost::CreateCaret(TSize Size) {
+    ::CreateCaret(FWindow, nullptr, Size.Width, Size.Height);
+}
+
+void WindowHost::DestroyCaret() {
+    ::DestroyCaret();
+}
+
+void WindowHost::ShowCaret() {
+    ::ShowCaret(FWindow);
+}
+
+void WindowHost::HideCaret() {
+    ::HideCaret(FWindow);
+}
+
+void WindowHost::SetCaretPos(TPoint Position) {
+    ::SetCaretPos(Position.X, Position.Y);
+}
+
+void WindowHost::SetCursor(std::int16_t Cursor) {
+    ::SetCursor(CursorHandle(Cursor));
+}
+
+void WindowHost::SetScrollRange(TScrollBarKind Bar, const TScrollRange& Range) {
+    SCROLLINFO Info{};
+    Info.cbSize = sizeof(Info);
+    Info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    Info.nMin = Range.Min;
+    Info.nMax = Range.Max;
+    Info.nPage = static_cast<UINT>(std::max(0, Range.Page));
+    Info.nPos = Range.Position;
+    SetScrollInfo(FWindow, BarCode(Bar), &Info, TRUE);
+}
+
+void WindowHost::SetScrollPosition(TScrollBarKind Bar, int Position) {
+    SCROLLINFO Info{};
+    Info.cbSize = sizeof(Info);
+    Info.fMask = SIF_POS | SIF_DISABLENOSCROLL;
+    Info.nPos = Position;
+    SetScrollInfo(FWindow, BarCode(Bar), &Info, TRUE);
+}
+
+void WindowHost::ShowScrollBar(TScrollBarKind Bar, bool Show) {
+    ::ShowScrollBar(FWindow, BarCode(Bar), Show ? TRUE : FALSE);
+}
+
+int WindowHost::TrackPosition(TScrollBarKind Bar) const {
+    SCROLLINFO Info{};
+    Info.cbSize = sizeof(Info);
+    Info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(FWindow, BarCode(Bar), &Info);
+    return Info.nTrackPos;
+}
+
+int WindowHost::ScrollBarSize(TScrollBarKind Bar) const {
+    return GetSystemMetrics(Bar == TScrollBarKind::Horizontal ? SM_CYHSCROLL : SM_CXVSCROLL);
+}
+
+void WindowHost::SetCompositionWindow(TPoint Position, const TFontSpec& Font) {
+    const HIMC Context = ImmGetContext(FWindow);
+    if (Context == nullptr) {
+        return;
+    }
+    LOGFONTW Log{};
+    GetObjectW(FontHandle(Font), sizeof(Log), &Log);
+    ImmSetCompositionFontW(Context, &Log);
+    COMPOSITIONFORM Form{};
+    Form.dwStyle = CFS_POINT;
+    Form.ptCurrentPos = POINT{Position.X, Position.Y};
+    ImmSetCompositionWindow(Context, &Form);
+    ImmReleaseContext(FWindow, Context);
+}
+
+std::optional<MSG> WindowHost::PeekChar(UINT Remove) {
+    MSG Message{};
+    if (PeekMessageW(&Message, FWindow, WM_CHAR, WM_CHAR, Remove) == FALSE) {
+        return std::nullopt;
+    }
+    return Message;
+}
+
+std::optional<std::uint16_t> WindowHost::PeekNextChar() {
+    if (!FQueuedBytes.empty()) {
+        return static_cast<unsigned char>(FQueuedBytes.front());
+    }
+    const std::optional<MSG> Message = PeekChar(PM_NOREMOVE);
+    if (!Message) {
+        return std::nullopt;
+    }
+    const std::string Bytes = WideToCp932(std::wstring(1, static_cast<wchar_t>(Message->wParam)));
+    return static_cast<unsigned char>(Bytes.front());
+}
+
+void WindowHost::RemoveNextChar() {
+    if (!FQueuedBytes.empty()) {
+        FQueuedBytes.erase(0, 1);
+        return;
+    }
+    const std::optional<MSG> Message = PeekChar(PM_REMOVE);
+    if (Message) {
+        const std::string Bytes =
+            WideToCp932(std::wstring(1, static_cast<wchar_t>(Message->wParam)));
+        FQueuedBytes.append(Bytes, 1);
+    }
+}
+
+void WindowHost::QueueCharBytes(std::string_view Bytes) {
+    FQueuedBytes.append(Bytes);
+}
+
+std::optional<std::uint8_t> WindowHost::TakeQueuedByte() {
+    if (FQueuedBytes.empty()) {
+        return std::nullopt;
+    }
+    const auto Byte = static_cast<std::uint8_t>(FQueuedBytes.front());
+    FQueuedBytes.erase(0, 1);
+    return Byte;
+}
+
+bool WindowHost::KeyDown(int VirtualKey) const {
+    return GetKeyState(VirtualKey) < 0;
+}
+
+} // namespace kst::win32

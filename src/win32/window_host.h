@@ -1,0 +1,87 @@
+// The editor control's host services over a real window.
+#pragma once
+
+#include "platform/editor_host.h"
+#include "win32/gdi_surface.h"
+#include "win32/windows_api.h"
+
+#include <string>
+#include <string_view>
+
+namespace kst::win32 {
+
+class WindowHost final : public EditorHost {
+public:
+    explicit WindowHost(HWND Window);
+
+    bool HasWindow() const override;
+    bool Showing() const override;
+    bool Focused() const override;
+    void SetFocus() override;
+    TSize ClientSize() const override;
+    TSize ScreenSize() const override;
+    void SetBorder(bool Single) override;
+
+    void Invalidate(const TRect& Rect) override;
+    void InvalidateAll() override;
+    void Update() override;
+    void ScrollPixels(int Dx, int Dy, const TRect& Scroll, const TRect& Clip) override;
+    void SetRedraw(bool Redraw) override;
+
+    void CreateCaret(TSize Size) override;
+    void DestroyCaret() override;
+    void ShowCaret() override;
+    void HideCaret() override;
+    void SetCaretPos(TPoint Position) override;
+
+    void SetCursor(std::int16_t Cursor) override;
+
+    void SetScrollRange(TScrollBarKind Bar, const TScrollRange& Range) override;
+    void SetScrollPosition(TScrollBarKind Bar, int Position) override;
+    void ShowScrollBar(TScrollBarKind Bar, bool Show) override;
+    int TrackPosition(TScrollBarKind Bar) const override;
+    int ScrollBarSize(TScrollBarKind Bar) const override;
+
+    void SetCompositionWindow(TPoint Position, const TFontSpec& Font) override;
+
+    // Character messages carry UTF-16; the editor reads CP932 bytes. The bytes of a character not
+    // yet handed to the editor wait here, in front of the window's message queue.
+    std::optional<std::uint16_t> PeekNextChar() override;
+    void RemoveNextChar() override;
+    void QueueCharBytes(std::string_view Bytes);
+    std::optional<std::uint8_t> TakeQueuedByte();
+
+    bool KeyDown(int VirtualKey) const override;
+
+    Surface& ClientSurface() override { return FClient; }
+
+private:
+    std::optional<MSG> PeekChar(UINT Remove);
+
+    // A device context of the window, released when it goes.
+    class WindowDC {
+    public:
+        explicit WindowDC(HWND Window) : FOwner(Window), FHandle(GetDC(Window)) {}
+        ~WindowDC() { ReleaseDC(FOwner, FHandle); }
+        WindowDC(const WindowDC&) = delete;
+        WindowDC& operator=(const WindowDC&) = delete;
+
+    protected:
+        HWND FOwner;
+        HDC FHandle;
+    };
+
+    // The window's device context (its own one, as the "TEditor" class has CS_OWNDC), sized like
+    // its client area.
+    class ClientAreaSurface final : private WindowDC, public GdiSurface {
+    public:
+        explicit ClientAreaSurface(HWND Window);
+        TSize Size() const override;
+    };
+
+    HWND FWindow;
+    ClientAreaSurface FClient;
+    std::string FQueuedBytes;
+};
+
+} // namespace kst::win32

@@ -1,0 +1,176 @@
+// The "TEditor" window of the test host, driven from outside through the real window messages.
+#include "host_process.h"
+#include "screenshot.h"
+#include "win32/utf.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace kst::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using win32::WideToCp932;
+
+std::string ReadBytes(const std::wstring& Path) {
+    std::ifstream File(std::filesystem::path(Path), std::ios::binary);
+    return {std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
+}
+
+// The lines of CR LF text; a final line break ends the last line.
+std::vector<std::string> SplitLines(const std::string& Text) {
+    std::vector<std::string> Lines;
+    std::size_t Start = 0;
+    for (std::size_t Break = Text.find("\r\n"); Break != std::string::npos;
+         Break = Text.find("\r\n", Start)) {
+        Lines.push_back(Text.substr(Start, Break - Start));
+        Start = Break + 2;
+    }
+    if (Start < Text.size()) {
+        Lines.push_back(Text.substr(Start));
+    }
+    return Lines;
+}
+
+class EditorWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SampleFile = ProgramFolder() + L"sample.vbs";
+        SampleBytes = ReadBytes(SampleFile);
+        ASSERT_FALSE(SampleBytes.empty());
+        Host = std::make_unique<TestHostProcess>(SampleFile);
+        ASSERT_NE(Host->EditorWindow(), nullptr) << "the test host showed no editor window";
+    }
+
+    LRESULT Send(UINT Msg, WPARAM WParam = 0, LPARAM LParam = 0) const {
+        return SendMessageW(Host->EditorWindow(), Msg, WParam, LParam);
+    }
+
+    std::wstring Text() const {
+        std::wstring Buffer(static_cast<std::size_t>(Send(WM_GETTEXTLENGTH)) + 1, L'\0');
+        Buffer.resize(static_cast<std::size_t>(
+            Send(WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data()))));
+        return Buffer;
+    }
+
+    std::pair<DWORD, DWORD> Selection() const {
+        DWORD Start = 0;
+        DWORD End = 0;
+        const LRESULT Packed =
+            Send(EM_GETSEL, reinterpret_cast<WPARAM>(&Start), reinterpret_cast<LPARAM>(&End));
+        EXPECT_EQ(LOWORD(Packed), LOWORD(Start));
+        EXPECT_EQ(HIWORD(Packed), LOWORD(End));
+        return {Start, End};
+    }
+
+    LRESULT FirstVisibleLineAfter(WORD Request) const {
+        Send(WM_VSCROLL, MAKEWPARAM(Request, 0));
+        return Send(EM_GETFIRSTVISIBLELINE);
+    }
+
+    std::wstring SampleFile;
+    std::string SampleBytes;
+    std::unique_ptr<TestHostProcess> Host;
+};
+
+TEST_F(EditorWindowTest, ShowsTheFileAsItsText) {
+    EXPECT_EQ(Send(WM_GETTEXTLENGTH), static_cast<LRESULT>(SampleBytes.size()));
+    const std::wstring Wide = Text();
+    EXPECT_EQ(WideToCp932(Wide), SampleBytes);
+    EXPECT_NE(Wide.find(L"' 引数がなければ使い方を表示して終了する"), std::wstring::npos);
+
+    std::wstring Short(11, L'\0');
+    EXPECT_EQ(Send(WM_GETTEXT, Short.size(), reinterpret_cast<LPARAM>(Short.data())), 10);
+    EXPECT_EQ(Short, Wide.substr(0, 10) + L'\0');
+
+    // ANSI callers get the text in the system's ANSI code page.
+    const int AnsiSize = WideCharToMultiByte(CP_ACP, 0, Wide.data(), static_cast<int>(Wide.size()),
+                                             nullptr, 0, nullptr, nullptr);
+    std::string Expected(static_cast<std::size_t>(AnsiSize), '\0');
+    WideCharToMultiByte(CP_ACP, 0, Wide.data(), static_cast<int>(Wide.size()), Expected.data(),
+                        AnsiSize, nullptr, nullptr);
+    std::string Ansi(Expected.size() + 1, '\0');
+    Ansi.resize(static_cast<std::size_t>(SendMessageA(Host->EditorWindow(), WM_GETTEXT, Ansi.size(),
+                                                      reinterpret_cast<LPARAM>(Ansi.data()))));
+    EXPECT_EQ(Ansi, Expected);
+    if (GetACP() == 932) {
+        EXPECT_EQ(Ansi, SampleBytes);
+    }
+}
+
+TEST_F(EditorWindowTest, SavesAScreenshotOfTheSample) {
+    SetForegroundWindow(Host->TopWindow());
+    RedrawWindow(Host->TopWindow(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    TImage Image;
+    // The window shows the text once the screen holds more than a few colours.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            Image = CaptureWindow(Host->TopWindow());
+            return ColourCount(Image) > 8;
+        },
+        10s));
+    EXPECT_TRUE(WritePng(ProgramFolder() + L"sample_vbs.png", Image));
+}
+
+TEST_F(EditorWindowTest, AnswersLineQueriesInCp932Bytes) {
+    const std::vector<std::string> Lines = SplitLines(SampleBytes);
+    ASSERT_EQ(Send(EM_GETLINECOUNT), static_cast<LRESULT>(Lines.size()));
+    LRESULT Offset = 0;
+    for (std::size_t Row = 0; Row < Lines.size(); ++Row) {
+        SCOPED_TRACE(Row);
+        EXPECT_EQ(Send(EM_LINEINDEX, Row), Offset);
+        EXPECT_EQ(Send(EM_LINELENGTH, static_cast<WPARAM>(Offset)),
+                  static_cast<LRESULT>(Lines[Row].size()));
+        Offset += static_cast<LRESULT>(Lines[Row].size()) + 2;
+    }
+    EXPECT_EQ(Send(EM_LINEINDEX, Lines.size() + 1), -1);
+}
+
+TEST_F(EditorWindowTest, SelectsByteRanges) {
+    Send(EM_SETSEL, 7, 3);
+    EXPECT_EQ(Selection(), std::make_pair(DWORD{3}, DWORD{7}));
+
+    const auto SecondLine = static_cast<DWORD>(Send(EM_LINEINDEX, 1));
+    const auto ThirdLine = static_cast<DWORD>(Send(EM_LINEINDEX, 2));
+    Send(EM_SETSEL, SecondLine, ThirdLine);
+    EXPECT_EQ(Selection(), std::make_pair(SecondLine, ThirdLine));
+
+    Send(EM_SETSEL, 0, static_cast<LPARAM>(-1));
+    EXPECT_EQ(Selection(), std::make_pair(DWORD{0}, static_cast<DWORD>(SampleBytes.size())));
+
+    Send(EM_SETSEL, static_cast<WPARAM>(-1), 0);
+    const auto [Start, End] = Selection();
+    EXPECT_EQ(Start, End);
+}
+
+TEST_F(EditorWindowTest, ScrollsByScrollBarRequests) {
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 0);
+    EXPECT_EQ(FirstVisibleLineAfter(SB_LINEDOWN), 1);
+    EXPECT_EQ(FirstVisibleLineAfter(SB_LINEDOWN), 2);
+    EXPECT_EQ(FirstVisibleLineAfter(SB_LINEUP), 1);
+    const LRESULT PageDown = FirstVisibleLineAfter(SB_PAGEDOWN);
+    EXPECT_GT(PageDown, 2);
+    EXPECT_EQ(FirstVisibleLineAfter(SB_PAGEUP), 1);
+    EXPECT_EQ(FirstVisibleLineAfter(SB_TOP), 0);
+    EXPECT_EQ(FirstVisibleLineAfter(SB_LINEUP), 0);
+    EXPECT_EQ(FirstVisibleLineAfter(SB_BOTTOM), Send(EM_GETLINECOUNT));
+}
+
+TEST_F(EditorWindowTest, TakesNewTextThroughSetText) {
+    const std::wstring NewText = L"' 設定を読む\r\nMsgBox \"こんにちは\"\r\n";
+    EXPECT_TRUE(Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(NewText.c_str())));
+    EXPECT_EQ(Text(), NewText);
+    EXPECT_EQ(Send(WM_GETTEXTLENGTH), static_cast<LRESULT>(WideToCp932(NewText).size()));
+    EXPECT_EQ(Send(EM_GETLINECOUNT), 2);
+    EXPECT_EQ(Send(EM_LINEINDEX, 1), static_cast<LRESULT>(WideToCp932(L"' 設定を読む\r\n").size()));
+    EXPECT_EQ(Send(EM_LINELENGTH, static_cast<WPARAM>(Send(EM_LINEINDEX, 1))),
+              static_cast<LRESULT>(WideToCp932(L"MsgBox \"こんにちは\"").size()));
+}
+
+} // namespace
+} // namespace kst::e2e

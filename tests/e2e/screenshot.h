@@ -1,0 +1,28 @@
+// Screenshots of windows on the screen, saved as PNG files for people to look at.
+#pragma once
+
+#include "win32/windows_api.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kst::e2e {
+
+// An image as rows of red, green and blue bytes, top row first.
+struct TImage {
+    int Width = 0;
+    int Height = 0;
+    std::vector<std::uint8_t> Rgb;
+};
+
+// The pixels of Window's rectangle on the screen.
+TImage CaptureWindow(HWND Window);
+
+// An uncompressed PNG file; answers whether it was written.
+bool WritePng(const std::wstring& Path, const TImage& Image);
+
+// The number of different colours in Image.
+std::size_t ColourCount(const TImage& Image);
+
+} // namespace kst::e2e

@@ -1,0 +1,121 @@
+// A test-only program: a top-level window holding one "TEditor" control with the main window's
+// values, showing the file named on the command line. The end-to-end tests drive it.
+#include "display/main_window_view.h"
+#include "display/wrap_option.h"
+#include "win32/editor_window.h"
+#include "win32/utf.h"
+
+#include <shellapi.h>
+
+namespace {
+
+using namespace kst;
+using namespace kst::win32;
+
+constexpr wchar_t kHostClassName[] = L"KestraneTestHost";
+constexpr int kEditorId = 1;
+
+HWND EditorChild(HWND Host) {
+    return GetDlgItem(Host, kEditorId);
+}
+
+LRESULT CALLBACK HostWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    switch (Msg) {
+    case WM_SIZE:
+        MoveWindow(EditorChild(Window), 0, 0, LOWORD(LParam), HIWORD(LParam), TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        SetFocus(EditorChild(Window));
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(Window, Msg, WParam, LParam);
+    }
+}
+
+void RegisterHostClass() {
+    WNDCLASSEXW Class{};
+    Class.cbSize = sizeof(Class);
+    Class.lpfnWndProc = HostWindowProc;
+    Class.hInstance = GetModuleHandleW(nullptr);
+    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    Class.lpszClassName = kHostClassName;
+    RegisterClassExW(&Class);
+}
+
+// The values the main window gives its editor.
+void ApplyMainWindowValues(TEditor& Editor) {
+    Editor.BeginLoading();
+    TEditorFont Font = Editor.GetFont();
+    Font.Name = "ＭＳ ゴシック";
+    Font.Height = -16;
+    Font.Charset = kShiftJisCharset;
+    Editor.SetFont(Font);
+    Editor.SetScrollBars(ssBoth);
+    ApplyMainWindowViewSettings({Editor.GetCaret(), Editor.GetMargin(), Editor.GetMarks(),
+                                 Editor.GetView(), Editor.GetRuler(), Editor.GetLeftbar(),
+                                 Editor.GetImagebar(), Editor.GetSpeed()});
+    ApplyMainWindowWrapOptions(Editor.GetWrapOption());
+    Editor.Loaded();
+}
+
+std::wstring FileArgument() {
+    int Count = 0;
+    LPWSTR* Arguments = CommandLineToArgvW(GetCommandLineW(), &Count);
+    std::wstring File = Count > 1 ? Arguments[1] : L"";
+    LocalFree(Arguments);
+    return File;
+}
+
+HWND CreateHostWindow(const std::wstring& File) {
+    const std::wstring Title = (File.empty() ? L"新規" : File) + L" - Kestrane test host";
+    const HWND Host =
+        CreateWindowExW(0, kHostClassName, Title.c_str(), WS_OVERLAPPEDWINDOW, 0, 0, 800, 600,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    RECT Client{};
+    GetClientRect(Host, &Client);
+    CreateWindowExW(WS_EX_CLIENTEDGE, kEditorClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 0,
+                    0, Client.right, Client.bottom, Host,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
+                    GetModuleHandleW(nullptr), nullptr);
+    return Host;
+}
+
+void OpenFile(HWND Host, const std::wstring& File) {
+    TEditor& Editor = *EditorOfWindow(EditorChild(Host));
+    ApplyMainWindowValues(Editor);
+    try {
+        if (!File.empty()) {
+            Editor.GetLines().LoadFromFile(WideToUtf8(File));
+        }
+    } catch (const std::exception& Error) {
+        ShowException(Host, Error);
+    }
+    Editor.SetModified(false);
+}
+
+int RunMessageLoop() {
+    MSG Message{};
+    while (GetMessageW(&Message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&Message);
+        DispatchMessageW(&Message);
+    }
+    return static_cast<int>(Message.wParam);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int Show) {
+    RegisterEditorWindowClass();
+    RegisterHostClass();
+    const std::wstring File = FileArgument();
+    const HWND Host = CreateHostWindow(File);
+    OpenFile(Host, File);
+    ShowWindow(Host, Show);
+    UpdateWindow(Host);
+    SetFocus(EditorChild(Host));
+    return RunMessageLoop();
+}

@@ -1,0 +1,230 @@
+// The Windows layer in this process: text conversions, the GDI surface and the window host.
+#include "win32/editor_window.h"
+#include "win32/gdi_surface.h"
+#include "win32/utf.h"
+#include "win32/window_host.h"
+
+#include <gtest/gtest.h>
+#include <numeric>
+
+namespace kst::win32 {
+namespace {
+
+constexpr int kCell = 8;
+
+int AdvanceSum(const TCellText& Cells) {
+    return std::accumulate(Cells.Advances.begin(), Cells.Advances.end(), 0);
+}
+
+TEST(Utf, ConvertsBetweenUtf16AndTheOtherEncodings) {
+    EXPECT_EQ(Cp932ToWide("\x93\xfa\x96\x7b"
+                          "a\xb1"),
+              L"日本aｱ");
+    EXPECT_EQ(WideToCp932(L"日本aｱ"), "\x93\xfa\x96\x7b"
+                                      "a\xb1");
+    EXPECT_EQ(Utf8ToWide("設定 - Kestrane"), L"設定 - Kestrane");
+    EXPECT_EQ(WideToUtf8(L"新規[1]"), "新規[1]");
+    EXPECT_EQ(WideToCp932(L"caf\u00e9 \u00bd"), "caf? ?");
+    EXPECT_EQ(Cp932ToWide(""), L"");
+    EXPECT_EQ(WideToCp932(L""), "");
+    // A lead byte without its partner still becomes one character.
+    EXPECT_EQ(Cp932ToWide("a\x82").size(), 2u);
+}
+
+TEST(CellText, GivesEveryByteOneCell) {
+    const TCellText Mixed = CellText("A\x93\xfa"
+                                     "b\xb1",
+                                     kCell);
+    EXPECT_EQ(Mixed.Text, L"A日bｱ");
+    EXPECT_EQ(Mixed.Advances, (std::vector<INT>{kCell, 2 * kCell, kCell, kCell}));
+
+    for (const std::string_view Malformed :
+         {std::string_view("x\x82"), std::string_view("\x81\x20y"),
+          std::string_view("\x00\x93\xfa\x00", 4), std::string_view("\xfd\xfe\xff")}) {
+        const TCellText Cells = CellText(Malformed, kCell);
+        EXPECT_EQ(Cells.Text.size(), Cells.Advances.size());
+        EXPECT_EQ(AdvanceSum(Cells), static_cast<int>(Malformed.size()) * kCell);
+    }
+}
+
+// The columns of Surface that hold a pixel other than white, within the first Height rows.
+std::vector<int> InkedColumns(const Surface& Canvas, int Height) {
+    std::vector<int> Columns;
+    for (int x = 0; x < Canvas.Size().Width; ++x) {
+        for (int y = 0; y < Height; ++y) {
+            if (Canvas.GetPixel({x, y}) != clWhite) {
+                Columns.push_back(x);
+                break;
+            }
+        }
+    }
+    return Columns;
+}
+
+TEST(GdiSurface, DrawsDoubleByteCharactersInTwoCells) {
+    GdiBitmap Canvas(TSize{120, 24});
+    Canvas.SelectFont(TFontSpec{"ＭＳ ゴシック", -16, kShiftJisCharset, {}});
+    const TFontMetrics Metrics = Canvas.FontMetrics();
+    EXPECT_GT(Metrics.Height, 0);
+    EXPECT_GT(Metrics.AveCharWidth, 0);
+
+    TTextCells Run;
+    Run.Text = "\x93\xfa\x96\x7b"; // two characters, four cells
+    Run.CellWidth = kCell;
+    Run.Clip = TRect{0, 0, 120, 24};
+    Canvas.TextOut(Run);
+    const std::vector<int> Inked = InkedColumns(Canvas, 24);
+    ASSERT_FALSE(Inked.empty());
+    EXPECT_LT(Inked.front(), 2 * kCell);
+    EXPECT_GE(Inked.back(), 2 * kCell);
+    EXPECT_LT(Inked.back(), 4 * kCell);
+
+    Canvas.FillRect(TRect{0, 0, 120, 24}, clWhite);
+    Run.Clip = TRect{0, 0, 2 * kCell, 24};
+    Canvas.TextOut(Run);
+    EXPECT_LT(InkedColumns(Canvas, 24).back(), 2 * kCell);
+}
+
+TEST(GdiSurface, DrawsPixelsLinesAndCopies) {
+    constexpr TColor Red = 0x0000FF;
+    constexpr TColor Blue = 0xFF0000;
+    GdiBitmap Source(TSize{4, 1});
+    EXPECT_EQ(Source.GetPixel({3, 0}), clWhite);
+    Source.Line({0, 0}, {3, 0}, Red);
+    EXPECT_EQ(Source.GetPixel({2, 0}), Red);
+    EXPECT_EQ(Source.GetPixel({3, 0}), clWhite);
+    Source.SetPixel({1, 0}, clWhite);
+
+    const std::unique_ptr<Surface> Target = Source.CreateBitmap(TSize{4, 1});
+    Target->FillRect(TRect{0, 0, 4, 1}, Blue);
+    Target->CopyTransparent(TRect{0, 0, 4, 1}, Source, {0, 0}, clWhite);
+    EXPECT_EQ(Target->GetPixel({0, 0}), Red);
+    EXPECT_EQ(Target->GetPixel({1, 0}), Blue);
+    EXPECT_EQ(Target->GetPixel({2, 0}), Red);
+    EXPECT_EQ(Target->GetPixel({3, 0}), Blue);
+
+    Target->CopyFrom(TRect{0, 0, 2, 1}, Source, {2, 0});
+    EXPECT_EQ(Target->GetPixel({0, 0}), Red);
+    EXPECT_EQ(Target->GetPixel({1, 0}), clWhite);
+}
+
+class WindowHostTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Window = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW | WS_VSCROLL, 0, 0, 300,
+                                 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(Window, nullptr);
+        Host = std::make_unique<WindowHost>(Window);
+    }
+    void TearDown() override {
+        Host.reset();
+        DestroyWindow(Window);
+    }
+
+    HWND Window = nullptr;
+    std::unique_ptr<WindowHost> Host;
+};
+
+TEST_F(WindowHostTest, HandsCharacterMessagesOverAsCp932Bytes) {
+    EXPECT_EQ(Host->PeekNextChar(), std::nullopt);
+    PostMessageW(Window, WM_CHAR, L'あ', 0);
+    PostMessageW(Window, WM_CHAR, L'x', 0);
+    EXPECT_EQ(Host->PeekNextChar(), 0x82);
+    Host->RemoveNextChar();
+    EXPECT_EQ(Host->PeekNextChar(), 0xA0);
+    Host->RemoveNextChar();
+    EXPECT_EQ(Host->PeekNextChar(), 'x');
+    Host->RemoveNextChar();
+    EXPECT_EQ(Host->PeekNextChar(), std::nullopt);
+
+    Host->QueueCharBytes("\x93\xfa");
+    EXPECT_EQ(Host->PeekNextChar(), 0x93);
+    EXPECT_EQ(Host->TakeQueuedByte(), 0x93);
+    EXPECT_EQ(Host->TakeQueuedByte(), 0xFA);
+    EXPECT_EQ(Host->TakeQueuedByte(), std::nullopt);
+}
+
+TEST_F(WindowHostTest, KeepsScrollPositionsBeyondSixteenBits) {
+    Host->SetScrollRange(TScrollBarKind::Vertical, TScrollRange{0, 200000, 30, 70000});
+    SCROLLINFO Info{};
+    Info.cbSize = sizeof(Info);
+    Info.fMask = SIF_ALL;
+    GetScrollInfo(Window, SB_VERT, &Info);
+    EXPECT_EQ(Info.nMax, 200000);
+    EXPECT_EQ(Info.nPage, 30u);
+    EXPECT_EQ(Info.nPos, 70000);
+    Host->SetScrollPosition(TScrollBarKind::Vertical, 150000);
+    GetScrollInfo(Window, SB_VERT, &Info);
+    EXPECT_EQ(Info.nPos, 150000);
+
+    RECT Client{};
+    GetClientRect(Window, &Client);
+    EXPECT_EQ(Host->ClientSize(), (TSize{Client.right, Client.bottom}));
+    EXPECT_EQ(Host->ClientSurface().Size(), Host->ClientSize());
+}
+
+// A "TEditor" window of this process: text crosses the window boundary as UTF-16.
+class EditorWindowInProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegisterEditorWindowClass();
+        Window = CreateWindowExW(0, kEditorClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(EditorOfWindow(Window), nullptr);
+    }
+    void TearDown() override { DestroyWindow(Window); }
+
+    LRESULT Send(UINT Msg, WPARAM WParam, LPARAM LParam) const {
+        return SendMessageW(Window, Msg, WParam, LParam);
+    }
+    LRESULT SetText(const wchar_t* Text) const {
+        return Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text));
+    }
+    std::wstring Line(int Row, WORD Capacity) const {
+        std::wstring Buffer(std::max<std::size_t>(Capacity, 1), L'\0');
+        Buffer[0] = static_cast<wchar_t>(Capacity);
+        Buffer.resize(static_cast<std::size_t>(
+            Send(EM_GETLINE, static_cast<WPARAM>(Row), reinterpret_cast<LPARAM>(Buffer.data()))));
+        return Buffer;
+    }
+
+    HWND Window = nullptr;
+};
+
+TEST_F(EditorWindowInProcessTest, ExchangesUtf16TextAndCountsCp932Bytes) {
+    const std::wstring Text = L"' 日本語のコメント\r\nMsgBox \"ｱｲｳ\"\r\n";
+    EXPECT_TRUE(SetText(Text.c_str()));
+    EXPECT_EQ(EditorOfWindow(Window)->GetLines().GetTextStr(), WideToCp932(Text));
+    EXPECT_EQ(Send(WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(WideToCp932(Text).size()));
+
+    std::wstring Buffer(64, L'\0');
+    EXPECT_EQ(Send(WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data())),
+              static_cast<LRESULT>(Text.size()));
+    EXPECT_EQ(Buffer.c_str(), Text);
+    EXPECT_EQ(Send(WM_GETTEXT, 4, reinterpret_cast<LPARAM>(Buffer.data())), 3);
+    EXPECT_STREQ(Buffer.c_str(), L"' 日");
+    EXPECT_EQ(Send(WM_GETTEXT, 0, reinterpret_cast<LPARAM>(Buffer.data())), 0);
+
+    EXPECT_EQ(Line(0, 200), L"' 日本語のコメント");
+    EXPECT_EQ(Line(0, 4), L"' 日本");
+    EXPECT_EQ(Line(1, 200), L"MsgBox \"ｱｲｳ\"");
+    EXPECT_EQ(Line(2, 200), L"");
+    EXPECT_EQ(Line(-1, 200), L"");
+    EXPECT_EQ(Send(EM_LINEINDEX, 1, 0),
+              static_cast<LRESULT>(WideToCp932(L"' 日本語のコメント\r\n").size()));
+
+    EXPECT_TRUE(SetText(nullptr));
+    EXPECT_EQ(Send(WM_GETTEXTLENGTH, 0, 0), 0);
+}
+
+TEST_F(EditorWindowInProcessTest, KeepsDoubleByteCharactersWholeInLongRows) {
+    // Longer than EM_GETLINE's 16-bit byte limit, with a double-byte character across the limit.
+    const std::string Row = std::string(65534, 'a') + "\x93\xfa" + std::string(10, 'b');
+    EditorOfWindow(Window)->GetLines().SetTextStr(Row);
+    const std::wstring Wide = Line(0, 65535);
+    EXPECT_EQ(Wide.size(), 65534u);
+    EXPECT_EQ(Wide.back(), L'a');
+}
+
+} // namespace
+} // namespace kst::win32
