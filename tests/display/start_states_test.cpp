@@ -4,7 +4,6 @@
 #include "support/fake_editor.h"
 
 #include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
@@ -46,8 +45,9 @@ void ExpectStatesFollowTheText(const TEditorScreenStrings& Rows, TFountain& Foun
 
 std::string RandomText(std::mt19937& Random, int Pieces) {
     static const std::vector<std::string> pieces = {
-        "/*", "*/", "{", "}", "'", "abc", " ", "12.5", "Dim", "\t", "\r\n", "\n", "\r\n",
-        "\x82\xa0\x82\xa2", "\x88\x9f", "\"s\"", "http://a.b/c"};
+        "/*",       "*/",    "{",           "}",    "'",  "abc",  " ",
+        "12.5",     "Dim",   "\t",          "\r\n", "\n", "\r\n", "\x82\xa0\x82\xa2",
+        "\x88\x9f", "\"s\"", "http://a.b/c"};
     std::string text;
     for (int i = 0; i < Pieces; ++i) {
         text += pieces[Random() % pieces.size()];
