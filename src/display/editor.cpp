@@ -1,5 +1,6 @@
 #include "display/editor.h"
 
+#include "display/image_list.h"
 #include "fountain/fountain.h"
 
 #include <algorithm>
@@ -30,6 +31,8 @@ TEditor::TEditor(TCreateKey Key, TPersistent* Owner) : TComponent(Key, Owner) {}
 TEditor::~TEditor() {
     FDestroying = true;
     SetFountain(nullptr);
+    SetImageDigits(nullptr);
+    SetImageMarks(nullptr);
     FScreen.reset();
     FView.reset();
     if (FScreenStrings) {
@@ -253,6 +256,41 @@ void TEditor::FountainDestroyed(TPersistent* Sender) {
     FFountain = nullptr;
     ResetStartStates();
     InvalidateAll();
+}
+
+void TEditor::ReplaceImageList(TImageList*& Field, TImageList* Value) {
+    if (Value == Field) {
+        return;
+    }
+    const TNotifyMethod destroyed = MakeNotifyMethod<&TEditor::ImageListDestroyed>(this);
+    if (Field != nullptr) {
+        Field->RemoveFreeNotification(destroyed);
+    }
+    if (Value != nullptr) {
+        Value->FreeNotification(destroyed);
+    }
+    Field = Value;
+    InvalidateImagebar();
+}
+
+// A list is being destroyed: only its identity may be used now. One list may serve both kinds.
+void TEditor::ImageListDestroyed(TPersistent* Sender) {
+    if (Sender != FImageDigits && Sender != FImageMarks) {
+        return;
+    }
+    if (Sender == FImageDigits) {
+        FImageDigits = nullptr;
+    }
+    if (Sender == FImageMarks) {
+        FImageMarks = nullptr;
+    }
+    InvalidateImagebar();
+}
+
+void TEditor::InvalidateImagebar() {
+    if (FImagebar->GetVisible()) {
+        InvalidateAll();
+    }
 }
 
 void TEditor::SetHitStyle(TEditorHitStyle Value) {

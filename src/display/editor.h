@@ -27,6 +27,7 @@ namespace kst {
 class TEditor;
 class TFountain;
 class TFountainParser;
+class TImageList;
 
 enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TBorderStyle : std::uint8_t { bsNone, bsSingle };
@@ -155,6 +156,12 @@ public:
     void SetHitStyle(TEditorHitStyle Value);
     TEditorImagebar& GetImagebar() const { return *FImagebar; }
     void SetImagebar(const TEditorImagebar& Value) { FImagebar->Assign(Value); }
+    // Images of the digit marks 0..9 and of the marks 10..15; unset or missing images are drawn
+    // from the built-in ones.
+    TImageList* GetImageDigits() const { return FImageDigits; }
+    void SetImageDigits(TImageList* Value) { ReplaceImageList(FImageDigits, Value); }
+    TImageList* GetImageMarks() const { return FImageMarks; }
+    void SetImageMarks(TImageList* Value) { ReplaceImageList(FImageMarks, Value); }
     TEditorStrings& GetLines() const { return *FLines; }
     void SetLines(const TStrings& Value);
     TEditorMarks& GetMarks() const { return *FMarks; }
@@ -373,6 +380,9 @@ private:
     void CreateOwnedObjects();
     void BindViewChanged(TNotifyPersistent& Settings);
     void FountainDestroyed(TPersistent* Sender);
+    void ReplaceImageList(TImageList*& Field, TImageList* Value);
+    void ImageListDestroyed(TPersistent* Sender);
+    void InvalidateImagebar();
     void ResetStartStates();
     void InvalidateAll();
     void RebuildBitmapsFor(TPersistent* Sender);
@@ -464,6 +474,8 @@ private:
     std::unique_ptr<TEditorSpeed> FSpeed;
     TCharSet FDelimiters;
     TFountain* FFountain = nullptr;
+    TImageList* FImageDigits = nullptr;
+    TImageList* FImageMarks = nullptr;
 
     // Properties.
     int FWidth = 185;

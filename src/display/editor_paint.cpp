@@ -2,6 +2,7 @@
 // bitmaps, and the repaint after an edit.
 #include "core/cp932.h"
 #include "display/editor.h"
+#include "display/image_list.h"
 #include "display/paint_bitmaps.h"
 #include "display/wrap.h"
 #include "fountain/fountain.h"
@@ -29,6 +30,27 @@ constexpr std::size_t kDrawnTextLimit = kMaxCol + 2;
 constexpr std::uint16_t kDigitMarks = 0x03FF;
 constexpr int kShapeMarkShift = 10;
 constexpr int kMarkImageTop = 2;
+
+// The mark image to draw: from the list when it holds the index, else the built-in one.
+struct TMarkImage {
+    const Surface& Image;
+    TSize Size;
+    TColor Key;
+};
+
+TMarkImage ChooseMarkImage(const TImageList* List, int Index, const Surface& Builtin,
+                           TSize BuiltinSize, TColor BuiltinKey) {
+    if (List != nullptr && List->Holds(Index)) {
+        return {List->Image(Index), {List->Width(), List->Height()}, List->TransparentColor};
+    }
+    return {Builtin, BuiltinSize, BuiltinKey};
+}
+
+void DrawMarkImage(Surface& Canvas, const TRect& Cell, int X, int Y, const TMarkImage& Mark) {
+    Canvas.CopyTransparent(
+        TRect::Intersection(Cell, {X, Y, X + Mark.Size.Width, Y + Mark.Size.Height}), Mark.Image,
+        {0, 0}, Mark.Key);
+}
 
 bool IsTrailByte(unsigned char Byte) {
     return (Byte >= 0x40 && Byte <= 0x7E) || (Byte >= 0x80 && Byte <= 0xFC);
@@ -599,18 +621,16 @@ void TEditor::PaintImagebar(int FromRow, int ToRow) {
         const auto digits = static_cast<std::uint16_t>(marks & kDigitMarks);
         if (digits != 0) {
             const int digit = std::countr_zero(digits);
-            canvas.CopyTransparent(
-                TRect::Intersection(
-                    cell, {digitX, y, digitX + kDigitMarkSize.Width, y + kDigitMarkSize.Height}),
-                images.Digit(digit), {0, 0}, kDigitMarkKey);
+            DrawMarkImage(canvas, cell, digitX, y,
+                          ChooseMarkImage(FImageDigits, digit, images.Digit(digit), kDigitMarkSize,
+                                          kDigitMarkKey));
         }
         const auto shapes = static_cast<std::uint16_t>(marks >> kShapeMarkShift);
         if (shapes != 0) {
             const int shape = std::countr_zero(shapes);
-            canvas.CopyTransparent(
-                TRect::Intersection(
-                    cell, {shapeX, y, shapeX + kShapeMarkSize.Width, y + kShapeMarkSize.Height}),
-                images.Shape(shape), {0, 0}, kShapeMarkKey);
+            DrawMarkImage(canvas, cell, shapeX, y,
+                          ChooseMarkImage(FImageMarks, shape, images.Shape(shape), kShapeMarkSize,
+                                          kShapeMarkKey));
         }
     }
 }

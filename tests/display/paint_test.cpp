@@ -1,4 +1,6 @@
+#include "core/errors.h"
 #include "display/editor.h"
+#include "display/image_list.h"
 #include "display/main_window_view.h"
 #include "display/paint_bitmaps.h"
 #include "support/recording_host.h"
@@ -445,6 +447,67 @@ TEST_F(PaintTest, ImagebarShowsTheLowestMarkOfEachKind) {
     EXPECT_EQ(copies[1].Source, &images.Shape(2));
     EXPECT_EQ(copies[1].Rect.Left, 2 + 4);
     EXPECT_LE(copies[1].Rect.Right, Editor->GetImagebarWidth());
+}
+
+TEST_F(PaintTest, ImagebarDrawsFromAssignedImageListsAndForgetsDestroyedOnes) {
+    Editor->GetImagebar().SetMarkWidth(11);
+    SetText("a\r\nb\r\nc");
+    Editor->ScreenStrings().SetRowMarks(1, (1u << 3) | (1u << 12));
+    const auto makeList = [this](int Images) {
+        auto list = CreateComponent<TImageList>(nullptr, TSize{7, 9});
+        list->TransparentColor = clLime;
+        for (int i = 0; i < Images; ++i) {
+            list->Add(Canvas.CreateBitmap({7, 9}));
+        }
+        return list;
+    };
+    const auto transparentCopies = [this] {
+        std::vector<TDrawOp> copies;
+        for (const TDrawOp& op : Canvas.Ops) {
+            if (op.Kind == TOpKind::CopyTransparent) {
+                copies.push_back(op);
+            }
+        }
+        return copies;
+    };
+    const TBuiltinMarkImages& builtin = TBuiltinMarkImages::Get(Canvas);
+    auto digits = makeList(4);
+    auto shortMarks = makeList(2);
+    EXPECT_THROW(shortMarks->Add(Canvas.CreateBitmap({8, 9})), Exception);
+    ASSERT_EQ(shortMarks->Count(), 2);
+    Host.WholeInvalidations = 0;
+    Editor->SetImageDigits(digits.get());
+    Editor->SetImageMarks(shortMarks.get());
+    EXPECT_EQ(Host.WholeInvalidations, 2);
+    PaintAll();
+    std::vector<TDrawOp> copies = transparentCopies();
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[0].Source, &digits->Image(3));
+    EXPECT_EQ(copies[0].Color, clLime);
+    EXPECT_EQ(copies[0].Rect, (TRect{2, Editor->RowTop(1) + 2, 2 + 7, Editor->RowTop(1) + 2 + 9}));
+    EXPECT_EQ(copies[1].Source, &builtin.Shape(2)) << "the list has no image 2";
+    EXPECT_EQ(copies[1].Color, kShapeMarkKey);
+
+    Editor->SetImageMarks(digits.get());
+    digits.reset();
+    EXPECT_EQ(Editor->GetImageDigits(), nullptr);
+    EXPECT_EQ(Editor->GetImageMarks(), nullptr);
+    EXPECT_EQ(Host.WholeInvalidations, 4);
+    PaintAll();
+    copies = transparentCopies();
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[0].Source, &builtin.Digit(3));
+    EXPECT_EQ(copies[1].Source, &builtin.Shape(2));
+
+    shortMarks.reset();
+    EXPECT_EQ(Host.WholeInvalidations, 4) << "a list the editor let go of is no concern of it";
+    Editor->GetImagebar().SetVisible(false);
+    auto hidden = makeList(1);
+    Host.WholeInvalidations = 0;
+    Editor->SetImageDigits(hidden.get());
+    EXPECT_EQ(Host.WholeInvalidations, 0) << "no image bar to repaint";
+    Editor.reset();
+    hidden.reset();
 }
 
 } // namespace
