@@ -13,10 +13,6 @@
 
 namespace kst {
 
-constexpr TColor clGray = 0x808080;
-constexpr TColor clSilver = 0xC0C0C0;
-constexpr TColor clLime = 0x00FF00;
-
 // How a search hit given to the editor is shown: as the selection, drawn in the hit colours, or
 // covered by a caret as wide as the hit.
 enum TEditorHitStyle : std::uint8_t { hsSelect, hsDraw, hsCaret };

@@ -2,7 +2,7 @@
 // off-screen bitmap. Colours are Windows colour values (0x00BBGGRR); clNone is never passed here.
 #pragma once
 
-#include "fountain/fountain_color.h"
+#include "core/colors.h"
 #include "platform/geometry.h"
 
 #include <cstdint>
