@@ -1,4 +1,5 @@
 #include "platform/files_os.h"
+#include "win32/utf.h"
 
 #include <algorithm>
 #include <windows.h>
@@ -25,13 +26,6 @@ std::wstring WidePath(const std::string& Utf8, FileFailure What) {
     return Wide;
 }
 
-std::string Utf8Text(const wchar_t* Wide, int Length) {
-    const int Size = WideCharToMultiByte(CP_UTF8, 0, Wide, Length, nullptr, 0, nullptr, nullptr);
-    std::string Utf8(static_cast<std::size_t>(Size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, Wide, Length, Utf8.data(), Size, nullptr, nullptr);
-    return Utf8;
-}
-
 std::string SystemReason(DWORD Error) {
     wchar_t* Text = nullptr;
     const DWORD Length = FormatMessageW(
@@ -45,7 +39,7 @@ std::string SystemReason(DWORD Error) {
     while (!Message.empty() && (Message.back() == L'\r' || Message.back() == L'\n')) {
         Message.pop_back();
     }
-    return Utf8Text(Message.data(), static_cast<int>(Message.size()));
+    return win32::WideToUtf8(Message);
 }
 
 [[noreturn]] void RaiseLastError(FileFailure What, const std::string& Path) {
