@@ -31,6 +31,12 @@ public:
     using Exception::Exception;
 };
 
+// The clipboard cannot be opened or written.
+class EClipboardError : public Exception {
+public:
+    using Exception::Exception;
+};
+
 // "The list index is out of range": raised for every row or item index outside a list.
 extern const char* const kListIndexError;
 

@@ -16,6 +16,7 @@ constexpr unsigned WM_GETTEXT = 0x000D;
 constexpr unsigned WM_GETTEXTLENGTH = 0x000E;
 constexpr unsigned WM_PAINT = 0x000F;
 constexpr unsigned WM_SETCURSOR = 0x0020;
+constexpr unsigned WM_CONTEXTMENU = 0x007B;
 constexpr unsigned WM_GETDLGCODE = 0x0087;
 constexpr unsigned WM_KEYDOWN = 0x0100;
 constexpr unsigned WM_KEYUP = 0x0101;
@@ -24,6 +25,7 @@ constexpr unsigned WM_DEADCHAR = 0x0103;
 constexpr unsigned WM_SYSKEYDOWN = 0x0104;
 constexpr unsigned WM_SYSKEYUP = 0x0105;
 constexpr unsigned WM_SYSCHAR = 0x0106;
+constexpr unsigned WM_UNICHAR = 0x0109;
 constexpr unsigned WM_IME_STARTCOMPOSITION = 0x010D;
 constexpr unsigned WM_IME_ENDCOMPOSITION = 0x010E;
 constexpr unsigned WM_IME_COMPOSITION = 0x010F;
@@ -113,6 +115,18 @@ constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
 constexpr int VK_INSERT = 0x2D;
 constexpr int VK_DELETE = 0x2E;
+constexpr int VK_F1 = 0x70;
+
+// IME notifications (WM_IME_NOTIFY's WParam) and composition flags (WM_IME_COMPOSITION's LParam).
+constexpr unsigned IMN_CLOSECANDIDATE = 0x0004;
+constexpr unsigned IMN_OPENCANDIDATE = 0x0005;
+constexpr std::intptr_t GCS_RESULTSTR = 0x0800;
+
+// Modifier keys held with a key or a mouse event.
+using TShiftState = std::uint8_t;
+constexpr TShiftState ssShift = 0x01;
+constexpr TShiftState ssAlt = 0x02;
+constexpr TShiftState ssCtrl = 0x04;
 
 // The 16-bit halves of a message parameter.
 constexpr unsigned LoWord(std::uintptr_t Value) {

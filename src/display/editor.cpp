@@ -2,6 +2,7 @@
 
 #include "display/image_list.h"
 #include "fountain/fountain.h"
+#include "input/popup_menu.h"
 
 #include <algorithm>
 
@@ -355,15 +356,6 @@ TEditorWrapOption& TEditor::GetWrapOption() const {
 
 void TEditor::SetWrapOption(const TEditorWrapOption& Value) {
     GetWrapOption().Assign(Value);
-}
-
-bool TEditor::CanUndo() const {
-    return FScreenStrings->GetUndoObj().CanUndo();
-}
-
-void TEditor::Undo() {
-    CancelSelection();
-    ScreenStrings().Undo();
 }
 
 // Geometry

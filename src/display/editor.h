@@ -1,9 +1,10 @@
 // The editor control. One class whose members are defined by concern: editor.cpp (construction,
 // properties, geometry, scrolling, the row store's change handler, focus), editor_messages.cpp
-// (the window messages), editor_caret.cpp (caret placement, offsets and the selection) and
-// editor_paint.cpp (drawing and repainting).
+// (the window messages) and editor_paint.cpp (drawing and repainting); the input folder holds the
+// caret, the selection, editing, the keyboard, the mouse, tokens and the pop-up menu.
 #pragma once
 
+#include "core/menu.h"
 #include "core/notify.h"
 #include "display/caret_options.h"
 #include "display/editor_link.h"
@@ -24,7 +25,9 @@
 
 namespace kst {
 
+class Clipboard;
 class TEditor;
+class TEditorPopupMenu;
 class TFountain;
 class TFountainParser;
 class TImageList;
@@ -50,12 +53,20 @@ using TDrawLineEvent = std::function<void(TEditor& Sender, const std::string& Li
                                           int Index, const TRect& ARect, bool Selected)>;
 using TSelectionChangeEvent = std::function<void(TEditor& Sender, bool Selected)>;
 using TEditorEvent = std::function<void(TEditor& Sender)>;
+// Key events may change or zero the key (0: nothing more happens).
+using TKeyEvent = std::function<void(TEditor& Sender, std::uint16_t& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TEditor& Sender, char& Key)>;
 
 // SelectionState values.
 constexpr std::uint8_t kSelectionNone = 0;
 constexpr std::uint8_t kSelectionAnchored = 1;
 constexpr std::uint8_t kSelectionSelected = 2;
 constexpr std::uint8_t kSelectionHit = 3;
+
+// DragState values: no drag, pressed inside the selection, dragging it.
+constexpr std::uint8_t kDragNone = 0;
+constexpr std::uint8_t kDragPressed = 1;
+constexpr std::uint8_t kDragMoving = 2;
 
 // Columns of a row the editor shows at most.
 constexpr int kMaxCol = 1000;
@@ -201,6 +212,9 @@ public:
     // Events, raised only when assigned.
     TEditorEvent OnCaretMoved;
     TEditorEvent OnChange;
+    TKeyEvent OnKeyDown;
+    TKeyPressEvent OnKeyPress;
+    TKeyEvent OnKeyUp;
     TDrawLineEvent OnDrawLine;
     TSelectionChangeEvent OnSelectionChange;
     TEditorEvent OnSelectionModeChange;
@@ -243,14 +257,13 @@ public:
     // The change handler of every settings object and of the fountain.
     void ViewChanged(TPersistent* Sender);
 
-    // Caret and selection
+    // Caret (input/caret.cpp)
 
     int GetRow() const override { return FRow; }
     int GetCol() const override { return FCol; }
     void SetRow(int Row) override;
     void SetCol(int Col);
     void SetRowCol(int Row, int Col) override;
-    void SetCaretByOffset(int StartRow, int Offset) override;
     virtual void RefreshCaret();
     void BeginCaretHide() override;
     void EndCaretHide() override;
@@ -260,24 +273,94 @@ public:
     virtual void ScrollCaretIntoView();
     // Point (client pixels) to caret position; Rounding puts the right half of a cell after it.
     TPoint PosToRowCol(TPoint Point, bool Rounding) const;
+    // Rows before the first Rows rows that end a document line: line numbers of rows.
+    int LineCountBefore(int Rows) const;
 
-    // Bytes of the text, every line break counted as 2.
+    // Offsets (input/selection.cpp): every line break counts 2 bytes.
+
+    // Bytes from the start of StartRow to column Col of Row (not clamped to Row's length); 0 when
+    // Row is above StartRow.
+    int OffsetFromRow(int StartRow, int Row, int Col) const;
+    void SetCaretByOffset(int StartRow, int Offset) override;
     std::int64_t TextLength() const;
     int GetSelStart() const;
     void SetSelStart(int Value);
     int GetSelLength() const;
     void SetSelLength(int Value);
-    void SelectAll();
+    std::string GetSelText() const;
+
+    // Selection (input/selection.cpp)
+
     std::uint8_t GetSelectionState() const { return FSelectionState; }
+    // The normalised range: rows, display columns (end exclusive), bytes (end inclusive).
+    const TSelectionRange& GetSelection() const { return FSelection; }
+    int GetSelStartByte() const { return FSelStartByte; }
+    int GetSelEndByte() const { return FSelEndByte; }
     bool GetBoxSelection() const { return FBoxSelection; }
+    void SetBoxSelection(bool Value);
     void StartSelection();
     void ExtendSelection();
+    void ActivateSelection();
+    void UpdateSelection();
     void CancelSelection() override;
+    bool IsInSelection(int Row, int Col) const;
+    // The selected rows with the selected part cut out (see the definition).
+    void RowsWithoutSelection(TEditorStringList& Rows) const;
+    // The rows' texts, each raLineBreak one followed by CR LF.
+    static std::string JoinRows(const TEditorStringList& Rows);
+    // Shows a search hit of Length bytes at the caret as HitStyle says.
+    void SetHitSelection(int Length);
+    int GetHitLength() const { return FHitLength; }
 
-    // Undo
+    // Editing (input/editing.cpp). Each change of text is one UpdateRows and one undo step.
 
+    // Inserts typed text at the caret, replacing a selection.
+    void InsertText(std::string_view Text);
+    // Replaces the selection, or inserts at the caret; nothing when ReadOnly.
+    void SetSelTextBuf(std::string_view Text);
+    void SetSelText(std::string_view Text) { SetSelTextBuf(Text); }
+    // Inserts Text's lines as a rectangle at the caret or over the selection.
+    void SetSelTextBox(std::string_view Text);
+    void DeleteSelection();
+    void ClearSelection() { DeleteSelection(); }
+    // The editing keys: Backspace, Delete, Enter (OpenLineAbove for Shift+Enter) and Tab.
+    void BackSpaceAtCaret();
+    void DeleteAtCaret();
+    void EnterAtCaret(bool OpenLineAbove);
+    void TabAtCaret();
+    void SelectAll();
     bool CanUndo() const;
+    bool CanRedo() const;
     void Undo();
+    void Redo();
+
+    // Clipboard (input/editing.cpp)
+
+    // The clipboard the editor copies to and pastes from; none means nothing is copied or pasted.
+    Clipboard* GetClipboard() const { return FClipboard; }
+    void SetClipboard(Clipboard* Value) { FClipboard = Value; }
+    void CopyToClipboard();
+    void CutToClipboard();
+    void PasteFromClipboard();
+    // Pastes the clipboard text as a rectangle, whatever its origin.
+    void PasteBoxFromClipboard();
+
+    // Tokens and row marks (input/tokens.cpp)
+
+    // The next token stop from (Row, Col) in Direction (+1 or -1); true when it moved.
+    bool NextTokenPos(int& Row, int& Col, int Direction);
+    // The token under a client point: its text and kind; empty and 0 when there is none.
+    void TokenFromPos(TPoint Point, bool UseFountain, std::string& Text, bool UseRowState,
+                              int& Kind);
+    void SelectTokenFromPos(TPoint Point, bool UseFountain, bool UseRowState);
+    void SelectTokenAtCaret();
+    void PutRowMark(int Row, int Mark);
+    void DeleteRowMark(int Row, int Mark);
+    void GotoRowMark(int Mark);
+
+    // The pop-up menu (input/popup_menu.cpp): the editor's own one unless another is set.
+    TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* Value) { FPopupMenu = Value; }
 
     // Painting (editor_paint.cpp)
 
@@ -327,6 +410,7 @@ protected:
     virtual std::unique_ptr<TEditorRuler> CreateRuler();
     virtual std::unique_ptr<TEditorSpeed> CreateSpeed();
     virtual void InitDelimiters(TCharSet& Delimiters);
+    std::unique_ptr<TEditorPopupMenu> CreatePopupMenu();
 
     // Painting steps (editor_paint.cpp).
     void PaintRow(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
@@ -405,10 +489,21 @@ private:
     void FocusReceived();
     void FocusLost();
 
-    // Caret helpers (editor_caret.cpp).
+    // Row and column helpers (input/caret.cpp), shared by the input files.
     WrapContext CurrentWrapContext() const;
+    int RowCount() const;
+    // A row's whole text; empty past the rows.
+    std::string_view RowText(int Row) const;
+    // A row's attribute; raNone past the rows.
+    TRowAttribute RowAttributeOf(int Row) const;
+    // CR LF for a raLineBreak row, else nothing: appended to a row's new text so that UpdateRows
+    // keeps its line end.
+    std::string_view LineBreakSuffix(int Row) const;
+    // The first row an edit starting at Row may re-wrap: max(LineStartRow(Row), Row - 1).
+    int EditFrame(int Row) const;
     // The first Bytes of Row, at most as many as caret columns need; empty past the rows.
     std::string_view MeasuredText(int Row, std::size_t Bytes) const;
+    // The class string of a row (one class per display column) up to the last caret column.
     std::string RowClasses(int Row) const;
     int RowWidth(int Row) const;
     int RowLength(int Row) const;
@@ -417,21 +512,24 @@ private:
     int ByteOfCol(int Row, int Col) const;
     int ClampedByteOfCol(int Row, int Col) const;
     int ColOfByte(int Row, int Byte) const;
-    int LegalCol(int Row, int Col) const;
-    void MoveCaret(int Row, int Col);
+    void AdjustCol(bool Vertical, int Step);
+    void RememberCol(bool Vertical, int Col);
     TPoint CaretPixel() const;
     void CreateCaretShape();
     void PlaceSystemCaret();
     void ShowCaretIfAllowed();
     void HideSystemCaret();
     bool UnderlineShown() const;
-    void ActivateSelection();
-    void UpdateSelection();
-    void RepaintSelectionRows(const TSelectionRange& Old);
+
+    // Selection helpers (input/selection.cpp).
+    void RepaintSelectionChange(const TSelectionRange& Old);
     void InvalidateCancelledSelection(const TSelectionRange& Old);
     bool SomethingSelected() const;
     // Character index of a byte of a row.
     std::int64_t IndexOfPosition(int Row, int Byte) const;
+    // The first and last byte of Row inside the box columns; First > Last when none.
+    std::pair<int, int> BoxBytes(int Row) const;
+    void ShowHitCaret();
 
     // Messages (editor_messages.cpp).
     std::intptr_t DialogCode() const;
@@ -476,6 +574,9 @@ private:
     TFountain* FFountain = nullptr;
     TImageList* FImageDigits = nullptr;
     TImageList* FImageMarks = nullptr;
+    Clipboard* FClipboard = nullptr;
+    std::unique_ptr<TEditorPopupMenu> FOwnPopupMenu;
+    TPopupMenu* FPopupMenu = nullptr;
 
     // Properties.
     int FWidth = 185;
@@ -516,8 +617,11 @@ private:
     bool FCaretCreated = false;
     int FUnderlineHideCount = 0;
     bool FRefreshSuspended = false;
+    int FRememberedCol = 0;
+    bool FColRemembered = false;
     bool FKeyRepeating = false;
     bool FImePositionPending = false;
+    int FImeSkipCount = 0;
 
     // Selection.
     std::uint8_t FSelectionState = kSelectionNone;
@@ -530,6 +634,8 @@ private:
     bool FBoxSelection = false;
     TSelectionRange FPaintedRange;
     int FHitLength = 0;
+    bool FMakingHit = false;
+    std::uint8_t FDragState = kDragNone;
 
     mutable TRowIndexCache FRowIndex;
 
