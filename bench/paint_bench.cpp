@@ -62,6 +62,9 @@ public:
     void HideCaret() override {}
     void SetCaretPos(TPoint) override {}
     void SetCursor(std::int16_t) override {}
+    void SetMouseCapture(bool) override {}
+    TPoint CursorPos() const override { return {}; }
+    std::string ImeResultString() override { return {}; }
     void SetScrollRange(TScrollBarKind, const TScrollRange&) override {}
     void SetScrollPosition(TScrollBarKind, int) override {}
     void ShowScrollBar(TScrollBarKind, bool) override {}

@@ -47,7 +47,7 @@ std::uint16_t KeyOfName(std::string_view Name) {
     if (Name.size() >= 2 && Name[0] == 'F') {
         int number = 0;
         for (char c : Name.substr(1)) {
-            if (c < '0' || c > '9') {
+            if (c < '0' || c > '9' || number > kFunctionKeys) {
                 return 0;
             }
             number = number * 10 + (c - '0');
@@ -69,7 +69,10 @@ std::string NameOfKey(std::uint16_t Key) {
         }
     }
     if (Key >= VK_F1 && Key < VK_F1 + kFunctionKeys) {
-        return "F" + std::to_string(Key - VK_F1 + 1);
+        // Not "F" + ...: GCC 12 at -O3 wrongly reports that as an overlapping copy.
+        std::string name = "F";
+        name += std::to_string(Key - VK_F1 + 1);
+        return name;
     }
     return {};
 }

@@ -122,6 +122,10 @@ constexpr unsigned IMN_CLOSECANDIDATE = 0x0004;
 constexpr unsigned IMN_OPENCANDIDATE = 0x0005;
 constexpr std::intptr_t GCS_RESULTSTR = 0x0800;
 
+// Key flags of mouse messages (WParam).
+constexpr std::uintptr_t MK_SHIFT = 0x0004;
+constexpr std::uintptr_t MK_CONTROL = 0x0008;
+
 // Modifier keys held with a key or a mouse event.
 using TShiftState = std::uint8_t;
 constexpr TShiftState ssShift = 0x01;

@@ -76,6 +76,8 @@ void TEditor::CreateOwnedObjects() {
     FRuler = CreateRuler();
     BindViewChanged(*FRuler);
     FSpeed = CreateSpeed();
+    FOwnPopupMenu = CreatePopupMenu();
+    FPopupMenu = FOwnPopupMenu.get();
 }
 
 void TEditor::BindViewChanged(TNotifyPersistent& Settings) {

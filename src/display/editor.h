@@ -53,6 +53,9 @@ using TDrawLineEvent = std::function<void(TEditor& Sender, const std::string& Li
                                           int Index, const TRect& ARect, bool Selected)>;
 using TSelectionChangeEvent = std::function<void(TEditor& Sender, bool Selected)>;
 using TEditorEvent = std::function<void(TEditor& Sender)>;
+// A wheel turn of Delta (120 a notch) at a client point; Handled stops the default handling.
+using TMouseWheelEvent =
+    std::function<void(TEditor& Sender, TShiftState Shift, int Delta, TPoint Point, bool& Handled)>;
 // Key events may change or zero the key (0: nothing more happens).
 using TKeyEvent = std::function<void(TEditor& Sender, std::uint16_t& Key, TShiftState Shift)>;
 using TKeyPressEvent = std::function<void(TEditor& Sender, char& Key)>;
@@ -70,6 +73,15 @@ constexpr std::uint8_t kDragMoving = 2;
 
 // Columns of a row the editor shows at most.
 constexpr int kMaxCol = 1000;
+
+// A token of a document line: the line's first row, the token's byte offset in the line, its text
+// and kind.
+struct TLineToken {
+    int LineRow = 0;
+    int Start = 0;
+    std::string Text;
+    int Kind = 0;
+};
 
 // The selection as rows and display columns (end column exclusive).
 struct TSelectionRange {
@@ -212,6 +224,8 @@ public:
     // Events, raised only when assigned.
     TEditorEvent OnCaretMoved;
     TEditorEvent OnChange;
+    TEditorEvent OnDblClick;
+    TMouseWheelEvent OnMouseWheel;
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
     TKeyEvent OnKeyUp;
@@ -348,15 +362,28 @@ public:
     // Tokens and row marks (input/tokens.cpp)
 
     // The next token stop from (Row, Col) in Direction (+1 or -1); true when it moved.
-    bool NextTokenPos(int& Row, int& Col, int Direction);
+    virtual bool NextTokenPos(int& Row, int& Col, int Direction);
     // The token under a client point: its text and kind; empty and 0 when there is none.
-    void TokenFromPos(TPoint Point, bool UseFountain, std::string& Text, bool UseRowState,
+    virtual void TokenFromPos(TPoint Point, bool UseFountain, std::string& Text, bool UseRowState,
                               int& Kind);
-    void SelectTokenFromPos(TPoint Point, bool UseFountain, bool UseRowState);
+    virtual void SelectTokenFromPos(TPoint Point, bool UseFountain, bool UseRowState);
     void SelectTokenAtCaret();
-    void PutRowMark(int Row, int Mark);
-    void DeleteRowMark(int Row, int Mark);
-    void GotoRowMark(int Mark);
+    virtual void PutRowMark(int Row, int Mark);
+    virtual void DeleteRowMark(int Row, int Mark);
+    virtual void GotoRowMark(int Mark);
+
+    // Mouse (input/mouse.cpp)
+
+    // A normal selection that the caret options let the user drag.
+    virtual bool CanDragSelection() const;
+    // Zones: 0 text, 1 left of it, 2 above it, 3 a draggable selection, 4 moving and 5 copying a
+    // dragged selection. Nothing happens for the zone already set.
+    void SetCursorZone(int Zone);
+    // Drops the selection at (Row, Col): a copy, or a move as one edit.
+    void CopyDrop(int Row, int Col);
+    void MoveDrop(int Row, int Col);
+    std::uint8_t GetDragState() const { return FDragState; }
+    bool GetRowSelecting() const { return FRowSelecting; }
 
     // The pop-up menu (input/popup_menu.cpp): the editor's own one unless another is set.
     TPopupMenu* GetPopupMenu() const { return FPopupMenu; }
@@ -410,7 +437,7 @@ protected:
     virtual std::unique_ptr<TEditorRuler> CreateRuler();
     virtual std::unique_ptr<TEditorSpeed> CreateSpeed();
     virtual void InitDelimiters(TCharSet& Delimiters);
-    std::unique_ptr<TEditorPopupMenu> CreatePopupMenu();
+    virtual std::unique_ptr<TEditorPopupMenu> CreatePopupMenu();
 
     // Painting steps (editor_paint.cpp).
     void PaintRow(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
@@ -521,6 +548,65 @@ private:
     void HideSystemCaret();
     bool UnderlineShown() const;
 
+    // Mouse helpers (input/mouse.cpp).
+    std::optional<std::intptr_t> MouseMessage(unsigned Msg, std::uintptr_t WParam,
+                                              std::intptr_t LParam);
+    // While a drag is pending or running, or the button is down: true when Msg is swallowed.
+    bool FilteredWhileDragging(unsigned Msg, std::uintptr_t WParam);
+    TShiftState MouseShift(std::uintptr_t WParam) const;
+    void LeftButtonDown(TPoint Point, TShiftState Shift);
+    void PointerMoved(TPoint Point, TShiftState Shift);
+    void LeftButtonUp();
+    void Drop();
+    void CancelDrag();
+    int ZoneAt(TPoint Point) const;
+    // The cursor the window shows: a drag's own cursor while dragging, else Cursor.
+    TCursor ShownCursor() const;
+    bool LeftOfText(TPoint Point) const { return Point.X < GetTextLeft(); }
+    bool AboveText(TPoint Point) const { return Point.Y < GetTextTop(); }
+    bool FarFromPress(TPoint Point) const;
+    void StartRowSelection(int Row);
+    void MoveRowSelection(int Row);
+    void ReanchorAtRowStart(int Row);
+
+    // Token helpers (input/tokens.cpp).
+    void NextTokenStop(int& Row, int& Col) const;
+    void PreviousTokenStop(int& Row, int& Col) const;
+    // The stop in Row's tokens right (Direction > 0) or left of Col; none when the row has none.
+    std::optional<int> TokenStopInRow(int Row, int Col, int Direction) const;
+    // The token of a document line under a client point; none when the point is on no token.
+    std::optional<TLineToken> LineTokenAt(TPoint Point, bool UseFountain, bool UseRowState) const;
+
+    // Editing helpers (input/editing.cpp).
+    // Where the caret goes after an edit: Offset bytes from the start of Frame, the first row the
+    // edit may re-wrap.
+    struct TCaretTarget {
+        int Frame = 0;
+        int Offset = 0;
+    };
+    // Rows First..Last that are stored; none when First is the empty row after the text.
+    int StoredRowsIn(int First, int Last) const;
+    // The one change of an edit: rows First..Last become Text, then the caret goes to Target.
+    void ReplaceRows(int First, int Last, std::string_view Text, TCaretTarget Target,
+                     bool HideUnderline);
+    void PlaceCaretAfterEdit(TCaretTarget Target);
+    void ReplaceAtCaret(const std::string& Text, bool HideUnderline);
+    void ReplaceSelection(TEditorStringList& Rows, std::string_view Text, bool PadToPosition,
+                          bool HideUnderline);
+    void JoinWithRowAbove();
+    void DeleteCharBeforeCaret();
+    bool CaretInIndentation() const;
+    int UnIndentTarget() const;
+    void UnIndentAtCaret();
+    void AppendLineBreak();
+    void SplitSelection();
+    int EnterIndentWidth(int LineStart, int Row, int Col, std::string_view FirstRowText) const;
+    int PreviousLineIndent(int Row) const;
+    int LeadingBlankWidth(std::string_view Text) const;
+    std::string IndentString(int Width) const;
+    std::string TextBeforeColumn(int Row, const std::string& Classes, int Col) const;
+    int BoxStartByte(int Row, int Col) const;
+
     // Selection helpers (input/selection.cpp).
     void RepaintSelectionChange(const TSelectionRange& Old);
     void InvalidateCancelledSelection(const TSelectionRange& Old);
@@ -530,6 +616,34 @@ private:
     // The first and last byte of Row inside the box columns; First > Last when none.
     std::pair<int, int> BoxBytes(int Row) const;
     void ShowHitCaret();
+
+    // Keyboard (input/keyboard.cpp): key down, key up, characters and the input method's
+    // messages. Answers 0.
+    std::intptr_t KeyboardMessage(unsigned Msg, std::uintptr_t WParam, std::intptr_t LParam);
+    TShiftState CurrentShiftState() const;
+    void KeyDownMessage(std::uint16_t Key, std::intptr_t KeyData);
+    void PrepareSelectionForCaretKey(bool Shifted);
+    void RunKeyCommand(std::uint16_t Key, bool Ctrl);
+    int PageRows() const;
+    void PageScroll(int Delta);
+    void CaretToRowEnd(bool Ctrl);
+    void CaretToRowStart(bool Ctrl);
+    void CaretLeft();
+    void CaretRight();
+    void CaretToToken(int Direction);
+    int VerticalStep(bool Upwards) const;
+    void CaretUp();
+    void CaretDown();
+    void ScrollViewUp();
+    void ScrollViewDown();
+    void DeleteKey();
+    void KeyUpMessage(std::uint16_t Key);
+    void CharMessage(char Ch);
+    void TabKey();
+    void TypeSingleByte(char Ch);
+    void TypeDoubleByte(char Lead);
+    void InsertImeResult();
+    void ImeNotify(unsigned Notification);
 
     // Messages (editor_messages.cpp).
     std::intptr_t DialogCode() const;
@@ -543,6 +657,7 @@ private:
     std::intptr_t GetLine(std::int32_t Row, char* Buffer) const;
     std::intptr_t LineFromChar(std::int32_t Index);
     std::intptr_t UndoMessage();
+    void ClipboardMessage(unsigned Msg);
     std::intptr_t PosFromChar(std::int32_t Index);
     std::intptr_t CharFromPos(std::intptr_t Point);
     std::optional<std::intptr_t> EditMessage(unsigned Msg, std::uintptr_t WParam,
@@ -636,6 +751,15 @@ private:
     int FHitLength = 0;
     bool FMakingHit = false;
     std::uint8_t FDragState = kDragNone;
+
+    // Mouse.
+    TPoint FMouseDownPoint;
+    bool FLeftButtonPressed = false;
+    bool FRowSelecting = false;
+    int FRowSelAnchor = 0;
+    int FRowSelCurrent = 0;
+    bool FRowSelFromLastRow = false;
+    int FCursorZone = -1;
 
     mutable TRowIndexCache FRowIndex;
 

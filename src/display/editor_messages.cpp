@@ -1,6 +1,7 @@
 #include "core/cp932.h"
 #include "core/messages.h"
 #include "display/editor.h"
+#include "platform/clipboard.h"
 
 #include <algorithm>
 #include <cstring>
@@ -42,6 +43,9 @@ std::uint32_t AsUint32(std::int64_t Value) {
 
 std::optional<std::intptr_t> TEditor::WndProc(unsigned Msg, std::uintptr_t WParam,
                                               std::intptr_t LParam) {
+    if ((FDragState != kDragNone || FLeftButtonPressed) && FilteredWhileDragging(Msg, WParam)) {
+        return 0;
+    }
     switch (Msg) {
     case WM_SIZE:
         Relayout();
@@ -62,17 +66,24 @@ std::optional<std::intptr_t> TEditor::WndProc(unsigned Msg, std::uintptr_t WPara
         if (!HasWindow() || LoWord(static_cast<std::uintptr_t>(LParam)) != HTCLIENT) {
             return std::nullopt;
         }
-        FHost->SetCursor(FCursor);
+        FHost->SetCursor(ShownCursor());
         return 1;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN:
-        if (HasWindow() && !FHost->Focused()) {
-            FHost->SetFocus();
-        }
-        return std::nullopt;
+    case WM_MOUSEMOVE:
+    case WM_MOUSEWHEEL:
+        return MouseMessage(Msg, WParam, LParam);
     case WM_GETDLGCODE:
         return DialogCode();
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+    case WM_IME_COMPOSITION:
+    case WM_IME_NOTIFY:
+        return KeyboardMessage(Msg, WParam, LParam);
     default:
         break;
     }
@@ -214,7 +225,7 @@ std::optional<std::intptr_t> TEditor::LineMessage(unsigned Msg, std::uintptr_t W
 }
 
 std::optional<std::intptr_t> TEditor::EditMessage(unsigned Msg, std::uintptr_t WParam,
-                                                  std::intptr_t) {
+                                                  std::intptr_t LParam) {
     switch (Msg) {
     case EM_GETMODIFY:
         return FModified ? 1 : 0;
@@ -226,7 +237,20 @@ std::optional<std::intptr_t> TEditor::EditMessage(unsigned Msg, std::uintptr_t W
     case EM_CANUNDO:
         return !FReadOnly && CanUndo() ? 1 : 0;
     case EM_UNDO:
+    case WM_UNDO:
         return UndoMessage();
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE:
+    case WM_CLEAR:
+        ClipboardMessage(Msg);
+        return 0;
+    case EM_REPLACESEL:
+        // Every edit can be undone, so the can-undo flag in WParam changes nothing.
+        if (LParam != 0) {
+            SetSelTextBuf(reinterpret_cast<const char*>(LParam));
+        }
+        return 0;
     case EM_EMPTYUNDOBUFFER:
         if (!FReadOnly) {
             ScreenStrings().GetUndoObj().Clear();
@@ -342,6 +366,41 @@ std::intptr_t TEditor::LineFromChar(std::int32_t Index) {
     }
     const int row = FRowIndex.RowOfIndex(*FScreenStrings, std::max(0, Index));
     return std::max(0, std::min(row, FScreenStrings->GetCount() - 1));
+}
+
+// Cutting without a selection or in a read-only editor, and copying without a selection, leave an
+// empty text on the clipboard.
+void TEditor::ClipboardMessage(unsigned Msg) {
+    const bool selected = FSelectionState == kSelectionSelected;
+    const auto emptyClipboardText = [this] {
+        if (FClipboard != nullptr) {
+            FClipboard->SetText({}, false);
+        }
+    };
+    switch (Msg) {
+    case WM_CUT:
+        if (selected && !FReadOnly) {
+            CutToClipboard();
+        } else {
+            emptyClipboardText();
+        }
+        break;
+    case WM_COPY:
+        if (selected) {
+            CopyToClipboard();
+        } else {
+            emptyClipboardText();
+        }
+        break;
+    case WM_PASTE:
+        PasteFromClipboard();
+        break;
+    default:
+        if (!FReadOnly) {
+            DeleteSelection();
+        }
+        break;
+    }
 }
 
 std::intptr_t TEditor::UndoMessage() {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace kst {
 
@@ -60,6 +61,10 @@ public:
 
     // A cursor number as the editor's cursor options hold them (crIBeam -4, crDrag -12, ...).
     virtual void SetCursor(std::int16_t Cursor) = 0;
+    // Mouse messages go to this window while captured, wherever the pointer is.
+    virtual void SetMouseCapture(bool Capture) = 0;
+    // The pointer's position now, in client pixels.
+    virtual TPoint CursorPos() const = 0;
 
     // Range, page and position; a bar whose page covers its range is disabled, not hidden.
     virtual void SetScrollRange(TScrollBarKind Bar, const TScrollRange& Range) = 0;
@@ -72,6 +77,10 @@ public:
 
     // Places the input method's composition window at Position (client pixels) in Font.
     virtual void SetCompositionWindow(TPoint Position, const TFontSpec& Font) = 0;
+
+    // The input method's result string (GCS_RESULTSTR) as CP932 bytes, read while a composition
+    // message that carries one is handled.
+    virtual std::string ImeResultString() = 0;
 
     // The character of the next message in this window's queue when it is a character message;
     // RemoveNextChar takes it out of the queue.

@@ -1,6 +1,8 @@
 #include "win32/editor_window.h"
 
+#include "win32/clipboard_win32.h"
 #include "win32/gdi_surface.h"
+#include "win32/popup_menu_win32.h"
 #include "win32/utf.h"
 #include "win32/window_host.h"
 
@@ -79,14 +81,57 @@ LRESULT PassText(TEditor& Editor, UINT Msg, WPARAM WParam, LPARAM Text) {
     return Ask(Editor, Msg, WParam, reinterpret_cast<std::intptr_t>(Bytes.c_str()));
 }
 
-// A UTF-16 character reaches the editor as its CP932 bytes, one WM_CHAR each; the editor may take
-// the following bytes itself through the host while it handles the first.
+// A UTF-16 character reaches the editor as its CP932 bytes, one WM_CHAR each; the editor takes a
+// lead byte's second byte itself through the host while it handles the first.
 LRESULT PassCharacter(EditorWindowState& State, WPARAM Character, LPARAM KeyData) {
-    State.Host.QueueCharBytes(WideToCp932(std::wstring(1, static_cast<wchar_t>(Character))));
+    State.Host.QueueCharacter(static_cast<wchar_t>(Character));
     while (const std::optional<std::uint8_t> Byte = State.Host.TakeQueuedByte()) {
         State.Editor->WndProc(WM_CHAR, *Byte, KeyData);
     }
     return 0;
+}
+
+// The system's own handling runs first (it turns a composition result into character messages
+// and keeps the input method's windows going); then the editor inserts the result or hides its
+// caret under the candidate list.
+LRESULT PassImeMessage(HWND Window, TEditor& Editor, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    const LRESULT Answer = DefWindowProcW(Window, Msg, WParam, LParam);
+    Editor.WndProc(Msg, WParam, LParam);
+    return Answer;
+}
+
+// Below the caret, inside the client area: where a menu asked for from the keyboard opens.
+POINT CaretMenuPoint(HWND Window, const TEditor& Editor) {
+    RECT Client{};
+    GetClientRect(Window, &Client);
+    POINT At{
+        std::clamp<LONG>(Editor.ColumnLeft(Editor.GetCol()), 0, Client.right),
+        std::clamp<LONG>(Editor.RowTop(Editor.GetRow()) + Editor.GetRowHeight(), 0, Client.bottom)};
+    ClientToScreen(Window, &At);
+    return At;
+}
+
+// The editor's pop-up menu at the mouse, or below the caret for the keyboard's (-1, -1). A point
+// outside the client area (on a scroll bar) is left to the system.
+bool ShowContextMenu(HWND Window, TEditor& Editor, LPARAM Point) {
+    TPopupMenu* Menu = Editor.GetPopupMenu();
+    if (Menu == nullptr) {
+        return false;
+    }
+    POINT At{static_cast<short>(LOWORD(Point)), static_cast<short>(HIWORD(Point))};
+    if (At.x == -1 && At.y == -1) {
+        At = CaretMenuPoint(Window, Editor);
+    } else {
+        POINT InClient = At;
+        ScreenToClient(Window, &InClient);
+        RECT Client{};
+        GetClientRect(Window, &Client);
+        if (PtInRect(&Client, InClient) == FALSE) {
+            return false;
+        }
+    }
+    ShowPopupMenu(Window, *Menu, At);
+    return true;
 }
 
 // Paints through the editor; EndPaint runs even when painting fails.
@@ -120,6 +165,7 @@ LRESULT Dispatch(HWND Window, EditorWindowState& State, UINT Msg, WPARAM WParam,
     switch (Msg) {
     case WM_CREATE:
         Editor.SetHost(&State.Host);
+        Editor.SetClipboard(&ProcessClipboard());
         return 0;
     case WM_PAINT:
         return Paint(Window, State);
@@ -127,6 +173,14 @@ LRESULT Dispatch(HWND Window, EditorWindowState& State, UINT Msg, WPARAM WParam,
         return 1;
     case WM_CHAR:
         return PassCharacter(State, WParam, LParam);
+    case WM_IME_COMPOSITION:
+    case WM_IME_NOTIFY:
+        return PassImeMessage(Window, Editor, Msg, WParam, LParam);
+    case WM_CONTEXTMENU:
+        if (ShowContextMenu(Window, Editor, LParam)) {
+            return 0;
+        }
+        break;
     case WM_GETTEXT:
         return GetText(Editor, WParam, LParam);
     case EM_GETLINE:

@@ -59,6 +59,14 @@ HCURSOR CursorHandle(std::int16_t Cursor) {
     return LoadCursorW(nullptr, Found != kSystemCursors.end() ? Found->Id : IDC_ARROW);
 }
 
+// The CP932 bytes of a typed UTF-16 unit; empty when CP932 has no such character, so that the
+// user sees nothing typed rather than a "?" that would be saved as one.
+std::string TypedCp932(wchar_t Unit) {
+    const std::wstring_view Wide(&Unit, 1);
+    std::string Bytes = WideToCp932(Wide);
+    return Cp932ToWide(Bytes) == Wide ? Bytes : std::string();
+}
+
 } // namespace
 
 WindowHost::ClientAreaSurface::ClientAreaSurface(HWND Window)
@@ -151,6 +159,21 @@ void WindowHost::SetCursor(std::int16_t Cursor) {
     ::SetCursor(CursorHandle(Cursor));
 }
 
+void WindowHost::SetMouseCapture(bool Capture) {
+    if (Capture) {
+        SetCapture(FWindow);
+    } else if (GetCapture() == FWindow) {
+        ReleaseCapture();
+    }
+}
+
+TPoint WindowHost::CursorPos() const {
+    POINT Point{};
+    GetCursorPos(&Point);
+    ScreenToClient(FWindow, &Point);
+    return {Point.x, Point.y};
+}
+
 void WindowHost::SetScrollRange(TScrollBarKind Bar, const TScrollRange& Range) {
     SCROLLINFO Info{};
     Info.cbSize = sizeof(Info);
@@ -201,41 +224,40 @@ void WindowHost::SetCompositionWindow(TPoint Position, const TFontSpec& Font) {
     ImmReleaseContext(FWindow, Context);
 }
 
-std::optional<MSG> WindowHost::PeekChar(UINT Remove) {
-    MSG Message{};
-    if (PeekMessageW(&Message, FWindow, WM_CHAR, WM_CHAR, Remove) == FALSE) {
-        return std::nullopt;
+std::string WindowHost::ImeResultString() {
+    const HIMC Context = ImmGetContext(FWindow);
+    if (Context == nullptr) {
+        return {};
     }
-    return Message;
+    std::wstring Result;
+    const LONG Bytes = ImmGetCompositionStringW(Context, GCS_RESULTSTR, nullptr, 0);
+    if (Bytes > 0) {
+        Result.resize(static_cast<std::size_t>(Bytes) / sizeof(wchar_t));
+        ImmGetCompositionStringW(Context, GCS_RESULTSTR, Result.data(), static_cast<DWORD>(Bytes));
+    }
+    ImmReleaseContext(FWindow, Context);
+    std::string Cp932;
+    for (const wchar_t Unit : Result) {
+        Cp932 += TypedCp932(Unit);
+    }
+    return Cp932;
 }
 
 std::optional<std::uint16_t> WindowHost::PeekNextChar() {
-    if (!FQueuedBytes.empty()) {
-        return static_cast<unsigned char>(FQueuedBytes.front());
-    }
-    const std::optional<MSG> Message = PeekChar(PM_NOREMOVE);
-    if (!Message) {
+    if (FQueuedBytes.empty()) {
         return std::nullopt;
     }
-    const std::string Bytes = WideToCp932(std::wstring(1, static_cast<wchar_t>(Message->wParam)));
-    return static_cast<unsigned char>(Bytes.front());
+    return static_cast<unsigned char>(FQueuedBytes.front());
 }
 
 void WindowHost::RemoveNextChar() {
     if (!FQueuedBytes.empty()) {
         FQueuedBytes.erase(0, 1);
-        return;
-    }
-    const std::optional<MSG> Message = PeekChar(PM_REMOVE);
-    if (Message) {
-        const std::string Bytes =
-            WideToCp932(std::wstring(1, static_cast<wchar_t>(Message->wParam)));
-        FQueuedBytes.append(Bytes, 1);
     }
 }
 
-void WindowHost::QueueCharBytes(std::string_view Bytes) {
-    FQueuedBytes.append(Bytes);
+void WindowHost::QueueCharacter(wchar_t Unit) {
+    FQueuedBytes += TypedCp932(Unit);
 }
 
 std::optional<std::uint8_t> WindowHost::TakeQueuedByte() {

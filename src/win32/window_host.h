@@ -6,7 +6,6 @@
 #include "win32/windows_api.h"
 
 #include <string>
-#include <string_view>
 
 namespace kst::win32 {
 
@@ -35,6 +34,8 @@ public:
     void SetCaretPos(TPoint Position) override;
 
     void SetCursor(std::int16_t Cursor) override;
+    void SetMouseCapture(bool Capture) override;
+    TPoint CursorPos() const override;
 
     void SetScrollRange(TScrollBarKind Bar, const TScrollRange& Range) override;
     void SetScrollPosition(TScrollBarKind Bar, int Position) override;
@@ -44,11 +45,19 @@ public:
 
     void SetCompositionWindow(TPoint Position, const TFontSpec& Font) override;
 
-    // Character messages carry UTF-16; the editor reads CP932 bytes. The bytes of a character not
-    // yet handed to the editor wait here, in front of the window's message queue.
+    // Read from the window's input context; characters without a CP932 form are left out, as
+    // they are from typed characters.
+    std::string ImeResultString() override;
+
+    // Character messages carry UTF-16; the editor reads CP932 bytes, one character message per
+    // byte. The bytes of a typed character wait here until the editor has them: a lead byte's
+    // second byte is always queued behind it, since each UTF-16 unit converts to whole CP932
+    // characters.
     std::optional<std::uint16_t> PeekNextChar() override;
     void RemoveNextChar() override;
-    void QueueCharBytes(std::string_view Bytes);
+    // Queues the CP932 bytes of a character message's UTF-16 unit; nothing for a unit CP932
+    // lacks (a lone surrogate half, an accented letter).
+    void QueueCharacter(wchar_t Unit);
     std::optional<std::uint8_t> TakeQueuedByte();
 
     bool KeyDown(int VirtualKey) const override;
@@ -56,8 +65,6 @@ public:
     Surface& ClientSurface() override { return FClient; }
 
 private:
-    std::optional<MSG> PeekChar(UINT Remove);
-
     // A device context of the window, released when it goes.
     class WindowDC {
     public:

@@ -2,6 +2,7 @@
 // values, showing the file named on the command line. The end-to-end tests drive it.
 #include "display/main_window_view.h"
 #include "display/wrap_option.h"
+#include "input/main_window_mouse.h"
 #include "win32/editor_window.h"
 #include "win32/utf.h"
 
@@ -19,7 +20,27 @@ HWND EditorChild(HWND Host) {
     return GetDlgItem(Host, kEditorId);
 }
 
+// Test-only: the editor's selection becomes the box between two corners, each packed as the row
+// (high word) and the column (low word) of WParam and LParam.
+UINT SelectBoxMessage() {
+    static const UINT Message = RegisterWindowMessageW(L"KestraneTestHost.SelectBox");
+    return Message;
+}
+
+void SelectBox(HWND Host, WPARAM From, LPARAM To) {
+    TEditor& Editor = *EditorOfWindow(EditorChild(Host));
+    Editor.SetBoxSelection(true);
+    Editor.SetRowCol(HIWORD(From), LOWORD(From));
+    Editor.StartSelection();
+    Editor.SetRowCol(HIWORD(To), LOWORD(To));
+    Editor.ExtendSelection();
+}
+
 LRESULT CALLBACK HostWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg == SelectBoxMessage()) {
+        SelectBox(Window, WParam, LParam);
+        return 0;
+    }
     switch (Msg) {
     case WM_SIZE:
         MoveWindow(EditorChild(Window), 0, 0, LOWORD(LParam), HIWORD(LParam), TRUE);
@@ -60,6 +81,7 @@ void ApplyMainWindowValues(TEditor& Editor) {
                                  Editor.GetImagebar(), Editor.GetSpeed()});
     ApplyMainWindowWrapOptions(Editor.GetWrapOption());
     Editor.Loaded();
+    InstallMainWindowMouseHandlers(Editor);
 }
 
 std::wstring FileArgument() {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace kst {
@@ -53,6 +54,8 @@ public:
     bool CaretVisible() const { return CaretExists && CaretHideLevel == 0; }
 
     void SetCursor(std::int16_t Value) override { Cursor = Value; }
+    void SetMouseCapture(bool Capture) override { MouseCaptured = Capture; }
+    TPoint CursorPos() const override { return Pointer; }
 
     void SetScrollRange(TScrollBarKind Bar, const TScrollRange& Range) override;
     void SetScrollPosition(TScrollBarKind Bar, int Position) override;
@@ -61,6 +64,8 @@ public:
     int ScrollBarSize(TScrollBarKind) const override { return BarSize; }
 
     void SetCompositionWindow(TPoint Position, const TFontSpec& Font) override;
+
+    std::string ImeResultString() override { return ImeResult; }
 
     std::optional<std::uint16_t> PeekNextChar() override;
     void RemoveNextChar() override;
@@ -98,9 +103,13 @@ public:
     TPoint CaretPos;
 
     std::int16_t Cursor = 0;
+    bool MouseCaptured = false;
+    TPoint Pointer;
     TPoint CompositionPos;
     TFontSpec CompositionFont;
 
+    // What ImeResultString answers.
+    std::string ImeResult;
     std::deque<std::uint16_t> PendingChars;
     std::set<int> KeysDown;
 

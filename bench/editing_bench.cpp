@@ -1,0 +1,170 @@
+// The editing keys in the middle of texts of 10 thousand to 2 million lines, with word wrap off
+// and on: none of them may cost more as the text grows. Each key is timed alone; the undo that
+// puts the text back is not timed. Also: select all and copy of a text of about 100 MB, and the
+// selection queries near the end of a long text right after an edit.
+#include "core/messages.h"
+#include "display/editor.h"
+#include "display/main_window_view.h"
+#include "memory_clipboard.h"
+#include "recording_host.h"
+
+#include <benchmark/benchmark.h>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+
+namespace kst {
+namespace {
+
+// Lines of about 40 bytes; every fourth one is 120 bytes, so that it wraps at 80.
+std::string Lines(int Count) {
+    std::string text;
+    text.reserve(static_cast<std::size_t>(Count) * 64);
+    for (int i = 0; i < Count; ++i) {
+        text += "    line ";
+        text += std::to_string(i);
+        text.append(i % 4 == 0 ? 110 : 30, i % 2 == 0 ? 'x' : ' ');
+        text += "\r\n";
+    }
+    return text;
+}
+
+// An editor with the main window's settings in a recording window with the focus.
+struct BenchEditor {
+    BenchEditor(int LineCount, bool Wrap) {
+        TEditor& e = *Editor;
+        ApplyMainWindowViewSettings({e.GetCaret(), e.GetMargin(), e.GetMarks(), e.GetView(),
+                                     e.GetRuler(), e.GetLeftbar(), e.GetImagebar(), e.GetSpeed()});
+        e.SetScrollBars(ssBoth);
+        e.SetHost(&Host);
+        e.SetClipboard(&Clip);
+        e.GetWrapOption().SetWrapByte(80);
+        e.SetWordWrap(Wrap);
+        e.GetLines().SetTextStr(Lines(LineCount));
+        Host.HasFocus = true;
+        e.WndProc(WM_SETFOCUS, 0, 0);
+    }
+
+    // A row in the middle of the text that starts a line.
+    int MiddleRow() const {
+        int row = Editor->GetScreenStringsPtr()->GetCount() / 2;
+        return Editor->GetScreenStringsPtr()->LineStartRow(row);
+    }
+
+    RecordingHost Host{{800, 600}};
+    MemoryClipboard Clip;
+    std::unique_ptr<TEditor> Editor = CreateComponent<TEditor>(nullptr);
+};
+
+// One editor per text size and wrap setting, made once and kept.
+BenchEditor& EditorFor(const benchmark::State& State) {
+    static std::map<std::pair<int, bool>, std::unique_ptr<BenchEditor>> editors;
+    const std::pair key{static_cast<int>(State.range(0)), State.range(1) != 0};
+    auto& editor = editors[key];
+    if (!editor) {
+        editor = std::make_unique<BenchEditor>(key.first, key.second);
+    }
+    return *editor;
+}
+
+// Times Key with the caret at column 6 of the middle row; an untimed Undo puts the text back.
+template <class Key>
+void TimeKey(benchmark::State& State, Key&& TimedKey) {
+    BenchEditor& bench = EditorFor(State);
+    TEditor& editor = *bench.Editor;
+    const int row = bench.MiddleRow();
+    for (auto _ : State) {
+        State.PauseTiming();
+        editor.CancelSelection();
+        editor.SetRowCol(row, 6);
+        bench.Host.ClearRecords();
+        State.ResumeTiming();
+        TimedKey(editor);
+        State.PauseTiming();
+        editor.Undo();
+        State.ResumeTiming();
+    }
+}
+
+void BM_TypeCharacter(benchmark::State& State) {
+    TimeKey(State, [](TEditor& e) { e.InsertText("x"); });
+}
+
+void BM_Backspace(benchmark::State& State) {
+    TimeKey(State, [](TEditor& e) { e.BackSpaceAtCaret(); });
+}
+
+void BM_Enter(benchmark::State& State) {
+    TimeKey(State, [](TEditor& e) { e.EnterAtCaret(false); });
+}
+
+void BM_Delete(benchmark::State& State) {
+    TimeKey(State, [](TEditor& e) { e.DeleteAtCaret(); });
+}
+
+void TextSizes(benchmark::internal::Benchmark* Bench) {
+    Bench->ArgNames({"lines", "wrap"});
+    for (const int wrap : {0, 1}) {
+        for (const int lines : {10'000, 100'000, 2'000'000}) {
+            Bench->Args({lines, wrap});
+        }
+    }
+    Bench->Unit(benchmark::kMicrosecond);
+}
+BENCHMARK(BM_TypeCharacter)->Apply(TextSizes);
+BENCHMARK(BM_Backspace)->Apply(TextSizes);
+BENCHMARK(BM_Enter)->Apply(TextSizes);
+BENCHMARK(BM_Delete)->Apply(TextSizes);
+
+// A text of about 100 MB: 1.5 million lines of about 68 bytes.
+BenchEditor& HundredMegabytes() {
+    static BenchEditor bench(1'500'000, false);
+    return bench;
+}
+
+void BM_SelectAll(benchmark::State& State) {
+    BenchEditor& bench = HundredMegabytes();
+    for (auto _ : State) {
+        bench.Editor->SelectAll();
+    }
+}
+BENCHMARK(BM_SelectAll)->Unit(benchmark::kMillisecond);
+
+void BM_SelectAllAndCopy(benchmark::State& State) {
+    BenchEditor& bench = HundredMegabytes();
+    State.counters["bytes"] = static_cast<double>(bench.Editor->TextLength());
+    for (auto _ : State) {
+        bench.Editor->SelectAll();
+        bench.Editor->CopyToClipboard();
+        benchmark::DoNotOptimize(bench.Clip.Content->size());
+    }
+}
+BENCHMARK(BM_SelectAllAndCopy)->Unit(benchmark::kMillisecond);
+
+// The idle handler's reads after a keystroke near the end of a long text, with a small selection
+// there.
+void BM_SelStartAndLengthAfterAnEditNearTheEnd(benchmark::State& State) {
+    BenchEditor& bench = EditorFor(State);
+    TEditor& editor = *bench.Editor;
+    const int row = editor.GetScreenStringsPtr()->GetCount() - 100;
+    for (auto _ : State) {
+        State.PauseTiming();
+        editor.SetRowCol(row, 6);
+        editor.InsertText("x");
+        editor.Undo();
+        editor.StartSelection();
+        editor.SetRowCol(row + 1, 6);
+        editor.ExtendSelection();
+        State.ResumeTiming();
+        benchmark::DoNotOptimize(editor.GetSelStart());
+        benchmark::DoNotOptimize(editor.GetSelLength());
+    }
+}
+BENCHMARK(BM_SelStartAndLengthAfterAnEditNearTheEnd)
+    ->Args({2'000'000, 0})
+    ->Args({2'000'000, 1})
+    ->Unit(benchmark::kMicrosecond);
+
+} // namespace
+} // namespace kst

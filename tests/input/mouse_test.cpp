@@ -1,0 +1,289 @@
+#include "core/messages.h"
+#include "display/editor.h"
+#include "input/main_window_mouse.h"
+#include "support/recording_host.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <random>
+#include <string>
+
+namespace kst {
+namespace {
+
+class MouseTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Editor->SetHost(&Host);
+        Editor->GetCaret().SetFreeCaret(false);
+        Editor->GetCaret().SetSelDragMode(dmAutomatic);
+    }
+    void Open(std::string_view Text) { Editor->GetLines().SetTextStr(Text); }
+    std::string Text() const { return Editor->GetLines().GetTextStr(); }
+
+    // The client point of a column's left edge plus Dx pixels, in the middle of a row.
+    TPoint At(int Row, int Col, int Dx = 1) const {
+        return {Editor->GetTextLeft() + Col * Editor->GetCharWidth() + Dx,
+                Editor->GetTextTop() + Row * Editor->GetRowHeight() + Editor->GetRowHeight() / 2};
+    }
+    TPoint InLeftbar(int Row) const { return {2, At(Row, 0).Y}; }
+    static std::intptr_t Packed(TPoint Point) {
+        return MakeLong(static_cast<unsigned>(Point.X), static_cast<unsigned>(Point.Y));
+    }
+    std::uintptr_t Keys(TShiftState Shift) {
+        Host.KeysDown.erase(VK_CONTROL);
+        if ((Shift & ssCtrl) != 0) {
+            Host.KeysDown.insert(VK_CONTROL);
+        }
+        return ((Shift & ssShift) != 0 ? MK_SHIFT : 0) | ((Shift & ssCtrl) != 0 ? MK_CONTROL : 0);
+    }
+    void Press(TPoint Point, TShiftState Shift = 0) {
+        Host.KeysDown.insert(VK_LBUTTON);
+        Editor->WndProc(WM_LBUTTONDOWN, Keys(Shift), Packed(Point));
+    }
+    void Move(TPoint Point, TShiftState Shift = 0) {
+        Host.Pointer = Point;
+        Editor->WndProc(WM_MOUSEMOVE, Keys(Shift), Packed(Point));
+    }
+    void Release(TPoint Point, TShiftState Shift = 0) {
+        Host.Pointer = Point;
+        Host.KeysDown.erase(VK_LBUTTON);
+        Editor->WndProc(WM_LBUTTONUP, Keys(Shift), Packed(Point));
+    }
+    // The first move past the threshold starts dragging a selection; the next one carries it.
+    void Drag(TPoint From, TPoint To, TShiftState Shift = 0) {
+        Press(From, Shift);
+        Move(To, Shift);
+        Move(To, Shift);
+        Release(To, Shift);
+    }
+    std::pair<int, int> Caret() const { return {Editor->GetRow(), Editor->GetCol()}; }
+
+    RecordingHost Host{{400, 300}};
+    std::unique_ptr<TEditor> Editor = CreateComponent<TEditor>(nullptr);
+};
+
+TEST_F(MouseTest, AClickRoundsToTheNearerCharacterEdge) {
+    Open("abcdef\r\n");
+    const int half = Editor->GetCharWidth() / 2;
+    Drag(At(0, 2, half - 1), At(0, 2, half - 1));
+    EXPECT_EQ(Caret(), (std::pair{0, 2})) << "left half of c";
+    Drag(At(0, 2, half + 1), At(0, 2, half + 1));
+    EXPECT_EQ(Caret(), (std::pair{0, 3})) << "right half of c";
+    EXPECT_TRUE(Host.Focused()) << "a press focuses the control";
+}
+
+TEST_F(MouseTest, DraggingSelectsOnlyPastHalfAColumn) {
+    Open("abcdef\r\n");
+    Press(At(0, 1));
+    Move(At(0, 1, 2));
+    EXPECT_NE(Editor->GetSelectionState(), kSelectionSelected) << "a tiny move selects nothing";
+    Move(At(0, 4));
+    Release(At(0, 4));
+    EXPECT_EQ(Editor->GetSelText(), "bcd");
+    EXPECT_FALSE(Host.MouseCaptured);
+}
+
+TEST_F(MouseTest, ShiftClickExtendsFromTheCaretOrTheOldAnchor) {
+    Open("abcdef\r\nghijkl\r\n");
+    Editor->SetRowCol(0, 1);
+    Drag(At(1, 2), At(1, 2), ssShift);
+    EXPECT_EQ(Editor->GetSelText(), "bcdef\r\ngh");
+    Drag(At(0, 3), At(0, 3), ssShift);
+    EXPECT_EQ(Editor->GetSelText(), "bc") << "the anchor stays at the first caret";
+}
+
+TEST_F(MouseTest, PressAndReleaseInsideASelectionDeselectsAtThePress) {
+    Open("abcdef\r\n");
+    Drag(At(0, 1), At(0, 5));
+    ASSERT_EQ(Editor->GetSelText(), "bcde");
+    Drag(At(0, 3), At(0, 3));
+    EXPECT_EQ(Editor->GetSelectionState(), kSelectionNone);
+    EXPECT_EQ(Caret(), (std::pair{0, 3}));
+}
+
+TEST_F(MouseTest, DraggingASelectionMovesItAndCtrlCopiesIt) {
+    Open("abcd\r\n");
+    Drag(At(0, 0), At(0, 2));
+    Drag(At(0, 1), At(0, 4));
+    EXPECT_EQ(Text(), "cdab\r\n");
+    EXPECT_EQ(Caret(), (std::pair{0, 4}));
+    EXPECT_EQ(Editor->GetSelectionState(), kSelectionNone);
+    Editor->Undo();
+    EXPECT_EQ(Text(), "abcd\r\n") << "one undo takes the move back";
+
+    Drag(At(0, 0), At(0, 2));
+    Press(At(0, 1));
+    Move(At(0, 4), ssCtrl);
+    EXPECT_EQ(Host.Cursor, crDragSelCopy);
+    Move(At(0, 4), ssCtrl);
+    Release(At(0, 4), ssCtrl);
+    EXPECT_EQ(Text(), "abcdab\r\n");
+    EXPECT_EQ(Caret(), (std::pair{0, 6}));
+}
+
+TEST_F(MouseTest, DropsOnTheSelectionOrOutsideChangeNothing) {
+    Open("abcd\r\nefgh\r\n");
+    Drag(At(0, 0), At(0, 3));
+    Drag(At(0, 1), At(0, 2));
+    EXPECT_EQ(Text(), "abcd\r\nefgh\r\n");
+    EXPECT_EQ(Editor->GetSelectionState(), kSelectionNone);
+
+    Drag(At(0, 0), At(0, 3));
+    Press(At(0, 1));
+    Move(At(1, 2));
+    Release({500, 500});
+    EXPECT_EQ(Text(), "abcd\r\nefgh\r\n");
+    EXPECT_EQ(Editor->GetSelectionState(), kSelectionNone);
+}
+
+TEST_F(MouseTest, EscapeCancelsADragAndCtrlSwitchesItsCursor) {
+    Open("abcd\r\nefgh\r\n");
+    Drag(At(0, 0), At(0, 3));
+    Press(At(0, 1));
+    Move(At(1, 2));
+    EXPECT_EQ(Host.Cursor, crDrag);
+    Editor->WndProc(WM_KEYDOWN, VK_CONTROL, 0);
+    EXPECT_EQ(Host.Cursor, crDragSelCopy);
+    Editor->WndProc(WM_KEYUP, VK_CONTROL, 0);
+    EXPECT_EQ(Host.Cursor, crDrag);
+    EXPECT_EQ(Editor->WndProc(WM_CHAR, 'x', 0), 0) << "characters are swallowed while dragging";
+    Editor->WndProc(WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(Editor->GetDragState(), kDragNone);
+    EXPECT_EQ(Editor->GetSelectionState(), kSelectionNone);
+    Release(At(1, 2));
+    EXPECT_EQ(Text(), "abcd\r\nefgh\r\n");
+}
+
+TEST_F(MouseTest, TheLeftBarSelectsWholeRowsInBothDirections) {
+    Open("r0\r\nr1\r\nr2\r\nr3\r\nr4\r\nr5\r\n");
+    Press(InLeftbar(3));
+    EXPECT_EQ(Editor->GetSelText(), "r3\r\n");
+    Move(InLeftbar(1));
+    EXPECT_EQ(Editor->GetSelText(), "r1\r\nr2\r\nr3\r\n");
+    Move(InLeftbar(5));
+    Release(InLeftbar(5));
+    EXPECT_EQ(Editor->GetSelText(), "r3\r\nr4\r\nr5\r\n");
+    EXPECT_FALSE(Editor->GetRowSelecting());
+}
+
+TEST_F(MouseTest, TheLeftBarSelectsALastRowWithoutALineBreakToItsEnd) {
+    Open("r0\r\nlast");
+    Press(InLeftbar(1));
+    EXPECT_EQ(Editor->GetSelText(), "last");
+    Move(InLeftbar(0));
+    EXPECT_EQ(Editor->GetSelText(), "r0\r\nlast");
+    Move(InLeftbar(1));
+    Release(InLeftbar(1));
+    EXPECT_EQ(Editor->GetSelText(), "last");
+}
+
+TEST_F(MouseTest, AReadOnlyEditorMovesNoText) {
+    Open("abcd\r\n");
+    Editor->SetReadOnly(true);
+    Drag(At(0, 0), At(0, 2));
+    Drag(At(0, 1), At(0, 4));
+    EXPECT_EQ(Text(), "abcd\r\n");
+}
+
+TEST_F(MouseTest, TheCursorFollowsTheZoneOnlyWithAutoCursor) {
+    Open("abcd\r\n");
+    Move(InLeftbar(0));
+    EXPECT_EQ(Editor->GetCursor(), crRightArrow);
+    Move({At(0, 1).X, 0});
+    EXPECT_EQ(Editor->GetCursor(), crDefault);
+    Move(At(0, 1));
+    EXPECT_EQ(Editor->GetCursor(), crIBeam);
+    Drag(At(0, 0), At(0, 3));
+    Move(At(0, 1));
+    EXPECT_EQ(Editor->GetCursor(), crDefault) << "over a draggable selection";
+    Editor->GetCaret().SetAutoCursor(false);
+    Move(InLeftbar(0));
+    EXPECT_EQ(Editor->GetCursor(), crDefault);
+}
+
+TEST_F(MouseTest, TheMainWindowsDoubleClickSelectsATokenAndTheWheelScrollsByNotches) {
+    InstallMainWindowMouseHandlers(*Editor);
+    std::string text = "Dim value = 1\r\n";
+    for (int i = 0; i < 60; ++i) {
+        text += "row\r\n";
+    }
+    Open(text);
+    Host.HasFocus = true;
+    Drag(At(0, 5), At(0, 5));
+    Editor->WndProc(WM_LBUTTONDBLCLK, 0, Packed(At(0, 5)));
+    EXPECT_EQ(Editor->GetSelText(), "value");
+    EXPECT_EQ(Caret(), (std::pair{0, 9}));
+
+    Editor->WndProc(WM_MOUSEWHEEL, MakeLong(0, static_cast<unsigned>(-240)), 0);
+    EXPECT_EQ(Editor->GetTopRow(), 2) << "two notches down";
+    Editor->WndProc(WM_MOUSEWHEEL, MakeLong(0, 100), 0);
+    EXPECT_EQ(Editor->GetTopRow(), 2) << "less than a notch scrolls nothing";
+    Editor->WndProc(WM_MOUSEWHEEL, MakeLong(0, 120), 0);
+    EXPECT_EQ(Editor->GetTopRow(), 1);
+    EXPECT_EQ(Editor->GetRow(), 0) << "the caret stays";
+}
+
+// Random selections dropped at random points, checked against a string model; one Undo each
+// restores the text.
+TEST_F(MouseTest, RandomDropsMatchAStringModelAndUndoInOneStep) {
+    std::mt19937 random(7);
+    const std::string letters = "abcdefghij";
+    for (int round = 0; round < 300; ++round) {
+        std::vector<std::string> rows(1 + random() % 4);
+        for (std::string& row : rows) {
+            row = letters.substr(0, random() % 8);
+        }
+        std::string text;
+        for (const std::string& row : rows) {
+            text += row + "\r\n";
+        }
+        Open(text);
+        const auto offsetOf = [&](int Row, int Col) {
+            int offset = 0;
+            for (int r = 0; r < Row; ++r) {
+                offset += static_cast<int>(rows[r].size()) + 2;
+            }
+            return offset + std::min(Col, static_cast<int>(rows[Row].size()));
+        };
+        const int rowA = static_cast<int>(random() % rows.size());
+        const int rowB = static_cast<int>(random() % rows.size());
+        const int a = offsetOf(rowA, static_cast<int>(random() % 9));
+        const int b = offsetOf(rowB, static_cast<int>(random() % 9));
+        if (a == b) {
+            continue;
+        }
+        Editor->SetSelStart(std::min(a, b));
+        Editor->SetSelLength(std::abs(a - b));
+        const int start = std::min(a, b);
+        const int length = std::abs(a - b);
+        const int dropRow = static_cast<int>(random() % rows.size());
+        const int dropCol = static_cast<int>(random() % static_cast<int>(rows[dropRow].size() + 1));
+        const int drop = offsetOf(dropRow, dropCol);
+        const bool copy = random() % 2 == 0;
+        const bool inside = Editor->IsInSelection(dropRow, dropCol);
+        copy ? Editor->CopyDrop(dropRow, dropCol) : Editor->MoveDrop(dropRow, dropCol);
+
+        std::string expected = text;
+        if (!inside) {
+            const std::string sel = text.substr(start, length);
+            if (copy) {
+                expected.insert(drop, sel);
+            } else if (drop < start) {
+                expected.erase(start, length);
+                expected.insert(drop, sel);
+            } else {
+                expected.insert(drop, sel);
+                expected.erase(start, length);
+            }
+        }
+        ASSERT_EQ(Text(), expected) << "round " << round << (copy ? " copy" : " move");
+        if (Text() != text) {
+            Editor->Undo();
+            ASSERT_EQ(Text(), text) << "round " << round;
+        }
+    }
+}
+
+} // namespace
+} // namespace kst
