@@ -1,0 +1,82 @@
+// What the program keeps between runs, in the folder "Env" beside its executable: the settings
+// file "kst.ini" (through the desktop's INI functions), the launcher list "Lc.dat", the file
+// history "FHist.dat" and the search-word history "FindHist.dat". The list files are CP932 text
+// with CR LF line ends; names and paths are converted to UTF-8 when read.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kst {
+
+class Desktop;
+
+struct TSettings {
+    int gFontSize = 12;
+    int gTabSize = 4;
+    // The folder the open and save dialogs start in; empty means the program's folder.
+    std::string gBaseDir;
+    int gWidth = 600;
+    int gHeight = 500;
+    bool SearchCase = false;
+
+    bool operator==(const TSettings&) const = default;
+};
+
+// A launcher menu entry; the name "-" is a separator line.
+struct TLauncherEntry {
+    std::string Name;
+    std::string Path;
+
+    bool operator==(const TLauncherEntry&) const = default;
+};
+
+using TLauncherTable = std::vector<TLauncherEntry>;
+
+inline constexpr std::size_t kFileHistoryMax = 10;
+
+// A decimal integer with an optional sign and nothing else; none for any other text.
+std::optional<int> ParseDecimal(std::string_view Text);
+
+class TEnvFiles {
+public:
+    explicit TEnvFiles(Desktop& Desk) : FDesktop(Desk) {}
+
+    // A missing file or key, or a number that does not read as one, gives the default.
+    TSettings LoadSettings();
+    // Writes every key; raises EFileError "<path> に書き込めません" when the file cannot be
+    // written.
+    void SaveSettings(const TSettings& Settings);
+
+    // A missing file gives an empty table; a read error is shown in an error box and also gives
+    // an empty table.
+    TLauncherTable LoadLauncherFile();
+    // A write error is shown in an error box.
+    void SaveLauncherFile(const TLauncherTable& Table);
+
+    // The history's paths, oldest first; none when the file does not exist. Raises when it
+    // cannot be read.
+    std::optional<std::vector<std::string>> ReadFileHistory();
+    // Puts Path at the end of the history (dropping the oldest past 10), or removes it when it
+    // no longer exists. Nothing happens unless CurrentFileName names an existing file. Errors are
+    // shown in an error box.
+    void AddToFileHistory(const std::string& CurrentFileName, const std::string& Path);
+
+    // The search words (CP932), newest first; empty when the file does not exist.
+    std::vector<std::string> LoadFindHistory();
+    // Raises when the file cannot be written.
+    void SaveFindHistory(const std::vector<std::string>& FindHistory);
+
+private:
+    std::vector<std::string> ReadUtf8Lines(const std::string& Path);
+    void WriteUtf8Lines(const std::string& Path, const std::vector<std::string>& Lines);
+    int ReadInteger(const std::string& Section, const std::string& Key, int Default);
+    void WriteString(const std::string& Section, const std::string& Key, const std::string& Value);
+    void UpdateFileHistory(const std::string& Path);
+
+    Desktop& FDesktop;
+};
+
+} // namespace kst

@@ -1,0 +1,154 @@
+// The main window's logic: one file per process, the file commands and history, the settings
+// and launcher, the window menu, the idle-time and menu enabling, and the close rules. The
+// Windows layer shows the window, renders Menus and calls the handlers.
+#pragma once
+
+#include "app/env_files.h"
+#include "app/file_names.h"
+#include "app/main_menus.h"
+#include "platform/desktop.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kst {
+
+class EditorCommands;
+class MainWindowView;
+class TEditor;
+
+class TForm1 {
+public:
+    // Parameters are the command line's parameters after the program's own path. Builds the
+    // menus and gives Editor1 the window's design values.
+    TForm1(Desktop& Desk, MainWindowView& View, TEditor& Editor1, EditorCommands& Commands,
+           std::vector<std::string> Parameters);
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    // The window's title, which the application title always equals.
+    const std::string& Title() const { return FTitle; }
+
+    // Start and stop
+
+    // Reads the settings and lists, sizes the window and opens the command line's first file
+    // (or starts a new file); the other files go on to one new process. A first file that
+    // cannot be read leaves a new-file window and raises its error after the others are passed
+    // on.
+    void FormCreate();
+    // Stores the window's size (unless minimised or maximised) and writes the settings and lists.
+    void FormDestroy();
+    // Refuses while a script runs; asks about unsaved changes. Raises when saving fails, with
+    // CanClose false.
+    void FormCloseQuery(bool& CanClose);
+
+    // Opening files and the other windows
+
+    // Brings the window showing FileName forward, hands the file to a new process when this
+    // window has a file or changes, or loads it here. A file that cannot be read raises its
+    // error and leaves this window as it was.
+    void OpenFile(const std::string& FileName);
+    void ListEditorWindows();
+    bool IsOpenElsewhere(const std::string& FileName);
+    std::string NextNewFileTitle();
+    void mnuNewFileClick();
+    // Files dropped on the window: each is opened in turn; the first error is raised after all.
+    void WMDropFiles(const std::vector<std::string>& Paths);
+
+    // Enabling
+
+    void AppIdle();
+    void mnuFileClick();
+    void mnuEditClick();
+    void mnuToolClick();
+    void PopupMenu1Popup();
+
+    // File commands and history
+
+    void mnuOpenFileClick();
+    void mnuSaveFileClick();
+    void mnuSaveAsFileClick() { SaveAsFile(); }
+    bool SaveAsFile();
+    void mnuExitClick();
+    void mnuOpenDirClick();
+    void SetHistory();
+    void ActionHist(std::string Path);
+
+    // Edit commands
+
+    void mnuUndoClick();
+    void mnuRedoClick();
+    void mnuCutClick();
+    void mnuCopyClick();
+    void mnuPasteClick();
+    void mnuDeleteClick();
+    void mnuAllSelectClick();
+
+    // Settings and launcher
+
+    void mnuOptionClick();
+    void SetupLauncherMenu();
+    void ActionLauncher(std::string Caption);
+
+    // Window menu
+
+    void mnuWindClick() { SetupWindMenu(); }
+    void SetupWindMenu();
+    void ActionFile(std::string Caption);
+    void mnuAllQuitClick();
+
+    void mnuAboutClick();
+
+    // Application state
+    std::string CurrentFileName;
+    TFileKind FileKind = fkOther;
+    bool ScriptRunning = false;
+    std::vector<std::string> WindowTitles;
+    // Search words, CP932, newest first.
+    std::vector<std::string> FindHistory;
+    TSettings Settings;
+    TLauncherTable LauncherTable;
+
+    TMainMenus Menus;
+
+private:
+    void BuildMainMenu();
+    void BuildFileMenu(TMenuItem& Menu);
+    void BuildEditMenu(TMenuItem& Menu);
+    void BuildSearchMenu(TMenuItem& Menu);
+    void BuildToolMenu(TMenuItem& Menu);
+    void BuildPopupMenu();
+    void BuildToolBar();
+    TMenuItem& AddItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
+                       void (TForm1::*Handler)(), int ImageIndex = -1);
+    TMenuItem& AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut);
+    void ApplyEditorDesignValues();
+    void ApplyEditorSettings();
+
+    void SetTitle(std::string Title);
+    void StartNewFile();
+    void OpenFirstParameter();
+    void PassOnFurtherParameters();
+    void LoadHere(const std::string& FileName);
+    // A new process of this program, with a file to open or none.
+    void StartProgram(const std::optional<std::string>& FileName);
+    // The first top-level window with this title; 0 when none.
+    TWindowHandle FindWindowByTitle(const std::string& WindowTitle);
+    void BringWindowForward(const std::string& WindowTitle);
+    std::string DialogFolder();
+    void SaveToCurrentFile();
+    std::string StateText() const;
+
+    Desktop& FDesktop;
+    MainWindowView& FView;
+    TEditor& FEditor;
+    EditorCommands& FCommands;
+    TEnvFiles FEnv;
+    std::vector<std::string> FParameters;
+    std::string FTitle = "Kestrane : ";
+    // The save dialog keeps the name chosen last.
+    std::string FSaveFileName;
+};
+
+} // namespace kst

@@ -1,0 +1,53 @@
+// What the main window's logic needs from its window; the Windows layer implements it.
+#pragma once
+
+#include "platform/geometry.h"
+
+#include <cstdint>
+#include <string>
+
+namespace kst {
+
+class TfrmSetting;
+
+enum class TWindowState : std::uint8_t { Normal, Minimized, Maximized };
+
+// The about box: its title, the product and the version line.
+struct TAboutBox {
+    std::string Caption;
+    std::string ProductName;
+    std::string Version;
+
+    bool operator==(const TAboutBox&) const = default;
+};
+
+class MainWindowView {
+public:
+    MainWindowView() = default;
+    MainWindowView(const MainWindowView&) = delete;
+    MainWindowView& operator=(const MainWindowView&) = delete;
+    virtual ~MainWindowView() = default;
+
+    // Sets the window's title and the application's (task bar) title.
+    virtual void SetTitle(const std::string& Title) = 0;
+    virtual TWindowState WindowState() const = 0;
+    // The window's outer size.
+    virtual TSize WindowSize() const = 0;
+    virtual void SetWindowSize(TSize Size) = 0;
+    // The screen's resolution, for font sizes in points.
+    virtual int PixelsPerInch() const = 0;
+    virtual void BringToFront() = 0;
+    // Closes the window as its close box does: the close query runs first.
+    virtual void Close() = 0;
+    // Ends the process as soon as its message loop runs (posts the quit message).
+    virtual void Terminate() = 0;
+    // Modal, centred on the window, with an OK button.
+    virtual void ShowAboutBox(const TAboutBox& About) = 0;
+    // The options dialog, modal and centred on the window. Its "OK" calls Dialog.Accept and
+    // closes; when Accept raises, the error is shown and the dialog stays open. The "追加" button
+    // shows the registration dialog for Dialog.NewLauncherDialog() and, when it ends with OK,
+    // calls Dialog.AddLauncher.
+    virtual void ShowOptionsDialog(TfrmSetting& Dialog) = 0;
+};
+
+} // namespace kst

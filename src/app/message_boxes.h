@@ -1,0 +1,42 @@
+// The main window's message texts and its way of showing them: a box whose caption names its
+// type, as the framework's message dialogs do.
+#pragma once
+
+#include "platform/desktop.h"
+
+#include <string>
+#include <string_view>
+
+namespace kst {
+
+inline constexpr std::string_view kTitleSuffix = " - Kestrane";
+inline constexpr std::string_view kNewFileTitlePrefix = "新規[";
+
+inline constexpr std::string_view kTooManyNewFilesText = "\r\n新規ファイルが多すぎます。";
+inline constexpr std::string_view kScriptRunningText = "\r\nスクリプト実行中です";
+inline constexpr std::string_view kSaveChangesText = "このファイルの変更を保存しますか？";
+inline constexpr std::string_view kOverwriteText = "\r\nは存在します。上書きしますか";
+inline constexpr std::string_view kFolderMissingText = "\r\n保存先フォルダが存在しません";
+inline constexpr std::string_view kHistoryFileMissingText = "\r\nファイルが存在しません\r\n";
+inline constexpr std::string_view kLauncherMissingText = " はありません";
+inline constexpr std::string_view kNoLauncherSelectedText = "\rランチャーが選ばれていません";
+inline constexpr std::string_view kNameRegisteredText = "\r\n登録名は既に登録されています";
+
+// The error boxes of the list files: the text, CR LF, then the error's message.
+inline constexpr std::string_view kLauncherReadError = "設定ファイル\"Lc.dat\"読み込み中のエラー：";
+inline constexpr std::string_view kLauncherWriteError = "設定ファイル\"Lc.dat\"保存中のエラー：";
+inline constexpr std::string_view kHistoryReadError =
+    "設定ファイル\"FHist.dat\"読み込み中のエラー：";
+inline constexpr std::string_view kHistoryWriteError = "設定ファイル\"FHist.dat\"保存中のエラー：";
+
+// The caption of a box of this type: "警告", "エラー", "情報", "確認".
+std::string MessageCaption(TMessageType Type);
+
+TMessageAnswer ShowMessageBox(Desktop& Desk, std::string_view Text, TMessageType Type,
+                              TMessageButtons Buttons);
+// A warning with an OK button.
+void ShowWarning(Desktop& Desk, std::string_view Text);
+// An error box with an OK button: Heading, CR LF, then Message.
+void ShowErrorWithMessage(Desktop& Desk, std::string_view Heading, std::string_view Message);
+
+} // namespace kst

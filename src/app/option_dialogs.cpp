@@ -1,0 +1,120 @@
+#include "app/option_dialogs.h"
+
+#include "app/file_names.h"
+#include "app/message_boxes.h"
+#include "core/errors.h"
+#include "platform/desktop.h"
+
+#include <algorithm>
+
+namespace kst {
+
+namespace {
+
+// The shell's flag of each TBrowseInfoOption, in the enumeration's order.
+constexpr std::array<unsigned, 6> kBrowseFlags = {0x1000, 0x2000, 0x2, 0x8, 0x1, 0x4};
+
+} // namespace
+
+unsigned TFolderDialog::BrowseFlags() const {
+    unsigned flags = 0;
+    for (std::size_t option = 0; option < kBrowseFlags.size(); ++option) {
+        if ((Options & (1U << option)) != 0) {
+            flags |= kBrowseFlags[option];
+        }
+    }
+    return flags;
+}
+
+bool TFolderDialog::Execute() {
+    std::optional<std::string> chosen = FDesktop.BrowseForFolder(BrowseFlags());
+    if (!chosen) {
+        return false;
+    }
+    FDirectory = std::move(*chosen);
+    return true;
+}
+
+TfrmLcAdd::TfrmLcAdd(Desktop& Desk, std::vector<std::string> RegisteredNames)
+    : FDesktop(Desk), FRegisteredNames(std::move(RegisteredNames)) {}
+
+void TfrmLcAdd::BrowsePath() {
+    TFileDialogOptions options;
+    options.InitialDir = ProgramFolder(FDesktop);
+    if (std::optional<std::string> chosen = FDesktop.OpenFileDialog(options)) {
+        FPath = std::move(*chosen);
+    }
+}
+
+bool TfrmLcAdd::ConfirmAdd() {
+    if (std::ranges::find(FRegisteredNames, FName) != FRegisteredNames.end()) {
+        ShowWarning(FDesktop, kNameRegisteredText);
+        return false;
+    }
+    return true;
+}
+
+TfrmSetting::TfrmSetting(Desktop& Desk, TSettings& Settings, TLauncherTable& LauncherTable)
+    : FDesktop(Desk), FSettings(Settings), FLauncherTable(LauncherTable),
+      FFontSize(Settings.gFontSize), FTabSizeText(std::to_string(Settings.gTabSize)),
+      FBaseDir(Settings.gBaseDir) {
+    for (const TLauncherEntry& entry : LauncherTable) {
+        FNames.push_back(entry.Name);
+        FPaths.push_back(entry.Path);
+    }
+}
+
+void TfrmSetting::SetFontSize(int Value) {
+    FFontSize = std::clamp(Value, MinFontSize, MaxFontSize);
+}
+
+void TfrmSetting::BrowseBaseDir() {
+    TFolderDialog dialog(FDesktop);
+    if (dialog.Execute()) {
+        FBaseDir = dialog.Directory();
+    }
+}
+
+void TfrmSetting::SelectLauncher(int Index) {
+    if (Index < 0 || Index >= static_cast<int>(FNames.size())) {
+        return;
+    }
+    FItemIndex = Index;
+    FPathText = FPaths[static_cast<std::size_t>(Index)];
+}
+
+TfrmLcAdd TfrmSetting::NewLauncherDialog() const {
+    return TfrmLcAdd(FDesktop, FNames);
+}
+
+void TfrmSetting::AddLauncher(const TfrmLcAdd& Registered) {
+    FNames.push_back(Registered.Name());
+    FPaths.push_back(Registered.Path());
+}
+
+void TfrmSetting::DeleteLauncher() {
+    if (FItemIndex < 0) {
+        ShowWarning(FDesktop, kNoLauncherSelectedText);
+        return;
+    }
+    FNames.erase(FNames.begin() + FItemIndex);
+    FPaths.erase(FPaths.begin() + FItemIndex);
+    FItemIndex = -1;
+    FPathText.clear();
+}
+
+void TfrmSetting::Accept() {
+    const std::optional<int> tabSize = ParseDecimal(FTabSizeText);
+    if (!tabSize) {
+        throw EConvertError("'" + FTabSizeText + "' は有効な整数値ではありません");
+    }
+    FSettings.gFontSize = FFontSize;
+    FSettings.gBaseDir = FBaseDir;
+    FSettings.gTabSize = *tabSize;
+    FLauncherTable.clear();
+    for (std::size_t i = 0; i < FNames.size(); ++i) {
+        FLauncherTable.push_back({FNames[i], FPaths[i]});
+    }
+}
+
+} // namespace kst

@@ -1,0 +1,100 @@
+// The desktop the main window lives on: other top-level windows, processes, the shell, files and
+// folders, the program's own path and version, message boxes, the common dialogs, the INI
+// functions and the system's text conversion. Text is UTF-8 unless a function says otherwise.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kst {
+
+// Identifies a top-level window for as long as it exists; 0 is none.
+using TWindowHandle = std::uintptr_t;
+
+struct TTopLevelWindow {
+    TWindowHandle Handle = 0;
+    std::string Title; // at most 255 characters
+    std::string ClassName;
+    bool Visible = false;
+    bool Owned = false;
+};
+
+// How a started program shows its first window.
+enum class TShowState : std::uint8_t { Show };
+
+enum class TMessageType : std::uint8_t { Warning, Error, Information, Confirmation };
+enum class TMessageButtons : std::uint8_t { Ok, YesNo, YesCancel, YesNoCancel };
+enum class TMessageAnswer : std::uint8_t { Ok, Yes, No, Cancel };
+
+// An open or save dialog. Filter is "description|patterns|description|patterns...";
+// FilterIndex counts its pairs from 1. An empty InitialDir lets the system choose.
+struct TFileDialogOptions {
+    std::string Filter;
+    int FilterIndex = 1;
+    std::string InitialDir;
+    std::string FileName;
+    std::string DefaultExt;
+};
+
+class Desktop {
+public:
+    Desktop() = default;
+    Desktop(const Desktop&) = delete;
+    Desktop& operator=(const Desktop&) = delete;
+    virtual ~Desktop() = default;
+
+    // Windows
+
+    // Every top-level window in the system's order (front to back).
+    virtual std::vector<TTopLevelWindow> TopLevelWindows() = 0;
+    virtual void BringToFront(TWindowHandle Window) = 0;
+    // Sends (not posts) the close message: returns after the window has handled it. A window
+    // that no longer exists is ignored.
+    virtual void SendClose(TWindowHandle Window) = 0;
+
+    // Processes and the shell
+
+    // Starts a program from a full command line and does not wait for it; a failure is ignored.
+    virtual void StartProcess(const std::string& CommandLine, TShowState Show) = 0;
+    // Asks the shell to open a file or folder as a double click would (a program runs, a
+    // document opens in its program, a folder in a window), owned by the main window.
+    virtual void ShellOpen(const std::string& Path) = 0;
+
+    // Files
+
+    // True for an existing file, false for a folder or nothing.
+    virtual bool FileExists(const std::string& Path) = 0;
+    virtual bool DirectoryExists(const std::string& Path) = 0;
+    // The running program's full path.
+    virtual std::string ProgramPath() = 0;
+    // The FileVersion string of the program's version resource; empty when it has none.
+    virtual std::string ProgramVersion() = 0;
+
+    // Message boxes and dialogs
+
+    virtual TMessageAnswer MessageBox(const std::string& Text, const std::string& Caption,
+                                      TMessageType Type, TMessageButtons Buttons) = 0;
+    virtual void Beep() = 0;
+    // The chosen path, none when cancelled.
+    virtual std::optional<std::string> OpenFileDialog(const TFileDialogOptions& Options) = 0;
+    virtual std::optional<std::string> SaveFileDialog(const TFileDialogOptions& Options) = 0;
+    // The shell's folder browser with its browse flags; the chosen folder, none when cancelled.
+    virtual std::optional<std::string> BrowseForFolder(unsigned Flags) = 0;
+
+    // INI files, with the semantics of the private-profile functions: a missing file, section
+    // or key reads as Default; writing creates the file and the section as needed and returns
+    // false when the file cannot be written.
+    virtual std::string ReadProfileString(const std::string& Section, const std::string& Key,
+                                          const std::string& Default, const std::string& File) = 0;
+    virtual bool WriteProfileString(const std::string& Section, const std::string& Key,
+                                    const std::string& Value, const std::string& File) = 0;
+
+    // Text conversion between the system's code page 932 bytes (the list files) and UTF-8.
+    virtual std::string Cp932ToUtf8(std::string_view Text) = 0;
+    virtual std::string Utf8ToCp932(std::string_view Text) = 0;
+};
+
+} // namespace kst

@@ -1,0 +1,87 @@
+// What the main window's tests share: a temporary program folder with its "Env" folder, and a
+// view and editor commands that record what they are asked.
+#pragma once
+
+#include "app/edit_commands.h"
+#include "app/main_view.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kst {
+
+// A folder of its own under the system's temporary folder, removed at the end, holding an empty
+// "Env" folder.
+class TempProgramFolder {
+public:
+    TempProgramFolder();
+    TempProgramFolder(const TempProgramFolder&) = delete;
+    TempProgramFolder& operator=(const TempProgramFolder&) = delete;
+    ~TempProgramFolder();
+
+    // The UTF-8 path of Name inside the folder.
+    std::string Path(const std::string& Name) const;
+    std::string EnvPath(const std::string& Name) const;
+    std::string ProgramPath() const { return Path("Kestrane.exe"); }
+
+    // Writes Bytes to Name (in the folder) and returns its path.
+    std::string WriteFile(const std::string& Name, const std::string& Bytes) const;
+    std::string ReadFile(const std::string& Name) const;
+    void RemoveEnv() const;
+    // Removes a file or folder given by its full path.
+    static void Remove(const std::string& FullPath);
+
+private:
+    std::filesystem::path FFolder;
+};
+
+class RecordingView : public MainWindowView {
+public:
+    void SetTitle(const std::string& Title) override { Titles.push_back(Title); }
+    TWindowState WindowState() const override { return State; }
+    TSize WindowSize() const override { return Size; }
+    void SetWindowSize(TSize Value) override { Size = Value; }
+    int PixelsPerInch() const override { return Ppi; }
+    void BringToFront() override { ++BroughtToFront; }
+    void Close() override;
+    void Terminate() override { ++Terminated; }
+    void ShowAboutBox(const TAboutBox& About) override { AboutBoxes.push_back(About); }
+    void ShowOptionsDialog(TfrmSetting& Dialog) override;
+
+    std::vector<std::string> Titles;
+    TWindowState State = TWindowState::Normal;
+    TSize Size;
+    int Ppi = 96;
+    int BroughtToFront = 0;
+    // Close runs OnClose (the close query) and counts the closes it allowed.
+    std::function<bool()> OnClose;
+    int Closed = 0;
+    int Terminated = 0;
+    std::vector<TAboutBox> AboutBoxes;
+    // What the user does in the options dialog.
+    std::function<void(TfrmSetting&)> OnOptionsDialog;
+    int OptionsDialogs = 0;
+};
+
+class RecordingCommands : public EditorCommands {
+public:
+    bool HasSelection() const override { return Selected; }
+    bool CanUndo() const override { return Undoable; }
+    bool CanRedo() const override { return Redoable; }
+    void Undo() override { Calls.push_back("Undo"); }
+    void Redo() override { Calls.push_back("Redo"); }
+    void Cut() override { Calls.push_back("Cut"); }
+    void Copy() override { Calls.push_back("Copy"); }
+    void Paste() override { Calls.push_back("Paste"); }
+    void DeleteSelection() override { Calls.push_back("DeleteSelection"); }
+    void SelectAll() override { Calls.push_back("SelectAll"); }
+
+    bool Selected = false;
+    bool Undoable = false;
+    bool Redoable = false;
+    std::vector<std::string> Calls;
+};
+
+} // namespace kst

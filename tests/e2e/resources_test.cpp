@@ -1,0 +1,203 @@
+// The program's resources, read back from this test program, which links the same resource
+// objects as kestrane.exe: the tool bar strip, the icon, the editor's cursors, the version
+// resource and the manifest.
+#include "app/main_menus.h"
+#include "win32/resources/resource_ids.h"
+#include "win32/windows_api.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <set>
+#include <shlwapi.h>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kst::win32 {
+namespace {
+
+HMODULE Self() {
+    return GetModuleHandleW(nullptr);
+}
+
+std::string_view ResourceBytes(LPCWSTR Name, LPCWSTR Type) {
+    HRSRC Found = FindResourceW(Self(), Name, Type);
+    if (Found == nullptr) {
+        return {};
+    }
+    const auto* Bytes = static_cast<const char*>(LockResource(LoadResource(Self(), Found)));
+    return {Bytes, SizeofResource(Self(), Found)};
+}
+
+// One 16 x 16 picture of the strip as colours, row by row.
+using TPicture = std::vector<COLORREF>;
+
+std::vector<TPicture> SplitStrip(const DIBSECTION& Strip) {
+    const BITMAP& Bits = Strip.dsBm;
+    const auto* Rows = static_cast<const BYTE*>(Bits.bmBits);
+    std::vector<TPicture> Pictures(Bits.bmWidth / TOOLBAR_IMAGE_SIZE);
+    for (int y = 0; y < Bits.bmHeight; ++y) {
+        // A DIB section with a positive height keeps its bottom row first.
+        const BYTE* Row = Rows + (Bits.bmHeight - 1 - y) * Bits.bmWidthBytes;
+        for (int x = 0; x < Bits.bmWidth; ++x) {
+            const BYTE* Pixel = Row + 3 * x;
+            Pictures[x / TOOLBAR_IMAGE_SIZE].push_back(RGB(Pixel[2], Pixel[1], Pixel[0]));
+        }
+    }
+    return Pictures;
+}
+
+TEST(Resources, ToolBarStripHoldsOneDrawnPicturePerImageIndex) {
+    auto* Strip = static_cast<HBITMAP>(
+        LoadImageW(Self(), MAKEINTRESOURCEW(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    ASSERT_NE(Strip, nullptr);
+    DIBSECTION Dib{};
+    ASSERT_EQ(GetObjectW(Strip, sizeof(Dib), &Dib), static_cast<int>(sizeof(Dib)));
+    EXPECT_EQ(Dib.dsBm.bmWidth, kImageCount * TOOLBAR_IMAGE_SIZE);
+    EXPECT_EQ(Dib.dsBm.bmWidth, 432);
+    EXPECT_EQ(Dib.dsBm.bmHeight, TOOLBAR_IMAGE_SIZE);
+    EXPECT_EQ(Dib.dsBm.bmBitsPixel, 24);
+
+    const std::vector<TPicture> Pictures = SplitStrip(Dib);
+    for (size_t Index = 0; Index < Pictures.size(); ++Index) {
+        const std::set<COLORREF> Colours(Pictures[Index].begin(), Pictures[Index].end());
+        // Every picture has a background in the mask colour and at least two colours on it.
+        EXPECT_TRUE(Colours.contains(TOOLBAR_MASK_COLOR)) << "image " << Index;
+        EXPECT_GE(Colours.size(), 3u) << "image " << Index;
+    }
+    EXPECT_EQ(std::set<TPicture>(Pictures.begin(), Pictures.end()).size(), Pictures.size())
+        << "two images are the same picture";
+
+    // The way the main window uses it: one masked image list for the tool bar and the menus.
+    HIMAGELIST Images = ImageList_Create(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE,
+                                         ILC_COLOR24 | ILC_MASK, kImageCount, 0);
+    ASSERT_NE(Images, nullptr);
+    EXPECT_EQ(ImageList_AddMasked(Images, Strip, TOOLBAR_MASK_COLOR), 0);
+    EXPECT_EQ(ImageList_GetImageCount(Images), kImageCount);
+    ImageList_Destroy(Images);
+    DeleteObject(Strip);
+}
+
+// The width of the image the icon group offers for Size, read from the image's own header.
+LONG NativeIconWidth(int Size) {
+    const std::string_view Group = ResourceBytes(MAKEINTRESOURCEW(IDI_KESTRANE), RT_GROUP_ICON);
+    if (Group.empty()) {
+        return 0;
+    }
+    const int ImageId = LookupIconIdFromDirectoryEx(
+        reinterpret_cast<PBYTE>(const_cast<char*>(Group.data())), TRUE, Size, Size, 0);
+    const std::string_view Image = ResourceBytes(MAKEINTRESOURCEW(ImageId), RT_ICON);
+    if (Image.size() < sizeof(BITMAPINFOHEADER)) {
+        return 0;
+    }
+    return reinterpret_cast<const BITMAPINFOHEADER*>(Image.data())->biWidth;
+}
+
+BOOL CALLBACK CollectName(HMODULE, LPCWSTR, LPWSTR Name, LONG_PTR Names) {
+    reinterpret_cast<std::vector<ULONG_PTR>*>(Names)->push_back(reinterpret_cast<ULONG_PTR>(Name));
+    return TRUE;
+}
+
+TEST(Resources, ProgramIconIsTheFirstIconGroupWithNativeSizes) {
+    std::vector<ULONG_PTR> Groups;
+    EnumResourceNamesW(Self(), RT_GROUP_ICON, CollectName, reinterpret_cast<LONG_PTR>(&Groups));
+    ASSERT_FALSE(Groups.empty());
+    EXPECT_EQ(Groups.front(), static_cast<ULONG_PTR>(IDI_KESTRANE));
+
+    for (const int Size : {16, 32, 48}) {
+        EXPECT_EQ(NativeIconWidth(Size), Size);
+        HANDLE Icon = LoadImageW(Self(), MAKEINTRESOURCEW(IDI_KESTRANE), IMAGE_ICON, Size, Size, 0);
+        ASSERT_NE(Icon, nullptr) << Size;
+        ICONINFO Info{};
+        ASSERT_TRUE(GetIconInfo(static_cast<HICON>(Icon), &Info));
+        BITMAP Colour{};
+        GetObjectW(Info.hbmColor, sizeof(Colour), &Colour);
+        EXPECT_EQ(Colour.bmWidth, Size);
+        EXPECT_EQ(Colour.bmHeight, Size);
+        DeleteObject(Info.hbmColor);
+        DeleteObject(Info.hbmMask);
+        DestroyIcon(static_cast<HICON>(Icon));
+    }
+}
+
+TEST(Resources, EditorCursorsLinkBesideTheProgramResources) {
+    EXPECT_NE(LoadCursorW(Self(), L"RightArrow"), nullptr);
+    EXPECT_NE(LoadCursorW(Self(), L"DragSelCopy"), nullptr);
+}
+
+// The program's own version block, as the about box reads it.
+class VersionResource : public testing::Test {
+protected:
+    void SetUp() override {
+        wchar_t Path[MAX_PATH]{};
+        ASSERT_GT(GetModuleFileNameW(nullptr, Path, MAX_PATH), 0u);
+        DWORD Handle = 0;
+        const DWORD Size = GetFileVersionInfoSizeW(Path, &Handle);
+        ASSERT_GT(Size, 0u);
+        Block.resize(Size);
+        ASSERT_TRUE(GetFileVersionInfoW(Path, 0, Size, Block.data()));
+    }
+
+    std::wstring Text(const wchar_t* Name) {
+        wchar_t* Value = nullptr;
+        UINT Length = 0;
+        const std::wstring Query = std::wstring(L"\\StringFileInfo\\041103A4\\") + Name;
+        if (!VerQueryValueW(Block.data(), Query.c_str(), reinterpret_cast<void**>(&Value),
+                            &Length) ||
+            Length == 0) {
+            return L"(missing)";
+        }
+        return Value;
+    }
+
+    std::vector<BYTE> Block;
+};
+
+TEST_F(VersionResource, JapaneseStringBlockCarriesTheVersionTexts) {
+    EXPECT_EQ(Text(L"FileVersion"), L"1.0.0.0");
+    EXPECT_EQ(Text(L"ProductVersion"), L"1.0.0.0");
+    EXPECT_EQ(Text(L"ProductName"), L"Kestrane");
+    EXPECT_EQ(Text(L"CompanyName"), L"Kestrane");
+    EXPECT_EQ(Text(L"FileDescription"), L"Kestrane VBScript エディター");
+    EXPECT_EQ(Text(L"LegalCopyright").rfind(L"Copyright", 0), 0u);
+    EXPECT_EQ(Text(L"Comments"), L"(missing)");
+}
+
+TEST_F(VersionResource, FixedInfoAndTranslationMatchTheStrings) {
+    VS_FIXEDFILEINFO* Fixed = nullptr;
+    UINT Length = 0;
+    ASSERT_TRUE(VerQueryValueW(Block.data(), L"\\", reinterpret_cast<void**>(&Fixed), &Length));
+    EXPECT_EQ(Fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(Fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(Fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(Fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(Fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+    WORD* Translation = nullptr;
+    ASSERT_TRUE(VerQueryValueW(Block.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&Translation), &Length));
+    ASSERT_EQ(Length, 2 * sizeof(WORD));
+    EXPECT_EQ(Translation[0], 0x0411);
+    EXPECT_EQ(Translation[1], 932);
+}
+
+TEST(Resources, ManifestAsksForCommonControls6) {
+    const std::string_view Manifest = ResourceBytes(MAKEINTRESOURCEW(IDR_MANIFEST), RT_MANIFEST);
+    ASSERT_FALSE(Manifest.empty());
+    EXPECT_NE(Manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
+              std::string_view::npos);
+    EXPECT_NE(Manifest.find("level=\"asInvoker\""), std::string_view::npos);
+    EXPECT_NE(Manifest.find(">true</dpiAware>"), std::string_view::npos);
+
+    // The loader honours it: comctl32.dll comes from the side-by-side store of version 6.
+    HMODULE CommonControls = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(CommonControls, nullptr);
+    wchar_t Path[MAX_PATH]{};
+    ASSERT_GT(GetModuleFileNameW(CommonControls, Path, MAX_PATH), 0u);
+    EXPECT_NE(StrStrIW(Path, L"microsoft.windows.common-controls_6595b64144ccf1df_6."), nullptr)
+        << std::wstring(Path);
+    EXPECT_TRUE(IsProcessDPIAware());
+}
+
+} // namespace
+} // namespace kst::win32

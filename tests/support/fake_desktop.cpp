@@ -1,0 +1,152 @@
+#include "fake_desktop.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace kst {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+fs::path PathOf(const std::string& Utf8) {
+    return fs::path(std::u8string(Utf8.begin(), Utf8.end()));
+}
+
+std::optional<std::string> NextResult(std::deque<std::string>& Results) {
+    if (Results.empty()) {
+        return std::nullopt;
+    }
+    std::string result = std::move(Results.front());
+    Results.pop_front();
+    return result;
+}
+
+int HexDigit(char C) {
+    if (C >= '0' && C <= '9') {
+        return C - '0';
+    }
+    return C >= 'A' && C <= 'F' ? C - 'A' + 10 : -1;
+}
+
+} // namespace
+
+TWindowHandle FakeDesktop::AddWindow(std::string Title, bool Visible, bool Owned,
+                                     std::string ClassName) {
+    const TWindowHandle handle = FNextHandle++;
+    Windows.push_back({handle, std::move(Title), std::move(ClassName), Visible, Owned});
+    return handle;
+}
+
+TWindowHandle FakeDesktop::AddEditorWindow(const std::string& Name) {
+    return AddWindow(Name + " - Kestrane");
+}
+
+void FakeDesktop::SendClose(TWindowHandle Window) {
+    ClosesSent.push_back(Window);
+    if (OnClose) {
+        OnClose(Window);
+        return;
+    }
+    std::erase_if(Windows, [Window](const TTopLevelWindow& Each) { return Each.Handle == Window; });
+}
+
+void FakeDesktop::StartProcess(const std::string& CommandLine, TShowState Show) {
+    ProcessStarts.push_back({CommandLine, Show});
+}
+
+bool FakeDesktop::FileExists(const std::string& Path) {
+    std::error_code ignored;
+    return PretendedFiles.contains(Path) || fs::is_regular_file(PathOf(Path), ignored);
+}
+
+bool FakeDesktop::DirectoryExists(const std::string& Path) {
+    std::error_code ignored;
+    return !Path.empty() && fs::is_directory(PathOf(Path), ignored);
+}
+
+TMessageAnswer FakeDesktop::MessageBox(const std::string& Text, const std::string& Caption,
+                                       TMessageType Type, TMessageButtons Buttons) {
+    Messages.push_back({Text, Caption, Type, Buttons});
+    if (!Answers.empty()) {
+        const TMessageAnswer answer = Answers.front();
+        Answers.pop_front();
+        return answer;
+    }
+    return Buttons == TMessageButtons::Ok ? TMessageAnswer::Ok : TMessageAnswer::Cancel;
+}
+
+std::optional<std::string> FakeDesktop::OpenFileDialog(const TFileDialogOptions& Options) {
+    OpenDialogs.push_back(Options);
+    return NextResult(OpenDialogResults);
+}
+
+std::optional<std::string> FakeDesktop::SaveFileDialog(const TFileDialogOptions& Options) {
+    SaveDialogs.push_back(Options);
+    return NextResult(SaveDialogResults);
+}
+
+std::optional<std::string> FakeDesktop::BrowseForFolder(unsigned Flags) {
+    FolderBrowses.push_back(Flags);
+    return NextResult(FolderResults);
+}
+
+std::string FakeDesktop::ReadProfileString(const std::string& Section, const std::string& Key,
+                                           const std::string& Default, const std::string& File) {
+    const auto file = IniFiles.find(File);
+    if (file == IniFiles.end() || !file->second.contains(Section) ||
+        !file->second.at(Section).contains(Key)) {
+        return Default;
+    }
+    return file->second.at(Section).at(Key);
+}
+
+bool FakeDesktop::WriteProfileString(const std::string& Section, const std::string& Key,
+                                     const std::string& Value, const std::string& File) {
+    if (ReadOnlyIniFiles.contains(File)) {
+        return false;
+    }
+    IniFiles[File][Section][Key] = Value;
+    IniWrites.push_back(Section + "/" + Key);
+    return true;
+}
+
+std::string FakeDesktop::Cp932ToUtf8(std::string_view Text) {
+    std::string converted;
+    for (const char c : Text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            converted += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "<%02X>", byte);
+        converted += escaped;
+    }
+    return converted;
+}
+
+// "<XX>" back to its byte; any other byte from 0x80 up is not CP932 as this fake writes it.
+std::string FakeDesktop::Utf8ToCp932(std::string_view Text) {
+    std::string converted;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        if (Text[i] == '<' && i + 3 < Text.size() && Text[i + 3] == '>' &&
+            HexDigit(Text[i + 1]) >= 0 && HexDigit(Text[i + 2]) >= 0) {
+            converted += static_cast<char>(HexDigit(Text[i + 1]) * 16 + HexDigit(Text[i + 2]));
+            i += 3;
+        } else {
+            converted += static_cast<unsigned char>(Text[i]) < 0x80 ? Text[i] : '?';
+        }
+    }
+    return converted;
+}
+
+std::vector<std::string> FakeDesktop::MessageTexts() const {
+    std::vector<std::string> texts;
+    for (const TMessage& message : Messages) {
+        texts.push_back(message.Text);
+    }
+    return texts;
+}
+
+} // namespace kst

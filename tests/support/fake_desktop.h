@@ -1,0 +1,107 @@
+// A desktop for tests: scripted top-level windows, message-box answers and dialog results; it
+// records what the program asks of it (windows brought forward or closed, processes started,
+// shell opens, message boxes, beeps, dialogs). INI files are kept in memory; file and folder
+// tests look at the real file system, so tests work with files in a temporary folder. The code
+// page conversion writes every byte from 0x80 up as "<XX>" (hex) and reads it back, so text
+// that skipped a conversion shows.
+#pragma once
+
+#include "platform/desktop.h"
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace kst {
+
+class FakeDesktop : public Desktop {
+public:
+    struct TProcessStart {
+        std::string CommandLine;
+        TShowState Show = TShowState::Show;
+
+        bool operator==(const TProcessStart&) const = default;
+    };
+
+    struct TMessage {
+        std::string Text;
+        std::string Caption;
+        TMessageType Type = TMessageType::Information;
+        TMessageButtons Buttons = TMessageButtons::Ok;
+
+        bool operator==(const TMessage&) const = default;
+    };
+
+    explicit FakeDesktop(std::string ProgramPath) : FProgramPath(std::move(ProgramPath)) {}
+
+    // Adds a top-level window behind the others and returns its handle.
+    TWindowHandle AddWindow(std::string Title, bool Visible = true, bool Owned = false,
+                            std::string ClassName = "TForm1");
+    // Adds a visible editor window titled Name + " - Kestrane".
+    TWindowHandle AddEditorWindow(const std::string& Name);
+
+    std::vector<TTopLevelWindow> TopLevelWindows() override { return Windows; }
+    void BringToFront(TWindowHandle Window) override { BroughtToFront.push_back(Window); }
+    void SendClose(TWindowHandle Window) override;
+    void StartProcess(const std::string& CommandLine, TShowState Show) override;
+    void ShellOpen(const std::string& Path) override { ShellOpened.push_back(Path); }
+    bool FileExists(const std::string& Path) override;
+    bool DirectoryExists(const std::string& Path) override;
+    std::string ProgramPath() override { return FProgramPath; }
+    std::string ProgramVersion() override { return Version; }
+    TMessageAnswer MessageBox(const std::string& Text, const std::string& Caption,
+                              TMessageType Type, TMessageButtons Buttons) override;
+    void Beep() override { ++Beeps; }
+    std::optional<std::string> OpenFileDialog(const TFileDialogOptions& Options) override;
+    std::optional<std::string> SaveFileDialog(const TFileDialogOptions& Options) override;
+    std::optional<std::string> BrowseForFolder(unsigned Flags) override;
+    std::string ReadProfileString(const std::string& Section, const std::string& Key,
+                                  const std::string& Default, const std::string& File) override;
+    bool WriteProfileString(const std::string& Section, const std::string& Key,
+                            const std::string& Value, const std::string& File) override;
+    std::string Cp932ToUtf8(std::string_view Text) override;
+    std::string Utf8ToCp932(std::string_view Text) override;
+
+    // The message texts shown so far, in order.
+    std::vector<std::string> MessageTexts() const;
+
+    // Scripted
+    std::vector<TTopLevelWindow> Windows;
+    // Runs when a close message is sent; by default the window disappears.
+    std::function<void(TWindowHandle)> OnClose;
+    // Answers of the next message boxes; without one a box answers OK or Cancel.
+    std::deque<TMessageAnswer> Answers;
+    // Results of the next dialogs; without one a dialog is cancelled.
+    std::deque<std::string> OpenDialogResults;
+    std::deque<std::string> SaveDialogResults;
+    std::deque<std::string> FolderResults;
+    std::string Version = "1.0.0.0";
+    // Files reported as existing though they are not on disk.
+    std::set<std::string> PretendedFiles;
+    // INI files whose writing fails.
+    std::set<std::string> ReadOnlyIniFiles;
+    // In-memory INI files: file, section, key, value.
+    std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> IniFiles;
+    // The keys in the order written, as "section/key".
+    std::vector<std::string> IniWrites;
+
+    // Recorded
+    std::vector<TWindowHandle> BroughtToFront;
+    std::vector<TWindowHandle> ClosesSent;
+    std::vector<TProcessStart> ProcessStarts;
+    std::vector<std::string> ShellOpened;
+    std::vector<TMessage> Messages;
+    int Beeps = 0;
+    std::vector<TFileDialogOptions> OpenDialogs;
+    std::vector<TFileDialogOptions> SaveDialogs;
+    std::vector<unsigned> FolderBrowses;
+
+private:
+    std::string FProgramPath;
+    TWindowHandle FNextHandle = 100;
+};
+
+} // namespace kst
