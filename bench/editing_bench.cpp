@@ -1,7 +1,8 @@
 // The editing keys in the middle of texts of 10 thousand to 2 million lines, with word wrap off
 // and on: none of them may cost more as the text grows. Each key is timed alone; the undo that
 // puts the text back is not timed. Also: select all and copy of a text of about 100 MB, and the
-// selection queries near the end of a long text right after an edit.
+// selection queries near the end of a long text right after an edit; and the mouse: a click and a
+// drag selection, and dragging a selection three rows down.
 #include "core/messages.h"
 #include "display/editor.h"
 #include "display/main_window_view.h"
@@ -116,6 +117,36 @@ BENCHMARK(BM_TypeCharacter)->Apply(TextSizes);
 BENCHMARK(BM_Backspace)->Apply(TextSizes);
 BENCHMARK(BM_Enter)->Apply(TextSizes);
 BENCHMARK(BM_Delete)->Apply(TextSizes);
+
+// A selection of ten bytes in the middle row moved three rows down, as one drop does it.
+void BM_MoveDrop(benchmark::State& State) {
+    TimeKey(State, [](TEditor& e) {
+        const int row = e.GetRow();
+        e.StartSelection();
+        e.SetRowCol(row, 16);
+        e.ExtendSelection();
+        e.MoveDrop(row + 3, 2);
+    });
+}
+BENCHMARK(BM_MoveDrop)->Apply(TextSizes);
+
+std::intptr_t ClientPoint(int X, int Y) {
+    return MakeLong(static_cast<unsigned>(X), static_cast<unsigned>(Y));
+}
+
+// A press, a move along the row and the release: the caret moves and a selection is made.
+void BM_DragSelect(benchmark::State& State) {
+    BenchEditor& bench = EditorFor(State);
+    TEditor& editor = *bench.Editor;
+    editor.SetTopRow(bench.MiddleRow());
+    const int y = editor.RowTop(editor.GetTopRow() + 2) + 2;
+    for (auto _ : State) {
+        editor.WndProc(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(editor.ColumnLeft(2) + 1, y));
+        editor.WndProc(WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(editor.ColumnLeft(12) + 1, y));
+        editor.WndProc(WM_LBUTTONUP, 0, ClientPoint(editor.ColumnLeft(12) + 1, y));
+    }
+}
+BENCHMARK(BM_DragSelect)->Apply(TextSizes);
 
 // A text of about 100 MB: 1.5 million lines of about 68 bytes.
 BenchEditor& HundredMegabytes() {

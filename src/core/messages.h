@@ -123,6 +123,7 @@ constexpr unsigned IMN_OPENCANDIDATE = 0x0005;
 constexpr std::intptr_t GCS_RESULTSTR = 0x0800;
 
 // Key flags of mouse messages (WParam).
+constexpr std::uintptr_t MK_LBUTTON = 0x0001;
 constexpr std::uintptr_t MK_SHIFT = 0x0004;
 constexpr std::uintptr_t MK_CONTROL = 0x0008;
 

@@ -87,12 +87,7 @@ public:
         return SendMessageW(FProcess->EditorWindow(), Msg, WParam, LParam);
     }
 
-    std::string Text() const {
-        std::wstring Buffer(static_cast<std::size_t>(Send(WM_GETTEXTLENGTH)) + 1, L'\0');
-        Buffer.resize(static_cast<std::size_t>(
-            Send(WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data()))));
-        return WideToCp932(Buffer);
-    }
+    std::string Text() const { return WideToCp932(EditorText(FProcess->EditorWindow())); }
 
     void PutCaret(WPARAM Index) const { Send(EM_SETSEL, Index, static_cast<LPARAM>(Index)); }
 

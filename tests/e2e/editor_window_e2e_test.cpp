@@ -50,12 +50,7 @@ protected:
         return SendMessageW(Host->EditorWindow(), Msg, WParam, LParam);
     }
 
-    std::wstring Text() const {
-        std::wstring Buffer(static_cast<std::size_t>(Send(WM_GETTEXTLENGTH)) + 1, L'\0');
-        Buffer.resize(static_cast<std::size_t>(
-            Send(WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data()))));
-        return Buffer;
-    }
+    std::wstring Text() const { return EditorText(Host->EditorWindow()); }
 
     std::pair<DWORD, DWORD> Selection() const {
         DWORD Start = 0;

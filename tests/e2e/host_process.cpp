@@ -52,6 +52,22 @@ bool WaitUntil(const std::function<bool()>& Condition, std::chrono::milliseconds
     return true;
 }
 
+std::wstring EditorText(HWND Editor) {
+    std::wstring Buffer(static_cast<std::size_t>(SendMessageW(Editor, WM_GETTEXTLENGTH, 0, 0)) + 1,
+                        L'\0');
+    Buffer.resize(static_cast<std::size_t>(
+        SendMessageW(Editor, WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data()))));
+    return Buffer;
+}
+
+std::pair<DWORD, DWORD> EditorSelection(HWND Editor) {
+    DWORD Start = 0;
+    DWORD End = 0;
+    SendMessageW(Editor, EM_GETSEL, reinterpret_cast<WPARAM>(&Start),
+                 reinterpret_cast<LPARAM>(&End));
+    return {Start, End};
+}
+
 TestHostProcess::TestHostProcess(const std::wstring& File) {
     const std::wstring Program = ProgramFolder() + L"kestrane_testhost.exe";
     std::wstring CommandLine = L"\"" + Program + L"\" \"" + File + L"\"";

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace kst::e2e {
 
@@ -14,6 +15,10 @@ std::wstring ProgramFolder();
 
 // Polls Condition until it holds or Timeout has passed; answers whether it held.
 bool WaitUntil(const std::function<bool()>& Condition, std::chrono::milliseconds Timeout);
+
+// An editor window's whole text (WM_GETTEXT) and its selection in CP932 bytes (EM_GETSEL).
+std::wstring EditorText(HWND Editor);
+std::pair<DWORD, DWORD> EditorSelection(HWND Editor);
 
 class TestHostProcess {
 public:

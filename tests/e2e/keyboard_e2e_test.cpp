@@ -44,19 +44,9 @@ protected:
         }
     }
 
-    std::wstring Text() const {
-        std::wstring Buffer(static_cast<std::size_t>(Send(WM_GETTEXTLENGTH)) + 1, L'\0');
-        Buffer.resize(static_cast<std::size_t>(
-            Send(WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data()))));
-        return Buffer;
-    }
+    std::wstring Text() const { return EditorText(Host->EditorWindow()); }
 
-    std::pair<DWORD, DWORD> Selection() const {
-        DWORD Start = 0;
-        DWORD End = 0;
-        Send(EM_GETSEL, reinterpret_cast<WPARAM>(&Start), reinterpret_cast<LPARAM>(&End));
-        return {Start, End};
-    }
+    std::pair<DWORD, DWORD> Selection() const { return EditorSelection(Host->EditorWindow()); }
 
     // Posted messages arrive after any sent one, so the test waits for their effect.
     ::testing::AssertionResult Shows(const std::wstring& Expected, DWORD Caret) const {

@@ -47,18 +47,8 @@ protected:
         Post(WM_MOUSEMOVE, End, MK_LBUTTON); // a dragged selection follows from the second move
         Post(WM_LBUTTONUP, End, 0);
     }
-    std::pair<DWORD, DWORD> Selection() const {
-        DWORD Start = 0;
-        DWORD End = 0;
-        Send(EM_GETSEL, reinterpret_cast<WPARAM>(&Start), reinterpret_cast<LPARAM>(&End));
-        return {Start, End};
-    }
-    std::wstring Text() const {
-        std::wstring Buffer(static_cast<std::size_t>(Send(WM_GETTEXTLENGTH)) + 1, L'\0');
-        Buffer.resize(static_cast<std::size_t>(
-            Send(WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data()))));
-        return Buffer;
-    }
+    std::pair<DWORD, DWORD> Selection() const { return EditorSelection(Host->EditorWindow()); }
+    std::wstring Text() const { return EditorText(Host->EditorWindow()); }
 
     std::wstring File;
     std::unique_ptr<TestHostProcess> Host;

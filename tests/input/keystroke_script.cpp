@@ -358,6 +358,42 @@ void PressNamedKey(KeystrokeDriver& Driver, std::string_view Token) {
     }
 }
 
+// "Shift+Click(0,3>)", "Drag(0,1-0,4)".
+void RunMouseAction(KeystrokeDriver& Driver, std::string_view Token) {
+    TShiftState shift = 0;
+    const auto open = Token.find('(');
+    for (auto plus = Token.find('+'); plus < open; plus = Token.find('+')) {
+        shift |= ModifierOfName(Token.substr(0, plus));
+        Token.remove_prefix(plus + 1);
+    }
+    const std::string_view action = Token.substr(0, Token.find('('));
+    const std::string_view points =
+        Token.substr(action.size() + 1, Token.size() - action.size() - 2);
+    if (action == "Drag") {
+        const auto dash = points.find('-');
+        const TPoint from = Driver.PointOf(points.substr(0, dash));
+        const TPoint to = Driver.PointOf(points.substr(dash + 1));
+        Driver.Mouse(WM_LBUTTONDOWN, from, shift);
+        Driver.Mouse(WM_MOUSEMOVE, to, shift);
+        Driver.Mouse(WM_MOUSEMOVE, to, shift);
+        Driver.Mouse(WM_LBUTTONUP, to, shift);
+        return;
+    }
+    const TPoint point = Driver.PointOf(points);
+    if (action == "Press" || action == "Click") {
+        Driver.Mouse(WM_LBUTTONDOWN, point, shift);
+    }
+    if (action == "Move") {
+        Driver.Mouse(WM_MOUSEMOVE, point, shift);
+    }
+    if (action == "DblClick") {
+        Driver.Mouse(WM_LBUTTONDBLCLK, point, shift);
+    }
+    if (action == "Release" || action == "Click" || action == "DblClick") {
+        Driver.Mouse(WM_LBUTTONUP, point, shift);
+    }
+}
+
 void RunKeys(KeystrokeDriver& Driver, std::string_view Keys) {
     std::size_t pos = 0;
     while ((pos = Keys.find_first_not_of(' ', pos)) != std::string_view::npos) {
@@ -371,7 +407,12 @@ void RunKeys(KeystrokeDriver& Driver, std::string_view Keys) {
             Driver.ImeResult(Decode(QuotedAt(Keys, pos), false).Bytes);
         } else {
             const auto end = std::min(Keys.find(' ', pos), Keys.size());
-            PressNamedKey(Driver, Keys.substr(pos, end - pos));
+            const std::string_view token = Keys.substr(pos, end - pos);
+            if (token.find('(') != std::string_view::npos) {
+                RunMouseAction(Driver, token);
+            } else {
+                PressNamedKey(Driver, token);
+            }
             pos = end;
         }
     }
@@ -525,6 +566,46 @@ void KeystrokeDriver::PressKey(std::uint16_t Key, TShiftState Shift, char Char, 
     for (const auto& [state, key] : modifiers) {
         FHost.KeysDown.erase(key);
     }
+}
+
+void KeystrokeDriver::Mouse(unsigned Msg, TPoint Point, TShiftState Shift) {
+    FHost.Pointer = Point;
+    const bool buttonDown = Msg == WM_LBUTTONDOWN || Msg == WM_LBUTTONDBLCLK ||
+                            (Msg == WM_MOUSEMOVE && FHost.KeysDown.contains(VK_LBUTTON));
+    FHost.KeysDown.erase(VK_LBUTTON);
+    FHost.KeysDown.erase(VK_SHIFT);
+    FHost.KeysDown.erase(VK_CONTROL);
+    if (buttonDown) {
+        FHost.KeysDown.insert(VK_LBUTTON);
+    }
+    std::uintptr_t keys = buttonDown ? MK_LBUTTON : 0;
+    if ((Shift & ssShift) != 0) {
+        FHost.KeysDown.insert(VK_SHIFT);
+        keys |= MK_SHIFT;
+    }
+    if ((Shift & ssCtrl) != 0) {
+        FHost.KeysDown.insert(VK_CONTROL);
+        keys |= MK_CONTROL;
+    }
+    Send(Msg, keys, MakeLong(static_cast<unsigned>(Point.X), static_cast<unsigned>(Point.Y)));
+}
+
+TPoint KeystrokeDriver::PointOf(std::string_view Point) const {
+    const TEditor& editor = *FEditor;
+    const auto middleOf = [&editor](int Row) {
+        return editor.RowTop(Row) + editor.GetRowHeight() / 2;
+    };
+    if (Point.starts_with("bar:")) {
+        return {1, middleOf(ToInt(Point.substr(4)))};
+    }
+    if (Point.starts_with("px:")) {
+        const auto [x, y] = ToPosition(Point.substr(3));
+        return {x, y};
+    }
+    const bool rightHalf = Point.ends_with('>');
+    const auto [row, col] = ToPosition(rightHalf ? Point.substr(0, Point.size() - 1) : Point);
+    const int left = editor.ColumnLeft(col);
+    return {rightHalf ? left + editor.GetCharWidth() - 2 : left + 1, middleOf(row)};
 }
 
 // As the window layer does: the bytes of one character are queued, and each byte the editor has

@@ -44,6 +44,14 @@
 //   Raw"bytes": each byte a character message of its own, with nothing queued behind it.
 //   Ime"text": an input-method result: the composition message, then the system's echo of its
 //     characters.
+//   Mouse actions, with Shift+ and Ctrl+ in front as for keys (held, and flagged in the message):
+//     Press(P) Move(P) Release(P): the left button's messages at point P;
+//     Click(P): press and release; DblClick(P): the second click of a double click;
+//     Drag(P-Q): press at P, two moves to Q (the first move past the threshold starts dragging a
+//     selection, the next carries it), release at Q.
+//     A point P is "R,C": one pixel right of the left edge of display column C, in the middle of
+//     row R; "R,C>": the right half of column C; "bar:R": the left bar beside row R; "px:X,Y":
+//     client pixels. The pointer is left where the action ends.
 #pragma once
 
 #include "display/editor.h"
@@ -85,6 +93,10 @@ public:
     void TypeRawBytes(std::string_view Bytes);
     // An input-method result followed by the system's echo of its characters.
     void ImeResult(std::string_view Text);
+    // A mouse message at a client point, with the modifiers held and the pointer moved there.
+    void Mouse(unsigned Msg, TPoint Point, TShiftState Shift);
+    // The client point of a script point (see above).
+    TPoint PointOf(std::string_view Point) const;
 
     // The text with | at the caret and ^ at the anchor of a selection, in script notation.
     std::string Render() const;
