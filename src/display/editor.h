@@ -540,6 +540,9 @@ private:
     int ClampedByteOfCol(int Row, int Col) const;
     int ColOfByte(int Row, int Byte) const;
     void AdjustCol(bool Vertical, int Step);
+    // The caret column is the second byte of a double-byte character, or inside a tab without
+    // InTab: an edit changed the bytes under it.
+    bool CaretInsideCharacter() const;
     void RememberCol(bool Vertical, int Col);
     TPoint CaretPixel() const;
     void CreateCaretShape();
@@ -589,7 +592,6 @@ private:
     // The one change of an edit: rows First..Last become Text, then the caret goes to Target.
     void ReplaceRows(int First, int Last, std::string_view Text, TCaretTarget Target,
                      bool HideUnderline);
-    void PlaceCaretAfterEdit(TCaretTarget Target);
     void ReplaceAtCaret(const std::string& Text, bool HideUnderline);
     void ReplaceSelection(TEditorStringList& Rows, std::string_view Text, bool PadToPosition,
                           bool HideUnderline);

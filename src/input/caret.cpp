@@ -130,9 +130,10 @@ void TEditor::SetCol(int Col) {
     }
 }
 
-// Unlike a Col write, a bad column is always resolved backwards here.
+// Unlike a Col write, a bad column is always resolved backwards here. A caret asked to stay where
+// it is still moves when an edit has put the inside of a character under it.
 void TEditor::SetRowCol(int Row, int Col) {
-    if (Row == FRow && Col == FCol) {
+    if (Row == FRow && Col == FCol && !CaretInsideCharacter()) {
         return;
     }
     {
@@ -151,6 +152,11 @@ void TEditor::SetRowCol(int Row, int Col) {
         SetCol(col);
     }
     RefreshCaret();
+}
+
+bool TEditor::CaretInsideCharacter() const {
+    const char caretClass = ClassAt(RowClasses(FRow), FCol);
+    return caretClass == kClassTrailByte || (caretClass == kClassTabFill && !FCaret->GetInTab());
 }
 
 // Remembers Col as the column a following vertical move returns to, unless one is remembered.

@@ -125,25 +125,7 @@ void TEditor::ReplaceRows(int First, int Last, std::string_view Text, TCaretTarg
     });
     CancelSelection();
     FScreenStrings->UpdateRows(First, count, Text);
-    PlaceCaretAfterEdit(Target);
-}
-
-// SetCaretByOffset leaves a caret that already stands at the target column alone, but the edit
-// may have made that column the second byte of a double-byte character (a lone lead byte joined
-// with the next line's first byte): such a caret steps back onto the character.
-void TEditor::PlaceCaretAfterEdit(TCaretTarget Target) {
     SetCaretByOffset(Target.Frame, Target.Offset);
-    const std::string classes = RowClasses(FRow);
-    int col = FCol;
-    if (ClassAt(classes, col) == kClassTrailByte) {
-        --col;
-    }
-    if (!FCaret->GetInTab()) {
-        col = TabColumnOf(classes, col);
-    }
-    if (col != FCol) {
-        SetRowCol(FRow, col);
-    }
 }
 
 // Typing in free space after a row's end fills the gap with spaces.
