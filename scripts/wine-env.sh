@@ -6,6 +6,8 @@ wine_font_replacements=(
     "ＭＳ ゴシック=IPAGothic"
     "ＭＳ Ｐゴシック=IPAPGothic"
 )
+# The user-interface fonts of menus, dialogs and message boxes, which lack Japanese characters.
+wine_font_links=("Tahoma" "MS Shell Dlg" "Microsoft Sans Serif")
 
 use_wine_prefix() {
     export WINEPREFIX="$(realpath -m "$1")/wineprefix"
@@ -15,6 +17,7 @@ use_wine_prefix() {
     # Wine converts command lines and file names through the locale's character set.
     export LC_ALL=C.UTF-8
     [[ -f "$WINEPREFIX/.kestrane-ready" ]] || create_wine_prefix
+    [[ -f "$WINEPREFIX/.kestrane-font-links" ]] || add_font_links
 }
 
 create_wine_prefix() {
@@ -32,6 +35,17 @@ add_font_replacements() {
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
             /v "${replacement%%=*}" /t REG_SZ /d "${replacement#*=}" /f >/dev/null
     done
+}
+
+# Japanese characters in the user-interface fonts are drawn from IPAPGothic, as a Japanese system
+# links its fonts.
+add_font_links() {
+    local face
+    for face in "${wine_font_links[@]}"; do
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
+            /v "$face" /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' /f >/dev/null
+    done
+    touch "$WINEPREFIX/.kestrane-font-links"
 }
 
 stop_wine() {

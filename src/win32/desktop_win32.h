@@ -1,0 +1,49 @@
+// The desktop over the real Windows API: top-level windows, processes and the shell, files, the
+// program's path and version resource, message boxes and the common dialogs, the private-profile
+// functions and the code page 932 conversion.
+#pragma once
+
+#include "platform/desktop.h"
+#include "win32/windows_api.h"
+
+namespace kst::win32 {
+
+class Win32Desktop final : public Desktop {
+public:
+    // The window that owns the message boxes, the dialogs and what the shell opens; none until
+    // the main window exists.
+    void SetOwner(HWND Owner) { FOwner = Owner; }
+    HWND Owner() const { return FOwner; }
+
+    std::vector<TTopLevelWindow> TopLevelWindows() override;
+    void BringToFront(TWindowHandle Window) override;
+    void SendClose(TWindowHandle Window) override;
+
+    void StartProcess(const std::string& CommandLine, TShowState Show) override;
+    void ShellOpen(const std::string& Path) override;
+
+    bool FileExists(const std::string& Path) override;
+    bool DirectoryExists(const std::string& Path) override;
+    std::string ProgramPath() override;
+    std::string ProgramVersion() override;
+
+    TMessageAnswer MessageBox(const std::string& Text, const std::string& Caption,
+                              TMessageType Type, TMessageButtons Buttons) override;
+    void Beep() override;
+    std::optional<std::string> OpenFileDialog(const TFileDialogOptions& Options) override;
+    std::optional<std::string> SaveFileDialog(const TFileDialogOptions& Options) override;
+    std::optional<std::string> BrowseForFolder(unsigned Flags) override;
+
+    std::string ReadProfileString(const std::string& Section, const std::string& Key,
+                                  const std::string& Default, const std::string& File) override;
+    bool WriteProfileString(const std::string& Section, const std::string& Key,
+                            const std::string& Value, const std::string& File) override;
+
+    std::string Cp932ToUtf8(std::string_view Text) override;
+    std::string Utf8ToCp932(std::string_view Text) override;
+
+private:
+    HWND FOwner = nullptr;
+};
+
+} // namespace kst::win32

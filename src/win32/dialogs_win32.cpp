@@ -1,0 +1,684 @@
+#include "win32/dialogs_win32.h"
+
+#include "app/env_files.h"
+#include "app/message_boxes.h"
+#include "core/errors.h"
+#include "win32/editor_window.h"
+#include "win32/resources/resource_ids.h"
+#include "win32/utf.h"
+
+#include <algorithm>
+#include <array>
+#include <commctrl.h>
+#include <imm.h>
+#include <string_view>
+#include <uxtheme.h>
+#include <vector>
+
+namespace kst::win32 {
+
+namespace {
+
+// The window font of the program's forms.
+constexpr wchar_t kDialogFontName[] = L"ＭＳ Ｐゴシック";
+constexpr WORD kDialogFontPoints = 9;
+
+constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT;
+// A page of a tab control: a child dialog that the keyboard's tab key walks into.
+constexpr DWORD kPageStyle = WS_CHILD | WS_CLIPCHILDREN | DS_CONTROL | DS_SETFONT;
+
+// A control's place in dialog units.
+struct TDialogRect {
+    short X;
+    short Y;
+    short Width;
+    short Height;
+};
+
+// An extended dialog template (DLGTEMPLATEEX and its DLGITEMTEMPLATEEX items) built in memory.
+class DialogTemplate {
+public:
+    DialogTemplate(std::string_view Caption, short Width, short Height,
+                   DWORD Style = kDialogStyle) {
+        PutWord(1);      // dlgVer
+        PutWord(0xFFFF); // signature of the extended template
+        PutDword(0);     // helpID
+        PutDword(0);     // exStyle
+        PutDword(Style);
+        FCountIndex = FWords.size();
+        PutWord(0);
+        PutRect({0, 0, Width, Height});
+        PutWord(0); // no menu
+        PutWord(0); // the predefined dialog class
+        PutString(Utf8ToWide(Caption));
+        PutWord(kDialogFontPoints);
+        PutWord(FW_NORMAL);
+        PutWord(static_cast<WORD>(SHIFTJIS_CHARSET << 8)); // italic (low byte), character set
+        PutString(kDialogFontName);
+    }
+
+    // A visible child control of a window class.
+    void Add(std::wstring_view Class, int Id, std::string_view Text, DWORD Style,
+             TDialogRect Place) {
+        if (FWords.size() % 2 != 0) {
+            PutWord(0); // items start on a DWORD boundary
+        }
+        PutDword(0); // helpID
+        PutDword(0); // exStyle
+        PutDword(WS_CHILD | WS_VISIBLE | Style);
+        PutRect(Place);
+        PutDword(static_cast<DWORD>(Id));
+        PutString(Class);
+        PutString(Utf8ToWide(Text));
+        PutWord(0); // no creation data
+        ++FWords[FCountIndex];
+    }
+
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(FWords.data()); }
+
+private:
+    void PutWord(WORD Value) { FWords.push_back(Value); }
+    void PutDword(DWORD Value) {
+        PutWord(LOWORD(Value));
+        PutWord(HIWORD(Value));
+    }
+    void PutRect(TDialogRect Place) {
+        for (const short Value : {Place.X, Place.Y, Place.Width, Place.Height}) {
+            PutWord(static_cast<WORD>(Value));
+        }
+    }
+    void PutString(std::wstring_view Text) {
+        FWords.insert(FWords.end(), Text.begin(), Text.end());
+        PutWord(0);
+    }
+
+    std::vector<WORD> FWords;
+    std::size_t FCountIndex = 0;
+};
+
+constexpr std::wstring_view kButton = L"BUTTON";
+constexpr std::wstring_view kEdit = L"EDIT";
+constexpr std::wstring_view kStatic = L"STATIC";
+constexpr std::wstring_view kListBox = L"LISTBOX";
+constexpr std::wstring_view kComboBox = L"COMBOBOX";
+
+constexpr DWORD kLabelStyle = SS_LEFT | SS_NOPREFIX;
+constexpr DWORD kEditStyle = WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL;
+constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
+constexpr DWORD kDefaultButtonStyle = WS_TABSTOP | BS_DEFPUSHBUTTON;
+
+std::wstring WindowText(HWND Window) {
+    std::wstring Text(static_cast<std::size_t>(GetWindowTextLengthW(Window)) + 1, L'\0');
+    Text.resize(static_cast<std::size_t>(
+        GetWindowTextW(Window, Text.data(), static_cast<int>(Text.size()))));
+    return Text;
+}
+
+RECT WindowRect(HWND Window) {
+    RECT Bounds{};
+    GetWindowRect(Window, &Bounds);
+    return Bounds;
+}
+
+// Places Dialog in the middle of its owner (of the screen when it has none on the screen), kept
+// inside the work area of the owner's monitor.
+void CenterOnOwner(HWND Dialog) {
+    const HWND Owner = GetWindow(Dialog, GW_OWNER);
+    const bool OwnerShown =
+        Owner != nullptr && IsWindowVisible(Owner) != FALSE && IsIconic(Owner) == FALSE;
+    MONITORINFO Monitor{};
+    Monitor.cbSize = sizeof(Monitor);
+    GetMonitorInfoW(MonitorFromWindow(OwnerShown ? Owner : Dialog, MONITOR_DEFAULTTONEAREST),
+                    &Monitor);
+    const RECT Area = Monitor.rcWork;
+    const RECT Around = OwnerShown ? WindowRect(Owner) : Area;
+    const RECT Box = WindowRect(Dialog);
+    const LONG Width = Box.right - Box.left;
+    const LONG Height = Box.bottom - Box.top;
+    const LONG X = (Around.left + Around.right - Width) / 2;
+    const LONG Y = (Around.top + Around.bottom - Height) / 2;
+    SetWindowPos(Dialog, nullptr, std::max(Area.left, std::min(X, Area.right - Width)),
+                 std::max(Area.top, std::min(Y, Area.bottom - Height)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// A modal dialog: runs a template and hands its messages to the derived class. Escape and the
+// close box (IDCANCEL) end every dialog with IDCANCEL.
+class ModalDialog {
+public:
+    ModalDialog() = default;
+    ModalDialog(const ModalDialog&) = delete;
+    ModalDialog& operator=(const ModalDialog&) = delete;
+    virtual ~ModalDialog() = default;
+
+    // The id of the button that ended the dialog; IDCANCEL when it could not be shown.
+    INT_PTR Run(HWND Owner, const DialogTemplate& Template) {
+        const INT_PTR Result =
+            DialogBoxIndirectParamW(GetModuleHandleW(nullptr), Template.Get(), Owner, Procedure,
+                                    reinterpret_cast<LPARAM>(this));
+        return Result == -1 ? IDCANCEL : Result;
+    }
+
+protected:
+    HWND Handle() const { return FHandle; }
+    // A control of the dialog or of one of its pages.
+    HWND Control(int Id) const {
+        if (const HWND Direct = GetDlgItem(FHandle, Id)) {
+            return Direct;
+        }
+        for (HWND Child = GetWindow(FHandle, GW_CHILD); Child != nullptr;
+             Child = GetWindow(Child, GW_HWNDNEXT)) {
+            if (const HWND Inner = GetDlgItem(Child, Id)) {
+                return Inner;
+            }
+        }
+        return nullptr;
+    }
+    void SetControlText(int Id, std::string_view Text) const {
+        SetWindowTextW(Control(Id), Utf8ToWide(Text).c_str());
+    }
+    std::string ControlText(int Id) const { return WideToUtf8(WindowText(Control(Id))); }
+    void End(INT_PTR Result) const { EndDialog(FHandle, Result); }
+
+    virtual void Init() = 0;
+    virtual void Command(int Id, int Code) = 0;
+    virtual void Notify(const NMHDR& /*Header*/) {}
+
+private:
+    INT_PTR HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
+        switch (Msg) {
+        case WM_INITDIALOG:
+            Init();
+            CenterOnOwner(FHandle);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(WParam) == IDCANCEL) {
+                End(IDCANCEL);
+            } else {
+                Command(LOWORD(WParam), HIWORD(WParam));
+            }
+            return TRUE;
+        case WM_NOTIFY:
+            Notify(*reinterpret_cast<const NMHDR*>(LParam));
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+
+    // No exception may leave a dialog procedure: it is shown and the dialog goes on.
+    static INT_PTR CALLBACK Procedure(HWND Dialog, UINT Msg, WPARAM WParam, LPARAM LParam) {
+        if (Msg == WM_INITDIALOG) {
+            SetWindowLongPtrW(Dialog, DWLP_USER, LParam);
+            reinterpret_cast<ModalDialog*>(LParam)->FHandle = Dialog;
+        }
+        auto* Self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(Dialog, DWLP_USER));
+        if (Self == nullptr) {
+            return FALSE;
+        }
+        try {
+            return Self->HandleMessage(Msg, WParam, LParam);
+        } catch (const std::exception& Error) {
+            ShowException(Dialog, Error);
+            return TRUE;
+        }
+    }
+
+    HWND FHandle = nullptr;
+};
+
+// About box
+
+class AboutDialog : public ModalDialog {
+public:
+    static DialogTemplate Template(const TAboutBox& About) {
+        DialogTemplate Result(About.Caption, 180, 76);
+        Result.Add(kStatic, idAboutIcon, "", SS_ICON, {12, 12, 21, 20});
+        Result.Add(kStatic, idAboutProduct, About.ProductName, kLabelStyle, {44, 14, 128, 10});
+        Result.Add(kStatic, idAboutVersion, About.Version, kLabelStyle, {44, 28, 128, 10});
+        Result.Add(kButton, IDOK, "OK", kDefaultButtonStyle, {65, 54, 50, 14});
+        return Result;
+    }
+
+private:
+    void Init() override {
+        const auto Icon = static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KESTRANE), IMAGE_ICON,
+                       GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+        SendMessageW(Control(idAboutIcon), STM_SETICON, reinterpret_cast<WPARAM>(Icon), 0);
+    }
+
+    void Command(int Id, int /*Code*/) override {
+        if (Id == IDOK) {
+            End(IDOK);
+        }
+    }
+};
+
+// Launcher registration
+
+// The input method of Edit: opened in full-width hiragana, or closed.
+void SetImeHiragana(HWND Edit) {
+    const HIMC Context = ImmGetContext(Edit);
+    if (Context == nullptr) {
+        return;
+    }
+    DWORD Conversion = 0;
+    DWORD Sentence = 0;
+    ImmGetConversionStatus(Context, &Conversion, &Sentence);
+    Conversion &= ~static_cast<DWORD>(IME_CMODE_KATAKANA);
+    ImmSetOpenStatus(Context, TRUE);
+    ImmSetConversionStatus(Context, Conversion | IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, Sentence);
+    ImmReleaseContext(Edit, Context);
+}
+
+void CloseIme(HWND Edit) {
+    if (const HIMC Context = ImmGetContext(Edit)) {
+        ImmSetOpenStatus(Context, FALSE);
+        ImmReleaseContext(Edit, Context);
+    }
+}
+
+class LauncherRegistrationDialog : public ModalDialog {
+public:
+    explicit LauncherRegistrationDialog(TfrmLcAdd& Model) : FModel(Model) {}
+
+    static DialogTemplate Template() {
+        DialogTemplate Result(TfrmLcAdd::Caption, 210, 70);
+        Result.Add(kStatic, idLcAddNameLabel, TfrmLcAdd::NameLabel, kLabelStyle, {8, 10, 40, 10});
+        Result.Add(kEdit, idLcAddNameEdit, "", kEditStyle, {50, 8, 152, 12});
+        Result.Add(kStatic, idLcAddPathLabel, TfrmLcAdd::PathLabel, kLabelStyle, {8, 28, 40, 10});
+        Result.Add(kEdit, idLcAddPathEdit, "", kEditStyle, {50, 26, 130, 12});
+        Result.Add(kButton, idLcAddBrowse, TfrmLcAdd::BrowseButton, kButtonStyle,
+                   {184, 25, 18, 14});
+        Result.Add(kButton, IDOK, TfrmLcAdd::AddButton, kDefaultButtonStyle, {152, 48, 50, 14});
+        return Result;
+    }
+
+private:
+    void Init() override {
+        SetControlText(idLcAddNameEdit, FModel.Name());
+        SetControlText(idLcAddPathEdit, FModel.Path());
+        UpdateAddButton();
+    }
+
+    void Command(int Id, int Code) override {
+        switch (Id) {
+        case idLcAddNameEdit:
+            if (Code == EN_SETFOCUS) {
+                SetImeHiragana(Control(Id));
+            } else if (Code == EN_CHANGE) {
+                FModel.SetName(ControlText(Id));
+                UpdateAddButton();
+            }
+            break;
+        case idLcAddPathEdit:
+            if (Code == EN_SETFOCUS) {
+                CloseIme(Control(Id));
+            } else if (Code == EN_CHANGE) {
+                FModel.SetPath(ControlText(Id));
+                UpdateAddButton();
+            }
+            break;
+        case idLcAddBrowse:
+            FModel.BrowsePath();
+            SetControlText(idLcAddPathEdit, FModel.Path());
+            break;
+        case IDOK:
+            // Enter reaches here even while "追加" is disabled.
+            if (FModel.AddEnabled() && FModel.ConfirmAdd()) {
+                End(IDOK);
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    void UpdateAddButton() const {
+        EnableWindow(Control(IDOK), FModel.AddEnabled() ? TRUE : FALSE);
+    }
+
+    TfrmLcAdd& FModel;
+};
+
+bool ShowLauncherRegistration(HWND Owner, TfrmLcAdd& Model) {
+    LauncherRegistrationDialog Dialog(Model);
+    return Dialog.Run(Owner, LauncherRegistrationDialog::Template()) == IDOK;
+}
+
+// Options
+
+// A page's controls report to the dialog that holds the page.
+INT_PTR CALLBACK PageProcedure(HWND Page, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    if (Msg == WM_COMMAND || Msg == WM_NOTIFY) {
+        SendMessageW(GetParent(Page), Msg, WParam, LParam);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+DialogTemplate EditorPageTemplate() {
+    DialogTemplate Result("", 0, 0, kPageStyle);
+    Result.Add(kStatic, idFontSizeLabel, TfrmSetting::FontSizeLabel, kLabelStyle, {8, 12, 120, 10});
+    Result.Add(kEdit, idFontSizeEdit, "", kEditStyle | ES_NUMBER, {132, 10, 44, 12});
+    // Right after its edit box, which it takes as its buddy.
+    Result.Add(UPDOWN_CLASSW, idFontSizeSpin, "",
+               UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
+               {0, 0, 0, 0});
+    Result.Add(kStatic, idTabSizeLabel, TfrmSetting::TabSizeLabel, kLabelStyle, {8, 32, 120, 10});
+    Result.Add(kComboBox, idTabSizeCombo, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
+               {132, 30, 44, 72});
+    return Result;
+}
+
+DialogTemplate FolderPageTemplate() {
+    DialogTemplate Result("", 0, 0, kPageStyle);
+    Result.Add(kStatic, idBaseDirLabel, TfrmSetting::BaseDirLabel, kLabelStyle, {8, 10, 190, 10});
+    Result.Add(kEdit, idBaseDirEdit, "", kEditStyle, {8, 24, 176, 12});
+    Result.Add(kButton, idBaseDirBrowse, TfrmSetting::BrowseButton, kButtonStyle,
+               {188, 23, 18, 14});
+    return Result;
+}
+
+DialogTemplate LauncherPageTemplate() {
+    DialogTemplate Result("", 0, 0, kPageStyle);
+    Result.Add(kListBox, idLauncherList, "",
+               WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+               {8, 8, 130, 76});
+    Result.Add(kButton, idLauncherAdd, TfrmSetting::AddButton, kButtonStyle, {146, 8, 60, 14});
+    Result.Add(kButton, idLauncherDelete, TfrmSetting::DeleteButton, kButtonStyle,
+               {146, 26, 60, 14});
+    Result.Add(kEdit, idLauncherPath, "", kEditStyle | ES_READONLY, {8, 90, 198, 12});
+    return Result;
+}
+
+constexpr std::size_t kEditorPageIndex = 0;
+constexpr std::array<std::string_view, 3> kPageCaptions = {
+    TfrmSetting::EditorPage, TfrmSetting::FolderPage, TfrmSetting::LauncherPage};
+
+class OptionsDialog : public ModalDialog {
+public:
+    OptionsDialog(TfrmSetting& Model, Desktop& Desk) : FModel(Model), FDesktop(Desk) {}
+
+    static DialogTemplate Template() {
+        DialogTemplate Result(TfrmSetting::Caption, 230, 160);
+        Result.Add(WC_TABCONTROLW, idOptionsTabs, "", WS_TABSTOP | WS_CLIPSIBLINGS,
+                   {6, 6, 218, 128});
+        Result.Add(kButton, IDOK, TfrmSetting::OkButton, kDefaultButtonStyle, {174, 140, 50, 14});
+        return Result;
+    }
+
+private:
+    void Init() override {
+        InitTabs();
+        CreatePages();
+        SendMessageW(Control(idFontSizeSpin), UDM_SETRANGE32, TfrmSetting::MinFontSize,
+                     TfrmSetting::MaxFontSize);
+        SendMessageW(Control(idFontSizeSpin), UDM_SETPOS32, 0, FModel.FontSize());
+        for (const std::string_view Choice : TfrmSetting::TabSizeChoices) {
+            SendMessageW(Control(idTabSizeCombo), CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Utf8ToWide(Choice).c_str()));
+        }
+        SetControlText(idTabSizeCombo, FModel.TabSizeText());
+        SetControlText(idBaseDirEdit, FModel.BaseDir());
+        ShowLaunchers();
+        ShowPage(kEditorPageIndex);
+    }
+
+    void InitTabs() const {
+        const HWND Tabs = Control(idOptionsTabs);
+        for (std::size_t Page = 0; Page < kPageCaptions.size(); ++Page) {
+            std::wstring Caption = Utf8ToWide(kPageCaptions[Page]);
+            TCITEMW Item{};
+            Item.mask = TCIF_TEXT;
+            Item.pszText = Caption.data();
+            SendMessageW(Tabs, TCM_INSERTITEMW, Page, reinterpret_cast<LPARAM>(&Item));
+        }
+        // Below the pages, so that it does not paint over them.
+        SetWindowPos(Tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+
+    // The pages fill the tab control's display area and show its background.
+    void CreatePages() {
+        const HWND Tabs = Control(idOptionsTabs);
+        RECT Area = WindowRect(Tabs);
+        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&Area), 2);
+        SendMessageW(Tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&Area));
+        const std::array<DialogTemplate, 3> Templates = {EditorPageTemplate(), FolderPageTemplate(),
+                                                         LauncherPageTemplate()};
+        for (std::size_t Page = 0; Page < FPages.size(); ++Page) {
+            FPages[Page] = CreateDialogIndirectParamW(
+                GetModuleHandleW(nullptr), Templates[Page].Get(), Handle(), PageProcedure, 0);
+            EnableThemeDialogTexture(FPages[Page], ETDT_ENABLETAB);
+            SetWindowPos(FPages[Page], nullptr, Area.left, Area.top, Area.right - Area.left,
+                         Area.bottom - Area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+
+    void ShowPage(std::size_t Shown) const {
+        for (std::size_t Page = 0; Page < FPages.size(); ++Page) {
+            ShowWindow(FPages[Page], Page == Shown ? SW_SHOW : SW_HIDE);
+        }
+    }
+
+    void ShowLaunchers() const {
+        const HWND List = Control(idLauncherList);
+        SendMessageW(List, LB_RESETCONTENT, 0, 0);
+        for (const std::string& Name : FModel.Names()) {
+            SendMessageW(List, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(Name).c_str()));
+        }
+        SendMessageW(List, LB_SETCURSEL, static_cast<WPARAM>(FModel.ItemIndex()), 0);
+        SetControlText(idLauncherPath, FModel.PathText());
+    }
+
+    void Notify(const NMHDR& Header) override {
+        if (Header.idFrom == idOptionsTabs && Header.code == TCN_SELCHANGE) {
+            const auto Page = SendMessageW(Control(idOptionsTabs), TCM_GETCURSEL, 0, 0);
+            ShowPage(static_cast<std::size_t>(std::max<LRESULT>(Page, 0)));
+        }
+    }
+
+    void Command(int Id, int Code) override {
+        switch (Id) {
+        case idBaseDirBrowse:
+            FModel.BrowseBaseDir();
+            SetControlText(idBaseDirEdit, FModel.BaseDir());
+            break;
+        case idLauncherList:
+            if (Code == LBN_SELCHANGE) {
+                FModel.SelectLauncher(
+                    static_cast<int>(SendMessageW(Control(Id), LB_GETCURSEL, 0, 0)));
+                ShowLaunchers();
+            }
+            break;
+        case idLauncherAdd:
+            AddLauncher();
+            break;
+        case idLauncherDelete:
+            FModel.DeleteLauncher();
+            ShowLaunchers();
+            break;
+        case IDOK:
+            Accept();
+            break;
+        default:
+            break;
+        }
+    }
+
+    void AddLauncher() {
+        TfrmLcAdd Registration = FModel.NewLauncherDialog();
+        if (ShowLauncherRegistration(Handle(), Registration)) {
+            FModel.AddLauncher(Registration);
+            ShowLaunchers();
+        }
+    }
+
+    // The boxes' texts go to the model; a tab width that is no number keeps the dialog open.
+    void Accept() {
+        FModel.SetFontSize(
+            ParseDecimal(ControlText(idFontSizeEdit)).value_or(TfrmSetting::MinFontSize));
+        FModel.SetTabSizeText(ControlText(idTabSizeCombo));
+        FModel.SetBaseDir(ControlText(idBaseDirEdit));
+        try {
+            FModel.Accept();
+        } catch (const EConvertError& Error) {
+            ShowMessageBox(FDesktop, Error.what(), TMessageType::Error, TMessageButtons::Ok);
+            SendMessageW(Control(idOptionsTabs), TCM_SETCURSEL, kEditorPageIndex, 0);
+            ShowPage(kEditorPageIndex);
+            SetFocus(Control(idTabSizeCombo));
+            return;
+        }
+        End(IDOK);
+    }
+
+    TfrmSetting& FModel;
+    Desktop& FDesktop;
+    std::array<HWND, 3> FPages{};
+};
+
+// Yes/Cancel question
+
+LPCWSTR SystemIconOf(TMessageType Type) {
+    switch (Type) {
+    case TMessageType::Warning:
+        return IDI_WARNING;
+    case TMessageType::Error:
+        return IDI_ERROR;
+    case TMessageType::Information:
+        return IDI_INFORMATION;
+    case TMessageType::Confirmation:
+        break;
+    }
+    return IDI_QUESTION;
+}
+
+constexpr std::string_view kYesButton = "はい(&Y)";
+constexpr std::string_view kCancelButton = "キャンセル";
+
+// Dialog units of the question's layout.
+constexpr int kQuestionMargin = 8;
+constexpr int kQuestionGap = 6;
+constexpr int kQuestionMaxTextWidth = 280;
+constexpr int kQuestionButtonWidth = 50;
+constexpr int kQuestionButtonHeight = 14;
+
+// The static control breaks lines as an edit box does, so that a long path breaks too.
+constexpr UINT kQuestionTextFormat = DT_WORDBREAK | DT_EDITCONTROL | DT_EXPANDTABS | DT_NOPREFIX;
+
+class QuestionDialog : public ModalDialog {
+public:
+    QuestionDialog(const std::string& Text, TMessageType Type) : FText(Text), FType(Type) {}
+
+    // The places are set when the text has been measured.
+    static DialogTemplate Template(const std::string& Caption) {
+        DialogTemplate Result(Caption, 0, 0);
+        Result.Add(kStatic, idQuestionIcon, "", SS_ICON, {0, 0, 0, 0});
+        Result.Add(kStatic, idQuestionText, "", kLabelStyle | SS_EDITCONTROL, {0, 0, 0, 0});
+        Result.Add(kButton, IDYES, kYesButton, kDefaultButtonStyle, {0, 0, 0, 0});
+        Result.Add(kButton, IDCANCEL, kCancelButton, kButtonStyle, {0, 0, 0, 0});
+        return Result;
+    }
+
+private:
+    void Init() override {
+        SendMessageW(Control(idQuestionIcon), STM_SETICON,
+                     reinterpret_cast<WPARAM>(LoadIconW(nullptr, SystemIconOf(FType))), 0);
+        SetControlText(idQuestionText, FText);
+        Arrange();
+    }
+
+    void Command(int Id, int /*Code*/) override {
+        if (Id == IDYES) {
+            End(IDYES);
+        }
+    }
+
+    int DialogUnitsX(int Units) const { return ToPixels(Units, 0).x; }
+    int DialogUnitsY(int Units) const { return ToPixels(0, Units).y; }
+    POINT ToPixels(int X, int Y) const {
+        RECT Units{0, 0, X, Y};
+        MapDialogRect(Handle(), &Units);
+        return {Units.right, Units.bottom};
+    }
+
+    SIZE TextSize() const {
+        const HDC Context = GetDC(Handle());
+        const HGDIOBJ Previous = SelectObject(
+            Context, reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+        const std::wstring Text = Utf8ToWide(FText);
+        RECT Bounds{0, 0, DialogUnitsX(kQuestionMaxTextWidth), 0};
+        DrawTextW(Context, Text.c_str(), static_cast<int>(Text.size()), &Bounds,
+                  kQuestionTextFormat | DT_CALCRECT);
+        SelectObject(Context, Previous);
+        ReleaseDC(Handle(), Context);
+        return {Bounds.right, Bounds.bottom};
+    }
+
+    // The icon at the top left, the text beside it, the buttons centred below both.
+    void Arrange() const {
+        const int Margin = DialogUnitsX(kQuestionMargin);
+        const int Gap = DialogUnitsX(kQuestionGap);
+        const int IconSize = GetSystemMetrics(SM_CXICON);
+        const SIZE Text = TextSize();
+        const POINT Button = ToPixels(kQuestionButtonWidth, kQuestionButtonHeight);
+        const int TextLeft = Margin + IconSize + Gap;
+        const int ContentHeight = std::max<int>(IconSize, Text.cy);
+        const int ButtonsWidth = 2 * Button.x + Gap;
+        const int ClientWidth = std::max<int>(TextLeft + Text.cx, ButtonsWidth) + Margin;
+        const int ButtonTop = Margin + ContentHeight + DialogUnitsY(kQuestionMargin);
+        const int ButtonLeft = (ClientWidth - ButtonsWidth) / 2;
+
+        Place(idQuestionIcon, {Margin, Margin, IconSize, IconSize});
+        Place(idQuestionText,
+              {TextLeft, Margin + std::max(0, (IconSize - static_cast<int>(Text.cy)) / 2),
+               static_cast<int>(Text.cx), static_cast<int>(Text.cy)});
+        Place(IDYES, {ButtonLeft, ButtonTop, Button.x, Button.y});
+        Place(IDCANCEL, {ButtonLeft + Button.x + Gap, ButtonTop, Button.x, Button.y});
+
+        RECT Frame{0, 0, ClientWidth, ButtonTop + Button.y + Margin};
+        AdjustWindowRectEx(&Frame, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
+                           FALSE, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
+        SetWindowPos(Handle(), nullptr, 0, 0, Frame.right - Frame.left, Frame.bottom - Frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    struct TPixelRect {
+        int X;
+        int Y;
+        int Width;
+        int Height;
+    };
+
+    void Place(int Id, TPixelRect Bounds) const {
+        SetWindowPos(Control(Id), nullptr, Bounds.X, Bounds.Y, Bounds.Width, Bounds.Height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+    const std::string& FText;
+    TMessageType FType;
+};
+
+} // namespace
+
+void ShowAboutBox(HWND Owner, const TAboutBox& About) {
+    AboutDialog Dialog;
+    Dialog.Run(Owner, AboutDialog::Template(About));
+}
+
+bool ShowOptionsDialog(HWND Owner, TfrmSetting& Dialog, Desktop& Desk) {
+    INITCOMMONCONTROLSEX Classes{sizeof(Classes), ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&Classes);
+    OptionsDialog Options(Dialog, Desk);
+    return Options.Run(Owner, OptionsDialog::Template()) == IDOK;
+}
+
+TMessageAnswer YesCancelBox(HWND Owner, const std::string& Text, const std::string& Caption,
+                            TMessageType Type) {
+    QuestionDialog Question(Text, Type);
+    return Question.Run(Owner, QuestionDialog::Template(Caption)) == IDYES ? TMessageAnswer::Yes
+                                                                           : TMessageAnswer::Cancel;
+}
+
+} // namespace kst::win32

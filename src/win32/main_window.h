@@ -1,0 +1,87 @@
+// The main window, window class "TForm1" (other processes and the dropped-files rule find it by
+// that name): the menu bar, the tool bar with the state box, the editor ("TEditor"), the search
+// results list under a splitter (both hidden until used) and the status bar, around the main
+// window's logic TForm1, for which it is the view.
+#pragma once
+
+#include "app/edit_commands.h"
+#include "app/main_form.h"
+#include "app/main_view.h"
+#include "win32/desktop_win32.h"
+#include "win32/main_window_menus.h"
+#include "win32/main_window_toolbar.h"
+#include "win32/windows_api.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kst::win32 {
+
+inline constexpr wchar_t kMainWindowClassName[] = L"TForm1";
+
+// Registers the class once per process; later calls do nothing.
+void RegisterMainWindowClass();
+
+class MainWindow final : public MainWindowView {
+public:
+    // Creates the window, not yet shown, with its controls and the logic for the command line's
+    // Parameters (those after the program's path). Desk's owner becomes this window.
+    MainWindow(Win32Desktop& Desk, std::vector<std::string> Parameters);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    HWND Handle() const { return FWindow; }
+
+    // Reads the settings and opens the command line's file (TForm1::FormCreate); an error is
+    // shown and the window goes on.
+    void Create();
+    void Show(int ShowCommand);
+    // A key pressed in this window or one of its controls that is a menu item's shortcut is
+    // carried out here; answers whether Message was one (then nobody else gets it).
+    bool HandleShortCut(const MSG& Message);
+    // The application became idle: the commands' states and the state text are brought up to
+    // date.
+    void Idle();
+
+    // MainWindowView
+    void SetTitle(const std::string& Title) override;
+    TWindowState WindowState() const override;
+    TSize WindowSize() const override;
+    void SetWindowSize(TSize Size) override;
+    int PixelsPerInch() const override;
+    void BringToFront() override;
+    void Close() override;
+    void Terminate() override;
+    void ShowAboutBox(const TAboutBox& About) override;
+    void ShowOptionsDialog(TfrmSetting& Dialog) override;
+
+private:
+    friend void RegisterMainWindowClass();
+    static LRESULT CALLBACK WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+    LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
+    void CreateControls();
+    void Layout();
+    bool Command(WPARAM WParam, LPARAM LParam);
+    void CloseQuery();
+    void DropFiles(HDROP Drop);
+    void Destroyed();
+
+    Win32Desktop& FDesktop;
+    HWND FWindow = nullptr;
+    HFONT FFont = nullptr;
+    HIMAGELIST FImages = nullptr;
+    HWND FEditorWindow = nullptr;
+    HWND FSplitter = nullptr;
+    HWND FListBox = nullptr;
+    HWND FStatusBar = nullptr;
+    std::unique_ptr<MainToolBar> FToolBar;
+    std::unique_ptr<MainMenuBar> FMenuBar;
+    std::unique_ptr<EditorCommands> FCommands;
+    std::unique_ptr<TForm1> FForm;
+    // The message loop is to end as soon as it runs.
+    bool FTerminating = false;
+};
+
+} // namespace kst::win32
