@@ -5,6 +5,7 @@
 #include "input/popup_menu.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace kst {
 
@@ -506,14 +507,19 @@ void TEditor::SetTopRow(int Row) {
     auto caretShown = ScopeEnd([this] { EndCaretHide(); });
     BeginUnderlineHide();
     auto underlineShown = ScopeEnd([this] { EndUnderlineHide(); });
-    const int delta = std::clamp(FTopRow - row, -(FVisibleRows + 1), FVisibleRows + 1);
+    const int delta = FTopRow - row;
     FTopRow = row;
     if (delta == 0) {
         return;
     }
     const TRect client = ClientRect();
     const TRect area{0, GetTextTop(), client.Right, client.Bottom};
-    FHost->ScrollPixels(0, delta * GetRowHeight(), area, area);
+    // A jump of a screen or more keeps no pixels: everything is drawn again.
+    if (std::abs(delta) > FVisibleRows) {
+        FHost->Invalidate(area);
+    } else {
+        FHost->ScrollPixels(0, delta * GetRowHeight(), area, area);
+    }
     if (ShowsScrollBar(TScrollBarKind::Vertical)) {
         FHost->SetScrollPosition(TScrollBarKind::Vertical, FTopRow);
     }

@@ -143,6 +143,32 @@ TEST_F(EditorWindowTest, SelectsByteRanges) {
     EXPECT_EQ(Start, End);
 }
 
+// The rows at the top of the view after a jump of more than a screen, as drawn by the scroll and as
+// drawn again from scratch.
+TEST_F(EditorWindowTest, AJumpOfMoreThanAScreenRepaintsEveryRow) {
+    MoveWindow(Host->TopWindow(), 0, 0, 600, 400, TRUE);
+    SetForegroundWindow(Host->TopWindow());
+    const auto End = static_cast<WPARAM>(Send(WM_GETTEXTLENGTH));
+    Send(EM_SETSEL, End, static_cast<LPARAM>(End));
+    Send(EM_SCROLLCARET);
+    ASSERT_GT(Send(EM_GETFIRSTVISIBLELINE), 10);
+    const auto TopLine = static_cast<WPARAM>(Send(EM_GETFIRSTVISIBLELINE));
+    const auto Top = static_cast<DWORD>(Send(EM_POSFROMCHAR, Send(EM_LINEINDEX, TopLine)));
+    const int FirstRowY = HIWORD(Top);
+    const auto Band = [&] {
+        UpdateWindow(Host->EditorWindow());
+        const TImage Image = CaptureWindow(Host->EditorWindow());
+        const auto RowBytes = static_cast<std::size_t>(Image.Width) * 3;
+        const auto From = static_cast<std::size_t>(FirstRowY) * RowBytes;
+        return std::vector<std::uint8_t>(Image.Rgb.begin() + static_cast<std::ptrdiff_t>(From),
+                                         Image.Rgb.begin() +
+                                             static_cast<std::ptrdiff_t>(From + 40 * RowBytes));
+    };
+    const std::vector<std::uint8_t> Scrolled = Band();
+    RedrawWindow(Host->EditorWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    EXPECT_TRUE(Scrolled == Band());
+}
+
 TEST_F(EditorWindowTest, ScrollsByScrollBarRequests) {
     EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 0);
     EXPECT_EQ(FirstVisibleLineAfter(SB_LINEDOWN), 1);
