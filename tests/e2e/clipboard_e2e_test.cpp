@@ -87,7 +87,7 @@ public:
         return SendMessageW(FProcess->EditorWindow(), Msg, WParam, LParam);
     }
 
-    std::string Text() const { return WideToCp932(EditorText(FProcess->EditorWindow())); }
+    std::string Text() const { return WideToCp932(WindowText(FProcess->EditorWindow())); }
 
     void PutCaret(WPARAM Index) const { Send(EM_SETSEL, Index, static_cast<LPARAM>(Index)); }
 

@@ -50,7 +50,7 @@ protected:
         return SendMessageW(Host->EditorWindow(), Msg, WParam, LParam);
     }
 
-    std::wstring Text() const { return EditorText(Host->EditorWindow()); }
+    std::wstring Text() const { return WindowText(Host->EditorWindow()); }
 
     std::pair<DWORD, DWORD> Selection() const {
         DWORD Start = 0;

@@ -52,11 +52,11 @@ bool WaitUntil(const std::function<bool()>& Condition, std::chrono::milliseconds
     return true;
 }
 
-std::wstring EditorText(HWND Editor) {
-    std::wstring Buffer(static_cast<std::size_t>(SendMessageW(Editor, WM_GETTEXTLENGTH, 0, 0)) + 1,
+std::wstring WindowText(HWND Window) {
+    std::wstring Buffer(static_cast<std::size_t>(SendMessageW(Window, WM_GETTEXTLENGTH, 0, 0)) + 1,
                         L'\0');
     Buffer.resize(static_cast<std::size_t>(
-        SendMessageW(Editor, WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data()))));
+        SendMessageW(Window, WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data()))));
     return Buffer;
 }
 

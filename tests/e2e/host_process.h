@@ -16,8 +16,8 @@ std::wstring ProgramFolder();
 // Polls Condition until it holds or Timeout has passed; answers whether it held.
 bool WaitUntil(const std::function<bool()>& Condition, std::chrono::milliseconds Timeout);
 
-// An editor window's whole text (WM_GETTEXT) and its selection in CP932 bytes (EM_GETSEL).
-std::wstring EditorText(HWND Editor);
+// A window's whole text (WM_GETTEXT), and an editor's selection in CP932 bytes (EM_GETSEL).
+std::wstring WindowText(HWND Window);
 std::pair<DWORD, DWORD> EditorSelection(HWND Editor);
 
 class TestHostProcess {

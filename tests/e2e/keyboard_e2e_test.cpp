@@ -44,7 +44,7 @@ protected:
         }
     }
 
-    std::wstring Text() const { return EditorText(Host->EditorWindow()); }
+    std::wstring Text() const { return WindowText(Host->EditorWindow()); }
 
     std::pair<DWORD, DWORD> Selection() const { return EditorSelection(Host->EditorWindow()); }
 

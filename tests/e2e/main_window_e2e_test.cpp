@@ -128,20 +128,12 @@ HWND WaitForMessageBox(DWORD ProcessId) {
     return Box;
 }
 
-std::wstring ControlText(HWND Control) {
-    std::wstring Text(static_cast<std::size_t>(SendMessageW(Control, WM_GETTEXTLENGTH, 0, 0)) + 1,
-                      L'\0');
-    Text.resize(static_cast<std::size_t>(
-        SendMessageW(Control, WM_GETTEXT, Text.size(), reinterpret_cast<LPARAM>(Text.data()))));
-    return Text;
-}
-
 // The texts of a dialog's controls, one per line.
 std::wstring DialogText(HWND Dialog) {
     std::wstring Text;
     for (HWND Child = GetWindow(Dialog, GW_CHILD); Child != nullptr;
          Child = GetWindow(Child, GW_HWNDNEXT)) {
-        Text += ControlText(Child) + L"\n";
+        Text += WindowText(Child) + L"\n";
     }
     return Text;
 }
@@ -161,17 +153,17 @@ HWND StatusBoxOf(HWND MainWindow) {
 }
 
 bool WaitForText(HWND Control, const std::wstring& Text) {
-    return WaitUntil([&] { return ControlText(Control) == Text; }, kTimeout);
+    return WaitUntil([&] { return WindowText(Control) == Text; }, kTimeout);
 }
 
 // Characters typed into the editor; answers when the editor shows them.
 bool Type(HWND Editor, std::wstring_view Characters) {
-    const std::wstring Before = ControlText(Editor);
+    const std::wstring Before = WindowText(Editor);
     for (const wchar_t Character : Characters) {
         PostMessageW(Editor, WM_CHAR, Character, 1);
     }
-    return WaitUntil(
-        [&] { return ControlText(Editor).size() == Before.size() + Characters.size(); }, kTimeout);
+    return WaitUntil([&] { return WindowText(Editor).size() == Before.size() + Characters.size(); },
+                     kTimeout);
 }
 
 bool BringForward(HWND Window) {
@@ -352,7 +344,7 @@ TEST_F(KestraneTest, ThreeFilesOnTheCommandLineOpenInThreeWindows) {
     EXPECT_EQ(RunningPrograms().size(), 3U);
     const HWND ThirdWindow = VisibleMainWindow(TitleFor(Third));
     ASSERT_NE(ThirdWindow, nullptr);
-    EXPECT_EQ(ControlText(EditorOf(ThirdWindow)), L"third\r\n");
+    EXPECT_EQ(WindowText(EditorOf(ThirdWindow)), L"third\r\n");
     EXPECT_TRUE(WaitForText(StatusBoxOf(ThirdWindow), L"テキストファイル"));
 }
 
@@ -423,7 +415,7 @@ TEST_F(KestraneTest, ClosingWithUnsavedChangesAsksWhetherToSave) {
         ASSERT_NE(Window, nullptr);
         ASSERT_TRUE(Type(EditorOf(Window), L"x"));
         EXPECT_TRUE(WaitForText(StatusBoxOf(Window), L"変更あり"));
-        const std::wstring Edited = ControlText(EditorOf(Window));
+        const std::wstring Edited = WindowText(EditorOf(Window));
 
         PostMessageW(Window, WM_CLOSE, 0, 0);
         const HWND Question = WaitForMessageBox(ProcessOf(Window));
@@ -517,7 +509,7 @@ TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {
     Start({Sample});
     const HWND Window = WaitForMainWindow(TitleFor(Sample));
     ASSERT_NE(Window, nullptr);
-    EXPECT_EQ(ControlText(EditorOf(Window)), Cp932ToWide(ReadBytes(Sample)));
+    EXPECT_EQ(WindowText(EditorOf(Window)), Cp932ToWide(ReadBytes(Sample)));
     EXPECT_TRUE(WaitForText(StatusBoxOf(Window), L"VBSファイル"));
 
     BringForward(Window);

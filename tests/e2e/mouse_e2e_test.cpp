@@ -48,7 +48,7 @@ protected:
         Post(WM_LBUTTONUP, End, 0);
     }
     std::pair<DWORD, DWORD> Selection() const { return EditorSelection(Host->EditorWindow()); }
-    std::wstring Text() const { return EditorText(Host->EditorWindow()); }
+    std::wstring Text() const { return WindowText(Host->EditorWindow()); }
 
     std::wstring File;
     std::unique_ptr<TestHostProcess> Host;
