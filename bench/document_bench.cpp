@@ -1,7 +1,7 @@
 // Loading, saving, editing and wrapping a large document.
 #include "../tests/support/fake_editor.h"
 #include "document/editor_strings.h"
-#include "document/row_text_io.h"
+#include "lists/row_text_io.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // on a surface that only counts what it is asked to draw, so that the time is the painter's own.
 #include "display/editor.h"
 #include "display/main_window_view.h"
-#include "display/start_states.h"
+#include "document/start_states.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -1,7 +1,7 @@
 // Computing the colouring start states of a large document, and refreshing them after an edit.
 #include "../tests/support/fake_editor.h"
-#include "document/row_text_io.h"
 #include "fountain/main_window_colouring.h"
+#include "lists/row_text_io.h"
 
 #include <benchmark/benchmark.h>
 #include <string>

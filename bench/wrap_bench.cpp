@@ -1,8 +1,8 @@
 // Word wrap of VBScript text at wrap column 80: the per-line work of re-wrapping a whole document,
 // and wrapping a pasted block into a row list.
-#include "display/wrap.h"
-#include "display/wrap_option.h"
-#include "document/string_list.h"
+#include "document/wrap.h"
+#include "document/wrap_option.h"
+#include "lists/string_list.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Random edits through UpdateRows, undo and redo, each checked against a plain model of the text.
-#include "display/screen_strings.h"
-#include "display/wrap.h"
+#include "document/screen_strings.h"
+#include "document/wrap.h"
 #include "support/fake_editor.h"
 
 #include <gtest/gtest.h>

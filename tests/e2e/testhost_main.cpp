@@ -1,7 +1,7 @@
 // A test-only program: a top-level window holding one "TEditor" control with the main window's
 // values, showing the file named on the command line. The end-to-end tests drive it.
 #include "display/main_window_view.h"
-#include "display/wrap_option.h"
+#include "document/wrap_option.h"
 #include "input/main_window_mouse.h"
 #include "win32/editor_window.h"
 #include "win32/utf.h"

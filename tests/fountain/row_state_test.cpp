@@ -1,7 +1,7 @@
-#include "document/string_list.h"
 #include "fountain/editor_fountain.h"
 #include "fountain/editor_parser.h"
 #include "fountain/main_window_colouring.h"
+#include "lists/string_list.h"
 
 #include <gtest/gtest.h>
 #include <initializer_list>

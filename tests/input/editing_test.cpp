@@ -1,6 +1,6 @@
 #include "core/messages.h"
 #include "display/editor.h"
-#include "display/wrap.h"
+#include "document/wrap.h"
 #include "support/memory_clipboard.h"
 #include "support/recording_host.h"
 

@@ -3,7 +3,7 @@
 #include "core/cp932.h"
 #include "core/messages.h"
 #include "display/main_window_view.h"
-#include "display/wrap_option.h"
+#include "document/wrap_option.h"
 #include "platform/clipboard.h"
 
 #include <array>

@@ -5,7 +5,7 @@
 // carets and undo only, since their character boundaries are the editor's own.
 #include "core/cp932.h"
 #include "core/messages.h"
-#include "display/wrap.h"
+#include "document/wrap.h"
 #include "keystroke_script.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "display/editor.h"
-#include "display/wrap.h"
+#include "document/wrap.h"
 #include "fountain/token_kind.h"
 #include "support/recording_host.h"
 

@@ -2,8 +2,8 @@
 // records what the row store and Lines ask of it.
 #pragma once
 
-#include "display/editor_link.h"
-#include "display/screen_strings.h"
+#include "document/editor_link.h"
+#include "document/screen_strings.h"
 #include "fountain/editor_fountain.h"
 
 #include <algorithm>

@@ -1,0 +1,137 @@
+#include "lists/row_text_io.h"
+
+#include "core/errors.h"
+
+#include <cstring>
+
+namespace kst {
+
+namespace {
+
+constexpr char kCtrlZ = 26;
+constexpr std::size_t kWriteBufferSize = 1 << 20;
+
+// Length of the line break at Pos (a CR or an LF): 2 for CR LF, else 1.
+std::size_t BreakLength(const char* Text, std::size_t Size, std::size_t Pos) {
+    return Text[Pos] == '\r' && Pos + 1 < Size && Text[Pos + 1] == '\n' ? 2 : 1;
+}
+
+// The first CR or LF in [P, End), or End. Tests eight bytes at a time: loading scans every byte
+// of a file twice.
+const char* FindLineBreak(const char* P, const char* End) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighs = 0x8080808080808080u;
+    const auto hasByte = [](std::uint64_t Word, unsigned char Byte) {
+        const std::uint64_t x = Word ^ (kOnes * Byte);
+        return ((x - kOnes) & ~x & kHighs) != 0;
+    };
+    for (; End - P >= 8; P += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, P, sizeof word);
+        if (hasByte(word, '\r') || hasByte(word, '\n')) {
+            break;
+        }
+    }
+    while (P < End && *P != '\r' && *P != '\n') {
+        ++P;
+    }
+    return P;
+}
+
+// Calls Line(start, length) for every line of the text; returns whether text follows the last
+// line break.
+template <class F>
+bool ScanLines(const char* Text, std::size_t Size, F&& Line) {
+    const char* end = Text + Size;
+    for (const char* p = Text; p < end;) {
+        const char* lineBreak = FindLineBreak(p, end);
+        Line(static_cast<std::size_t>(p - Text), static_cast<std::size_t>(lineBreak - p));
+        if (lineBreak == end) {
+            return true;
+        }
+        p = lineBreak + BreakLength(Text, Size, static_cast<std::size_t>(lineBreak - Text));
+    }
+    return false;
+}
+
+// Rows become slices of Buffer[0, Size); the list takes the buffer over.
+void LoadRows(TRowAttributeStringList& Rows, std::unique_ptr<char[]> Buffer, std::size_t Size) {
+    if (Size > UINT32_MAX) {
+        throw EFileError("テキストが大きすぎます。");
+    }
+    Rows.Clear();
+    const char* text = Buffer.get();
+    int lines = 0;
+    ScanLines(text, Size, [&lines](std::size_t, std::size_t) { ++lines; });
+    if (lines == 0) {
+        return;
+    }
+    Rows.InsertItems(0, lines);
+    const std::uint32_t buffer =
+        Rows.AdoptBuffer(std::move(Buffer), static_cast<std::uint32_t>(Size));
+    int row = 0;
+    const bool openLastLine =
+        ScanLines(text, Size, [&Rows, &row, buffer](std::size_t start, std::size_t length) {
+            Rows.SetTextSlice(row++, buffer, static_cast<std::uint32_t>(start),
+                              static_cast<std::uint32_t>(length));
+        });
+    if (openLastLine) {
+        Rows.SetRowAttribute(lines - 1, raEndOfText);
+    }
+}
+
+// Calls Piece for every row's text and every line break after it, in order.
+template <class F>
+void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece) {
+    for (int i = 0; i < Rows.GetCount(); ++i) {
+        Piece(Rows.GetView(i));
+        if (Rows.GetRowAttribute(i) == raLineBreak) {
+            Piece(std::string_view("\r\n"));
+        }
+    }
+}
+
+} // namespace
+
+void LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes) {
+    const char* ctrlZ = static_cast<const char*>(std::memchr(Bytes.Data.get(), kCtrlZ, Bytes.Size));
+    const std::size_t size =
+        ctrlZ ? static_cast<std::size_t>(ctrlZ - Bytes.Data.get()) : Bytes.Size;
+    LoadRows(Rows, std::move(Bytes.Data), size);
+}
+
+void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text) {
+    auto buffer = std::make_unique_for_overwrite<char[]>(Text.size());
+    std::memcpy(buffer.get(), Text.data(), Text.size());
+    LoadRows(Rows, std::move(buffer), Text.size());
+}
+
+std::string RowsTextStr(const TRowAttributeStringList& Rows) {
+    std::size_t length = 0;
+    ForEachPiece(Rows, [&length](std::string_view piece) { length += piece.size(); });
+    std::string text;
+    text.reserve(length);
+    ForEachPiece(Rows, [&text](std::string_view piece) { text += piece; });
+    return text;
+}
+
+void WriteRows(const TRowAttributeStringList& Rows, const ChunkSink& Sink) {
+    std::string buffer;
+    buffer.reserve(kWriteBufferSize);
+    ForEachPiece(Rows, [&](std::string_view piece) {
+        if (buffer.size() + piece.size() > kWriteBufferSize) {
+            Sink(buffer);
+            buffer.clear();
+        }
+        if (piece.size() >= kWriteBufferSize) {
+            Sink(piece);
+        } else {
+            buffer += piece;
+        }
+    });
+    if (!buffer.empty()) {
+        Sink(buffer);
+    }
+}
+
+} // namespace kst

@@ -1,0 +1,180 @@
+// The row list: a string list whose items are records holding a row's text and its per-row data
+// (how the row ends, the colouring parser's start state, a free integer, the row marks).
+#pragma once
+
+#include "core/strings.h"
+#include "lists/line_end_index.h"
+#include "lists/row_attribute.h"
+#include "lists/text_store.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kst {
+
+// One row's record. The text lives in the list's TextStore; ParseSlot 0 means an empty
+// ParseString, any other value indexes the list's parse strings. Trivial like TextRef:
+// TheStringItem{} is a new row (empty text, all data 0).
+struct TheStringItem {
+    TextRef Text;
+    std::int32_t RowValue;
+    std::uint32_t AttrWord;
+    std::uint32_t MarkWord;
+    std::uint32_t ParseSlot;
+};
+
+// The items sit in one array with a gap at the last place of change, so that inserting or
+// deleting rows where the user works moves no other record. Capacity counts the gap's slots too.
+class TheStringList : public TStrings {
+public:
+    TheStringList();
+    ~TheStringList() override;
+
+    const char* ClassName() const override { return "TheStringList"; }
+
+    int GetCount() const override { return FCount; }
+    int GetCapacity() const { return FCapacity; }
+    std::string Get(int Index) const override;
+    void Put(int Index, std::string_view S) override;
+    void Insert(int Index, std::string_view S) override;
+    void Delete(int Index) override;
+    void Clear() override;
+    void Exchange(int Index1, int Index2);
+
+    // The item's text without a copy; valid until the list next changes.
+    std::string_view GetView(int Index) const;
+
+    // Per-item data. No events.
+    std::string GetParseString(int Index) const;
+    void SetParseString(int Index, std::string_view S);
+    std::int32_t GetRowValue(int Index) const;
+    void SetRowValue(int Index, std::int32_t Value);
+    std::uint32_t GetAttrWord(int Index) const;
+    void SetAttrWord(int Index, std::uint32_t Value);
+    std::uint32_t GetMarkWord(int Index) const;
+    void SetMarkWord(int Index, std::uint32_t Value);
+
+    // Bulk operations for the row store; each fires one OnChanging/OnChange pair.
+    // Inserts Count zeroed items (empty texts, all data 0) before Index (0..Count).
+    void InsertItems(int Index, int Count);
+    // Deletes Count items from Index.
+    void DeleteItems(int Index, int Count);
+
+    // Without events: replaces item Index's text.
+    void SetText(int Index, std::string_view S);
+    // Without events: copies Source's item SrcIndex (text, ParseString, RowValue and both words)
+    // over item Index. Source may be this list.
+    void CopyItem(int Index, const TheStringList& Source, int SrcIndex);
+
+    // Loading without copies: a buffer taken over whole, and rows that refer to pieces of it.
+    std::uint32_t AdoptBuffer(std::unique_ptr<char[]> Data, std::uint32_t Size);
+    // Without events: item Index's text becomes Length bytes at Offset of the adopted buffer.
+    void SetTextSlice(int Index, std::uint32_t Buffer, std::uint32_t Offset, std::uint32_t Length);
+    // Where item Index's text lives, to cut rows out of it by SetTextSlice without copying.
+    TextRef GetTextRef(int Index) const;
+
+    // Memory held for texts, for measuring.
+    std::uint64_t TextBytesAllocated() const { return FText.AllocatedBytes(); }
+
+    TNotifyEvent OnChange;
+    TNotifyEvent OnChanging;
+
+protected:
+    // Fire OnChange / OnChanging unless an update is in progress.
+    virtual void Changed();
+    virtual void Changing();
+    void SetUpdateState(bool Updating) override;
+    void SetCapacity(int NewCapacity);
+
+    // Hooks for descendants that index the items.
+    virtual void ItemsInserted(int Index, int Count);
+    virtual void ItemsDeleted(int Index, int Count);
+    virtual void AttrWordChanged(int Index, std::uint32_t OldWord, std::uint32_t NewWord);
+    virtual void ItemsCleared();
+
+    void CheckIndex(int Index) const;
+
+private:
+    TheStringItem& Item(int Index) { return FItems[Physical(Index)]; }
+    const TheStringItem& Item(int Index) const { return FItems[Physical(Index)]; }
+    int Physical(int Index) const { return Index < FGapStart ? Index : Index + GapLength(); }
+    int GapLength() const { return FCapacity - FCount; }
+    void MoveGapTo(int Index);
+    void Grow(int Needed);
+    void ReleaseItem(TheStringItem& Item);
+    void StoreAttrWord(int Index, std::uint32_t Value);
+    std::uint32_t StoreParseString(std::string_view S);
+    void ReleaseParseSlot(std::uint32_t Slot);
+    void CompactTextIfWorthIt();
+
+    std::unique_ptr<TheStringItem[]> FItems;
+    int FCount = 0;
+    int FCapacity = 0;
+    int FGapStart = 0;
+    int FUpdateCount = 0;
+    TextStore FText;
+    std::vector<std::string> FParseStrings; // slot 0 unused
+    std::vector<std::uint32_t> FFreeParseSlots;
+};
+
+// Reads and writes the packed fields of the items' two words, and keeps the index of the rows
+// that end a document line (every row whose RowAttribute is not raWrap).
+class TRowAttributeStringList : public TheStringList {
+public:
+    const char* ClassName() const override { return "TRowAttributeStringList"; }
+
+    TRowAttribute GetRowAttribute(int Index) const;
+    void SetRowAttribute(int Index, TRowAttribute Value);
+    TRowAttribute GetPrevRowAttribute(int Index) const;
+    void SetPrevRowAttribute(int Index, TRowAttribute Value);
+    int GetBracketIndex(int Index) const;
+    void SetBracketIndex(int Index, int Value);
+    int GetParserValue1(int Index) const;
+    void SetParserValue1(int Index, int Value);
+    int GetWrappedBytes(int Index) const;
+    void SetWrappedBytes(int Index, int Value);
+    int GetParserValue2(int Index) const;
+    void SetParserValue2(int Index, int Value);
+    int GetWrappedToken(int Index) const;
+    void SetWrappedToken(int Index, int Value);
+    int GetParserValue3(int Index) const;
+    void SetParserValue3(int Index, int Value);
+    std::uint16_t GetRowMarks(int Index) const;
+    void SetRowMarks(int Index, std::uint16_t Marks);
+
+    // The start state of a row as one record, with RowAttribute.
+    TRowAttributeData GetRowData(int Index) const;
+    // Stores PrevRowAttribute through ParserValue3 and ParseString; RowAttribute and the row marks
+    // stay.
+    void SetStartState(int Index, const TRowAttributeData& Data);
+
+    // Document lines: a line ends at every row that is not raWrap, and at the last row.
+    int LineCount() const;
+    // The line that contains Row (0..Count; Count is the row after the last one).
+    int LineOfRow(int Row) const;
+    // First row of Line (0..LineCount()-1).
+    int LineFirstRow(int Line) const;
+    // First and last row of the line that contains Row (0..Count-1).
+    int LineStartRow(int Row) const;
+    int LineEndRow(int Row) const;
+
+protected:
+    void ItemsInserted(int Index, int Count) override;
+    void ItemsDeleted(int Index, int Count) override;
+    void AttrWordChanged(int Index, std::uint32_t OldWord, std::uint32_t NewWord) override;
+    void ItemsCleared() override;
+
+private:
+    LineEndIndex FLineEnds;
+};
+
+// The temporary row lists of editing operations and undo. Adds nothing.
+class TEditorStringList : public TRowAttributeStringList {
+public:
+    const char* ClassName() const override { return "TEditorStringList"; }
+};
+
+} // namespace kst

@@ -1,0 +1,34 @@
+// The colouring parser's start state of every row: computed from the row before it, stored with
+// the row, and recomputed after an edit only as far as the states change. Rows whose state is
+// not computed (BracketIndex -2) are computed when they are painted.
+//
+// The computed rows always form a prefix of the text, apart from rows an edit has just put in
+// (which the refresh after that edit computes): every computation resumes after the nearest
+// computed row, and every invalidation runs to the end of the computed prefix.
+#pragma once
+
+#include "lists/row_attribute.h"
+
+#include <functional>
+
+namespace kst {
+
+class TFountain;
+class TRowAttributeStringList;
+
+// The state before the first row: outside brackets, nothing carried.
+TRowAttributeData InitialStartState();
+
+// Computes rows 0..LastRow and marks the rows after them not computed.
+void ComputeStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int LastRow);
+
+// Recomputes states from FromRow until a stored state agrees with the computed one, at most up to
+// Limit; if the states still differ there, the rows after Limit are marked not computed. Calls
+// RowChanged (when set) for every row whose state was rewritten, and returns their number.
+int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int FromRow, int Limit,
+                       const std::function<void(int Row)>& RowChanged);
+
+// Marks rows FromRow..ToRow not computed.
+void MarkStartStatesNotComputed(TRowAttributeStringList& Rows, int FromRow, int ToRow);
+
+} // namespace kst

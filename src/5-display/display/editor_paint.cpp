@@ -1,0 +1,928 @@
+// TEditor's drawing: the bars, the ruler, the text rows in token colours and the marks, the cached
+// bitmaps, and the repaint after an edit.
+#include "core/cp932.h"
+#include "display/editor.h"
+#include "display/image_list.h"
+#include "display/paint_bitmaps.h"
+#include "document/wrap.h"
+#include "fountain/fountain.h"
+#include "fountain/fountain_parser.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kst {
+
+namespace {
+
+constexpr std::string_view kEofText = "[EOF]";
+constexpr int kEofColumns = 6;
+// Drawn in place of a NUL byte and of bytes that do not form a character, so that every byte
+// the surface gets is printable: the half-width middle dot.
+constexpr char kPlaceholder = '\xA5';
+// A row is expanded only this far: enough to draw its 1000 columns and to know that it goes on.
+constexpr std::size_t kDrawnTextLimit = kMaxCol + 2;
+constexpr std::uint16_t kDigitMarks = 0x03FF;
+constexpr int kShapeMarkShift = 10;
+constexpr int kMarkImageTop = 2;
+
+// The mark image to draw: from the list when it holds the index, else the built-in one.
+struct TMarkImage {
+    const Surface& Image;
+    TSize Size;
+    TColor Key;
+};
+
+TMarkImage ChooseMarkImage(const TImageList* List, int Index, const Surface& Builtin,
+                           TSize BuiltinSize, TColor BuiltinKey) {
+    if (List != nullptr && List->Holds(Index)) {
+        return {List->Image(Index), {List->Width(), List->Height()}, List->TransparentColor};
+    }
+    return {Builtin, BuiltinSize, BuiltinKey};
+}
+
+void DrawMarkImage(Surface& Canvas, const TRect& Cell, int X, int Y, const TMarkImage& Mark) {
+    Canvas.CopyTransparent(
+        TRect::Intersection(Cell, {X, Y, X + Mark.Size.Width, Y + Mark.Size.Height}), Mark.Image,
+        {0, 0}, Mark.Key);
+}
+
+bool IsTrailByte(unsigned char Byte) {
+    return (Byte >= 0x40 && Byte <= 0x7E) || (Byte >= 0x80 && Byte <= 0xFC);
+}
+
+// Appends Row as it is drawn: tabs as blanks up to their stop, NUL bytes and bytes that do not
+// form a character as placeholders, so that bytes and columns coincide. Stops once the row's part
+// has more than kMaxCol + 1 bytes.
+void AppendDrawnText(std::string& Out, std::string_view Row, const WrapContext& Context) {
+    const std::size_t start = Out.size();
+    for (std::size_t i = 0; i < Row.size() && Out.size() - start < kDrawnTextLimit;) {
+        const std::size_t length = CharLengthAt(Row, i);
+        const unsigned char byte = static_cast<unsigned char>(Row[i]);
+        if (length == 2) {
+            if (IsTrailByte(static_cast<unsigned char>(Row[i + 1]))) {
+                Out.append(Row.substr(i, 2));
+            } else {
+                Out.append(2, kPlaceholder);
+            }
+        } else if (byte == '\t') {
+            const auto column = static_cast<std::int64_t>(Out.size() - start);
+            Out.append(static_cast<std::size_t>(TabWidthAt(Context, column)), ' ');
+        } else if (byte == 0 || IsLeadByte(byte)) {
+            Out.push_back(kPlaceholder);
+        } else {
+            Out.push_back(static_cast<char>(byte));
+        }
+        i += length;
+    }
+}
+
+// Bytes of Text that are drawn: all up to kMaxCol, else kMaxCol, or kMaxCol + 1 when a
+// double-byte character would be cut.
+int DrawnLength(std::string_view Text) {
+    if (Text.size() <= static_cast<std::size_t>(kMaxCol)) {
+        return static_cast<int>(Text.size());
+    }
+    std::size_t i = 0;
+    while (i < static_cast<std::size_t>(kMaxCol)) {
+        i += CharLengthAt(Text, i);
+    }
+    return static_cast<int>(i);
+}
+
+// Whether column Col falls between the two bytes of a double-byte character of Text.
+bool SplitsCharacter(std::string_view Text, int Col) {
+    std::size_t i = 0;
+    const auto column = static_cast<std::size_t>(std::max(Col, 0));
+    while (i < column && i < Text.size()) {
+        i += CharLengthAt(Text, i);
+    }
+    return i > column;
+}
+
+TFontStyles WithoutUnderline(TFontStyles Styles) {
+    static constexpr TFontStyles kStyles[] = {{},
+                                              {fsBold},
+                                              {fsItalic},
+                                              {fsBold, fsItalic},
+                                              {fsStrikeOut},
+                                              {fsBold, fsStrikeOut},
+                                              {fsItalic, fsStrikeOut},
+                                              {fsBold, fsItalic, fsStrikeOut}};
+    const int index = (Styles.Contains(fsBold) ? 1 : 0) + (Styles.Contains(fsItalic) ? 2 : 0) +
+                      (Styles.Contains(fsStrikeOut) ? 4 : 0);
+    return kStyles[index];
+}
+
+// The number a left-bar cell shows, right-aligned in Digits characters.
+std::string LeftbarNumberText(int Number, int Digits, bool ZeroLead) {
+    std::string digits = std::to_string(Number);
+    const int padding = Digits - static_cast<int>(digits.size());
+    if (padding > 0) {
+        digits.insert(0, static_cast<std::size_t>(padding), ZeroLead ? '0' : ' ');
+    }
+    return digits;
+}
+
+// Copies the digits of Number from the glyph strip Glyphs to Target, starting at X.
+void DrawRulerLabel(Surface& Target, const Surface& Glyphs, int Number, int X) {
+    for (char digitChar : std::to_string(Number)) {
+        const int digit = digitChar - '0';
+        const int advance = DigitAdvance(digit);
+        Target.CopyFrom({X, 0, X + advance, kDigitGlyphHeight}, Glyphs,
+                        {digit * kDigitGlyphWidth, 0});
+        X += advance;
+    }
+}
+
+} // namespace
+
+// Colours
+
+TColor TEditor::BackgroundOf(TColor Color) const {
+    return Color == clNone ? FColor : Color;
+}
+
+TColor TEditor::ForegroundOf(TColor Color) const {
+    return Color == clNone ? FFont.Color : Color;
+}
+
+TTextLook TEditor::DefaultLook() const {
+    return {FFont.Color, FColor, FFont.Style, true};
+}
+
+TTextLook TEditor::SelectionLook() const {
+    TEditorColors& colors = FView->GetColors();
+    const TFountainColor& color =
+        FSelectionState == kSelectionHit ? colors.GetHit() : colors.GetSelect();
+    const TColor text = color.GetColor() == clNone ? FColor : color.GetColor();
+    const TColor back = color.GetBkColor() == clNone ? FFont.Color : color.GetBkColor();
+    return {text, back, FFont.Style, true};
+}
+
+// The look of a token: its fountain colour over the row's look; a selected row keeps its colours
+// and takes only the token's style.
+TTextLook TEditor::TokenLook(const TFountainColor* Color, const TTextLook& RowLook,
+                             bool Selected) const {
+    if (Color == nullptr) {
+        return RowLook;
+    }
+    TTextLook look = RowLook;
+    look.Style = Color->GetStyle();
+    if (!Selected) {
+        look.Color = ForegroundOf(Color->GetColor());
+        look.BkColor = BackgroundOf(Color->GetBkColor());
+    }
+    return look;
+}
+
+// Drawing surface and guards
+
+bool TEditor::CanDraw() const {
+    return HasWindow() && FHost->Showing();
+}
+
+Surface& TEditor::PaintSurface() const {
+    return FCanvas != nullptr ? *FCanvas : FHost->ClientSurface();
+}
+
+// Paint
+
+void TEditor::Paint(Surface& Canvas, const TRect& Clip) {
+    if (!CanDraw()) {
+        return;
+    }
+    FCanvas = &Canvas;
+    const ScopeEnd canvasGone([this] { FCanvas = nullptr; });
+    Canvas.SelectFont(FFont.Spec());
+    {
+        const auto caretHide = ScopedCaretHide(this);
+        PaintAreas(Clip);
+    }
+    if (FMarks->GetUnderline().GetVisible() && FUnderlineHideCount == 0 && FRow >= FTopRow &&
+        FRow <= FTopRow + FVisibleRows) {
+        DrawUnderline(FRow);
+    }
+}
+
+void TEditor::PaintAreas(const TRect& Clip) {
+    const int textTop = GetTextTop();
+    const int textLeft = GetTextLeft();
+    const int width = ClientRect().Right;
+    const int height = ClientRect().Bottom;
+    const int rowHeight = GetRowHeight();
+
+    const int left =
+        std::max(textLeft, textLeft + FCharWidth * ((Clip.Left - textLeft) / FCharWidth));
+    const int top = textTop + rowHeight * ((std::max(textTop, Clip.Top) - textTop) / rowHeight);
+    const int bottom = textTop + rowHeight * ((Clip.Bottom - textTop + rowHeight - 1) / rowHeight);
+    const int firstRow = (top - textTop) / rowHeight + FTopRow;
+    const int lastRow = firstRow + (bottom - top) / rowHeight - 1;
+
+    if (Clip.Intersects({0, 0, textLeft, textTop}) && FBackgroundBitmap != nullptr) {
+        FCanvas->CopyFrom({0, 0, textLeft, textTop}, *FBackgroundBitmap, {0, 0});
+    }
+    if (FRuler->GetVisible() && Clip.Intersects({textLeft, 0, width, FRulerHeight})) {
+        PaintRuler();
+    }
+    if (lastRow < firstRow) {
+        return;
+    }
+    if (FLeftbar->GetVisible() &&
+        Clip.Intersects({FImagebarWidth, textTop, FImagebarWidth + FLeftbarWidth, height})) {
+        PaintLeftbar(firstRow, lastRow);
+    }
+    if (FImagebar->GetVisible() && Clip.Intersects({0, textTop, FImagebarWidth, height})) {
+        PaintImagebar(firstRow, lastRow);
+    }
+    if (Clip.Intersects({textLeft, textTop, width, height})) {
+        PaintTextRows({left, top, Clip.Right, bottom}, firstRow, lastRow);
+    }
+}
+
+// Paints rows FirstRow..LastRow in Area, one row height each.
+void TEditor::PaintTextRows(const TRect& Area, int FirstRow, int LastRow) {
+    std::unique_ptr<TFountainParser> parser = EffectiveFountain().NewParser();
+    const TEditorScreenStrings& rows = *FScreenStrings;
+    const WrapContext context = CurrentWrapContext();
+    const bool selectionShown = FSelectionState == kSelectionSelected ||
+                                (FSelectionState == kSelectionHit && FHitStyle == hsDraw);
+    const bool selectionExists =
+        FSelectionState == kSelectionSelected || FSelectionState == kSelectionHit;
+    const int rowHeight = GetRowHeight();
+    const int textHeight = FFontHeight + (selectionExists ? FMargin->GetUnderlinePixel() : 0);
+    const int x0 = GetTextLeft() - FLeftOffset;
+
+    std::string text;
+    TRect rect{Area.Left, Area.Top, Area.Right, Area.Top + textHeight};
+    for (int row = FirstRow; row <= LastRow; ++row) {
+        if (row < rows.GetCount()) {
+            text.clear();
+            AppendDrawnText(text, rows.GetView(row), context);
+            if (selectionShown) {
+                PaintRowWithSelection(rect, x0, *parser, row, text, rect.Top);
+            } else {
+                PaintRow(rect, x0, *parser, row, text, rect.Top);
+            }
+        } else {
+            PaintRowPastEnd(rect, x0, row);
+        }
+        const TRect gap{rect.Left, rect.Bottom, rect.Right, rect.Top + rowHeight};
+        if (!gap.IsEmpty()) {
+            FCanvas->FillRect(gap, FColor);
+        }
+        rect.Top += rowHeight;
+        rect.Bottom += rowHeight;
+    }
+}
+
+// A row after the text: empty, with "[EOF]" on the first one when the text ends with a line
+// break (or is empty).
+void TEditor::PaintRowPastEnd(const TRect& Rect, int X0, int Row) {
+    FCanvas->FillRect(Rect, FColor);
+    const TEditorScreenStrings& rows = *FScreenStrings;
+    const int count = rows.GetCount();
+    if (FMarks->GetEofMark().GetVisible() && Row == count &&
+        (count == 0 || rows.GetRowAttribute(count - 1) != raEndOfText)) {
+        DrawEofMark(X0, Rect.Top, false);
+    }
+}
+
+// Rows
+
+void TEditor::PaintRow(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                       std::string_view Text, int Y) {
+    PaintRowAs(Rect, X0, Parser, Row, Text, Y, false);
+}
+
+void TEditor::PaintRowSelected(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                               std::string_view Text, int Y) {
+    PaintRowAs(Rect, X0, Parser, Row, Text, Y, true);
+}
+
+void TEditor::PaintRowAs(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                         std::string_view Text, int Y, bool Selected) {
+    TEditorScreenStrings& rows = *FScreenStrings;
+    if (rows.GetBracketIndex(Row) == kStateNotComputed) {
+        rows.UpdateStartStates(Row, false);
+    }
+    const TTextLook rowLook = Selected ? SelectionLook() : DefaultLook();
+    if (FItalicMode) {
+        FCanvas->FillRect(Rect, rowLook.BkColor);
+    } else {
+        DrawTextAt(Rect, X0, Y, Text, rowLook);
+    }
+    const bool inView = (static_cast<std::int64_t>(Text.size()) + 5) * FCharWidth >= FLeftOffset;
+    if (inView) {
+        const std::string line = DrawnLine(Row, Text);
+        if (!Text.empty()) {
+            DrawTokens(Rect, X0, Parser, Row, Text, line, Y, rowLook, Selected);
+        }
+        if (OnDrawLine) {
+            OnDrawLine(*this, line, X0, Y, Row, Rect, Selected);
+        }
+    }
+    DrawEndMark(Rect, X0, Row, Text, Y, Selected);
+}
+
+// Text, followed by the next row's drawn text when word wrap continues the row there.
+std::string TEditor::DrawnLine(int Row, std::string_view Text) const {
+    const TEditorScreenStrings& rows = *FScreenStrings;
+    std::string line(Text);
+    if (rows.GetWordWrap() && rows.GetRowAttribute(Row) == raWrap && Row + 1 < rows.GetCount()) {
+        AppendDrawnText(line, rows.GetView(Row + 1), CurrentWrapContext());
+    }
+    return line;
+}
+
+// Redraws the tokens of the row that differ from RowLook (in italic mode every visible token,
+// transparently where it has the row's background). Line is the text the parser reads: the row's
+// own Text, plus the next row's when the row is continued.
+void TEditor::DrawTokens(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                         std::string_view Text, std::string_view Line, int Y,
+                         const TTextLook& RowLook, bool Selected) {
+    const int length = static_cast<int>(Text.size());
+    const int drawn = DrawnLength(Text);
+    int rightLimit = std::min(Rect.Right, X0 + kMaxCol * FCharWidth);
+    if (Line.size() > Text.size()) {
+        rightLimit = std::min(rightLimit, X0 + length * FCharWidth);
+    }
+    const int textLeft = GetTextLeft();
+    Parser.BeginRow(Line, FScreenStrings->GetRowData(Row));
+    while (Parser.ReadToken() != tokEndOfRow) {
+        const int start = Parser.TokenStart();
+        const int x = X0 + start * FCharWidth;
+        if (start >= length || x >= rightLimit) {
+            break;
+        }
+        const int size = std::min(Parser.TokenSize(), drawn - start);
+        if (x + size * FCharWidth <= textLeft) {
+            continue;
+        }
+        TTextLook look = TokenLook(Parser.TokenColor(), RowLook, Selected);
+        const std::string_view token = Parser.TokenView().substr(0, static_cast<std::size_t>(size));
+        // An opaque run fills its clip: a token's run must cover only its own cells.
+        const TRect cells{std::max(Rect.Left, x), Rect.Top,
+                          std::min(Rect.Right, x + size * FCharWidth), Rect.Bottom};
+        if (FItalicMode) {
+            look.Opaque = look.BkColor != RowLook.BkColor;
+            DrawTextAt(cells, x, Y, token, look);
+        } else if (look != RowLook) {
+            DrawTextAt(cells, x, Y, token, look);
+        }
+    }
+}
+
+// The mark after the row's text: the hide mark when the row is cut at the column limit, else the
+// end-of-file, return or wrap mark by how the row ends.
+void TEditor::DrawEndMark(const TRect& Rect, int X0, int Row, std::string_view Text, int Y,
+                          bool Selected) {
+    const int drawn = DrawnLength(Text);
+    const int x = X0 + drawn * FCharWidth;
+    if (x < Rect.Left || x >= Rect.Right) {
+        return;
+    }
+    if (drawn < static_cast<int>(Text.size())) {
+        if (FMarks->GetHideMark().GetVisible()) {
+            DrawHideMark(x, Y, Selected);
+        }
+        return;
+    }
+    const TRowAttribute attribute = FScreenStrings->GetRowAttribute(Row);
+    if (FMarks->GetEofMark().GetVisible() && attribute == raEndOfText) {
+        DrawEofMark(x, Y, Selected);
+    } else if (FMarks->GetRetMark().GetVisible() && attribute == raLineBreak) {
+        DrawRetMark(x, Y, Selected);
+    } else if (FMarks->GetWrapMark().GetVisible() && attribute == raWrap) {
+        DrawWrapMark(x, Y, Selected);
+    }
+}
+
+void TEditor::PaintRowWithSelection(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                                    std::string_view Text, int Y) {
+    if (Row < FSelection.StartRow || Row > FSelection.EndRow) {
+        PaintRow(Rect, X0, Parser, Row, Text, Y);
+        return;
+    }
+    const bool fromStart = FBoxSelection || Row == FSelection.StartRow;
+    const bool toEnd = FBoxSelection || Row == FSelection.EndRow;
+    const int selLeft = fromStart ? SelectionEdgeX(Text, FSelection.StartCol) : Rect.Left;
+    const int selRight =
+        std::max(selLeft, toEnd ? SelectionEdgeX(Text, FSelection.EndCol) : Rect.Right);
+    const TRect parts[] = {
+        {Rect.Left, Rect.Top, std::min(selLeft, Rect.Right), Rect.Bottom},
+        {std::max(selLeft, Rect.Left), Rect.Top, std::min(selRight, Rect.Right), Rect.Bottom},
+        {std::max(selRight, Rect.Left), Rect.Top, Rect.Right, Rect.Bottom}};
+    for (int i = 0; i < 3; ++i) {
+        if (parts[i].IsEmpty()) {
+            continue;
+        }
+        PaintRowAs(parts[i], X0, Parser, Row, Text, Y, i == 1);
+    }
+}
+
+// The x of a selection edge at column Col, one column further when Col would cut a double-byte
+// character of Text.
+int TEditor::SelectionEdgeX(std::string_view Text, int Col) const {
+    const int col = SplitsCharacter(Text, Col) ? Col + 1 : Col;
+    const int textLeft = GetTextLeft();
+    return std::max(textLeft, textLeft + col * FCharWidth - FLeftOffset);
+}
+
+// Text
+
+void TEditor::DrawTextAt(const TRect& Rect, int X, int Y, std::string_view Text,
+                         const TTextLook& Look) {
+    Surface& canvas = PaintSurface();
+    const std::string_view text = Text.substr(0, static_cast<std::size_t>(DrawnLength(Text)));
+    if (text.empty()) {
+        if (Look.Opaque) {
+            canvas.FillRect(Rect, Look.BkColor);
+        }
+        return;
+    }
+    const bool underlined = Look.Style.Contains(fsUnderline);
+    canvas.TextOut({X, Y, text, FCharWidth, Look.Color, Look.BkColor,
+                    underlined ? WithoutUnderline(Look.Style) : Look.Style, Look.Opaque, Rect});
+    if (underlined) {
+        DrawDottedUnderline(Rect, X, Y, static_cast<int>(text.size()), Look);
+    }
+}
+
+// A dotted line under Columns cells from X, in the text colour on the background colour, with
+// its dots on even pixels of the window.
+void TEditor::DrawDottedUnderline(const TRect& Rect, int X, int Y, int Columns,
+                                  const TTextLook& Look) {
+    Surface& canvas = PaintSurface();
+    const int left = std::max(X, Rect.Left);
+    const int right = std::min(X + Columns * FCharWidth, Rect.Right);
+    if (left >= right) {
+        return;
+    }
+    const TDotLineItem& line = TDotLineCollection::Global().Find(canvas, Look.Color, Look.BkColor,
+                                                                 FHost->ScreenSize().Width + 1);
+    const int y = Y + FFontHeight - 1;
+    canvas.CopyFrom({left, y, right, y + 1}, line.Line(), {left & 1, 0});
+}
+
+// Marks
+
+TColor TEditor::MarkColorOf(const TEditorMark& Mark, bool Selected) const {
+    return Selected ? SelectionLook().Color : Mark.GetColor();
+}
+
+void TEditor::DrawEofMark(int X, int Y, bool Selected) {
+    const int textLeft = GetTextLeft();
+    const TRect box{std::max(X, textLeft), Y,
+                    std::min(X + kEofColumns * FCharWidth, ClientRect().Right), Y + FFontHeight};
+    if (box.IsEmpty()) {
+        return;
+    }
+    TTextLook look = Selected ? SelectionLook() : DefaultLook();
+    look.Color = MarkColorOf(FMarks->GetEofMark(), Selected);
+    DrawTextAt(box, X, Y, kEofText, look);
+}
+
+void TEditor::DrawRetMark(int X, int Y, bool Selected) {
+    if (X < GetTextLeft()) {
+        return;
+    }
+    const TColor color = MarkColorOf(FMarks->GetRetMark(), Selected);
+    const int d = std::max(1, FFontHeight / 8);
+    const int f = std::max(d, 3);
+    const int x = X + FCharWidth / 2;
+    const int bottom = Y + FFontHeight - 2 * d;
+    Surface& canvas = PaintSurface();
+    canvas.Line({x, Y + 2 * d}, {x, bottom}, color);
+    canvas.Line({x, bottom}, {x - f, bottom - f}, color);
+    canvas.Line({x, bottom}, {x + f, bottom - f}, color);
+}
+
+void TEditor::DrawWrapMark(int X, int Y, bool Selected) {
+    if (X < GetTextLeft()) {
+        return;
+    }
+    const TColor color = MarkColorOf(FMarks->GetWrapMark(), Selected);
+    const int e = std::max(2, FCharWidth * 3 / 5);
+    const int m = Y + FFontHeight / 2;
+    const int right = X + FCharWidth;
+    Surface& canvas = PaintSurface();
+    canvas.Line({right, m - e}, {right - e, m}, color);
+    canvas.Line({right - e, m}, {right + 1, m + e + 1}, color);
+}
+
+void TEditor::DrawHideMark(int X, int Y, bool Selected) {
+    if (X < GetTextLeft()) {
+        return;
+    }
+    const TColor color = MarkColorOf(FMarks->GetHideMark(), Selected);
+    const int e = std::max(2, FCharWidth * 3 / 5);
+    const int m = Y + FFontHeight / 2;
+    const int right = X + FCharWidth;
+    Surface& canvas = PaintSurface();
+    canvas.Line({right - e, m - e}, {right, m}, color);
+    canvas.Line({right, m}, {right - e - 1, m + e + 1}, color);
+}
+
+void TEditor::DrawUnderline(int Row) {
+    DrawUnderlineIn(Row, FMarks->GetUnderline().GetColor());
+}
+
+void TEditor::EraseUnderline(int Row) {
+    DrawUnderlineIn(Row, FColor);
+}
+
+void TEditor::DrawUnderlineIn(int Row, TColor Color) {
+    if (!CanDraw()) {
+        return;
+    }
+    const int y = RowTop(Row) + FFontHeight;
+    if (y <= GetTextTop() || y >= ClientRect().Bottom) {
+        return;
+    }
+    PaintSurface().Line({GetTextLeft(), y}, {ClientRect().Right, y}, Color);
+}
+
+// Bars
+
+void TEditor::PaintLeftbar(int FromRow, int ToRow) {
+    Surface& canvas = PaintSurface();
+    const int rowHeight = GetRowHeight();
+    const int top = RowTop(FromRow);
+    const int bottom = RowTop(ToRow) + rowHeight;
+    const int edgeX = FImagebarWidth + FLeftbarWidth - 2;
+    if (FLeftbarEdgeBitmap != nullptr) {
+        canvas.CopyFrom({edgeX, top, edgeX + 2, bottom}, *FLeftbarEdgeBitmap,
+                        {0, top - GetTextTop()});
+    }
+    const TColor back = BackgroundOf(FLeftbar->GetBkColor());
+    if (!FLeftbar->GetShowNumber()) {
+        canvas.FillRect({FImagebarWidth, top, edgeX, bottom}, back);
+        return;
+    }
+    const TTextLook look{ForegroundOf(FLeftbar->GetColor()), back, FFont.Style, true};
+    const int textX = FImagebarWidth + FLeftbar->GetLeftMargin();
+    const TEditorScreenStrings& rows = *FScreenStrings;
+    int line = rows.LineOfRow(std::min(FromRow, rows.GetCount()));
+    for (int row = FromRow; row <= ToRow; ++row) {
+        const int y = RowTop(row);
+        const std::optional<int> index = LeftbarIndex(row, line);
+        const std::string text = index
+                                     ? LeftbarNumberText(*index + (FLeftbar->GetZeroBase() ? 0 : 1),
+                                                         FLeftbarDigits, FLeftbar->GetZeroLead())
+                                     : std::string();
+        DrawTextAt({FImagebarWidth, y, edgeX, y + rowHeight}, textX, y, text, look);
+        if (row < rows.GetCount() && rows.GetRowAttribute(row) != raWrap) {
+            ++line;
+        }
+    }
+}
+
+// The index the left bar shows for Row (Line is its document line), or none for a blank cell.
+std::optional<int> TEditor::LeftbarIndex(int Row, int Line) const {
+    const TEditorScreenStrings& rows = *FScreenStrings;
+    const int count = rows.GetCount();
+    if (Row > count) {
+        return std::nullopt;
+    }
+    if (FLeftbar->GetShowNumberMode() == nmRow) {
+        const bool numbered =
+            Row < count || count == 0 || rows.GetRowAttribute(count - 1) != raEndOfText;
+        return numbered ? std::optional<int>(Row) : std::nullopt;
+    }
+    if (Row > 0 && rows.GetRowAttribute(Row - 1) != raLineBreak) {
+        return std::nullopt;
+    }
+    return Line;
+}
+
+void TEditor::PaintImagebar(int FromRow, int ToRow) {
+    Surface& canvas = PaintSurface();
+    const int rowHeight = GetRowHeight();
+    const bool leftbarColour = FLeftbar->GetVisible() && FLeftbar->GetBkColor() != clNone;
+    canvas.FillRect({0, RowTop(FromRow), FImagebarWidth, RowTop(ToRow) + rowHeight},
+                    leftbarColour ? FLeftbar->GetBkColor() : FColor);
+    const TEditorScreenStrings& rows = *FScreenStrings;
+    const TBuiltinMarkImages& images = TBuiltinMarkImages::Get(canvas);
+    const int digitX = FImagebar->GetLeftMargin();
+    const int shapeX = digitX + FImagebar->GetDigitWidth();
+    for (int row = FromRow; row <= std::min(ToRow, rows.GetCount() - 1); ++row) {
+        const std::uint16_t marks = rows.GetRowMarks(row);
+        if (marks == 0) {
+            continue;
+        }
+        const TRect cell{0, RowTop(row), FImagebarWidth, RowTop(row) + rowHeight};
+        const int y = cell.Top + kMarkImageTop;
+        const auto digits = static_cast<std::uint16_t>(marks & kDigitMarks);
+        if (digits != 0) {
+            const int digit = std::countr_zero(digits);
+            DrawMarkImage(canvas, cell, digitX, y,
+                          ChooseMarkImage(FImageDigits, digit, images.Digit(digit), kDigitMarkSize,
+                                          kDigitMarkKey));
+        }
+        const auto shapes = static_cast<std::uint16_t>(marks >> kShapeMarkShift);
+        if (shapes != 0) {
+            const int shape = std::countr_zero(shapes);
+            DrawMarkImage(canvas, cell, shapeX, y,
+                          ChooseMarkImage(FImageMarks, shape, images.Shape(shape), kShapeMarkSize,
+                                          kShapeMarkKey));
+        }
+    }
+}
+
+// Ruler
+
+void TEditor::PaintRuler() {
+    if (FRulerBitmap == nullptr) {
+        return;
+    }
+    RenderRulerImages();
+    const int gaugeRange = FRuler->GetGaugeRange();
+    PaintSurface().CopyFrom({GetTextLeft(), 0, ClientRect().Right, FRulerHeight}, *FRulerBitmap,
+                            {FCharWidth * (FTopCol % gaugeRange), 0});
+    DrawRulerMark(FCol);
+}
+
+// The ruler and its mark image: the gauge, then a label every GaugeRange columns from the first
+// unit on screen. The label past 999 stands on a cleared background and is the last.
+void TEditor::RenderRulerImages() {
+    const int width = FRulerBitmap->Size().Width;
+    const int gaugeRange = FRuler->GetGaugeRange();
+    const int clearHeight = FRulerHeight - (FRuler->GetEdge() ? 2 : 1);
+    const TColor back = BackgroundOf(FRuler->GetBkColor());
+    FRulerBitmap->CopyFrom({0, 0, width, FRulerHeight}, *FGaugeBitmap, {0, 0});
+    FRulerMarkBitmap->FillRect({0, 0, width, FRulerHeight}, ForegroundOf(FRuler->GetMarkColor()));
+    int column = gaugeRange * (FTopCol / gaugeRange);
+    for (int x = 1; x < width; x += gaugeRange * FCharWidth, column += gaugeRange) {
+        const bool last = column > 999;
+        if (last) {
+            FRulerBitmap->FillRect({x, 0, width, clearHeight}, back);
+        }
+        DrawRulerLabel(*FRulerBitmap, *FRulerGlyphBitmap, column, x);
+        DrawRulerLabel(*FRulerMarkBitmap, *FMarkGlyphBitmap, column, x);
+        if (last) {
+            break;
+        }
+    }
+}
+
+void TEditor::DrawRulerMark(int Col) {
+    CopyRulerCell(Col, FRulerMarkBitmap.get());
+}
+
+void TEditor::EraseRulerMark(int Col) {
+    CopyRulerCell(Col, FRulerBitmap.get());
+}
+
+// Copies the ruler cell of column Col from Source (the ruler image or its mark image).
+void TEditor::CopyRulerCell(int Col, const Surface* Source) {
+    if (!CanDraw() || !FRuler->GetVisible() || Source == nullptr || Col < FTopCol) {
+        return;
+    }
+    const int offset = FCharWidth * (Col - FTopCol) + 1;
+    const int x = GetTextLeft() + offset;
+    if (x >= ClientRect().Right) {
+        return;
+    }
+    const int height = FRulerHeight - (FRuler->GetEdge() ? 2 : 1);
+    const int unitShift = FCharWidth * (FTopCol % FRuler->GetGaugeRange());
+    PaintSurface().CopyFrom({x, 0, x + FCharWidth - 1, height}, *Source, {offset + unitShift, 0});
+}
+
+// Cached bitmaps
+
+std::unique_ptr<Surface> TEditor::NewBitmap(TSize Size) const {
+    return FHost->ClientSurface().CreateBitmap({std::max(1, Size.Width), std::max(1, Size.Height)});
+}
+
+void TEditor::BuildBitmaps() {
+    RebuildLeftbarEdge();
+    RebuildRulerBitmaps();
+    RebuildBackground();
+}
+
+void TEditor::RebuildLeftbarEdge() {
+    if (!HasWindow()) {
+        return;
+    }
+    const int height = FHost->ScreenSize().Height;
+    FLeftbarEdgeBitmap = NewBitmap({2, height});
+    const bool edge = FLeftbar->GetEdge();
+    FLeftbarEdgeBitmap->FillRect({0, 0, 1, height},
+                                 edge ? clWhite : BackgroundOf(FLeftbar->GetBkColor()));
+    FLeftbarEdgeBitmap->FillRect({1, 0, 2, height},
+                                 edge ? clGray : ForegroundOf(FLeftbar->GetColor()));
+}
+
+void TEditor::RebuildBackground() {
+    if (!HasWindow()) {
+        return;
+    }
+    const int textLeft = GetTextLeft();
+    FBackgroundBitmap = NewBitmap({textLeft, GetTextTop()});
+    Surface& background = *FBackgroundBitmap;
+    const TSize size = background.Size();
+    background.FillRect({0, 0, size.Width, size.Height}, FColor);
+    int rulerLeft = 0;
+    if (FLeftbar->GetVisible()) {
+        rulerLeft = FImagebarWidth + FLeftbarWidth;
+        background.FillRect({0, 0, rulerLeft, size.Height}, BackgroundOf(FLeftbar->GetBkColor()));
+        if (FLeftbar->GetEdge() && FLeftbarEdgeBitmap != nullptr) {
+            background.CopyFrom({rulerLeft - 2, 0, rulerLeft, size.Height}, *FLeftbarEdgeBitmap,
+                                {0, 0});
+        }
+    }
+    if (FRuler->GetVisible()) {
+        background.FillRect({rulerLeft, 0, textLeft, FRulerHeight},
+                            BackgroundOf(FRuler->GetBkColor()));
+        if (FRuler->GetEdge() && FRulerEdgeBitmap != nullptr) {
+            background.CopyFrom({rulerLeft, FRulerHeight - 2, textLeft, FRulerHeight},
+                                *FRulerEdgeBitmap, {0, 0});
+        }
+    }
+}
+
+void TEditor::RebuildRulerBitmaps() {
+    if (!HasWindow()) {
+        return;
+    }
+    const int screenWidth = FHost->ScreenSize().Width;
+    FRulerEdgeBitmap = NewBitmap({screenWidth, 2});
+    FRulerEdgeBitmap->FillRect({0, 0, screenWidth, 1}, clWhite);
+    FRulerEdgeBitmap->FillRect({0, 1, screenWidth, 2}, clGray);
+    if (FRulerHeight == 0) {
+        FGaugeBitmap.reset();
+        FRulerBitmap.reset();
+        FRulerMarkBitmap.reset();
+        return;
+    }
+    const TColor back = BackgroundOf(FRuler->GetBkColor());
+    const TColor mark = ForegroundOf(FRuler->GetMarkColor());
+    FRulerGlyphBitmap = NewBitmap({kDigitStripWidth, kDigitGlyphHeight});
+    RenderDigitStrip(*FRulerGlyphBitmap, ForegroundOf(FRuler->GetColor()), back);
+    FMarkGlyphBitmap = NewBitmap({kDigitStripWidth, kDigitGlyphHeight});
+    RenderDigitStrip(*FMarkGlyphBitmap, back, mark);
+
+    const int unitWidth = FRuler->GetGaugeRange() * FCharWidth;
+    const TSize size{unitWidth * (screenWidth / unitWidth + 2), FRulerHeight};
+    FGaugeBitmap = NewBitmap(size);
+    RenderGauge(*FGaugeBitmap);
+    FRulerBitmap = NewBitmap(size);
+    FRulerMarkBitmap = NewBitmap(size);
+}
+
+// Gauge units side by side: a long tick at each unit's start, a middle one at its half, short ones
+// at the other columns, and the edge or a line along the bottom.
+void TEditor::RenderGauge(Surface& Gauge) const {
+    const TSize size = Gauge.Size();
+    const int gaugeRange = FRuler->GetGaugeRange();
+    const TColor color = ForegroundOf(FRuler->GetColor());
+    Gauge.FillRect({0, 0, size.Width, size.Height}, BackgroundOf(FRuler->GetBkColor()));
+    for (int column = 0; column * FCharWidth < size.Width; ++column) {
+        const int step = column % gaugeRange;
+        const int top = step == 0 ? 0 : step == gaugeRange / 2 ? 3 : 6;
+        Gauge.Line({column * FCharWidth, top}, {column * FCharWidth, FRulerHeight - 1}, color);
+    }
+    if (FRuler->GetEdge()) {
+        Gauge.CopyFrom({0, FRulerHeight - 2, size.Width, FRulerHeight}, *FRulerEdgeBitmap, {0, 0});
+    } else {
+        Gauge.Line({0, FRulerHeight - 1}, {size.Width, FRulerHeight - 1}, color);
+    }
+}
+
+// Invalidation and scrolling
+
+// Rows FromRow..ToRow clipped to the visible ones, from Left to Right; empty when none is visible.
+TRect TEditor::VisibleRowsRect(int FromRow, int ToRow, int Left, int Right) const {
+    const int first = std::max(FromRow, FTopRow);
+    const int last = std::min(ToRow, FTopRow + FVisibleRows);
+    if (last < first) {
+        return {};
+    }
+    return {Left, RowTop(first), Right,
+            std::min(RowTop(last) + GetRowHeight(), ClientRect().Bottom)};
+}
+
+void TEditor::InvalidateRow(int Row) {
+    if (!HasWindow()) {
+        return;
+    }
+    const TRect rect = VisibleRowsRect(Row, Row, 0, ClientRect().Right);
+    if (!rect.IsEmpty()) {
+        FHost->Invalidate(rect);
+    }
+}
+
+void TEditor::InvalidateRows(int FromRow, int ToRow) {
+    if (!HasWindow()) {
+        return;
+    }
+    const TRect rect = VisibleRowsRect(FromRow, ToRow, 0, ClientRect().Right);
+    if (!rect.IsEmpty()) {
+        FHost->Invalidate(rect);
+        FHost->Update();
+    }
+}
+
+void TEditor::InvalidateLeftbar(int FromRow, int ToRow) {
+    if (!HasWindow()) {
+        return;
+    }
+    const TRect rect =
+        VisibleRowsRect(FromRow, ToRow, FImagebarWidth, FImagebarWidth + FLeftbarWidth);
+    if (!rect.IsEmpty()) {
+        FHost->Invalidate(rect);
+    }
+}
+
+void TEditor::ScrollRows(int FromRow, int Delta) {
+    ScrollRowPixels(FromRow, Delta, GetTextLeft(), ClientRect().Right);
+}
+
+void TEditor::ScrollImagebarRows(int FromRow, int Delta) {
+    ScrollRowPixels(FromRow, Delta, 0, FImagebarWidth);
+}
+
+// Moves the pixels between Left and Right from FromRow's top to the bottom by Delta rows (at most
+// a screen and a row).
+void TEditor::ScrollRowPixels(int FromRow, int Delta, int Left, int Right) {
+    if (!HasWindow()) {
+        return;
+    }
+    const int limit = FVisibleRows + 1;
+    const int delta = std::clamp(Delta, -limit, limit);
+    const TRect area{Left, std::max(GetTextTop(), RowTop(FromRow)), Right, ClientRect().Bottom};
+    if (delta == 0 || area.IsEmpty()) {
+        return;
+    }
+    FHost->ScrollPixels(0, delta * GetRowHeight(), area, area);
+}
+
+// TEditorScreen
+
+void TEditorScreen::Update(const TUpdateInfo& Info) {
+    if (!Info.UpdatePending || !FEditor.HasWindow()) {
+        return;
+    }
+    EditorHost& host = *FEditor.GetHost();
+    const TSize client = host.ClientSize();
+    const int start = Info.UpdateStartRow;
+    const int oldRows = Info.UpdateOldRows;
+    const int newRows = Info.UpdateNewRows;
+    if (std::abs(newRows - oldRows) > FEditor.GetVisibleRows()) {
+        host.Invalidate({0, FEditor.GetTextTop(), client.Width, client.Height});
+        host.Update();
+        return;
+    }
+    const int end = start + std::max(newRows, Info.UpdateParsedRows);
+    const bool pastLastRow = end >= FEditor.ScreenStrings().GetCount();
+    if (oldRows == newRows) {
+        FEditor.InvalidateRows(start, pastLastRow ? end + 1 : end - 1);
+    } else {
+        FEditor.InvalidateRows(start, end - 1);
+        if (FEditor.GetImagebar().GetVisible()) {
+            FEditor.ScrollImagebarRows(end, newRows - oldRows);
+        }
+        FEditor.ScrollRows(end, newRows - oldRows);
+        if (pastLastRow) {
+            FEditor.InvalidateRows(end, end + 1);
+        }
+    }
+    InvalidateLeftbarNumbers(end, oldRows != newRows);
+    host.Update();
+}
+
+// The left bar's numbers from row End to the bottom of the view: line numbers shift after every
+// edit, row numbers only where the rows past the text come into view.
+void TEditorScreen::InvalidateLeftbarNumbers(int End, bool RowCountChanged) {
+    const TEditorLeftbar& leftbar = FEditor.GetLeftbar();
+    if (!leftbar.GetVisible() || !leftbar.GetShowNumber()) {
+        return;
+    }
+    const int bottomRow = FEditor.GetTopRow() + FEditor.GetVisibleRows();
+    const bool pastText = bottomRow >= FEditor.ScreenStrings().GetCount();
+    if (leftbar.GetShowNumberMode() == nmLine || (RowCountChanged && pastText)) {
+        FEditor.InvalidateLeftbar(End, bottomRow);
+    }
+}
+
+void TEditorScreen::LeftbarWidthChanged(int OldWidth) {
+    const int newWidth = FEditor.GetLeftbarWidth();
+    if (!FEditor.HasWindow() || newWidth == OldWidth) {
+        return;
+    }
+    EditorHost& host = *FEditor.GetHost();
+    const TSize client = host.ClientSize();
+    const int barLeft = FEditor.GetImagebarWidth();
+    const TRect area{barLeft, 0, client.Width, client.Height};
+    host.ScrollPixels(newWidth - OldWidth, 0, area, area);
+    host.Invalidate({0, 0, barLeft + std::max(OldWidth, newWidth), client.Height});
+    host.Update();
+}
+
+} // namespace kst

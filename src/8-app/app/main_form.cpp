@@ -1,0 +1,613 @@
+#include "app/main_form.h"
+
+#include "app/edit_commands.h"
+#include "app/main_view.h"
+#include "app/message_boxes.h"
+#include "app/option_dialogs.h"
+#include "display/editor.h"
+#include "display/main_window_view.h"
+#include "document/wrap_option.h"
+#include "fountain/main_window_colouring.h"
+#include "input/main_window_mouse.h"
+#include "platform/clipboard.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace kst {
+
+namespace {
+
+constexpr std::string_view kProgramFileName = "Kestrane.exe";
+constexpr std::string_view kFormClassName = "TForm1";
+constexpr int kNewFileNumbers = 11;
+// The first new-file number that is refused: nine new files at most.
+constexpr int kTooManyNewFiles = 10;
+constexpr int kPointsPerInch = 72;
+
+constexpr std::string_view kOpenFilter =
+    "KST対応ファイル(*.vbs;*.txt)|*.vbs;*.txt|VBScriptファイル(*.vbs)|*.vbs|"
+    "テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*";
+constexpr std::string_view kSaveFilter =
+    "VBScriptファイル(*.vbs)|*.vbs|テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*";
+
+std::string Quoted(std::string_view Text) {
+    std::string quoted;
+    quoted.reserve(Text.size() + 2);
+    quoted.append(1, '"').append(Text).append(1, '"');
+    return quoted;
+}
+
+std::string NewFileTitle(int Number) {
+    return std::string(kNewFileTitlePrefix) + std::to_string(Number) + "]" +
+           std::string(kTitleSuffix);
+}
+
+bool IsEditorTitle(const std::string& Title) {
+    return Title.find(kTitleSuffix) != std::string::npos;
+}
+
+// Strings compare their bytes as unsigned values, so other scripts' characters sort after ASCII.
+bool LessIgnoringCase(const std::string& A, const std::string& B) {
+    return AsciiLowerCase(A) < AsciiLowerCase(B);
+}
+
+// Title without its last Count characters (UTF-8), never splitting one.
+std::string WithoutLastCharacters(const std::string& Title, std::size_t Count) {
+    std::size_t end = Title.size();
+    while (Count > 0 && end > 0) {
+        --end;
+        if ((static_cast<unsigned char>(Title[end]) & 0xC0) != 0x80) {
+            --Count;
+        }
+    }
+    return Title.substr(0, end);
+}
+
+// The pixel height (negative: without internal leading) of a font of Points points.
+int FontHeightOf(int Points, int PixelsPerInch) {
+    const long long product = static_cast<long long>(Points) * PixelsPerInch;
+    return -static_cast<int>((product + kPointsPerInch / 2) / kPointsPerInch);
+}
+
+} // namespace
+
+TForm1::TForm1(Desktop& Desk, MainWindowView& View, TEditor& Editor1, EditorCommands& Commands,
+               std::vector<std::string> Parameters)
+    : FDesktop(Desk), FView(View), FEditor(Editor1), FCommands(Commands), FEnv(Desk),
+      FParameters(std::move(Parameters)) {
+    BuildMainMenu();
+    BuildPopupMenu();
+    BuildToolBar();
+    ApplyEditorDesignValues();
+}
+
+void TForm1::ApplyEditorDesignValues() {
+    FEditor.BeginLoading();
+    ApplyMainWindowViewSettings({.Caret = FEditor.GetCaret(),
+                                 .Margin = FEditor.GetMargin(),
+                                 .Marks = FEditor.GetMarks(),
+                                 .View = FEditor.GetView(),
+                                 .Ruler = FEditor.GetRuler(),
+                                 .Leftbar = FEditor.GetLeftbar(),
+                                 .Imagebar = FEditor.GetImagebar(),
+                                 .Speed = FEditor.GetSpeed()});
+    ApplyMainWindowWrapOptions(FEditor.GetWrapOption());
+    FEditor.SetScrollBars(ssBoth);
+    FEditor.SetUndoListMax(64);
+    TEditorFont font = FEditor.GetFont();
+    font.Name = "ＭＳ ゴシック";
+    font.Height = -16;
+    font.Charset = kShiftJisCharset;
+    FEditor.SetFont(font);
+    FEditor.SetPopupMenu(&Menus.PopupMenu1);
+    InstallMainWindowMouseHandlers(FEditor);
+    FEditor.Loaded();
+}
+
+void TForm1::ApplyEditorSettings() {
+    TEditorFont font = FEditor.GetFont();
+    font.Height = FontHeightOf(Settings.gFontSize, FView.PixelsPerInch());
+    FEditor.SetFont(font);
+    FEditor.GetCaret().SetTabSpaceCount(Settings.gTabSize);
+}
+
+void TForm1::SetTitle(std::string Title) {
+    FTitle = std::move(Title);
+    FView.SetTitle(FTitle);
+}
+
+// Start and stop
+
+void TForm1::FormCreate() {
+    Settings = FEnv.LoadSettings();
+    LauncherTable = FEnv.LoadLauncherFile();
+    FindHistory = FEnv.LoadFindHistory();
+    ApplyEditorSettings();
+    FView.SetWindowSize({Settings.gWidth, Settings.gHeight});
+    SetupLauncherMenu();
+    SetHistory();
+    ScriptRunning = false;
+    if (FParameters.empty()) {
+        StartNewFile();
+        return;
+    }
+    std::exception_ptr failure;
+    try {
+        OpenFirstParameter();
+    } catch (...) {
+        failure = std::current_exception();
+        StartNewFile();
+    }
+    PassOnFurtherParameters();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+void TForm1::StartNewFile() {
+    CurrentFileName.clear();
+    FileKind = fkOther;
+    SetTitle(NextNewFileTitle());
+}
+
+// A file shown elsewhere is brought forward there and this process ends.
+void TForm1::OpenFirstParameter() {
+    const std::string& first = FParameters.front();
+    const bool elsewhere = IsOpenElsewhere(first);
+    OpenFile(first);
+    if (elsewhere) {
+        FView.Terminate();
+    }
+}
+
+// The second and later files go to one new process, which passes on all but its first in turn.
+void TForm1::PassOnFurtherParameters() {
+    if (FParameters.size() < 2) {
+        return;
+    }
+    std::string commandLine = Quoted(FDesktop.ProgramPath()) + " ";
+    for (auto parameter = FParameters.begin() + 1; parameter != FParameters.end(); ++parameter) {
+        commandLine += Quoted(*parameter) + " ";
+    }
+    FDesktop.StartProcess(commandLine, TShowState::Show);
+}
+
+void TForm1::FormDestroy() {
+    if (FView.WindowState() == TWindowState::Normal) {
+        const TSize size = FView.WindowSize();
+        Settings.gWidth = size.Width;
+        Settings.gHeight = size.Height;
+    }
+    FEnv.SaveSettings(Settings);
+    FEnv.SaveLauncherFile(LauncherTable);
+    FEnv.SaveFindHistory(FindHistory);
+}
+
+// A running script refuses the close at once: the question about changes would otherwise let
+// the window close under the running script.
+void TForm1::FormCloseQuery(bool& CanClose) {
+    if (ScriptRunning) {
+        FDesktop.Beep();
+        ShowWarning(FDesktop, kScriptRunningText);
+        CanClose = false;
+        return;
+    }
+    if (!FEditor.GetModified()) {
+        return;
+    }
+    FDesktop.Beep();
+    switch (ShowMessageBox(FDesktop, kSaveChangesText, TMessageType::Confirmation,
+                           TMessageButtons::YesNoCancel)) {
+    case TMessageAnswer::Yes:
+        if (CurrentFileName.empty()) {
+            CanClose = SaveAsFile();
+        } else {
+            const bool answer = CanClose;
+            CanClose = false;
+            SaveToCurrentFile();
+            CanClose = answer;
+        }
+        break;
+    case TMessageAnswer::No:
+        CanClose = true;
+        break;
+    case TMessageAnswer::Ok:
+    case TMessageAnswer::Cancel:
+        CanClose = false;
+        break;
+    }
+}
+
+// Opening files and the other windows
+
+void TForm1::OpenFile(const std::string& FileName) {
+    if (IsOpenElsewhere(FileName)) {
+        BringWindowForward(FileName + std::string(kTitleSuffix));
+        return;
+    }
+    if (!CurrentFileName.empty() || FEditor.GetModified()) {
+        StartProgram(FileName);
+    } else {
+        LoadHere(FileName);
+    }
+    FEnv.AddToFileHistory(CurrentFileName, FileName);
+    SetHistory();
+}
+
+// The text is read first, so that a file that cannot be read changes nothing but the (unmodified)
+// text, and this window never takes a name whose content it does not hold.
+void TForm1::LoadHere(const std::string& FileName) {
+    FEditor.GetLines().LoadFromFile(FileName);
+    FEditor.SetModified(false);
+    CurrentFileName = FileName;
+    FileKind = FileKindOf(FileName);
+    ApplyOpenedFileColouring(FEditor.GetView().GetFountain(), FileName, FEditor.GetFont().Color);
+    SetTitle(FileName + std::string(kTitleSuffix));
+}
+
+void TForm1::StartProgram(const std::optional<std::string>& FileName) {
+    std::string commandLine = Quoted(ProgramFolder(FDesktop) + std::string(kProgramFileName));
+    if (FileName) {
+        commandLine.append(1, ' ').append(Quoted(*FileName));
+    }
+    FDesktop.StartProcess(commandLine, TShowState::Show);
+}
+
+void TForm1::ListEditorWindows() {
+    WindowTitles.clear();
+    for (TTopLevelWindow& window : FDesktop.TopLevelWindows()) {
+        if (window.Visible && !window.Owned && IsEditorTitle(window.Title)) {
+            WindowTitles.push_back(std::move(window.Title));
+        }
+    }
+}
+
+bool TForm1::IsOpenElsewhere(const std::string& FileName) {
+    ListEditorWindows();
+    return std::ranges::find(WindowTitles, FileName + std::string(kTitleSuffix)) !=
+           WindowTitles.end();
+}
+
+std::string TForm1::NextNewFileTitle() {
+    ListEditorWindows();
+    for (int number = 1; number <= kNewFileNumbers; ++number) {
+        const std::string candidate = NewFileTitle(number);
+        const bool used = std::ranges::any_of(WindowTitles, [&candidate](const std::string& Title) {
+            return Title.find(candidate) != std::string::npos;
+        });
+        if (!used) {
+            return candidate;
+        }
+    }
+    return NewFileTitle(kNewFileNumbers);
+}
+
+// Ten or more new files would repeat the last number's title, so the tenth is refused.
+void TForm1::mnuNewFileClick() {
+    const std::string title = NextNewFileTitle();
+    if (title == NewFileTitle(kTooManyNewFiles) || title == NewFileTitle(kNewFileNumbers)) {
+        ShowWarning(FDesktop, kTooManyNewFilesText);
+        return;
+    }
+    StartProgram(std::nullopt);
+}
+
+void TForm1::WMDropFiles(const std::vector<std::string>& Paths) {
+    for (const TTopLevelWindow& window : FDesktop.TopLevelWindows()) {
+        if (window.ClassName == kFormClassName) {
+            FDesktop.BringToFront(window.Handle);
+            break;
+        }
+    }
+    std::exception_ptr failure;
+    for (const std::string& path : Paths) {
+        try {
+            OpenFile(path);
+        } catch (...) {
+            if (!failure) {
+                failure = std::current_exception();
+            }
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+TWindowHandle TForm1::FindWindowByTitle(const std::string& WindowTitle) {
+    for (const TTopLevelWindow& window : FDesktop.TopLevelWindows()) {
+        if (window.Title == WindowTitle) {
+            return window.Handle;
+        }
+    }
+    return 0;
+}
+
+void TForm1::BringWindowForward(const std::string& WindowTitle) {
+    if (const TWindowHandle window = FindWindowByTitle(WindowTitle)) {
+        FDesktop.BringToFront(window);
+    }
+}
+
+// Enabling
+
+std::string TForm1::StateText() const {
+    if (ScriptRunning) {
+        return "スクリプト実行中";
+    }
+    if (FEditor.GetModified()) {
+        return "変更あり";
+    }
+    if (CurrentFileName.empty()) {
+        return "新規ファイル";
+    }
+    switch (FileKind) {
+    case fkVbs:
+        return "VBSファイル";
+    case fkText:
+        return "テキストファイル";
+    case fkOther:
+        break;
+    }
+    return "その他のファイル";
+}
+
+namespace {
+
+bool ClipboardHoldsText(const TEditor& Editor) {
+    return Editor.GetClipboard() != nullptr && Editor.GetClipboard()->HasText();
+}
+
+} // namespace
+
+void TForm1::AppIdle() {
+    const bool modified = FEditor.GetModified();
+    const bool selected = FCommands.HasSelection();
+    EnableCommand(*Menus.tbRun, FileKind == fkVbs && !ScriptRunning && !modified);
+    EnableCommand(*Menus.tbCopy, selected);
+    EnableCommand(*Menus.tbCut, selected);
+    EnableCommand(*Menus.tbPaste, ClipboardHoldsText(FEditor));
+    EnableCommand(*Menus.tbUndo, FCommands.CanUndo());
+    EnableCommand(*Menus.tbRedo, FCommands.CanRedo());
+    EnableCommand(*Menus.tbSaveFile, modified);
+    Menus.ToolBar1.StatusText = StateText();
+}
+
+void TForm1::mnuFileClick() {
+    EnableCommand(*Menus.mnuSaveFile, FEditor.GetModified());
+}
+
+void TForm1::mnuEditClick() {
+    const bool writable = !FEditor.GetReadOnly();
+    const bool selected = FCommands.HasSelection();
+    EnableCommand(*Menus.mnuCopy, selected);
+    EnableCommand(*Menus.mnuCut, selected && writable);
+    EnableCommand(*Menus.mnuDelete, selected && writable);
+    EnableCommand(*Menus.mnuPaste, ClipboardHoldsText(FEditor) && writable);
+    EnableCommand(*Menus.mnuUndo, FCommands.CanUndo() && writable);
+    EnableCommand(*Menus.mnuRedo, FCommands.CanRedo() && writable);
+}
+
+void TForm1::mnuToolClick() {
+    EnableCommand(*Menus.mnuRun, FileKind == fkVbs && !ScriptRunning && !FEditor.GetModified());
+    EnableCommand(*Menus.mnuStop, ScriptRunning);
+    EnableCommand(*Menus.mnuOption, !ScriptRunning);
+}
+
+void TForm1::PopupMenu1Popup() {
+    const bool selected = FCommands.HasSelection();
+    EnableCommand(*Menus.pmnCopy, selected);
+    EnableCommand(*Menus.pmnCut, selected);
+    EnableCommand(*Menus.pmnDelete, selected);
+    EnableCommand(*Menus.pmnPaste, ClipboardHoldsText(FEditor));
+    EnableCommand(*Menus.pmnUndo, FCommands.CanUndo());
+}
+
+// File commands and history
+
+std::string TForm1::DialogFolder() {
+    return Settings.gBaseDir.empty() ? ProgramFolder(FDesktop) : Settings.gBaseDir;
+}
+
+void TForm1::mnuOpenFileClick() {
+    TFileDialogOptions options;
+    options.Filter = kOpenFilter;
+    options.InitialDir = DialogFolder();
+    if (const std::optional<std::string> chosen = FDesktop.OpenFileDialog(options)) {
+        OpenFile(*chosen);
+    }
+}
+
+void TForm1::SaveToCurrentFile() {
+    FEditor.GetLines().SaveToFile(CurrentFileName);
+    FEditor.SetModified(false);
+}
+
+void TForm1::mnuSaveFileClick() {
+    if (CurrentFileName.empty()) {
+        SaveAsFile();
+    } else {
+        SaveToCurrentFile();
+    }
+}
+
+bool TForm1::SaveAsFile() {
+    TFileDialogOptions options;
+    options.Filter = kSaveFilter;
+    options.InitialDir = DialogFolder();
+    options.FileName = FSaveFileName;
+    options.DefaultExt = "vbs";
+    const std::optional<std::string> chosen = FDesktop.SaveFileDialog(options);
+    if (!chosen) {
+        return false;
+    }
+    const std::string& path = *chosen;
+    FSaveFileName = path;
+    if (FDesktop.FileExists(path) &&
+        ShowMessageBox(FDesktop, path + std::string(kOverwriteText), TMessageType::Confirmation,
+                       TMessageButtons::YesCancel) != TMessageAnswer::Yes) {
+        return false;
+    }
+    FEditor.GetLines().SaveToFile(path);
+    FEditor.SetModified(false);
+    CurrentFileName = path;
+    FileKind = FileKindOf(path);
+    ApplySavedAsFileColouring(FEditor.GetView().GetFountain(), path, FEditor.GetFont().Color);
+    SetTitle(path + std::string(kTitleSuffix));
+    FEnv.AddToFileHistory(CurrentFileName, path);
+    SetHistory();
+    return true;
+}
+
+void TForm1::mnuExitClick() {
+    FView.Close();
+}
+
+void TForm1::mnuOpenDirClick() {
+    const std::string folder = ExtractFileDir(CurrentFileName);
+    if (FDesktop.DirectoryExists(folder)) {
+        FDesktop.ShellOpen(folder);
+    } else {
+        ShowWarning(FDesktop, kFolderMissingText);
+    }
+}
+
+// The history items follow mnuFileEndSP, newest first.
+void TForm1::SetHistory() {
+    TMenuItem& menu = *Menus.mnuFile;
+    try {
+        const std::optional<std::vector<std::string>> history = FEnv.ReadFileHistory();
+        if (!history) {
+            return;
+        }
+        DeleteItemsAfter(menu, *Menus.mnuFileEndSP);
+        for (auto path = history->rbegin(); path != history->rend(); ++path) {
+            menu.Add(*path, {}, [this, Path = *path] { ActionHist(Path); });
+        }
+    } catch (const std::exception& error) {
+        DeleteItemsAfter(menu, *Menus.mnuFileEndSP);
+        ShowErrorWithMessage(FDesktop, kHistoryReadError, error.what());
+    }
+}
+
+// Path is a copy: opening rebuilds the history menu, which frees the clicked item.
+void TForm1::ActionHist(std::string Path) {
+    if (FDesktop.FileExists(Path)) {
+        OpenFile(Path);
+    } else {
+        ShowWarning(FDesktop, kHistoryFileMissingText);
+    }
+}
+
+// Edit commands
+
+void TForm1::mnuUndoClick() {
+    FCommands.Undo();
+}
+
+void TForm1::mnuRedoClick() {
+    FCommands.Redo();
+}
+
+void TForm1::mnuCutClick() {
+    FCommands.Cut();
+}
+
+void TForm1::mnuCopyClick() {
+    FCommands.Copy();
+}
+
+void TForm1::mnuPasteClick() {
+    FCommands.Paste();
+}
+
+void TForm1::mnuDeleteClick() {
+    FCommands.DeleteSelection();
+}
+
+void TForm1::mnuAllSelectClick() {
+    FCommands.SelectAll();
+}
+
+// Settings and launcher
+
+// However the dialog closed, the editor takes the settings and both files are written.
+void TForm1::mnuOptionClick() {
+    TfrmSetting dialog(FDesktop, Settings, LauncherTable);
+    FView.ShowOptionsDialog(dialog);
+    ApplyEditorSettings();
+    FEnv.SaveSettings(Settings);
+    FEnv.SaveLauncherFile(LauncherTable);
+    SetupLauncherMenu();
+}
+
+void TForm1::SetupLauncherMenu() {
+    TMenuItem& menu = *Menus.mnuLauncher;
+    menu.Clear();
+    if (LauncherTable.empty()) {
+        menu.Add("<<登録されていません>>");
+        return;
+    }
+    for (const TLauncherEntry& entry : LauncherTable) {
+        TMenuItem& item = menu.Add(entry.Name);
+        if (!item.IsSeparator()) {
+            item.OnClick = [this, Caption = entry.Name] { ActionLauncher(Caption); };
+        }
+    }
+}
+
+void TForm1::ActionLauncher(std::string Caption) {
+    const auto entry = std::ranges::find(LauncherTable, Caption, &TLauncherEntry::Name);
+    if (entry == LauncherTable.end()) {
+        return;
+    }
+    if (FDesktop.FileExists(entry->Path)) {
+        FDesktop.ShellOpen(entry->Path);
+    } else {
+        ShowWarning(FDesktop, "\r\n" + entry->Path + std::string(kLauncherMissingText));
+    }
+}
+
+// Window menu
+
+void TForm1::SetupWindMenu() {
+    TMenuItem& menu = *Menus.mnuWind;
+    DeleteItemsAfter(menu, *Menus.mnuWindEndSp);
+    ListEditorWindows();
+    std::ranges::stable_sort(WindowTitles, LessIgnoringCase);
+    for (const std::string& title : WindowTitles) {
+        const std::string caption = WithoutLastCharacters(title, kTitleSuffix.size());
+        TMenuItem& item = menu.Add(caption, {}, [this, caption] { ActionFile(caption); });
+        item.Checked = title == FTitle;
+    }
+}
+
+void TForm1::ActionFile(std::string Caption) {
+    OpenFile(Caption);
+}
+
+// Every other editor window runs its own close query before the next one is asked; this one
+// closes last.
+void TForm1::mnuAllQuitClick() {
+    ListEditorWindows();
+    const std::vector<std::string> titles = WindowTitles;
+    for (const std::string& title : titles) {
+        if (title == FTitle) {
+            continue;
+        }
+        if (const TWindowHandle window = FindWindowByTitle(title)) {
+            FDesktop.BringToFront(window);
+            FDesktop.SendClose(window);
+        }
+    }
+    FView.BringToFront();
+    FView.Close();
+}
+
+void TForm1::mnuAboutClick() {
+    FView.ShowAboutBox(
+        {"Kestrane バージョン情報", "Kestrane", "Version " + FDesktop.ProgramVersion()});
+}
+
+} // namespace kst
