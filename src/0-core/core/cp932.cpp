@@ -4,9 +4,9 @@ namespace kst {
 
 namespace {
 
-void AddRange(TCharSet& set, unsigned first, unsigned last) {
-    for (unsigned b = first; b <= last; ++b) {
-        set.set(b);
+void AddRange(TCharSet& Set, unsigned First, unsigned Last) {
+    for (unsigned b = First; b <= Last; ++b) {
+        Set.set(b);
     }
 }
 

@@ -11,19 +11,19 @@ namespace kst {
 // A set of byte values.
 using TCharSet = std::bitset<256>;
 
-// True when b starts a double-byte character (0x81-0x9F, 0xE0-0xFC).
-constexpr bool IsLeadByte(unsigned char b) {
-    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+// True when Byte starts a double-byte character (0x81-0x9F, 0xE0-0xFC).
+constexpr bool IsLeadByte(unsigned char Byte) {
+    return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC);
 }
 
-constexpr bool IsLeadByte(char c) {
-    return IsLeadByte(static_cast<unsigned char>(c));
+constexpr bool IsLeadByte(char Char) {
+    return IsLeadByte(static_cast<unsigned char>(Char));
 }
 
-// Byte length of the character that starts at pos: 2 for a lead byte followed by another byte,
+// Byte length of the character that starts at Pos: 2 for a lead byte followed by another byte,
 // otherwise 1. A lead byte at the very end of the text is one character of its own.
-constexpr std::size_t CharLengthAt(std::string_view text, std::size_t pos) {
-    return IsLeadByte(text[pos]) && pos + 1 < text.size() ? 2 : 1;
+constexpr std::size_t CharLengthAt(std::string_view Text, std::size_t Pos) {
+    return IsLeadByte(Text[Pos]) && Pos + 1 < Text.size() ? 2 : 1;
 }
 
 // The editor's default word delimiters: controls, spaces and ASCII punctuation, 0x7F-0x80,

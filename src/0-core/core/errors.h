@@ -10,7 +10,7 @@ namespace kst {
 // Base of all of the system's exceptions.
 class Exception : public std::runtime_error {
 public:
-    explicit Exception(const std::string& message) : std::runtime_error(message) {}
+    explicit Exception(const std::string& Message) : std::runtime_error(Message) {}
 };
 
 // An index outside a list.

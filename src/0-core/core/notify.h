@@ -119,7 +119,7 @@ private:
 };
 
 template <class T, class... Args>
-std::unique_ptr<T> CreateComponent(Args&&... args);
+std::unique_ptr<T> CreateComponent(Args&&... Arguments);
 
 // Base of the components. A component creates its owned parts through virtual factory methods in
 // a fixed order; C++ dispatches those only once the object is complete, so components are built
@@ -130,7 +130,7 @@ public:
     class TCreateKey {
         TCreateKey() = default;
         template <class T, class... Args>
-        friend std::unique_ptr<T> CreateComponent(Args&&... args);
+        friend std::unique_ptr<T> CreateComponent(Args&&... Arguments);
     };
 
     TComponent(TCreateKey, TPersistent* Owner) : FOwner(Owner) {}
@@ -150,16 +150,16 @@ protected:
 
 private:
     template <class T, class... Args>
-    friend std::unique_ptr<T> CreateComponent(Args&&... args);
+    friend std::unique_ptr<T> CreateComponent(Args&&... Arguments);
 
     TPersistent* FOwner;
     TMethodList FFreeNotifies;
 };
 
-// Builds a component: T(key, args...), then its AfterConstruction.
+// Builds a component: T(key, Arguments...), then its AfterConstruction.
 template <class T, class... Args>
-std::unique_ptr<T> CreateComponent(Args&&... args) {
-    std::unique_ptr<T> component(new T(TComponent::TCreateKey(), std::forward<Args>(args)...));
+std::unique_ptr<T> CreateComponent(Args&&... Arguments) {
+    std::unique_ptr<T> component(new T(TComponent::TCreateKey(), std::forward<Args>(Arguments)...));
     static_cast<TComponent*>(component.get())->AfterConstruction();
     return component;
 }

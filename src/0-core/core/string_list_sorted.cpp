@@ -158,7 +158,7 @@ int TStringList::Compare(std::string_view A, std::string_view B) const {
 void TStringList::Sort() {
     std::stable_sort(
         FItems.begin(), FItems.end(),
-        [this](const std::string& a, const std::string& b) { return Compare(a, b) < 0; });
+        [this](const std::string& A, const std::string& B) { return Compare(A, B) < 0; });
 }
 
 void TStringList::CheckIndex(int Index) const {

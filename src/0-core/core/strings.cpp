@@ -22,7 +22,7 @@ void TStrings::SetTextStr(std::string_view S) {
     BeginUpdate();
     try {
         Clear();
-        ForEachLine(S, [this](std::string_view line) { Add(line); });
+        ForEachLine(S, [this](std::string_view Line) { Add(Line); });
     } catch (...) {
         EndUpdate();
         throw;

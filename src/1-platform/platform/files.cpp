@@ -59,12 +59,12 @@ void CheckSize(const std::string& Path, std::uint64_t Size) {
 
 // Makes room for more bytes when the file has grown since its size was taken.
 void Grow(FileBytes& Bytes, std::size_t& Capacity) {
-    const std::size_t NewCapacity = static_cast<std::size_t>(
+    const std::size_t newCapacity = static_cast<std::size_t>(
         std::min<std::uint64_t>(Capacity + std::max(Capacity, kMinReadGrowth), kMaxFileSize + 1));
-    auto NewData = std::make_unique_for_overwrite<char[]>(NewCapacity);
-    std::copy_n(Bytes.Data.get(), static_cast<std::size_t>(Bytes.Size), NewData.get());
-    Bytes.Data = std::move(NewData);
-    Capacity = NewCapacity;
+    auto newData = std::make_unique_for_overwrite<char[]>(newCapacity);
+    std::copy_n(Bytes.Data.get(), static_cast<std::size_t>(Bytes.Size), newData.get());
+    Bytes.Data = std::move(newData);
+    Capacity = newCapacity;
 }
 
 const char* FailureText(FileFailure What) {
@@ -90,24 +90,24 @@ const char* FailureText(FileFailure What) {
 } // namespace
 
 FileBytes ReadWholeFile(const std::string& Path) {
-    const auto File = files_os::OpenInputFile(Path);
-    const std::uint64_t ReportedSize = File->Size();
-    CheckSize(Path, ReportedSize);
+    const auto file = files_os::OpenInputFile(Path);
+    const std::uint64_t reportedSize = file->Size();
+    CheckSize(Path, reportedSize);
     // One byte more than reported, so that the read that finds the end needs no second buffer.
-    std::size_t Capacity = static_cast<std::size_t>(ReportedSize) + 1;
-    FileBytes Bytes{std::make_unique_for_overwrite<char[]>(Capacity), 0};
-    AdviseLargeBuffer(Bytes.Data.get(), Capacity);
+    std::size_t capacity = static_cast<std::size_t>(reportedSize) + 1;
+    FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity), 0};
+    AdviseLargeBuffer(bytes.Data.get(), capacity);
     for (;;) {
-        if (Bytes.Size == Capacity) {
-            CheckSize(Path, Bytes.Size);
-            Grow(Bytes, Capacity);
+        if (bytes.Size == capacity) {
+            CheckSize(Path, bytes.Size);
+            Grow(bytes, capacity);
         }
-        const std::size_t Count = File->ReadSome(Bytes.Data.get() + Bytes.Size,
-                                                 Capacity - static_cast<std::size_t>(Bytes.Size));
-        if (Count == 0) {
-            return Bytes;
+        const std::size_t count = file->ReadSome(bytes.Data.get() + bytes.Size,
+                                                 capacity - static_cast<std::size_t>(bytes.Size));
+        if (count == 0) {
+            return bytes;
         }
-        Bytes.Size += Count;
+        bytes.Size += count;
     }
 }
 
@@ -115,30 +115,30 @@ FileBytes ReadWholeFile(const std::string& Path) {
 // target's place, and an editor's save need not survive a power cut.
 void WriteFileSafely(const std::string& Path,
                      const std::function<void(const ChunkSink&)>& Produce) {
-    const auto File = files_os::CreateReplacementFile(Path);
-    BufferedWriter Writer(*File);
-    Produce([&Writer](std::string_view Bytes) { Writer.Put(Bytes); });
-    Writer.Flush();
-    File->ReplaceTarget();
+    const auto file = files_os::CreateReplacementFile(Path);
+    BufferedWriter writer(*file);
+    Produce([&writer](std::string_view Bytes) { writer.Put(Bytes); });
+    writer.Flush();
+    file->ReplaceTarget();
 }
 
 namespace files_os {
 
 void RaiseFileError(FileFailure What, const std::string& Path, const std::string& Reason) {
-    std::string Message = "ファイル \"" + Path + "\" " + FailureText(What);
+    std::string message = "ファイル \"" + Path + "\" " + FailureText(What);
     if (!Reason.empty()) {
-        Message += "\n" + Reason;
+        message += "\n" + Reason;
     }
-    throw EFileError(Message);
+    throw EFileError(message);
 }
 
 std::string CreateUniqueSibling(const std::string& TargetPath, std::uint64_t ProcessId,
                                 const std::function<bool(const std::string& Name)>& TryCreate) {
-    const std::string Stem = TargetPath + ".kst~" + std::to_string(ProcessId) + "-";
-    for (unsigned Attempt = 0; Attempt < kTemporaryNameAttempts; ++Attempt) {
-        std::string Name = Stem + std::to_string(Attempt) + ".tmp";
-        if (TryCreate(Name)) {
-            return Name;
+    const std::string stem = TargetPath + ".kst~" + std::to_string(ProcessId) + "-";
+    for (unsigned attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
+        std::string name = stem + std::to_string(attempt) + ".tmp";
+        if (TryCreate(name)) {
+            return name;
         }
     }
     RaiseFileError(FileFailure::CreateTemporary, TargetPath);

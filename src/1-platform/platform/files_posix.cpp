@@ -27,18 +27,18 @@ public:
     PosixInputFile& operator=(const PosixInputFile&) = delete;
 
     std::uint64_t Size() override {
-        struct stat Status {};
-        if (::fstat(FDescriptor, &Status) != 0) {
+        struct stat status {};
+        if (::fstat(FDescriptor, &status) != 0) {
             RaiseFileError(FileFailure::Read, FPath, SystemReason(errno));
         }
-        return static_cast<std::uint64_t>(Status.st_size);
+        return static_cast<std::uint64_t>(status.st_size);
     }
 
     std::size_t ReadSome(char* Buffer, std::size_t Count) override {
         for (;;) {
-            const ssize_t Result = ::read(FDescriptor, Buffer, Count);
-            if (Result >= 0) {
-                return static_cast<std::size_t>(Result);
+            const ssize_t result = ::read(FDescriptor, Buffer, Count);
+            if (result >= 0) {
+                return static_cast<std::size_t>(result);
             }
             if (errno != EINTR) {
                 RaiseFileError(FileFailure::Read, FPath, SystemReason(errno));
@@ -71,24 +71,24 @@ public:
 
     void WriteAll(const char* Data, std::size_t Count) override {
         while (Count > 0) {
-            const ssize_t Written = ::write(FDescriptor, Data, Count);
-            if (Written < 0 && errno == EINTR) {
+            const ssize_t written = ::write(FDescriptor, Data, Count);
+            if (written < 0 && errno == EINTR) {
                 continue;
             }
-            if (Written <= 0) {
+            if (written <= 0) {
                 RaiseFileError(FileFailure::Write, FTargetPath,
-                               SystemReason(Written < 0 ? errno : ENOSPC));
+                               SystemReason(written < 0 ? errno : ENOSPC));
             }
-            Data += Written;
-            Count -= static_cast<std::size_t>(Written);
+            Data += written;
+            Count -= static_cast<std::size_t>(written);
         }
     }
 
     void ReplaceTarget() override {
         TakeOverPermissions();
-        const int Descriptor = FDescriptor;
+        const int descriptor = FDescriptor;
         FDescriptor = -1;
-        if (::close(Descriptor) != 0) {
+        if (::close(descriptor) != 0) {
             RaiseFileError(FileFailure::Write, FTargetPath, SystemReason(errno));
         }
         if (::rename(FTemporaryPath.c_str(), FTargetPath.c_str()) != 0) {
@@ -111,11 +111,11 @@ private:
     }
 
     void TakeOverPermissions() {
-        struct stat Target {};
-        if (::stat(FTargetPath.c_str(), &Target) != 0) {
+        struct stat target {};
+        if (::stat(FTargetPath.c_str(), &target) != 0) {
             return;
         }
-        if (::fchmod(FDescriptor, Target.st_mode & 07777) != 0) {
+        if (::fchmod(FDescriptor, target.st_mode & 07777) != 0) {
             RaiseFileError(FileFailure::Write, FTargetPath, SystemReason(errno));
         }
     }

@@ -62,8 +62,9 @@ int LineEndIndex::LineEndsBefore(int Row) const {
             FEntries.begin());
     }
     const auto after = FEntries.begin() + FGapEnd;
-    const auto found = std::lower_bound(
-        after, FEntries.end(), Row, [this](int stored, int row) { return FRows - stored < row; });
+    const auto found = std::lower_bound(after, FEntries.end(), Row, [this](int Stored, int Target) {
+        return FRows - Stored < Target;
+    });
     return FGapStart + static_cast<int>(found - after);
 }
 

@@ -38,7 +38,7 @@ const char* FindLineBreak(const char* P, const char* End) {
     return P;
 }
 
-// Calls Line(start, length) for every line of the text; returns whether text follows the last
+// Calls Line(Start, Length) for every line of the text; returns whether text follows the last
 // line break.
 template <class F>
 bool ScanLines(const char* Text, std::size_t Size, F&& Line) {
@@ -71,9 +71,9 @@ void LoadRows(TRowAttributeStringList& Rows, std::unique_ptr<char[]> Buffer, std
         Rows.AdoptBuffer(std::move(Buffer), static_cast<std::uint32_t>(Size));
     int row = 0;
     const bool openLastLine =
-        ScanLines(text, Size, [&Rows, &row, buffer](std::size_t start, std::size_t length) {
-            Rows.SetTextSlice(row++, buffer, static_cast<std::uint32_t>(start),
-                              static_cast<std::uint32_t>(length));
+        ScanLines(text, Size, [&Rows, &row, buffer](std::size_t Start, std::size_t Length) {
+            Rows.SetTextSlice(row++, buffer, static_cast<std::uint32_t>(Start),
+                              static_cast<std::uint32_t>(Length));
         });
     if (openLastLine) {
         Rows.SetRowAttribute(lines - 1, raEndOfText);
@@ -108,25 +108,25 @@ void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text) {
 
 std::string RowsTextStr(const TRowAttributeStringList& Rows) {
     std::size_t length = 0;
-    ForEachPiece(Rows, [&length](std::string_view piece) { length += piece.size(); });
+    ForEachPiece(Rows, [&length](std::string_view Piece) { length += Piece.size(); });
     std::string text;
     text.reserve(length);
-    ForEachPiece(Rows, [&text](std::string_view piece) { text += piece; });
+    ForEachPiece(Rows, [&text](std::string_view Piece) { text += Piece; });
     return text;
 }
 
 void WriteRows(const TRowAttributeStringList& Rows, const ChunkSink& Sink) {
     std::string buffer;
     buffer.reserve(kWriteBufferSize);
-    ForEachPiece(Rows, [&](std::string_view piece) {
-        if (buffer.size() + piece.size() > kWriteBufferSize) {
+    ForEachPiece(Rows, [&](std::string_view Piece) {
+        if (buffer.size() + Piece.size() > kWriteBufferSize) {
             Sink(buffer);
             buffer.clear();
         }
-        if (piece.size() >= kWriteBufferSize) {
-            Sink(piece);
+        if (Piece.size() >= kWriteBufferSize) {
+            Sink(Piece);
         } else {
-            buffer += piece;
+            buffer += Piece;
         }
     });
     if (!buffer.empty()) {

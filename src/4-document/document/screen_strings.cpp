@@ -109,8 +109,8 @@ void TEditorScreenStrings::RemoveEditor(TEditorLink* Editor) {
 }
 
 TEditorLink* TEditorScreenStrings::ActiveEditor() const {
-    const auto focused =
-        std::find_if(FEditors.begin(), FEditors.end(), [](auto* e) { return e->Focused(); });
+    const auto focused = std::find_if(FEditors.begin(), FEditors.end(),
+                                      [](auto* Editor) { return Editor->Focused(); });
     if (focused != FEditors.end()) {
         return *focused;
     }

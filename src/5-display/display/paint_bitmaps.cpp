@@ -64,13 +64,13 @@ struct ShapeMark {
 
 const std::array<ShapeMark, kShapeMarkCount>& ShapeMarks() {
     static const std::array<ShapeMark, kShapeMarkCount> shapes{{
-        {0x0000C0, [](int x, int y) { return x * x + y * y <= 26; }},                  // circle
-        {0x008000, [](int x, int y) { return std::abs(x) <= 4 && std::abs(y) <= 4; }}, // square
-        {0xC00000, [](int x, int y) { return y >= -4 && 2 * std::abs(x) <= y + 5; }},  // triangle
-        {0x800080, [](int x, int y) { return std::abs(x) + std::abs(y) <= 5; }},       // diamond
+        {0x0000C0, [](int X, int Y) { return X * X + Y * Y <= 26; }},                  // circle
+        {0x008000, [](int X, int Y) { return std::abs(X) <= 4 && std::abs(Y) <= 4; }}, // square
+        {0xC00000, [](int X, int Y) { return Y >= -4 && 2 * std::abs(X) <= Y + 5; }},  // triangle
+        {0x800080, [](int X, int Y) { return std::abs(X) + std::abs(Y) <= 5; }},       // diamond
         {0x0080FF,
-         [](int x, int y) { return y <= 4 && 2 * std::abs(x) <= 5 - y; }}, // down triangle
-        {0x808000, [](int x, int y) { return std::abs(x) <= 1 || std::abs(y) <= 1; }}, // cross
+         [](int X, int Y) { return Y <= 4 && 2 * std::abs(X) <= 5 - Y; }}, // down triangle
+        {0x808000, [](int X, int Y) { return std::abs(X) <= 1 || std::abs(Y) <= 1; }}, // cross
     }};
     return shapes;
 }

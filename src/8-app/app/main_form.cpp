@@ -483,7 +483,7 @@ void TForm1::SetHistory() {
         }
         DeleteItemsAfter(menu, *Menus.mnuFileEndSP);
         for (auto path = history->rbegin(); path != history->rend(); ++path) {
-            menu.Add(*path, {}, [this, Path = *path] { ActionHist(Path); });
+            menu.Add(*path, {}, [this, fileName = *path] { ActionHist(fileName); });
         }
     } catch (const std::exception& error) {
         DeleteItemsAfter(menu, *Menus.mnuFileEndSP);
@@ -552,7 +552,7 @@ void TForm1::SetupLauncherMenu() {
     for (const TLauncherEntry& entry : LauncherTable) {
         TMenuItem& item = menu.Add(entry.Name);
         if (!item.IsSeparator()) {
-            item.OnClick = [this, Caption = entry.Name] { ActionLauncher(Caption); };
+            item.OnClick = [this, caption = entry.Name] { ActionLauncher(caption); };
         }
     }
 }

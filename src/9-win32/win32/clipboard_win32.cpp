@@ -16,8 +16,8 @@ constexpr char kCannotOpen[] = "クリップボードを開けません。";
 constexpr char kCannotWrite[] = "クリップボードに書き込めません。";
 
 UINT BoxFormat() {
-    static const UINT Format = RegisterClipboardFormatW(L"TEditor Box Type");
-    return Format;
+    static const UINT format = RegisterClipboardFormatW(L"TEditor Box Type");
+    return format;
 }
 
 // The clipboard open for the scope. Another program may hold it for a moment, so opening is
@@ -25,8 +25,8 @@ UINT BoxFormat() {
 class OpenedClipboard {
 public:
     explicit OpenedClipboard(HWND Owner) {
-        for (int Attempt = 1; OpenClipboard(Owner) == FALSE; ++Attempt) {
-            if (Attempt == kOpenAttempts) {
+        for (int attempt = 1; OpenClipboard(Owner) == FALSE; ++attempt) {
+            if (attempt == kOpenAttempts) {
                 throw EClipboardError(kCannotOpen);
             }
             Sleep(kOpenRetryMilliseconds);
@@ -39,18 +39,18 @@ public:
 
 // Puts Size bytes from Data on the open clipboard as Format; the clipboard owns the block then.
 void PutData(UINT Format, const void* Data, std::size_t Size) {
-    HGLOBAL Block = GlobalAlloc(GMEM_MOVEABLE, Size);
-    void* Target = Block != nullptr ? GlobalLock(Block) : nullptr;
-    if (Target == nullptr) {
-        if (Block != nullptr) {
-            GlobalFree(Block);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, Size);
+    void* target = block != nullptr ? GlobalLock(block) : nullptr;
+    if (target == nullptr) {
+        if (block != nullptr) {
+            GlobalFree(block);
         }
         throw EClipboardError(kCannotWrite);
     }
-    std::memcpy(Target, Data, Size);
-    GlobalUnlock(Block);
-    if (SetClipboardData(Format, Block) == nullptr) {
-        GlobalFree(Block);
+    std::memcpy(target, Data, Size);
+    GlobalUnlock(block);
+    if (SetClipboardData(Format, block) == nullptr) {
+        GlobalFree(block);
         throw EClipboardError(kCannotWrite);
     }
 }
@@ -80,21 +80,21 @@ private:
 
 // The text of a clipboard block up to its terminating null, never past the block.
 std::optional<std::wstring> WideTextOf(HANDLE Block) {
-    const LockedBlock Locked(Block);
-    if (Locked.Data() == nullptr) {
+    const LockedBlock locked(Block);
+    if (locked.Data() == nullptr) {
         return std::nullopt;
     }
-    const auto* Units = static_cast<const wchar_t*>(Locked.Data());
-    return std::wstring(Units, wcsnlen(Units, Locked.Size() / sizeof(wchar_t)));
+    const auto* units = static_cast<const wchar_t*>(locked.Data());
+    return std::wstring(units, wcsnlen(units, locked.Size() / sizeof(wchar_t)));
 }
 
 std::optional<std::string> BytesOf(HANDLE Block) {
-    const LockedBlock Locked(Block);
-    if (Locked.Data() == nullptr) {
+    const LockedBlock locked(Block);
+    if (locked.Data() == nullptr) {
         return std::nullopt;
     }
-    const auto* Bytes = static_cast<const char*>(Locked.Data());
-    return std::string(Bytes, strnlen(Bytes, Locked.Size()));
+    const auto* bytes = static_cast<const char*>(locked.Data());
+    return std::string(bytes, strnlen(bytes, locked.Size()));
 }
 
 HWND CreateOwnerWindow() {
@@ -106,27 +106,27 @@ HWND CreateOwnerWindow() {
 
 // The rectangle mark is a second copy of the CP932 bytes with their terminating null.
 void Win32Clipboard::SetText(std::string_view Text, bool Box) {
-    const std::wstring Wide = Cp932ToWide(Text);
-    const OpenedClipboard Opened(FOwner);
+    const std::wstring wide = Cp932ToWide(Text);
+    const OpenedClipboard opened(FOwner);
     EmptyClipboard();
-    PutData(CF_UNICODETEXT, Wide.c_str(), (Wide.size() + 1) * sizeof(wchar_t));
+    PutData(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     if (Box) {
-        const std::string Bytes(Text);
-        PutData(BoxFormat(), Bytes.c_str(), Bytes.size() + 1);
+        const std::string bytes(Text);
+        PutData(BoxFormat(), bytes.c_str(), bytes.size() + 1);
     }
 }
 
 // Unicode text when there is some (the system also offers it for ANSI text), else ANSI text
 // taken as CP932.
 std::optional<std::string> Win32Clipboard::GetText() {
-    const OpenedClipboard Opened(FOwner);
-    if (HANDLE Unicode = GetClipboardData(CF_UNICODETEXT)) {
-        if (const std::optional<std::wstring> Wide = WideTextOf(Unicode)) {
-            return WideToCp932(*Wide);
+    const OpenedClipboard opened(FOwner);
+    if (HANDLE unicode = GetClipboardData(CF_UNICODETEXT)) {
+        if (const std::optional<std::wstring> wide = WideTextOf(unicode)) {
+            return WideToCp932(*wide);
         }
     }
-    if (HANDLE Ansi = GetClipboardData(CF_TEXT)) {
-        return BytesOf(Ansi);
+    if (HANDLE ansi = GetClipboardData(CF_TEXT)) {
+        return BytesOf(ansi);
     }
     return std::nullopt;
 }
@@ -141,8 +141,8 @@ bool Win32Clipboard::HasBoxText() const {
 }
 
 Clipboard& ProcessClipboard() {
-    static Win32Clipboard Clipboard(CreateOwnerWindow());
-    return Clipboard;
+    static Win32Clipboard clipboard(CreateOwnerWindow());
+    return clipboard;
 }
 
 } // namespace kst::win32

@@ -31,15 +31,15 @@ HWND WindowOf(TWindowHandle Window) {
 }
 
 std::wstring WindowText(HWND Window) {
-    wchar_t Text[kTitleCapacity] = {};
-    GetWindowTextW(Window, Text, kTitleCapacity);
-    return Text;
+    wchar_t text[kTitleCapacity] = {};
+    GetWindowTextW(Window, text, kTitleCapacity);
+    return text;
 }
 
 std::wstring ClassNameOf(HWND Window) {
-    wchar_t Name[kTitleCapacity] = {};
-    GetClassNameW(Window, Name, kTitleCapacity);
-    return Name;
+    wchar_t name[kTitleCapacity] = {};
+    GetClassNameW(Window, name, kTitleCapacity);
+    return name;
 }
 
 BOOL CALLBACK CollectWindow(HWND Window, LPARAM Windows) {
@@ -56,15 +56,15 @@ TTopLevelWindow DescribeWindow(HWND Window) {
 }
 
 std::wstring ModulePath() {
-    std::wstring Path(MAX_PATH, L'\0');
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        const DWORD Length =
-            GetModuleFileNameW(nullptr, Path.data(), static_cast<DWORD>(Path.size()));
-        if (Length < Path.size()) {
-            Path.resize(Length);
-            return Path;
+        const DWORD length =
+            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
         }
-        Path.resize(Path.size() * 2);
+        path.resize(path.size() * 2);
     }
 }
 
@@ -114,35 +114,35 @@ TMessageAnswer AnswerOf(int Pressed) {
 
 // "description|patterns|..." as the dialogs want it: zero-separated, ending with two zeros.
 std::wstring DialogFilter(const std::string& Filter) {
-    std::wstring Text = Utf8ToWide(Filter);
-    std::ranges::replace(Text, L'|', L'\0');
-    Text.push_back(L'\0');
-    return Text;
+    std::wstring text = Utf8ToWide(Filter);
+    std::ranges::replace(text, L'|', L'\0');
+    text.push_back(L'\0');
+    return text;
 }
 
 std::optional<std::string> RunFileDialog(HWND Owner, const TFileDialogOptions& Options, bool Save) {
-    const std::wstring Filter = DialogFilter(Options.Filter);
-    const std::wstring InitialDir = Utf8ToWide(Options.InitialDir);
-    const std::wstring DefaultExt = Utf8ToWide(Options.DefaultExt);
-    std::wstring FileName = Utf8ToWide(Options.FileName);
-    FileName.resize(std::max<std::size_t>(FileName.size() + 1, kFileNameCapacity), L'\0');
+    const std::wstring filter = DialogFilter(Options.Filter);
+    const std::wstring initialDir = Utf8ToWide(Options.InitialDir);
+    const std::wstring defaultExt = Utf8ToWide(Options.DefaultExt);
+    std::wstring fileName = Utf8ToWide(Options.FileName);
+    fileName.resize(std::max<std::size_t>(fileName.size() + 1, kFileNameCapacity), L'\0');
 
-    OPENFILENAMEW Dialog{};
-    Dialog.lStructSize = sizeof(Dialog);
-    Dialog.hwndOwner = Owner;
-    Dialog.lpstrFilter = Filter.c_str();
-    Dialog.nFilterIndex = static_cast<DWORD>(Options.FilterIndex);
-    Dialog.lpstrFile = FileName.data();
-    Dialog.nMaxFile = static_cast<DWORD>(FileName.size());
-    Dialog.lpstrInitialDir = InitialDir.empty() ? nullptr : InitialDir.c_str();
-    Dialog.lpstrDefExt = DefaultExt.empty() ? nullptr : DefaultExt.c_str();
-    Dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof(dialog);
+    dialog.hwndOwner = Owner;
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = static_cast<DWORD>(Options.FilterIndex);
+    dialog.lpstrFile = fileName.data();
+    dialog.nMaxFile = static_cast<DWORD>(fileName.size());
+    dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
+    dialog.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
                    (Save ? 0 : OFN_FILEMUSTEXIST);
-    const BOOL Chosen = Save ? GetSaveFileNameW(&Dialog) : GetOpenFileNameW(&Dialog);
-    if (Chosen == FALSE) {
+    const BOOL chosen = Save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    if (chosen == FALSE) {
         return std::nullopt;
     }
-    return WideToUtf8(FileName.c_str());
+    return WideToUtf8(fileName.c_str());
 }
 
 } // namespace
@@ -150,14 +150,14 @@ std::optional<std::string> RunFileDialog(HWND Owner, const TFileDialogOptions& O
 // Windows
 
 std::vector<TTopLevelWindow> Win32Desktop::TopLevelWindows() {
-    std::vector<HWND> Handles;
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&Handles));
-    std::vector<TTopLevelWindow> Windows;
-    Windows.reserve(Handles.size());
-    for (const HWND Window : Handles) {
-        Windows.push_back(DescribeWindow(Window));
+    std::vector<HWND> handles;
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&handles));
+    std::vector<TTopLevelWindow> windows;
+    windows.reserve(handles.size());
+    for (const HWND window : handles) {
+        windows.push_back(DescribeWindow(window));
     }
-    return Windows;
+    return windows;
 }
 
 void Win32Desktop::BringToFront(TWindowHandle Window) {
@@ -173,16 +173,16 @@ void Win32Desktop::SendClose(TWindowHandle Window) {
 // Processes and the shell
 
 void Win32Desktop::StartProcess(const std::string& CommandLine, TShowState Show) {
-    std::wstring Command = Utf8ToWide(CommandLine);
-    STARTUPINFOW Startup{};
-    Startup.cb = sizeof(Startup);
-    Startup.dwFlags = STARTF_USESHOWWINDOW;
-    Startup.wShowWindow = static_cast<WORD>(ShowCommandOf(Show));
-    PROCESS_INFORMATION Process{};
-    if (CreateProcessW(nullptr, Command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                       &Startup, &Process) != FALSE) {
-        CloseHandle(Process.hThread);
-        CloseHandle(Process.hProcess);
+    std::wstring command = Utf8ToWide(CommandLine);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = static_cast<WORD>(ShowCommandOf(Show));
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                       &startup, &process) != FALSE) {
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
     }
 }
 
@@ -193,13 +193,13 @@ void Win32Desktop::ShellOpen(const std::string& Path) {
 // Files
 
 bool Win32Desktop::FileExists(const std::string& Path) {
-    const DWORD Attributes = FileAttributes(Path);
-    return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    const DWORD attributes = FileAttributes(Path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
 bool Win32Desktop::DirectoryExists(const std::string& Path) {
-    const DWORD Attributes = FileAttributes(Path);
-    return Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    const DWORD attributes = FileAttributes(Path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 std::string Win32Desktop::ProgramPath() {
@@ -207,20 +207,20 @@ std::string Win32Desktop::ProgramPath() {
 }
 
 std::string Win32Desktop::ProgramVersion() {
-    const std::wstring Path = ModulePath();
-    DWORD Unused = 0;
-    const DWORD Size = GetFileVersionInfoSizeW(Path.c_str(), &Unused);
-    std::vector<std::byte> Data(Size);
-    if (Size == 0 || GetFileVersionInfoW(Path.c_str(), 0, Size, Data.data()) == FALSE) {
+    const std::wstring path = ModulePath();
+    DWORD unused = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &unused);
+    std::vector<std::byte> data(size);
+    if (size == 0 || GetFileVersionInfoW(path.c_str(), 0, size, data.data()) == FALSE) {
         return {};
     }
-    void* Value = nullptr;
-    UINT Length = 0;
-    if (VerQueryValueW(Data.data(), kFileVersionKey, &Value, &Length) == FALSE || Length == 0) {
+    void* value = nullptr;
+    UINT length = 0;
+    if (VerQueryValueW(data.data(), kFileVersionKey, &value, &length) == FALSE || length == 0) {
         return {};
     }
-    const auto* Text = static_cast<const wchar_t*>(Value);
-    return WideToUtf8(std::wstring_view(Text, wcsnlen(Text, Length)));
+    const auto* text = static_cast<const wchar_t*>(value);
+    return WideToUtf8(std::wstring_view(text, wcsnlen(text, length)));
 }
 
 // Message boxes and dialogs
@@ -248,43 +248,43 @@ std::optional<std::string> Win32Desktop::SaveFileDialog(const TFileDialogOptions
 }
 
 std::optional<std::string> Win32Desktop::BrowseForFolder(unsigned Flags) {
-    wchar_t DisplayName[MAX_PATH] = {};
-    BROWSEINFOW Browse{};
-    Browse.hwndOwner = FOwner;
-    Browse.pszDisplayName = DisplayName;
-    Browse.ulFlags = Flags;
-    const PIDLIST_ABSOLUTE Chosen = SHBrowseForFolderW(&Browse);
-    if (Chosen == nullptr) {
+    wchar_t displayName[MAX_PATH] = {};
+    BROWSEINFOW browse{};
+    browse.hwndOwner = FOwner;
+    browse.pszDisplayName = displayName;
+    browse.ulFlags = Flags;
+    const PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+    if (chosen == nullptr) {
         return std::nullopt;
     }
-    wchar_t Path[MAX_PATH] = {};
-    const BOOL HasPath = SHGetPathFromIDListW(Chosen, Path);
-    CoTaskMemFree(Chosen);
-    if (HasPath == FALSE) {
+    wchar_t path[MAX_PATH] = {};
+    const BOOL hasPath = SHGetPathFromIDListW(chosen, path);
+    CoTaskMemFree(chosen);
+    if (hasPath == FALSE) {
         return std::nullopt;
     }
-    return WideToUtf8(Path);
+    return WideToUtf8(path);
 }
 
 // INI files
 
 std::string Win32Desktop::ReadProfileString(const std::string& Section, const std::string& Key,
                                             const std::string& Default, const std::string& File) {
-    const std::wstring WideSection = Utf8ToWide(Section);
-    const std::wstring WideKey = Utf8ToWide(Key);
-    const std::wstring WideDefault = Utf8ToWide(Default);
-    const std::wstring WideFile = Utf8ToWide(File);
-    std::wstring Value(kProfileValueCapacity, L'\0');
+    const std::wstring wideSection = Utf8ToWide(Section);
+    const std::wstring wideKey = Utf8ToWide(Key);
+    const std::wstring wideDefault = Utf8ToWide(Default);
+    const std::wstring wideFile = Utf8ToWide(File);
+    std::wstring value(kProfileValueCapacity, L'\0');
     for (;;) {
-        const DWORD Length = GetPrivateProfileStringW(
-            WideSection.c_str(), WideKey.c_str(), WideDefault.c_str(), Value.data(),
-            static_cast<DWORD>(Value.size()), WideFile.c_str());
+        const DWORD length = GetPrivateProfileStringW(
+            wideSection.c_str(), wideKey.c_str(), wideDefault.c_str(), value.data(),
+            static_cast<DWORD>(value.size()), wideFile.c_str());
         // A value that filled the buffer may have been cut.
-        if (Length + 1 < Value.size()) {
-            Value.resize(Length);
-            return WideToUtf8(Value);
+        if (length + 1 < value.size()) {
+            value.resize(length);
+            return WideToUtf8(value);
         }
-        Value.resize(Value.size() * 2);
+        value.resize(value.size() * 2);
     }
 }
 

@@ -83,8 +83,8 @@ private:
         PutWord(HIWORD(Value));
     }
     void PutRect(TDialogRect Place) {
-        for (const short Value : {Place.X, Place.Y, Place.Width, Place.Height}) {
-            PutWord(static_cast<WORD>(Value));
+        for (const short value : {Place.X, Place.Y, Place.Width, Place.Height}) {
+            PutWord(static_cast<WORD>(value));
         }
     }
     void PutString(std::wstring_view Text) {
@@ -108,37 +108,37 @@ constexpr DWORD kButtonStyle = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kDefaultButtonStyle = WS_TABSTOP | BS_DEFPUSHBUTTON;
 
 std::wstring WindowText(HWND Window) {
-    std::wstring Text(static_cast<std::size_t>(GetWindowTextLengthW(Window)) + 1, L'\0');
-    Text.resize(static_cast<std::size_t>(
-        GetWindowTextW(Window, Text.data(), static_cast<int>(Text.size()))));
-    return Text;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(Window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(
+        GetWindowTextW(Window, text.data(), static_cast<int>(text.size()))));
+    return text;
 }
 
 RECT WindowRect(HWND Window) {
-    RECT Bounds{};
-    GetWindowRect(Window, &Bounds);
-    return Bounds;
+    RECT bounds{};
+    GetWindowRect(Window, &bounds);
+    return bounds;
 }
 
 // Places Dialog in the middle of its owner (of the screen when it has none on the screen), kept
 // inside the work area of the owner's monitor.
 void CenterOnOwner(HWND Dialog) {
-    const HWND Owner = GetWindow(Dialog, GW_OWNER);
-    const bool OwnerShown =
-        Owner != nullptr && IsWindowVisible(Owner) != FALSE && IsIconic(Owner) == FALSE;
-    MONITORINFO Monitor{};
-    Monitor.cbSize = sizeof(Monitor);
-    GetMonitorInfoW(MonitorFromWindow(OwnerShown ? Owner : Dialog, MONITOR_DEFAULTTONEAREST),
-                    &Monitor);
-    const RECT Area = Monitor.rcWork;
-    const RECT Around = OwnerShown ? WindowRect(Owner) : Area;
-    const RECT Box = WindowRect(Dialog);
-    const LONG Width = Box.right - Box.left;
-    const LONG Height = Box.bottom - Box.top;
-    const LONG X = (Around.left + Around.right - Width) / 2;
-    const LONG Y = (Around.top + Around.bottom - Height) / 2;
-    SetWindowPos(Dialog, nullptr, std::max(Area.left, std::min(X, Area.right - Width)),
-                 std::max(Area.top, std::min(Y, Area.bottom - Height)), 0, 0,
+    const HWND owner = GetWindow(Dialog, GW_OWNER);
+    const bool ownerShown =
+        owner != nullptr && IsWindowVisible(owner) != FALSE && IsIconic(owner) == FALSE;
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(ownerShown ? owner : Dialog, MONITOR_DEFAULTTONEAREST),
+                    &monitor);
+    const RECT area = monitor.rcWork;
+    const RECT around = ownerShown ? WindowRect(owner) : area;
+    const RECT box = WindowRect(Dialog);
+    const LONG width = box.right - box.left;
+    const LONG height = box.bottom - box.top;
+    const LONG x = (around.left + around.right - width) / 2;
+    const LONG y = (around.top + around.bottom - height) / 2;
+    SetWindowPos(Dialog, nullptr, std::max(area.left, std::min(x, area.right - width)),
+                 std::max(area.top, std::min(y, area.bottom - height)), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -153,23 +153,23 @@ public:
 
     // The id of the button that ended the dialog; IDCANCEL when it could not be shown.
     INT_PTR Run(HWND Owner, const DialogTemplate& Template) {
-        const INT_PTR Result =
+        const INT_PTR result =
             DialogBoxIndirectParamW(GetModuleHandleW(nullptr), Template.Get(), Owner, Procedure,
                                     reinterpret_cast<LPARAM>(this));
-        return Result == -1 ? IDCANCEL : Result;
+        return result == -1 ? IDCANCEL : result;
     }
 
 protected:
     HWND Handle() const { return FHandle; }
     // A control of the dialog or of one of its pages.
     HWND Control(int Id) const {
-        if (const HWND Direct = GetDlgItem(FHandle, Id)) {
-            return Direct;
+        if (const HWND direct = GetDlgItem(FHandle, Id)) {
+            return direct;
         }
-        for (HWND Child = GetWindow(FHandle, GW_CHILD); Child != nullptr;
-             Child = GetWindow(Child, GW_HWNDNEXT)) {
-            if (const HWND Inner = GetDlgItem(Child, Id)) {
-                return Inner;
+        for (HWND child = GetWindow(FHandle, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (const HWND inner = GetDlgItem(child, Id)) {
+                return inner;
             }
         }
         return nullptr;
@@ -212,14 +212,14 @@ private:
             SetWindowLongPtrW(Dialog, DWLP_USER, LParam);
             reinterpret_cast<ModalDialog*>(LParam)->FHandle = Dialog;
         }
-        auto* Self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(Dialog, DWLP_USER));
-        if (Self == nullptr) {
+        auto* self = reinterpret_cast<ModalDialog*>(GetWindowLongPtrW(Dialog, DWLP_USER));
+        if (self == nullptr) {
             return FALSE;
         }
         try {
-            return Self->HandleMessage(Msg, WParam, LParam);
-        } catch (const std::exception& Error) {
-            ShowException(Dialog, Error);
+            return self->HandleMessage(Msg, WParam, LParam);
+        } catch (const std::exception& error) {
+            ShowException(Dialog, error);
             return TRUE;
         }
     }
@@ -232,20 +232,20 @@ private:
 class AboutDialog : public ModalDialog {
 public:
     static DialogTemplate Template(const TAboutBox& About) {
-        DialogTemplate Result(About.Caption, 180, 76);
-        Result.Add(kStatic, idAboutIcon, "", SS_ICON, {12, 12, 21, 20});
-        Result.Add(kStatic, idAboutProduct, About.ProductName, kLabelStyle, {44, 14, 128, 10});
-        Result.Add(kStatic, idAboutVersion, About.Version, kLabelStyle, {44, 28, 128, 10});
-        Result.Add(kButton, IDOK, "OK", kDefaultButtonStyle, {65, 54, 50, 14});
-        return Result;
+        DialogTemplate result(About.Caption, 180, 76);
+        result.Add(kStatic, idAboutIcon, "", SS_ICON, {12, 12, 21, 20});
+        result.Add(kStatic, idAboutProduct, About.ProductName, kLabelStyle, {44, 14, 128, 10});
+        result.Add(kStatic, idAboutVersion, About.Version, kLabelStyle, {44, 28, 128, 10});
+        result.Add(kButton, IDOK, "OK", kDefaultButtonStyle, {65, 54, 50, 14});
+        return result;
     }
 
 private:
     void Init() override {
-        const auto Icon = static_cast<HICON>(
+        const auto icon = static_cast<HICON>(
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KESTRANE), IMAGE_ICON,
                        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
-        SendMessageW(Control(idAboutIcon), STM_SETICON, reinterpret_cast<WPARAM>(Icon), 0);
+        SendMessageW(Control(idAboutIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
 
     void Command(int Id, int /*Code*/) override {
@@ -259,23 +259,23 @@ private:
 
 // The input method of Edit: opened in full-width hiragana, or closed.
 void SetImeHiragana(HWND Edit) {
-    const HIMC Context = ImmGetContext(Edit);
-    if (Context == nullptr) {
+    const HIMC context = ImmGetContext(Edit);
+    if (context == nullptr) {
         return;
     }
-    DWORD Conversion = 0;
-    DWORD Sentence = 0;
-    ImmGetConversionStatus(Context, &Conversion, &Sentence);
-    Conversion &= ~static_cast<DWORD>(IME_CMODE_KATAKANA);
-    ImmSetOpenStatus(Context, TRUE);
-    ImmSetConversionStatus(Context, Conversion | IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, Sentence);
-    ImmReleaseContext(Edit, Context);
+    DWORD conversion = 0;
+    DWORD sentence = 0;
+    ImmGetConversionStatus(context, &conversion, &sentence);
+    conversion &= ~static_cast<DWORD>(IME_CMODE_KATAKANA);
+    ImmSetOpenStatus(context, TRUE);
+    ImmSetConversionStatus(context, conversion | IME_CMODE_NATIVE | IME_CMODE_FULLSHAPE, sentence);
+    ImmReleaseContext(Edit, context);
 }
 
 void CloseIme(HWND Edit) {
-    if (const HIMC Context = ImmGetContext(Edit)) {
-        ImmSetOpenStatus(Context, FALSE);
-        ImmReleaseContext(Edit, Context);
+    if (const HIMC context = ImmGetContext(Edit)) {
+        ImmSetOpenStatus(context, FALSE);
+        ImmReleaseContext(Edit, context);
     }
 }
 
@@ -284,15 +284,15 @@ public:
     explicit LauncherRegistrationDialog(TfrmLcAdd& Model) : FModel(Model) {}
 
     static DialogTemplate Template() {
-        DialogTemplate Result(TfrmLcAdd::Caption, 210, 70);
-        Result.Add(kStatic, idLcAddNameLabel, TfrmLcAdd::NameLabel, kLabelStyle, {8, 10, 40, 10});
-        Result.Add(kEdit, idLcAddNameEdit, "", kEditStyle, {50, 8, 152, 12});
-        Result.Add(kStatic, idLcAddPathLabel, TfrmLcAdd::PathLabel, kLabelStyle, {8, 28, 40, 10});
-        Result.Add(kEdit, idLcAddPathEdit, "", kEditStyle, {50, 26, 130, 12});
-        Result.Add(kButton, idLcAddBrowse, TfrmLcAdd::BrowseButton, kButtonStyle,
+        DialogTemplate result(TfrmLcAdd::Caption, 210, 70);
+        result.Add(kStatic, idLcAddNameLabel, TfrmLcAdd::NameLabel, kLabelStyle, {8, 10, 40, 10});
+        result.Add(kEdit, idLcAddNameEdit, "", kEditStyle, {50, 8, 152, 12});
+        result.Add(kStatic, idLcAddPathLabel, TfrmLcAdd::PathLabel, kLabelStyle, {8, 28, 40, 10});
+        result.Add(kEdit, idLcAddPathEdit, "", kEditStyle, {50, 26, 130, 12});
+        result.Add(kButton, idLcAddBrowse, TfrmLcAdd::BrowseButton, kButtonStyle,
                    {184, 25, 18, 14});
-        Result.Add(kButton, IDOK, TfrmLcAdd::AddButton, kDefaultButtonStyle, {152, 48, 50, 14});
-        return Result;
+        result.Add(kButton, IDOK, TfrmLcAdd::AddButton, kDefaultButtonStyle, {152, 48, 50, 14});
+        return result;
     }
 
 private:
@@ -343,8 +343,8 @@ private:
 };
 
 bool ShowLauncherRegistration(HWND Owner, TfrmLcAdd& Model) {
-    LauncherRegistrationDialog Dialog(Model);
-    return Dialog.Run(Owner, LauncherRegistrationDialog::Template()) == IDOK;
+    LauncherRegistrationDialog dialog(Model);
+    return dialog.Run(Owner, LauncherRegistrationDialog::Template()) == IDOK;
 }
 
 // Options
@@ -359,38 +359,38 @@ INT_PTR CALLBACK PageProcedure(HWND Page, UINT Msg, WPARAM WParam, LPARAM LParam
 }
 
 DialogTemplate EditorPageTemplate() {
-    DialogTemplate Result("", 0, 0, kPageStyle);
-    Result.Add(kStatic, idFontSizeLabel, TfrmSetting::FontSizeLabel, kLabelStyle, {8, 12, 120, 10});
-    Result.Add(kEdit, idFontSizeEdit, "", kEditStyle | ES_NUMBER, {132, 10, 44, 12});
+    DialogTemplate result("", 0, 0, kPageStyle);
+    result.Add(kStatic, idFontSizeLabel, TfrmSetting::FontSizeLabel, kLabelStyle, {8, 12, 120, 10});
+    result.Add(kEdit, idFontSizeEdit, "", kEditStyle | ES_NUMBER, {132, 10, 44, 12});
     // Right after its edit box, which it takes as its buddy.
-    Result.Add(UPDOWN_CLASSW, idFontSizeSpin, "",
+    result.Add(UPDOWN_CLASSW, idFontSizeSpin, "",
                UDS_AUTOBUDDY | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS,
                {0, 0, 0, 0});
-    Result.Add(kStatic, idTabSizeLabel, TfrmSetting::TabSizeLabel, kLabelStyle, {8, 32, 120, 10});
-    Result.Add(kComboBox, idTabSizeCombo, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
+    result.Add(kStatic, idTabSizeLabel, TfrmSetting::TabSizeLabel, kLabelStyle, {8, 32, 120, 10});
+    result.Add(kComboBox, idTabSizeCombo, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
                {132, 30, 44, 72});
-    return Result;
+    return result;
 }
 
 DialogTemplate FolderPageTemplate() {
-    DialogTemplate Result("", 0, 0, kPageStyle);
-    Result.Add(kStatic, idBaseDirLabel, TfrmSetting::BaseDirLabel, kLabelStyle, {8, 10, 190, 10});
-    Result.Add(kEdit, idBaseDirEdit, "", kEditStyle, {8, 24, 176, 12});
-    Result.Add(kButton, idBaseDirBrowse, TfrmSetting::BrowseButton, kButtonStyle,
+    DialogTemplate result("", 0, 0, kPageStyle);
+    result.Add(kStatic, idBaseDirLabel, TfrmSetting::BaseDirLabel, kLabelStyle, {8, 10, 190, 10});
+    result.Add(kEdit, idBaseDirEdit, "", kEditStyle, {8, 24, 176, 12});
+    result.Add(kButton, idBaseDirBrowse, TfrmSetting::BrowseButton, kButtonStyle,
                {188, 23, 18, 14});
-    return Result;
+    return result;
 }
 
 DialogTemplate LauncherPageTemplate() {
-    DialogTemplate Result("", 0, 0, kPageStyle);
-    Result.Add(kListBox, idLauncherList, "",
+    DialogTemplate result("", 0, 0, kPageStyle);
+    result.Add(kListBox, idLauncherList, "",
                WS_BORDER | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
                {8, 8, 130, 76});
-    Result.Add(kButton, idLauncherAdd, TfrmSetting::AddButton, kButtonStyle, {146, 8, 60, 14});
-    Result.Add(kButton, idLauncherDelete, TfrmSetting::DeleteButton, kButtonStyle,
+    result.Add(kButton, idLauncherAdd, TfrmSetting::AddButton, kButtonStyle, {146, 8, 60, 14});
+    result.Add(kButton, idLauncherDelete, TfrmSetting::DeleteButton, kButtonStyle,
                {146, 26, 60, 14});
-    Result.Add(kEdit, idLauncherPath, "", kEditStyle | ES_READONLY, {8, 90, 198, 12});
-    return Result;
+    result.Add(kEdit, idLauncherPath, "", kEditStyle | ES_READONLY, {8, 90, 198, 12});
+    return result;
 }
 
 constexpr std::size_t kEditorPageIndex = 0;
@@ -402,11 +402,11 @@ public:
     OptionsDialog(TfrmSetting& Model, Desktop& Desk) : FModel(Model), FDesktop(Desk) {}
 
     static DialogTemplate Template() {
-        DialogTemplate Result(TfrmSetting::Caption, 230, 160);
-        Result.Add(WC_TABCONTROLW, idOptionsTabs, "", WS_TABSTOP | WS_CLIPSIBLINGS,
+        DialogTemplate result(TfrmSetting::Caption, 230, 160);
+        result.Add(WC_TABCONTROLW, idOptionsTabs, "", WS_TABSTOP | WS_CLIPSIBLINGS,
                    {6, 6, 218, 128});
-        Result.Add(kButton, IDOK, TfrmSetting::OkButton, kDefaultButtonStyle, {174, 140, 50, 14});
-        return Result;
+        result.Add(kButton, IDOK, TfrmSetting::OkButton, kDefaultButtonStyle, {174, 140, 50, 14});
+        return result;
     }
 
 private:
@@ -416,9 +416,9 @@ private:
         SendMessageW(Control(idFontSizeSpin), UDM_SETRANGE32, TfrmSetting::MinFontSize,
                      TfrmSetting::MaxFontSize);
         SendMessageW(Control(idFontSizeSpin), UDM_SETPOS32, 0, FModel.FontSize());
-        for (const std::string_view Choice : TfrmSetting::TabSizeChoices) {
+        for (const std::string_view choice : TfrmSetting::TabSizeChoices) {
             SendMessageW(Control(idTabSizeCombo), CB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(Utf8ToWide(Choice).c_str()));
+                         reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
         }
         SetControlText(idTabSizeCombo, FModel.TabSizeText());
         SetControlText(idBaseDirEdit, FModel.BaseDir());
@@ -427,55 +427,55 @@ private:
     }
 
     void InitTabs() const {
-        const HWND Tabs = Control(idOptionsTabs);
-        for (std::size_t Page = 0; Page < kPageCaptions.size(); ++Page) {
-            std::wstring Caption = Utf8ToWide(kPageCaptions[Page]);
-            TCITEMW Item{};
-            Item.mask = TCIF_TEXT;
-            Item.pszText = Caption.data();
-            SendMessageW(Tabs, TCM_INSERTITEMW, Page, reinterpret_cast<LPARAM>(&Item));
+        const HWND tabs = Control(idOptionsTabs);
+        for (std::size_t page = 0; page < kPageCaptions.size(); ++page) {
+            std::wstring caption = Utf8ToWide(kPageCaptions[page]);
+            TCITEMW item{};
+            item.mask = TCIF_TEXT;
+            item.pszText = caption.data();
+            SendMessageW(tabs, TCM_INSERTITEMW, page, reinterpret_cast<LPARAM>(&item));
         }
         // Below the pages, so that it does not paint over them.
-        SetWindowPos(Tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        SetWindowPos(tabs, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
 
     // The pages fill the tab control's display area and show its background.
     void CreatePages() {
-        const HWND Tabs = Control(idOptionsTabs);
-        RECT Area = WindowRect(Tabs);
-        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&Area), 2);
-        SendMessageW(Tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&Area));
-        const std::array<DialogTemplate, 3> Templates = {EditorPageTemplate(), FolderPageTemplate(),
+        const HWND tabs = Control(idOptionsTabs);
+        RECT area = WindowRect(tabs);
+        MapWindowPoints(nullptr, Handle(), reinterpret_cast<POINT*>(&area), 2);
+        SendMessageW(tabs, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+        const std::array<DialogTemplate, 3> templates = {EditorPageTemplate(), FolderPageTemplate(),
                                                          LauncherPageTemplate()};
-        for (std::size_t Page = 0; Page < FPages.size(); ++Page) {
-            FPages[Page] = CreateDialogIndirectParamW(
-                GetModuleHandleW(nullptr), Templates[Page].Get(), Handle(), PageProcedure, 0);
-            EnableThemeDialogTexture(FPages[Page], ETDT_ENABLETAB);
-            SetWindowPos(FPages[Page], nullptr, Area.left, Area.top, Area.right - Area.left,
-                         Area.bottom - Area.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        for (std::size_t page = 0; page < FPages.size(); ++page) {
+            FPages[page] = CreateDialogIndirectParamW(
+                GetModuleHandleW(nullptr), templates[page].Get(), Handle(), PageProcedure, 0);
+            EnableThemeDialogTexture(FPages[page], ETDT_ENABLETAB);
+            SetWindowPos(FPages[page], nullptr, area.left, area.top, area.right - area.left,
+                         area.bottom - area.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
 
     void ShowPage(std::size_t Shown) const {
-        for (std::size_t Page = 0; Page < FPages.size(); ++Page) {
-            ShowWindow(FPages[Page], Page == Shown ? SW_SHOW : SW_HIDE);
+        for (std::size_t page = 0; page < FPages.size(); ++page) {
+            ShowWindow(FPages[page], page == Shown ? SW_SHOW : SW_HIDE);
         }
     }
 
     void ShowLaunchers() const {
-        const HWND List = Control(idLauncherList);
-        SendMessageW(List, LB_RESETCONTENT, 0, 0);
-        for (const std::string& Name : FModel.Names()) {
-            SendMessageW(List, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(Name).c_str()));
+        const HWND list = Control(idLauncherList);
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        for (const std::string& name : FModel.Names()) {
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Utf8ToWide(name).c_str()));
         }
-        SendMessageW(List, LB_SETCURSEL, static_cast<WPARAM>(FModel.ItemIndex()), 0);
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(FModel.ItemIndex()), 0);
         SetControlText(idLauncherPath, FModel.PathText());
     }
 
     void Notify(const NMHDR& Header) override {
         if (Header.idFrom == idOptionsTabs && Header.code == TCN_SELCHANGE) {
-            const auto Page = SendMessageW(Control(idOptionsTabs), TCM_GETCURSEL, 0, 0);
-            ShowPage(static_cast<std::size_t>(std::max<LRESULT>(Page, 0)));
+            const auto page = SendMessageW(Control(idOptionsTabs), TCM_GETCURSEL, 0, 0);
+            ShowPage(static_cast<std::size_t>(std::max<LRESULT>(page, 0)));
         }
     }
 
@@ -508,9 +508,9 @@ private:
     }
 
     void AddLauncher() {
-        TfrmLcAdd Registration = FModel.NewLauncherDialog();
-        if (ShowLauncherRegistration(Handle(), Registration)) {
-            FModel.AddLauncher(Registration);
+        TfrmLcAdd registration = FModel.NewLauncherDialog();
+        if (ShowLauncherRegistration(Handle(), registration)) {
+            FModel.AddLauncher(registration);
             ShowLaunchers();
         }
     }
@@ -523,8 +523,8 @@ private:
         FModel.SetBaseDir(ControlText(idBaseDirEdit));
         try {
             FModel.Accept();
-        } catch (const EConvertError& Error) {
-            ShowMessageBox(FDesktop, Error.what(), TMessageType::Error, TMessageButtons::Ok);
+        } catch (const EConvertError& error) {
+            ShowMessageBox(FDesktop, error.what(), TMessageType::Error, TMessageButtons::Ok);
             SendMessageW(Control(idOptionsTabs), TCM_SETCURSEL, kEditorPageIndex, 0);
             ShowPage(kEditorPageIndex);
             SetFocus(Control(idTabSizeCombo));
@@ -573,12 +573,12 @@ public:
 
     // The places are set when the text has been measured.
     static DialogTemplate Template(const std::string& Caption) {
-        DialogTemplate Result(Caption, 0, 0);
-        Result.Add(kStatic, idQuestionIcon, "", SS_ICON, {0, 0, 0, 0});
-        Result.Add(kStatic, idQuestionText, "", kLabelStyle | SS_EDITCONTROL, {0, 0, 0, 0});
-        Result.Add(kButton, IDYES, kYesButton, kDefaultButtonStyle, {0, 0, 0, 0});
-        Result.Add(kButton, IDCANCEL, kCancelButton, kButtonStyle, {0, 0, 0, 0});
-        return Result;
+        DialogTemplate result(Caption, 0, 0);
+        result.Add(kStatic, idQuestionIcon, "", SS_ICON, {0, 0, 0, 0});
+        result.Add(kStatic, idQuestionText, "", kLabelStyle | SS_EDITCONTROL, {0, 0, 0, 0});
+        result.Add(kButton, IDYES, kYesButton, kDefaultButtonStyle, {0, 0, 0, 0});
+        result.Add(kButton, IDCANCEL, kCancelButton, kButtonStyle, {0, 0, 0, 0});
+        return result;
     }
 
 private:
@@ -598,49 +598,49 @@ private:
     int DialogUnitsX(int Units) const { return ToPixels(Units, 0).x; }
     int DialogUnitsY(int Units) const { return ToPixels(0, Units).y; }
     POINT ToPixels(int X, int Y) const {
-        RECT Units{0, 0, X, Y};
-        MapDialogRect(Handle(), &Units);
-        return {Units.right, Units.bottom};
+        RECT units{0, 0, X, Y};
+        MapDialogRect(Handle(), &units);
+        return {units.right, units.bottom};
     }
 
     SIZE TextSize() const {
-        const HDC Context = GetDC(Handle());
-        const HGDIOBJ Previous = SelectObject(
-            Context, reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
-        const std::wstring Text = Utf8ToWide(FText);
-        RECT Bounds{0, 0, DialogUnitsX(kQuestionMaxTextWidth), 0};
-        DrawTextW(Context, Text.c_str(), static_cast<int>(Text.size()), &Bounds,
+        const HDC context = GetDC(Handle());
+        const HGDIOBJ previous = SelectObject(
+            context, reinterpret_cast<HGDIOBJ>(SendMessageW(Handle(), WM_GETFONT, 0, 0)));
+        const std::wstring text = Utf8ToWide(FText);
+        RECT bounds{0, 0, DialogUnitsX(kQuestionMaxTextWidth), 0};
+        DrawTextW(context, text.c_str(), static_cast<int>(text.size()), &bounds,
                   kQuestionTextFormat | DT_CALCRECT);
-        SelectObject(Context, Previous);
-        ReleaseDC(Handle(), Context);
-        return {Bounds.right, Bounds.bottom};
+        SelectObject(context, previous);
+        ReleaseDC(Handle(), context);
+        return {bounds.right, bounds.bottom};
     }
 
     // The icon at the top left, the text beside it, the buttons centred below both.
     void Arrange() const {
-        const int Margin = DialogUnitsX(kQuestionMargin);
-        const int Gap = DialogUnitsX(kQuestionGap);
-        const int IconSize = GetSystemMetrics(SM_CXICON);
-        const SIZE Text = TextSize();
-        const POINT Button = ToPixels(kQuestionButtonWidth, kQuestionButtonHeight);
-        const int TextLeft = Margin + IconSize + Gap;
-        const int ContentHeight = std::max<int>(IconSize, Text.cy);
-        const int ButtonsWidth = 2 * Button.x + Gap;
-        const int ClientWidth = std::max<int>(TextLeft + Text.cx, ButtonsWidth) + Margin;
-        const int ButtonTop = Margin + ContentHeight + DialogUnitsY(kQuestionMargin);
-        const int ButtonLeft = (ClientWidth - ButtonsWidth) / 2;
+        const int margin = DialogUnitsX(kQuestionMargin);
+        const int gap = DialogUnitsX(kQuestionGap);
+        const int iconSize = GetSystemMetrics(SM_CXICON);
+        const SIZE text = TextSize();
+        const POINT button = ToPixels(kQuestionButtonWidth, kQuestionButtonHeight);
+        const int textLeft = margin + iconSize + gap;
+        const int contentHeight = std::max<int>(iconSize, text.cy);
+        const int buttonsWidth = 2 * button.x + gap;
+        const int clientWidth = std::max<int>(textLeft + text.cx, buttonsWidth) + margin;
+        const int buttonTop = margin + contentHeight + DialogUnitsY(kQuestionMargin);
+        const int buttonLeft = (clientWidth - buttonsWidth) / 2;
 
-        Place(idQuestionIcon, {Margin, Margin, IconSize, IconSize});
+        Place(idQuestionIcon, {margin, margin, iconSize, iconSize});
         Place(idQuestionText,
-              {TextLeft, Margin + std::max(0, (IconSize - static_cast<int>(Text.cy)) / 2),
-               static_cast<int>(Text.cx), static_cast<int>(Text.cy)});
-        Place(IDYES, {ButtonLeft, ButtonTop, Button.x, Button.y});
-        Place(IDCANCEL, {ButtonLeft + Button.x + Gap, ButtonTop, Button.x, Button.y});
+              {textLeft, margin + std::max(0, (iconSize - static_cast<int>(text.cy)) / 2),
+               static_cast<int>(text.cx), static_cast<int>(text.cy)});
+        Place(IDYES, {buttonLeft, buttonTop, button.x, button.y});
+        Place(IDCANCEL, {buttonLeft + button.x + gap, buttonTop, button.x, button.y});
 
-        RECT Frame{0, 0, ClientWidth, ButtonTop + Button.y + Margin};
-        AdjustWindowRectEx(&Frame, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
+        RECT frame{0, 0, clientWidth, buttonTop + button.y + margin};
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
                            FALSE, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
-        SetWindowPos(Handle(), nullptr, 0, 0, Frame.right - Frame.left, Frame.bottom - Frame.top,
+        SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
@@ -663,21 +663,21 @@ private:
 } // namespace
 
 void ShowAboutBox(HWND Owner, const TAboutBox& About) {
-    AboutDialog Dialog;
-    Dialog.Run(Owner, AboutDialog::Template(About));
+    AboutDialog dialog;
+    dialog.Run(Owner, AboutDialog::Template(About));
 }
 
 bool ShowOptionsDialog(HWND Owner, TfrmSetting& Dialog, Desktop& Desk) {
-    INITCOMMONCONTROLSEX Classes{sizeof(Classes), ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
-    InitCommonControlsEx(&Classes);
-    OptionsDialog Options(Dialog, Desk);
-    return Options.Run(Owner, OptionsDialog::Template()) == IDOK;
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_TAB_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&classes);
+    OptionsDialog options(Dialog, Desk);
+    return options.Run(Owner, OptionsDialog::Template()) == IDOK;
 }
 
 TMessageAnswer YesCancelBox(HWND Owner, const std::string& Text, const std::string& Caption,
                             TMessageType Type) {
-    QuestionDialog Question(Text, Type);
-    return Question.Run(Owner, QuestionDialog::Template(Caption)) == IDYES ? TMessageAnswer::Yes
+    QuestionDialog question(Text, Type);
+    return question.Run(Owner, QuestionDialog::Template(Caption)) == IDYES ? TMessageAnswer::Yes
                                                                            : TMessageAnswer::Cancel;
 }
 

@@ -35,58 +35,58 @@ std::intptr_t Ask(TEditor& Editor, unsigned Msg, std::uintptr_t WParam, std::int
 
 // Copies as much of Text as Capacity units allow; answers the count copied.
 LRESULT CopyUnits(std::wstring_view Text, std::size_t Capacity, wchar_t* Buffer) {
-    const std::size_t Count = std::min(Text.size(), Capacity);
-    std::copy_n(Text.begin(), Count, Buffer);
-    return static_cast<LRESULT>(Count);
+    const std::size_t count = std::min(Text.size(), Capacity);
+    std::copy_n(Text.begin(), count, Buffer);
+    return static_cast<LRESULT>(count);
 }
 
 std::string EditorText(TEditor& Editor) {
-    const auto Length = static_cast<std::size_t>(Ask(Editor, WM_GETTEXTLENGTH, 0, 0));
-    std::string Text(Length + 1, '\0');
-    const auto Copied = static_cast<std::size_t>(
-        Ask(Editor, WM_GETTEXT, Text.size(), reinterpret_cast<std::intptr_t>(Text.data())));
-    Text.resize(std::min(Copied, Length));
-    return Text;
+    const auto length = static_cast<std::size_t>(Ask(Editor, WM_GETTEXTLENGTH, 0, 0));
+    std::string text(length + 1, '\0');
+    const auto copied = static_cast<std::size_t>(
+        Ask(Editor, WM_GETTEXT, text.size(), reinterpret_cast<std::intptr_t>(text.data())));
+    text.resize(std::min(copied, length));
+    return text;
 }
 
 LRESULT GetText(TEditor& Editor, WPARAM Capacity, LPARAM Buffer) {
     if (Capacity == 0 || Buffer == 0) {
         return 0;
     }
-    auto* Units = reinterpret_cast<wchar_t*>(Buffer);
-    const LRESULT Count = CopyUnits(Cp932ToWide(EditorText(Editor)), Capacity - 1, Units);
-    Units[Count] = L'\0';
-    return Count;
+    auto* units = reinterpret_cast<wchar_t*>(Buffer);
+    const LRESULT count = CopyUnits(Cp932ToWide(EditorText(Editor)), Capacity - 1, units);
+    units[count] = L'\0';
+    return count;
 }
 
 // The row's bytes from the editor's EM_GETLINE, whose buffer starts with a 16-bit capacity.
 std::string RowBytes(TEditor& Editor, WPARAM Row) {
-    constexpr WORD Capacity = std::numeric_limits<WORD>::max();
-    std::string Bytes(Capacity, '\0');
-    std::memcpy(Bytes.data(), &Capacity, sizeof(Capacity));
-    Bytes.resize(static_cast<std::size_t>(
-        Ask(Editor, EM_GETLINE, Row, reinterpret_cast<std::intptr_t>(Bytes.data()))));
-    return Bytes;
+    constexpr WORD kCapacity = std::numeric_limits<WORD>::max();
+    std::string bytes(kCapacity, '\0');
+    std::memcpy(bytes.data(), &kCapacity, sizeof(kCapacity));
+    bytes.resize(static_cast<std::size_t>(
+        Ask(Editor, EM_GETLINE, Row, reinterpret_cast<std::intptr_t>(bytes.data()))));
+    return bytes;
 }
 
 LRESULT GetLine(TEditor& Editor, WPARAM Row, LPARAM Buffer) {
-    auto* Units = reinterpret_cast<wchar_t*>(Buffer);
-    const WORD Capacity = *reinterpret_cast<const WORD*>(Units);
-    return CopyUnits(Cp932ToWide(RowBytes(Editor, Row)), Capacity, Units);
+    auto* units = reinterpret_cast<wchar_t*>(Buffer);
+    const WORD capacity = *reinterpret_cast<const WORD*>(units);
+    return CopyUnits(Cp932ToWide(RowBytes(Editor, Row)), capacity, units);
 }
 
 LRESULT PassText(TEditor& Editor, UINT Msg, WPARAM WParam, LPARAM Text) {
-    const auto* Wide = reinterpret_cast<const wchar_t*>(Text);
-    const std::string Bytes = Wide != nullptr ? WideToCp932(Wide) : std::string();
-    return Ask(Editor, Msg, WParam, reinterpret_cast<std::intptr_t>(Bytes.c_str()));
+    const auto* wide = reinterpret_cast<const wchar_t*>(Text);
+    const std::string bytes = wide != nullptr ? WideToCp932(wide) : std::string();
+    return Ask(Editor, Msg, WParam, reinterpret_cast<std::intptr_t>(bytes.c_str()));
 }
 
 // A UTF-16 character reaches the editor as its CP932 bytes, one WM_CHAR each; the editor takes a
 // lead byte's second byte itself through the host while it handles the first.
 LRESULT PassCharacter(EditorWindowState& State, WPARAM Character, LPARAM KeyData) {
     State.Host.QueueCharacter(static_cast<wchar_t>(Character));
-    while (const std::optional<std::uint8_t> Byte = State.Host.TakeQueuedByte()) {
-        State.Editor->WndProc(WM_CHAR, *Byte, KeyData);
+    while (const std::optional<std::uint8_t> byte = State.Host.TakeQueuedByte()) {
+        State.Editor->WndProc(WM_CHAR, *byte, KeyData);
     }
     return 0;
 }
@@ -95,42 +95,42 @@ LRESULT PassCharacter(EditorWindowState& State, WPARAM Character, LPARAM KeyData
 // and keeps the input method's windows going); then the editor inserts the result or hides its
 // caret under the candidate list.
 LRESULT PassImeMessage(HWND Window, TEditor& Editor, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    const LRESULT Answer = DefWindowProcW(Window, Msg, WParam, LParam);
+    const LRESULT answer = DefWindowProcW(Window, Msg, WParam, LParam);
     Editor.WndProc(Msg, WParam, LParam);
-    return Answer;
+    return answer;
 }
 
 // Below the caret, inside the client area: where a menu asked for from the keyboard opens.
 POINT CaretMenuPoint(HWND Window, const TEditor& Editor) {
-    RECT Client{};
-    GetClientRect(Window, &Client);
-    POINT At{
-        std::clamp<LONG>(Editor.ColumnLeft(Editor.GetCol()), 0, Client.right),
-        std::clamp<LONG>(Editor.RowTop(Editor.GetRow()) + Editor.GetRowHeight(), 0, Client.bottom)};
-    ClientToScreen(Window, &At);
-    return At;
+    RECT client{};
+    GetClientRect(Window, &client);
+    POINT at{
+        std::clamp<LONG>(Editor.ColumnLeft(Editor.GetCol()), 0, client.right),
+        std::clamp<LONG>(Editor.RowTop(Editor.GetRow()) + Editor.GetRowHeight(), 0, client.bottom)};
+    ClientToScreen(Window, &at);
+    return at;
 }
 
 // The editor's pop-up menu at the mouse, or below the caret for the keyboard's (-1, -1). A point
 // outside the client area (on a scroll bar) is left to the system.
 bool ShowContextMenu(HWND Window, TEditor& Editor, LPARAM Point) {
-    TPopupMenu* Menu = Editor.GetPopupMenu();
-    if (Menu == nullptr) {
+    TPopupMenu* menu = Editor.GetPopupMenu();
+    if (menu == nullptr) {
         return false;
     }
-    POINT At{static_cast<short>(LOWORD(Point)), static_cast<short>(HIWORD(Point))};
-    if (At.x == -1 && At.y == -1) {
-        At = CaretMenuPoint(Window, Editor);
+    POINT at{static_cast<short>(LOWORD(Point)), static_cast<short>(HIWORD(Point))};
+    if (at.x == -1 && at.y == -1) {
+        at = CaretMenuPoint(Window, Editor);
     } else {
-        POINT InClient = At;
-        ScreenToClient(Window, &InClient);
-        RECT Client{};
-        GetClientRect(Window, &Client);
-        if (PtInRect(&Client, InClient) == FALSE) {
+        POINT inClient = at;
+        ScreenToClient(Window, &inClient);
+        RECT client{};
+        GetClientRect(Window, &client);
+        if (PtInRect(&client, inClient) == FALSE) {
             return false;
         }
     }
-    ShowPopupMenu(Window, *Menu, At);
+    ShowPopupMenu(Window, *menu, at);
     return true;
 }
 
@@ -154,18 +154,18 @@ private:
 };
 
 LRESULT Paint(HWND Window, EditorWindowState& State) {
-    const PaintScope Scope(Window);
-    GdiSurface Canvas(Scope.DC(), State.Host.ClientSize());
-    State.Editor->Paint(Canvas, Scope.Area());
+    const PaintScope scope(Window);
+    GdiSurface canvas(scope.DC(), State.Host.ClientSize());
+    State.Editor->Paint(canvas, scope.Area());
     return 0;
 }
 
 LRESULT Dispatch(HWND Window, EditorWindowState& State, UINT Msg, WPARAM WParam, LPARAM LParam) {
-    TEditor& Editor = *State.Editor;
+    TEditor& editor = *State.Editor;
     switch (Msg) {
     case WM_CREATE:
-        Editor.SetHost(&State.Host);
-        Editor.SetClipboard(&ProcessClipboard());
+        editor.SetHost(&State.Host);
+        editor.SetClipboard(&ProcessClipboard());
         return 0;
     case WM_PAINT:
         return Paint(Window, State);
@@ -175,24 +175,24 @@ LRESULT Dispatch(HWND Window, EditorWindowState& State, UINT Msg, WPARAM WParam,
         return PassCharacter(State, WParam, LParam);
     case WM_IME_COMPOSITION:
     case WM_IME_NOTIFY:
-        return PassImeMessage(Window, Editor, Msg, WParam, LParam);
+        return PassImeMessage(Window, editor, Msg, WParam, LParam);
     case WM_CONTEXTMENU:
-        if (ShowContextMenu(Window, Editor, LParam)) {
+        if (ShowContextMenu(Window, editor, LParam)) {
             return 0;
         }
         break;
     case WM_GETTEXT:
-        return GetText(Editor, WParam, LParam);
+        return GetText(editor, WParam, LParam);
     case EM_GETLINE:
-        return GetLine(Editor, WParam, LParam);
+        return GetLine(editor, WParam, LParam);
     case WM_SETTEXT:
     case EM_REPLACESEL:
-        return PassText(Editor, Msg, WParam, LParam);
+        return PassText(editor, Msg, WParam, LParam);
     default:
         break;
     }
-    if (const std::optional<std::intptr_t> Answer = Editor.WndProc(Msg, WParam, LParam)) {
-        return *Answer;
+    if (const std::optional<std::intptr_t> answer = editor.WndProc(Msg, WParam, LParam)) {
+        return *answer;
     }
     return DefWindowProcW(Window, Msg, WParam, LParam);
 }
@@ -205,19 +205,19 @@ void AttachState(HWND Window) {
 
 void DetachState(HWND Window, EditorWindowState* State) {
     SetWindowLongPtrW(Window, GWLP_USERDATA, 0);
-    const std::unique_ptr<EditorWindowState> Owned(State);
-    Owned->Editor->SetHost(nullptr);
+    const std::unique_ptr<EditorWindowState> owned(State);
+    owned->Editor->SetHost(nullptr);
 }
 
 LRESULT HandleMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Msg == WM_NCCREATE) {
         AttachState(Window);
     }
-    EditorWindowState* State = StateOf(Window);
-    if (State != nullptr && Msg == WM_NCDESTROY) {
-        DetachState(Window, State);
-    } else if (State != nullptr) {
-        return Dispatch(Window, *State, Msg, WParam, LParam);
+    EditorWindowState* state = StateOf(Window);
+    if (state != nullptr && Msg == WM_NCDESTROY) {
+        DetachState(Window, state);
+    } else if (state != nullptr) {
+        return Dispatch(Window, *state, Msg, WParam, LParam);
     }
     return DefWindowProcW(Window, Msg, WParam, LParam);
 }
@@ -226,8 +226,8 @@ LRESULT HandleMessage(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
 LRESULT CALLBACK EditorWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     try {
         return HandleMessage(Window, Msg, WParam, LParam);
-    } catch (const std::exception& Error) {
-        ShowException(Window, Error);
+    } catch (const std::exception& error) {
+        ShowException(Window, error);
         return Msg == WM_NCCREATE ? FALSE : 0;
     }
 }
@@ -235,26 +235,26 @@ LRESULT CALLBACK EditorWindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM L
 } // namespace
 
 void RegisterEditorWindowClass() {
-    WNDCLASSEXW Class{};
-    if (GetClassInfoExW(GetModuleHandleW(nullptr), kEditorClassName, &Class) != FALSE) {
+    WNDCLASSEXW windowClass{};
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), kEditorClassName, &windowClass) != FALSE) {
         return;
     }
-    Class.cbSize = sizeof(Class);
-    Class.style = CS_DBLCLKS | CS_OWNDC;
-    Class.lpfnWndProc = EditorWindowProc;
-    Class.hInstance = GetModuleHandleW(nullptr);
-    Class.lpszClassName = kEditorClassName;
-    RegisterClassExW(&Class);
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS | CS_OWNDC;
+    windowClass.lpfnWndProc = EditorWindowProc;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = kEditorClassName;
+    RegisterClassExW(&windowClass);
 }
 
 TEditor* EditorOfWindow(HWND Window) {
-    wchar_t ClassName[std::size(kEditorClassName) + 1] = {};
-    GetClassNameW(Window, ClassName, static_cast<int>(std::size(ClassName)));
-    if (std::wstring_view(ClassName) != kEditorClassName) {
+    wchar_t className[std::size(kEditorClassName) + 1] = {};
+    GetClassNameW(Window, className, static_cast<int>(std::size(className)));
+    if (std::wstring_view(className) != kEditorClassName) {
         return nullptr;
     }
-    const EditorWindowState* State = StateOf(Window);
-    return State != nullptr ? State->Editor.get() : nullptr;
+    const EditorWindowState* state = StateOf(Window);
+    return state != nullptr ? state->Editor.get() : nullptr;
 }
 
 void ShowException(HWND Window, const std::exception& Error) {

@@ -15,31 +15,31 @@ std::wstring WidePath(const std::string& Utf8, FileFailure What) {
     if (Utf8.empty()) {
         return {};
     }
-    const int Size = static_cast<int>(Utf8.size());
-    const int Length =
-        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Utf8.data(), Size, nullptr, 0);
-    if (Length == 0) {
+    const int size = static_cast<int>(Utf8.size());
+    const int length =
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Utf8.data(), size, nullptr, 0);
+    if (length == 0) {
         RaiseFileError(What, Utf8, "UTF-8 として正しくないファイル名です。");
     }
-    std::wstring Wide(static_cast<std::size_t>(Length), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Utf8.data(), Size, Wide.data(), Length);
-    return Wide;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Utf8.data(), size, wide.data(), length);
+    return wide;
 }
 
 std::string SystemReason(DWORD Error) {
-    wchar_t* Text = nullptr;
-    const DWORD Length = FormatMessageW(
+    wchar_t* text = nullptr;
+    const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, Error, 0, reinterpret_cast<wchar_t*>(&Text), 0, nullptr);
-    if (Length == 0) {
+        nullptr, Error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (length == 0) {
         return "エラー " + std::to_string(Error);
     }
-    std::wstring Message(Text, Length);
-    LocalFree(Text);
-    while (!Message.empty() && (Message.back() == L'\r' || Message.back() == L'\n')) {
-        Message.pop_back();
+    std::wstring message(text, length);
+    LocalFree(text);
+    while (!message.empty() && (message.back() == L'\r' || message.back() == L'\n')) {
+        message.pop_back();
     }
-    return win32::WideToUtf8(Message);
+    return win32::WideToUtf8(message);
 }
 
 [[noreturn]] void RaiseLastError(FileFailure What, const std::string& Path) {
@@ -65,19 +65,19 @@ public:
     Win32InputFile& operator=(const Win32InputFile&) = delete;
 
     std::uint64_t Size() override {
-        LARGE_INTEGER FileSize{};
-        if (!GetFileSizeEx(FHandle, &FileSize)) {
+        LARGE_INTEGER fileSize{};
+        if (!GetFileSizeEx(FHandle, &fileSize)) {
             RaiseLastError(FileFailure::Read, FPath);
         }
-        return static_cast<std::uint64_t>(FileSize.QuadPart);
+        return static_cast<std::uint64_t>(fileSize.QuadPart);
     }
 
     std::size_t ReadSome(char* Buffer, std::size_t Count) override {
-        DWORD Read = 0;
-        if (!ReadFile(FHandle, Buffer, TransferSize(Count), &Read, nullptr)) {
+        DWORD read = 0;
+        if (!ReadFile(FHandle, Buffer, TransferSize(Count), &read, nullptr)) {
             RaiseLastError(FileFailure::Read, FPath);
         }
-        return Read;
+        return read;
     }
 
 private:
@@ -107,31 +107,31 @@ public:
 
     void WriteAll(const char* Data, std::size_t Count) override {
         while (Count > 0) {
-            DWORD Written = 0;
-            if (!WriteFile(FHandle, Data, TransferSize(Count), &Written, nullptr)) {
+            DWORD written = 0;
+            if (!WriteFile(FHandle, Data, TransferSize(Count), &written, nullptr)) {
                 RaiseLastError(FileFailure::Write, FTargetPath);
             }
-            Data += Written;
-            Count -= Written;
+            Data += written;
+            Count -= written;
         }
     }
 
     // ReplaceFileW keeps the target's attributes, security and creation time; a new target is
     // simply moved into place.
     void ReplaceTarget() override {
-        const HANDLE Handle = FHandle;
+        const HANDLE handle = FHandle;
         FHandle = INVALID_HANDLE_VALUE;
-        if (!CloseHandle(Handle)) {
+        if (!CloseHandle(handle)) {
             RaiseLastError(FileFailure::Write, FTargetPath);
         }
-        const bool TargetExists =
+        const bool targetExists =
             GetFileAttributesW(FWideTargetPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-        const BOOL Replaced =
-            TargetExists ? ReplaceFileW(FWideTargetPath.c_str(), FWideTemporaryPath.c_str(),
+        const BOOL replaced =
+            targetExists ? ReplaceFileW(FWideTargetPath.c_str(), FWideTemporaryPath.c_str(),
                                         nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
                          : MoveFileExW(FWideTemporaryPath.c_str(), FWideTargetPath.c_str(),
                                        MOVEFILE_WRITE_THROUGH);
-        if (!Replaced) {
+        if (!replaced) {
             RaiseLastError(FileFailure::Replace, FTargetPath);
         }
         FReplaced = true;
@@ -139,23 +139,23 @@ public:
 
 private:
     void RefuseReadOnlyTarget() const {
-        const DWORD Attributes = GetFileAttributesW(FWideTargetPath.c_str());
-        if (Attributes != INVALID_FILE_ATTRIBUTES && (Attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        const DWORD attributes = GetFileAttributesW(FWideTargetPath.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
             RaiseFileError(FileFailure::ReadOnly, FTargetPath);
         }
     }
 
     bool TryCreate(const std::string& Name) {
-        std::wstring WideName = WidePath(Name, FileFailure::CreateTemporary);
-        FHandle = CreateFileW(WideName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        std::wstring wideName = WidePath(Name, FileFailure::CreateTemporary);
+        FHandle = CreateFileW(wideName.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
         if (FHandle != INVALID_HANDLE_VALUE) {
-            FWideTemporaryPath = std::move(WideName);
+            FWideTemporaryPath = std::move(wideName);
             return true;
         }
-        const DWORD Error = GetLastError();
-        if (Error != ERROR_FILE_EXISTS && Error != ERROR_ALREADY_EXISTS) {
-            RaiseFileError(FileFailure::CreateTemporary, FTargetPath, SystemReason(Error));
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            RaiseFileError(FileFailure::CreateTemporary, FTargetPath, SystemReason(error));
         }
         return false;
     }

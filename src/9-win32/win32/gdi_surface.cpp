@@ -23,40 +23,40 @@ RECT WinRect(const TRect& Rect) {
 
 // Appends the UTF-16 of one CP932 character; its first unit takes the whole advance.
 void AppendCharacter(TCellText& Cells, std::string_view Character, int Advance) {
-    wchar_t Units[2] = {};
-    int Count = 1;
+    wchar_t units[2] = {};
+    int count = 1;
     if (static_cast<unsigned char>(Character[0]) < 0x80) {
-        Units[0] = static_cast<wchar_t>(Character[0]);
+        units[0] = static_cast<wchar_t>(Character[0]);
     } else {
-        Count = MultiByteToWideChar(kCodePage932, 0, Character.data(),
-                                    static_cast<int>(Character.size()), Units, 2);
-        if (Count == 0) {
-            Units[0] = kUnconvertible;
-            Count = 1;
+        count = MultiByteToWideChar(kCodePage932, 0, Character.data(),
+                                    static_cast<int>(Character.size()), units, 2);
+        if (count == 0) {
+            units[0] = kUnconvertible;
+            count = 1;
         }
     }
-    for (int i = 0; i < Count; ++i) {
-        Cells.Text.push_back(Units[i]);
+    for (int i = 0; i < count; ++i) {
+        Cells.Text.push_back(units[i]);
         Cells.Advances.push_back(i == 0 ? Advance : 0);
     }
 }
 
 LOGFONTW LogFont(const TFontSpec& Font) {
-    LOGFONTW Log{};
-    Log.lfHeight = Font.Height;
-    Log.lfWeight = Font.Style.Contains(fsBold) ? FW_BOLD : FW_NORMAL;
-    Log.lfItalic = Font.Style.Contains(fsItalic);
-    Log.lfUnderline = Font.Style.Contains(fsUnderline);
-    Log.lfStrikeOut = Font.Style.Contains(fsStrikeOut);
-    Log.lfCharSet = Font.Charset;
-    Log.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    Log.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    Log.lfQuality = DEFAULT_QUALITY;
-    Log.lfPitchAndFamily = DEFAULT_PITCH;
-    const std::wstring Face = Utf8ToWide(Font.Name);
-    const std::size_t Length = std::min(Face.size(), std::size(Log.lfFaceName) - 1);
-    std::copy_n(Face.begin(), Length, Log.lfFaceName);
-    return Log;
+    LOGFONTW log{};
+    log.lfHeight = Font.Height;
+    log.lfWeight = Font.Style.Contains(fsBold) ? FW_BOLD : FW_NORMAL;
+    log.lfItalic = Font.Style.Contains(fsItalic);
+    log.lfUnderline = Font.Style.Contains(fsUnderline);
+    log.lfStrikeOut = Font.Style.Contains(fsStrikeOut);
+    log.lfCharSet = Font.Charset;
+    log.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    log.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    log.lfQuality = DEFAULT_QUALITY;
+    log.lfPitchAndFamily = DEFAULT_PITCH;
+    const std::wstring face = Utf8ToWide(Font.Name);
+    const std::size_t length = std::min(face.size(), std::size(log.lfFaceName) - 1);
+    std::copy_n(face.begin(), length, log.lfFaceName);
+    return log;
 }
 
 class FontCache {
@@ -65,19 +65,19 @@ public:
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
     ~FontCache() {
-        for (const auto& Entry : FFonts) {
-            DeleteObject(Entry.second);
+        for (const auto& entry : FFonts) {
+            DeleteObject(entry.second);
         }
     }
 
     HFONT Get(const TFontSpec& Font) {
-        const auto Found = std::find_if(FFonts.begin(), FFonts.end(),
+        const auto found = std::find_if(FFonts.begin(), FFonts.end(),
                                         [&](const auto& Entry) { return Entry.first == Font; });
-        if (Found != FFonts.end()) {
-            return Found->second;
+        if (found != FFonts.end()) {
+            return found->second;
         }
-        const LOGFONTW Log = LogFont(Font);
-        FFonts.emplace_back(Font, CreateFontIndirectW(&Log));
+        const LOGFONTW log = LogFont(Font);
+        FFonts.emplace_back(Font, CreateFontIndirectW(&log));
         return FFonts.back().second;
     }
 
@@ -92,20 +92,20 @@ const GdiSurface& AsGdi(const Surface& Source) {
 } // namespace
 
 TCellText CellText(std::string_view Cp932, int CellWidth) {
-    TCellText Cells;
-    Cells.Text.reserve(Cp932.size());
-    Cells.Advances.reserve(Cp932.size());
-    for (std::size_t Pos = 0; Pos < Cp932.size();) {
-        const std::size_t Length = CharLengthAt(Cp932, Pos);
-        AppendCharacter(Cells, Cp932.substr(Pos, Length), static_cast<int>(Length) * CellWidth);
-        Pos += Length;
+    TCellText cells;
+    cells.Text.reserve(Cp932.size());
+    cells.Advances.reserve(Cp932.size());
+    for (std::size_t pos = 0; pos < Cp932.size();) {
+        const std::size_t length = CharLengthAt(Cp932, pos);
+        AppendCharacter(cells, Cp932.substr(pos, length), static_cast<int>(length) * CellWidth);
+        pos += length;
     }
-    return Cells;
+    return cells;
 }
 
 HFONT FontHandle(const TFontSpec& Font) {
-    static FontCache Fonts;
-    return Fonts.Get(Font);
+    static FontCache fonts;
+    return fonts.Get(Font);
 }
 
 GdiSurface::GdiSurface(HDC DC, TSize Size) : FDC(DC), FSize(Size) {}
@@ -117,31 +117,31 @@ GdiSurface::~GdiSurface() {
 }
 
 void GdiSurface::UseFont(HFONT Font) {
-    const HGDIOBJ Previous = SelectObject(FDC, Font);
+    const HGDIOBJ previous = SelectObject(FDC, Font);
     if (FOriginalFont == nullptr) {
-        FOriginalFont = Previous;
+        FOriginalFont = previous;
     }
 }
 
 void GdiSurface::FillRect(const TRect& Rect, TColor Color) {
-    const RECT Area = WinRect(Rect);
+    const RECT area = WinRect(Rect);
     SetBkColor(FDC, ColorRef(Color));
-    ExtTextOutW(FDC, 0, 0, ETO_OPAQUE, &Area, nullptr, 0, nullptr);
+    ExtTextOutW(FDC, 0, 0, ETO_OPAQUE, &area, nullptr, 0, nullptr);
 }
 
 void GdiSurface::TextOut(const TTextCells& Run) {
-    TFontSpec RunFont = FFont;
-    RunFont.Style = Run.Style;
-    UseFont(FontHandle(RunFont));
-    const TCellText Cells = CellText(Run.Text, Run.CellWidth);
-    const RECT Clip = WinRect(Run.Clip);
+    TFontSpec runFont = FFont;
+    runFont.Style = Run.Style;
+    UseFont(FontHandle(runFont));
+    const TCellText cells = CellText(Run.Text, Run.CellWidth);
+    const RECT clip = WinRect(Run.Clip);
     SetTextColor(FDC, ColorRef(Run.Color));
     SetBkColor(FDC, ColorRef(Run.BkColor));
     SetBkMode(FDC, Run.Opaque ? OPAQUE : TRANSPARENT);
     SetTextAlign(FDC, TA_LEFT | TA_TOP | TA_NOUPDATECP);
-    const UINT Options = ETO_CLIPPED | (Run.Opaque ? ETO_OPAQUE : 0);
-    ExtTextOutW(FDC, Run.X, Run.Y, Options, &Clip, Cells.Text.data(),
-                static_cast<UINT>(Cells.Text.size()), Cells.Advances.data());
+    const UINT options = ETO_CLIPPED | (Run.Opaque ? ETO_OPAQUE : 0);
+    ExtTextOutW(FDC, Run.X, Run.Y, options, &clip, cells.Text.data(),
+                static_cast<UINT>(cells.Text.size()), cells.Advances.data());
     UseFont(FontHandle(FFont));
 }
 
@@ -151,19 +151,19 @@ void GdiSurface::SelectFont(const TFontSpec& Font) {
 }
 
 TFontMetrics GdiSurface::FontMetrics() const {
-    TEXTMETRICW Metrics{};
-    GetTextMetricsW(FDC, &Metrics);
-    return TFontMetrics{Metrics.tmHeight, Metrics.tmExternalLeading, Metrics.tmAveCharWidth,
-                        Metrics.tmItalic != 0};
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(FDC, &metrics);
+    return TFontMetrics{metrics.tmHeight, metrics.tmExternalLeading, metrics.tmAveCharWidth,
+                        metrics.tmItalic != 0};
 }
 
 void GdiSurface::Line(TPoint From, TPoint To, TColor Color) {
-    const HPEN Pen = CreatePen(PS_SOLID, 1, ColorRef(Color));
-    const HGDIOBJ Previous = SelectObject(FDC, Pen);
+    const HPEN pen = CreatePen(PS_SOLID, 1, ColorRef(Color));
+    const HGDIOBJ previous = SelectObject(FDC, pen);
     MoveToEx(FDC, From.X, From.Y, nullptr);
     LineTo(FDC, To.X, To.Y);
-    SelectObject(FDC, Previous);
-    DeleteObject(Pen);
+    SelectObject(FDC, previous);
+    DeleteObject(pen);
 }
 
 void GdiSurface::SetPixel(TPoint At, TColor Color) {
@@ -194,15 +194,15 @@ void GdiSurface::CopyTransparent(const TRect& Dest, const Surface& Source, TPoin
 }
 
 BitmapCanvas::BitmapCanvas(TSize Size) : FDC(CreateCompatibleDC(nullptr)) {
-    BITMAPINFO Info{};
-    Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
-    Info.bmiHeader.biWidth = std::max(1, Size.Width);
-    Info.bmiHeader.biHeight = -std::max(1, Size.Height);
-    Info.bmiHeader.biPlanes = 1;
-    Info.bmiHeader.biBitCount = 32;
-    Info.bmiHeader.biCompression = BI_RGB;
-    void* Bits = nullptr;
-    FBitmap = CreateDIBSection(FDC, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = std::max(1, Size.Width);
+    info.bmiHeader.biHeight = -std::max(1, Size.Height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    FBitmap = CreateDIBSection(FDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     FOriginalBitmap = SelectObject(FDC, FBitmap);
 }
 

@@ -17,34 +17,34 @@ using namespace kst::win32;
 
 // The command line's parameters after the program's own path.
 std::vector<std::string> CommandLineParameters() {
-    int Count = 0;
-    LPWSTR* Arguments = CommandLineToArgvW(GetCommandLineW(), &Count);
-    std::vector<std::string> Parameters;
-    for (int Index = 1; Index < Count; ++Index) {
-        Parameters.push_back(WideToUtf8(Arguments[Index]));
+    int count = 0;
+    LPWSTR* arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> parameters;
+    for (int index = 1; index < count; ++index) {
+        parameters.push_back(WideToUtf8(arguments[index]));
     }
-    LocalFree(Arguments);
-    return Parameters;
+    LocalFree(arguments);
+    return parameters;
 }
 
 void InitializeCommonControls() {
-    INITCOMMONCONTROLSEX Controls{};
-    Controls.dwSize = sizeof(Controls);
-    Controls.dwICC = ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES;
-    InitCommonControlsEx(&Controls);
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES;
+    InitCommonControlsEx(&controls);
 }
 
 // Idle work runs each time the queue has been emptied, before waiting for the next message.
 int RunMessageLoop(MainWindow& Window) {
-    MSG Message{};
+    MSG message{};
     for (;;) {
-        while (PeekMessageW(&Message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-            if (Message.message == WM_QUIT) {
-                return static_cast<int>(Message.wParam);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+            if (message.message == WM_QUIT) {
+                return static_cast<int>(message.wParam);
             }
-            if (!Window.HandleShortCut(Message)) {
-                TranslateMessage(&Message);
-                DispatchMessageW(&Message);
+            if (!Window.HandleShortCut(message)) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
             }
         }
         Window.Idle();
@@ -55,11 +55,11 @@ int RunMessageLoop(MainWindow& Window) {
 int RunProgram(int Show) {
     RegisterEditorWindowClass();
     RegisterMainWindowClass();
-    Win32Desktop Desk;
-    MainWindow Window(Desk, CommandLineParameters());
-    Window.Create();
-    Window.Show(Show);
-    return RunMessageLoop(Window);
+    Win32Desktop desk;
+    MainWindow window(desk, CommandLineParameters());
+    window.Create();
+    window.Show(Show);
+    return RunMessageLoop(window);
 }
 
 } // namespace
@@ -67,15 +67,15 @@ int RunProgram(int Show) {
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int Show) {
     InitializeCommonControls();
     // The shell's folder browser needs COM on this thread.
-    const HRESULT Com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-    int ExitCode = 1;
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    int exitCode = 1;
     try {
-        ExitCode = RunProgram(Show);
-    } catch (const std::exception& Error) {
-        MessageBoxW(nullptr, Utf8ToWide(Error.what()).c_str(), L"Kestrane", MB_OK | MB_ICONERROR);
+        exitCode = RunProgram(Show);
+    } catch (const std::exception& error) {
+        MessageBoxW(nullptr, Utf8ToWide(error.what()).c_str(), L"Kestrane", MB_OK | MB_ICONERROR);
     }
-    if (SUCCEEDED(Com)) {
+    if (SUCCEEDED(com)) {
         CoUninitialize();
     }
-    return ExitCode;
+    return exitCode;
 }

@@ -37,16 +37,16 @@ constexpr UINT kDroppedPathCapacity = MAX_PATH + 1;
 void ShowingErrors(HWND Window, const std::function<void()>& Action) {
     try {
         Action();
-    } catch (const std::exception& Error) {
-        ShowException(Window, Error);
+    } catch (const std::exception& error) {
+        ShowException(Window, error);
     }
 }
 
 int ScreenPixelsPerInch() {
-    const HDC Screen = GetDC(nullptr);
-    const int Pixels = GetDeviceCaps(Screen, LOGPIXELSY);
-    ReleaseDC(nullptr, Screen);
-    return Pixels;
+    const HDC screen = GetDC(nullptr);
+    const int pixels = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return pixels;
 }
 
 // The window's font for its controls: "ＭＳ Ｐゴシック", Shift-JIS.
@@ -68,9 +68,9 @@ bool IsShown(HWND Window) {
 }
 
 int HeightOf(HWND Window) {
-    RECT Area{};
-    GetWindowRect(Window, &Area);
-    return Area.bottom - Area.top;
+    RECT area{};
+    GetWindowRect(Window, &area);
+    return area.bottom - area.top;
 }
 
 bool IsModifierKey(WPARAM Key) {
@@ -82,49 +82,49 @@ bool KeyIsDown(int Key) {
 }
 
 TShiftState CurrentShiftState() {
-    TShiftState Shift = 0;
+    TShiftState shift = 0;
     if (KeyIsDown(VK_SHIFT)) {
-        Shift |= ssShift;
+        shift |= ssShift;
     }
     if (KeyIsDown(VK_CONTROL)) {
-        Shift |= ssCtrl;
+        shift |= ssCtrl;
     }
     if (KeyIsDown(VK_MENU)) {
-        Shift |= ssAlt;
+        shift |= ssAlt;
     }
-    return Shift;
+    return shift;
 }
 
 std::vector<std::string> DroppedPaths(HDROP Drop) {
-    const UINT Count = DragQueryFileW(Drop, 0xFFFFFFFF, nullptr, 0);
-    std::vector<std::string> Paths;
-    for (UINT Index = 0; Index < Count; ++Index) {
-        wchar_t Path[kDroppedPathCapacity] = {};
-        DragQueryFileW(Drop, Index, Path, kDroppedPathCapacity);
-        Paths.push_back(WideToUtf8(Path));
+    const UINT count = DragQueryFileW(Drop, 0xFFFFFFFF, nullptr, 0);
+    std::vector<std::string> paths;
+    for (UINT index = 0; index < count; ++index) {
+        wchar_t path[kDroppedPathCapacity] = {};
+        DragQueryFileW(Drop, index, path, kDroppedPathCapacity);
+        paths.push_back(WideToUtf8(path));
     }
-    return Paths;
+    return paths;
 }
 
 } // namespace
 
 void RegisterMainWindowClass() {
-    WNDCLASSEXW Class{};
-    const HINSTANCE Instance = GetModuleHandleW(nullptr);
-    if (GetClassInfoExW(Instance, kMainWindowClassName, &Class) != FALSE) {
+    WNDCLASSEXW windowClass{};
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    if (GetClassInfoExW(instance, kMainWindowClassName, &windowClass) != FALSE) {
         return;
     }
-    Class.cbSize = sizeof(Class);
-    Class.lpfnWndProc = MainWindow::WindowProc;
-    Class.hInstance = Instance;
-    Class.hIcon = LoadIconW(Instance, MAKEINTRESOURCEW(IDI_KESTRANE));
-    Class.hIconSm = static_cast<HICON>(LoadImageW(Instance, MAKEINTRESOURCEW(IDI_KESTRANE),
-                                                  IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                  GetSystemMetrics(SM_CYSMICON), 0));
-    Class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    Class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    Class.lpszClassName = kMainWindowClassName;
-    RegisterClassExW(&Class);
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = MainWindow::WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KESTRANE));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KESTRANE),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kMainWindowClassName;
+    RegisterClassExW(&windowClass);
 }
 
 MainWindow::MainWindow(Win32Desktop& Desk, std::vector<std::string> Parameters)
@@ -137,9 +137,9 @@ MainWindow::MainWindow(Win32Desktop& Desk, std::vector<std::string> Parameters)
     }
     FDesktop.SetOwner(FWindow);
     CreateControls();
-    TEditor& Editor = *EditorOfWindow(FEditorWindow);
-    FCommands = CreateEditorCommands(Editor);
-    FForm = std::make_unique<TForm1>(FDesktop, *this, Editor, *FCommands, std::move(Parameters));
+    TEditor& editor = *EditorOfWindow(FEditorWindow);
+    FCommands = CreateEditorCommands(editor);
+    FForm = std::make_unique<TForm1>(FDesktop, *this, editor, *FCommands, std::move(Parameters));
     SetTitle(FForm->Title());
     FToolBar = std::make_unique<MainToolBar>(FWindow, FForm->Menus.ToolBar1, FImages, FFont);
     FMenuBar = std::make_unique<MainMenuBar>(FWindow, FForm->Menus, FImages);
@@ -167,8 +167,8 @@ void MainWindow::CreateControls() {
                            WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, kListBoxId);
     FStatusBar =
         CreateChild(FWindow, 0, STATUSCLASSNAMEW, WS_VISIBLE | SBARS_SIZEGRIP, kStatusBarId);
-    for (const HWND Control : {FListBox, FStatusBar}) {
-        SendMessageW(Control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
+    for (const HWND control : {FListBox, FStatusBar}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
     }
 }
 
@@ -177,19 +177,19 @@ void MainWindow::Layout() {
     if (FToolBar == nullptr) {
         return;
     }
-    RECT Client{};
-    GetClientRect(FWindow, &Client);
-    const int Width = Client.right;
-    const int Top = FToolBar->Resize();
+    RECT client{};
+    GetClientRect(FWindow, &client);
+    const int width = client.right;
+    const int top = FToolBar->Resize();
     SendMessageW(FStatusBar, WM_SIZE, 0, 0);
-    int Bottom = Client.bottom - HeightOf(FStatusBar);
+    int bottom = client.bottom - HeightOf(FStatusBar);
     if (IsShown(FListBox)) {
-        Bottom -= kListBoxHeight;
-        MoveWindow(FListBox, 0, Bottom, Width, kListBoxHeight, TRUE);
-        Bottom -= kSplitterHeight;
-        MoveWindow(FSplitter, 0, Bottom, Width, kSplitterHeight, TRUE);
+        bottom -= kListBoxHeight;
+        MoveWindow(FListBox, 0, bottom, width, kListBoxHeight, TRUE);
+        bottom -= kSplitterHeight;
+        MoveWindow(FSplitter, 0, bottom, width, kSplitterHeight, TRUE);
     }
-    MoveWindow(FEditorWindow, 0, Top, Width, std::max(0, Bottom - Top), TRUE);
+    MoveWindow(FEditorWindow, 0, top, width, std::max(0, bottom - top), TRUE);
 }
 
 void MainWindow::Create() {
@@ -217,12 +217,12 @@ bool MainWindow::HandleShortCut(const MSG& Message) {
     if (Message.hwnd != FWindow && IsChild(FWindow, Message.hwnd) == FALSE) {
         return false;
     }
-    const TShortCut Key{static_cast<std::uint16_t>(Message.wParam), CurrentShiftState()};
-    bool Handled = true;
+    const TShortCut key{static_cast<std::uint16_t>(Message.wParam), CurrentShiftState()};
+    bool handled = true;
     ShowingErrors(FWindow, [&] {
-        Handled = FMenuBar->ShortCut(Key) || FForm->Menus.PopupMenu1.IsShortCut(Key);
+        handled = FMenuBar->ShortCut(key) || FForm->Menus.PopupMenu1.IsShortCut(key);
     });
-    return Handled;
+    return handled;
 }
 
 void MainWindow::Idle() {
@@ -251,9 +251,9 @@ TWindowState MainWindow::WindowState() const {
 }
 
 TSize MainWindow::WindowSize() const {
-    RECT Area{};
-    GetWindowRect(FWindow, &Area);
-    return {Area.right - Area.left, Area.bottom - Area.top};
+    RECT area{};
+    GetWindowRect(FWindow, &area);
+    return {area.right - area.left, area.bottom - area.top};
 }
 
 void MainWindow::SetWindowSize(TSize Size) {
@@ -291,19 +291,19 @@ void MainWindow::ShowOptionsDialog(TfrmSetting& Dialog) {
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
     if (Msg == WM_NCCREATE) {
-        auto* Self =
+        auto* self =
             static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(LParam)->lpCreateParams);
-        Self->FWindow = Window;
-        SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(Self));
+        self->FWindow = Window;
+        SetWindowLongPtrW(Window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
-    auto* Self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
-    if (Self == nullptr) {
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+    if (self == nullptr) {
         return DefWindowProcW(Window, Msg, WParam, LParam);
     }
     try {
-        return Self->HandleMessage(Msg, WParam, LParam);
-    } catch (const std::exception& Error) {
-        ShowException(Window, Error);
+        return self->HandleMessage(Msg, WParam, LParam);
+    } catch (const std::exception& error) {
+        ShowException(Window, error);
         return 0;
     }
 }
@@ -353,7 +353,7 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
         Destroyed();
         return 0;
     case WM_NCDESTROY: {
-        const LRESULT Answer = DefWindowProcW(FWindow, Msg, WParam, LParam);
+        const LRESULT answer = DefWindowProcW(FWindow, Msg, WParam, LParam);
         // The controls are gone; so is the logic that drove them.
         FMenuBar.reset();
         FToolBar.reset();
@@ -361,7 +361,7 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
         FCommands.reset();
         SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
         FWindow = nullptr;
-        return Answer;
+        return answer;
     }
     default:
         break;
@@ -383,21 +383,21 @@ bool MainWindow::Command(WPARAM WParam, LPARAM LParam) {
 
 // A failing close query (a save that failed) raises: the error is shown and the window stays.
 void MainWindow::CloseQuery() {
-    bool CanClose = true;
+    bool canClose = true;
     if (FForm != nullptr) {
-        FForm->FormCloseQuery(CanClose);
+        FForm->FormCloseQuery(canClose);
     }
-    if (CanClose) {
+    if (canClose) {
         DestroyWindow(FWindow);
     }
 }
 
 // The drop is released before the files open, so that an error leaves nothing held.
 void MainWindow::DropFiles(HDROP Drop) {
-    const std::vector<std::string> Paths = DroppedPaths(Drop);
+    const std::vector<std::string> paths = DroppedPaths(Drop);
     DragFinish(Drop);
     if (FForm != nullptr) {
-        FForm->WMDropFiles(Paths);
+        FForm->WMDropFiles(paths);
     }
 }
 

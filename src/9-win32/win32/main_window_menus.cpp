@@ -21,17 +21,17 @@ bool HasShortCut(const TMenuItem& Menu, TShortCut Key) {
 
 MainMenuBar::MainMenuBar(HWND Window, TMainMenus& Menus, HIMAGELIST Images)
     : FMenus(Menus), FImages(Images) {
-    const HMENU Bar = CreateMenu();
-    for (const auto& Item : FMenus.MainMenu.Items) {
-        if (!Item->Visible) {
+    const HMENU bar = CreateMenu();
+    for (const auto& item : FMenus.MainMenu.Items) {
+        if (!item->Visible) {
             continue;
         }
-        const HMENU DropDown = CreatePopupMenu();
-        AppendMenuW(Bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(DropDown),
-                    Utf8ToWide(Item->Caption).c_str());
-        FDropDowns.emplace_back(DropDown, Item.get());
+        const HMENU dropDown = CreatePopupMenu();
+        AppendMenuW(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(dropDown),
+                    Utf8ToWide(item->Caption).c_str());
+        FDropDowns.emplace_back(dropDown, item.get());
     }
-    SetMenu(Window, Bar);
+    SetMenu(Window, bar);
     Refresh();
 }
 
@@ -39,29 +39,29 @@ MainMenuBar::MainMenuBar(HWND Window, TMainMenus& Menus, HIMAGELIST Images)
 // them agree with the data when an item was added or removed.
 void MainMenuBar::Refresh() {
     NumberMenuItems(FMenus.MainMenu);
-    for (const auto& [DropDown, Item] : FDropDowns) {
-        FillMenu(DropDown, *Item);
-        ShowPictures(DropDown, *Item);
+    for (const auto& [dropDown, item] : FDropDowns) {
+        FillMenu(dropDown, *item);
+        ShowPictures(dropDown, *item);
     }
 }
 
 void MainMenuBar::InitPopup(HMENU Menu) {
-    const auto DropDown = std::ranges::find(FDropDowns, Menu, &std::pair<HMENU, TMenuItem*>::first);
-    if (DropDown == FDropDowns.end()) {
+    const auto dropDown = std::ranges::find(FDropDowns, Menu, &std::pair<HMENU, TMenuItem*>::first);
+    if (dropDown == FDropDowns.end()) {
         return;
     }
-    if (DropDown->second->OnPopup) {
-        DropDown->second->OnPopup();
+    if (dropDown->second->OnPopup) {
+        dropDown->second->OnPopup();
     }
     Refresh();
 }
 
 bool MainMenuBar::Command(UINT Id) {
-    TMenuItem* Item = FindMenuCommand(FMenus.MainMenu, Id);
-    if (Item == nullptr) {
+    TMenuItem* item = FindMenuCommand(FMenus.MainMenu, Id);
+    if (item == nullptr) {
         return false;
     }
-    Item->Click();
+    item->Click();
     return true;
 }
 
@@ -69,28 +69,28 @@ bool MainMenuBar::ShortCut(TShortCut Key) {
     if (!HasShortCut(FMenus.MainMenu, Key)) {
         return false;
     }
-    if (TMenuItem* Item = FMenus.MainMenu.FindShortCut(Key)) {
-        Item->Click();
+    if (TMenuItem* item = FMenus.MainMenu.FindShortCut(Key)) {
+        item->Click();
     }
     return true;
 }
 
 // A picture is drawn by the window (HBMMENU_CALLBACK); the item's data is its image index.
 void MainMenuBar::ShowPictures(HMENU Menu, const TMenuItem& Item) const {
-    UINT Position = 0;
-    for (const auto& Child : Item.Items) {
-        if (!Child->Visible) {
+    UINT position = 0;
+    for (const auto& child : Item.Items) {
+        if (!child->Visible) {
             continue;
         }
-        if (const int Image = FMenus.ImageIndexOf(*Child); Image >= 0) {
-            MENUITEMINFOW Info{};
-            Info.cbSize = sizeof(Info);
-            Info.fMask = MIIM_BITMAP | MIIM_DATA;
-            Info.hbmpItem = HBMMENU_CALLBACK;
-            Info.dwItemData = static_cast<ULONG_PTR>(Image);
-            SetMenuItemInfoW(Menu, Position, TRUE, &Info);
+        if (const int image = FMenus.ImageIndexOf(*child); image >= 0) {
+            MENUITEMINFOW info{};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_BITMAP | MIIM_DATA;
+            info.hbmpItem = HBMMENU_CALLBACK;
+            info.dwItemData = static_cast<ULONG_PTR>(image);
+            SetMenuItemInfoW(Menu, position, TRUE, &info);
         }
-        ++Position;
+        ++position;
     }
 }
 
@@ -108,18 +108,18 @@ bool MainMenuBar::DrawPicture(const DRAWITEMSTRUCT& Item) const {
     if (Item.CtlType != ODT_MENU || Item.itemData >= kImageCount) {
         return false;
     }
-    const int Image = static_cast<int>(Item.itemData);
-    const int Left = Item.rcItem.left;
-    const int Top =
+    const int image = static_cast<int>(Item.itemData);
+    const int left = Item.rcItem.left;
+    const int top =
         Item.rcItem.top + (Item.rcItem.bottom - Item.rcItem.top - TOOLBAR_IMAGE_SIZE) / 2;
     if ((Item.itemState & (ODS_GRAYED | ODS_DISABLED)) == 0) {
-        ImageList_Draw(FImages, Image, Item.hDC, Left, Top, ILD_TRANSPARENT);
+        ImageList_Draw(FImages, image, Item.hDC, left, top, ILD_TRANSPARENT);
         return true;
     }
-    const HICON Icon = ImageList_GetIcon(FImages, Image, ILD_TRANSPARENT);
-    DrawStateW(Item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(Icon), 0, Left, Top,
+    const HICON icon = ImageList_GetIcon(FImages, image, ILD_TRANSPARENT);
+    DrawStateW(Item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, left, top,
                TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE, DST_ICON | DSS_DISABLED);
-    DestroyIcon(Icon);
+    DestroyIcon(icon);
     return true;
 }
 

@@ -21,38 +21,38 @@ int ButtonId(std::size_t Index) {
 }
 
 TBBUTTON ButtonOfData(const TToolButton& Button, std::size_t Index) {
-    TBBUTTON Shown{};
-    Shown.idCommand = ButtonId(Index);
+    TBBUTTON shown{};
+    shown.idCommand = ButtonId(Index);
     if (Button.Separator) {
-        Shown.fsStyle = BTNS_SEP;
+        shown.fsStyle = BTNS_SEP;
     } else {
-        Shown.iBitmap = Button.ImageIndex;
-        Shown.fsStyle = BTNS_BUTTON;
-        Shown.fsState = Button.Enabled ? TBSTATE_ENABLED : 0;
+        shown.iBitmap = Button.ImageIndex;
+        shown.fsStyle = BTNS_BUTTON;
+        shown.fsState = Button.Enabled ? TBSTATE_ENABLED : 0;
     }
-    return Shown;
+    return shown;
 }
 
 TBBUTTON StatusPlaceholder() {
-    TBBUTTON Placeholder{};
-    Placeholder.iBitmap = kStatusBoxWidth; // a separator's width
-    Placeholder.fsStyle = BTNS_SEP;
-    return Placeholder;
+    TBBUTTON placeholder{};
+    placeholder.iBitmap = kStatusBoxWidth; // a separator's width
+    placeholder.fsStyle = BTNS_SEP;
+    return placeholder;
 }
 
 } // namespace
 
 HIMAGELIST LoadToolBarImages() {
-    const auto Strip =
+    const auto strip =
         static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_TOOLBAR),
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    const HIMAGELIST Images = ImageList_Create(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE,
+    const HIMAGELIST images = ImageList_Create(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE,
                                                ILC_COLOR24 | ILC_MASK, kImageCount, 0);
-    if (Strip != nullptr) {
-        ImageList_AddMasked(Images, Strip, TOOLBAR_MASK_COLOR);
-        DeleteObject(Strip);
+    if (strip != nullptr) {
+        ImageList_AddMasked(images, strip, TOOLBAR_MASK_COLOR);
+        DeleteObject(strip);
     }
-    return Images;
+    return images;
 }
 
 MainToolBar::MainToolBar(HWND Parent, TToolBar& Bar, HIMAGELIST Images, HFONT Font) : FBar(Bar) {
@@ -68,13 +68,13 @@ void MainToolBar::AddButtons(HIMAGELIST Images) {
     SendMessageW(FToolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageW(FToolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE));
     SendMessageW(FToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images));
-    std::vector<TBBUTTON> Buttons;
-    for (std::size_t Index = 0; Index < FBar.Buttons.size(); ++Index) {
-        Buttons.push_back(ButtonOfData(FBar.Buttons[Index], Index));
+    std::vector<TBBUTTON> buttons;
+    for (std::size_t index = 0; index < FBar.Buttons.size(); ++index) {
+        buttons.push_back(ButtonOfData(FBar.Buttons[index], index));
     }
-    Buttons.push_back(StatusPlaceholder());
-    SendMessageW(FToolBar, TB_ADDBUTTONSW, Buttons.size(),
-                 reinterpret_cast<LPARAM>(Buttons.data()));
+    buttons.push_back(StatusPlaceholder());
+    SendMessageW(FToolBar, TB_ADDBUTTONSW, buttons.size(),
+                 reinterpret_cast<LPARAM>(buttons.data()));
 }
 
 // The box is disabled, so the mouse over it reaches the bar, whose tooltip shows the box's hint.
@@ -83,62 +83,62 @@ void MainToolBar::CreateStatusBox(HFONT Font) {
                                  WS_CHILD | WS_VISIBLE | WS_DISABLED | ES_AUTOHSCROLL, 0, 0, 0, 0,
                                  FToolBar, nullptr, GetModuleHandleW(nullptr), nullptr);
     SendMessageW(FStatusBox, WM_SETFONT, reinterpret_cast<WPARAM>(Font), FALSE);
-    const auto Tips = reinterpret_cast<HWND>(SendMessageW(FToolBar, TB_GETTOOLTIPS, 0, 0));
-    if (Tips == nullptr) {
+    const auto tips = reinterpret_cast<HWND>(SendMessageW(FToolBar, TB_GETTOOLTIPS, 0, 0));
+    if (tips == nullptr) {
         return;
     }
     // The tooltip keeps its own copy of the text.
-    std::wstring Hint = Utf8ToWide(TToolBar::StatusHint);
-    TOOLINFOW Tool{};
-    Tool.cbSize = sizeof(Tool);
-    Tool.hwnd = FToolBar;
-    Tool.uId = kStatusToolId;
-    Tool.lpszText = Hint.data();
-    SendMessageW(Tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&Tool));
+    std::wstring hint = Utf8ToWide(TToolBar::StatusHint);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof(tool);
+    tool.hwnd = FToolBar;
+    tool.uId = kStatusToolId;
+    tool.lpszText = hint.data();
+    SendMessageW(tips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void MainToolBar::PlaceStatusBox() {
-    const auto Placeholder = SendMessageW(FToolBar, TB_BUTTONCOUNT, 0, 0) - 1;
-    RECT Area{};
-    SendMessageW(FToolBar, TB_GETITEMRECT, static_cast<WPARAM>(Placeholder),
-                 reinterpret_cast<LPARAM>(&Area));
-    MoveWindow(FStatusBox, Area.left, Area.top + kStatusBoxMargin, Area.right - Area.left,
-               Area.bottom - Area.top - 2 * kStatusBoxMargin, TRUE);
-    const auto Tips = reinterpret_cast<HWND>(SendMessageW(FToolBar, TB_GETTOOLTIPS, 0, 0));
-    if (Tips != nullptr) {
-        TOOLINFOW Tool{};
-        Tool.cbSize = sizeof(Tool);
-        Tool.hwnd = FToolBar;
-        Tool.uId = kStatusToolId;
-        Tool.rect = Area;
-        SendMessageW(Tips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&Tool));
+    const auto placeholder = SendMessageW(FToolBar, TB_BUTTONCOUNT, 0, 0) - 1;
+    RECT area{};
+    SendMessageW(FToolBar, TB_GETITEMRECT, static_cast<WPARAM>(placeholder),
+                 reinterpret_cast<LPARAM>(&area));
+    MoveWindow(FStatusBox, area.left, area.top + kStatusBoxMargin, area.right - area.left,
+               area.bottom - area.top - 2 * kStatusBoxMargin, TRUE);
+    const auto tips = reinterpret_cast<HWND>(SendMessageW(FToolBar, TB_GETTOOLTIPS, 0, 0));
+    if (tips != nullptr) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = FToolBar;
+        tool.uId = kStatusToolId;
+        tool.rect = area;
+        SendMessageW(tips, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
 int MainToolBar::Resize() {
     SendMessageW(FToolBar, TB_AUTOSIZE, 0, 0);
     PlaceStatusBox();
-    RECT Area{};
-    GetWindowRect(FToolBar, &Area);
-    return Area.bottom - Area.top;
+    RECT area{};
+    GetWindowRect(FToolBar, &area);
+    return area.bottom - area.top;
 }
 
 // Only what changed is sent, so that an idle update causes no further messages.
 void MainToolBar::Refresh() {
-    for (std::size_t Index = 0; Index < FBar.Buttons.size(); ++Index) {
-        const TToolButton& Button = FBar.Buttons[Index];
-        if (Button.Separator) {
+    for (std::size_t index = 0; index < FBar.Buttons.size(); ++index) {
+        const TToolButton& button = FBar.Buttons[index];
+        if (button.Separator) {
             continue;
         }
-        const auto Id = static_cast<WPARAM>(ButtonId(Index));
-        const bool Shown = SendMessageW(FToolBar, TB_ISBUTTONENABLED, Id, 0) != 0;
-        if (Shown != Button.Enabled) {
-            SendMessageW(FToolBar, TB_ENABLEBUTTON, Id, MAKELPARAM(Button.Enabled ? 1 : 0, 0));
+        const auto id = static_cast<WPARAM>(ButtonId(index));
+        const bool shown = SendMessageW(FToolBar, TB_ISBUTTONENABLED, id, 0) != 0;
+        if (shown != button.Enabled) {
+            SendMessageW(FToolBar, TB_ENABLEBUTTON, id, MAKELPARAM(button.Enabled ? 1 : 0, 0));
         }
     }
-    const std::wstring Status = Utf8ToWide(FBar.StatusText);
-    if (Status != FShownStatus) {
-        FShownStatus = Status;
+    const std::wstring status = Utf8ToWide(FBar.StatusText);
+    if (status != FShownStatus) {
+        FShownStatus = status;
         SetWindowTextW(FStatusBox, FShownStatus.c_str());
     }
 }
@@ -147,40 +147,40 @@ TToolButton* MainToolBar::ButtonOf(UINT_PTR Id) {
     if (Id == 0 || Id > FBar.Buttons.size()) {
         return nullptr;
     }
-    TToolButton& Button = FBar.Buttons[Id - 1];
-    return Button.Separator ? nullptr : &Button;
+    TToolButton& button = FBar.Buttons[Id - 1];
+    return button.Separator ? nullptr : &button;
 }
 
 bool MainToolBar::Command(UINT Id) {
-    TToolButton* Button = ButtonOf(Id);
-    if (Button == nullptr) {
+    TToolButton* button = ButtonOf(Id);
+    if (button == nullptr) {
         return false;
     }
-    Button->Click();
+    button->Click();
     return true;
 }
 
 bool MainToolBar::Notify(NMHDR& Header) {
     if (Header.code == TTN_GETDISPINFOW) {
-        auto& Info = reinterpret_cast<NMTTDISPINFOW&>(Header);
-        const TToolButton* Button = ButtonOf(Header.idFrom);
-        if (Button == nullptr) {
+        auto& info = reinterpret_cast<NMTTDISPINFOW&>(Header);
+        const TToolButton* button = ButtonOf(Header.idFrom);
+        if (button == nullptr) {
             return false;
         }
-        FHint = Utf8ToWide(Button->Hint);
-        Info.lpszText = FHint.data();
+        FHint = Utf8ToWide(button->Hint);
+        info.lpszText = FHint.data();
         return true;
     }
     if (Header.code == TBN_GETINFOTIPW && Header.hwndFrom == FToolBar) {
-        auto& Tip = reinterpret_cast<NMTBGETINFOTIPW&>(Header);
-        const TToolButton* Button = ButtonOf(static_cast<UINT_PTR>(Tip.iItem));
-        if (Button == nullptr || Tip.pszText == nullptr || Tip.cchTextMax <= 0) {
+        auto& tip = reinterpret_cast<NMTBGETINFOTIPW&>(Header);
+        const TToolButton* button = ButtonOf(static_cast<UINT_PTR>(tip.iItem));
+        if (button == nullptr || tip.pszText == nullptr || tip.cchTextMax <= 0) {
             return false;
         }
-        const std::wstring Hint = Utf8ToWide(Button->Hint);
-        const auto Count = std::min<std::size_t>(Hint.size(), Tip.cchTextMax - 1);
-        std::copy_n(Hint.begin(), Count, Tip.pszText);
-        Tip.pszText[Count] = L'\0';
+        const std::wstring hint = Utf8ToWide(button->Hint);
+        const auto count = std::min<std::size_t>(hint.size(), tip.cchTextMax - 1);
+        std::copy_n(hint.begin(), count, tip.pszText);
+        tip.pszText[count] = L'\0';
         return true;
     }
     return false;

@@ -16,20 +16,20 @@ struct MenuDestroyer {
 using MenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDestroyer>;
 
 void NumberFrom(TMenuItem& Item, int& Next) {
-    for (const auto& Child : Item.Items) {
-        Child->Tag = Next++;
-        NumberFrom(*Child, Next);
+    for (const auto& child : Item.Items) {
+        child->Tag = Next++;
+        NumberFrom(*child, Next);
     }
 }
 
 // The caption, and the shortcut's text after a tab so that the menu aligns it at the right.
 std::wstring MenuText(const TMenuItem& Item) {
-    std::string Text = Item.Caption;
+    std::string text = Item.Caption;
     if (!Item.ShortCut.IsNone()) {
-        Text += '\t';
-        Text += ShortCutToText(Item.ShortCut);
+        text += '\t';
+        text += ShortCutToText(Item.ShortCut);
     }
-    return Utf8ToWide(Text);
+    return Utf8ToWide(text);
 }
 
 UINT StateFlags(const TMenuItem& Item) {
@@ -40,11 +40,11 @@ void AppendSubMenu(HMENU Menu, TMenuItem& Item) {
     if (Item.OnPopup) {
         Item.OnPopup();
     }
-    MenuHandle SubMenu(::CreatePopupMenu());
-    FillMenu(SubMenu.get(), Item);
-    if (AppendMenuW(Menu, MF_POPUP | StateFlags(Item), reinterpret_cast<UINT_PTR>(SubMenu.get()),
+    MenuHandle subMenu(::CreatePopupMenu());
+    FillMenu(subMenu.get(), Item);
+    if (AppendMenuW(Menu, MF_POPUP | StateFlags(Item), reinterpret_cast<UINT_PTR>(subMenu.get()),
                     MenuText(Item).c_str()) != FALSE) {
-        SubMenu.release(); // the parent menu owns it now
+        subMenu.release(); // the parent menu owns it now
     }
 }
 
@@ -62,28 +62,28 @@ void AppendItem(HMENU Menu, TMenuItem& Item) {
 } // namespace
 
 void NumberMenuItems(TMenuItem& Root) {
-    int Next = 1;
-    NumberFrom(Root, Next);
+    int next = 1;
+    NumberFrom(Root, next);
 }
 
 void FillMenu(HMENU Menu, TMenuItem& Item) {
     while (GetMenuItemCount(Menu) > 0) {
         DeleteMenu(Menu, 0, MF_BYPOSITION);
     }
-    for (const auto& Child : Item.Items) {
-        if (Child->Visible) {
-            AppendItem(Menu, *Child);
+    for (const auto& child : Item.Items) {
+        if (child->Visible) {
+            AppendItem(Menu, *child);
         }
     }
 }
 
 TMenuItem* FindMenuCommand(TMenuItem& Root, UINT Command) {
-    for (const auto& Child : Root.Items) {
-        if (static_cast<UINT>(Child->Tag) == Command) {
-            return Child.get();
+    for (const auto& child : Root.Items) {
+        if (static_cast<UINT>(child->Tag) == Command) {
+            return child.get();
         }
-        if (TMenuItem* Found = FindMenuCommand(*Child, Command)) {
-            return Found;
+        if (TMenuItem* found = FindMenuCommand(*child, Command)) {
+            return found;
         }
     }
     return nullptr;
@@ -92,19 +92,19 @@ TMenuItem* FindMenuCommand(TMenuItem& Root, UINT Command) {
 bool ShowPopupMenu(HWND Owner, TPopupMenu& Menu, POINT ScreenPoint) {
     Menu.Popup();
     NumberMenuItems(Menu.Items);
-    UINT Command = 0;
+    UINT command = 0;
     {
-        const MenuHandle Popup(::CreatePopupMenu());
-        FillMenu(Popup.get(), Menu.Items);
-        Command = static_cast<UINT>(
-            TrackPopupMenu(Popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
+        const MenuHandle popup(::CreatePopupMenu());
+        FillMenu(popup.get(), Menu.Items);
+        command = static_cast<UINT>(
+            TrackPopupMenu(popup.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY,
                            ScreenPoint.x, ScreenPoint.y, 0, Owner, nullptr));
     }
-    TMenuItem* Chosen = Command != 0 ? FindMenuCommand(Menu.Items, Command) : nullptr;
-    if (Chosen == nullptr) {
+    TMenuItem* chosen = command != 0 ? FindMenuCommand(Menu.Items, command) : nullptr;
+    if (chosen == nullptr) {
         return false;
     }
-    Chosen->Click();
+    chosen->Click();
     return true;
 }
 

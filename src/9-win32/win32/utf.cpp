@@ -12,23 +12,23 @@ std::wstring ToWide(UINT CodePage, std::string_view Text) {
     if (Text.empty()) {
         return {};
     }
-    const int Size = static_cast<int>(Text.size());
-    const int Length = MultiByteToWideChar(CodePage, 0, Text.data(), Size, nullptr, 0);
-    std::wstring Wide(static_cast<std::size_t>(Length), L'\0');
-    MultiByteToWideChar(CodePage, 0, Text.data(), Size, Wide.data(), Length);
-    return Wide;
+    const int size = static_cast<int>(Text.size());
+    const int length = MultiByteToWideChar(CodePage, 0, Text.data(), size, nullptr, 0);
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(CodePage, 0, Text.data(), size, wide.data(), length);
+    return wide;
 }
 
 std::string FromWide(UINT CodePage, DWORD Flags, std::wstring_view Wide) {
     if (Wide.empty()) {
         return {};
     }
-    const int Size = static_cast<int>(Wide.size());
-    const int Length =
-        WideCharToMultiByte(CodePage, Flags, Wide.data(), Size, nullptr, 0, nullptr, nullptr);
-    std::string Text(static_cast<std::size_t>(Length), '\0');
-    WideCharToMultiByte(CodePage, Flags, Wide.data(), Size, Text.data(), Length, nullptr, nullptr);
-    return Text;
+    const int size = static_cast<int>(Wide.size());
+    const int length =
+        WideCharToMultiByte(CodePage, Flags, Wide.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CodePage, Flags, Wide.data(), size, text.data(), length, nullptr, nullptr);
+    return text;
 }
 
 } // namespace

@@ -43,8 +43,8 @@ const std::array<TSystemCursor, 13> kSystemCursors{{
 
 // The program's own cursors come from its resources.
 HCURSOR ProgramCursor(LPCWSTR Name) {
-    const HCURSOR Cursor = LoadCursorW(GetModuleHandleW(nullptr), Name);
-    return Cursor != nullptr ? Cursor : LoadCursorW(nullptr, IDC_ARROW);
+    const HCURSOR cursor = LoadCursorW(GetModuleHandleW(nullptr), Name);
+    return cursor != nullptr ? cursor : LoadCursorW(nullptr, IDC_ARROW);
 }
 
 HCURSOR CursorHandle(std::int16_t Cursor) {
@@ -54,17 +54,18 @@ HCURSOR CursorHandle(std::int16_t Cursor) {
     if (Cursor == crDragSelCopy) {
         return ProgramCursor(L"DragSelCopy");
     }
-    const auto Found = std::find_if(kSystemCursors.begin(), kSystemCursors.end(),
-                                    [&](const TSystemCursor& c) { return c.Number == Cursor; });
-    return LoadCursorW(nullptr, Found != kSystemCursors.end() ? Found->Id : IDC_ARROW);
+    const auto found =
+        std::find_if(kSystemCursors.begin(), kSystemCursors.end(),
+                     [&](const TSystemCursor& System) { return System.Number == Cursor; });
+    return LoadCursorW(nullptr, found != kSystemCursors.end() ? found->Id : IDC_ARROW);
 }
 
 // The CP932 bytes of a typed UTF-16 unit; empty when CP932 has no such character, so that the
 // user sees nothing typed rather than a "?" that would be saved as one.
 std::string TypedCp932(wchar_t Unit) {
-    const std::wstring_view Wide(&Unit, 1);
-    std::string Bytes = WideToCp932(Wide);
-    return Cp932ToWide(Bytes) == Wide ? Bytes : std::string();
+    const std::wstring_view wide(&Unit, 1);
+    std::string bytes = WideToCp932(wide);
+    return Cp932ToWide(bytes) == wide ? bytes : std::string();
 }
 
 } // namespace
@@ -73,9 +74,9 @@ WindowHost::ClientAreaSurface::ClientAreaSurface(HWND Window)
     : WindowDC(Window), GdiSurface(FHandle, TSize{}) {}
 
 TSize WindowHost::ClientAreaSurface::Size() const {
-    RECT Client{};
-    GetClientRect(FOwner, &Client);
-    return TSize{Client.right - Client.left, Client.bottom - Client.top};
+    RECT client{};
+    GetClientRect(FOwner, &client);
+    return TSize{client.right - client.left, client.bottom - client.top};
 }
 
 WindowHost::WindowHost(HWND Window) : FWindow(Window), FClient(Window) {}
@@ -105,16 +106,16 @@ TSize WindowHost::ScreenSize() const {
 }
 
 void WindowHost::SetBorder(bool Single) {
-    const LONG_PTR Style = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
-    const LONG_PTR NewStyle = Single ? Style | WS_EX_CLIENTEDGE : Style & ~WS_EX_CLIENTEDGE;
-    SetWindowLongPtrW(FWindow, GWL_EXSTYLE, NewStyle);
+    const LONG_PTR style = GetWindowLongPtrW(FWindow, GWL_EXSTYLE);
+    const LONG_PTR newStyle = Single ? style | WS_EX_CLIENTEDGE : style & ~WS_EX_CLIENTEDGE;
+    SetWindowLongPtrW(FWindow, GWL_EXSTYLE, newStyle);
     SetWindowPos(FWindow, nullptr, 0, 0, 0, 0,
                  SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void WindowHost::Invalidate(const TRect& Rect) {
-    const RECT Area = WinRect(Rect);
-    InvalidateRect(FWindow, &Area, FALSE);
+    const RECT area = WinRect(Rect);
+    InvalidateRect(FWindow, &area, FALSE);
 }
 
 void WindowHost::InvalidateAll() {
@@ -126,9 +127,9 @@ void WindowHost::Update() {
 }
 
 void WindowHost::ScrollPixels(int Dx, int Dy, const TRect& Scroll, const TRect& Clip) {
-    const RECT ScrollArea = WinRect(Scroll);
-    const RECT ClipArea = WinRect(Clip);
-    ScrollWindowEx(FWindow, Dx, Dy, &ScrollArea, &ClipArea, nullptr, nullptr, SW_INVALIDATE);
+    const RECT scrollArea = WinRect(Scroll);
+    const RECT clipArea = WinRect(Clip);
+    ScrollWindowEx(FWindow, Dx, Dy, &scrollArea, &clipArea, nullptr, nullptr, SW_INVALIDATE);
 }
 
 void WindowHost::SetRedraw(bool Redraw) {
@@ -168,29 +169,29 @@ void WindowHost::SetMouseCapture(bool Capture) {
 }
 
 TPoint WindowHost::CursorPos() const {
-    POINT Point{};
-    GetCursorPos(&Point);
-    ScreenToClient(FWindow, &Point);
-    return {Point.x, Point.y};
+    POINT point{};
+    GetCursorPos(&point);
+    ScreenToClient(FWindow, &point);
+    return {point.x, point.y};
 }
 
 void WindowHost::SetScrollRange(TScrollBarKind Bar, const TScrollRange& Range) {
-    SCROLLINFO Info{};
-    Info.cbSize = sizeof(Info);
-    Info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
-    Info.nMin = Range.Min;
-    Info.nMax = Range.Max;
-    Info.nPage = static_cast<UINT>(std::max(0, Range.Page));
-    Info.nPos = Range.Position;
-    SetScrollInfo(FWindow, BarCode(Bar), &Info, TRUE);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_DISABLENOSCROLL;
+    info.nMin = Range.Min;
+    info.nMax = Range.Max;
+    info.nPage = static_cast<UINT>(std::max(0, Range.Page));
+    info.nPos = Range.Position;
+    SetScrollInfo(FWindow, BarCode(Bar), &info, TRUE);
 }
 
 void WindowHost::SetScrollPosition(TScrollBarKind Bar, int Position) {
-    SCROLLINFO Info{};
-    Info.cbSize = sizeof(Info);
-    Info.fMask = SIF_POS | SIF_DISABLENOSCROLL;
-    Info.nPos = Position;
-    SetScrollInfo(FWindow, BarCode(Bar), &Info, TRUE);
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_POS | SIF_DISABLENOSCROLL;
+    info.nPos = Position;
+    SetScrollInfo(FWindow, BarCode(Bar), &info, TRUE);
 }
 
 void WindowHost::ShowScrollBar(TScrollBarKind Bar, bool Show) {
@@ -198,11 +199,11 @@ void WindowHost::ShowScrollBar(TScrollBarKind Bar, bool Show) {
 }
 
 int WindowHost::TrackPosition(TScrollBarKind Bar) const {
-    SCROLLINFO Info{};
-    Info.cbSize = sizeof(Info);
-    Info.fMask = SIF_TRACKPOS;
-    GetScrollInfo(FWindow, BarCode(Bar), &Info);
-    return Info.nTrackPos;
+    SCROLLINFO info{};
+    info.cbSize = sizeof(info);
+    info.fMask = SIF_TRACKPOS;
+    GetScrollInfo(FWindow, BarCode(Bar), &info);
+    return info.nTrackPos;
 }
 
 int WindowHost::ScrollBarSize(TScrollBarKind Bar) const {
@@ -210,37 +211,37 @@ int WindowHost::ScrollBarSize(TScrollBarKind Bar) const {
 }
 
 void WindowHost::SetCompositionWindow(TPoint Position, const TFontSpec& Font) {
-    const HIMC Context = ImmGetContext(FWindow);
-    if (Context == nullptr) {
+    const HIMC context = ImmGetContext(FWindow);
+    if (context == nullptr) {
         return;
     }
-    LOGFONTW Log{};
-    GetObjectW(FontHandle(Font), sizeof(Log), &Log);
-    ImmSetCompositionFontW(Context, &Log);
-    COMPOSITIONFORM Form{};
-    Form.dwStyle = CFS_POINT;
-    Form.ptCurrentPos = POINT{Position.X, Position.Y};
-    ImmSetCompositionWindow(Context, &Form);
-    ImmReleaseContext(FWindow, Context);
+    LOGFONTW log{};
+    GetObjectW(FontHandle(Font), sizeof(log), &log);
+    ImmSetCompositionFontW(context, &log);
+    COMPOSITIONFORM form{};
+    form.dwStyle = CFS_POINT;
+    form.ptCurrentPos = POINT{Position.X, Position.Y};
+    ImmSetCompositionWindow(context, &form);
+    ImmReleaseContext(FWindow, context);
 }
 
 std::string WindowHost::ImeResultString() {
-    const HIMC Context = ImmGetContext(FWindow);
-    if (Context == nullptr) {
+    const HIMC context = ImmGetContext(FWindow);
+    if (context == nullptr) {
         return {};
     }
-    std::wstring Result;
-    const LONG Bytes = ImmGetCompositionStringW(Context, GCS_RESULTSTR, nullptr, 0);
-    if (Bytes > 0) {
-        Result.resize(static_cast<std::size_t>(Bytes) / sizeof(wchar_t));
-        ImmGetCompositionStringW(Context, GCS_RESULTSTR, Result.data(), static_cast<DWORD>(Bytes));
+    std::wstring result;
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+    if (bytes > 0) {
+        result.resize(static_cast<std::size_t>(bytes) / sizeof(wchar_t));
+        ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), static_cast<DWORD>(bytes));
     }
-    ImmReleaseContext(FWindow, Context);
-    std::string Cp932;
-    for (const wchar_t Unit : Result) {
-        Cp932 += TypedCp932(Unit);
+    ImmReleaseContext(FWindow, context);
+    std::string cp932;
+    for (const wchar_t unit : result) {
+        cp932 += TypedCp932(unit);
     }
-    return Cp932;
+    return cp932;
 }
 
 std::optional<std::uint16_t> WindowHost::PeekNextChar() {
@@ -264,9 +265,9 @@ std::optional<std::uint8_t> WindowHost::TakeQueuedByte() {
     if (FQueuedBytes.empty()) {
         return std::nullopt;
     }
-    const auto Byte = static_cast<std::uint8_t>(FQueuedBytes.front());
+    const auto byte = static_cast<std::uint8_t>(FQueuedBytes.front());
     FQueuedBytes.erase(0, 1);
-    return Byte;
+    return byte;
 }
 
 bool WindowHost::KeyDown(int VirtualKey) const {
