@@ -181,6 +181,10 @@ bool IsDelimiterAt(std::string_view Text, int Pos) {
     return Pos >= static_cast<int>(Text.size()) || kWordDelimiters[ByteAt(Text, Pos)];
 }
 
+bool IsWordStart(std::string_view Text, int Pos) {
+    return !IsDelimiterAt(Text, Pos) && (Pos == 0 || IsDelimiterAt(Text, Pos - 1));
+}
+
 std::uint16_t CharCodeAt(std::string_view Text, int Pos) {
     return CharLengthAt(Text, static_cast<std::size_t>(Pos)) == 2
                ? static_cast<std::uint16_t>(ByteAt(Text, Pos) << 8 | ByteAt(Text, Pos + 1))
@@ -399,10 +403,6 @@ std::string PreparedPattern(std::string_view Pattern, TSearchOptions Options) {
     std::string prepared =
         (Options & sxMatchCase) != 0 ? std::string(Pattern) : UpperCased(Pattern);
     return (Options & sxIgnoreWidth) != 0 ? ToFullWidth(prepared) : prepared;
-}
-
-bool IsWordStart(std::string_view Text, int Pos) {
-    return !IsDelimiterAt(Text, Pos) && (Pos == 0 || IsDelimiterAt(Text, Pos - 1));
 }
 
 // A word start never falls on the second byte of a character: the byte before that is a lead

@@ -114,7 +114,7 @@ TEST_F(EditorSearchTest, HitsAcrossTheEndOfASearchWindowAreFound) {
         {"a\r\n", sxWholeWord, false},
     };
     for (const bool wrap : {false, true}) {
-        for (int hit = 186; hit < 204; ++hit) {
+        for (int hit = 192; hit < 201; ++hit) {
             for (const auto& search : searches) {
                 const bool forward = (search.Options & sxForward) != 0;
                 const int line = forward ? hit : kLines - hit;
