@@ -1,4 +1,3 @@
-#include "core/messages.h"
 #include "display/editor.h"
 #include "support/recording_host.h"
 #include "tools/search_engine.h"

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 #include <iomanip>
-#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -34,6 +33,8 @@ std::uint16_t CodeOf(std::string_view Char) {
                             : static_cast<unsigned char>(Char[0]);
 }
 
+// Every candidate must start a word with sxWholeWord, the last one too, and a delimiter or the
+// end of the text must follow every whole-word match.
 class ReferenceSearch {
 public:
     ReferenceSearch(std::string_view Text, std::string_view Pattern, TSearchOptions Options)
