@@ -2,6 +2,7 @@
 // current code page, so it behaves the same on every Windows locale.
 #pragma once
 
+#include <array>
 #include <bitset>
 #include <cstddef>
 #include <string_view>
@@ -25,6 +26,15 @@ constexpr bool IsLeadByte(char Char) {
 constexpr std::size_t CharLengthAt(std::string_view Text, std::size_t Pos) {
     return IsLeadByte(Text[Pos]) && Pos + 1 < Text.size() ? 2 : 1;
 }
+
+// Each byte upper-cased: only a-z change.
+constexpr std::array<unsigned char, 256> kUpperCaseBytes = [] {
+    std::array<unsigned char, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b) {
+        table[b] = static_cast<unsigned char>(b >= 'a' && b <= 'z' ? b - ('a' - 'A') : b);
+    }
+    return table;
+}();
 
 // The editor's default word delimiters: controls, spaces and ASCII punctuation, 0x7F-0x80,
 // 0xA0-0xA5 (half-width kana punctuation) and 0xFD-0xFF. Digits, ASCII letters, "_", half-width

@@ -4,7 +4,6 @@
 #include "core/errors.h"
 
 #include <algorithm>
-#include <array>
 
 namespace kst {
 
@@ -12,15 +11,6 @@ namespace {
 
 const char* const kSortedListError = "ソートされたリストに対しては実行できません";
 const char* const kDuplicateStringError = "リストは重複を許しません";
-
-// Each byte upper-cased (only a-z change).
-constexpr std::array<unsigned char, 256> kUpperAscii = [] {
-    std::array<unsigned char, 256> table{};
-    for (std::size_t b = 0; b < table.size(); ++b) {
-        table[b] = static_cast<unsigned char>(b >= 'a' && b <= 'z' ? b - ('a' - 'A') : b);
-    }
-    return table;
-}();
 
 int CompareBytes(unsigned char A, unsigned char B) {
     return A < B ? -1 : (A > B ? 1 : 0);
@@ -34,7 +24,7 @@ int CompareIgnoringCase(std::string_view A, std::string_view B) {
         const auto a = static_cast<unsigned char>(A[i]);
         const auto b = static_cast<unsigned char>(B[i]);
         if (a != b) {
-            if (const int c = CompareBytes(kUpperAscii[a], kUpperAscii[b]); c != 0) {
+            if (const int c = CompareBytes(kUpperCaseBytes[a], kUpperCaseBytes[b]); c != 0) {
                 return c;
             }
         } else if (IsLeadByte(a) && i + 1 < n) {

@@ -6,6 +6,7 @@
 
 #include "core/menu.h"
 #include "core/notify.h"
+#include "core/search_options.h"
 #include "display/caret_options.h"
 #include "display/view_settings.h"
 #include "document/editor_link.h"
@@ -370,6 +371,12 @@ public:
     virtual void PutRowMark(int Row, int Mark);
     virtual void DeleteRowMark(int Row, int Mark);
     virtual void GotoRowMark(int Mark);
+
+    // Search (tools/editor_search.cpp)
+
+    // Finds Pattern from the selection, the hit or the caret in the direction Options give, puts
+    // the caret on the hit and shows it as HitStyle says; false when there are no rows or no hit.
+    bool SearchText(std::string_view Pattern, TSearchOptions Options);
 
     // Mouse (input/mouse.cpp)
 

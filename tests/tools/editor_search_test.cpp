@@ -1,0 +1,154 @@
+#include "display/editor.h"
+#include "support/recording_host.h"
+#include "tools/search_engine.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace kst {
+namespace {
+
+using THit = std::optional<std::pair<int, int>>; // start offset and length
+
+class EditorSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override { Editor->SetHost(&Host); }
+    void Open(const std::string& Text, bool WordWrap = false) {
+        Editor->GetWrapOption().SetWrapByte(20);
+        Editor->SetWordWrap(WordWrap);
+        Editor->GetLines().SetTextStr(Text);
+    }
+    // SearchText's hit as the selection shows it.
+    THit Search(std::string_view Pattern, TSearchOptions Options) {
+        if (!Editor->SearchText(Pattern, Options)) {
+            return std::nullopt;
+        }
+        return std::make_pair(Editor->GetSelStart(), Editor->GetSelLength());
+    }
+    // What one search of the whole text from Offset finds.
+    THit WholeTextHit(int Offset, std::string_view Pattern, TSearchOptions Options) {
+        const TEditorScreenStrings& rows = *Editor->GetScreenStringsPtr();
+        const std::string text = rows.RowsText(0, rows.GetCount()).Text;
+        int start = Offset;
+        int length = 0;
+        if (!SearchBuffer(text, start, length, Pattern, Options)) {
+            return std::nullopt;
+        }
+        return std::make_pair(start, length);
+    }
+    void CaretToTextEnd() { Editor->SetSelStart(static_cast<int>(Editor->TextLength())); }
+
+    RecordingHost Host{{400, 300}};
+    std::unique_ptr<TEditor> Editor = CreateComponent<TEditor>(nullptr);
+};
+
+TEST_F(EditorSearchTest, SearchesOnFromEachHitInBothDirections) {
+    Open("one two one\r\none\r\n");
+    for (const int expected : {0, 8, 13}) {
+        EXPECT_EQ(Search("ONE", sxForward), std::make_pair(expected, 3));
+    }
+    EXPECT_EQ(Search("one", sxForward), std::nullopt);
+    EXPECT_EQ(Editor->GetSelStart(), 13) << "a failed search leaves the hit";
+
+    CaretToTextEnd();
+    EXPECT_EQ(Editor->GetRow(), 2);
+    for (const int expected : {13, 8, 0}) {
+        EXPECT_EQ(Search("one", sxMatchCase), std::make_pair(expected, 3));
+    }
+    EXPECT_EQ(Search("one", 0), std::nullopt);
+}
+
+TEST_F(EditorSearchTest, ASearchFromAShownHitFindsTheNextOne) {
+    for (const TEditorHitStyle style : {hsDraw, hsCaret}) {
+        Open("abab\r\n");
+        Editor->SetHitStyle(style);
+        ASSERT_TRUE(Editor->SearchText("ab", sxForward));
+        EXPECT_EQ(Editor->GetSelectionState(), kSelectionHit);
+        EXPECT_EQ(Editor->GetHitLength(), 2);
+        ASSERT_TRUE(Editor->SearchText("ab", sxForward));
+        EXPECT_EQ(Editor->GetSelStart(), 2) << style;
+        if (style == hsCaret) {
+            EXPECT_EQ(Editor->GetCol(), 2) << "the caret stands on the hit";
+        }
+        ASSERT_TRUE(Editor->SearchText("ab", 0));
+        EXPECT_EQ(Editor->GetSelStart(), 0) << style;
+    }
+}
+
+TEST_F(EditorSearchTest, FindsNothingWithoutRowsPatternOrText) {
+    EXPECT_FALSE(Editor->SearchText("a", sxForward));
+    Open("abc\r\n");
+    EXPECT_FALSE(Editor->SearchText("", sxForward));
+    CaretToTextEnd();
+    EXPECT_FALSE(Editor->SearchText("abc", sxForward)) << "nothing follows the last line break";
+}
+
+// Lines of 40 bytes and a line break; line Hit ends with " a" and the next line starts with "b".
+std::string LinesWithHitAfter(int Hit, int Lines) {
+    std::string text;
+    for (int line = 0; line < Lines; ++line) {
+        text += line == Hit ? std::string(38, 'x') + " a\r\n"
+                            : (line == Hit + 1 ? "b" : "x") + std::string(39, 'x') + "\r\n";
+    }
+    return text;
+}
+
+TEST_F(EditorSearchTest, HitsAcrossTheEndOfASearchWindowAreFound) {
+    // About 8 KB hold 195 lines; the hits lie around the first window's end, from either end of
+    // the text.
+    constexpr int kLines = 600;
+    const struct {
+        std::string_view Pattern;
+        TSearchOptions Options;
+        bool Hits;
+    } searches[] = {
+        {"ab", sxForward | sxAcrossLines, true},
+        {"ab", sxAcrossLines, true},
+        {"a\r\nb", sxForward, true},
+        {"a\r\nb", 0, true},
+        {"a\r\n", sxForward | sxWholeWord, false}, // a word character follows
+        {"a\r\n", sxWholeWord, false},
+    };
+    for (const bool wrap : {false, true}) {
+        for (int hit = 192; hit < 201; ++hit) {
+            for (const auto& search : searches) {
+                const bool forward = (search.Options & sxForward) != 0;
+                const int line = forward ? hit : kLines - hit;
+                Open(LinesWithHitAfter(line, kLines), wrap);
+                if (forward) {
+                    Editor->SetSelStart(0);
+                } else {
+                    CaretToTextEnd();
+                }
+                const THit expected =
+                    WholeTextHit(Editor->GetSelStart(), search.Pattern, search.Options);
+                ASSERT_EQ(expected.has_value(), search.Hits);
+                if (expected) {
+                    EXPECT_EQ(expected->first, line * 42 + 39);
+                }
+                EXPECT_EQ(Search(search.Pattern, search.Options), expected)
+                    << line << " wrap " << wrap;
+            }
+        }
+    }
+}
+
+TEST_F(EditorSearchTest, AMatchOverManyBlankLinesIsFound) {
+    std::string text = "x a\r\n";
+    for (int line = 0; line < 3000; ++line) {
+        text += "  \t \r\n";
+    }
+    text += "b. z\r\n";
+    Open(text);
+    const TSearchOptions skipAll = sxAcrossLines | sxIgnoreBlanks | sxWholeWord;
+    const auto expected = std::make_pair(2, static_cast<int>(text.size()) - 2 - 5);
+    EXPECT_EQ(Search("ab", sxForward | skipAll), expected);
+    CaretToTextEnd();
+    EXPECT_EQ(Search("ab", skipAll), expected);
+}
+
+} // namespace
+} // namespace kst
