@@ -36,16 +36,9 @@ void InitializeCommonControls() {
 
 // Idle work runs each time the queue has been emptied, before waiting for the next message.
 int RunMessageLoop(MainWindow& Window) {
-    MSG Message{};
     for (;;) {
-        while (PeekMessageW(&Message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-            if (Message.message == WM_QUIT) {
-                return static_cast<int>(Message.wParam);
-            }
-            if (!Window.HandleShortCut(Message)) {
-                TranslateMessage(&Message);
-                DispatchMessageW(&Message);
-            }
+        if (const std::optional<int> exitCode = Window.HandlePendingMessages()) {
+            return *exitCode;
         }
         Window.Idle();
         WaitMessage();
