@@ -71,6 +71,14 @@ void RecordingView::Close() {
     }
 }
 
+bool RecordingView::ProcessMessages() {
+    ++MessagePumps;
+    if (OnProcessMessages) {
+        OnProcessMessages();
+    }
+    return !QuitArrived;
+}
+
 void RecordingView::ShowOptionsDialog(TfrmSetting& Dialog) {
     ++OptionsDialogs;
     if (OnOptionsDialog) {

@@ -47,6 +47,8 @@ public:
     void BringToFront() override { ++BroughtToFront; }
     void Close() override;
     void Terminate() override { ++Terminated; }
+    bool ProcessMessages() override;
+    void RefreshToolBar() override { ++ToolBarRefreshes; }
     void ShowAboutBox(const TAboutBox& About) override { AboutBoxes.push_back(About); }
     void ShowOptionsDialog(TfrmSetting& Dialog) override;
 
@@ -59,6 +61,11 @@ public:
     std::function<bool()> OnClose;
     int Closed = 0;
     int Terminated = 0;
+    // What the user does while messages are processed; QuitArrived makes the quit message come.
+    std::function<void()> OnProcessMessages;
+    bool QuitArrived = false;
+    int MessagePumps = 0;
+    int ToolBarRefreshes = 0;
     std::vector<TAboutBox> AboutBoxes;
     // What the user does in the options dialog.
     std::function<void(TfrmSetting&)> OnOptionsDialog;

@@ -75,8 +75,7 @@ TEST_F(MenuDataTest, CommandsOfAbsentPartsStayDisabled) {
     const TMainMenus& menus = Form->Menus;
     for (const TMenuItem* item :
          {menus.mnuFind, menus.mnuFindNext, menus.mnuReplace, menus.mnuGoLine, menus.mnuSearchList,
-          menus.mnuGoSearchList, menus.mnuSaveRun, menus.mnuRun, menus.mnuStop, menus.mnuComment,
-          menus.mnuUnComment, menus.mnuFormat, menus.mnuWshVersion}) {
+          menus.mnuGoSearchList, menus.mnuComment, menus.mnuUnComment, menus.mnuFormat}) {
         EXPECT_FALSE(item->Enabled) << item->Caption;
     }
     for (const TToolButton* button : {menus.tbComment, menus.tbUnComment, menus.tbFormat}) {
@@ -133,12 +132,6 @@ TEST_F(MenuDataTest, ThePicturesAreSharedByToolBarAndMenu) {
 class EnablingTest : public MainFormTest {
 protected:
     void SetUp() override { Create(); }
-    // Gives the script runner's commands an action, as the runner will.
-    void ProvideRunner() {
-        Form->Menus.tbRun->OnClick = [] {};
-        Form->Menus.mnuRun->OnClick = [] {};
-        Form->Menus.mnuStop->OnClick = [] {};
-    }
     std::string State() {
         Form->AppIdle();
         return Form->Menus.ToolBar1.StatusText;
@@ -186,9 +179,6 @@ TEST_F(EnablingTest, IdleToolBarButtons) {
 
 TEST_F(EnablingTest, TheRunButtonWantsAnUnchangedScriptAndNoRunningOne) {
     Form->FileKind = fkVbs;
-    Form->AppIdle();
-    EXPECT_FALSE(Form->Menus.tbRun->Enabled) << "no runner yet";
-    ProvideRunner();
     Form->AppIdle();
     EXPECT_TRUE(Form->Menus.tbRun->Enabled);
     Form->ScriptRunning = true;
@@ -249,7 +239,6 @@ TEST_F(EnablingTest, TheFileAndToolMenus) {
     Form->mnuFileClick();
     EXPECT_TRUE(Form->Menus.mnuSaveFile->Enabled);
 
-    ProvideRunner();
     Form->FileKind = fkVbs;
     Form->mnuToolClick();
     EXPECT_FALSE(Form->Menus.mnuRun->Enabled) << "changed";

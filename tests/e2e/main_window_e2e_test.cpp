@@ -1,18 +1,13 @@
-// End-to-end tests of kestrane.exe. Each test runs a copy of the program in a folder of its own
-// (with its "Env" folder, so settings and histories start empty) and drives it as a user and
-// other programs would: command lines, window titles, keys, the editor's edit-control messages,
-// message boxes and the files on disk. Every process of the copy is ended when the test ends.
-#include "host_process.h"
+// End-to-end tests of kestrane.exe: the main window, the one-file-per-process rules, the close
+// query and the settings, driven as a user and other programs would: command lines, window
+// titles, keys, the editor's edit-control messages, message boxes and the files on disk.
+#include "kestrane_driver.h"
 #include "platform/geometry.h"
 #include "screenshot.h"
 #include "win32/utf.h"
 
 #include <filesystem>
-#include <fstream>
-#include <gtest/gtest.h>
-#include <iterator>
 #include <set>
-#include <tlhelp32.h>
 
 namespace kst::e2e {
 
@@ -21,65 +16,6 @@ namespace {
 using namespace std::chrono_literals;
 using win32::Cp932ToWide;
 using win32::WideToCp932;
-
-constexpr auto kTimeout = 20s;
-constexpr wchar_t kMainWindowClass[] = L"TForm1";
-constexpr wchar_t kEditorClass[] = L"TEditor";
-constexpr wchar_t kTitleSuffix[] = L" - Kestrane";
-
-// Files
-
-std::string ReadBytes(const std::wstring& Path) {
-    std::ifstream File(std::filesystem::path(Path), std::ios::binary);
-    return {std::istreambuf_iterator<char>(File), std::istreambuf_iterator<char>()};
-}
-
-void WriteBytes(const std::wstring& Path, std::string_view Bytes) {
-    std::ofstream File(std::filesystem::path(Path), std::ios::binary);
-    File.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
-}
-
-std::wstring UniqueFolder() {
-    static int Count = 0;
-    std::wstring Temp(MAX_PATH, L'\0');
-    Temp.resize(GetTempPathW(static_cast<DWORD>(Temp.size()), Temp.data()));
-    return Temp + L"kestrane-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++Count) + L"\\";
-}
-
-// Windows
-
-std::wstring TitleOf(HWND Window) {
-    wchar_t Title[256] = {};
-    GetWindowTextW(Window, Title, static_cast<int>(std::size(Title)));
-    return Title;
-}
-
-DWORD ProcessOf(HWND Window) {
-    DWORD ProcessId = 0;
-    GetWindowThreadProcessId(Window, &ProcessId);
-    return ProcessId;
-}
-
-// The visible top-level windows of a class, front to back.
-std::vector<HWND> VisibleWindows(const wchar_t* ClassName) {
-    struct Search {
-        const wchar_t* ClassName;
-        std::vector<HWND> Found;
-    } Wanted{ClassName, {}};
-    EnumWindows(
-        [](HWND Window, LPARAM Data) -> BOOL {
-            auto& Search = *reinterpret_cast<struct Search*>(Data);
-            wchar_t Name[64] = {};
-            GetClassNameW(Window, Name, static_cast<int>(std::size(Name)));
-            if (IsWindowVisible(Window) != FALSE && std::wstring_view(Name) == Search.ClassName) {
-                Search.Found.push_back(Window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&Wanted));
-    return Wanted.Found;
-}
 
 std::set<std::wstring> MainWindowTitles() {
     std::set<std::wstring> Titles;
@@ -97,104 +33,6 @@ std::wstring JoinedTitles() {
     return Joined;
 }
 
-HWND VisibleMainWindow(const std::wstring& Title) {
-    const HWND Window = FindWindowW(kMainWindowClass, Title.c_str());
-    return Window != nullptr && IsWindowVisible(Window) != FALSE ? Window : nullptr;
-}
-
-HWND WaitForMainWindow(const std::wstring& Title) {
-    HWND Window = nullptr;
-    WaitUntil([&] { return (Window = VisibleMainWindow(Title)) != nullptr; }, kTimeout);
-    return Window;
-}
-
-bool WaitUntilClosed(HWND Window) {
-    return WaitUntil([&] { return IsWindow(Window) == FALSE; }, kTimeout);
-}
-
-// The message box (dialog class "#32770") that a process shows; null when none.
-HWND MessageBoxOf(DWORD ProcessId) {
-    for (const HWND Box : VisibleWindows(L"#32770")) {
-        if (ProcessOf(Box) == ProcessId) {
-            return Box;
-        }
-    }
-    return nullptr;
-}
-
-HWND WaitForMessageBox(DWORD ProcessId) {
-    HWND Box = nullptr;
-    WaitUntil([&] { return (Box = MessageBoxOf(ProcessId)) != nullptr; }, kTimeout);
-    return Box;
-}
-
-// The texts of a dialog's controls, one per line.
-std::wstring DialogText(HWND Dialog) {
-    std::wstring Text;
-    for (HWND Child = GetWindow(Dialog, GW_CHILD); Child != nullptr;
-         Child = GetWindow(Child, GW_HWNDNEXT)) {
-        Text += WindowText(Child) + L"\n";
-    }
-    return Text;
-}
-
-void Click(HWND Dialog, int ButtonId) {
-    PostMessageW(GetDlgItem(Dialog, ButtonId), BM_CLICK, 0, 0);
-}
-
-HWND EditorOf(HWND MainWindow) {
-    return FindWindowExW(MainWindow, nullptr, kEditorClass, nullptr);
-}
-
-// The tool bar's state box.
-HWND StatusBoxOf(HWND MainWindow) {
-    const HWND ToolBar = FindWindowExW(MainWindow, nullptr, L"ToolbarWindow32", nullptr);
-    return FindWindowExW(ToolBar, nullptr, L"Edit", nullptr);
-}
-
-bool WaitForText(HWND Control, const std::wstring& Text) {
-    return WaitUntil([&] { return WindowText(Control) == Text; }, kTimeout);
-}
-
-// Characters typed into the editor; answers when the editor shows them.
-bool Type(HWND Editor, std::wstring_view Characters) {
-    const std::wstring Before = WindowText(Editor);
-    for (const wchar_t Character : Characters) {
-        PostMessageW(Editor, WM_CHAR, Character, 1);
-    }
-    return WaitUntil([&] { return WindowText(Editor).size() == Before.size() + Characters.size(); },
-                     kTimeout);
-}
-
-bool BringForward(HWND Window) {
-    return WaitUntil(
-        [&] {
-            SetForegroundWindow(Window);
-            return GetForegroundWindow() == Window;
-        },
-        5s);
-}
-
-INPUT KeyInput(WORD Key, bool Up) {
-    INPUT Input{};
-    Input.type = INPUT_KEYBOARD;
-    Input.ki.wVk = Key;
-    Input.ki.dwFlags = Up ? KEYEVENTF_KEYUP : 0;
-    return Input;
-}
-
-// Presses the keys in order and releases them in reverse order, as a user types Ctrl+N.
-void PressKeys(std::initializer_list<WORD> Keys) {
-    std::vector<INPUT> Inputs;
-    for (const WORD Key : Keys) {
-        Inputs.push_back(KeyInput(Key, false));
-    }
-    for (auto Key = std::rbegin(Keys); Key != std::rend(Keys); ++Key) {
-        Inputs.push_back(KeyInput(*Key, true));
-    }
-    SendInput(static_cast<UINT>(Inputs.size()), Inputs.data(), sizeof(INPUT));
-}
-
 TSize WindowSizeOf(HWND Window) {
     RECT Area{};
     GetWindowRect(Window, &Area);
@@ -208,127 +46,6 @@ int RowPitch(HWND Editor) {
     return static_cast<short>(HIWORD(SendMessageW(Editor, EM_POSFROMCHAR, Second, 0))) -
            static_cast<short>(HIWORD(First));
 }
-
-bool SameText(std::wstring_view A, std::wstring_view B) {
-    return CompareStringOrdinal(A.data(), static_cast<int>(A.size()), B.data(),
-                                static_cast<int>(B.size()), TRUE) == CSTR_EQUAL;
-}
-
-std::wstring ProcessImagePath(DWORD ProcessId) {
-    const HANDLE Process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, ProcessId);
-    if (Process == nullptr) {
-        return {};
-    }
-    std::wstring Path(MAX_PATH * 4, L'\0');
-    auto Size = static_cast<DWORD>(Path.size());
-    Path.resize(QueryFullProcessImageNameW(Process, 0, Path.data(), &Size) != FALSE ? Size : 0);
-    CloseHandle(Process);
-    return Path;
-}
-
-class KestraneTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Folder = UniqueFolder();
-        ASSERT_TRUE(std::filesystem::create_directories(std::filesystem::path(Folder) / L"Env"));
-        ASSERT_NE(CopyFileW((ProgramFolder() + L"kestrane.exe").c_str(), Program().c_str(), TRUE),
-                  FALSE);
-    }
-
-    void TearDown() override {
-        EndPrograms();
-        std::error_code Ignored;
-        std::filesystem::remove_all(std::filesystem::path(Folder), Ignored);
-    }
-
-    std::wstring Program() const { return Folder + L"kestrane.exe"; }
-    std::wstring PathOf(const std::wstring& Name) const { return Folder + Name; }
-    std::wstring EnvPath(const std::wstring& Name) const { return Folder + L"Env\\" + Name; }
-    static std::wstring TitleFor(const std::wstring& Path) { return Path + kTitleSuffix; }
-
-    std::wstring CreateTextFile(const std::wstring& Name, std::string_view Bytes) const {
-        WriteBytes(PathOf(Name), Bytes);
-        return PathOf(Name);
-    }
-
-    // Starts the program with these parameters; answers its process (closed by the fixture).
-    HANDLE Start(const std::vector<std::wstring>& Parameters) {
-        std::wstring CommandLine = L"\"" + Program() + L"\"";
-        for (const std::wstring& Parameter : Parameters) {
-            CommandLine += L" \"" + Parameter + L"\"";
-        }
-        STARTUPINFOW Startup{};
-        Startup.cb = sizeof(Startup);
-        PROCESS_INFORMATION Process{};
-        // Under a loaded emulator a start can fail now and then; it is tried again.
-        if (!WaitUntil(
-                [&] {
-                    return CreateProcessW(Program().c_str(), CommandLine.data(), nullptr, nullptr,
-                                          FALSE, 0, nullptr, Folder.c_str(), &Startup,
-                                          &Process) != FALSE;
-                },
-                5s)) {
-            ADD_FAILURE() << "kestrane.exe could not be started: error " << GetLastError();
-            return nullptr;
-        }
-        CloseHandle(Process.hThread);
-        FStarted.push_back(Process.hProcess);
-        return Process.hProcess;
-    }
-
-    static bool WaitForExit(HANDLE Process) {
-        return WaitForSingleObject(Process, static_cast<DWORD>(kTimeout / 1ms)) == WAIT_OBJECT_0;
-    }
-
-    // Every running process of this test's copy of the program, also those it started itself.
-    std::vector<DWORD> RunningPrograms() const {
-        std::vector<DWORD> Found;
-        const HANDLE Snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-        PROCESSENTRY32W Entry{};
-        Entry.dwSize = sizeof(Entry);
-        for (BOOL More = Process32FirstW(Snapshot, &Entry); More != FALSE;
-             More = Process32NextW(Snapshot, &Entry)) {
-            if (SameText(ProcessImagePath(Entry.th32ProcessID), Program())) {
-                Found.push_back(Entry.th32ProcessID);
-            }
-        }
-        CloseHandle(Snapshot);
-        return Found;
-    }
-
-    void EndPrograms() {
-        for (const DWORD ProcessId : RunningPrograms()) {
-            const HANDLE Process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ProcessId);
-            if (Process != nullptr) {
-                TerminateProcess(Process, 1);
-                WaitForSingleObject(Process, static_cast<DWORD>(kTimeout / 1ms));
-                CloseHandle(Process);
-            }
-        }
-        for (const HANDLE Process : FStarted) {
-            CloseHandle(Process);
-        }
-        FStarted.clear();
-    }
-
-    // Ctrl+N in Window until one more process of the program runs: synthetic keys that arrive
-    // while the foreground changes hands can be lost.
-    bool PressNewFile(HWND Window) const {
-        const std::size_t Before = RunningPrograms().size();
-        return WaitUntil(
-            [&] {
-                BringForward(Window);
-                PressKeys({VK_CONTROL, 'N'});
-                return WaitUntil([&] { return RunningPrograms().size() > Before; }, 5s);
-            },
-            kTimeout);
-    }
-
-    std::wstring Folder;
-
-private:
-    std::vector<HANDLE> FStarted;
-};
 
 TEST_F(KestraneTest, ThreeFilesOnTheCommandLineOpenInThreeWindows) {
     const std::wstring First = CreateTextFile(L"first.vbs", "Dim first\r\n");

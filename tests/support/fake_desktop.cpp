@@ -55,6 +55,42 @@ void FakeDesktop::StartProcess(const std::string& CommandLine, TShowState Show) 
     ProcessStarts.push_back({CommandLine, Show});
 }
 
+TStartedProcess FakeDesktop::StartProcessToWait(const std::string& CommandLine) {
+    if (StartError != 0) {
+        return {.Process = 0, .ErrorCode = StartError};
+    }
+    TWaitedProcess& process = WaitedProcesses.emplace_back();
+    process.CommandLine = CommandLine;
+    process.WaitsLeft = ProcessWaits;
+    return {.Process = WaitedProcesses.size(), .ErrorCode = 0};
+}
+
+FakeDesktop::TWaitedProcess& FakeDesktop::WaitedProcess(TProcessHandle Process) {
+    return WaitedProcesses.at(Process - 1);
+}
+
+void FakeDesktop::WaitForInputIdle(TProcessHandle Process, int Milliseconds) {
+    WaitedProcess(Process).InputIdleBound = Milliseconds;
+}
+
+bool FakeDesktop::WaitForProcessOrMessage(TProcessHandle Process) {
+    TWaitedProcess& process = WaitedProcess(Process);
+    if (!process.Ended && process.WaitsLeft-- == 0) {
+        process.Ended = true;
+    }
+    return process.Ended;
+}
+
+void FakeDesktop::TerminateProcess(TProcessHandle Process, unsigned ExitCode) {
+    TWaitedProcess& process = WaitedProcess(Process);
+    process.Ended = true;
+    process.TerminatedWith = ExitCode;
+}
+
+void FakeDesktop::CloseProcess(TProcessHandle Process) {
+    WaitedProcess(Process).Closed = true;
+}
+
 bool FakeDesktop::FileExists(const std::string& Path) {
     std::error_code ignored;
     return PretendedFiles.contains(Path) || fs::is_regular_file(PathOf(Path), ignored);

@@ -1,6 +1,7 @@
-// A desktop for tests: scripted top-level windows, message-box answers and dialog results; it
-// records what the program asks of it (windows brought forward or closed, processes started,
-// shell opens, message boxes, beeps, dialogs). INI files are kept in memory; file and folder
+// A desktop for tests: scripted top-level windows, message-box answers, dialog results and
+// processes that end after a number of waits; it records what the program asks of it (windows
+// brought forward or closed, processes started, waited for and terminated, shell opens, message
+// boxes, beeps, dialogs). INI files are kept in memory; file and folder
 // tests look at the real file system, so tests work with files in a temporary folder. The code
 // page conversion writes every byte from 0x80 up as "<XX>" (hex) and reads it back, so text
 // that skipped a conversion shows.
@@ -11,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -35,6 +37,17 @@ public:
         bool operator==(const TMessage&) const = default;
     };
 
+    // A process started to be waited for; its handle is its position in WaitedProcesses plus 1.
+    struct TWaitedProcess {
+        std::string CommandLine;
+        // Waits that still see a message before one sees the process end by itself.
+        int WaitsLeft = 0;
+        bool Ended = false;
+        std::optional<unsigned> TerminatedWith;
+        std::optional<int> InputIdleBound;
+        bool Closed = false;
+    };
+
     explicit FakeDesktop(std::string ProgramPath) : FProgramPath(std::move(ProgramPath)) {}
 
     // Adds a top-level window behind the others and returns its handle.
@@ -47,6 +60,11 @@ public:
     void BringToFront(TWindowHandle Window) override { BroughtToFront.push_back(Window); }
     void SendClose(TWindowHandle Window) override;
     void StartProcess(const std::string& CommandLine, TShowState Show) override;
+    TStartedProcess StartProcessToWait(const std::string& CommandLine) override;
+    void WaitForInputIdle(TProcessHandle Process, int Milliseconds) override;
+    bool WaitForProcessOrMessage(TProcessHandle Process) override;
+    void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
+    void CloseProcess(TProcessHandle Process) override;
     void ShellOpen(const std::string& Path) override { ShellOpened.push_back(Path); }
     bool FileExists(const std::string& Path) override;
     bool DirectoryExists(const std::string& Path) override;
@@ -79,6 +97,10 @@ public:
     std::deque<std::string> SaveDialogResults;
     std::deque<std::string> FolderResults;
     std::string Version = "1.0.0.0";
+    // The error code with which starts to wait for fail; 0: they succeed.
+    unsigned long StartError = 0;
+    // The waits that a started process outlasts.
+    int ProcessWaits = 2;
     // Files reported as existing though they are not on disk.
     std::set<std::string> PretendedFiles;
     // INI files whose writing fails.
@@ -92,6 +114,7 @@ public:
     std::vector<TWindowHandle> BroughtToFront;
     std::vector<TWindowHandle> ClosesSent;
     std::vector<TProcessStart> ProcessStarts;
+    std::vector<TWaitedProcess> WaitedProcesses;
     std::vector<std::string> ShellOpened;
     std::vector<TMessage> Messages;
     int Beeps = 0;
@@ -100,6 +123,8 @@ public:
     std::vector<unsigned> FolderBrowses;
 
 private:
+    TWaitedProcess& WaitedProcess(TProcessHandle Process);
+
     std::string FProgramPath;
     TWindowHandle FNextHandle = 100;
 };

@@ -25,6 +25,15 @@ struct TTopLevelWindow {
 // How a started program shows its first window.
 enum class TShowState : std::uint8_t { Show };
 
+// A started process that the program waits for; 0 is none.
+using TProcessHandle = std::uintptr_t;
+
+// A process started to be waited for: its handle, or 0 and the system's error code.
+struct TStartedProcess {
+    TProcessHandle Process = 0;
+    unsigned long ErrorCode = 0;
+};
+
 enum class TMessageType : std::uint8_t { Warning, Error, Information, Confirmation };
 enum class TMessageButtons : std::uint8_t { Ok, YesNo, YesCancel, YesNoCancel };
 enum class TMessageAnswer : std::uint8_t { Ok, Yes, No, Cancel };
@@ -59,6 +68,17 @@ public:
 
     // Starts a program from a full command line and does not wait for it; a failure is ignored.
     virtual void StartProcess(const std::string& CommandLine, TShowState Show) = 0;
+    // Starts a program from a full command line (the program is searched for on the path) with
+    // this process's environment, folder and startup information. The handle is released with
+    // CloseProcess.
+    virtual TStartedProcess StartProcessToWait(const std::string& CommandLine) = 0;
+    // Waits until Process first waits for user input, at most Milliseconds.
+    virtual void WaitForInputIdle(TProcessHandle Process, int Milliseconds) = 0;
+    // Blocks until Process has ended or a message has arrived for this program; answers whether
+    // Process has ended.
+    virtual bool WaitForProcessOrMessage(TProcessHandle Process) = 0;
+    virtual void TerminateProcess(TProcessHandle Process, unsigned ExitCode) = 0;
+    virtual void CloseProcess(TProcessHandle Process) = 0;
     // Asks the shell to open a file or folder as a double click would (a program runs, a
     // document opens in its program, a folder in a window), owned by the main window.
     virtual void ShellOpen(const std::string& Path) = 0;

@@ -19,6 +19,7 @@ constexpr std::string_view kSettingsFile = "kst.ini";
 constexpr std::string_view kLauncherFile = "Lc.dat";
 constexpr std::string_view kFileHistoryFile = "FHist.dat";
 constexpr std::string_view kFindHistoryFile = "FindHist.dat";
+constexpr std::string_view kVersionScriptFile = "kst.vbs";
 
 constexpr std::string_view kSeparatorName = "-";
 
@@ -188,6 +189,20 @@ std::vector<std::string> TEnvFiles::LoadFindHistory() {
 
 void TEnvFiles::SaveFindHistory(const std::vector<std::string>& FindHistory) {
     WriteLines(EnvFilePath(FDesktop, kFindHistoryFile), FindHistory);
+}
+
+std::string TEnvFiles::WriteVersionScript() {
+    const std::string path = EnvFilePath(FDesktop, kVersionScriptFile);
+    try {
+        WriteLines(path,
+                   {"strVer   = WScript.Name & \" \" & WScript.Version",
+                    "strBuild = WScript.BuildVersion", "strPath  = WScript.FullName",
+                    "Rt = vbCrLf & vbCrLf",
+                    "x = strVer & \" ( Build : \" & strBuild & \" )\" & Rt & strPath", "msgbox x"});
+    } catch (const std::exception& error) {
+        ShowErrorWithMessage(FDesktop, kVersionScriptError, error.what());
+    }
+    return path;
 }
 
 } // namespace kst

@@ -69,6 +69,10 @@ public:
     // Raises when the file cannot be written.
     void SaveFindHistory(const std::vector<std::string>& FindHistory);
 
+    // Writes the script "kst.vbs" that shows the script host's name, version, build and path,
+    // and answers its path. A write error is shown in an error box.
+    std::string WriteVersionScript();
+
 private:
     std::vector<std::string> ReadUtf8Lines(const std::string& Path);
     void WriteUtf8Lines(const std::string& Path, const std::vector<std::string>& Lines);

@@ -58,6 +58,13 @@ std::string ExtractFileExt(std::string_view FileName) {
     return std::string(FileName.substr(dot));
 }
 
+std::string Quoted(std::string_view Text) {
+    std::string quoted;
+    quoted.reserve(Text.size() + 2);
+    quoted.append(1, '"').append(Text).append(1, '"');
+    return quoted;
+}
+
 std::string ProgramFolder(Desktop& Desk) {
     return ExtractFilePath(Desk.ProgramPath());
 }

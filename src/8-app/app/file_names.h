@@ -26,6 +26,9 @@ std::string ExtractFileDir(std::string_view FileName);
 // From the last "." of the name part on (".vbs"); empty without one.
 std::string ExtractFileExt(std::string_view FileName);
 
+// Text in double quotes, as a command line takes a path.
+std::string Quoted(std::string_view Text);
+
 // The program's folder, ending with a separator.
 std::string ProgramFolder(Desktop& Desk);
 // FileName in the "Env" folder beside the program.

@@ -31,13 +31,6 @@ constexpr std::string_view kOpenFilter =
 constexpr std::string_view kSaveFilter =
     "VBScriptファイル(*.vbs)|*.vbs|テキストファイル(*.txt)|*.txt|全てのファイル(*.*)|*.*";
 
-std::string Quoted(std::string_view Text) {
-    std::string quoted;
-    quoted.reserve(Text.size() + 2);
-    quoted.append(1, '"').append(Text).append(1, '"');
-    return quoted;
-}
-
 std::string NewFileTitle(int Number) {
     return std::string(kNewFileTitlePrefix) + std::to_string(Number) + "]" +
            std::string(kTitleSuffix);
@@ -392,6 +385,7 @@ void TForm1::mnuEditClick() {
 void TForm1::mnuToolClick() {
     EnableCommand(*Menus.mnuRun, FileKind == fkVbs && !ScriptRunning && !FEditor.GetModified());
     EnableCommand(*Menus.mnuStop, ScriptRunning);
+    EnableCommand(*Menus.mnuSaveRun, !ScriptRunning);
     EnableCommand(*Menus.mnuOption, !ScriptRunning);
 }
 

@@ -98,12 +98,26 @@ public:
     void ActionFile(std::string Caption);
     void mnuAllQuitClick();
 
+    // Script runner
+
+    // Runs the edited script under the script host and keeps the window working, with the editor
+    // read-only, until the script ends. Raises "Exec Error <code>" when the host cannot start.
+    void mnuWSHRunClick();
+    // Asks, then terminates the running script.
+    void mnuWSHStopClick();
+    // Saves a script and runs it; refused for other files and while a script runs.
+    void mnuWSHRun2Click();
+    // Writes and starts the script that shows the script host's version, without waiting.
+    void mnuWSHinfoClick();
+
     void mnuAboutClick();
 
     // Application state
     std::string CurrentFileName;
     TFileKind FileKind = fkOther;
     bool ScriptRunning = false;
+    // The running script host; 0 when none runs.
+    TProcessHandle ScriptProcess = 0;
     std::vector<std::string> WindowTitles;
     // Search words, CP932, newest first.
     std::vector<std::string> FindHistory;
@@ -122,7 +136,8 @@ private:
     void BuildToolBar();
     TMenuItem& AddItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
                        void (TForm1::*Handler)(), int ImageIndex = -1);
-    TMenuItem& AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut);
+    TMenuItem& AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
+                             void (TForm1::*Handler)() = nullptr);
     void ApplyEditorDesignValues();
     void ApplyEditorSettings();
 
@@ -139,6 +154,10 @@ private:
     std::string DialogFolder();
     void SaveToCurrentFile();
     std::string StateText() const;
+
+    void BeginScriptRun();
+    void WaitForScriptEnd();
+    void EndScriptRun();
 
     Desktop& FDesktop;
     MainWindowView& FView;

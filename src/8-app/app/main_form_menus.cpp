@@ -18,8 +18,9 @@ TMenuItem& TForm1::AddItem(TMenuItem& Menu, std::string Caption, std::string_vie
 }
 
 // An item that only carries a shortcut.
-TMenuItem& TForm1::AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut) {
-    TMenuItem& item = AddItem(Menu, std::move(Caption), ShortCut, nullptr);
+TMenuItem& TForm1::AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
+                                 void (TForm1::*Handler)()) {
+    TMenuItem& item = AddItem(Menu, std::move(Caption), ShortCut, Handler);
     item.Visible = false;
     return item;
 }
@@ -80,19 +81,19 @@ void TForm1::BuildSearchMenu(TMenuItem& Menu) {
     Menus.mnuGoSearchList = &AddHiddenItem(Menu, "検索情報へ移動", "F12");
 }
 
-// The script runner, commenting and formatting come with their own parts; until then their items
-// are shown disabled.
+// Commenting and formatting come with their own parts; until then their items are shown disabled.
 void TForm1::BuildToolMenu(TMenuItem& Menu) {
     Menu.OnPopup = [this] { mnuToolClick(); };
-    Menus.mnuSaveRun = &AddHiddenItem(Menu, "保存して実行", "F9");
-    Menus.mnuRun = &AddItem(Menu, "スクリプト実行(&R)", "F8", nullptr, imRun);
-    Menus.mnuStop = &AddItem(Menu, "スクリプ停止(&S)", "Ctrl+Q", nullptr, imStop);
+    Menus.mnuSaveRun = &AddHiddenItem(Menu, "保存して実行", "F9", &TForm1::mnuWSHRun2Click);
+    Menus.mnuRun = &AddItem(Menu, "スクリプト実行(&R)", "F8", &TForm1::mnuWSHRunClick, imRun);
+    Menus.mnuStop = &AddItem(Menu, "スクリプ停止(&S)", "Ctrl+Q", &TForm1::mnuWSHStopClick, imStop);
     Menus.mnuOpenDir = &AddItem(Menu, "編集中ファイルの格納フォルダを開く", "",
                                 &TForm1::mnuOpenDirClick, imOpenDir);
     Menus.mnuComment = &AddHiddenItem(Menu, "コメント化", "F5");
     Menus.mnuUnComment = &AddHiddenItem(Menu, "非コメント化", "F6");
     Menus.mnuFormat = &AddItem(Menu, "自動整形処理(&C)", "Ctrl+T", nullptr, imFormat);
-    Menus.mnuWshVersion = &AddItem(Menu, "WSHのバージョン等の表示(&V)", "", nullptr, imWshVersion);
+    Menus.mnuWshVersion =
+        &AddItem(Menu, "WSHのバージョン等の表示(&V)", "", &TForm1::mnuWSHinfoClick, imWshVersion);
     Menus.mnuLauncher = &Menu.Add("ランチャー項目");
     Menus.ImageIndexes[Menus.mnuLauncher] = imLauncher;
     Menus.mnuOption = &AddItem(Menu, "オプション(&O)", "", &TForm1::mnuOptionClick, imOption);
@@ -132,7 +133,7 @@ void TForm1::BuildToolBar() {
     bar.AddSeparator();
     Menus.tbFormat = &bar.Add("自動整形処理", imFormat, nullptr);
     bar.AddSeparator();
-    Menus.tbRun = &bar.Add("スクリプトの実行", imRun, nullptr);
+    Menus.tbRun = &bar.Add("スクリプトの実行", imRun, action(&TForm1::mnuWSHRunClick));
     bar.AddSeparator();
 }
 

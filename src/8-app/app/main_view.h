@@ -41,6 +41,11 @@ public:
     virtual void Close() = 0;
     // Ends the process as soon as its message loop runs (posts the quit message).
     virtual void Terminate() = 0;
+    // Handles every pending message as the message loop does (menu shortcuts first), without the
+    // idle update, and returns; false when the quit message came, which is left for the loop.
+    virtual bool ProcessMessages() = 0;
+    // Shows the tool bar's button states and state text as the data holds them now.
+    virtual void RefreshToolBar() = 0;
     // Modal, centred on the window, with an OK button.
     virtual void ShowAboutBox(const TAboutBox& About) = 0;
     // The options dialog, modal and centred on the window. Its "OK" calls Dialog.Accept and

@@ -21,6 +21,8 @@ inline constexpr std::string_view kHistoryFileMissingText = "\r\nファイルが
 inline constexpr std::string_view kLauncherMissingText = " はありません";
 inline constexpr std::string_view kNoLauncherSelectedText = "\rランチャーが選ばれていません";
 inline constexpr std::string_view kNameRegisteredText = "\r\n登録名は既に登録されています";
+inline constexpr std::string_view kStopScriptText = "\r\nスクリプトを強制終了させますか？";
+inline constexpr std::string_view kNotScriptText = "\r\nVBSファイルでありません";
 
 // The error boxes of the list files: the text, CR LF, then the error's message.
 inline constexpr std::string_view kLauncherReadError = "設定ファイル\"Lc.dat\"読み込み中のエラー：";
@@ -28,6 +30,7 @@ inline constexpr std::string_view kLauncherWriteError = "設定ファイル\"Lc.
 inline constexpr std::string_view kHistoryReadError =
     "設定ファイル\"FHist.dat\"読み込み中のエラー：";
 inline constexpr std::string_view kHistoryWriteError = "設定ファイル\"FHist.dat\"保存中のエラー：";
+inline constexpr std::string_view kVersionScriptError = "バッチファイル作成中のエラー：";
 
 // The caption of a box of this type: "警告", "エラー", "情報", "確認".
 std::string MessageCaption(TMessageType Type);

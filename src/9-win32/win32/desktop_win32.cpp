@@ -30,6 +30,10 @@ HWND WindowOf(TWindowHandle Window) {
     return reinterpret_cast<HWND>(Window);
 }
 
+HANDLE ProcessOf(TProcessHandle Process) {
+    return reinterpret_cast<HANDLE>(Process);
+}
+
 std::wstring WindowText(HWND Window) {
     wchar_t text[kTitleCapacity] = {};
     GetWindowTextW(Window, text, kTitleCapacity);
@@ -183,6 +187,41 @@ void Win32Desktop::StartProcess(const std::string& CommandLine, TShowState Show)
                        &startup, &process) != FALSE) {
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
+    }
+}
+
+TStartedProcess Win32Desktop::StartProcessToWait(const std::string& CommandLine) {
+    std::wstring command = Utf8ToWide(CommandLine);
+    STARTUPINFOW startup{};
+    GetStartupInfoW(&startup);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_DEFAULT_ERROR_MODE,
+                       nullptr, nullptr, &startup, &process) == FALSE) {
+        return {.Process = 0, .ErrorCode = GetLastError()};
+    }
+    CloseHandle(process.hThread);
+    return {.Process = reinterpret_cast<TProcessHandle>(process.hProcess), .ErrorCode = 0};
+}
+
+void Win32Desktop::WaitForInputIdle(TProcessHandle Process, int Milliseconds) {
+    ::WaitForInputIdle(ProcessOf(Process), static_cast<DWORD>(Milliseconds));
+}
+
+// Messages already in the queue count as arrived. A handle that cannot be waited for counts as
+// ended, so that the caller never spins on it.
+bool Win32Desktop::WaitForProcessOrMessage(TProcessHandle Process) {
+    const HANDLE process = ProcessOf(Process);
+    return MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) !=
+           WAIT_OBJECT_0 + 1;
+}
+
+void Win32Desktop::TerminateProcess(TProcessHandle Process, unsigned ExitCode) {
+    ::TerminateProcess(ProcessOf(Process), ExitCode);
+}
+
+void Win32Desktop::CloseProcess(TProcessHandle Process) {
+    if (Process != 0) {
+        CloseHandle(ProcessOf(Process));
     }
 }
 

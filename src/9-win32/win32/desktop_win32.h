@@ -20,6 +20,11 @@ public:
     void SendClose(TWindowHandle Window) override;
 
     void StartProcess(const std::string& CommandLine, TShowState Show) override;
+    TStartedProcess StartProcessToWait(const std::string& CommandLine) override;
+    void WaitForInputIdle(TProcessHandle Process, int Milliseconds) override;
+    bool WaitForProcessOrMessage(TProcessHandle Process) override;
+    void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
+    void CloseProcess(TProcessHandle Process) override;
     void ShellOpen(const std::string& Path) override;
 
     bool FileExists(const std::string& Path) override;

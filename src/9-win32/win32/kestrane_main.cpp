@@ -36,16 +36,9 @@ void InitializeCommonControls() {
 
 // Idle work runs each time the queue has been emptied, before waiting for the next message.
 int RunMessageLoop(MainWindow& Window) {
-    MSG message{};
     for (;;) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
-            if (message.message == WM_QUIT) {
-                return static_cast<int>(message.wParam);
-            }
-            if (!Window.HandleShortCut(message)) {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
+        if (const std::optional<int> exitCode = Window.HandlePendingMessages()) {
+            return *exitCode;
         }
         Window.Idle();
         WaitMessage();

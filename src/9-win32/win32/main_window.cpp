@@ -225,12 +225,26 @@ bool MainWindow::HandleShortCut(const MSG& Message) {
     return handled;
 }
 
+std::optional<int> MainWindow::HandlePendingMessages() {
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) {
+        if (message.message == WM_QUIT) {
+            return static_cast<int>(message.wParam);
+        }
+        if (!HandleShortCut(message)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+    return std::nullopt;
+}
+
 void MainWindow::Idle() {
     if (FForm == nullptr) {
         return;
     }
     ShowingErrors(FWindow, [this] { FForm->AppIdle(); });
-    FToolBar->Refresh();
+    RefreshToolBar();
 }
 
 // MainWindowView
@@ -277,6 +291,21 @@ void MainWindow::Close() {
 void MainWindow::Terminate() {
     FTerminating = true;
     PostQuitMessage(0);
+}
+
+// The quit message is posted again for the message loop, which then ends the program.
+bool MainWindow::ProcessMessages() {
+    const std::optional<int> exitCode = HandlePendingMessages();
+    if (exitCode) {
+        PostQuitMessage(*exitCode);
+    }
+    return !exitCode;
+}
+
+void MainWindow::RefreshToolBar() {
+    if (FToolBar != nullptr) {
+        FToolBar->Refresh();
+    }
 }
 
 void MainWindow::ShowAboutBox(const TAboutBox& About) {

@@ -13,6 +13,7 @@
 #include "win32/windows_api.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,9 +39,9 @@ public:
     // shown and the window goes on.
     void Create();
     void Show(int ShowCommand);
-    // A key pressed in this window or one of its controls that is a menu item's shortcut is
-    // carried out here; answers whether Message was one (then nobody else gets it).
-    bool HandleShortCut(const MSG& Message);
+    // Handles every pending message, menu shortcuts first; the quit message's exit code when it
+    // came.
+    std::optional<int> HandlePendingMessages();
     // The application became idle: the commands' states and the state text are brought up to
     // date.
     void Idle();
@@ -54,6 +55,8 @@ public:
     void BringToFront() override;
     void Close() override;
     void Terminate() override;
+    bool ProcessMessages() override;
+    void RefreshToolBar() override;
     void ShowAboutBox(const TAboutBox& About) override;
     void ShowOptionsDialog(TfrmSetting& Dialog) override;
 
@@ -61,6 +64,9 @@ private:
     friend void RegisterMainWindowClass();
     static LRESULT CALLBACK WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
+    // A key pressed in this window or one of its controls that is a menu item's shortcut is
+    // carried out here; answers whether Message was one (then nobody else gets it).
+    bool HandleShortCut(const MSG& Message);
     void CreateControls();
     void Layout();
     bool Command(WPARAM WParam, LPARAM LParam);

@@ -1,0 +1,135 @@
+// End-to-end tests of running scripts from kestrane.exe under the system's own script host:
+// running, stopping, and the script host's version.
+#include "kestrane_driver.h"
+
+#include <filesystem>
+
+namespace kst::e2e {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+class ScriptRunnerTest : public KestraneTest {
+protected:
+    // Starts the program on Script and answers its window once it shows the script idle.
+    HWND Open(const std::wstring& Script) {
+        Start({Script});
+        const HWND window = WaitForMainWindow(TitleFor(Script));
+        if (window != nullptr) {
+            EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"VBSファイル"));
+        }
+        return window;
+    }
+    // The script host the program started; 0 while none runs.
+    DWORD ScriptHost() const {
+        const std::vector<DWORD> hosts = ChildProcesses(L"wscript.exe");
+        return hosts.empty() ? 0 : hosts.front();
+    }
+    // F8 until the script host runs; answers it.
+    DWORD Run(HWND Window) const {
+        DWORD host = 0;
+        PressUntil(Window, {{VK_F8}}, [&] { return (host = ScriptHost()) != 0; });
+        return host;
+    }
+    // Whether the editor takes a character sent to it (answered once it has handled it).
+    static bool TakesCharacter(HWND Editor) {
+        const std::wstring before = WindowText(Editor);
+        SendMessageTimeoutW(Editor, WM_CHAR, L'x', 1, SMTO_BLOCK, 5000, nullptr);
+        return WindowText(Editor) != before;
+    }
+    static bool HasEnded(DWORD ProcessId) {
+        const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, ProcessId);
+        if (process == nullptr) {
+            return true;
+        }
+        const bool ended = WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
+        CloseHandle(process);
+        return ended;
+    }
+    // Presses Ctrl+Q and answers the question that follows.
+    static void AnswerStop(HWND Window, int Answer) {
+        HWND question = nullptr;
+        ASSERT_TRUE(PressUntil(Window, {{VK_CONTROL, 'Q'}}, [&] {
+            return (question = MessageBoxOf(ProcessOf(Window))) != nullptr;
+        }));
+        EXPECT_NE(DialogText(question).find(L"スクリプトを強制終了させますか？"),
+                  std::wstring::npos);
+        Click(question, Answer);
+        ASSERT_TRUE(WaitUntilClosed(question));
+    }
+};
+
+// The script ends while the window's own message box is up; the window is restored when the box
+// is closed.
+TEST_F(ScriptRunnerTest, TheEditorIsReadOnlyWhileAScriptRunsAndWritableAfterItsEnd) {
+    const std::wstring script = CreateTextFile(
+        L"実行 テスト.vbs", "Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\n"
+                            "folder = fso.GetParentFolderName(WScript.ScriptFullName)\r\n"
+                            "fso.CreateTextFile(folder & \"\\marker.txt\", True).Close\r\n"
+                            "MsgBox \"running\"\r\n");
+    const HWND window = Open(script);
+    ASSERT_NE(window, nullptr);
+    const DWORD host = Run(window);
+    ASSERT_NE(host, 0U);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return std::filesystem::exists(std::filesystem::path(PathOf(L"marker.txt"))); },
+        kTimeout));
+    const HWND scriptBox = WaitForMessageBox(host);
+    ASSERT_NE(scriptBox, nullptr);
+    EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"スクリプト実行中"));
+    EXPECT_FALSE(TakesCharacter(EditorOf(window)));
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    const HWND refusal = WaitForMessageBox(ProcessOf(window));
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_NE(DialogText(refusal).find(L"スクリプト実行中です"), std::wstring::npos);
+    Click(scriptBox, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return HasEnded(host); }, kTimeout));
+    Click(refusal, IDOK);
+
+    EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"VBSファイル"));
+    EXPECT_TRUE(TakesCharacter(EditorOf(window)));
+    EXPECT_EQ(VisibleMainWindow(TitleFor(script)), window);
+}
+
+TEST_F(ScriptRunnerTest, StopEndsARunningScriptOnlyWhenAnsweredYes) {
+    const HWND window = Open(CreateTextFile(L"loop.vbs", "Do\r\nLoop\r\n"));
+    ASSERT_NE(window, nullptr);
+    const DWORD host = Run(window);
+    ASSERT_NE(host, 0U);
+    EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"スクリプト実行中"));
+
+    AnswerStop(window, IDNO);
+    // A message the window answers after the Stop command has returned.
+    WindowText(EditorOf(window));
+    EXPECT_FALSE(HasEnded(host));
+    EXPECT_EQ(WindowText(StatusBoxOf(window)), L"スクリプト実行中");
+
+    AnswerStop(window, IDYES);
+    EXPECT_TRUE(WaitUntil([&] { return HasEnded(host); }, kTimeout));
+    EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"VBSファイル"));
+    EXPECT_TRUE(TakesCharacter(EditorOf(window)));
+}
+
+TEST_F(ScriptRunnerTest, TheVersionCommandShowsTheScriptHostsBox) {
+    Start({});
+    const HWND window = WaitForMainWindow(L"新規[1]" + std::wstring(kTitleSuffix));
+    ASSERT_NE(window, nullptr);
+    DWORD host = 0;
+    // "WSHのバージョン等の表示(&V)" through the menu's access keys: Alt+T, then V.
+    ASSERT_TRUE(
+        PressUntil(window, {{VK_MENU, 'T'}, {'V'}}, [&] { return (host = ScriptHost()) != 0; }));
+    const HWND box = WaitForMessageBox(host);
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = DialogText(box);
+    EXPECT_NE(text.find(L" ( Build : "), std::wstring::npos);
+    EXPECT_NE(text.find(L"wscript.exe"), std::wstring::npos);
+    Click(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return HasEnded(host); }, kTimeout));
+    EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"新規ファイル"));
+}
+
+} // namespace
+
+} // namespace kst::e2e
