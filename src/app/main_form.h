@@ -85,6 +85,13 @@ public:
     void mnuDeleteClick();
     void mnuAllSelectClick();
 
+    // Script tools
+
+    void mnuCanComClick();
+    void mnuUNCanComClick();
+    // Formats the whole text; a failure is shown in an error box.
+    void mnuBuildStyle();
+
     // Settings and launcher
 
     void mnuOptionClick();
@@ -122,7 +129,8 @@ private:
     void BuildToolBar();
     TMenuItem& AddItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
                        void (TForm1::*Handler)(), int ImageIndex = -1);
-    TMenuItem& AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut);
+    TMenuItem& AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
+                             void (TForm1::*Handler)() = nullptr);
     void ApplyEditorDesignValues();
     void ApplyEditorSettings();
 
