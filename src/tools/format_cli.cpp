@@ -91,8 +91,9 @@ bool IsScriptName(const fs::path& Path) {
 // The rows are read up to a Ctrl-Z byte; what follows it would be lost by a save.
 void RefuseCtrlZ(std::string_view Bytes, std::string_view Name) {
     if (std::memchr(Bytes.data(), kCtrlZ, Bytes.size()) != nullptr) {
-        throw EFileError(std::string(Name) +
-                         " は Ctrl-Z (1A) を含むため整形しません。その後ろが失われます。");
+        throw EFileError(
+            std::string(Name) +
+            " には Ctrl-Z (1A) があります。その後ろの内容が失われるため整形しません。");
     }
 }
 

@@ -146,10 +146,6 @@ private:
     std::vector<const TBlockPair*> FOpenBlocks;
 };
 
-void AppendLine(std::string& Text, const TLineLayout& Layout) {
-    Text.append(static_cast<std::size_t>(Layout.Tabs), '\t').append(Layout.Text);
-}
-
 bool IsLaidOut(std::string_view Line, const TLineLayout& Layout) {
     const auto tabs = static_cast<std::size_t>(Layout.Tabs);
     return Line.size() == tabs + Layout.Text.size() && Line.find_first_not_of('\t') >= tabs &&
@@ -167,9 +163,13 @@ bool IsFormatted(std::span<const std::string_view> Lines) {
 
 std::vector<std::string> FormatLines(std::span<const std::string_view> Lines) {
     TScriptIndenter indenter;
-    std::vector<std::string> formatted(Lines.size());
-    for (std::size_t i = 0; i < Lines.size(); ++i) {
-        AppendLine(formatted[i], indenter.Next(Lines[i]));
+    std::vector<std::string> formatted;
+    formatted.reserve(Lines.size());
+    for (const std::string_view line : Lines) {
+        const TLineLayout layout = indenter.Next(line);
+        std::string& text = formatted.emplace_back();
+        text.reserve(static_cast<std::size_t>(layout.Tabs) + layout.Text.size());
+        text.append(static_cast<std::size_t>(layout.Tabs), '\t').append(layout.Text);
     }
     return formatted;
 }
@@ -178,16 +178,15 @@ std::optional<std::string> FormatScript(std::span<const std::string_view> Lines)
     if (IsFormatted(Lines)) {
         return std::nullopt;
     }
+    const std::vector<std::string> formatted = FormatLines(Lines);
     std::size_t size = 0;
-    for (const std::string_view line : Lines) {
+    for (const std::string& line : formatted) {
         size += line.size() + kLineBreak.size();
     }
     std::string text;
     text.reserve(size);
-    TScriptIndenter indenter;
-    for (const std::string_view line : Lines) {
-        AppendLine(text, indenter.Next(line));
-        text.append(kLineBreak);
+    for (const std::string& line : formatted) {
+        text.append(line).append(kLineBreak);
     }
     return text;
 }

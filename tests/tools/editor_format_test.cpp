@@ -43,14 +43,17 @@ TEST_F(EditorFormatTest, FormattingIsOneUndoStepAfterTheEarlierOnes) {
     EXPECT_EQ(Text(), formatted);
 }
 
-TEST_F(EditorFormatTest, AFormattedScriptIsNotTouched) {
-    Open("Sub s\r\n\tx\r\nEnd Sub");
-    Editor->SetSelStart(8);
-    FormatEditorText(*Editor);
-    EXPECT_EQ(Text(), "Sub s\r\n\tx\r\nEnd Sub") << "not even a final line break";
-    EXPECT_FALSE(Editor->GetModified());
-    EXPECT_FALSE(Editor->CanUndo());
-    EXPECT_EQ(Editor->GetSelStart(), 8);
+TEST_F(EditorFormatTest, AFormattedOrEmptyScriptIsNotTouched) {
+    for (const std::string text : {"Sub s\r\n\tx\r\nEnd Sub", ""}) {
+        Open(text);
+        Editor->SetSelStart(8);
+        const int selStart = Editor->GetSelStart();
+        FormatEditorText(*Editor);
+        EXPECT_EQ(Text(), text) << "not even a final line break";
+        EXPECT_FALSE(Editor->GetModified());
+        EXPECT_FALSE(Editor->CanUndo());
+        EXPECT_EQ(Editor->GetSelStart(), selStart);
+    }
 }
 
 TEST_F(EditorFormatTest, TheCaretOffsetAndTheTopRowAreKept) {

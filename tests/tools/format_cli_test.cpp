@@ -65,7 +65,9 @@ protected:
     }
 
     // The UTF-8 path of Name (a relative path, "/" between folders) in the test's folder.
-    std::string PathOf(std::string_view Name) const { return Utf8(FFolder / PathFromUtf8(Name)); }
+    std::string PathOf(std::string_view Name) const {
+        return Utf8((FFolder / PathFromUtf8(Name)).make_preferred());
+    }
     std::string Write(std::string_view Name, std::string_view Bytes) const {
         const std::string path = PathOf(Name);
         fs::create_directories(PathFromUtf8(path).parent_path());
