@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 #include <set>
@@ -195,6 +196,18 @@ void PressKeys(std::initializer_list<WORD> Keys) {
     SendInput(static_cast<UINT>(Inputs.size()), Inputs.data(), sizeof(INPUT));
 }
 
+// Presses Keys in Window until Done holds: synthetic keys that arrive while the foreground changes
+// hands can be lost.
+bool PressUntil(HWND Window, std::initializer_list<WORD> Keys, const std::function<bool()>& Done) {
+    return WaitUntil(
+        [&] {
+            BringForward(Window);
+            PressKeys(Keys);
+            return WaitUntil(Done, 5s);
+        },
+        kTimeout);
+}
+
 TSize WindowSizeOf(HWND Window) {
     RECT Area{};
     GetWindowRect(Window, &Area);
@@ -311,17 +324,11 @@ protected:
         FStarted.clear();
     }
 
-    // Ctrl+N in Window until one more process of the program runs: synthetic keys that arrive
-    // while the foreground changes hands can be lost.
+    // Ctrl+N in Window until one more process of the program runs.
     bool PressNewFile(HWND Window) const {
         const std::size_t Before = RunningPrograms().size();
-        return WaitUntil(
-            [&] {
-                BringForward(Window);
-                PressKeys({VK_CONTROL, 'N'});
-                return WaitUntil([&] { return RunningPrograms().size() > Before; }, 5s);
-            },
-            kTimeout);
+        return PressUntil(Window, {VK_CONTROL, 'N'},
+                          [&] { return RunningPrograms().size() > Before; });
     }
 
     std::wstring Folder;
@@ -501,6 +508,45 @@ TEST_F(KestraneTest, SettingsWrittenAtExitAreReadAtTheNextStart) {
     ASSERT_NE(SecondWindow, nullptr);
     EXPECT_EQ(WindowSizeOf(SecondWindow), (TSize{640, 420}));
     EXPECT_GE(RowPitch(EditorOf(SecondWindow)), DefaultPitch * 3 / 2);
+}
+
+TEST_F(KestraneTest, FormattingIsSavedAndCtrlZTakesItBack) {
+    const std::string messy = "Sub Main()\r\n  If a Then\r\nb = 1  \r\n   End If\r\nEnd Sub";
+    const std::string formatted =
+        "Sub Main()\r\n\tIf a Then\r\n\t\tb = 1\r\n\tEnd If\r\nEnd Sub\r\n";
+    const std::wstring path = CreateTextFile(L"messy.vbs", messy);
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    const HWND editor = EditorOf(window);
+
+    ASSERT_TRUE(PressUntil(window, {VK_CONTROL, 'T'}, [&] {
+        return WindowText(editor) == Cp932ToWide(formatted);
+    })) << WideToCp932(WindowText(editor));
+    EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"変更あり"));
+    ASSERT_TRUE(
+        PressUntil(window, {VK_CONTROL, 'S'}, [&] { return ReadBytes(path) == formatted; }));
+    ASSERT_TRUE(PressUntil(window, {VK_CONTROL, 'Z'}, [&] {
+        return WindowText(editor) == Cp932ToWide(messy);
+    })) << WideToCp932(WindowText(editor));
+}
+
+TEST_F(KestraneTest, F5AndF6CommentAndUncommentTheSelectedLines) {
+    const std::string original = "Dim a\r\nDim b\r\nDim c\r\n";
+    const std::wstring path = CreateTextFile(L"lines.vbs", original);
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    const HWND editor = EditorOf(window);
+    // From the start of the first line into the second.
+    SendMessageW(editor, EM_SETSEL, 0, 10);
+
+    PostMessageW(editor, WM_KEYDOWN, VK_F5, 0);
+    EXPECT_TRUE(WaitForText(editor, L"'Dim a\r\n'Dim b\r\nDim c\r\n"));
+    EXPECT_EQ(EditorSelection(editor), (std::pair<DWORD, DWORD>{1, 12}));
+    PostMessageW(editor, WM_KEYDOWN, VK_F6, 0);
+    EXPECT_TRUE(WaitForText(editor, Cp932ToWide(original)));
+    EXPECT_EQ(EditorSelection(editor), (std::pair<DWORD, DWORD>{0, 10}));
 }
 
 TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {
