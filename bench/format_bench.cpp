@@ -1,8 +1,10 @@
 // Automatic formatting of long scripts: the formatter on 1 million lines in memory, the editor's
 // command on a text of 1 million lines (one change that can be undone), and kestrane-format
-// --check on a file of about 100 MB and 2.5 million lines, in this process.
+// --check on a file of about 100 MB and 2.5 million lines, in this process. Also commenting every
+// line of a long text, which must grow with the line count alone.
 #include "display/editor.h"
 #include "recording_host.h"
+#include "tools/comment.h"
 #include "tools/editor_format.h"
 #include "tools/format_cli.h"
 #include "tools/formatter.h"
@@ -73,6 +75,22 @@ void BM_FormatEditorText(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_FormatEditorText)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// Commenting every line of a long text: one change per line, each near the one before.
+void BM_CommentAllLines(benchmark::State& State) {
+    RecordingHost host{{800, 600}};
+    const std::unique_ptr<TEditor> editor = CreateComponent<TEditor>(nullptr);
+    editor->SetHost(&host);
+    const std::string text = MessyScript(static_cast<int>(State.range(0)));
+    for (auto _ : State) {
+        State.PauseTiming();
+        editor->GetLines().SetTextStr(text);
+        editor->SelectAll();
+        State.ResumeTiming();
+        CommentLines(*editor);
+    }
+}
+BENCHMARK(BM_CommentAllLines)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
 
 class SilentConsole : public FormatConsole {
 public:

@@ -48,7 +48,7 @@ struct TLineSpan {
 };
 
 // From the line of the selection's first row to the line of its last row, which a selection
-// ending in column 0 does not take.
+// ending in column 0 does not take; a box selection can end past the last line.
 TLineSpan SelectedLines(const TEditor& Editor) {
     const TSelectionRange& range = Editor.GetSelection();
     const int last = Editor.LineCountBefore(range.EndRow) - (range.EndCol == 0 ? 1 : 0);

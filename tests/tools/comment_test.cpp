@@ -10,174 +10,148 @@
 namespace kst {
 namespace {
 
-using TPosition = std::pair<int, int>;
-
+// Texts are written with "\n" for CR LF, the selection between "[" and "]" (anchored at the
+// first mark, so "]" first selects upwards) and the caret at "|".
 class CommentTest : public ::testing::Test {
 protected:
     void SetUp() override {
         Editor->SetHost(&Host);
-        TEditorCaret& caret = Editor->GetCaret();
-        caret.SetFreeCaret(false);
-        caret.SetFreeRow(true);
+        Editor->GetCaret().SetFreeCaret(false);
     }
 
-    // The text with the caret at From, and a selection up to To when it differs.
-    void Open(const std::string& Text, TPosition From, TPosition To) {
-        Editor->GetLines().SetTextStr(Text);
-        Editor->SetRowCol(From.first, From.second);
-        if (To != From) {
-            Editor->StartSelection();
-            Editor->SetRowCol(To.first, To.second);
-            Editor->ExtendSelection();
+    void Open(std::string Marked) {
+        const auto take = [&Marked](char Mark) {
+            const std::size_t at = Marked.find(Mark);
+            if (at != std::string::npos) {
+                Marked.erase(at, 1);
+            }
+            return at;
+        };
+        const std::size_t open = Marked.find('[');
+        const std::size_t close = Marked.find(']');
+        const std::size_t caret = take('|');
+        const std::size_t first = take(open < close ? '[' : ']');
+        const std::size_t second = take(open < close ? ']' : '[');
+        Editor->GetLines().SetTextStr(CrLf(Marked));
+        if (caret != std::string::npos) {
+            Editor->SetSelStart(Offset(Marked, caret));
+            return;
         }
+        Editor->SetSelStart(Offset(Marked, first));
+        Editor->StartSelection();
+        Editor->SetCaretByOffset(0, Offset(Marked, second));
+        Editor->ExtendSelection();
     }
-    std::string Text() const { return Editor->GetLines().GetTextStr(); }
-    TPosition Caret() const { return {Editor->GetRow(), Editor->GetCol()}; }
+
+    std::string Marked() const {
+        std::string text = Editor->GetLines().GetTextStr();
+        const auto start = static_cast<std::size_t>(Editor->GetSelStart());
+        if (Editor->GetSelectionState() == kSelectionSelected) {
+            text.insert(start + static_cast<std::size_t>(Editor->GetSelLength()), "]");
+            text.insert(start, "[");
+        } else {
+            text.insert(start, "|");
+        }
+        return Lf(text);
+    }
+
+    static std::string CrLf(const std::string& Text) {
+        std::string text;
+        for (const char c : Text) {
+            text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+        }
+        return text;
+    }
+    static std::string Lf(std::string Text) {
+        for (std::size_t at; (at = Text.find("\r\n")) != std::string::npos;) {
+            Text.erase(at, 1);
+        }
+        return Text;
+    }
+    // The byte offset in the CR LF text of a position in Text.
+    static int Offset(const std::string& Text, std::size_t Position) {
+        return static_cast<int>(CrLf(Text.substr(0, Position)).size());
+    }
 
     RecordingHost Host{{400, 300}};
     std::unique_ptr<TEditor> Editor = CreateComponent<TEditor>(nullptr);
 };
 
-using TCommand = void (*)(TEditor&);
+int ChangedLines(const std::string& Before, const std::string& After) {
+    int changed = 0;
+    std::size_t b = 0;
+    std::size_t a = 0;
+    while (b < Before.size() || a < After.size()) {
+        const std::size_t beforeEnd = std::min(Before.find('\n', b), Before.size());
+        const std::size_t afterEnd = std::min(After.find('\n', a), After.size());
+        changed += Before.substr(b, beforeEnd - b) != After.substr(a, afterEnd - a) ? 1 : 0;
+        b = beforeEnd + 1;
+        a = afterEnd + 1;
+    }
+    return changed;
+}
 
-TEST_F(CommentTest, SelectedLinesChangeAndTheSelectionStaysOnTheSameText) {
+TEST_F(CommentTest, LinesChangeOneUndoStepEachAndTheSelectionStaysOnTheSameText) {
     struct TCase {
         const char* Name;
-        TCommand Command;
-        std::string Text;
-        TPosition From;
-        TPosition To;
-        std::string Expected;
-        std::string SelText;
+        void (*Command)(TEditor&);
+        std::string Before;
+        std::string After;
     };
-    const std::string lines = "line0\r\nline1\r\nline2\r\nline3\r\nline4\r\nline5\r\nline6\r\n";
     const std::vector<TCase> cases = {
-        {"ending in column 0 leaves the last line out",
-         CommentLines,
-         lines,
-         {3, 2},
-         {6, 0},
-         "line0\r\nline1\r\nline2\r\n'line3\r\n'line4\r\n'line5\r\nline6\r\n",
-         "ne3\r\n'line4\r\n'line5\r\n"},
-        {"blank and commented lines stay",
-         CommentLines,
-         "a\r\n\r\n  ' b\r\nc\r\n",
-         {0, 0},
-         {3, 1},
-         "'a\r\n\r\n  ' b\r\n'c\r\n",
-         "a\r\n\r\n  ' b\r\n'c"},
-        {"selected upwards", CommentLines, "a\r\nb\r\n", {1, 1}, {0, 0}, "'a\r\n'b\r\n", "a\r\n'b"},
-        {"only the first mark goes",
-         UncommentLines,
-         "'a\r\n  'b\r\nc\r\n''d\r\n",
-         {0, 1},
-         {3, 2},
-         "a\r\n  b\r\nc\r\n'd\r\n",
-         "a\r\n  b\r\nc\r\n'"},
-        {"uncommenting from column 0",
-         UncommentLines,
-         "x\r\n'a\r\n'b\r\n",
-         {1, 0},
-         {2, 2},
-         "x\r\na\r\nb\r\n",
-         "a\r\nb"},
+        {"ending in column 0 leaves the last line out", CommentLines, "l0\nl[1\nl2\n]l3\n",
+         "l0\n'l[1\n'l2\n]l3\n"},
+        {"blank and commented lines stay", CommentLines, "[a\n\n  ' b\nc]\n",
+         "'[a\n\n  ' b\n'c]\n"},
+        {"selected upwards", CommentLines, "]a\nb[\n", "'[a\n'b]\n"},
+        {"only the first mark goes", UncommentLines, "'[a\n  'b\nc\n'']d\n", "[a\n  b\nc\n']d\n"},
+        {"uncommenting from column 0", UncommentLines, "x\n['a\n'b]\n", "x\n[a\nb]\n"},
+        {"the mark goes in column 0", CommentLines, "    x| = 1\n", "'    x| = 1\n"},
+        {"and away again", UncommentLines, "'    x| = 1\n", "    x| = 1\n"},
+        {"a later mark is no comment", UncommentLines, "x =| 1 ' note\n", "x =| 1 ' note\n"},
+        {"column 0 stays", UncommentLines, "a\n|  'x\n", "a\n|  x\n"},
+        {"a blank line stays", CommentLines, "a\n |\t\n", "a\n |\t\n"},
+        {"nothing at the end of the text", CommentLines, "a\n|", "a\n|"},
+        {"nor when uncommenting", UncommentLines, "'a\n|", "'a\n|"},
+        {"nor in an empty text", CommentLines, "|", "|"},
+        {"a last line without a line break", CommentLines, "a\nb|", "a\n'b|"},
     };
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.Name);
-        Open(test.Text, test.From, test.To);
+        Open(test.Before);
+        const std::string before = Editor->GetLines().GetTextStr();
         test.Command(*Editor);
-        EXPECT_EQ(Text(), test.Expected);
-        EXPECT_EQ(Editor->GetSelText(), test.SelText);
-    }
-}
-
-TEST_F(CommentTest, TheCaretsLineChangesAndTheCaretStaysOnTheSameCharacter) {
-    struct TCase {
-        const char* Name;
-        TCommand Command;
-        std::string Text;
-        TPosition Caret;
-        std::string Expected;
-        TPosition ExpectedCaret;
-    };
-    const std::vector<TCase> cases = {
-        {"the mark goes in column 0",
-         CommentLines,
-         "    x = 1\r\n",
-         {0, 6},
-         "'    x = 1\r\n",
-         {0, 7}},
-        {"and away again", UncommentLines, "'    x = 1\r\n", {0, 7}, "    x = 1\r\n", {0, 6}},
-        {"a later mark is no comment",
-         UncommentLines,
-         "x = 1 ' note\r\n",
-         {0, 3},
-         "x = 1 ' note\r\n",
-         {0, 3}},
-        {"column 0 stays", UncommentLines, "a\r\n  'x\r\n", {1, 0}, "a\r\n  x\r\n", {1, 0}},
-        {"a blank line stays", CommentLines, "a\r\n \t\r\n", {1, 1}, "a\r\n \t\r\n", {1, 1}},
-        {"nothing at the end of the text", CommentLines, "a\r\n", {1, 0}, "a\r\n", {1, 0}},
-        {"nor when uncommenting", UncommentLines, "'a\r\n", {1, 0}, "'a\r\n", {1, 0}},
-        {"nor in an empty text", CommentLines, "", {0, 0}, "", {0, 0}},
-        {"a last line without a line break", CommentLines, "a\r\nb", {1, 1}, "a\r\n'b", {1, 2}},
-    };
-    for (const TCase& test : cases) {
-        SCOPED_TRACE(test.Name);
-        Open(test.Text, test.Caret, test.Caret);
-        test.Command(*Editor);
-        EXPECT_EQ(Text(), test.Expected);
-        EXPECT_EQ(Caret(), test.ExpectedCaret);
-        EXPECT_EQ(Editor->GetSelLength(), 0);
-    }
-}
-
-TEST_F(CommentTest, EachChangedLineIsUndoneOnItsOwn) {
-    struct TCase {
-        TCommand Command;
-        std::string Text;
-        // The text after the command, then after each Undo.
-        std::vector<std::string> Steps;
-    };
-    const std::vector<TCase> cases = {
-        {CommentLines, "a\r\n\r\nb\r\n", {"'a\r\n\r\n'b\r\n", "'a\r\n\r\nb\r\n", "a\r\n\r\nb\r\n"}},
-        {UncommentLines,
-         "'a\r\nb\r\n 'c\r\n",
-         {"a\r\nb\r\n c\r\n", "a\r\nb\r\n 'c\r\n", "'a\r\nb\r\n 'c\r\n"}},
-    };
-    for (const TCase& test : cases) {
-        SCOPED_TRACE(test.Text);
-        Open(test.Text, {0, 0}, {2, 1});
-        test.Command(*Editor);
-        for (const std::string& step : test.Steps) {
-            EXPECT_EQ(Text(), step);
+        EXPECT_EQ(Marked(), test.After);
+        int steps = 0;
+        for (; Editor->CanUndo(); ++steps) {
             Editor->Undo();
         }
-        EXPECT_FALSE(Editor->CanUndo());
+        EXPECT_EQ(steps, ChangedLines(test.Before, test.After));
+        EXPECT_EQ(Editor->GetLines().GetTextStr(), before);
     }
 }
 
 TEST_F(CommentTest, ACaretOrBoxPastTheLastLineChangesNoLineThatIsNotThere) {
     Editor->GetCaret().SetFreeCaret(true);
-    Open("a\r\n", {1, 3}, {1, 3});
+    Editor->GetLines().SetTextStr("a\r\n");
+    Editor->SetRowCol(1, 3);
     CommentLines(*Editor);
-    EXPECT_EQ(Text(), "a\r\n");
+    EXPECT_EQ(Editor->GetLines().GetTextStr(), "a\r\n");
     Editor->SetBoxSelection(true);
-    Open("a\r\n", {0, 0}, {1, 3});
+    Editor->SetRowCol(0, 0);
+    Editor->StartSelection();
+    Editor->SetRowCol(1, 3);
+    Editor->ExtendSelection();
     CommentLines(*Editor);
-    EXPECT_EQ(Text(), "'a\r\n");
+    EXPECT_EQ(Editor->GetLines().GetTextStr(), "'a\r\n");
 }
 
 TEST_F(CommentTest, AWrappedLineIsOneLine) {
     Editor->GetWrapOption().SetWrapByte(20);
     Editor->SetWordWrap(true);
-    const std::string longLine(50, 'x');
-    const std::string text = "a\r\n" + longLine + "\r\nb\r\n";
-    Editor->GetLines().SetTextStr(text);
-    const int rowOfB = Editor->GetScreenStringsPtr()->GetCount() - 1;
-    ASSERT_GT(rowOfB, 3) << "the long line takes several rows";
-    Open(text, {2, 3}, {rowOfB, 1});
+    Open("a\n" + std::string(25, 'x') + "[" + std::string(25, 'x') + "\nb]\n");
     CommentLines(*Editor);
-    EXPECT_EQ(Text(), "a\r\n'" + longLine + "\r\n'b\r\n");
+    EXPECT_EQ(Editor->GetLines().GetTextStr(), "a\r\n'" + std::string(50, 'x') + "\r\n'b\r\n");
 }
 
 } // namespace
