@@ -44,15 +44,14 @@ protected:
     }
 
     std::string Marked() const {
-        std::string text = Editor->GetLines().GetTextStr();
+        const std::string text = Editor->GetLines().GetTextStr();
         const auto start = static_cast<std::size_t>(Editor->GetSelStart());
-        if (Editor->GetSelectionState() == kSelectionSelected) {
-            text.insert(start + static_cast<std::size_t>(Editor->GetSelLength()), "]");
-            text.insert(start, "[");
-        } else {
-            text.insert(start, "|");
+        const std::string before = text.substr(0, start);
+        if (Editor->GetSelectionState() != kSelectionSelected) {
+            return Lf(before + "|" + text.substr(start));
         }
-        return Lf(text);
+        const auto length = static_cast<std::size_t>(Editor->GetSelLength());
+        return Lf(before + "[" + text.substr(start, length) + "]" + text.substr(start + length));
     }
 
     static std::string CrLf(const std::string& Text) {
