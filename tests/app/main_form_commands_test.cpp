@@ -75,11 +75,8 @@ TEST_F(MenuDataTest, CommandsOfAbsentPartsStayDisabled) {
     const TMainMenus& menus = Form->Menus;
     for (const TMenuItem* item :
          {menus.mnuFind, menus.mnuFindNext, menus.mnuReplace, menus.mnuGoLine, menus.mnuSearchList,
-          menus.mnuGoSearchList, menus.mnuComment, menus.mnuUnComment, menus.mnuFormat}) {
+          menus.mnuGoSearchList}) {
         EXPECT_FALSE(item->Enabled) << item->Caption;
-    }
-    for (const TToolButton* button : {menus.tbComment, menus.tbUnComment, menus.tbFormat}) {
-        EXPECT_FALSE(button->Enabled) << button->Hint;
     }
     EXPECT_EQ(Form->Menus.MainMenu.FindShortCut(TextToShortCut("F3")), nullptr);
     EXPECT_TRUE(menus.mnuLauncher->Enabled);

@@ -171,7 +171,6 @@ TEST_F(FilesTest, FileNamesAreUtf8) {
     EXPECT_EQ(FolderContent(), std::set<std::string>{Utf8(Name)});
 }
 
-#ifdef _WIN32
 TEST_F(FilesTest, AReadOnlyFileIsNotReplaced) {
     WriteWithStream("target.txt", "kept");
     fs::permissions(Folder() / "target.txt", fs::perms::owner_read);
@@ -182,7 +181,8 @@ TEST_F(FilesTest, AReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(ReadWithStream("target.txt"), "kept");
     EXPECT_EQ(FolderContent(), std::set<std::string>{"target.txt"});
 }
-#else
+
+#ifndef _WIN32
 TEST_F(FilesTest, ReplacingKeepsThePermissionsOfTheOriginal) {
     WriteWithStream("target.txt", "old");
     const auto Mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;

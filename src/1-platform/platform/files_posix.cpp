@@ -54,6 +54,7 @@ private:
 class PosixReplacementFile : public ReplacementFile {
 public:
     explicit PosixReplacementFile(const std::string& TargetPath) : FTargetPath(TargetPath) {
+        RefuseReadOnlyTarget();
         FTemporaryPath =
             CreateUniqueSibling(TargetPath, static_cast<std::uint64_t>(::getpid()),
                                 [this](const std::string& Name) { return TryCreate(Name); });
@@ -98,6 +99,18 @@ public:
     }
 
 private:
+    // The rename would replace a file whatever its permissions, so a target that nobody may write,
+    // or that this process may not write, is refused as a read-only file is on Windows.
+    void RefuseReadOnlyTarget() const {
+        struct stat Target {};
+        if (::stat(FTargetPath.c_str(), &Target) != 0) {
+            return;
+        }
+        if ((Target.st_mode & 0222) == 0 || ::access(FTargetPath.c_str(), W_OK) != 0) {
+            RaiseFileError(FileFailure::ReadOnly, FTargetPath);
+        }
+    }
+
     // O_EXCL makes the name ours alone; mode 0666 lets the umask decide a new file's permissions.
     bool TryCreate(const std::string& Name) {
         FDescriptor = ::open(Name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);

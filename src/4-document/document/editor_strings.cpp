@@ -112,6 +112,10 @@ void TEditorStrings::SetTextStr(std::string_view S) {
     TextReplaced();
 }
 
+void TEditorStrings::ReplaceWholeText(std::string_view S) {
+    ChangeRows(0, Rows().GetCount(), S, 0);
+}
+
 void TEditorStrings::Assign(const TPersistent& Source) {
     const auto* source = dynamic_cast<const TStrings*>(&Source);
     if (source == nullptr) {

@@ -31,6 +31,9 @@ public:
 
     std::string GetTextStr() const override;
     void SetTextStr(std::string_view S) override;
+    // Replaces the whole text by S as one change, which Undo takes back; SetTextStr instead starts
+    // a new history. The caret goes to the start of the text.
+    void ReplaceWholeText(std::string_view S);
     // From another string list: its whole text, with the caret after the last row.
     void Assign(const TPersistent& Source) override;
 

@@ -10,6 +10,8 @@
 #include "fountain/main_window_colouring.h"
 #include "input/main_window_mouse.h"
 #include "platform/clipboard.h"
+#include "tools/comment.h"
+#include "tools/editor_format.h"
 
 #include <algorithm>
 #include <exception>
@@ -522,6 +524,24 @@ void TForm1::mnuDeleteClick() {
 
 void TForm1::mnuAllSelectClick() {
     FCommands.SelectAll();
+}
+
+// Script tools
+
+void TForm1::mnuCanComClick() {
+    CommentLines(FEditor);
+}
+
+void TForm1::mnuUNCanComClick() {
+    UncommentLines(FEditor);
+}
+
+void TForm1::mnuBuildStyle() {
+    try {
+        FormatEditorText(FEditor);
+    } catch (const std::exception& error) {
+        ShowErrorWithMessage(FDesktop, kFormatError, error.what());
+    }
 }
 
 // Settings and launcher

@@ -85,6 +85,13 @@ public:
     void mnuDeleteClick();
     void mnuAllSelectClick();
 
+    // Script tools
+
+    void mnuCanComClick();
+    void mnuUNCanComClick();
+    // Formats the whole text; a failure is shown in an error box.
+    void mnuBuildStyle();
+
     // Settings and launcher
 
     void mnuOptionClick();

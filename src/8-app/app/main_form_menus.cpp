@@ -81,7 +81,6 @@ void TForm1::BuildSearchMenu(TMenuItem& Menu) {
     Menus.mnuGoSearchList = &AddHiddenItem(Menu, "検索情報へ移動", "F12");
 }
 
-// Commenting and formatting come with their own parts; until then their items are shown disabled.
 void TForm1::BuildToolMenu(TMenuItem& Menu) {
     Menu.OnPopup = [this] { mnuToolClick(); };
     Menus.mnuSaveRun = &AddHiddenItem(Menu, "保存して実行", "F9", &TForm1::mnuWSHRun2Click);
@@ -89,9 +88,10 @@ void TForm1::BuildToolMenu(TMenuItem& Menu) {
     Menus.mnuStop = &AddItem(Menu, "スクリプ停止(&S)", "Ctrl+Q", &TForm1::mnuWSHStopClick, imStop);
     Menus.mnuOpenDir = &AddItem(Menu, "編集中ファイルの格納フォルダを開く", "",
                                 &TForm1::mnuOpenDirClick, imOpenDir);
-    Menus.mnuComment = &AddHiddenItem(Menu, "コメント化", "F5");
-    Menus.mnuUnComment = &AddHiddenItem(Menu, "非コメント化", "F6");
-    Menus.mnuFormat = &AddItem(Menu, "自動整形処理(&C)", "Ctrl+T", nullptr, imFormat);
+    Menus.mnuCanCom = &AddHiddenItem(Menu, "コメント化", "F5", &TForm1::mnuCanComClick);
+    Menus.mnuUNCanCom = &AddHiddenItem(Menu, "非コメント化", "F6", &TForm1::mnuUNCanComClick);
+    Menus.mnuCheckSentences =
+        &AddItem(Menu, "自動整形処理(&C)", "Ctrl+T", &TForm1::mnuBuildStyle, imFormat);
     Menus.mnuWshVersion =
         &AddItem(Menu, "WSHのバージョン等の表示(&V)", "", &TForm1::mnuWSHinfoClick, imWshVersion);
     Menus.mnuLauncher = &Menu.Add("ランチャー項目");
@@ -128,10 +128,10 @@ void TForm1::BuildToolBar() {
     Menus.tbUndo = &bar.Add("元に戻る", imUndo, action(&TForm1::mnuUndoClick));
     Menus.tbRedo = &bar.Add("やり直し", imRedo, action(&TForm1::mnuRedoClick));
     bar.AddSeparator();
-    Menus.tbComment = &bar.Add("コメント化", imComment, nullptr);
-    Menus.tbUnComment = &bar.Add("非コメント化", imUnComment, nullptr);
+    Menus.tbtnCanCom = &bar.Add("コメント化", imComment, action(&TForm1::mnuCanComClick));
+    Menus.tbtnUNCanCom = &bar.Add("非コメント化", imUnComment, action(&TForm1::mnuUNCanComClick));
     bar.AddSeparator();
-    Menus.tbFormat = &bar.Add("自動整形処理", imFormat, nullptr);
+    Menus.tbtnBuildStyle = &bar.Add("自動整形処理", imFormat, action(&TForm1::mnuBuildStyle));
     bar.AddSeparator();
     Menus.tbRun = &bar.Add("スクリプトの実行", imRun, action(&TForm1::mnuWSHRunClick));
     bar.AddSeparator();

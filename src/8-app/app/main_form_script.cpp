@@ -41,7 +41,7 @@ void TForm1::mnuWSHRunClick() {
 void TForm1::BeginScriptRun() {
     ScriptRunning = true;
     FEditor.SetReadOnly(true);
-    for (TToolButton* button : {Menus.tbRun, Menus.tbPaste, Menus.tbComment, Menus.tbUnComment}) {
+    for (TToolButton* button : {Menus.tbRun, Menus.tbPaste, Menus.tbtnCanCom, Menus.tbtnUNCanCom}) {
         button->Enabled = false;
     }
     FView.RefreshToolBar();
@@ -59,8 +59,8 @@ void TForm1::WaitForScriptEnd() {
 
 // The run and paste buttons and the state text follow at the next idle update.
 void TForm1::EndScriptRun() {
-    EnableCommand(*Menus.tbComment, true);
-    EnableCommand(*Menus.tbUnComment, true);
+    EnableCommand(*Menus.tbtnCanCom, true);
+    EnableCommand(*Menus.tbtnUNCanCom, true);
     ScriptRunning = false;
     FEditor.SetReadOnly(false);
     FDesktop.CloseProcess(std::exchange(ScriptProcess, 0));

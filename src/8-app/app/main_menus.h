@@ -110,9 +110,9 @@ struct TMainMenus {
     TMenuItem* mnuRun = nullptr;
     TMenuItem* mnuStop = nullptr;
     TMenuItem* mnuOpenDir = nullptr;
-    TMenuItem* mnuComment = nullptr;
-    TMenuItem* mnuUnComment = nullptr;
-    TMenuItem* mnuFormat = nullptr;
+    TMenuItem* mnuCanCom = nullptr;
+    TMenuItem* mnuUNCanCom = nullptr;
+    TMenuItem* mnuCheckSentences = nullptr;
     TMenuItem* mnuWshVersion = nullptr;
     TMenuItem* mnuLauncher = nullptr;
     TMenuItem* mnuOption = nullptr;
@@ -138,9 +138,9 @@ struct TMainMenus {
     TToolButton* tbPaste = nullptr;
     TToolButton* tbUndo = nullptr;
     TToolButton* tbRedo = nullptr;
-    TToolButton* tbComment = nullptr;
-    TToolButton* tbUnComment = nullptr;
-    TToolButton* tbFormat = nullptr;
+    TToolButton* tbtnCanCom = nullptr;
+    TToolButton* tbtnUNCanCom = nullptr;
+    TToolButton* tbtnBuildStyle = nullptr;
     TToolButton* tbRun = nullptr;
 };
 

@@ -31,6 +31,7 @@ inline constexpr std::string_view kHistoryReadError =
     "設定ファイル\"FHist.dat\"読み込み中のエラー：";
 inline constexpr std::string_view kHistoryWriteError = "設定ファイル\"FHist.dat\"保存中のエラー：";
 inline constexpr std::string_view kVersionScriptError = "バッチファイル作成中のエラー：";
+inline constexpr std::string_view kFormatError = "構文チェック中のエラー：";
 
 // The caption of a box of this type: "警告", "エラー", "情報", "確認".
 std::string MessageCaption(TMessageType Type);

@@ -26,6 +26,18 @@ std::wstring WidePath(const std::string& Utf8, FileFailure What) {
     return wide;
 }
 
+// The full form of a path relative to the current folder; ReplaceFileW refuses relative paths
+// under Wine.
+std::wstring FullPath(const std::wstring& Path) {
+    const DWORD length = GetFullPathNameW(Path.c_str(), 0, nullptr, nullptr);
+    if (length == 0) {
+        return Path;
+    }
+    std::wstring full(length, L'\0');
+    full.resize(GetFullPathNameW(Path.c_str(), length, full.data(), nullptr));
+    return full;
+}
+
 std::string SystemReason(DWORD Error) {
     wchar_t* text = nullptr;
     const DWORD length = FormatMessageW(
@@ -89,9 +101,9 @@ class Win32ReplacementFile : public ReplacementFile {
 public:
     explicit Win32ReplacementFile(const std::string& TargetPath)
         : FTargetPath(TargetPath),
-          FWideTargetPath(WidePath(TargetPath, FileFailure::CreateTemporary)) {
+          FWideTargetPath(FullPath(WidePath(TargetPath, FileFailure::CreateTemporary))) {
         RefuseReadOnlyTarget();
-        CreateUniqueSibling(TargetPath, GetCurrentProcessId(),
+        CreateUniqueSibling(win32::WideToUtf8(FWideTargetPath), GetCurrentProcessId(),
                             [this](const std::string& Name) { return TryCreate(Name); });
     }
     ~Win32ReplacementFile() override {

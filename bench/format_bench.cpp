@@ -1,0 +1,117 @@
+// Automatic formatting of long scripts: the formatter on 1 million lines in memory, the editor's
+// command on a text of 1 million lines (one change that can be undone), and kestrane-format
+// --check on a file of about 100 MB and 2.5 million lines, in this process. Also commenting every
+// line of a long text, which must grow with the line count alone.
+#include "display/editor.h"
+#include "recording_host.h"
+#include "tools/comment.h"
+#include "tools/editor_format.h"
+#include "tools/format_cli.h"
+#include "tools/formatter.h"
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kst {
+namespace {
+
+// A script of nested blocks with careless indentation; its lines take 40 bytes on average.
+std::string MessyScript(int LineCount) {
+    static const std::vector<std::string> kBlock = {
+        "Sub ComputeTotals(argument1, argument2, argument3)   ",
+        "  Dim counter, total, message, resultValue, limitValue",
+        "For counter = 1 To 100 Step 1 ' every value in the range",
+        "        If counter Mod 3 = 0 And total < limitValue Then",
+        "  total = total + counter * argument1 + argument3",
+        "   ElseIf counter > argument2 Or total = 0 Then",
+        "total = total - 1  ' keeps the sum above zero",
+        "      Else   ",
+        "  message = \"value \" & CStr(counter) & \" is fine\"",
+        "    End If",
+        "    ' the loop ends here, as it always should do  ",
+        " Next",
+        "",
+        "End Sub ' ComputeTotals ends here, with a total",
+    };
+    std::string text;
+    text.reserve(static_cast<std::size_t>(LineCount) * 41);
+    for (int line = 0; line < LineCount; ++line) {
+        text += kBlock[static_cast<std::size_t>(line) % kBlock.size()];
+        text += "\r\n";
+    }
+    return text;
+}
+
+std::vector<std::string_view> LinesOf(std::string_view Text) {
+    std::vector<std::string_view> lines;
+    ForEachLine(Text, [&lines](std::string_view Line) { lines.push_back(Line); });
+    return lines;
+}
+
+void BM_FormatLines(benchmark::State& State) {
+    const std::string text = MessyScript(static_cast<int>(State.range(0)));
+    const std::vector<std::string_view> lines = LinesOf(text);
+    for (auto _ : State) {
+        benchmark::DoNotOptimize(FormatLines(lines));
+    }
+}
+BENCHMARK(BM_FormatLines)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// Command on an editor whose whole text is selected; putting the text back is not timed.
+void TimeOnFreshText(benchmark::State& State, void (*Command)(TEditor&)) {
+    RecordingHost host{{800, 600}};
+    const std::unique_ptr<TEditor> editor = CreateComponent<TEditor>(nullptr);
+    editor->SetHost(&host);
+    const std::string text = MessyScript(static_cast<int>(State.range(0)));
+    for (auto _ : State) {
+        State.PauseTiming();
+        editor->GetLines().SetTextStr(text);
+        editor->SelectAll();
+        State.ResumeTiming();
+        Command(*editor);
+    }
+}
+
+// The command, with its write-back as one change.
+void BM_FormatEditorText(benchmark::State& State) {
+    TimeOnFreshText(State, FormatEditorText);
+}
+BENCHMARK(BM_FormatEditorText)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+// Commenting every line of a long text: one change per line, each near the one before.
+void BM_CommentAllLines(benchmark::State& State) {
+    TimeOnFreshText(State, CommentLines);
+}
+BENCHMARK(BM_CommentAllLines)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond);
+
+class SilentConsole : public FormatConsole {
+public:
+    std::string ReadInput() override { return {}; }
+    void WriteOutput(std::string_view) override {}
+    void PrintLine(std::string_view) override {}
+    void PrintErrorLine(std::string_view) override {}
+};
+
+// Reading, formatting and comparing a file that would change.
+void BM_CheckLargeFile(benchmark::State& State) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / "kst_format_bench.vbs";
+    std::ofstream(path, std::ios::binary) << MessyScript(static_cast<int>(State.range(0)));
+    SilentConsole console;
+    for (auto _ : State) {
+        if (RunFormatCli({"--check", path.string()}, console) != fsWouldChange) {
+            State.SkipWithError("the script should need formatting");
+        }
+    }
+    State.SetBytesProcessed(State.iterations() *
+                            static_cast<std::int64_t>(std::filesystem::file_size(path)));
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_CheckLargeFile)->Arg(2'500'000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace kst

@@ -1,0 +1,267 @@
+#include "tools/format_cli.h"
+
+#include "core/errors.h"
+#include "lists/row_text_io.h"
+#include "platform/files.h"
+#include "tools/formatter.h"
+
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <optional>
+
+namespace kst {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kProgramName = "kestrane-format";
+constexpr std::string_view kStandardInput = "-";
+constexpr std::string_view kScriptExtension = ".vbs";
+// The editor stops reading at this byte.
+constexpr char kCtrlZ = 26;
+
+constexpr std::string_view kHelp[] = {
+    "使い方: kestrane-format [--check] [ファイル | フォルダ | -]...",
+    "",
+    "VBScript のスクリプトを Kestrane の自動整形処理で整形します。",
+    "ファイルはその場で整形し、CP932 のまま改行を CR LF にして安全に保存します。",
+    "フォルダはその下にある全ての .vbs ファイルを表します。",
+    "- を指定するか何も指定しないと、標準入力を整形して標準出力に書き出します。",
+    "",
+    "  --check    何も変更せず、整形で変わるファイルを一覧にします",
+    "  --help     この説明を表示します",
+    "  --version  バージョンを表示します",
+    "  --         これより後ろは全てファイルまたはフォルダです",
+    "",
+    "終了コード: 0 成功 (--check では変わるファイルなし)、1 --check で変わるファイルあり、",
+    "2 エラー (読み書きできないファイル、スクリプトのないフォルダ、不正なオプション)",
+};
+
+struct TOptions {
+    bool Check = false;
+    bool Help = false;
+    bool Version = false;
+    std::vector<std::string> Targets;
+};
+
+TOptions ParseArguments(const std::vector<std::string>& Arguments) {
+    TOptions options;
+    bool optionsEnded = false;
+    for (const std::string& argument : Arguments) {
+        if (optionsEnded || argument == kStandardInput || !argument.starts_with('-')) {
+            options.Targets.push_back(argument);
+        } else if (argument == "--") {
+            optionsEnded = true;
+        } else if (argument == "--check") {
+            options.Check = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options.Help = true;
+        } else if (argument == "--version") {
+            options.Version = true;
+        } else {
+            throw Exception("不明なオプションです: " + argument +
+                            "\n使い方は kestrane-format --help で表示されます。");
+        }
+    }
+    if (options.Targets.empty()) {
+        options.Targets.emplace_back(kStandardInput);
+    }
+    return options;
+}
+
+fs::path PathFromUtf8(const std::string& Text) {
+    return fs::path(std::u8string(Text.begin(), Text.end()));
+}
+
+std::string Utf8Of(const fs::path& Path) {
+    const std::u8string text = Path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+bool IsScriptName(const fs::path& Path) {
+    const std::string extension = Utf8Of(Path.extension());
+    return std::ranges::equal(extension, kScriptExtension, [](char A, char B) {
+        return (A >= 'A' && A <= 'Z' ? static_cast<char>(A - 'A' + 'a') : A) == B;
+    });
+}
+
+// The rows are read up to a Ctrl-Z byte; what follows it would be lost by a save.
+void RefuseCtrlZ(std::string_view Bytes, std::string_view Name) {
+    if (std::memchr(Bytes.data(), kCtrlZ, Bytes.size()) != nullptr) {
+        throw EFileError(
+            std::string(Name) +
+            " には Ctrl-Z (1A) があります。その後ろの内容が失われるため整形しません。");
+    }
+}
+
+std::vector<std::string_view> LinesOf(const TRowAttributeStringList& Rows) {
+    std::vector<std::string_view> lines;
+    lines.reserve(static_cast<std::size_t>(Rows.GetCount()));
+    for (int row = 0; row < Rows.GetCount(); ++row) {
+        lines.push_back(Rows.GetView(row));
+    }
+    return lines;
+}
+
+void PrintError(FormatConsole& Console, std::string_view Message) {
+    Console.PrintErrorLine(std::string(kProgramName) + ": " + std::string(Message));
+}
+
+std::string FileName(std::string_view Path) {
+    return "ファイル \"" + std::string(Path) + "\"";
+}
+
+std::string FolderName(std::string_view Path) {
+    return "フォルダ \"" + std::string(Path) + "\"";
+}
+
+// One run over the command line's files, folders and standard input.
+class TFormatRun {
+public:
+    TFormatRun(FormatConsole& Console, bool Check) : FConsole(Console), FCheck(Check) {}
+
+    void Format(const std::string& Target) {
+        Guarded([&] {
+            if (Target == kStandardInput) {
+                FormatInput();
+            } else if (std::error_code ignored; fs::is_directory(PathFromUtf8(Target), ignored)) {
+                FormatFolder(Target);
+            } else {
+                FormatFile(Target);
+            }
+        });
+    }
+
+    TFormatStatus Status() const {
+        if (FFailed) {
+            return fsError;
+        }
+        return FCheck && FWouldChange ? fsWouldChange : fsDone;
+    }
+
+private:
+    // A failure is reported and the run goes on with the next file.
+    void Guarded(const std::function<void()>& Step) {
+        try {
+            Step();
+        } catch (const std::exception& error) {
+            Fail(error.what());
+        }
+    }
+
+    void Fail(std::string_view Message) {
+        PrintError(FConsole, Message);
+        FFailed = true;
+    }
+
+    // The formatted script; none when it is formatted already, and under --check, which only
+    // lists the scripts that formatting would change.
+    std::optional<std::string> Formatted(const TRowAttributeStringList& Rows,
+                                         std::string_view Name) {
+        const std::vector<std::string_view> lines = LinesOf(Rows);
+        if (!FCheck) {
+            return FormatScript(lines);
+        }
+        if (!IsFormatted(lines)) {
+            FConsole.PrintLine(Name);
+            FWouldChange = true;
+        }
+        return std::nullopt;
+    }
+
+    void FormatInput() {
+        const std::string input = FConsole.ReadInput();
+        RefuseCtrlZ(input, "標準入力");
+        TRowAttributeStringList rows;
+        LoadRowsFromText(rows, input);
+        const std::optional<std::string> formatted = Formatted(rows, kStandardInput);
+        if (formatted) {
+            FConsole.WriteOutput(*formatted);
+        } else if (!FCheck) {
+            FConsole.WriteOutput(input);
+        }
+    }
+
+    void FormatFile(const std::string& Path) {
+        FileBytes bytes = ReadWholeFile(Path);
+        RefuseCtrlZ({bytes.Data.get(), static_cast<std::size_t>(bytes.Size)}, FileName(Path));
+        TRowAttributeStringList rows;
+        LoadRowsFromFileBytes(rows, std::move(bytes));
+        const std::optional<std::string> formatted = Formatted(rows, Path);
+        if (formatted) {
+            WriteFileSafely(Path, [&formatted](const ChunkSink& Sink) { Sink(*formatted); });
+        }
+    }
+
+    void FormatFolder(const std::string& Folder) {
+        std::vector<fs::path> scripts;
+        CollectScripts(PathFromUtf8(Folder), scripts);
+        if (scripts.empty()) {
+            throw EFileError(FolderName(Folder) + " には .vbs ファイルがありません。");
+        }
+        std::ranges::sort(scripts);
+        for (const fs::path& script : scripts) {
+            Guarded([&] { FormatFile(Utf8Of(script)); });
+        }
+    }
+
+    // The scripts in Folder and its subfolders; linked folders are not followed. A folder that
+    // cannot be listed is reported, and the others are still searched.
+    void CollectScripts(const fs::path& Folder, std::vector<fs::path>& Scripts) {
+        std::error_code error;
+        for (fs::directory_iterator entry(Folder, error), end; !error && entry != end;
+             entry.increment(error)) {
+            std::error_code ignored;
+            if (!entry->is_directory(ignored)) {
+                if (IsScriptName(entry->path())) {
+                    Scripts.push_back(entry->path());
+                }
+            } else if (!entry->is_symlink(ignored)) {
+                CollectScripts(entry->path(), Scripts);
+            }
+        }
+        if (error) {
+            Fail(FolderName(Utf8Of(Folder)) + " を読み込めません。");
+        }
+    }
+
+    FormatConsole& FConsole;
+    bool FCheck;
+    bool FFailed = false;
+    bool FWouldChange = false;
+};
+
+void PrintHelp(FormatConsole& Console) {
+    for (const std::string_view line : kHelp) {
+        Console.PrintLine(line);
+    }
+}
+
+} // namespace
+
+TFormatStatus RunFormatCli(const std::vector<std::string>& Arguments, FormatConsole& Console) {
+    try {
+        const TOptions options = ParseArguments(Arguments);
+        if (options.Help) {
+            PrintHelp(Console);
+            return fsDone;
+        }
+        if (options.Version) {
+            Console.PrintLine(std::string(kProgramName) + " " + KESTRANE_VERSION);
+            return fsDone;
+        }
+        TFormatRun run(Console, options.Check);
+        for (const std::string& target : options.Targets) {
+            run.Format(target);
+        }
+        return run.Status();
+    } catch (const std::exception& error) {
+        PrintError(Console, error.what());
+        return fsError;
+    }
+}
+
+} // namespace kst

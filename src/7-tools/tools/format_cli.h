@@ -1,0 +1,47 @@
+// kestrane-format: the editor's automatic formatting as a command-line program, for build checks
+// and editors' save hooks. Files are read and saved as the editor reads and saves them (CP932
+// bytes as they are; CR LF, lone CR and lone LF end lines; written safely, with CR LF).
+//
+//   kestrane-format [--check] [FILE | FOLDER | -]...
+//
+// Files are formatted in place; a folder stands for every .vbs file below it; "-", or no file at
+// all, formats standard input to standard output. --check changes nothing and lists the files
+// that formatting would change.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kst {
+
+// The program's standard streams. Scripts travel as bytes; messages are UTF-8 text.
+class FormatConsole {
+public:
+    FormatConsole() = default;
+    FormatConsole(const FormatConsole&) = delete;
+    FormatConsole& operator=(const FormatConsole&) = delete;
+    virtual ~FormatConsole() = default;
+
+    // All of standard input. Raises EFileError when it cannot be read.
+    virtual std::string ReadInput() = 0;
+    // A script to standard output. Raises EFileError when it cannot be written.
+    virtual void WriteOutput(std::string_view Bytes) = 0;
+    // A line of text to standard output, and to standard error.
+    virtual void PrintLine(std::string_view Text) = 0;
+    virtual void PrintErrorLine(std::string_view Text) = 0;
+};
+
+// Exit statuses.
+enum TFormatStatus : int {
+    fsDone = 0,
+    // --check found scripts that formatting would change.
+    fsWouldChange = 1,
+    // A bad option, or a file or folder that could not be read or written.
+    fsError = 2
+};
+
+// Runs the program with Arguments (UTF-8, after the program's name).
+TFormatStatus RunFormatCli(const std::vector<std::string>& Arguments, FormatConsole& Console);
+
+} // namespace kst

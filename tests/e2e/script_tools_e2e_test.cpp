@@ -1,0 +1,55 @@
+// End-to-end tests of the script tools in kestrane.exe: formatting with Ctrl+T and its undo,
+// commenting and uncommenting with F5 and F6.
+#include "host_process.h"
+#include "kestrane_driver.h"
+#include "win32/utf.h"
+
+namespace kst::e2e {
+
+namespace {
+
+using win32::Cp932ToWide;
+using win32::WideToCp932;
+
+TEST_F(KestraneTest, FormattingIsSavedAndCtrlZTakesItBack) {
+    const std::string messy = "Sub Main()\r\n  If a Then\r\nb = 1  \r\n   End If\r\nEnd Sub";
+    const std::string formatted =
+        "Sub Main()\r\n\tIf a Then\r\n\t\tb = 1\r\n\tEnd If\r\nEnd Sub\r\n";
+    const std::wstring path = CreateTextFile(L"messy.vbs", messy);
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    const HWND editor = EditorOf(window);
+
+    ASSERT_TRUE(PressUntil(window, {{VK_CONTROL, 'T'}}, [&] {
+        return WindowText(editor) == Cp932ToWide(formatted);
+    })) << WideToCp932(WindowText(editor));
+    EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"変更あり"));
+    ASSERT_TRUE(
+        PressUntil(window, {{VK_CONTROL, 'S'}}, [&] { return ReadBytes(path) == formatted; }));
+    ASSERT_TRUE(PressUntil(window, {{VK_CONTROL, 'Z'}}, [&] {
+        return WindowText(editor) == Cp932ToWide(messy);
+    })) << WideToCp932(WindowText(editor));
+}
+
+TEST_F(KestraneTest, F5AndF6CommentAndUncommentTheSelectedLines) {
+    const std::string original = "Dim a\r\nDim b\r\nDim c\r\n";
+    const std::wstring path = CreateTextFile(L"lines.vbs", original);
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    const HWND editor = EditorOf(window);
+    // From the start of the first line into the second.
+    SendMessageW(editor, EM_SETSEL, 0, 10);
+
+    PostMessageW(editor, WM_KEYDOWN, VK_F5, 0);
+    EXPECT_TRUE(WaitForText(editor, L"'Dim a\r\n'Dim b\r\nDim c\r\n"));
+    EXPECT_EQ(EditorSelection(editor), (std::pair<DWORD, DWORD>{1, 12}));
+    PostMessageW(editor, WM_KEYDOWN, VK_F6, 0);
+    EXPECT_TRUE(WaitForText(editor, Cp932ToWide(original)));
+    EXPECT_EQ(EditorSelection(editor), (std::pair<DWORD, DWORD>{0, 10}));
+}
+
+} // namespace
+
+} // namespace kst::e2e

@@ -1,0 +1,3 @@
+Sub s
+	x = "‚ "
+End Sub ' ‚¢

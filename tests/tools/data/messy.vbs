@@ -1,0 +1,2 @@
+Sub s
+  x = "‚ "  End Sub ' ‚¢

@@ -1,0 +1,84 @@
+#include "display/editor.h"
+#include "support/recording_host.h"
+#include "tools/editor_format.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+
+namespace kst {
+namespace {
+
+class EditorFormatTest : public ::testing::Test {
+protected:
+    void SetUp() override { Editor->SetHost(&Host); }
+
+    void Open(const std::string& Text) {
+        Editor->GetLines().SetTextStr(Text);
+        Editor->SetModified(false);
+    }
+    std::string Text() const { return Editor->GetLines().GetTextStr(); }
+
+    RecordingHost Host{{400, 300}};
+    std::unique_ptr<TEditor> Editor = CreateComponent<TEditor>(nullptr);
+};
+
+TEST_F(EditorFormatTest, FormattingIsOneUndoStepAfterTheEarlierOnes) {
+    Open("Sub s\r\nx\r\nEnd Sub");
+    Editor->SetRowCol(1, 0);
+    Editor->InsertText("y");
+    const std::string typed = "Sub s\r\nyx\r\nEnd Sub";
+    const std::string formatted = "Sub s\r\n\tyx\r\nEnd Sub\r\n";
+    ASSERT_EQ(Text(), typed);
+
+    FormatEditorText(*Editor);
+    EXPECT_EQ(Text(), formatted);
+    EXPECT_TRUE(Editor->GetModified());
+    Editor->Undo();
+    EXPECT_EQ(Text(), typed);
+    Editor->Undo();
+    EXPECT_EQ(Text(), "Sub s\r\nx\r\nEnd Sub");
+    Editor->Redo();
+    Editor->Redo();
+    EXPECT_EQ(Text(), formatted);
+}
+
+TEST_F(EditorFormatTest, AFormattedOrEmptyScriptIsNotTouched) {
+    for (const std::string text : {"Sub s\r\n\tx\r\nEnd Sub", ""}) {
+        Open(text);
+        Editor->SetSelStart(8);
+        const int selStart = Editor->GetSelStart();
+        FormatEditorText(*Editor);
+        EXPECT_EQ(Text(), text) << "not even a final line break";
+        EXPECT_FALSE(Editor->GetModified());
+        EXPECT_FALSE(Editor->CanUndo());
+        EXPECT_EQ(Editor->GetSelStart(), selStart);
+    }
+}
+
+TEST_F(EditorFormatTest, TheCaretOffsetAndTheTopRowAreKept) {
+    std::string text = "Sub s\r\n";
+    for (int line = 0; line < 100; ++line) {
+        text += "x\r\n";
+    }
+    Open(text + "End Sub");
+    Editor->SetSelStart(200);
+    Editor->SetTopRow(40);
+    ASSERT_EQ(Editor->GetTopRow(), 40);
+    FormatEditorText(*Editor);
+    EXPECT_EQ(Editor->GetSelStart(), 200);
+    EXPECT_EQ(Editor->GetTopRow(), 40);
+    EXPECT_EQ(Editor->GetLines().Get(100), "\tx");
+}
+
+TEST_F(EditorFormatTest, WrappedRowsAreOneLine) {
+    Editor->GetWrapOption().SetWrapByte(20);
+    Editor->SetWordWrap(true);
+    const std::string longLine(50, 'x');
+    Open("Sub s\r\n" + longLine + "\r\nEnd Sub\r\n");
+    FormatEditorText(*Editor);
+    EXPECT_EQ(Text(), "Sub s\r\n\t" + longLine + "\r\nEnd Sub\r\n");
+}
+
+} // namespace
+} // namespace kst

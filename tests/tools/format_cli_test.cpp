@@ -1,0 +1,194 @@
+#include "tools/format_cli.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace kst {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::string_view_literals;
+
+constexpr std::string_view kMessy = "Sub s\nx = \"\x82\xa0\" \rEnd Sub"sv;
+constexpr std::string_view kFormatted = "Sub s\r\n\tx = \"\x82\xa0\"\r\nEnd Sub\r\n"sv;
+// Formatted already, with other line breaks and no final one.
+constexpr std::string_view kTidy = "Sub s\n\tx\0y\rEnd Sub"sv;
+
+class RecordingConsole : public FormatConsole {
+public:
+    std::string ReadInput() override { return std::exchange(Input, {}); }
+    void WriteOutput(std::string_view Bytes) override { Output += Bytes; }
+    void PrintLine(std::string_view Text) override { Lines.emplace_back(Text); }
+    void PrintErrorLine(std::string_view Text) override { Errors.emplace_back(Text); }
+    void Clear() {
+        Input.clear();
+        Output.clear();
+        Lines.clear();
+        Errors.clear();
+    }
+
+    std::string Input;
+    std::string Output;
+    std::vector<std::string> Lines;
+    std::vector<std::string> Errors;
+};
+
+std::string Utf8(const fs::path& Path) {
+    const std::u8string text = Path.u8string();
+    return {text.begin(), text.end()};
+}
+
+fs::path PathFromUtf8(std::string_view Text) {
+    return fs::path(std::u8string(Text.begin(), Text.end()));
+}
+
+class FormatCliTest : public ::testing::Test {
+protected:
+    FormatCliTest() {
+        std::random_device random;
+        FFolder = fs::temp_directory_path() / ("kst_format_cli_" + std::to_string(random()));
+        fs::create_directories(FFolder);
+    }
+    ~FormatCliTest() override {
+        std::error_code ignored;
+        for (const auto& entry : fs::recursive_directory_iterator(FFolder, ignored)) {
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        }
+        fs::remove_all(FFolder, ignored);
+    }
+
+    // The UTF-8 path of Name (a relative path, "/" between folders) in the test's folder.
+    std::string PathOf(std::string_view Name) const {
+        return Utf8((FFolder / PathFromUtf8(Name)).make_preferred());
+    }
+    std::string Write(std::string_view Name, std::string_view Bytes) const {
+        const std::string path = PathOf(Name);
+        fs::create_directories(PathFromUtf8(path).parent_path());
+        std::ofstream(PathFromUtf8(path), std::ios::binary) << Bytes;
+        return path;
+    }
+    std::string Read(std::string_view Name) const {
+        std::ifstream file(PathFromUtf8(PathOf(Name)), std::ios::binary);
+        return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    }
+    TFormatStatus Run(const std::vector<std::string>& Arguments) {
+        return RunFormatCli(Arguments, Console);
+    }
+    // Whether some error line mentions Text.
+    bool ErrorMentions(std::string_view Text) const {
+        return std::ranges::any_of(Console.Errors, [Text](const std::string& Line) {
+            return Line.find(Text) != std::string::npos;
+        });
+    }
+
+    RecordingConsole Console;
+
+private:
+    fs::path FFolder;
+};
+
+TEST_F(FormatCliTest, CheckListsWhatFormattingInPlaceChanges) {
+    const std::string messy = Write("整形 テスト.vbs", kMessy);
+    const std::string tidy = Write("tidy.vbs", kTidy);
+    EXPECT_EQ(Run({"--check", tidy, messy}), fsWouldChange);
+    EXPECT_EQ(Console.Lines, std::vector<std::string>{messy});
+    EXPECT_EQ(Read("整形 テスト.vbs"), kMessy);
+
+    EXPECT_EQ(Run({messy, tidy}), fsDone);
+    EXPECT_EQ(Read("整形 テスト.vbs"), kFormatted);
+    EXPECT_EQ(Read("tidy.vbs"), kTidy) << "a formatted script is not rewritten";
+    EXPECT_EQ(Run({tidy, messy, "--check"}), fsDone);
+    EXPECT_EQ(Console.Lines.size(), 1U);
+    EXPECT_TRUE(Console.Errors.empty());
+}
+
+TEST_F(FormatCliTest, StandardInputGoesToStandardOutput) {
+    struct TCase {
+        std::vector<std::string> Arguments;
+        std::string_view Input;
+        TFormatStatus Status;
+        std::string_view Output;
+        std::vector<std::string> Lines;
+    };
+    const std::vector<TCase> cases = {
+        {{}, kMessy, fsDone, kFormatted, {}},
+        {{"-"}, kTidy, fsDone, kTidy, {}},
+        {{"--check"}, kMessy, fsWouldChange, "", {"-"}},
+        {{"--check", "-"}, kTidy, fsDone, "", {}},
+    };
+    for (const TCase& test : cases) {
+        SCOPED_TRACE(test.Input);
+        Console.Clear();
+        Console.Input = test.Input;
+        EXPECT_EQ(Run(test.Arguments), test.Status);
+        EXPECT_EQ(Console.Output, test.Output);
+        EXPECT_EQ(Console.Lines, test.Lines);
+    }
+}
+
+TEST_F(FormatCliTest, AFolderStandsForEveryScriptBelowIt) {
+    for (const char* name : {"scripts/b.vbs", "scripts/sub/a.VBS", "scripts/sub/deeper/c.vbs"}) {
+        Write(name, kMessy);
+    }
+    Write("scripts/sub/notes.txt", kMessy);
+    EXPECT_EQ(Run({"--check", PathOf("scripts")}), fsWouldChange);
+    EXPECT_EQ(Console.Lines,
+              (std::vector<std::string>{PathOf("scripts/b.vbs"), PathOf("scripts/sub/a.VBS"),
+                                        PathOf("scripts/sub/deeper/c.vbs")}));
+
+    EXPECT_EQ(Run({PathOf("scripts")}), fsDone);
+    for (const char* name : {"scripts/b.vbs", "scripts/sub/a.VBS", "scripts/sub/deeper/c.vbs"}) {
+        EXPECT_EQ(Read(name), kFormatted) << name;
+    }
+    EXPECT_EQ(Read("scripts/sub/notes.txt"), kMessy);
+
+    Write("empty/notes.txt", kMessy);
+    EXPECT_EQ(Run({PathOf("empty")}), fsError);
+    EXPECT_TRUE(ErrorMentions(PathOf("empty")));
+}
+
+TEST_F(FormatCliTest, AFileThatCannotBeReadIsReportedAndTheOthersAreStillFormatted) {
+    const std::string missing = PathOf("missing.vbs");
+    const std::string first = Write("first.vbs", kMessy);
+    // Too large to be read.
+    const std::string huge = Write("folder/huge.vbs", "");
+    fs::resize_file(PathFromUtf8(huge), std::uintmax_t{1} << 32);
+    Write("folder/second.vbs", kMessy);
+    EXPECT_EQ(Run({missing, first, PathOf("folder")}), fsError);
+    EXPECT_TRUE(ErrorMentions(missing));
+    EXPECT_TRUE(ErrorMentions(huge));
+    EXPECT_EQ(Read("first.vbs"), kFormatted);
+    EXPECT_EQ(Read("folder/second.vbs"), kFormatted);
+}
+
+TEST_F(FormatCliTest, FilesThatCannotBeWrittenBackAreLeftAsTheyWere) {
+    const std::string readOnly = Write("read-only.vbs", kMessy);
+    fs::permissions(PathFromUtf8(readOnly), fs::perms::owner_read);
+    // The editor stops reading at Ctrl-Z: a save would lose what follows it.
+    const std::string_view withCtrlZ = "Sub s\r\nx\r\nEnd Sub\x1a\r\nMore";
+    const std::string ctrlZ = Write("ctrl-z.vbs", withCtrlZ);
+    EXPECT_EQ(Run({readOnly, ctrlZ}), fsError);
+    EXPECT_TRUE(ErrorMentions(readOnly));
+    EXPECT_TRUE(ErrorMentions("読み取り専用"));
+    EXPECT_TRUE(ErrorMentions(ctrlZ));
+    EXPECT_EQ(Read("read-only.vbs"), kMessy);
+    EXPECT_EQ(Read("ctrl-z.vbs"), withCtrlZ);
+}
+
+TEST_F(FormatCliTest, HelpAndABadOption) {
+    EXPECT_EQ(Run({"--help"}), fsDone);
+    ASSERT_FALSE(Console.Lines.empty());
+    EXPECT_TRUE(Console.Lines[0].starts_with("使い方: kestrane-format")) << Console.Lines[0];
+    EXPECT_EQ(Run({"--bogus", PathOf("x.vbs")}), fsError);
+    EXPECT_TRUE(ErrorMentions("--bogus"));
+}
+
+} // namespace
+} // namespace kst

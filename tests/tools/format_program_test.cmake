@@ -1,0 +1,53 @@
+# kestrane-format run as a program, as a build check or an editor's save hook runs it: a file with
+# a Japanese name formatted in place, --check before and after, standard input to standard output
+# byte for byte, and a bad option. ctest runs it with PROGRAM, EMULATOR (empty for a native
+# build), DATA (messy.vbs and formatted.vbs) and WORK, a folder of its own.
+
+# Runs the program in WORK with the arguments after expected_status. Its standard output is kept
+# in output.txt (a variable would not keep its line breaks) and in the variable output; INPUT names
+# a file for its standard input.
+function(run_program expected_status)
+    cmake_parse_arguments(PARSE_ARGV 1 run "" "INPUT" "")
+    set(input_option)
+    if(run_INPUT)
+        set(input_option INPUT_FILE ${run_INPUT})
+    endif()
+    execute_process(COMMAND ${EMULATOR} ${PROGRAM} ${run_UNPARSED_ARGUMENTS}
+                    WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status
+                    OUTPUT_FILE ${WORK}/output.txt ERROR_VARIABLE errors ${input_option})
+    file(READ ${WORK}/output.txt output)
+    if(NOT status EQUAL expected_status)
+        message(FATAL_ERROR "kestrane-format ${run_UNPARSED_ARGUMENTS}: exit status ${status}, "
+                            "expected ${expected_status}\n${output}${errors}")
+    endif()
+    set(output "${output}" PARENT_SCOPE)
+endfunction()
+
+function(expect_same_bytes file expected_file)
+    file(READ ${file} content HEX)
+    file(READ ${expected_file} expected HEX)
+    if(NOT content STREQUAL expected)
+        message(FATAL_ERROR "${file} holds ${content}, expected ${expected}")
+    endif()
+endfunction()
+
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(COPY_FILE ${DATA}/messy.vbs ${WORK}/整形.vbs)
+
+run_program(1 --check 整形.vbs)
+if(NOT output MATCHES "整形.vbs")
+    message(FATAL_ERROR "--check does not list the file: ${output}")
+endif()
+run_program(0 整形.vbs)
+expect_same_bytes(${WORK}/整形.vbs ${DATA}/formatted.vbs)
+run_program(0 --check 整形.vbs)
+
+run_program(0 INPUT ${DATA}/messy.vbs)
+expect_same_bytes(${WORK}/output.txt ${DATA}/formatted.vbs)
+
+run_program(2 --no-such-option)
+run_program(0 --version)
+if(NOT output MATCHES "^kestrane-format ")
+    message(FATAL_ERROR "--version answers: ${output}")
+endif()

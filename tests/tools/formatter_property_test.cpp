@@ -1,0 +1,120 @@
+// Formatting over many generated scripts: random nesting of the six blocks with their middle
+// lines, missing closers, one-line Ifs, comments, blank lines, names that begin with keywords, and
+// random indentation, case and trailing blanks.
+#include "tools/formatter.h"
+#include "tools/script_text.h"
+
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace kst {
+namespace {
+
+struct TBlock {
+    const char* Opener;
+    std::vector<const char*> Middles;
+    const char* Closer;
+};
+
+const std::vector<TBlock> kBlocks = {
+    {"Sub s()", {}, "End Sub"},
+    {"Function f(a)", {}, "End Function"},
+    {"If a Then", {"ElseIf b Then", "Else"}, "End If"},
+    {"If a Then ' block", {}, "End If"},
+    {"Do While a", {}, "Loop Until b"},
+    {"Select Case a", {"Case 1", "Case Else"}, "End Select"},
+    {"For Each x In y", {}, "Next"},
+};
+
+const std::vector<const char*> kStatements = {
+    "x = 1",
+    "format1 = 2",
+    "done = 3",
+    "ifExists = True",
+    "nextItem = 4",
+    "caseName = 5",
+    "If a Then b = 1",
+    "If athens Then x",
+    "\x82\xa0 = 1",
+    "' Sub If then",
+    "",
+};
+
+class ScriptGenerator {
+public:
+    explicit ScriptGenerator(unsigned Seed) : FRandom(Seed) {}
+
+    std::vector<std::string> Script() {
+        Block(0);
+        return FLines;
+    }
+
+private:
+    std::size_t Below(std::size_t Count) {
+        return std::uniform_int_distribution<std::size_t>(0, Count - 1)(FRandom);
+    }
+
+    std::string Blanks() { return std::string(" \t\x01 ").substr(Below(4), Below(3)); }
+
+    void Line(std::string Text) {
+        for (char& c : Text) {
+            if (c >= 'a' && c <= 'z' && Below(3) == 0) {
+                c = static_cast<char>(c - 'a' + 'A');
+            }
+        }
+        FLines.push_back(Blanks() + Text + Blanks());
+    }
+
+    void Block(int Depth) {
+        for (std::size_t count = Below(5); count > 0; --count) {
+            if (Depth == 5 || Below(3) != 0) {
+                Line(kStatements[Below(kStatements.size())]);
+                continue;
+            }
+            const TBlock& block = kBlocks[Below(kBlocks.size())];
+            Line(block.Opener);
+            Block(Depth + 1);
+            for (const char* middle : block.Middles) {
+                Line(middle);
+                Block(Depth + 1);
+            }
+            if (Below(20) != 0) {
+                Line(block.Closer);
+            }
+        }
+    }
+
+    std::mt19937 FRandom;
+    std::vector<std::string> FLines;
+};
+
+std::vector<std::string> Format(const std::vector<std::string>& Lines) {
+    const std::vector<std::string_view> views(Lines.begin(), Lines.end());
+    return FormatLines(views);
+}
+
+TEST(FormatterProperties, HoldForGeneratedScripts) {
+    for (unsigned seed = 1; seed <= 500; ++seed) {
+        SCOPED_TRACE(seed);
+        const std::vector<std::string> source = ScriptGenerator(seed).Script();
+        const std::vector<std::string> once = Format(source);
+        ASSERT_EQ(once.size(), source.size()) << "the line count is kept";
+        ASSERT_EQ(Format(once), once) << "formatting twice is formatting once";
+        for (std::size_t i = 0; i < source.size(); ++i) {
+            const std::string_view line = once[i];
+            if (TrimBlanks(source[i]).starts_with(kCommentMark)) {
+                ASSERT_EQ(line, source[i]) << "comment lines stay as they are";
+                continue;
+            }
+            ASSERT_EQ(TrimBlanks(line), TrimBlanks(source[i])) << "only blanks around change";
+            const std::string_view indentation =
+                line.substr(0, line.size() - TrimLeadingBlanks(line).size());
+            ASSERT_EQ(indentation.find_first_not_of('\t'), std::string_view::npos) << line;
+        }
+    }
+}
+
+} // namespace
+} // namespace kst

@@ -1,0 +1,96 @@
+#include "core/strings.h"
+#include "tools/formatter.h"
+
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kst {
+namespace {
+
+std::vector<std::string_view> LinesOf(std::string_view Text) {
+    std::vector<std::string_view> lines;
+    ForEachLine(Text, [&lines](std::string_view Line) { lines.push_back(Line); });
+    return lines;
+}
+
+std::string Formatted(std::string_view Text) {
+    std::string joined;
+    for (const std::string& line : FormatLines(LinesOf(Text))) {
+        joined += line + "\n";
+    }
+    return joined;
+}
+
+TEST(Formatter, IndentsByBlockStructure) {
+    struct TCase {
+        const char* Name;
+        std::string Source;
+        std::string Expected;
+    };
+    const std::vector<TCase> cases = {
+        {"nested blocks, any indentation",
+         "  Sub Main()\nIf a Then\n      b = 1\n   End If\nEnd Sub",
+         "Sub Main()\n\tIf a Then\n\t\tb = 1\n\tEnd If\nEnd Sub\n"},
+        {"one-line If", "Sub s\nIf a Then b = 1\nc\nEnd Sub",
+         "Sub s\n\tIf a Then b = 1\n\tc\nEnd Sub\n"},
+        {"If with only a comment after Then", "If a Then ' note\nb\nEnd If",
+         "If a Then ' note\n\tb\nEnd If\n"},
+        {"Select and Case", "select case x\n Case 1\ny\n  CASE ELSE\nz\nEnd Select",
+         "select case x\n\tCase 1\n\t\ty\n\tCASE ELSE\n\t\tz\nEnd Select\n"},
+        {"If nested in a Case", "Select Case x\nCase 1\nIf a Then\nb\nEnd If\nEnd Select",
+         "Select Case x\n\tCase 1\n\tIf a Then\n\t\tb\n\t\tEnd If\nEnd Select\n"},
+        {"ElseIf and Else", "If a Then\nb\nElseIf c Then\nd\nelse\ne\nEnd If",
+         "If a Then\n\tb\nElseIf c Then\n\td\nelse\n\te\nEnd If\n"},
+        {"Loop While closes Do", "Do\nx\nLoop While y\nz", "Do\n\tx\nLoop While y\nz\n"},
+        {"For Each and Function", "Function f()\nFor Each i In c\nx\nNext\nEnd Function",
+         "Function f()\n\tFor Each i In c\n\t\tx\n\tNext\nEnd Function\n"},
+        {"names that begin with keywords",
+         "format1 = 1\nsubTotal = 2\ndone = 3\nifExists = 4\nselection = 5\nfunctions = 6",
+         "format1 = 1\nsubTotal = 2\ndone = 3\nifExists = 4\nselection = 5\nfunctions = 6\n"},
+        {"closers and Case and Else as whole words",
+         "Do\nloopCount = 1\nLoop\nFor i = 1 To 2\nnextValue = i\nNext\nSelect Case x\n"
+         "caseCount = 1\nEnd Select\nIf a Then\nelsewhere = 1\nEnd If",
+         "Do\n\tloopCount = 1\nLoop\nFor i = 1 To 2\n\tnextValue = i\nNext\nSelect Case x\n"
+         "\t\tcaseCount = 1\nEnd Select\nIf a Then\n\telsewhere = 1\nEnd If\n"},
+        {"Then inside a name",
+         "If athens Then\nx\nEnd If\nIf lengthen = 1 Then\ny\nEnd If\nIf b Then athens = 1\nz",
+         "If athens Then\n\tx\nEnd If\nIf lengthen = 1 Then\n\ty\nEnd If\nIf b Then athens = "
+         "1\nz\n"},
+        {"keywords next to punctuation", "If(a)Then\nSub(x)\nEnd Sub\nEnd If",
+         "If(a)Then\n\tSub(x)\n\tEnd Sub\nEnd If\n"},
+        {"comment lines stay, other lines lose trailing blanks",
+         "Sub s  \n   ' note \t\n  x = 1 \t\nEnd Sub", "Sub s\n   ' note \t\n\tx = 1\nEnd Sub\n"},
+        {"blank lines take the indentation", "Sub s\n\n   \nx\nEnd Sub\n\n",
+         "Sub s\n\t\n\t\n\tx\nEnd Sub\n\n"},
+        {"only the innermost block closes", "Sub s\nIf a Then\nEnd Sub\nEnd If",
+         "Sub s\n\tIf a Then\n\t\tEnd Sub\n\tEnd If\n"},
+        {"unbalanced blocks", "Next\nx\nWhile y\nDo\nz", "Next\nx\nWhile y\nDo\n\tz\n"},
+        {"double-byte text and control characters",
+         "If \x83\x65\x83\x58\x83\x67 Then\n\x01\x82\xa0\x82\xa2\x1f\nEnd If",
+         "If \x83\x65\x83\x58\x83\x67 Then\n\t\x82\xa0\x82\xa2\nEnd If\n"},
+    };
+    for (const TCase& test : cases) {
+        EXPECT_EQ(Formatted(test.Source), test.Expected) << test.Name;
+    }
+}
+
+TEST(Formatter, TheScriptTextEndsEveryLineWithCrLfAndIsNoneWhenNothingChanges) {
+    struct TCase {
+        std::string Source;
+        std::optional<std::string> Expected;
+    };
+    const std::vector<TCase> cases = {
+        {"", std::nullopt},
+        {"Sub s\n\tx\nEnd Sub", std::nullopt},
+        {"Sub s\nx", "Sub s\r\n\tx\r\n"},
+        {"a \n\n", "a\r\n\r\n"},
+    };
+    for (const TCase& test : cases) {
+        EXPECT_EQ(FormatScript(LinesOf(test.Source)), test.Expected) << test.Source;
+    }
+}
+
+} // namespace
+} // namespace kst
