@@ -11,6 +11,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -54,6 +55,9 @@ public:
     std::string ProgramVersion() override { return Version; }
     TMessageAnswer MessageBox(const std::string& Text, const std::string& Caption,
                               TMessageType Type, TMessageButtons Buttons) override;
+    TMessageAnswer MessageBoxAt(const std::string& Text, const std::string& Caption,
+                                TMessageType Type, TMessageButtons Buttons,
+                                TPoint TopLeft) override;
     void Beep() override { ++Beeps; }
     std::optional<std::string> OpenFileDialog(const TFileDialogOptions& Options) override;
     std::optional<std::string> SaveFileDialog(const TFileDialogOptions& Options) override;
@@ -94,12 +98,16 @@ public:
     std::vector<TProcessStart> ProcessStarts;
     std::vector<std::string> ShellOpened;
     std::vector<TMessage> Messages;
+    // Per message: where its top-left corner was asked to be; none for a box placed as usual.
+    std::vector<std::optional<TPoint>> MessageCorners;
     int Beeps = 0;
     std::vector<TFileDialogOptions> OpenDialogs;
     std::vector<TFileDialogOptions> SaveDialogs;
     std::vector<unsigned> FolderBrowses;
 
 private:
+    TMessageAnswer NextAnswer(TMessageButtons Buttons);
+
     std::string FProgramPath;
     TWindowHandle FNextHandle = 100;
 };

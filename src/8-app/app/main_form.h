@@ -7,7 +7,9 @@
 #include "app/file_names.h"
 #include "app/main_menus.h"
 #include "platform/desktop.h"
+#include "platform/geometry.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@
 namespace kst {
 
 class EditorCommands;
+enum class TReplaceAnswer : std::uint8_t;
 class MainWindowView;
 class TEditor;
 
@@ -85,6 +88,24 @@ public:
     void mnuDeleteClick();
     void mnuAllSelectClick();
 
+    // Search, replace and go to line (main_form_search.cpp)
+
+    void mnuFindClick();
+    // One-touch search of the selected text, with match case off; without a selection, Search.
+    void mnuFindNextClick();
+    void mnuReplaceClick();
+    void mnuGoLineClick();
+    // Shows or hides the results list (the check mark of mnuSearchList).
+    void mnuSearchListClick();
+    void mnuGoSearchListClick();
+    // A double click on the results list, and a key released in it: both jump to the selected
+    // entry's line (Enter only for the key).
+    void ListBox1DblClick();
+    void ListBox1KeyUp(std::uint16_t Key);
+    // The editor's OnDrawLine: strings, double-byte characters and the search word's hits.
+    void Editor1DrawLine(TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
+                         const TRect& ARect, bool Selected);
+
     // Settings and launcher
 
     void mnuOptionClick();
@@ -109,6 +130,12 @@ public:
     std::vector<std::string> FindHistory;
     TSettings Settings;
     TLauncherTable LauncherTable;
+    // The search state: the word of the last search or replace (CP932), what replaced it, and
+    // how; match case is Settings.SearchCase.
+    std::string SearchWord;
+    std::string ReplaceText;
+    bool Confirm = false;
+    bool ReplaceAll = false;
 
     TMainMenus Menus;
 
@@ -122,7 +149,8 @@ private:
     void BuildToolBar();
     TMenuItem& AddItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
                        void (TForm1::*Handler)(), int ImageIndex = -1);
-    TMenuItem& AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut);
+    TMenuItem& AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
+                             void (TForm1::*Handler)() = nullptr);
     void ApplyEditorDesignValues();
     void ApplyEditorSettings();
 
@@ -139,6 +167,11 @@ private:
     std::string DialogFolder();
     void SaveToCurrentFile();
     std::string StateText() const;
+    void BuildResultsList();
+    void SetResultsListShown(bool Shown);
+    void ReplaceOccurrences();
+    TReplaceAnswer AskReplace();
+    void JumpToSelectedResult();
 
     Desktop& FDesktop;
     MainWindowView& FView;
