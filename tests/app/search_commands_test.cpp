@@ -100,7 +100,7 @@ TEST_F(SearchCommandsTest, ReplaceAsksBesideTheCaretAndReportsNothingFound) {
         View.OnReplaceDialog = [=](TfrmReplace& Dialog) {
             EXPECT_TRUE(Dialog.Answer());
             Dialog.SetWord(Word);
-            Dialog.SetReplaceText("Echo");
+            Dialog.SetReplaceWith("Echo");
             Dialog.SetAnswer(Answer);
             Dialog.SetReplaceAll(true);
             return true;

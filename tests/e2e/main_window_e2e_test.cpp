@@ -5,6 +5,7 @@
 #include "host_process.h"
 #include "platform/geometry.h"
 #include "screenshot.h"
+#include "win32/dialogs_win32.h"
 #include "win32/utf.h"
 
 #include <filesystem>
@@ -224,6 +225,56 @@ std::wstring ProcessImagePath(DWORD ProcessId) {
     Path.resize(QueryFullProcessImageNameW(Process, 0, Path.data(), &Size) != FALSE ? Size : 0);
     CloseHandle(Process);
     return Path;
+}
+
+// Characters typed into a control of the program.
+void TypeInto(HWND Control, std::wstring_view Characters) {
+    for (const wchar_t Character : Characters) {
+        PostMessageW(Control, WM_CHAR, Character, 1);
+    }
+}
+
+// The edit box inside a dialog's combo box.
+HWND ComboEditOf(HWND Dialog, int Id) {
+    return FindWindowExW(GetDlgItem(Dialog, Id), nullptr, L"Edit", nullptr);
+}
+
+// The dialog titled Title that a process shows; null when none shows in time.
+HWND WaitForDialog(DWORD ProcessId, const std::wstring& Title) {
+    HWND Dialog = nullptr;
+    WaitUntil(
+        [&] {
+            Dialog = MessageBoxOf(ProcessId);
+            return Dialog != nullptr && TitleOf(Dialog) == Title;
+        },
+        kTimeout);
+    return Dialog;
+}
+
+HWND ResultsListOf(HWND MainWindow) {
+    return FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
+}
+
+std::vector<std::wstring> ListItems(HWND List) {
+    std::vector<std::wstring> Items;
+    const auto Count = SendMessageW(List, LB_GETCOUNT, 0, 0);
+    for (LRESULT Index = 0; Index < Count; ++Index) {
+        std::wstring Item(static_cast<std::size_t>(SendMessageW(List, LB_GETTEXTLEN, Index, 0)),
+                          L'\0');
+        SendMessageW(List, LB_GETTEXT, Index, reinterpret_cast<LPARAM>(Item.data()));
+        Items.push_back(Item);
+    }
+    return Items;
+}
+
+// A double click with the mouse on an entry of a list box.
+void DoubleClickItem(HWND List, int Index) {
+    RECT Item{};
+    SendMessageW(List, LB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&Item));
+    const LPARAM Point = MAKELPARAM((Item.left + Item.right) / 2, (Item.top + Item.bottom) / 2);
+    for (const UINT Msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        PostMessageW(List, Msg, Msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, Point);
+    }
 }
 
 class KestraneTest : public ::testing::Test {
@@ -523,6 +574,144 @@ TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {
         },
         10s));
     EXPECT_TRUE(WritePng(ProgramFolder() + L"main_window.png", Image));
+}
+
+// Search and replace
+
+class SearchTest : public KestraneTest {
+protected:
+    // Starts the program on a script and waits for its window.
+    HWND StartOn(const std::wstring& Name, const std::wstring& Text) {
+        Script = CreateTextFile(Name, WideToCp932(Text));
+        Start({Script});
+        const HWND Window = WaitForMainWindow(TitleFor(Script));
+        EXPECT_TRUE(Window != nullptr && BringForward(Window));
+        return Window;
+    }
+
+    // Ctrl+F, the word typed into the dialog's word box, then "検索".
+    static bool SearchFor(HWND Window, std::wstring_view Word) {
+        PressKeys({VK_CONTROL, 'F'});
+        const HWND Dialog = WaitForDialog(ProcessOf(Window), L"検索");
+        if (Dialog == nullptr) {
+            return false;
+        }
+        TypeInto(ComboEditOf(Dialog, win32::idSearchWord), Word);
+        if (!WaitUntil([&] { return IsWindowEnabled(GetDlgItem(Dialog, IDOK)) != FALSE; },
+                       kTimeout)) {
+            return false;
+        }
+        Click(Dialog, IDOK);
+        return WaitUntilClosed(Dialog);
+    }
+
+    std::wstring Script;
+};
+
+TEST_F(SearchTest, SearchListsTheHitLinesAndADoubleClickJumpsToOne) {
+    const HWND Window = StartOn(L"search.vbs", L"Dim a\r\n"
+                                               L"\tMsgBox a\r\n"
+                                               L"a = 1\r\n"
+                                               L"msgbox \"全角\"\r\n");
+    ASSERT_NE(Window, nullptr);
+    const HWND List = ResultsListOf(Window);
+    EXPECT_EQ(IsWindowVisible(List), FALSE);
+    ASSERT_TRUE(SearchFor(Window, L"MSGBOX"));
+    ASSERT_TRUE(WaitUntil([&] { return ListItems(List).size() == 3; }, kTimeout));
+    EXPECT_EQ(ListItems(List),
+              (std::vector<std::wstring>{L"[0002] :   MsgBox a", L"[0004] : msgbox \"全角\"",
+                                         L"> [2]行ヒット"}));
+    EXPECT_NE(IsWindowVisible(List), FALSE);
+
+    const HWND Editor = EditorOf(Window);
+    const auto FourthLine = static_cast<DWORD>(SendMessageW(Editor, EM_LINEINDEX, 3, 0));
+    DoubleClickItem(List, 1);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return EditorSelection(Editor) == std::pair{FourthLine, FourthLine};
+        },
+        kTimeout));
+    EXPECT_TRUE(WaitUntil([&] { return GetFocus() == Editor || GetForegroundWindow() == Window; },
+                          kTimeout));
+
+    // Ctrl+G to line 3.
+    PressKeys({VK_CONTROL, 'G'});
+    const HWND GoLine = WaitForDialog(ProcessOf(Window), L"指定行へジャンプ");
+    ASSERT_NE(GoLine, nullptr);
+    TypeInto(GetDlgItem(GoLine, win32::idGoLineNumber), L"3");
+    ASSERT_TRUE(WaitForText(GetDlgItem(GoLine, win32::idGoLineNumber), L"3"));
+    Click(GoLine, IDOK);
+    const auto ThirdLine = static_cast<DWORD>(SendMessageW(Editor, EM_LINEINDEX, 2, 0));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return EditorSelection(Editor) == std::pair{ThirdLine, ThirdLine};
+        },
+        kTimeout));
+}
+
+TEST_F(SearchTest, ReplaceAllWithoutAskingThenSaveWritesTheFile) {
+    const HWND Window = StartOn(L"replace.vbs", L"MsgBox 1\r\nx = 2 ' msgbox\r\nMSGBOX 3\r\n");
+    ASSERT_NE(Window, nullptr);
+    // "置換(&R)" through the menu's access keys: Alt+S, then R.
+    PressKeys({VK_MENU, 'S'});
+    PressKeys({'R'});
+    const HWND Dialog = WaitForDialog(ProcessOf(Window), L"置換");
+    ASSERT_NE(Dialog, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(Dialog, win32::idReplaceAnswer), BM_GETCHECK, 0, 0),
+              BST_CHECKED);
+    TypeInto(ComboEditOf(Dialog, win32::idSearchWord), L"msgbox");
+    TypeInto(GetDlgItem(Dialog, win32::idReplaceText), L"WScript.Echo");
+    ASSERT_TRUE(WaitForText(GetDlgItem(Dialog, win32::idReplaceText), L"WScript.Echo"));
+    SendMessageW(GetDlgItem(Dialog, win32::idReplaceAnswer), BM_SETCHECK, BST_UNCHECKED, 0);
+    ASSERT_TRUE(
+        WaitUntil([&] { return IsWindowEnabled(GetDlgItem(Dialog, win32::idReplaceAll)) != FALSE; },
+                  kTimeout));
+    Click(Dialog, win32::idReplaceAll);
+    ASSERT_TRUE(WaitUntilClosed(Dialog));
+
+    const std::string Replaced = "WScript.Echo 1\r\nx = 2 ' WScript.Echo\r\nWScript.Echo 3\r\n";
+    EXPECT_TRUE(WaitForText(EditorOf(Window), Cp932ToWide(Replaced)));
+    PressKeys({VK_CONTROL, 'S'});
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes(Script) == Replaced; }, kTimeout));
+
+    // One undo takes every replacement back.
+    PressKeys({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(WaitForText(EditorOf(Window), L"MsgBox 1\r\nx = 2 ' msgbox\r\nMSGBOX 3\r\n"));
+}
+
+// Strings grey on white, double-byte characters on yellow, the search word's hits on lime.
+TEST_F(SearchTest, SavesAScreenshotOfTheMarks) {
+    const HWND Window = StartOn(L"marks.vbs", L"Option Explicit\r\n"
+                                              L"Dim greeting, count\r\n"
+                                              L"greeting = \"こんにちは、世界\"\r\n"
+                                              L"count = 3　: MsgBox greeting & \"（\" & count\r\n"
+                                              L"変数 = \"全角の\"\"名前\"\"\" ' 全角の注釈\r\n"
+                                              L"\tMsgBox greeting\r\n");
+    ASSERT_NE(Window, nullptr);
+    ASSERT_TRUE(SearchFor(Window, L"greeting"));
+    const HWND List = ResultsListOf(Window);
+    ASSERT_TRUE(WaitUntil([&] { return ListItems(List).size() == 5; }, kTimeout));
+
+    BringForward(Window);
+    RedrawWindow(Window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const auto Has = [](const TImage& Image, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
+        for (std::size_t At = 0; At + 2 < Image.Rgb.size(); At += 3) {
+            if (Image.Rgb[At] == R && Image.Rgb[At + 1] == G && Image.Rgb[At + 2] == B) {
+                return true;
+            }
+        }
+        return false;
+    };
+    TImage Image;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            Image = CaptureWindow(Window);
+            return Has(Image, 0, 255, 0) && Has(Image, 255, 255, 0);
+        },
+        10s))
+        << "lime and yellow marks";
+    EXPECT_TRUE(WritePng(ProgramFolder() + L"search_marks.png", Image));
 }
 
 } // namespace

@@ -46,8 +46,9 @@ void ForEachDocumentLine(const TEditorScreenStrings& Rows, F&& Visit) {
 } // namespace
 
 std::string HitLineEntry(int LineNumber, std::string_view LineText) {
-    std::string entry = "[" + PaddedNumber(LineNumber) + "] : ";
-    entry.reserve(entry.size() + LineText.size() + 8);
+    std::string entry;
+    entry.reserve(LineText.size() + 16);
+    entry.append("[").append(PaddedNumber(LineNumber)).append("] : ");
     for (const char ch : LineText) {
         if (ch == '\t') {
             entry.append(2, ' ');

@@ -133,7 +133,7 @@ public:
     // The search state: the word of the last search or replace (CP932), what replaced it, and
     // how; match case is Settings.SearchCase.
     std::string SearchWord;
-    std::string ReplaceText;
+    std::string Replacement;
     bool Confirm = false;
     bool ReplaceAll = false;
 

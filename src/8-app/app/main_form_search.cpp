@@ -73,7 +73,7 @@ void TForm1::mnuReplaceClick() {
     if (FView.ShowReplaceDialog(dialog)) {
         SearchWord = dialog.Word();
         Settings.SearchCase = dialog.MatchCase();
-        ReplaceText = dialog.ReplaceText();
+        Replacement = dialog.ReplaceWith();
         Confirm = dialog.Answer();
         ReplaceAll = dialog.ReplaceAll();
         ReplaceOccurrences();
@@ -84,7 +84,7 @@ void TForm1::mnuReplaceClick() {
 // Cancelling a confirmation leaves the history as it was.
 void TForm1::ReplaceOccurrences() {
     const TReplaceOutcome outcome = kst::ReplaceOccurrences(
-        FEditor, {SearchWord, ReplaceText, Settings.SearchCase, Confirm, ReplaceAll},
+        FEditor, {SearchWord, Replacement, Settings.SearchCase, Confirm, ReplaceAll},
         [this] { return AskReplace(); });
     if (outcome.Cancelled) {
         return;

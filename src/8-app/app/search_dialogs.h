@@ -57,8 +57,8 @@ public:
     using TSearchWordBox::TSearchWordBox;
 
     // edtReplaceText's text.
-    const std::string& ReplaceText() const { return FReplaceText; }
-    void SetReplaceText(std::string Value) { FReplaceText = std::move(Value); }
+    const std::string& ReplaceWith() const { return FReplaceWith; }
+    void SetReplaceWith(std::string Value) { FReplaceWith = std::move(Value); }
     // ckAnswer, ticked when the dialog opens.
     bool Answer() const { return FAnswer; }
     void SetAnswer(bool Value) { FAnswer = Value; }
@@ -67,7 +67,7 @@ public:
     void SetReplaceAll(bool Value) { FReplaceAll = Value; }
 
 private:
-    std::string FReplaceText;
+    std::string FReplaceWith;
     bool FAnswer = true;
     bool FReplaceAll = false;
 };

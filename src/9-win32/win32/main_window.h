@@ -13,6 +13,7 @@
 #include "win32/windows_api.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -56,13 +57,30 @@ public:
     void Terminate() override;
     void ShowAboutBox(const TAboutBox& About) override;
     void ShowOptionsDialog(TfrmSetting& Dialog) override;
+    bool ShowSearchDialog(TfrmSearch& Dialog) override;
+    bool ShowReplaceDialog(TfrmReplace& Dialog) override;
+    bool ShowGoLineDialog(TfrmGoLine& Dialog) override;
+    void ShowResultsList(bool Shown) override;
+    void SetResults(const std::vector<std::string>& Entries) override;
+    std::optional<std::string> SelectedResult() const override;
+    void FocusEditor() override;
+    void FocusResultsList() override;
+    void RepaintEditor() override;
+    TPoint EditorToScreen(TPoint Point) const override;
 
 private:
     friend void RegisterMainWindowClass();
     static LRESULT CALLBACK WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam);
+    static LRESULT CALLBACK ListBoxProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
+                                        UINT_PTR Id, DWORD_PTR Self);
     void CreateControls();
     void Layout();
+    // The client area between the tool bar and the status bar.
+    RECT ClientPanel() const;
+    bool OnSplitter(POINT Point) const;
+    bool SplitterMouse(UINT Msg, LPARAM LParam);
+    bool SetSplitterCursor();
     bool Command(WPARAM WParam, LPARAM LParam);
     void CloseQuery();
     void DropFiles(HDROP Drop);
@@ -80,6 +98,10 @@ private:
     std::unique_ptr<MainMenuBar> FMenuBar;
     std::unique_ptr<EditorCommands> FCommands;
     std::unique_ptr<TForm1> FForm;
+    // The results list's height; the splitter changes it.
+    int FListHeight;
+    // The splitter is being dragged.
+    bool FSplitterDragging = false;
     // The message loop is to end as soon as it runs.
     bool FTerminating = false;
 };
