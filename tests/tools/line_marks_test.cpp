@@ -3,6 +3,7 @@
 #include "support/recording_host.h"
 #include "support/recording_surface.h"
 #include "tools/line_marks.h"
+#include "tools/word_matcher.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -92,17 +93,20 @@ TEST_F(LineMarksTest, StringsAreGreyOnWhiteAndDoubleByteCharactersYellowOutsideT
 }
 
 TEST_F(LineMarksTest, HitsAreLimeWhileTheListIsShownAndMatchCaseDecides) {
-    Options = {.MarkScript = false, .Word = "msgbox", .MatchCase = false, .MarkHits = true};
+    const TWordMatcher anyCase("msgbox", false);
+    const TWordMatcher exactCase("msgbox", true);
+    Options = {.MarkScript = false, .Hits = &anyCase};
     const std::string text = "MsgBox 1 : MSGBOX 2\r\nmsgboxmsgbox\r\n";
     EXPECT_EQ(Paint(text, 2), (TRowMarks{{"H@0:MsgBox", "H@11:MSGBOX"}, {"H@0:msgboxmsgbox"}}));
-    Options.MatchCase = true;
+    Options.Hits = &exactCase;
     EXPECT_EQ(PaintAgain(2), (TRowMarks{{}, {"H@0:msgboxmsgbox"}}));
-    Options.MarkHits = false;
+    Options.Hits = nullptr;
     EXPECT_EQ(PaintAgain(2), TRowMarks(2));
 }
 
 TEST_F(LineMarksTest, SelectedPartsGetNoMarks) {
-    Options = {.MarkScript = true, .Word = "b", .MatchCase = true, .MarkHits = true};
+    const TWordMatcher word("b", true);
+    Options = {.MarkScript = true, .Hits = &word};
     Editor->GetLines().SetTextStr("\"a\" b\r\n\"a\" b\r\n");
     Editor->SetSelStart(0);
     Editor->SetSelLength(7);
@@ -110,7 +114,8 @@ TEST_F(LineMarksTest, SelectedPartsGetNoMarks) {
 }
 
 TEST_F(LineMarksTest, HitsSitOnTheColumnsOfTheRowAsDrawn) {
-    Options = {.MarkScript = true, .Word = "needle", .MatchCase = true, .MarkHits = true};
+    const TWordMatcher needle("needle", true);
+    Options = {.MarkScript = true, .Hits = &needle};
     Editor->GetCaret().SetTabSpaceCount(8);
     EXPECT_EQ(Paint("\tneedle\ta needle\r\n", 1), (TRowMarks{{"H@8:needle", "H@18:needle"}}));
 

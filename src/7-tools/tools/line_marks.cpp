@@ -105,40 +105,49 @@ using TByteRange = std::pair<std::size_t, std::size_t>;
 
 // The text around row Index that a hit touching its first RowBytes bytes can lie in: the rows of
 // its document line before it as far as a word of WordLength bytes can reach back, and after it
-// as far as one can reach on. Offset is where the row starts in it.
+// as far as one can reach on. Offset is where the row starts in it. Only a window that takes in
+// other rows is copied.
 struct THitWindow {
-    std::string Text;
+    std::string_view Text;
     std::size_t Offset = 0;
+    std::string Joined;
 };
 
-THitWindow HitWindow(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes,
-                     std::size_t WordLength) {
+void HitWindow(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes,
+               std::size_t WordLength, THitWindow& Window) {
     const std::string_view row = Rows.GetView(Index);
     const std::size_t reach = WordLength - 1;
-    THitWindow window;
+    const std::size_t wanted = RowBytes + reach;
+    if (!Rows.GetWordWrap()) {
+        Window.Text = row.substr(0, wanted);
+        return;
+    }
     int first = Index;
     for (const int lineStart = Rows.LineStartRow(Index);
-         first > lineStart && window.Offset < reach;) {
-        window.Offset += Rows.GetView(--first).size();
+         first > lineStart && Window.Offset < reach;) {
+        Window.Offset += Rows.GetView(--first).size();
     }
-    for (int before = first; before < Index; ++before) {
-        window.Text.append(Rows.GetView(before));
+    int last = Index;
+    for (std::size_t after = row.size(), lineEnd = static_cast<std::size_t>(Rows.LineEndRow(Index));
+         after < wanted && static_cast<std::size_t>(last) < lineEnd;) {
+        after += Rows.GetView(++last).size();
     }
-    window.Text.append(row.substr(0, RowBytes + reach));
-    const int lineEnd = Rows.LineEndRow(Index);
-    for (int after = Index + 1; RowBytes + reach > row.size() && after <= lineEnd &&
-                                window.Text.size() < window.Offset + RowBytes + reach;
-         ++after) {
-        window.Text.append(Rows.GetView(after));
+    if (first == Index && last == Index) {
+        Window.Text = row.substr(0, wanted);
+        return;
     }
-    return window;
+    for (int joined = first; joined <= last; ++joined) {
+        Window.Joined.append(Rows.GetView(joined));
+    }
+    Window.Text = std::string_view(Window.Joined).substr(0, Window.Offset + wanted);
 }
 
 // Every occurrence of the word that touches the row's first RowBytes bytes, as merged byte ranges
 // of the row; overlapping occurrences are all marked.
 std::vector<TByteRange> HitRanges(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes,
                                   const TWordMatcher& Matcher) {
-    const THitWindow window = HitWindow(Rows, Index, RowBytes, Matcher.Length());
+    THitWindow window;
+    HitWindow(Rows, Index, RowBytes, Matcher.Length(), window);
     const std::size_t rowStart = window.Offset;
     const std::size_t rowEnd = window.Offset + RowBytes;
     std::vector<TByteRange> ranges;
@@ -193,9 +202,8 @@ int OwnColumns(TEditorScreenStrings& Rows, int Index, std::string_view LineStr) 
 }
 
 void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumns,
-              const TLineMarkOptions& Options) {
-    const TWordMatcher matcher(Options.Word, Options.MatchCase);
-    if (matcher.Length() == 0) {
+              const TWordMatcher& Matcher) {
+    if (Matcher.Length() == 0) {
         return;
     }
     TEditorScreenStrings& rows = Editor.ScreenStrings();
@@ -204,7 +212,7 @@ void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumn
     const std::size_t rowBytes = std::min(row.size(), static_cast<std::size_t>(OwnColumns));
     const WrapContext context = rows.GetWrapContext();
     ColumnWalker columns(row, context);
-    for (const auto& [first, last] : HitRanges(rows, Index, rowBytes, matcher)) {
+    for (const auto& [first, last] : HitRanges(rows, Index, rowBytes, Matcher)) {
         const int start = columns.ColumnOf(first);
         const int end = std::min(columns.ColumnOf(last), OwnColumns);
         if (start < end) {
@@ -228,8 +236,8 @@ void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int 
             marker.Draw(run);
         }
     }
-    if (Options.MarkHits) {
-        DrawHits(Editor, marker, Index, ownColumns, Options);
+    if (Options.Hits != nullptr) {
+        DrawHits(Editor, marker, Index, ownColumns, *Options.Hits);
     }
 }
 

@@ -4,20 +4,19 @@
 
 #include "platform/geometry.h"
 
-#include <string>
 #include <string_view>
 
 namespace kst {
 
 class TEditor;
+class TWordMatcher;
 
 struct TLineMarkOptions {
     // Strings and double-byte characters (a script, not a text file).
     bool MarkScript = true;
-    // The search word (CP932); its occurrences are marked while MarkHits holds.
-    std::string_view Word;
-    bool MatchCase = false;
-    bool MarkHits = false;
+    // Finds the search word while its occurrences are marked (the results list is shown); none
+    // otherwise.
+    const TWordMatcher* Hits = nullptr;
 };
 
 // Draws the marks over row Index as Editor's OnDrawLine reports it: LineStr as drawn, X the x of

@@ -8,6 +8,7 @@
 #include "app/main_menus.h"
 #include "platform/desktop.h"
 #include "platform/geometry.h"
+#include "tools/word_matcher.h"
 
 #include <cstdint>
 #include <optional>
@@ -167,6 +168,8 @@ private:
     std::string DialogFolder();
     void SaveToCurrentFile();
     std::string StateText() const;
+    // The word of a search or replace, its match case and the hits the editor marks.
+    void SetSearchWord(std::string Word, bool MatchCase);
     void BuildResultsList();
     void SetResultsListShown(bool Shown);
     void ReplaceOccurrences();
@@ -180,6 +183,7 @@ private:
     TEnvFiles FEnv;
     std::vector<std::string> FParameters;
     std::string FTitle = "Kestrane : ";
+    TWordMatcher FSearchMatcher{"", false};
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
 };

@@ -30,8 +30,7 @@ std::string SummaryEntry(std::size_t HitLines) {
 void TForm1::mnuFindClick() {
     TfrmSearch dialog(FindHistory, Settings.SearchCase, FEditor.GetSelText());
     if (FView.ShowSearchDialog(dialog)) {
-        SearchWord = dialog.Word();
-        Settings.SearchCase = dialog.MatchCase();
+        SetSearchWord(dialog.Word(), dialog.MatchCase());
         BuildResultsList();
     }
     FView.RepaintEditor();
@@ -43,17 +42,21 @@ void TForm1::mnuFindNextClick() {
         mnuFindClick();
         return;
     }
-    SearchWord = std::move(selected);
-    Settings.SearchCase = false;
+    SetSearchWord(std::move(selected), false);
     BuildResultsList();
     FView.RepaintEditor();
+}
+
+void TForm1::SetSearchWord(std::string Word, bool MatchCase) {
+    SearchWord = std::move(Word);
+    Settings.SearchCase = MatchCase;
+    FSearchMatcher = TWordMatcher(SearchWord, MatchCase);
 }
 
 // The caret and the selection stay where they are.
 void TForm1::BuildResultsList() {
     SetResultsListShown(true);
-    const TWordMatcher matcher(SearchWord, Settings.SearchCase);
-    std::vector<std::string> entries = ResultEntries(FEditor.ScreenStrings(), matcher);
+    std::vector<std::string> entries = ResultEntries(FEditor.ScreenStrings(), FSearchMatcher);
     const std::size_t hitLines = entries.size();
     for (std::string& entry : entries) {
         entry = FDesktop.Cp932ToUtf8(entry);
@@ -71,8 +74,7 @@ void TForm1::SetResultsListShown(bool Shown) {
 void TForm1::mnuReplaceClick() {
     TfrmReplace dialog(FindHistory, Settings.SearchCase, FEditor.GetSelText());
     if (FView.ShowReplaceDialog(dialog)) {
-        SearchWord = dialog.Word();
-        Settings.SearchCase = dialog.MatchCase();
+        SetSearchWord(dialog.Word(), dialog.MatchCase());
         Replacement = dialog.ReplaceWith();
         Confirm = dialog.Answer();
         ReplaceAll = dialog.ReplaceAll();
@@ -165,9 +167,7 @@ void TForm1::Editor1DrawLine(TEditor& Sender, const std::string& LineStr, int X,
                              const TRect& ARect, bool Selected) {
     DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
                   {.MarkScript = CurrentFileName.empty() || FileKind == fkVbs,
-                   .Word = SearchWord,
-                   .MatchCase = Settings.SearchCase,
-                   .MarkHits = Menus.mnuSearchList->Checked});
+                   .Hits = Menus.mnuSearchList->Checked ? &FSearchMatcher : nullptr});
 }
 
 } // namespace kst
