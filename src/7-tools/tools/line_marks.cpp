@@ -128,8 +128,8 @@ void HitWindow(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes
         Window.Offset += Rows.GetView(--first).size();
     }
     int last = Index;
-    for (std::size_t after = row.size(), lineEnd = static_cast<std::size_t>(Rows.LineEndRow(Index));
-         after < wanted && static_cast<std::size_t>(last) < lineEnd;) {
+    const int lineEnd = Rows.LineEndRow(Index);
+    for (std::size_t after = row.size(); after < wanted && last < lineEnd;) {
         after += Rows.GetView(++last).size();
     }
     if (first == Index && last == Index) {

@@ -172,7 +172,7 @@ private:
     void SetSearchWord(std::string Word, bool MatchCase);
     void BuildResultsList();
     void SetResultsListShown(bool Shown);
-    void ReplaceOccurrences();
+    void ReplaceSearchWord();
     TReplaceAnswer AskReplace();
     void JumpToSelectedResult();
 

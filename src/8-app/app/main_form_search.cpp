@@ -78,14 +78,14 @@ void TForm1::mnuReplaceClick() {
         Replacement = dialog.ReplaceWith();
         Confirm = dialog.Answer();
         ReplaceAll = dialog.ReplaceAll();
-        ReplaceOccurrences();
+        ReplaceSearchWord();
     }
     FView.RepaintEditor();
 }
 
 // Cancelling a confirmation leaves the history as it was.
-void TForm1::ReplaceOccurrences() {
-    const TReplaceOutcome outcome = kst::ReplaceOccurrences(
+void TForm1::ReplaceSearchWord() {
+    const TReplaceOutcome outcome = ReplaceOccurrences(
         FEditor, {SearchWord, Replacement, Settings.SearchCase, Confirm, ReplaceAll},
         [this] { return AskReplace(); });
     if (outcome.Cancelled) {
