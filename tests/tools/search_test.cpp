@@ -93,7 +93,7 @@ TEST(ResultsEntryTest, NumbersHaveFourDigitsOrAllTheirs) {
 TEST(FindHistoryTest, ReusedWordsMoveToTheTopAndTwentyAreKept) {
     std::vector<std::string> history;
     for (int word = 1; word <= 21; ++word) {
-        AddToFindHistory(history, "w" + std::to_string(word));
+        AddToFindHistory(history, std::string("w").append(std::to_string(word)));
     }
     ASSERT_EQ(history.size(), kFindHistoryMax);
     EXPECT_EQ(history.front(), "w21");
