@@ -623,47 +623,6 @@ TEST_F(SearchDialogsTest, SearchShowsTheHistoryAndItsButtonFollowsTheWordBox) {
     EXPECT_FALSE(search.MatchCase());
 }
 
-TEST_F(SearchDialogsTest, ReplaceTellsWhichButtonClosedIt) {
-    for (const int button : {IDOK, static_cast<int>(idReplaceAll), IDCANCEL}) {
-        SCOPED_TRACE(button);
-        TfrmReplace replace({}, false, "");
-        bool result = false;
-        WithDialog(
-            std::string(TfrmReplace::Caption), [&] { result = ShowReplaceDialog(Owner, replace); },
-            [&](HWND Dialog) {
-                EXPECT_EQ(ItemText(Dialog, idReplaceLabel), "置換文字列：");
-                EXPECT_EQ(ItemText(Dialog, idSearchOptions), "検索オプション");
-                EXPECT_EQ(ItemText(Dialog, idAnswerOptions), "確認オプション");
-                EXPECT_EQ(ItemText(Dialog, idReplaceAnswer), "置換の時、確認する");
-                EXPECT_EQ(ItemText(Dialog, IDOK), "置換");
-                EXPECT_EQ(ItemText(Dialog, idReplaceAll), "全置換");
-                EXPECT_TRUE(Checked(Dialog, idReplaceAnswer));
-                EXPECT_FALSE(Enabled(Dialog, IDOK));
-                EXPECT_FALSE(Enabled(Dialog, idReplaceAll));
-                ExpectLaidOut(Dialog,
-                              {idSearchWordLabel, idSearchWord, idReplaceLabel, idReplaceText,
-                               idSearchCase, idReplaceAnswer, IDOK, idReplaceAll, IDCANCEL});
-                if (button == IDOK) {
-                    SaveScreenshot(Dialog, L"replace_dialog.png");
-                }
-                TypeChars(ComboEdit(Dialog, idSearchWord), L"ア");
-                EXPECT_TRUE(Enabled(Dialog, IDOK));
-                EXPECT_TRUE(Enabled(Dialog, idReplaceAll));
-                Focus(Dialog, idReplaceText);
-                TypeChars(Item(Dialog, idReplaceText), L"表");
-                Click(Dialog, idReplaceAnswer);
-                Click(Dialog, button);
-            });
-        EXPECT_EQ(result, button != IDCANCEL);
-        if (button != IDCANCEL) {
-            EXPECT_EQ(replace.Word(), kKatakanaA);
-            EXPECT_EQ(replace.ReplaceWith(), kHyo);
-            EXPECT_FALSE(replace.Answer());
-            EXPECT_EQ(replace.ReplaceAll(), button == idReplaceAll);
-        }
-    }
-}
-
 TEST_F(SearchDialogsTest, GoToLineTakesTheDigitsAndATooLargeNumberKeepsItOpen) {
     TfrmGoLine goLine;
     bool result = false;
