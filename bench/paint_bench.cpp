@@ -1,10 +1,14 @@
 // Painting a full screen of coloured script: 50 rows of 120 columns in the main window's settings,
-// on a surface that only counts what it is asked to draw, so that the time is the painter's own.
+// on a surface that only counts what it is asked to draw, so that the time is the painter's own;
+// and the same screen with the main window's marks drawn over the rows.
 #include "display/editor.h"
 #include "display/main_window_view.h"
 #include "document/start_states.h"
+#include "tools/line_marks.h"
+#include "tools/word_matcher.h"
 
 #include <benchmark/benchmark.h>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -98,7 +102,11 @@ std::string ScriptText(int Lines) {
     return text;
 }
 
-void BM_PaintFullScreen(benchmark::State& State) {
+// Paints a full screen of Text, with Handler as the editor's OnDrawLine, as often as the
+// benchmark asks.
+void PaintScreens(benchmark::State& State, const std::string& Text,
+                  const std::function<void(TEditor&, const std::string&, int, int, int,
+                                           const TRect&, bool)>& Handler) {
     std::unique_ptr<TEditor> editor = CreateComponent<TEditor>(nullptr);
     ApplyMainWindowViewSettings({editor->GetCaret(), editor->GetMargin(), editor->GetMarks(),
                                  editor->GetView(), editor->GetRuler(), editor->GetLeftbar(),
@@ -106,13 +114,15 @@ void BM_PaintFullScreen(benchmark::State& State) {
     const TSize client{60 + kColumns * 8, 20 + kRows * 19};
     QuietHost host(client);
     editor->SetHost(&host);
-    editor->GetLines().SetTextStr(ScriptText(2 * kRows));
+    editor->GetLines().SetTextStr(Text);
     // The steady state: the rows' start states are computed before they are painted.
     ComputeStartStates(editor->ScreenStrings(), editor->EffectiveFountain(),
                        editor->ScreenStrings().GetCount() - 1);
     std::size_t lines = 0;
-    editor->OnDrawLine = [&lines](TEditor&, const std::string&, int, int, int, const TRect&, bool) {
+    editor->OnDrawLine = [&](TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
+                             const TRect& ARect, bool Selected) {
         ++lines;
+        Handler(Sender, LineStr, X, Y, Index, ARect, Selected);
     };
     CountingSurface canvas(client);
     for (auto _ : State) {
@@ -122,7 +132,44 @@ void BM_PaintFullScreen(benchmark::State& State) {
     State.counters["calls"] =
         static_cast<double>(canvas.Calls) / static_cast<double>(State.iterations());
 }
+
+void NoMarks(TEditor&, const std::string&, int, int, int, const TRect&, bool) {}
+
+void BM_PaintFullScreen(benchmark::State& State) {
+    PaintScreens(State, ScriptText(2 * kRows), NoMarks);
+}
 BENCHMARK(BM_PaintFullScreen)->Unit(benchmark::kMicrosecond);
+
+// Script rows with strings and double-byte text inside and outside them, and the word "value" in
+// each row.
+std::string DoubleByteScriptText(int Lines) {
+    const std::string wide = "\x95\xcf\x90\x94"; // two double-byte characters
+    std::string text;
+    for (int i = 0; i < Lines; ++i) {
+        std::string line = "\t" + wide + std::to_string(i) + " = value" + std::to_string(i) +
+                           " & \"" + wide + wide + " row " + std::to_string(i) +
+                           "\" : MsgBox value\x81\x40& \"x\" ' " + wide + " checks the row";
+        line.resize(kColumns - 3, '.');
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+// The same screen with and without the main window's marks (strings, double-byte characters and
+// the hits of a search word shown in the results list).
+void BM_PaintMarkedScreen(benchmark::State& State) {
+    const bool marked = State.range(0) != 0;
+    const TWordMatcher hits("VALUE", false);
+    PaintScreens(State, DoubleByteScriptText(2 * kRows),
+                 [&](TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
+                     const TRect& ARect, bool Selected) {
+                     if (marked) {
+                         DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
+                                       {.MarkScript = true, .Hits = &hits});
+                     }
+                 });
+}
+BENCHMARK(BM_PaintMarkedScreen)->ArgName("marks")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kst

@@ -79,6 +79,13 @@ bool RecordingView::ProcessMessages() {
     return !QuitArrived;
 }
 
+std::optional<std::string> RecordingView::SelectedResult() const {
+    if (SelectedIndex < 0 || SelectedIndex >= static_cast<int>(Results.size())) {
+        return std::nullopt;
+    }
+    return Results[static_cast<std::size_t>(SelectedIndex)];
+}
+
 void RecordingView::ShowOptionsDialog(TfrmSetting& Dialog) {
     ++OptionsDialogs;
     if (OnOptionsDialog) {

@@ -4,6 +4,7 @@
 
 #include "app/edit_commands.h"
 #include "app/main_view.h"
+#include "app/search_dialogs.h"
 
 #include <filesystem>
 #include <functional>
@@ -51,6 +52,21 @@ public:
     void RefreshToolBar() override { ++ToolBarRefreshes; }
     void ShowAboutBox(const TAboutBox& About) override { AboutBoxes.push_back(About); }
     void ShowOptionsDialog(TfrmSetting& Dialog) override;
+    bool ShowSearchDialog(TfrmSearch& Dialog) override { return Answer(OnSearchDialog, Dialog); }
+    bool ShowReplaceDialog(TfrmReplace& Dialog) override { return Answer(OnReplaceDialog, Dialog); }
+    bool ShowGoLineDialog(TfrmGoLine& Dialog) override { return Answer(OnGoLineDialog, Dialog); }
+    void ShowResultsList(bool Shown) override { ResultsShown = Shown; }
+    void SetResults(const std::vector<std::string>& Entries) override {
+        Results = Entries;
+        SelectedIndex = -1;
+    }
+    std::optional<std::string> SelectedResult() const override;
+    void FocusEditor() override { Focus = "editor"; }
+    void FocusResultsList() override { Focus = "list"; }
+    void RepaintEditor() override { ++EditorRepaints; }
+    TPoint EditorToScreen(TPoint Point) const override {
+        return {Point.X + EditorOrigin.X, Point.Y + EditorOrigin.Y};
+    }
 
     std::vector<std::string> Titles;
     TWindowState State = TWindowState::Normal;
@@ -70,6 +86,24 @@ public:
     // What the user does in the options dialog.
     std::function<void(TfrmSetting&)> OnOptionsDialog;
     int OptionsDialogs = 0;
+    // What the user does in the search dialogs; the answer is whether they end with OK. Without
+    // one a dialog is cancelled.
+    std::function<bool(TfrmSearch&)> OnSearchDialog;
+    std::function<bool(TfrmReplace&)> OnReplaceDialog;
+    std::function<bool(TfrmGoLine&)> OnGoLineDialog;
+    bool ResultsShown = false;
+    std::vector<std::string> Results;
+    int SelectedIndex = -1;
+    // "editor", "list" or empty: where the focus was put last.
+    std::string Focus;
+    int EditorRepaints = 0;
+    TPoint EditorOrigin{300, 200};
+
+private:
+    template <class TDialog>
+    static bool Answer(const std::function<bool(TDialog&)>& User, TDialog& Dialog) {
+        return User && User(Dialog);
+    }
 };
 
 class RecordingCommands : public EditorCommands {

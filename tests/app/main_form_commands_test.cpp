@@ -71,17 +71,6 @@ TEST_F(MenuDataTest, TheMenuBar) {
     EXPECT_EQ(Looks(bar[5]), (std::vector<TItemLook>{{"バージョン情報(&A)", ""}}));
 }
 
-TEST_F(MenuDataTest, CommandsOfAbsentPartsStayDisabled) {
-    const TMainMenus& menus = Form->Menus;
-    for (const TMenuItem* item :
-         {menus.mnuFind, menus.mnuFindNext, menus.mnuReplace, menus.mnuGoLine, menus.mnuSearchList,
-          menus.mnuGoSearchList}) {
-        EXPECT_FALSE(item->Enabled) << item->Caption;
-    }
-    EXPECT_EQ(Form->Menus.MainMenu.FindShortCut(TextToShortCut("F3")), nullptr);
-    EXPECT_TRUE(menus.mnuLauncher->Enabled);
-}
-
 TEST_F(MenuDataTest, ThePopupMenu) {
     EXPECT_EQ(Captions(Form->Menus.PopupMenu1.Items),
               (std::vector<std::string>{"元に戻る(&Z)", "-", "切り取り(&X)", "コピー(&C)",

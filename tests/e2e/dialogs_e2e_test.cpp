@@ -4,6 +4,7 @@
 // saved beside the test program.
 #include "app/env_files.h"
 #include "app/option_dialogs.h"
+#include "app/search_dialogs.h"
 #include "host_process.h"
 #include "screenshot.h"
 #include "support/fake_desktop.h"
@@ -556,6 +557,95 @@ TEST_F(YesCancelBoxTest, ALongTextIsBrokenIntoLinesThatFitTheScreen) {
         SaveScreenshot(Dialog, L"yes_cancel_long.png");
         Click(Dialog, IDCANCEL);
     });
+}
+
+// Search, replace and go to line
+
+// "表" (its second byte is "\\") and "ア" in CP932: document text in the boxes.
+const std::string kHyo = "\x95\x5c";
+const std::string kKatakanaA = "\x83\x41";
+
+// Characters typed into the focused box of a dialog, one WM_CHAR each, as a keyboard types them.
+void TypeChars(HWND Box, std::wstring_view Characters) {
+    for (const wchar_t character : Characters) {
+        Send(Box, WM_CHAR, character, 1);
+    }
+}
+
+HWND ComboEdit(HWND Dialog, int Id) {
+    return FindWindowExW(Item(Dialog, Id), nullptr, L"Edit", nullptr);
+}
+
+bool Checked(HWND Dialog, int Id) {
+    return Send(Item(Dialog, Id), BM_GETCHECK) == BST_CHECKED;
+}
+
+class SearchDialogsTest : public DialogsTest {};
+
+TEST_F(SearchDialogsTest, SearchShowsTheHistoryAndItsButtonFollowsTheWordBox) {
+    TfrmSearch search({kHyo + "1", "msgbox"}, true, kKatakanaA);
+    bool result = false;
+    WithDialog(
+        std::string(TfrmSearch::Caption), [&] { result = ShowSearchDialog(Owner, search); },
+        [&](HWND Dialog) {
+            ExpectCentredOn(Dialog, Owner);
+            EXPECT_EQ(ItemText(Dialog, idSearchWordLabel), "検索文字列：");
+            EXPECT_EQ(ItemText(Dialog, idSearchCase), "大文字・小文字を区別する");
+            EXPECT_EQ(ItemText(Dialog, IDOK), "検索");
+            EXPECT_EQ(ItemText(Dialog, IDCANCEL), "キャンセル");
+            EXPECT_EQ(ListItems(Item(Dialog, idSearchWord), CB_GETCOUNT, CB_GETLBTEXT),
+                      (std::vector<std::string>{"表1", "msgbox"}));
+            EXPECT_EQ(ItemText(Dialog, idSearchWord), "ア");
+            EXPECT_TRUE(Checked(Dialog, idSearchCase));
+            GUITHREADINFO focus{};
+            focus.cbSize = sizeof(focus);
+            GetGUIThreadInfo(GetWindowThreadProcessId(Dialog, nullptr), &focus);
+            EXPECT_EQ(GetParent(focus.hwndFocus), Item(Dialog, idSearchWord)) << "the word box";
+            ExpectLaidOut(Dialog, {idSearchWordLabel, idSearchWord, idSearchCase, IDOK, IDCANCEL});
+            SaveScreenshot(Dialog, L"search_dialog.png");
+
+            Send(ComboEdit(Dialog, idSearchWord), EM_SETSEL, 0, -1);
+            TypeChars(ComboEdit(Dialog, idSearchWord), L"\b");
+            EXPECT_FALSE(Enabled(Dialog, IDOK));
+            TypeChars(ComboEdit(Dialog, idSearchWord), L"x");
+            EXPECT_TRUE(Enabled(Dialog, IDOK));
+            TypeChars(ComboEdit(Dialog, idSearchWord), L"\b");
+            EXPECT_FALSE(Enabled(Dialog, IDOK));
+            Send(Item(Dialog, idSearchWord), CB_SETCURSEL, 0);
+            Send(Dialog, WM_COMMAND, MAKEWPARAM(idSearchWord, CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(Item(Dialog, idSearchWord)));
+            EXPECT_TRUE(Enabled(Dialog, IDOK));
+            Click(Dialog, idSearchCase);
+            Click(Dialog, IDOK);
+        });
+    EXPECT_TRUE(result);
+    EXPECT_EQ(search.Word(), kHyo + "1");
+    EXPECT_FALSE(search.MatchCase());
+}
+
+TEST_F(SearchDialogsTest, GoToLineTakesTheDigitsAndATooLargeNumberKeepsItOpen) {
+    TfrmGoLine goLine;
+    bool result = false;
+    const DWORD thread = GetCurrentThreadId();
+    WithDialog(
+        std::string(TfrmGoLine::Caption), [&] { result = ShowGoLineDialog(Owner, goLine); },
+        [&](HWND Dialog) {
+            const HWND box = Item(Dialog, idGoLineNumber);
+            EXPECT_EQ(ImmGetContext(box), nullptr) << "no input method";
+            ExpectLaidOut(Dialog, {idGoLineNumber, IDOK});
+            SaveScreenshot(Dialog, L"go_line_dialog.png");
+            TypeChars(box, L"99999999999");
+            PostMessageW(box, WM_KEYDOWN, VK_RETURN, 1);
+            const HWND error = WaitForDialog(thread, "Kestrane");
+            ASSERT_NE(error, nullptr);
+            PostMessageW(error, WM_COMMAND, IDOK, 0);
+            ASSERT_TRUE(WaitUntil([&] { return IsWindow(error) == FALSE; }, kDialogTimeout));
+            EXPECT_NE(IsWindow(Dialog), FALSE);
+            Send(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"1,234"));
+            Click(Dialog, IDOK);
+        });
+    EXPECT_TRUE(result);
+    EXPECT_EQ(goLine.LineNumber(), 1234);
 }
 
 } // namespace

@@ -104,6 +104,19 @@ bool FakeDesktop::DirectoryExists(const std::string& Path) {
 TMessageAnswer FakeDesktop::MessageBox(const std::string& Text, const std::string& Caption,
                                        TMessageType Type, TMessageButtons Buttons) {
     Messages.push_back({Text, Caption, Type, Buttons});
+    MessageCorners.emplace_back();
+    return NextAnswer(Buttons);
+}
+
+TMessageAnswer FakeDesktop::MessageBoxAt(const std::string& Text, const std::string& Caption,
+                                         TMessageType Type, TMessageButtons Buttons,
+                                         TPoint TopLeft) {
+    Messages.push_back({Text, Caption, Type, Buttons});
+    MessageCorners.emplace_back(TopLeft);
+    return NextAnswer(Buttons);
+}
+
+TMessageAnswer FakeDesktop::NextAnswer(TMessageButtons Buttons) {
     if (!Answers.empty()) {
         const TMessageAnswer answer = Answers.front();
         Answers.pop_front();

@@ -72,6 +72,9 @@ public:
     std::string ProgramVersion() override { return Version; }
     TMessageAnswer MessageBox(const std::string& Text, const std::string& Caption,
                               TMessageType Type, TMessageButtons Buttons) override;
+    TMessageAnswer MessageBoxAt(const std::string& Text, const std::string& Caption,
+                                TMessageType Type, TMessageButtons Buttons,
+                                TPoint TopLeft) override;
     void Beep() override { ++Beeps; }
     std::optional<std::string> OpenFileDialog(const TFileDialogOptions& Options) override;
     std::optional<std::string> SaveFileDialog(const TFileDialogOptions& Options) override;
@@ -117,6 +120,8 @@ public:
     std::vector<TWaitedProcess> WaitedProcesses;
     std::vector<std::string> ShellOpened;
     std::vector<TMessage> Messages;
+    // Per message: where its top-left corner was asked to be; none for a box placed as usual.
+    std::vector<std::optional<TPoint>> MessageCorners;
     int Beeps = 0;
     std::vector<TFileDialogOptions> OpenDialogs;
     std::vector<TFileDialogOptions> SaveDialogs;
@@ -124,6 +129,7 @@ public:
 
 private:
     TWaitedProcess& WaitedProcess(TProcessHandle Process);
+    TMessageAnswer NextAnswer(TMessageButtons Buttons);
 
     std::string FProgramPath;
     TWindowHandle FNextHandle = 100;

@@ -8,4 +8,8 @@ void RaiseListIndexError() {
     throw EStringListError(kListIndexError);
 }
 
+void RaiseInvalidInteger(const std::string& Text) {
+    throw EConvertError("'" + Text + "' は有効な整数値ではありません");
+}
+
 } // namespace kst

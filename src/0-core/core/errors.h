@@ -42,4 +42,7 @@ extern const char* const kListIndexError;
 
 [[noreturn]] void RaiseListIndexError();
 
+// "'Text' is not a valid integer": raised when a text that should be a number is none.
+[[noreturn]] void RaiseInvalidInteger(const std::string& Text);
+
 } // namespace kst

@@ -3,6 +3,8 @@
 // functions and the system's text conversion. Text is UTF-8 unless a function says otherwise.
 #pragma once
 
+#include "platform/geometry.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -97,6 +99,10 @@ public:
 
     virtual TMessageAnswer MessageBox(const std::string& Text, const std::string& Caption,
                                       TMessageType Type, TMessageButtons Buttons) = 0;
+    // The same box with its top-left corner at a point of the screen.
+    virtual TMessageAnswer MessageBoxAt(const std::string& Text, const std::string& Caption,
+                                        TMessageType Type, TMessageButtons Buttons,
+                                        TPoint TopLeft) = 0;
     virtual void Beep() = 0;
     // The chosen path, none when cancelled.
     virtual std::optional<std::string> OpenFileDialog(const TFileDialogOptions& Options) = 0;

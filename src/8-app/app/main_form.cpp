@@ -97,6 +97,10 @@ void TForm1::ApplyEditorDesignValues() {
     FEditor.SetFont(font);
     FEditor.SetPopupMenu(&Menus.PopupMenu1);
     InstallMainWindowMouseHandlers(FEditor);
+    FEditor.OnDrawLine = [this](TEditor& Sender, const std::string& LineStr, int X, int Y,
+                                int Index, const TRect& ARect, bool Selected) {
+        Editor1DrawLine(Sender, LineStr, X, Y, Index, ARect, Selected);
+    };
     FEditor.Loaded();
 }
 

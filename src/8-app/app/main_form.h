@@ -7,7 +7,10 @@
 #include "app/file_names.h"
 #include "app/main_menus.h"
 #include "platform/desktop.h"
+#include "platform/geometry.h"
+#include "tools/word_matcher.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +18,7 @@
 namespace kst {
 
 class EditorCommands;
+enum class TReplaceAnswer : std::uint8_t;
 class MainWindowView;
 class TEditor;
 
@@ -92,6 +96,24 @@ public:
     // Formats the whole text; a failure is shown in an error box.
     void mnuBuildStyle();
 
+    // Search, replace and go to line (main_form_search.cpp)
+
+    void mnuFindClick();
+    // One-touch search of the selected text, with match case off; without a selection, Search.
+    void mnuFindNextClick();
+    void mnuReplaceClick();
+    void mnuGoLineClick();
+    // Shows or hides the results list (the check mark of mnuSearchList).
+    void mnuSearchListClick();
+    void mnuGoSearchListClick();
+    // A double click on the results list, and a key released in it: both jump to the selected
+    // entry's line (Enter only for the key).
+    void ListBox1DblClick();
+    void ListBox1KeyUp(std::uint16_t Key);
+    // The editor's OnDrawLine: strings, double-byte characters and the search word's hits.
+    void Editor1DrawLine(TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
+                         const TRect& ARect, bool Selected);
+
     // Settings and launcher
 
     void mnuOptionClick();
@@ -130,6 +152,12 @@ public:
     std::vector<std::string> FindHistory;
     TSettings Settings;
     TLauncherTable LauncherTable;
+    // The search state: the word of the last search or replace (CP932), what replaced it, and
+    // how; match case is Settings.SearchCase.
+    std::string SearchWord;
+    std::string Replacement;
+    bool Confirm = false;
+    bool ReplaceAll = false;
 
     TMainMenus Menus;
 
@@ -161,6 +189,13 @@ private:
     std::string DialogFolder();
     void SaveToCurrentFile();
     std::string StateText() const;
+    // The word of a search or replace, its match case and the hits the editor marks.
+    void SetSearchWord(std::string Word, bool MatchCase);
+    void BuildResultsList();
+    void SetResultsListShown(bool Shown);
+    void ReplaceSearchWord();
+    TReplaceAnswer AskReplace();
+    void JumpToSelectedResult();
 
     void BeginScriptRun();
     void WaitForScriptEnd();
@@ -173,6 +208,7 @@ private:
     TEnvFiles FEnv;
     std::vector<std::string> FParameters;
     std::string FTitle = "Kestrane : ";
+    TWordMatcher FSearchMatcher{"", false};
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
 };

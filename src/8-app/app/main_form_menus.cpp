@@ -70,15 +70,16 @@ void TForm1::BuildEditMenu(TMenuItem& Menu) {
         &AddItem(Menu, "全て選択(&L)", "Ctrl+A", &TForm1::mnuAllSelectClick, imSelectAll);
 }
 
-// Search, replace and go-to-line come with the search commands; until then the items are shown
-// disabled.
 void TForm1::BuildSearchMenu(TMenuItem& Menu) {
-    Menus.mnuFind = &AddItem(Menu, "検索(&F)", "Ctrl+F", nullptr, imFind);
-    Menus.mnuFindNext = &AddHiddenItem(Menu, "ワンタッチ検索", "F3");
-    Menus.mnuReplace = &AddItem(Menu, "置換(&R)", "", nullptr, imReplace);
-    Menus.mnuGoLine = &AddItem(Menu, "指定行に移動(&G)", "Ctrl+G", nullptr, imGoLine);
-    Menus.mnuSearchList = &AddItem(Menu, "検索情報ウインドウ", "Ctrl+M", nullptr, imSearchList);
-    Menus.mnuGoSearchList = &AddHiddenItem(Menu, "検索情報へ移動", "F12");
+    Menus.mnuFind = &AddItem(Menu, "検索(&F)", "Ctrl+F", &TForm1::mnuFindClick, imFind);
+    Menus.mnuFindNext = &AddHiddenItem(Menu, "ワンタッチ検索", "F3", &TForm1::mnuFindNextClick);
+    Menus.mnuReplace = &AddItem(Menu, "置換(&R)", "", &TForm1::mnuReplaceClick, imReplace);
+    Menus.mnuGoLine =
+        &AddItem(Menu, "指定行に移動(&G)", "Ctrl+G", &TForm1::mnuGoLineClick, imGoLine);
+    Menus.mnuSearchList =
+        &AddItem(Menu, "検索情報ウインドウ", "Ctrl+M", &TForm1::mnuSearchListClick, imSearchList);
+    Menus.mnuGoSearchList =
+        &AddHiddenItem(Menu, "検索情報へ移動", "F12", &TForm1::mnuGoSearchListClick);
 }
 
 void TForm1::BuildToolMenu(TMenuItem& Menu) {

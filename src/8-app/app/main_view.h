@@ -4,10 +4,15 @@
 #include "platform/geometry.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace kst {
 
+class TfrmGoLine;
+class TfrmReplace;
+class TfrmSearch;
 class TfrmSetting;
 
 enum class TWindowState : std::uint8_t { Normal, Minimized, Maximized };
@@ -53,6 +58,24 @@ public:
     // shows the registration dialog for Dialog.NewLauncherDialog() and, when it ends with OK,
     // calls Dialog.AddLauncher.
     virtual void ShowOptionsDialog(TfrmSetting& Dialog) = 0;
+    // The search, replace and go-to-line dialogs, modal and centred on the window; each answers
+    // whether it closed with OK. The go-to-line dialog's "OK" calls Dialog.Accept and closes
+    // (when Accept raises, the error is shown and the dialog stays open).
+    virtual bool ShowSearchDialog(TfrmSearch& Dialog) = 0;
+    virtual bool ShowReplaceDialog(TfrmReplace& Dialog) = 0;
+    virtual bool ShowGoLineDialog(TfrmGoLine& Dialog) = 0;
+
+    // The search results list under the editor and its splitter, shown and hidden together.
+    virtual void ShowResultsList(bool Shown) = 0;
+    // The list's entries (UTF-8), none selected.
+    virtual void SetResults(const std::vector<std::string>& Entries) = 0;
+    // The selected entry; none when nothing is selected.
+    virtual std::optional<std::string> SelectedResult() const = 0;
+    virtual void FocusEditor() = 0;
+    virtual void FocusResultsList() = 0;
+    virtual void RepaintEditor() = 0;
+    // A point of the editor's client area on the screen.
+    virtual TPoint EditorToScreen(TPoint Point) const = 0;
 };
 
 } // namespace kst

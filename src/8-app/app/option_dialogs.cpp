@@ -106,7 +106,7 @@ void TfrmSetting::DeleteLauncher() {
 void TfrmSetting::Accept() {
     const std::optional<int> tabSize = ParseDecimal(FTabSizeText);
     if (!tabSize) {
-        throw EConvertError("'" + FTabSizeText + "' は有効な整数値ではありません");
+        RaiseInvalidInteger(FTabSizeText);
     }
     FSettings.gFontSize = FFontSize;
     FSettings.gBaseDir = FBaseDir;

@@ -116,6 +116,38 @@ TMessageAnswer AnswerOf(int Pressed) {
     }
 }
 
+// Where the next message box of this thread goes: its top-left corner, moved into the work area
+// of its monitor. A CBT hook moves the box as it is activated and removes itself.
+struct TBoxPlacement {
+    POINT TopLeft{};
+    HHOOK Hook = nullptr;
+};
+
+thread_local TBoxPlacement gBoxPlacement;
+
+void MoveBoxTo(HWND Box, POINT TopLeft) {
+    RECT bounds{};
+    GetWindowRect(Box, &bounds);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromPoint(TopLeft, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT area = monitor.rcWork;
+    const LONG width = bounds.right - bounds.left;
+    const LONG height = bounds.bottom - bounds.top;
+    SetWindowPos(Box, nullptr, std::max(area.left, std::min(TopLeft.x, area.right - width)),
+                 std::max(area.top, std::min(TopLeft.y, area.bottom - height)), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK PlaceBoxHook(int Code, WPARAM WParam, LPARAM LParam) {
+    if (Code == HCBT_ACTIVATE && gBoxPlacement.Hook != nullptr) {
+        UnhookWindowsHookEx(gBoxPlacement.Hook);
+        gBoxPlacement.Hook = nullptr;
+        MoveBoxTo(reinterpret_cast<HWND>(WParam), gBoxPlacement.TopLeft);
+    }
+    return CallNextHookEx(nullptr, Code, WParam, LParam);
+}
+
 // "description|patterns|..." as the dialogs want it: zero-separated, ending with two zeros.
 std::wstring DialogFilter(const std::string& Filter) {
     std::wstring text = Utf8ToWide(Filter);
@@ -272,6 +304,19 @@ TMessageAnswer Win32Desktop::MessageBox(const std::string& Text, const std::stri
     }
     return AnswerOf(MessageBoxW(FOwner, Utf8ToWide(Text).c_str(), Utf8ToWide(Caption).c_str(),
                                 IconOf(Type) | ButtonsOf(Buttons)));
+}
+
+TMessageAnswer Win32Desktop::MessageBoxAt(const std::string& Text, const std::string& Caption,
+                                          TMessageType Type, TMessageButtons Buttons,
+                                          TPoint TopLeft) {
+    gBoxPlacement.TopLeft = {TopLeft.X, TopLeft.Y};
+    gBoxPlacement.Hook = SetWindowsHookExW(WH_CBT, PlaceBoxHook, nullptr, GetCurrentThreadId());
+    const TMessageAnswer answer = MessageBox(Text, Caption, Type, Buttons);
+    if (gBoxPlacement.Hook != nullptr) {
+        UnhookWindowsHookEx(gBoxPlacement.Hook);
+        gBoxPlacement.Hook = nullptr;
+    }
+    return answer;
 }
 
 void Win32Desktop::Beep() {

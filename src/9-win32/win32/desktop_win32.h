@@ -34,6 +34,9 @@ public:
 
     TMessageAnswer MessageBox(const std::string& Text, const std::string& Caption,
                               TMessageType Type, TMessageButtons Buttons) override;
+    TMessageAnswer MessageBoxAt(const std::string& Text, const std::string& Caption,
+                                TMessageType Type, TMessageButtons Buttons,
+                                TPoint TopLeft) override;
     void Beep() override;
     std::optional<std::string> OpenFileDialog(const TFileDialogOptions& Options) override;
     std::optional<std::string> SaveFileDialog(const TFileDialogOptions& Options) override;

@@ -178,6 +178,17 @@ protected:
         SetWindowTextW(Control(Id), Utf8ToWide(Text).c_str());
     }
     std::string ControlText(int Id) const { return WideToUtf8(WindowText(Control(Id))); }
+    // Document text (CP932) in a control.
+    void SetControlCp932(int Id, std::string_view Text) const {
+        SetWindowTextW(Control(Id), Cp932ToWide(Text).c_str());
+    }
+    std::string ControlCp932(int Id) const { return WideToCp932(WindowText(Control(Id))); }
+    bool Checked(int Id) const {
+        return SendMessageW(Control(Id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    void SetChecked(int Id, bool Value) const {
+        SendMessageW(Control(Id), BM_SETCHECK, Value ? BST_CHECKED : BST_UNCHECKED, 0);
+    }
     void End(INT_PTR Result) const { EndDialog(FHandle, Result); }
 
     virtual void Init() = 0;
@@ -538,6 +549,175 @@ private:
     std::array<HWND, 3> FPages{};
 };
 
+// Search, replace and go to line
+
+constexpr DWORD kWordBoxStyle = WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL;
+constexpr DWORD kCheckStyle = WS_TABSTOP | BS_AUTOCHECKBOX;
+
+// The word box with the search words as its list and the match-case box, shared by the search and
+// replace dialogs; the buttons that search are enabled while the word box holds text.
+class SearchWordDialog : public ModalDialog {
+protected:
+    SearchWordDialog(TSearchWordBox& Model, std::vector<int> SearchButtons)
+        : FWordBox(Model), FSearchButtons(std::move(SearchButtons)) {}
+
+    void InitWordBox() const {
+        const HWND words = Control(idSearchWord);
+        for (const std::string& item : FWordBox.Items()) {
+            SendMessageW(words, CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Cp932ToWide(item).c_str()));
+        }
+        SetControlCp932(idSearchWord, FWordBox.Word());
+        SetChecked(idSearchCase, FWordBox.MatchCase());
+        UpdateSearchButtons();
+    }
+
+    // A change of the word box's text, typed or chosen from its list.
+    void WordBoxCommand(int Code) const {
+        if (Code == CBN_EDITCHANGE) {
+            FWordBox.SetWord(ControlCp932(idSearchWord));
+        } else if (Code == CBN_SELCHANGE) {
+            const auto chosen = SendMessageW(Control(idSearchWord), CB_GETCURSEL, 0, 0);
+            if (chosen >= 0 && static_cast<std::size_t>(chosen) < FWordBox.Items().size()) {
+                FWordBox.SetWord(FWordBox.Items()[static_cast<std::size_t>(chosen)]);
+            }
+        } else {
+            return;
+        }
+        UpdateSearchButtons();
+    }
+
+    // The boxes' state goes to the model; false while the word box is empty (Enter reaches the
+    // dialog even while its buttons are disabled).
+    bool StoreWordBox() const {
+        FWordBox.SetWord(ControlCp932(idSearchWord));
+        FWordBox.SetMatchCase(Checked(idSearchCase));
+        return FWordBox.SearchEnabled();
+    }
+
+private:
+    void UpdateSearchButtons() const {
+        for (const int button : FSearchButtons) {
+            EnableWindow(Control(button), FWordBox.SearchEnabled() ? TRUE : FALSE);
+        }
+    }
+
+    TSearchWordBox& FWordBox;
+    std::vector<int> FSearchButtons;
+};
+
+class SearchDialog : public SearchWordDialog {
+public:
+    explicit SearchDialog(TfrmSearch& Model) : SearchWordDialog(Model, {IDOK}) {}
+
+    static DialogTemplate Template() {
+        DialogTemplate result(TfrmSearch::Caption, 220, 70);
+        result.Add(kStatic, idSearchWordLabel, TfrmSearch::WordLabel, kLabelStyle, {8, 10, 50, 10});
+        result.Add(kComboBox, idSearchWord, "", kWordBoxStyle, {60, 8, 152, 100});
+        result.Add(kButton, idSearchCase, TfrmSearch::CaseCheck, kCheckStyle, {60, 26, 152, 10});
+        result.Add(kButton, IDOK, TfrmSearch::OkButton, kDefaultButtonStyle, {106, 48, 50, 14});
+        result.Add(kButton, IDCANCEL, TfrmSearch::CancelButton, kButtonStyle, {162, 48, 50, 14});
+        return result;
+    }
+
+private:
+    void Init() override { InitWordBox(); }
+
+    void Command(int Id, int Code) override {
+        if (Id == idSearchWord) {
+            WordBoxCommand(Code);
+        } else if (Id == IDOK && StoreWordBox()) {
+            End(IDOK);
+        }
+    }
+};
+
+class ReplaceDialog : public SearchWordDialog {
+public:
+    explicit ReplaceDialog(TfrmReplace& Model)
+        : SearchWordDialog(Model, {IDOK, idReplaceAll}), FModel(Model) {}
+
+    static DialogTemplate Template() {
+        DialogTemplate result(TfrmReplace::Caption, 230, 104);
+        result.Add(kStatic, idSearchWordLabel, TfrmReplace::WordLabel, kLabelStyle,
+                   {8, 10, 52, 10});
+        result.Add(kComboBox, idSearchWord, "", kWordBoxStyle, {62, 8, 160, 100});
+        result.Add(kStatic, idReplaceLabel, TfrmReplace::ReplaceLabel, kLabelStyle,
+                   {8, 28, 52, 10});
+        result.Add(kEdit, idReplaceText, "", kEditStyle, {62, 26, 160, 12});
+        result.Add(kButton, idSearchOptions, TfrmReplace::SearchGroup, BS_GROUPBOX,
+                   {8, 44, 105, 30});
+        result.Add(kButton, idSearchCase, TfrmReplace::CaseCheck, kCheckStyle, {14, 57, 96, 10});
+        result.Add(kButton, idAnswerOptions, TfrmReplace::AnswerGroup, BS_GROUPBOX,
+                   {117, 44, 105, 30});
+        result.Add(kButton, idReplaceAnswer, TfrmReplace::AnswerCheck, kCheckStyle,
+                   {123, 57, 96, 10});
+        result.Add(kButton, IDOK, TfrmReplace::OkButton, kDefaultButtonStyle, {62, 82, 50, 14});
+        result.Add(kButton, idReplaceAll, TfrmReplace::AllOkButton, kButtonStyle,
+                   {117, 82, 50, 14});
+        result.Add(kButton, IDCANCEL, TfrmReplace::CancelButton, kButtonStyle, {172, 82, 50, 14});
+        return result;
+    }
+
+private:
+    void Init() override {
+        InitWordBox();
+        SetControlCp932(idReplaceText, FModel.ReplaceWith());
+        SetChecked(idReplaceAnswer, FModel.Answer());
+    }
+
+    void Command(int Id, int Code) override {
+        if (Id == idSearchWord) {
+            WordBoxCommand(Code);
+        } else if (Id == IDOK || Id == idReplaceAll) {
+            Accept(Id == idReplaceAll);
+        }
+    }
+
+    void Accept(bool All) {
+        if (!StoreWordBox()) {
+            return;
+        }
+        FModel.SetReplaceWith(ControlCp932(idReplaceText));
+        FModel.SetAnswer(Checked(idReplaceAnswer));
+        FModel.SetReplaceAll(All);
+        End(IDOK);
+    }
+
+    TfrmReplace& FModel;
+};
+
+// The number box takes no input method, so digits are typed as they are.
+class GoLineDialog : public ModalDialog {
+public:
+    explicit GoLineDialog(TfrmGoLine& Model) : FModel(Model) {}
+
+    static DialogTemplate Template() {
+        DialogTemplate result(TfrmGoLine::Caption, 150, 32);
+        result.Add(kEdit, idGoLineNumber, "", kEditStyle, {8, 10, 80, 12});
+        result.Add(kButton, IDOK, TfrmGoLine::OkButton, kDefaultButtonStyle, {94, 9, 48, 14});
+        return result;
+    }
+
+private:
+    void Init() override {
+        ImmAssociateContext(Control(idGoLineNumber), nullptr);
+        SetControlText(idGoLineNumber, FModel.LineText());
+    }
+
+    // Enter in the box is the default button's command too. A number too large raises: the
+    // error is shown and the dialog stays.
+    void Command(int Id, int /*Code*/) override {
+        if (Id == IDOK) {
+            FModel.SetLineText(ControlText(idGoLineNumber));
+            FModel.Accept();
+            End(IDOK);
+        }
+    }
+
+    TfrmGoLine& FModel;
+};
+
 // Yes/Cancel question
 
 LPCWSTR SystemIconOf(TMessageType Type) {
@@ -672,6 +852,21 @@ bool ShowOptionsDialog(HWND Owner, TfrmSetting& Dialog, Desktop& Desk) {
     InitCommonControlsEx(&classes);
     OptionsDialog options(Dialog, Desk);
     return options.Run(Owner, OptionsDialog::Template()) == IDOK;
+}
+
+bool ShowSearchDialog(HWND Owner, TfrmSearch& Dialog) {
+    SearchDialog search(Dialog);
+    return search.Run(Owner, SearchDialog::Template()) == IDOK;
+}
+
+bool ShowReplaceDialog(HWND Owner, TfrmReplace& Dialog) {
+    ReplaceDialog replace(Dialog);
+    return replace.Run(Owner, ReplaceDialog::Template()) == IDOK;
+}
+
+bool ShowGoLineDialog(HWND Owner, TfrmGoLine& Dialog) {
+    GoLineDialog goLine(Dialog);
+    return goLine.Run(Owner, GoLineDialog::Template()) == IDOK;
 }
 
 TMessageAnswer YesCancelBox(HWND Owner, const std::string& Text, const std::string& Caption,

@@ -5,6 +5,7 @@
 
 #include "app/main_view.h"
 #include "app/option_dialogs.h"
+#include "app/search_dialogs.h"
 #include "platform/desktop.h"
 #include "win32/windows_api.h"
 
@@ -44,6 +45,22 @@ enum TDialogControlId : int {
     // The Yes/Cancel question: its icon and text; IDYES and IDCANCEL are its buttons.
     idQuestionIcon = 400,
     idQuestionText,
+
+    // The search and replace dialogs: the word box and the match-case box; IDOK is "検索" or
+    // "置換", IDCANCEL "キャンセル".
+    idSearchWordLabel = 500,
+    idSearchWord,
+    idSearchCase,
+    // The replace dialog's own controls.
+    idReplaceLabel,
+    idReplaceText,
+    idSearchOptions,
+    idAnswerOptions,
+    idReplaceAnswer,
+    idReplaceAll,
+
+    // The go-to-line dialog's number box; IDOK is "OK".
+    idGoLineNumber = 600,
 };
 
 // Modal, titled About.Caption and centred on Owner: the program icon, the product name, the
@@ -55,6 +72,13 @@ void ShowAboutBox(HWND Owner, const TAboutBox& About);
 // the close box discards the changes. Message boxes and the common dialogs go through Desk.
 // Answers whether the dialog ended with OK.
 bool ShowOptionsDialog(HWND Owner, TfrmSetting& Dialog, Desktop& Desk);
+
+// The search, replace and go-to-line dialogs, modal and centred on Owner, showing and editing
+// Dialog; each answers whether it ended with OK (for replace: "置換" or "全置換"). The go-to-line
+// dialog's "OK" calls Dialog.Accept; when that raises, the error is shown and the dialog stays.
+bool ShowSearchDialog(HWND Owner, TfrmSearch& Dialog);
+bool ShowReplaceDialog(HWND Owner, TfrmReplace& Dialog);
+bool ShowGoLineDialog(HWND Owner, TfrmGoLine& Dialog);
 
 // A question with the buttons "はい(&Y)" and "キャンセル" and the system icon of Type, centred on
 // Owner. Escape and the close box answer Cancel.

@@ -7,9 +7,11 @@
 #include "win32/utf.h"
 
 #include <algorithm>
+#include <commctrl.h>
 #include <functional>
 #include <shellapi.h>
 #include <stdexcept>
+#include <windowsx.h>
 
 namespace kst::win32 {
 
@@ -26,7 +28,12 @@ constexpr int kSplitterId = 2;
 constexpr int kListBoxId = 3;
 constexpr int kStatusBarId = 4;
 constexpr int kSplitterHeight = 3;
-constexpr int kListBoxHeight = 100;
+constexpr int kListBoxHeight = 95;
+constexpr int kListItemHeight = 12;
+// After a move of the splitter the list is at least this high and leaves this much of the client
+// panel above it.
+constexpr int kMinListHeight = 80;
+constexpr int kPanelAboveList = 100;
 
 constexpr int kWindowFontPoints = 9;
 constexpr int kPointsPerInch = 72;
@@ -128,7 +135,8 @@ void RegisterMainWindowClass() {
 }
 
 MainWindow::MainWindow(Win32Desktop& Desk, std::vector<std::string> Parameters)
-    : FDesktop(Desk), FFont(CreateWindowFont()), FImages(LoadToolBarImages()) {
+    : FDesktop(Desk), FFont(CreateWindowFont()), FImages(LoadToolBarImages()),
+      FListHeight(kListBoxHeight) {
     CreateWindowExW(0, kMainWindowClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
                     kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight, nullptr, nullptr,
                     GetModuleHandleW(nullptr), this);
@@ -170,6 +178,84 @@ void MainWindow::CreateControls() {
     for (const HWND control : {FListBox, FStatusBar}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
     }
+    SendMessageW(FListBox, LB_SETITEMHEIGHT, 0, kListItemHeight);
+    SetWindowSubclass(FListBox, ListBoxProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// Keys released in the results list go to the window's logic (Enter jumps to the entry).
+LRESULT CALLBACK MainWindow::ListBoxProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
+                                         UINT_PTR /*Id*/, DWORD_PTR Self) {
+    auto& self = *reinterpret_cast<MainWindow*>(Self);
+    if (Msg == WM_KEYUP && self.FForm != nullptr) {
+        ShowingErrors(self.FWindow,
+                      [&] { self.FForm->ListBox1KeyUp(static_cast<std::uint16_t>(WParam)); });
+    } else if (Msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(Window, ListBoxProc, 0);
+    }
+    return DefSubclassProc(Window, Msg, WParam, LParam);
+}
+
+RECT MainWindow::ClientPanel() const {
+    RECT client{};
+    GetClientRect(FWindow, &client);
+    client.top = FToolBar != nullptr ? FToolBar->Resize() : 0;
+    client.bottom -= HeightOf(FStatusBar);
+    return client;
+}
+
+bool MainWindow::OnSplitter(POINT Point) const {
+    if (!IsShown(FSplitter)) {
+        return false;
+    }
+    RECT splitter{};
+    GetWindowRect(FSplitter, &splitter);
+    MapWindowPoints(nullptr, FWindow, reinterpret_cast<POINT*>(&splitter), 2);
+    return PtInRect(&splitter, Point) != FALSE;
+}
+
+// The splitter lets the mouse through to the window, which drags it: the list takes the height
+// below the pointer, at least kMinListHeight and leaving kPanelAboveList of the panel above.
+bool MainWindow::SplitterMouse(UINT Msg, LPARAM LParam) {
+    const POINT point{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
+    switch (Msg) {
+    case WM_LBUTTONDOWN:
+        if (!OnSplitter(point)) {
+            return false;
+        }
+        FSplitterDragging = true;
+        SetCapture(FWindow);
+        return true;
+    case WM_MOUSEMOVE:
+        if (FSplitterDragging) {
+            const RECT panel = ClientPanel();
+            const int wanted = panel.bottom - point.y - kSplitterHeight / 2;
+            FListHeight = std::min(std::max(wanted, kMinListHeight),
+                                   static_cast<int>(panel.bottom - panel.top) - kPanelAboveList);
+            Layout();
+        }
+        return FSplitterDragging;
+    case WM_LBUTTONUP:
+        if (FSplitterDragging) {
+            ReleaseCapture();
+        }
+        return FSplitterDragging;
+    case WM_CAPTURECHANGED:
+        FSplitterDragging = false;
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool MainWindow::SetSplitterCursor() {
+    POINT point{};
+    GetCursorPos(&point);
+    ScreenToClient(FWindow, &point);
+    if (!FSplitterDragging && !OnSplitter(point)) {
+        return false;
+    }
+    SetCursor(LoadCursorW(nullptr, IDC_SIZENS));
+    return true;
 }
 
 // Top to bottom: tool bar, editor, splitter and list (when shown), status bar.
@@ -184,8 +270,8 @@ void MainWindow::Layout() {
     SendMessageW(FStatusBar, WM_SIZE, 0, 0);
     int bottom = client.bottom - HeightOf(FStatusBar);
     if (IsShown(FListBox)) {
-        bottom -= kListBoxHeight;
-        MoveWindow(FListBox, 0, bottom, width, kListBoxHeight, TRUE);
+        bottom -= FListHeight;
+        MoveWindow(FListBox, 0, bottom, width, FListHeight, TRUE);
         bottom -= kSplitterHeight;
         MoveWindow(FSplitter, 0, bottom, width, kSplitterHeight, TRUE);
     }
@@ -316,6 +402,69 @@ void MainWindow::ShowOptionsDialog(TfrmSetting& Dialog) {
     win32::ShowOptionsDialog(FWindow, Dialog, FDesktop);
 }
 
+bool MainWindow::ShowSearchDialog(TfrmSearch& Dialog) {
+    return win32::ShowSearchDialog(FWindow, Dialog);
+}
+
+bool MainWindow::ShowReplaceDialog(TfrmReplace& Dialog) {
+    return win32::ShowReplaceDialog(FWindow, Dialog);
+}
+
+bool MainWindow::ShowGoLineDialog(TfrmGoLine& Dialog) {
+    return win32::ShowGoLineDialog(FWindow, Dialog);
+}
+
+void MainWindow::ShowResultsList(bool Shown) {
+    for (const HWND control : {FSplitter, FListBox}) {
+        ShowWindow(control, Shown ? SW_SHOW : SW_HIDE);
+    }
+    Layout();
+}
+
+// The list is filled with its drawing off, so that a long list appears at once.
+void MainWindow::SetResults(const std::vector<std::string>& Entries) {
+    SendMessageW(FListBox, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(FListBox, LB_RESETCONTENT, 0, 0);
+    SendMessageW(FListBox, LB_INITSTORAGE, Entries.size(), 0);
+    for (const std::string& entry : Entries) {
+        SendMessageW(FListBox, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(Utf8ToWide(entry).c_str()));
+    }
+    SendMessageW(FListBox, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(FListBox, nullptr, TRUE);
+}
+
+std::optional<std::string> MainWindow::SelectedResult() const {
+    const auto selected = SendMessageW(FListBox, LB_GETCURSEL, 0, 0);
+    if (selected == LB_ERR) {
+        return std::nullopt;
+    }
+    std::wstring entry(static_cast<std::size_t>(SendMessageW(FListBox, LB_GETTEXTLEN, selected, 0)),
+                       L'\0');
+    entry.resize(static_cast<std::size_t>(std::max<LRESULT>(
+        0, SendMessageW(FListBox, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(entry.data())))));
+    return WideToUtf8(entry);
+}
+
+void MainWindow::FocusEditor() {
+    SetFocus(FEditorWindow);
+}
+
+void MainWindow::FocusResultsList() {
+    SetFocus(FListBox);
+}
+
+void MainWindow::RepaintEditor() {
+    InvalidateRect(FEditorWindow, nullptr, FALSE);
+    UpdateWindow(FEditorWindow);
+}
+
+TPoint MainWindow::EditorToScreen(TPoint Point) const {
+    POINT point{Point.X, Point.Y};
+    ClientToScreen(FEditorWindow, &point);
+    return {point.x, point.y};
+}
+
 // Messages
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
@@ -362,6 +511,19 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
             return TRUE;
         }
         break;
+    case WM_SETCURSOR:
+        if (LOWORD(LParam) == HTCLIENT && SetSplitterCursor()) {
+            return TRUE;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONUP:
+    case WM_CAPTURECHANGED:
+        if (SplitterMouse(Msg, LParam)) {
+            return 0;
+        }
+        break;
     case WM_COMMAND:
         if (Command(WParam, LParam)) {
             return 0;
@@ -398,13 +560,20 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     return DefWindowProcW(FWindow, Msg, WParam, LParam);
 }
 
-// Menu commands carry no control; tool bar buttons come from the bar.
+// Menu commands carry no control; tool bar buttons come from the bar; a double click on the
+// results list jumps to its entry.
 bool MainWindow::Command(WPARAM WParam, LPARAM LParam) {
     if (FForm == nullptr) {
         return false;
     }
     if (LParam == 0) {
         return HIWORD(WParam) == 0 && FMenuBar->Command(LOWORD(WParam));
+    }
+    if (reinterpret_cast<HWND>(LParam) == FListBox) {
+        if (HIWORD(WParam) == LBN_DBLCLK) {
+            FForm->ListBox1DblClick();
+        }
+        return true;
     }
     return reinterpret_cast<HWND>(LParam) == FToolBar->Handle() &&
            FToolBar->Command(LOWORD(WParam));

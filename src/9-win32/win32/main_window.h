@@ -59,6 +59,16 @@ public:
     void RefreshToolBar() override;
     void ShowAboutBox(const TAboutBox& About) override;
     void ShowOptionsDialog(TfrmSetting& Dialog) override;
+    bool ShowSearchDialog(TfrmSearch& Dialog) override;
+    bool ShowReplaceDialog(TfrmReplace& Dialog) override;
+    bool ShowGoLineDialog(TfrmGoLine& Dialog) override;
+    void ShowResultsList(bool Shown) override;
+    void SetResults(const std::vector<std::string>& Entries) override;
+    std::optional<std::string> SelectedResult() const override;
+    void FocusEditor() override;
+    void FocusResultsList() override;
+    void RepaintEditor() override;
+    TPoint EditorToScreen(TPoint Point) const override;
 
 private:
     friend void RegisterMainWindowClass();
@@ -67,8 +77,15 @@ private:
     // A key pressed in this window or one of its controls that is a menu item's shortcut is
     // carried out here; answers whether Message was one (then nobody else gets it).
     bool HandleShortCut(const MSG& Message);
+    static LRESULT CALLBACK ListBoxProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
+                                        UINT_PTR Id, DWORD_PTR Self);
     void CreateControls();
     void Layout();
+    // The client area between the tool bar and the status bar.
+    RECT ClientPanel() const;
+    bool OnSplitter(POINT Point) const;
+    bool SplitterMouse(UINT Msg, LPARAM LParam);
+    bool SetSplitterCursor();
     bool Command(WPARAM WParam, LPARAM LParam);
     void CloseQuery();
     void DropFiles(HDROP Drop);
@@ -86,6 +103,10 @@ private:
     std::unique_ptr<MainMenuBar> FMenuBar;
     std::unique_ptr<EditorCommands> FCommands;
     std::unique_ptr<TForm1> FForm;
+    // The results list's height; the splitter changes it.
+    int FListHeight;
+    // The splitter is being dragged.
+    bool FSplitterDragging = false;
     // The message loop is to end as soon as it runs.
     bool FTerminating = false;
 };

@@ -1,0 +1,244 @@
+#include "tools/line_marks.h"
+
+#include "core/cp932.h"
+#include "display/editor.h"
+#include "document/wrap.h"
+#include "tools/word_matcher.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace kst {
+
+namespace {
+
+constexpr TColor kStringColor = clGray;
+constexpr TColor kStringBkColor = clWhite;
+constexpr TColor kDoubleByteBkColor = 0x00FFFF; // yellow
+constexpr TColor kHitBkColor = clLime;
+
+// The double-byte characters marked in scripts: those whose lead byte is 0x81-0x9F or 0xE0-0xEF.
+bool IsMarkedLeadByte(unsigned char Byte) {
+    return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xEF);
+}
+
+// A run of columns of LineStr drawn in one look.
+struct TMarkRun {
+    int Start = 0;
+    int End = 0;
+    TColor Color = clBlack;
+    TColor BkColor = clWhite;
+};
+
+class RowMarker {
+public:
+    RowMarker(TEditor& Editor, std::string_view LineStr, int X, int Y, const TRect& ARect)
+        : FCanvas(*Editor.GetCanvas()), FLineStr(LineStr), FX(X), FY(Y), FRect(ARect),
+          FCharWidth(Editor.GetCharWidth()) {}
+
+    // Draws LineStr's columns Start..End-1 opaque, clipped to their own cells and the part.
+    void Draw(const TMarkRun& Run) const {
+        const int left = FX + Run.Start * FCharWidth;
+        const int right = FX + Run.End * FCharWidth;
+        const TRect cells{std::max(FRect.Left, left), FRect.Top, std::min(FRect.Right, right),
+                          FRect.Bottom};
+        if (cells.IsEmpty()) {
+            return;
+        }
+        FCanvas.TextOut({.X = left,
+                         .Y = FY,
+                         .Text = FLineStr.substr(static_cast<std::size_t>(Run.Start),
+                                                 static_cast<std::size_t>(Run.End - Run.Start)),
+                         .CellWidth = FCharWidth,
+                         .Color = Run.Color,
+                         .BkColor = Run.BkColor,
+                         .Style = {},
+                         .Opaque = true,
+                         .Clip = cells});
+    }
+
+private:
+    Surface& FCanvas;
+    std::string_view FLineStr;
+    int FX;
+    int FY;
+    TRect FRect;
+    int FCharWidth;
+};
+
+// Pass 1: walks the row's own columns as a script: a quote toggles the string state and is part
+// of the string, "'" outside a string starts the comment that ends the walk. Runs of string
+// characters and of marked double-byte characters outside strings are collected.
+std::vector<TMarkRun> ScriptRuns(std::string_view Text, TColor FontColor) {
+    std::vector<TMarkRun> runs;
+    const auto add = [&runs](int Start, int End, TColor Color, TColor BkColor) {
+        if (!runs.empty() && runs.back().End == Start && runs.back().BkColor == BkColor) {
+            runs.back().End = End;
+        } else {
+            runs.push_back({Start, End, Color, BkColor});
+        }
+    };
+    bool inString = false;
+    for (std::size_t i = 0; i < Text.size();) {
+        const char ch = Text[i];
+        const std::size_t length = CharLengthAt(Text, i);
+        if (ch == '\'' && !inString) {
+            break;
+        }
+        if (ch == '"') {
+            inString = !inString;
+        }
+        const int start = static_cast<int>(i);
+        const int end = static_cast<int>(i + length);
+        if (inString || ch == '"') {
+            add(start, end, kStringColor, kStringBkColor);
+        } else if (length == 2 && IsMarkedLeadByte(static_cast<unsigned char>(ch))) {
+            add(start, end, FontColor, kDoubleByteBkColor);
+        }
+        i += length;
+    }
+    return runs;
+}
+
+// Byte ranges [First, Second) of a row.
+using TByteRange = std::pair<std::size_t, std::size_t>;
+
+// The text around row Index that a hit touching its first RowBytes bytes can lie in: the rows of
+// its document line before it as far as a word of WordLength bytes can reach back, and after it
+// as far as one can reach on. Offset is where the row starts in it. Only a window that takes in
+// other rows is copied.
+struct THitWindow {
+    std::string_view Text;
+    std::size_t Offset = 0;
+    std::string Joined;
+};
+
+void HitWindow(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes,
+               std::size_t WordLength, THitWindow& Window) {
+    const std::string_view row = Rows.GetView(Index);
+    const std::size_t reach = WordLength - 1;
+    const std::size_t wanted = RowBytes + reach;
+    if (!Rows.GetWordWrap()) {
+        Window.Text = row.substr(0, wanted);
+        return;
+    }
+    int first = Index;
+    for (const int lineStart = Rows.LineStartRow(Index);
+         first > lineStart && Window.Offset < reach;) {
+        Window.Offset += Rows.GetView(--first).size();
+    }
+    int last = Index;
+    const int lineEnd = Rows.LineEndRow(Index);
+    for (std::size_t after = row.size(); after < wanted && last < lineEnd;) {
+        after += Rows.GetView(++last).size();
+    }
+    if (first == Index && last == Index) {
+        Window.Text = row.substr(0, wanted);
+        return;
+    }
+    for (int joined = first; joined <= last; ++joined) {
+        Window.Joined.append(Rows.GetView(joined));
+    }
+    Window.Text = std::string_view(Window.Joined).substr(0, Window.Offset + wanted);
+}
+
+// Every occurrence of the word that touches the row's first RowBytes bytes, as merged byte ranges
+// of the row; overlapping occurrences are all marked.
+std::vector<TByteRange> HitRanges(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes,
+                                  const TWordMatcher& Matcher) {
+    THitWindow window;
+    HitWindow(Rows, Index, RowBytes, Matcher.Length(), window);
+    const std::size_t rowStart = window.Offset;
+    const std::size_t rowEnd = window.Offset + RowBytes;
+    std::vector<TByteRange> ranges;
+    for (std::size_t at = Matcher.Find(window.Text); at != TWordMatcher::npos && at < rowEnd;
+         at = Matcher.Find(window.Text, at + CharLengthAt(window.Text, at))) {
+        if (at + Matcher.Length() <= rowStart) {
+            continue;
+        }
+        const std::size_t first = std::max(at, rowStart) - rowStart;
+        const std::size_t last = std::min(at + Matcher.Length(), rowEnd) - rowStart;
+        if (!ranges.empty() && first <= ranges.back().second) {
+            ranges.back().second = std::max(ranges.back().second, last);
+        } else {
+            ranges.emplace_back(first, last);
+        }
+    }
+    return ranges;
+}
+
+// Display columns of a row's bytes, walked forward: tabs to their stop, double-byte characters
+// two columns, as the row is drawn.
+class ColumnWalker {
+public:
+    ColumnWalker(std::string_view Row, const WrapContext& Context) : FRow(Row), FContext(Context) {}
+
+    // Bytes must not decrease from one call to the next.
+    int ColumnOf(std::size_t Bytes) {
+        while (FByte < Bytes && FByte < FRow.size()) {
+            const std::size_t length = CharLengthAt(FRow, FByte);
+            FColumn +=
+                FRow[FByte] == '\t' ? TabWidthAt(FContext, FColumn) : static_cast<int>(length);
+            FByte += length;
+        }
+        return FColumn;
+    }
+
+private:
+    std::string_view FRow;
+    const WrapContext& FContext;
+    std::size_t FByte = 0;
+    int FColumn = 0;
+};
+
+// The columns of LineStr that belong to row Index itself: a wrapped row's LineStr goes on with
+// the next row's text.
+int OwnColumns(TEditorScreenStrings& Rows, int Index, std::string_view LineStr) {
+    const int drawn = static_cast<int>(LineStr.size());
+    if (!Rows.GetWordWrap() || Rows.GetRowAttribute(Index) != raWrap) {
+        return drawn;
+    }
+    return std::min(drawn, DisplayWidth(Rows.GetWrapContext(), Rows.GetView(Index)));
+}
+
+void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumns,
+              const TWordMatcher& Matcher) {
+    if (Matcher.Length() == 0) {
+        return;
+    }
+    TEditorScreenStrings& rows = Editor.ScreenStrings();
+    const std::string_view row = rows.GetView(Index);
+    // A byte takes at least one column, so no byte past the drawn columns is drawn.
+    const std::size_t rowBytes = std::min(row.size(), static_cast<std::size_t>(OwnColumns));
+    const WrapContext context = rows.GetWrapContext();
+    ColumnWalker columns(row, context);
+    for (const auto& [first, last] : HitRanges(rows, Index, rowBytes, Matcher)) {
+        const int start = columns.ColumnOf(first);
+        const int end = std::min(columns.ColumnOf(last), OwnColumns);
+        if (start < end) {
+            Marker.Draw({start, end, Editor.GetFont().Color, kHitBkColor});
+        }
+    }
+}
+
+} // namespace
+
+void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int Index,
+                   const TRect& ARect, bool Selected, const TLineMarkOptions& Options) {
+    if (Selected || Editor.GetCanvas() == nullptr) {
+        return;
+    }
+    const RowMarker marker(Editor, LineStr, X, Y, ARect);
+    const int ownColumns = OwnColumns(Editor.ScreenStrings(), Index, LineStr);
+    if (Options.MarkScript) {
+        for (const TMarkRun& run : ScriptRuns(
+                 LineStr.substr(0, static_cast<std::size_t>(ownColumns)), Editor.GetFont().Color)) {
+            marker.Draw(run);
+        }
+    }
+    if (Options.Hits != nullptr) {
+        DrawHits(Editor, marker, Index, ownColumns, *Options.Hits);
+    }
+}
+
+} // namespace kst

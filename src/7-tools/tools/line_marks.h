@@ -1,0 +1,30 @@
+// The main window's marks over a drawn row: string literals grey on white and double-byte
+// characters on yellow in scripts, and the search word's occurrences on lime.
+#pragma once
+
+#include "platform/geometry.h"
+
+#include <string_view>
+
+namespace kst {
+
+class TEditor;
+class TWordMatcher;
+
+struct TLineMarkOptions {
+    // Strings and double-byte characters (a script, not a text file).
+    bool MarkScript = true;
+    // Finds the search word while its occurrences are marked (the results list is shown); none
+    // otherwise.
+    const TWordMatcher* Hits = nullptr;
+};
+
+// Draws the marks over row Index as Editor's OnDrawLine reports it: LineStr as drawn, X the x of
+// its column 0, Y its top, ARect the part just painted. A part drawn as selected gets no marks.
+// Only the row's own columns are marked, never the next row's text that a wrapped row's LineStr
+// carries. Hits are found in the document line, so one that runs over a wrap is marked on both
+// rows, and their columns are those of the row as drawn (its tab width, its wrap).
+void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int Index,
+                   const TRect& ARect, bool Selected, const TLineMarkOptions& Options);
+
+} // namespace kst

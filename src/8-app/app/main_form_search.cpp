@@ -1,0 +1,173 @@
+// The Search menu: search with the results list, one-touch search, replace, go to line, showing
+// and focusing the list, jumping from it; and the marks the editor draws over its rows.
+#include "app/main_form.h"
+#include "app/main_view.h"
+#include "app/message_boxes.h"
+#include "app/search_dialogs.h"
+#include "core/messages.h"
+#include "display/editor.h"
+#include "tools/go_line.h"
+#include "tools/line_marks.h"
+#include "tools/replace.h"
+#include "tools/search_results.h"
+#include "tools/word_matcher.h"
+
+namespace kst {
+
+namespace {
+
+constexpr std::string_view kNothingToReplaceText = "\n置換するデータはありません";
+constexpr std::string_view kReplaceQuestionText = "置換しますか？";
+// The replace question's corner, from the caret.
+constexpr TPoint kQuestionOffset{10, -50};
+
+std::string SummaryEntry(std::size_t HitLines) {
+    return "> [" + std::to_string(HitLines) + "]行ヒット";
+}
+
+} // namespace
+
+void TForm1::mnuFindClick() {
+    TfrmSearch dialog(FindHistory, Settings.SearchCase, FEditor.GetSelText());
+    if (FView.ShowSearchDialog(dialog)) {
+        SetSearchWord(dialog.Word(), dialog.MatchCase());
+        BuildResultsList();
+    }
+    FView.RepaintEditor();
+}
+
+void TForm1::mnuFindNextClick() {
+    std::string selected = FEditor.GetSelText();
+    if (selected.empty()) {
+        mnuFindClick();
+        return;
+    }
+    SetSearchWord(std::move(selected), false);
+    BuildResultsList();
+    FView.RepaintEditor();
+}
+
+void TForm1::SetSearchWord(std::string Word, bool MatchCase) {
+    SearchWord = std::move(Word);
+    Settings.SearchCase = MatchCase;
+    FSearchMatcher = TWordMatcher(SearchWord, MatchCase);
+}
+
+// The caret and the selection stay where they are.
+void TForm1::BuildResultsList() {
+    SetResultsListShown(true);
+    std::vector<std::string> entries = ResultEntries(FEditor.ScreenStrings(), FSearchMatcher);
+    const std::size_t hitLines = entries.size();
+    for (std::string& entry : entries) {
+        entry = FDesktop.Cp932ToUtf8(entry);
+    }
+    entries.push_back(SummaryEntry(hitLines));
+    FView.SetResults(entries);
+    AddToFindHistory(FindHistory, SearchWord);
+}
+
+void TForm1::SetResultsListShown(bool Shown) {
+    Menus.mnuSearchList->Checked = Shown;
+    FView.ShowResultsList(Shown);
+}
+
+void TForm1::mnuReplaceClick() {
+    TfrmReplace dialog(FindHistory, Settings.SearchCase, FEditor.GetSelText());
+    if (FView.ShowReplaceDialog(dialog)) {
+        SetSearchWord(dialog.Word(), dialog.MatchCase());
+        Replacement = dialog.ReplaceWith();
+        Confirm = dialog.Answer();
+        ReplaceAll = dialog.ReplaceAll();
+        ReplaceSearchWord();
+    }
+    FView.RepaintEditor();
+}
+
+// Cancelling a confirmation leaves the history as it was.
+void TForm1::ReplaceSearchWord() {
+    const TReplaceOutcome outcome = ReplaceOccurrences(
+        FEditor, {SearchWord, Replacement, Settings.SearchCase, Confirm, ReplaceAll},
+        [this] { return AskReplace(); });
+    if (outcome.Cancelled) {
+        return;
+    }
+    if (outcome.Found == 0) {
+        ShowMessageBox(FDesktop, kNothingToReplaceText, TMessageType::Information,
+                       TMessageButtons::Ok);
+    }
+    AddToFindHistory(FindHistory, SearchWord);
+}
+
+TReplaceAnswer TForm1::AskReplace() {
+    const TPoint caret = FView.EditorToScreen(
+        {FEditor.ColumnLeft(FEditor.GetCol()), FEditor.RowTop(FEditor.GetRow())});
+    const TPoint corner{caret.X + kQuestionOffset.X, caret.Y + kQuestionOffset.Y};
+    switch (FDesktop.MessageBoxAt(
+        std::string(kReplaceQuestionText), MessageCaption(TMessageType::Confirmation),
+        TMessageType::Confirmation, TMessageButtons::YesNoCancel, corner)) {
+    case TMessageAnswer::Yes:
+        return TReplaceAnswer::Yes;
+    case TMessageAnswer::No:
+        return TReplaceAnswer::No;
+    case TMessageAnswer::Ok:
+    case TMessageAnswer::Cancel:
+        break;
+    }
+    return TReplaceAnswer::Cancel;
+}
+
+void TForm1::mnuGoLineClick() {
+    TfrmGoLine dialog;
+    if (FView.ShowGoLineDialog(dialog)) {
+        GoToLine(FEditor, dialog.LineNumber());
+    }
+}
+
+void TForm1::mnuSearchListClick() {
+    const bool shown = Menus.mnuSearchList->Checked;
+    SetResultsListShown(!shown);
+    if (shown) {
+        FView.FocusEditor();
+    }
+    FView.RepaintEditor();
+}
+
+void TForm1::mnuGoSearchListClick() {
+    if (Menus.mnuSearchList->Checked) {
+        FView.FocusResultsList();
+    }
+}
+
+void TForm1::ListBox1DblClick() {
+    JumpToSelectedResult();
+}
+
+void TForm1::ListBox1KeyUp(std::uint16_t Key) {
+    if (Key == VK_RETURN) {
+        JumpToSelectedResult();
+    }
+}
+
+// The summary line focuses the editor and moves nothing.
+void TForm1::JumpToSelectedResult() {
+    const std::optional<std::string> entry = FView.SelectedResult();
+    if (!entry) {
+        return;
+    }
+    FView.FocusEditor();
+    const int lineNumber = LineNumberOfEntry(*entry);
+    if (lineNumber >= 1) {
+        FEditor.SetSelLength(0);
+        GoToLine(FEditor, lineNumber);
+    }
+}
+
+// Scripts, and new files, get the marks of strings and double-byte characters.
+void TForm1::Editor1DrawLine(TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
+                             const TRect& ARect, bool Selected) {
+    DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
+                  {.MarkScript = CurrentFileName.empty() || FileKind == fkVbs,
+                   .Hits = Menus.mnuSearchList->Checked ? &FSearchMatcher : nullptr});
+}
+
+} // namespace kst

@@ -1,0 +1,209 @@
+// End-to-end tests of search, replace and go to line in kestrane.exe: the dialogs driven through
+// their controls, the results list read back and clicked, and the marks over the drawn rows.
+#include "host_process.h"
+#include "kestrane_driver.h"
+#include "screenshot.h"
+#include "win32/dialogs_win32.h"
+#include "win32/utf.h"
+
+namespace kst::e2e {
+
+namespace {
+
+using namespace std::chrono_literals;
+using win32::Cp932ToWide;
+using win32::WideToCp932;
+
+// Characters typed into a control of the program.
+void TypeInto(HWND Control, std::wstring_view Characters) {
+    for (const wchar_t character : Characters) {
+        PostMessageW(Control, WM_CHAR, character, 1);
+    }
+}
+
+// The edit box inside a dialog's combo box.
+HWND ComboEditOf(HWND Dialog, int Id) {
+    return FindWindowExW(GetDlgItem(Dialog, Id), nullptr, L"Edit", nullptr);
+}
+
+// The dialog titled Title that a process shows; null when none shows in time.
+HWND WaitForDialog(DWORD ProcessId, const std::wstring& Title) {
+    HWND dialog = nullptr;
+    WaitUntil(
+        [&] {
+            dialog = MessageBoxOf(ProcessId);
+            return dialog != nullptr && TitleOf(dialog) == Title;
+        },
+        kTimeout);
+    return dialog;
+}
+
+HWND ResultsListOf(HWND MainWindow) {
+    return FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
+}
+
+std::vector<std::wstring> ListItems(HWND List) {
+    std::vector<std::wstring> items;
+    const auto count = SendMessageW(List, LB_GETCOUNT, 0, 0);
+    for (LRESULT index = 0; index < count; ++index) {
+        std::wstring item(static_cast<std::size_t>(SendMessageW(List, LB_GETTEXTLEN, index, 0)),
+                          L'\0');
+        SendMessageW(List, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item.data()));
+        items.push_back(item);
+    }
+    return items;
+}
+
+// A double click with the mouse on an entry of a list box.
+void DoubleClickItem(HWND List, int Index) {
+    RECT item{};
+    SendMessageW(List, LB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&item));
+    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    for (const UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
+        PostMessageW(List, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
+    }
+}
+
+class SearchTest : public KestraneTest {
+protected:
+    // Starts the program on a script and waits for its window.
+    HWND StartOn(const std::wstring& Name, const std::wstring& Text) {
+        FScript = CreateTextFile(Name, WideToCp932(Text));
+        Start({FScript});
+        const HWND window = WaitForMainWindow(TitleFor(FScript));
+        EXPECT_TRUE(window != nullptr && BringForward(window));
+        return window;
+    }
+
+    // Ctrl+F, the word typed into the dialog's word box, then "検索".
+    static bool SearchFor(HWND Window, std::wstring_view Word) {
+        PressKeys({VK_CONTROL, 'F'});
+        const HWND dialog = WaitForDialog(ProcessOf(Window), L"検索");
+        if (dialog == nullptr) {
+            return false;
+        }
+        TypeInto(ComboEditOf(dialog, win32::idSearchWord), Word);
+        if (!WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; },
+                       kTimeout)) {
+            return false;
+        }
+        Click(dialog, IDOK);
+        return WaitUntilClosed(dialog);
+    }
+
+    std::wstring FScript;
+};
+
+TEST_F(SearchTest, SearchListsTheHitLinesAndADoubleClickJumpsToOne) {
+    const HWND window = StartOn(L"search.vbs", L"Dim a\r\n"
+                                               L"\tMsgBox a\r\n"
+                                               L"a = 1\r\n"
+                                               L"msgbox \"全角\"\r\n");
+    ASSERT_NE(window, nullptr);
+    const HWND list = ResultsListOf(window);
+    EXPECT_EQ(IsWindowVisible(list), FALSE);
+    ASSERT_TRUE(SearchFor(window, L"MSGBOX"));
+    ASSERT_TRUE(WaitUntil([&] { return ListItems(list).size() == 3; }, kTimeout));
+    EXPECT_EQ(ListItems(list),
+              (std::vector<std::wstring>{L"[0002] :   MsgBox a", L"[0004] : msgbox \"全角\"",
+                                         L"> [2]行ヒット"}));
+    EXPECT_NE(IsWindowVisible(list), FALSE);
+
+    const HWND editor = EditorOf(window);
+    const auto fourthLine = static_cast<DWORD>(SendMessageW(editor, EM_LINEINDEX, 3, 0));
+    DoubleClickItem(list, 1);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return EditorSelection(editor) == std::pair{fourthLine, fourthLine};
+        },
+        kTimeout));
+
+    // Ctrl+G to line 3.
+    PressKeys({VK_CONTROL, 'G'});
+    const HWND goLine = WaitForDialog(ProcessOf(window), L"指定行へジャンプ");
+    ASSERT_NE(goLine, nullptr);
+    TypeInto(GetDlgItem(goLine, win32::idGoLineNumber), L"3");
+    ASSERT_TRUE(WaitForText(GetDlgItem(goLine, win32::idGoLineNumber), L"3"));
+    Click(goLine, IDOK);
+    const auto thirdLine = static_cast<DWORD>(SendMessageW(editor, EM_LINEINDEX, 2, 0));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return EditorSelection(editor) == std::pair{thirdLine, thirdLine};
+        },
+        kTimeout));
+}
+
+TEST_F(SearchTest, ReplaceAllWithoutAskingThenSaveWritesTheFile) {
+    const HWND window = StartOn(L"replace.vbs", L"MsgBox 1\r\nx = 2 ' msgbox\r\nMSGBOX 3\r\n");
+    ASSERT_NE(window, nullptr);
+    // "置換(&R)" through the menu's access keys: Alt+S, then R.
+    PressKeys({VK_MENU, 'S'});
+    PressKeys({'R'});
+    const HWND dialog = WaitForDialog(ProcessOf(window), L"置換");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(SendMessageW(GetDlgItem(dialog, win32::idReplaceAnswer), BM_GETCHECK, 0, 0),
+              BST_CHECKED);
+    TypeInto(ComboEditOf(dialog, win32::idSearchWord), L"msgbox");
+    TypeInto(GetDlgItem(dialog, win32::idReplaceText), L"WFScript.Echo");
+    ASSERT_TRUE(WaitForText(GetDlgItem(dialog, win32::idReplaceText), L"WFScript.Echo"));
+    Click(dialog, win32::idReplaceAnswer);
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return SendMessageW(GetDlgItem(dialog, win32::idReplaceAnswer), BM_GETCHECK, 0, 0) ==
+                   BST_UNCHECKED;
+        },
+        kTimeout));
+    ASSERT_TRUE(
+        WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, win32::idReplaceAll)) != FALSE; },
+                  kTimeout));
+    Click(dialog, win32::idReplaceAll);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+
+    const std::string replaced = "WFScript.Echo 1\r\nx = 2 ' WFScript.Echo\r\nWFScript.Echo 3\r\n";
+    EXPECT_TRUE(WaitForText(EditorOf(window), Cp932ToWide(replaced)));
+    PressKeys({VK_CONTROL, 'S'});
+    EXPECT_TRUE(WaitUntil([&] { return ReadBytes(FScript) == replaced; }, kTimeout));
+
+    // One undo takes every replacement back.
+    PressKeys({VK_CONTROL, 'Z'});
+    EXPECT_TRUE(WaitForText(EditorOf(window), L"MsgBox 1\r\nx = 2 ' msgbox\r\nMSGBOX 3\r\n"));
+}
+
+// Strings grey on white, double-byte characters on yellow, the search word's hits on lime.
+TEST_F(SearchTest, SavesAScreenshotOfTheMarks) {
+    const HWND window = StartOn(L"marks.vbs", L"Option Explicit\r\n"
+                                              L"Dim greeting, count\r\n"
+                                              L"greeting = \"こんにちは、世界\"\r\n"
+                                              L"count = 3　: MsgBox greeting & \"（\" & count\r\n"
+                                              L"変数 = \"全角の\"\"名前\"\"\" ' 全角の注釈\r\n"
+                                              L"\tMsgBox greeting\r\n");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(SearchFor(window, L"greeting"));
+    const HWND list = ResultsListOf(window);
+    ASSERT_TRUE(WaitUntil([&] { return ListItems(list).size() == 5; }, kTimeout));
+
+    BringForward(window);
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    const auto has = [](const TImage& image, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
+        for (std::size_t at = 0; at + 2 < image.Rgb.size(); at += 3) {
+            if (image.Rgb[at] == R && image.Rgb[at + 1] == G && image.Rgb[at + 2] == B) {
+                return true;
+            }
+        }
+        return false;
+    };
+    TImage image;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            image = CaptureWindow(window);
+            return has(image, 0, 255, 0) && has(image, 255, 255, 0);
+        },
+        10s))
+        << "lime and yellow marks";
+    EXPECT_TRUE(WritePng(ProgramFolder() + L"search_marks.png", image));
+}
+
+} // namespace
+
+} // namespace kst::e2e

@@ -1,0 +1,130 @@
+#include "display/editor.h"
+#include "display/main_window_view.h"
+#include "support/recording_host.h"
+#include "support/recording_surface.h"
+#include "tools/line_marks.h"
+#include "tools/word_matcher.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kst {
+namespace {
+
+using TDrawOp = RecordingSurface::TDrawOp;
+
+const std::string kA = "\x82\xa0";
+const std::string kWideSpace = "\x81\x40";
+
+class LineMarksTest : public ::testing::Test {
+protected:
+    LineMarksTest() {
+        ApplyMainWindowViewSettings({Editor->GetCaret(), Editor->GetMargin(), Editor->GetMarks(),
+                                     Editor->GetView(), Editor->GetRuler(), Editor->GetLeftbar(),
+                                     Editor->GetImagebar(), Editor->GetSpeed()});
+        Editor->SetHost(&Host);
+        Editor->OnDrawLine = [this](TEditor& Sender, const std::string& LineStr, int X, int Y,
+                                    int Index, const TRect& ARect, bool Selected) {
+            const std::size_t before = Canvas.Ops.size();
+            DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected, Options);
+            MarkOps.insert(MarkOps.end(), Canvas.Ops.begin() + static_cast<long>(before),
+                           Canvas.Ops.end());
+        };
+    }
+
+    // The marks drawn on each row, as "S" (string), "Y" (double-byte) or "H" (hit), the column
+    // and the text: "S@7:\"x\"".
+    std::vector<std::vector<std::string>> Paint(std::string_view Text, int Rows) {
+        Editor->GetLines().SetTextStr(Text);
+        return PaintAgain(Rows);
+    }
+    std::vector<std::vector<std::string>> PaintAgain(int Rows) {
+        Canvas.ClearOps();
+        MarkOps.clear();
+        Editor->Paint(Canvas, {0, 0, kClient.Width, kClient.Height});
+        std::vector<std::vector<std::string>> marks(static_cast<std::size_t>(Rows));
+        for (const TDrawOp& op : MarkOps) {
+            const int row = (op.From.Y - Editor->GetTextTop()) / Editor->GetRowHeight();
+            const int column = (op.From.X - Editor->ColumnLeft(0)) / Editor->GetCharWidth();
+            if (row < Rows) {
+                marks[static_cast<std::size_t>(row)].push_back(
+                    Kind(op) + "@" + std::to_string(column) + ":" + op.Text);
+            }
+        }
+        return marks;
+    }
+
+    std::string Kind(const TDrawOp& Op) const {
+        const TColor font = Editor->GetFont().Color;
+        if (Op.Color == clGray && Op.BkColor == clWhite) {
+            return "S";
+        }
+        if (Op.Color == font && Op.BkColor == 0x00FFFF) {
+            return "Y";
+        }
+        return Op.Color == font && Op.BkColor == clLime ? "H" : "?";
+    }
+
+    static constexpr TSize kClient{600, 13 + 10 * 19};
+    RecordingHost Host{kClient};
+    RecordingSurface Canvas{kClient};
+    std::unique_ptr<TEditor> Editor = CreateComponent<TEditor>(nullptr);
+    TLineMarkOptions Options;
+    std::vector<TDrawOp> MarkOps;
+};
+
+using TRowMarks = std::vector<std::vector<std::string>>;
+
+TEST_F(LineMarksTest, StringsAreGreyOnWhiteAndDoubleByteCharactersYellowOutsideThem) {
+    const std::string text = "MsgBox \"" + kA + "\"\r\n" +             // closing quote too
+                             "a = \"x\"\"y\" & b\r\n" +                // doubled quote
+                             "a" + kWideSpace + "b\r\n" +              // between statements
+                             "x ' c" + kWideSpace + "\"q\"\r\n" +      // a comment
+                             "\"s\" " + kWideSpace + "'" + kWideSpace; // string, space, comment
+    EXPECT_EQ(Paint(text, 5), (TRowMarks{{"S@7:\"" + kA + "\""},
+                                         {"S@4:\"x\"\"y\""},
+                                         {"Y@1:" + kWideSpace},
+                                         {},
+                                         {"S@0:\"s\"", "Y@4:" + kWideSpace}}));
+    Options.MarkScript = false;
+    EXPECT_EQ(PaintAgain(5), TRowMarks(5)) << "not in a text file";
+}
+
+TEST_F(LineMarksTest, HitsAreLimeWhileTheListIsShownAndMatchCaseDecides) {
+    const TWordMatcher anyCase("msgbox", false);
+    const TWordMatcher exactCase("msgbox", true);
+    Options = {.MarkScript = false, .Hits = &anyCase};
+    const std::string text = "MsgBox 1 : MSGBOX 2\r\nmsgboxmsgbox\r\n";
+    EXPECT_EQ(Paint(text, 2), (TRowMarks{{"H@0:MsgBox", "H@11:MSGBOX"}, {"H@0:msgboxmsgbox"}}));
+    Options.Hits = &exactCase;
+    EXPECT_EQ(PaintAgain(2), (TRowMarks{{}, {"H@0:msgboxmsgbox"}}));
+    Options.Hits = nullptr;
+    EXPECT_EQ(PaintAgain(2), TRowMarks(2));
+}
+
+TEST_F(LineMarksTest, SelectedPartsGetNoMarks) {
+    const TWordMatcher word("b", true);
+    Options = {.MarkScript = true, .Hits = &word};
+    Editor->GetLines().SetTextStr("\"a\" b\r\n\"a\" b\r\n");
+    Editor->SetSelStart(0);
+    Editor->SetSelLength(7);
+    EXPECT_EQ(PaintAgain(2), (TRowMarks{{}, {"S@0:\"a\"", "H@4:b"}}));
+}
+
+TEST_F(LineMarksTest, HitsSitOnTheColumnsOfTheRowAsDrawn) {
+    const TWordMatcher needle("needle", true);
+    Options = {.MarkScript = true, .Hits = &needle};
+    Editor->GetCaret().SetTabSpaceCount(8);
+    EXPECT_EQ(Paint("\tneedle\ta needle\r\n", 1), (TRowMarks{{"H@8:needle", "H@18:needle"}}));
+
+    Editor->SetWordWrap(true);
+    Editor->GetWrapOption().SetWrapByte(20);
+    EXPECT_EQ(Paint(std::string(18, 'x') + "needle \"str\"\r\n", 2),
+              (TRowMarks{{"H@18:ne"}, {"S@5:\"str\"", "H@0:edle"}}))
+        << "the next row's text that a wrapped row carries is not marked on it";
+}
+
+} // namespace
+} // namespace kst
