@@ -1,5 +1,6 @@
 #include "display/editor.h"
 #include "support/recording_host.h"
+#include "tools/comment.h"
 #include "tools/editor_format.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +54,18 @@ TEST_F(EditorFormatTest, AFormattedOrEmptyScriptIsNotTouched) {
         EXPECT_FALSE(Editor->GetModified());
         EXPECT_FALSE(Editor->CanUndo());
         EXPECT_EQ(Editor->GetSelStart(), selStart);
+    }
+}
+
+// While a script runs the editor is read-only, and none of the script tools may change its text.
+TEST_F(EditorFormatTest, TheScriptToolsLeaveAReadOnlyEditorAlone) {
+    const std::string messy = "Sub s\r\n x\r\nEnd Sub";
+    for (const auto tool : {&FormatEditorText, &CommentLines, &UncommentLines}) {
+        Open("'" + messy);
+        Editor->SetReadOnly(true);
+        tool(*Editor);
+        EXPECT_EQ(Text(), "'" + messy);
+        EXPECT_FALSE(Editor->CanUndo());
     }
 }
 

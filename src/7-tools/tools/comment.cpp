@@ -99,7 +99,11 @@ bool HasSelection(const TEditor& Editor) {
 
 } // namespace
 
+// A read-only editor (a running script's) is left as it is, as it is for typing.
 void CommentLines(TEditor& Editor) {
+    if (Editor.GetReadOnly()) {
+        return;
+    }
     if (HasSelection(Editor)) {
         EditSelectedLines(Editor, kComment, true);
     } else {
@@ -109,6 +113,9 @@ void CommentLines(TEditor& Editor) {
 
 // Without a selection the caret moves left with the removed mark, unless it stands in column 0.
 void UncommentLines(TEditor& Editor) {
+    if (Editor.GetReadOnly()) {
+        return;
+    }
     if (HasSelection(Editor)) {
         EditSelectedLines(Editor, kUncomment, Editor.GetSelection().StartCol > 0);
     } else {

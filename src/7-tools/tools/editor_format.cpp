@@ -10,7 +10,11 @@
 
 namespace kst {
 
+// A read-only editor (a running script's) is left as it is, as it is for typing.
 void FormatEditorText(TEditor& Editor) {
+    if (Editor.GetReadOnly()) {
+        return;
+    }
     TEditorStrings& lines = Editor.GetLines();
     const std::string text = lines.GetTextStr();
     std::vector<std::string_view> source;
