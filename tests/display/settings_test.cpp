@@ -123,9 +123,10 @@ template <class T>
 void ExpectSettings(const std::vector<PropertyRow<T>>& Rows) {
     auto object = NewSettings<T>();
     SCOPED_TRACE(object->ClassName());
+    const std::vector<TPropInfo> properties = object->PublishedProperties();
     std::vector<std::string> published;
     std::vector<std::string> rows;
-    for (const TPropInfo& property : object->PublishedProperties()) {
+    for (const TPropInfo& property : properties) {
         published.push_back(property.Name);
     }
     for (const PropertyRow<T>& row : Rows) {
@@ -134,9 +135,8 @@ void ExpectSettings(const std::vector<PropertyRow<T>>& Rows) {
     ASSERT_EQ(published, rows);
     for (std::size_t i = 0; i < Rows.size(); ++i) {
         SCOPED_TRACE(Rows[i].Name);
-        const TPropInfo property = object->PublishedProperties()[i];
-        EXPECT_EQ(property.Kind, Rows[i].Kind);
-        EXPECT_EQ(property.Object, Rows[i].Part ? Rows[i].Part(*object) : nullptr);
+        EXPECT_EQ(properties[i].Kind, Rows[i].Kind);
+        EXPECT_EQ(properties[i].Object, Rows[i].Part ? Rows[i].Part(*object) : nullptr);
         Rows[i].Check();
     }
     TPersistent other;
@@ -289,54 +289,34 @@ std::vector<int> StoredValues(void (T::*Set)(int), int (T::*Get)() const, std::v
     return stored;
 }
 
+#define STORED(Owner, Property, ...)                                                               \
+    StoredValues(&Owner::Set##Property, &Owner::Get##Property, __VA_ARGS__)
+
 using Ints = std::vector<int>;
 
 TEST(Settings, IntegerSettersClampAndReportOnlyAChangeOfTheStoredValue) {
-    EXPECT_EQ(StoredValues(&TEditorCaret::SetTabSpaceCount, &TEditorCaret::GetTabSpaceCount,
-                           {5, 1, 9, 2, 7, 6, -100, 1000, 9}),
+    EXPECT_EQ(STORED(TEditorCaret, TabSpaceCount, {5, 1, 9, 2, 7, 6, -100, 1000, 9}),
               Ints({4, 2, 8, 2, 6, 6, 2, 8, 8}));
-    EXPECT_EQ(StoredValues(&TEditorRuler::SetGaugeRange, &TEditorRuler::GetGaugeRange,
-                           {9, 12, 7, 10, 8, 11}),
-              Ints({8, 10, 8, 10, 8, 10}));
-    EXPECT_EQ(StoredValues(&TEditorLeftbar::SetColumn, &TEditorLeftbar::GetColumn, {0, -7, 12, 5}),
-              Ints({1, 1, 8, 5}));
-    EXPECT_EQ(StoredValues(&TEditorWrapOption::SetWrapByte, &TEditorWrapOption::GetWrapByte,
-                           {10, 300, 999, 33}),
-              Ints({20, 250, 250, 33}));
+    EXPECT_EQ(STORED(TEditorRuler, GaugeRange, {9, 12, 7, 10, 8, 11}), Ints({8, 10, 8, 10, 8, 10}));
+    EXPECT_EQ(STORED(TEditorLeftbar, Column, {0, -7, 12, 5}), Ints({1, 1, 8, 5}));
+    EXPECT_EQ(STORED(TEditorWrapOption, WrapByte, {10, 300, 999, 33}), Ints({20, 250, 250, 33}));
     const Ints pixels = {-3, 150, 1000, 7};
     const Ints storedPixels = {0, 100, 100, 7};
-    EXPECT_EQ(StoredValues(&TEditorMargin::SetCharacter, &TEditorMargin::GetCharacter, pixels),
-              storedPixels);
-    EXPECT_EQ(StoredValues(&TEditorMargin::SetLeft, &TEditorMargin::GetLeft, pixels), storedPixels);
-    EXPECT_EQ(StoredValues(&TEditorMargin::SetLine, &TEditorMargin::GetLine, pixels), storedPixels);
-    EXPECT_EQ(StoredValues(&TEditorMargin::SetTop, &TEditorMargin::GetTop, pixels), storedPixels);
-    EXPECT_EQ(StoredValues(&TEditorLeftbar::SetLeftMargin, &TEditorLeftbar::GetLeftMargin, pixels),
-              storedPixels);
-    EXPECT_EQ(
-        StoredValues(&TEditorLeftbar::SetRightMargin, &TEditorLeftbar::GetRightMargin, pixels),
-        storedPixels);
-    EXPECT_EQ(
-        StoredValues(&TEditorImagebar::SetDigitWidth, &TEditorImagebar::GetDigitWidth, pixels),
-        storedPixels);
-    EXPECT_EQ(
-        StoredValues(&TEditorImagebar::SetLeftMargin, &TEditorImagebar::GetLeftMargin, pixels),
-        storedPixels);
-    EXPECT_EQ(StoredValues(&TEditorImagebar::SetMarkWidth, &TEditorImagebar::GetMarkWidth, pixels),
-              storedPixels);
-    EXPECT_EQ(
-        StoredValues(&TEditorImagebar::SetRightMargin, &TEditorImagebar::GetRightMargin, pixels),
-        storedPixels);
+    EXPECT_EQ(STORED(TEditorMargin, Character, pixels), storedPixels);
+    EXPECT_EQ(STORED(TEditorMargin, Left, pixels), storedPixels);
+    EXPECT_EQ(STORED(TEditorMargin, Line, pixels), storedPixels);
+    EXPECT_EQ(STORED(TEditorMargin, Top, pixels), storedPixels);
+    EXPECT_EQ(STORED(TEditorLeftbar, LeftMargin, pixels), storedPixels);
+    EXPECT_EQ(STORED(TEditorLeftbar, RightMargin, pixels), storedPixels);
+    EXPECT_EQ(STORED(TEditorImagebar, DigitWidth, pixels), storedPixels);
+    EXPECT_EQ(STORED(TEditorImagebar, LeftMargin, pixels), storedPixels);
+    EXPECT_EQ(STORED(TEditorImagebar, MarkWidth, pixels), storedPixels);
+    EXPECT_EQ(STORED(TEditorImagebar, RightMargin, pixels), storedPixels);
     const Ints speeds = {0, 5, 3};
     const Ints storedSpeeds = {1, 4, 3};
-    EXPECT_EQ(
-        StoredValues(&TEditorSpeed::SetCaretVerticalAc, &TEditorSpeed::GetCaretVerticalAc, speeds),
-        storedSpeeds);
-    EXPECT_EQ(StoredValues(&TEditorSpeed::SetPageVerticalRange, &TEditorSpeed::GetPageVerticalRange,
-                           speeds),
-              storedSpeeds);
-    EXPECT_EQ(StoredValues(&TEditorSpeed::SetPageVerticalRangeAc,
-                           &TEditorSpeed::GetPageVerticalRangeAc, speeds),
-              storedSpeeds);
+    EXPECT_EQ(STORED(TEditorSpeed, CaretVerticalAc, speeds), storedSpeeds);
+    EXPECT_EQ(STORED(TEditorSpeed, PageVerticalRange, speeds), storedSpeeds);
+    EXPECT_EQ(STORED(TEditorSpeed, PageVerticalRangeAc, speeds), storedSpeeds);
 }
 
 TEST(Settings, UnderlinePixelIsSetSilentlyAndNotCopied) {
