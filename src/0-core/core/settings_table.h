@@ -60,39 +60,47 @@ void ForEachSetting(const TFields& Fields, F&& Visit) {
     std::apply([&Visit](const auto&... Setting) { (Visit(Setting), ...); }, Fields);
 }
 
-template <class T>
-constexpr TPropertyKind SettingKind() {
+// A part's changes are reported as Owner's.
+template <class TOwner, class T>
+void SubscribeToPart(TOwner& Owner, T& Field) {
     if constexpr (IsSettingPart<T>) {
-        return TPropertyKind::Class;
-    } else if constexpr (std::is_same_v<T, bool>) {
-        return TPropertyKind::Boolean;
-    } else if constexpr (std::is_same_v<T, std::string>) {
-        return TPropertyKind::String;
+        Field.OnChange = [&Owner](TPersistent* Sender) { Owner.SubObjectChanged(Sender); };
+    }
+}
+
+template <class T>
+void CopySetting(T& Field, const T& Source) {
+    if constexpr (IsSettingPart<T>) {
+        Field.Assign(Source);
     } else {
-        return TPropertyKind::Integer;
+        Field = Source;
+    }
+}
+
+template <class T>
+TPropInfo PublishedSetting(const char* Name, T& Field) {
+    if constexpr (IsSettingPart<T>) {
+        return {Name, TPropertyKind::Class, &Field};
+    } else if constexpr (std::is_same_v<T, bool>) {
+        return {Name, TPropertyKind::Boolean};
+    } else if constexpr (std::is_same_v<T, std::string>) {
+        return {Name, TPropertyKind::String};
+    } else {
+        return {Name, TPropertyKind::Integer};
     }
 }
 
 template <class TOwner, class TFields>
 void SubscribeToParts(TOwner& Owner, const TFields& Fields) {
-    ForEachSetting(Fields, [&Owner](const auto& Setting) {
-        auto& field = Owner.*Setting.Field;
-        if constexpr (IsSettingPart<std::remove_reference_t<decltype(field)>>) {
-            field.OnChange = [&Owner](TPersistent* Sender) { Owner.SubObjectChanged(Sender); };
-        }
-    });
+    ForEachSetting(Fields,
+                   [&Owner](const auto& Setting) { SubscribeToPart(Owner, Owner.*Setting.Field); });
 }
 
 template <class TOwner, class TFields>
 void CopySettings(TOwner& Target, const TOwner& Source, const TFields& Fields) {
     ChangeReportedOnce(Target, [&Target, &Source, &Fields] {
         ForEachSetting(Fields, [&Target, &Source](const auto& Setting) {
-            auto& field = Target.*Setting.Field;
-            if constexpr (IsSettingPart<std::remove_reference_t<decltype(field)>>) {
-                field.Assign(Source.*Setting.Field);
-            } else {
-                field = Source.*Setting.Field;
-            }
+            CopySetting(Target.*Setting.Field, Source.*Setting.Field);
         });
     });
 }
@@ -101,13 +109,7 @@ template <class TOwner, class TFields>
 std::vector<TPropInfo> PublishedSettings(TOwner& Owner, const TFields& Fields) {
     std::vector<TPropInfo> properties;
     ForEachSetting(Fields, [&Owner, &properties](const auto& Setting) {
-        auto& field = Owner.*Setting.Field;
-        using T = std::remove_reference_t<decltype(field)>;
-        TPersistent* part = nullptr;
-        if constexpr (IsSettingPart<T>) {
-            part = &field;
-        }
-        properties.push_back({Setting.Name, SettingKind<T>(), part});
+        properties.push_back(PublishedSetting(Setting.Name, Owner.*Setting.Field));
     });
     return properties;
 }
