@@ -1,4 +1,3 @@
-#include "core/errors.h"
 #include "document/wrap.h"
 #include "document/wrap_option.h"
 #include "lists/string_list.h"
@@ -63,75 +62,26 @@ protected:
 
 using Widths = std::vector<int>;
 
-TEST(WrapOption, DefaultsAreTheJapaneseLineBreakingRules) {
-    TEditorWrapOption o;
-    EXPECT_FALSE(o.GetFollowRetMark() || o.GetFollowPunctuation() || o.GetLeading() ||
-                 o.GetWordBreak());
-    EXPECT_EQ(o.GetWrapByte(), 80);
-    EXPECT_EQ(o.GetFollowStr().size(), 56u);
-    EXPECT_EQ(o.GetLeadStr().size(), 14u);
-    EXPECT_EQ(o.GetPunctuationStr().size(), 12u);
-    EXPECT_TRUE(IsCharInList(kIdeoComma, o.GetFollowStr()));
-    EXPECT_TRUE(IsCharInList(kOpenBracket, o.GetLeadStr()));
-    EXPECT_TRUE(IsCharInList(kIdeoPeriod, o.GetPunctuationStr()));
-    std::string names;
-    for (const TPropInfo& property : o.PublishedProperties()) {
-        names += std::string(property.Name) + " ";
-    }
-    EXPECT_EQ(names, "FollowRetMark FollowPunctuation FollowStr Leading LeadStr PunctuationStr "
-                     "WordBreak WrapByte ");
-}
-
-TEST(WrapOption, SettersClampAndReportOnlyRealChanges) {
-    TEditorWrapOption o;
+TEST(WrapOption, MainWindowValuesAreTheDefaultRulesOffAtColumn250InOneReport) {
+    TEditorWrapOption options;
+    options.SetFollowRetMark(true);
+    options.SetFollowPunctuation(true);
+    options.SetFollowStr("f");
+    options.SetLeading(true);
+    options.SetLeadStr("l");
+    options.SetPunctuationStr("p");
+    options.SetWordBreak(true);
     int changes = 0;
-    o.OnChange = [&](TPersistent*) { ++changes; };
-    o.SetWrapByte(10);
-    EXPECT_EQ(o.GetWrapByte(), 20);
-    o.SetWrapByte(300);
-    EXPECT_EQ(o.GetWrapByte(), 250);
-    EXPECT_EQ(changes, 2);
-    o.SetWrapByte(250);
-    o.SetWrapByte(999);
-    o.SetLeading(false);
-    o.SetLeadStr(kDefaultLeadStr);
-    EXPECT_EQ(changes, 2);
-    o.SetLeading(true);
-    o.SetWordBreak(true);
-    o.SetFollowStr("x");
-    EXPECT_EQ(changes, 5);
-    EXPECT_EQ(o.GetFollowStr(), "x");
-}
-
-TEST(WrapOption, AssignCopiesAllAndReportsOnceAndRefusesOtherClasses) {
-    TEditorWrapOption source, target;
-    source.SetFollowRetMark(true);
-    source.SetFollowPunctuation(true);
-    source.SetFollowStr("f");
-    source.SetLeading(true);
-    source.SetLeadStr("l");
-    source.SetPunctuationStr("p");
-    source.SetWordBreak(true);
-    source.SetWrapByte(33);
-    int changes = 0;
-    target.OnChange = [&](TPersistent*) { ++changes; };
-    target.Assign(source);
+    options.OnChange = [&](TPersistent*) { ++changes; };
+    ApplyMainWindowWrapOptions(options);
     EXPECT_EQ(changes, 1);
-    EXPECT_TRUE(target.GetFollowRetMark() && target.GetFollowPunctuation() && target.GetLeading() &&
-                target.GetWordBreak());
-    EXPECT_EQ(target.GetFollowStr() + target.GetLeadStr() + target.GetPunctuationStr(), "flp");
-    EXPECT_EQ(target.GetWrapByte(), 33);
-    TNotifyPersistent other;
-    EXPECT_THROW(target.Assign(other), EConvertError);
-
-    ApplyMainWindowWrapOptions(target);
-    EXPECT_EQ(changes, 2);
-    EXPECT_EQ(target.GetWrapByte(), 250);
-    EXPECT_FALSE(target.GetFollowRetMark() || target.GetFollowPunctuation() ||
-                 target.GetLeading() || target.GetWordBreak());
-    EXPECT_EQ(target.GetFollowStr(), kDefaultFollowStr);
-    EXPECT_EQ(target.GetLeadStr(), kDefaultLeadStr);
-    EXPECT_EQ(target.GetPunctuationStr(), kDefaultPunctuationStr);
+    EXPECT_EQ(options.GetWrapByte(), 250);
+    EXPECT_FALSE(options.GetFollowRetMark() || options.GetFollowPunctuation() ||
+                 options.GetLeading() || options.GetWordBreak());
+    const TEditorWrapOption defaults;
+    EXPECT_EQ(options.GetFollowStr(), defaults.GetFollowStr());
+    EXPECT_EQ(options.GetLeadStr(), defaults.GetLeadStr());
+    EXPECT_EQ(options.GetPunctuationStr(), defaults.GetPunctuationStr());
 }
 
 TEST_F(WrapTest, ColumnClassesOfMixedTextWithTabs) {

@@ -1,5 +1,6 @@
 #include "fountain/main_window_colouring.h"
 
+#include "core/settings_notify.h"
 #include "core/string_list_sorted.h"
 
 #include <array>
@@ -26,15 +27,7 @@ void SetColorTriple(TFountainColor& Color, TColor BkColor, TColor Foreground, TF
 // Runs Change with the fountain's broadcast held, so the subscribers hear of it once.
 template <class F>
 void ChangeTogether(TEditorFountain& Fountain, F&& Change) {
-    TNotifyEventList& subscribers = Fountain.GetNotifyEventList();
-    subscribers.BeginUpdate();
-    try {
-        Change();
-    } catch (...) {
-        subscribers.EndUpdate();
-        throw;
-    }
-    subscribers.EndUpdate();
+    ChangeInOneUpdate(Fountain.GetNotifyEventList(), Change);
 }
 
 void SetScriptHighlighting(TEditorFountain& Fountain, std::string_view Commenter,

@@ -3,7 +3,9 @@
 #pragma once
 
 #include "core/notify.h"
+#include "core/settings_table.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,47 +30,24 @@ inline constexpr std::string_view kDefaultPunctuationStr =
 inline constexpr int kMinWrapByte = 20;
 inline constexpr int kMaxWrapByte = 250;
 
+constexpr int ClampWrapByte(int Value) {
+    return std::clamp(Value, kMinWrapByte, kMaxWrapByte);
+}
+
+#define KST_WRAP_OPTION_SETTINGS(VALUE, PART)                                                      \
+    VALUE(bool, FollowRetMark, false, AsGiven)                                                     \
+    VALUE(bool, FollowPunctuation, false, AsGiven)                                                 \
+    VALUE(std::string, FollowStr, kDefaultFollowStr, AsGiven)                                      \
+    VALUE(bool, Leading, false, AsGiven)                                                           \
+    VALUE(std::string, LeadStr, kDefaultLeadStr, AsGiven)                                          \
+    VALUE(std::string, PunctuationStr, kDefaultPunctuationStr, AsGiven)                            \
+    VALUE(bool, WordBreak, false, AsGiven)                                                         \
+    VALUE(int, WrapByte, 80, ClampWrapByte)
+
 class TEditorWrapOption : public TNotifyPersistent {
-public:
-    TEditorWrapOption();
-
-    const char* ClassName() const override { return "TEditorWrapOption"; }
-
-    // Copies all eight properties of another TEditorWrapOption and reports one change.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    bool GetFollowRetMark() const { return FFollowRetMark; }
-    void SetFollowRetMark(bool Value);
-    bool GetFollowPunctuation() const { return FFollowPunctuation; }
-    void SetFollowPunctuation(bool Value);
-    const std::string& GetFollowStr() const { return FFollowStr; }
-    void SetFollowStr(std::string_view Value);
-    bool GetLeading() const { return FLeading; }
-    void SetLeading(bool Value);
-    const std::string& GetLeadStr() const { return FLeadStr; }
-    void SetLeadStr(std::string_view Value);
-    const std::string& GetPunctuationStr() const { return FPunctuationStr; }
-    void SetPunctuationStr(std::string_view Value);
-    bool GetWordBreak() const { return FWordBreak; }
-    void SetWordBreak(bool Value);
-    int GetWrapByte() const { return FWrapByte; }
-    // Clamps to kMinWrapByte..kMaxWrapByte.
-    void SetWrapByte(int Value);
-
-private:
-    template <class T, class V>
-    void Store(T& Field, const V& Value);
-
-    bool FFollowRetMark = false;
-    bool FFollowPunctuation = false;
-    std::string FFollowStr;
-    bool FLeading = false;
-    std::string FLeadStr;
-    std::string FPunctuationStr;
-    bool FWordBreak = false;
-    int FWrapByte = 80;
+    KST_SETTINGS(TEditorWrapOption, KST_WRAP_OPTION_SETTINGS)
 };
+#undef KST_WRAP_OPTION_SETTINGS
 
 // The values the main window gives its editor: wrap column 250, no line-breaking rules, the default
 // character lists. Reports one change.

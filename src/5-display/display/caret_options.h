@@ -3,6 +3,8 @@
 #pragma once
 
 #include "core/notify.h"
+#include "core/settings_notify.h"
+#include "core/settings_table.h"
 
 #include <cstdint>
 #include <vector>
@@ -29,110 +31,49 @@ enum TEditorCaretStyle : std::uint8_t { csDefault, csBrief };
 constexpr int kMinTabSpaceCount = 2;
 constexpr int kMaxTabSpaceCount = 8;
 
+constexpr int ClampTabSpaceCount(int Value) {
+    return ClampEven(Value, kMinTabSpaceCount, kMaxTabSpaceCount);
+}
+
 // The mouse cursor of each area of the editor, shown while Caret.AutoCursor is on.
+#define KST_CURSORS_SETTINGS(VALUE, PART)                                                          \
+    VALUE(TCursor, DefaultCursor, crIBeam, AsGiven)                                                \
+    VALUE(TCursor, DragSelCursor, crDrag, AsGiven)                                                 \
+    VALUE(TCursor, DragSelCopyCursor, crDragSelCopy, AsGiven)                                      \
+    VALUE(TCursor, InSelCursor, crDefault, AsGiven)                                                \
+    VALUE(TCursor, LeftMarginCursor, crRightArrow, AsGiven)                                        \
+    VALUE(TCursor, TopMarginCursor, crDefault, AsGiven)
+
 class TEditorCursors : public TNotifyPersistent {
-public:
-    const char* ClassName() const override { return "TEditorCursors"; }
-
-    // Copies all six cursors of another TEditorCursors and reports one change.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    TCursor GetDefaultCursor() const { return FDefaultCursor; }
-    void SetDefaultCursor(TCursor Value);
-    TCursor GetDragSelCursor() const { return FDragSelCursor; }
-    void SetDragSelCursor(TCursor Value);
-    TCursor GetDragSelCopyCursor() const { return FDragSelCopyCursor; }
-    void SetDragSelCopyCursor(TCursor Value);
-    TCursor GetInSelCursor() const { return FInSelCursor; }
-    void SetInSelCursor(TCursor Value);
-    TCursor GetLeftMarginCursor() const { return FLeftMarginCursor; }
-    void SetLeftMarginCursor(TCursor Value);
-    TCursor GetTopMarginCursor() const { return FTopMarginCursor; }
-    void SetTopMarginCursor(TCursor Value);
-
-private:
-    TCursor FDefaultCursor = crIBeam;
-    TCursor FDragSelCursor = crDrag;
-    TCursor FDragSelCopyCursor = crDragSelCopy;
-    TCursor FInSelCursor = crDefault;
-    TCursor FLeftMarginCursor = crRightArrow;
-    TCursor FTopMarginCursor = crDefault;
+    KST_SETTINGS(TEditorCursors, KST_CURSORS_SETTINGS)
 };
+#undef KST_CURSORS_SETTINGS
 
 // The caret and editing options. A change of the cursors is reported as a change of the caret.
+#define KST_CARET_SETTINGS(VALUE, PART)                                                            \
+    VALUE(bool, AutoCursor, true, AsGiven)                                                         \
+    VALUE(bool, AutoIndent, true, AsGiven)                                                         \
+    VALUE(bool, BackSpaceUnIndent, true, AsGiven)                                                  \
+    PART(TEditorCursors, Cursors)                                                                  \
+    VALUE(bool, FreeCaret, true, AsGiven)                                                          \
+    VALUE(bool, FreeRow, false, AsGiven)                                                           \
+    VALUE(bool, InTab, false, AsGiven)                                                             \
+    VALUE(bool, KeepCaret, false, AsGiven)                                                         \
+    VALUE(bool, LockScroll, false, AsGiven)                                                        \
+    VALUE(bool, NextLine, false, AsGiven)                                                          \
+    VALUE(bool, PrevSpaceIndent, false, AsGiven)                                                   \
+    VALUE(bool, RowSelect, true, AsGiven)                                                          \
+    VALUE(TDragMode, SelDragMode, dmAutomatic, AsGiven)                                            \
+    VALUE(bool, SelMove, true, AsGiven)                                                            \
+    VALUE(bool, SoftTab, false, AsGiven)                                                           \
+    VALUE(TEditorCaretStyle, Style, csDefault, AsGiven)                                            \
+    VALUE(bool, TabIndent, false, AsGiven)                                                         \
+    VALUE(int, TabSpaceCount, 8, ClampTabSpaceCount)                                               \
+    VALUE(bool, TokenEndStop, false, AsGiven)
+
 class TEditorCaret : public TNotifyPersistent {
-public:
-    TEditorCaret();
-
-    const char* ClassName() const override { return "TEditorCaret"; }
-
-    // Copies every option and the cursors of another TEditorCaret and reports one change.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    bool GetAutoCursor() const { return FAutoCursor; }
-    void SetAutoCursor(bool Value);
-    bool GetAutoIndent() const { return FAutoIndent; }
-    void SetAutoIndent(bool Value);
-    bool GetBackSpaceUnIndent() const { return FBackSpaceUnIndent; }
-    void SetBackSpaceUnIndent(bool Value);
-    TEditorCursors& GetCursors() { return FCursors; }
-    const TEditorCursors& GetCursors() const { return FCursors; }
-    // Copies Value into the caret's own cursors.
-    void SetCursors(const TEditorCursors& Value) { FCursors.Assign(Value); }
-    bool GetFreeCaret() const { return FFreeCaret; }
-    void SetFreeCaret(bool Value);
-    bool GetFreeRow() const { return FFreeRow; }
-    void SetFreeRow(bool Value);
-    bool GetInTab() const { return FInTab; }
-    void SetInTab(bool Value);
-    bool GetKeepCaret() const { return FKeepCaret; }
-    void SetKeepCaret(bool Value);
-    bool GetLockScroll() const { return FLockScroll; }
-    void SetLockScroll(bool Value);
-    bool GetNextLine() const { return FNextLine; }
-    void SetNextLine(bool Value);
-    bool GetPrevSpaceIndent() const { return FPrevSpaceIndent; }
-    void SetPrevSpaceIndent(bool Value);
-    bool GetRowSelect() const { return FRowSelect; }
-    void SetRowSelect(bool Value);
-    TDragMode GetSelDragMode() const { return FSelDragMode; }
-    void SetSelDragMode(TDragMode Value);
-    bool GetSelMove() const { return FSelMove; }
-    void SetSelMove(bool Value);
-    bool GetSoftTab() const { return FSoftTab; }
-    void SetSoftTab(bool Value);
-    TEditorCaretStyle GetStyle() const { return FStyle; }
-    void SetStyle(TEditorCaretStyle Value);
-    bool GetTabIndent() const { return FTabIndent; }
-    void SetTabIndent(bool Value);
-    int GetTabSpaceCount() const { return FTabSpaceCount; }
-    // Clamps to kMinTabSpaceCount..kMaxTabSpaceCount and rounds down to an even number.
-    void SetTabSpaceCount(int Value);
-    bool GetTokenEndStop() const { return FTokenEndStop; }
-    void SetTokenEndStop(bool Value);
-
-private:
-    bool FAutoCursor = true;
-    bool FAutoIndent = true;
-    bool FBackSpaceUnIndent = true;
-    TEditorCursors FCursors;
-    bool FFreeCaret = true;
-    bool FFreeRow = false;
-    bool FInTab = false;
-    bool FKeepCaret = false;
-    bool FLockScroll = false;
-    bool FNextLine = false;
-    bool FPrevSpaceIndent = false;
-    bool FRowSelect = true;
-    TDragMode FSelDragMode = dmAutomatic;
-    bool FSelMove = true;
-    bool FSoftTab = false;
-    TEditorCaretStyle FStyle = csDefault;
-    bool FTabIndent = false;
-    int FTabSpaceCount = 8;
-    bool FTokenEndStop = false;
+    KST_SETTINGS(TEditorCaret, KST_CARET_SETTINGS)
 };
+#undef KST_CARET_SETTINGS
 
 } // namespace kst

@@ -1,6 +1,6 @@
 #include "display/main_window_view.h"
 
-#include "display/settings_notify.h"
+#include "core/settings_notify.h"
 #include "fountain/main_window_colouring.h"
 
 namespace kst {

@@ -3,8 +3,11 @@
 #pragma once
 
 #include "core/notify.h"
+#include "core/settings_notify.h"
+#include "core/settings_table.h"
 #include "fountain/editor_fountain.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -24,95 +27,55 @@ enum TEditorShowNumberMode : std::uint8_t { nmRow, nmLine };
 constexpr int kMinMarginPixels = 0;
 constexpr int kMaxMarginPixels = 100;
 
+constexpr int ClampPixels(int Value) {
+    return std::clamp(Value, kMinMarginPixels, kMaxMarginPixels);
+}
+
 // Pixels around the text.
+#define KST_MARGIN_SETTINGS(VALUE, PART)                                                           \
+    VALUE(int, Character, 0, ClampPixels)                                                          \
+    VALUE(int, Left, 19, ClampPixels)                                                              \
+    VALUE(int, Line, 0, ClampPixels)                                                               \
+    VALUE(int, Top, 2, ClampPixels)
+
 class TEditorMargin : public TNotifyPersistent {
 public:
-    const char* ClassName() const override { return "TEditorMargin"; }
-
-    // Copies the four margins of another TEditorMargin and reports one change. The underline pixel
-    // follows this editor's own marks and is not copied.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    // Each setter clamps to kMinMarginPixels..kMaxMarginPixels.
-    int GetCharacter() const { return FCharacter; }
-    void SetCharacter(int Value);
-    int GetLeft() const { return FLeft; }
-    void SetLeft(int Value);
-    int GetLine() const { return FLine; }
-    void SetLine(int Value);
-    int GetTop() const { return FTop; }
-    void SetTop(int Value);
-
     // 1 while the caret-row underline is shown (it takes a pixel row under every text row), else
     // 0. The editor sets it from Marks.Underline.Visible while it handles the marks' change, so
-    // setting it reports nothing.
+    // setting it reports nothing, and it follows this editor's own marks, so Assign leaves it.
     int GetUnderlinePixel() const { return FUnderlinePixel; }
     void SetUnderlinePixel(bool UnderlineVisible) { FUnderlinePixel = UnderlineVisible ? 1 : 0; }
 
+    KST_SETTINGS(TEditorMargin, KST_MARGIN_SETTINGS)
+
 private:
-    int FCharacter = 0;
-    int FLeft = 19;
-    int FLine = 0;
-    int FTop = 2;
     int FUnderlinePixel = 0;
 };
+#undef KST_MARGIN_SETTINGS
 
 // One mark the painter can draw (end of file, line end, wrap, hidden character, caret-row
 // underline).
+#define KST_MARK_SETTINGS(VALUE, PART)                                                             \
+    VALUE(TColor, Color, clGray, AsGiven)                                                          \
+    VALUE(bool, Visible, false, AsGiven)
+
 class TEditorMark : public TNotifyPersistent {
-public:
-    const char* ClassName() const override { return "TEditorMark"; }
-
-    // Copies colour and visibility of another TEditorMark and reports one change.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    TColor GetColor() const { return FColor; }
-    void SetColor(TColor Value);
-    bool GetVisible() const { return FVisible; }
-    void SetVisible(bool Value);
-
-private:
-    TColor FColor = clGray;
-    bool FVisible = false;
+    KST_SETTINGS(TEditorMark, KST_MARK_SETTINGS)
 };
+#undef KST_MARK_SETTINGS
 
 // The five marks. A change of any of them is reported as a change of the marks.
+#define KST_MARKS_SETTINGS(VALUE, PART)                                                            \
+    PART(TEditorMark, EofMark)                                                                     \
+    PART(TEditorMark, RetMark)                                                                     \
+    PART(TEditorMark, WrapMark)                                                                    \
+    PART(TEditorMark, HideMark)                                                                    \
+    PART(TEditorMark, Underline)
+
 class TEditorMarks : public TNotifyPersistent {
-public:
-    TEditorMarks();
-
-    const char* ClassName() const override { return "TEditorMarks"; }
-
-    // Copies all five marks of another TEditorMarks and reports one change.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    // The setters copy the given mark into the owned one.
-    TEditorMark& GetEofMark() { return FEofMark; }
-    const TEditorMark& GetEofMark() const { return FEofMark; }
-    void SetEofMark(const TEditorMark& Value) { FEofMark.Assign(Value); }
-    TEditorMark& GetRetMark() { return FRetMark; }
-    const TEditorMark& GetRetMark() const { return FRetMark; }
-    void SetRetMark(const TEditorMark& Value) { FRetMark.Assign(Value); }
-    TEditorMark& GetWrapMark() { return FWrapMark; }
-    const TEditorMark& GetWrapMark() const { return FWrapMark; }
-    void SetWrapMark(const TEditorMark& Value) { FWrapMark.Assign(Value); }
-    TEditorMark& GetHideMark() { return FHideMark; }
-    const TEditorMark& GetHideMark() const { return FHideMark; }
-    void SetHideMark(const TEditorMark& Value) { FHideMark.Assign(Value); }
-    TEditorMark& GetUnderline() { return FUnderline; }
-    const TEditorMark& GetUnderline() const { return FUnderline; }
-    void SetUnderline(const TEditorMark& Value) { FUnderline.Assign(Value); }
-
-private:
-    TEditorMark FEofMark;
-    TEditorMark FRetMark;
-    TEditorMark FWrapMark;
-    TEditorMark FHideMark;
-    TEditorMark FUnderline;
+    KST_SETTINGS(TEditorMarks, KST_MARKS_SETTINGS)
 };
+#undef KST_MARKS_SETTINGS
 
 class TEditorViewInfo;
 
@@ -196,152 +159,88 @@ std::unique_ptr<T> MakeViewInfo() {
 constexpr int kMinGaugeRange = 8;
 constexpr int kMaxGaugeRange = 10;
 
+constexpr int ClampGaugeRange(int Value) {
+    return ClampEven(Value, kMinGaugeRange, kMaxGaugeRange);
+}
+
 // The column ruler above the text.
+#define KST_RULER_SETTINGS(VALUE, PART)                                                            \
+    VALUE(TColor, BkColor, clSilver, AsGiven)                                                      \
+    VALUE(TColor, Color, clBlack, AsGiven)                                                         \
+    VALUE(bool, Edge, true, AsGiven)                                                               \
+    VALUE(int, GaugeRange, 10, ClampGaugeRange)                                                    \
+    VALUE(TColor, MarkColor, clBlack, AsGiven)                                                     \
+    VALUE(bool, Visible, false, AsGiven)
+
 class TEditorRuler : public TNotifyPersistent {
-public:
-    const char* ClassName() const override { return "TEditorRuler"; }
-
-    // Copies all six properties of another TEditorRuler and reports one change.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    TColor GetBkColor() const { return FBkColor; }
-    void SetBkColor(TColor Value);
-    TColor GetColor() const { return FColor; }
-    void SetColor(TColor Value);
-    bool GetEdge() const { return FEdge; }
-    void SetEdge(bool Value);
-    int GetGaugeRange() const { return FGaugeRange; }
-    // Clamps to kMinGaugeRange..kMaxGaugeRange and rounds down to an even number.
-    void SetGaugeRange(int Value);
-    TColor GetMarkColor() const { return FMarkColor; }
-    void SetMarkColor(TColor Value);
-    bool GetVisible() const { return FVisible; }
-    void SetVisible(bool Value);
-
-private:
-    TColor FBkColor = clSilver;
-    TColor FColor = clBlack;
-    bool FEdge = true;
-    int FGaugeRange = 10;
-    TColor FMarkColor = clBlack;
-    bool FVisible = false;
+    KST_SETTINGS(TEditorRuler, KST_RULER_SETTINGS)
 };
+#undef KST_RULER_SETTINGS
 
 // Minimum digits of the line numbers.
 constexpr int kMinLeftbarColumn = 1;
 constexpr int kMaxLeftbarColumn = 8;
 
+constexpr int ClampLeftbarColumn(int Value) {
+    return std::clamp(Value, kMinLeftbarColumn, kMaxLeftbarColumn);
+}
+
 // The line-number bar left of the text.
+#define KST_LEFTBAR_SETTINGS(VALUE, PART)                                                          \
+    VALUE(TColor, BkColor, clSilver, AsGiven)                                                      \
+    VALUE(TColor, Color, clBlack, AsGiven)                                                         \
+    VALUE(int, Column, 4, ClampLeftbarColumn)                                                      \
+    VALUE(bool, Edge, true, AsGiven)                                                               \
+    VALUE(int, LeftMargin, 8, ClampPixels)                                                         \
+    VALUE(int, RightMargin, 4, ClampPixels)                                                        \
+    VALUE(bool, ShowNumber, true, AsGiven)                                                         \
+    VALUE(TEditorShowNumberMode, ShowNumberMode, nmRow, AsGiven)                                   \
+    VALUE(bool, Visible, false, AsGiven)                                                           \
+    VALUE(bool, ZeroBase, false, AsGiven)                                                          \
+    VALUE(bool, ZeroLead, false, AsGiven)
+
 class TEditorLeftbar : public TNotifyPersistent {
-public:
-    const char* ClassName() const override { return "TEditorLeftbar"; }
-
-    // Copies all eleven properties of another TEditorLeftbar and reports one change.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    TColor GetBkColor() const { return FBkColor; }
-    void SetBkColor(TColor Value);
-    TColor GetColor() const { return FColor; }
-    void SetColor(TColor Value);
-    int GetColumn() const { return FColumn; }
-    // Clamps to kMinLeftbarColumn..kMaxLeftbarColumn.
-    void SetColumn(int Value);
-    bool GetEdge() const { return FEdge; }
-    void SetEdge(bool Value);
-    // The margins clamp to kMinMarginPixels..kMaxMarginPixels.
-    int GetLeftMargin() const { return FLeftMargin; }
-    void SetLeftMargin(int Value);
-    int GetRightMargin() const { return FRightMargin; }
-    void SetRightMargin(int Value);
-    bool GetShowNumber() const { return FShowNumber; }
-    void SetShowNumber(bool Value);
-    TEditorShowNumberMode GetShowNumberMode() const { return FShowNumberMode; }
-    void SetShowNumberMode(TEditorShowNumberMode Value);
-    bool GetVisible() const { return FVisible; }
-    void SetVisible(bool Value);
-    bool GetZeroBase() const { return FZeroBase; }
-    void SetZeroBase(bool Value);
-    bool GetZeroLead() const { return FZeroLead; }
-    void SetZeroLead(bool Value);
-
-private:
-    TColor FBkColor = clSilver;
-    TColor FColor = clBlack;
-    int FColumn = 4;
-    bool FEdge = true;
-    int FLeftMargin = 8;
-    int FRightMargin = 4;
-    bool FShowNumber = true;
-    TEditorShowNumberMode FShowNumberMode = nmRow;
-    bool FVisible = false;
-    bool FZeroBase = false;
-    bool FZeroLead = false;
+    KST_SETTINGS(TEditorLeftbar, KST_LEFTBAR_SETTINGS)
 };
+#undef KST_LEFTBAR_SETTINGS
 
 // The bar left of the line numbers that shows the row marks.
+#define KST_IMAGEBAR_SETTINGS(VALUE, PART)                                                         \
+    VALUE(int, DigitWidth, 8, ClampPixels)                                                         \
+    VALUE(int, LeftMargin, 2, ClampPixels)                                                         \
+    VALUE(int, MarkWidth, 0, ClampPixels)                                                          \
+    VALUE(int, RightMargin, 2, ClampPixels)                                                        \
+    VALUE(bool, Visible, true, AsGiven)
+
 class TEditorImagebar : public TNotifyPersistent {
 public:
-    const char* ClassName() const override { return "TEditorImagebar"; }
-
-    // Copies all five properties of another TEditorImagebar and reports one change.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    // The widths clamp to kMinMarginPixels..kMaxMarginPixels.
-    int GetDigitWidth() const { return FDigitWidth; }
-    void SetDigitWidth(int Value);
-    int GetLeftMargin() const { return FLeftMargin; }
-    void SetLeftMargin(int Value);
-    int GetMarkWidth() const { return FMarkWidth; }
-    void SetMarkWidth(int Value);
-    int GetRightMargin() const { return FRightMargin; }
-    void SetRightMargin(int Value);
-    bool GetVisible() const { return FVisible; }
-    void SetVisible(bool Value);
-
     // The bar's width in pixels: its margins and image widths when visible, else 0.
     int Width() const;
 
-private:
-    int FDigitWidth = 8;
-    int FLeftMargin = 2;
-    int FMarkWidth = 0;
-    int FRightMargin = 2;
-    bool FVisible = true;
+    KST_SETTINGS(TEditorImagebar, KST_IMAGEBAR_SETTINGS)
 };
+#undef KST_IMAGEBAR_SETTINGS
 
 // Rows or half pages per step: 1..4.
 using TEditorSpeedRange = int;
 constexpr TEditorSpeedRange kMinSpeedRange = 1;
 constexpr TEditorSpeedRange kMaxSpeedRange = 4;
 
+constexpr TEditorSpeedRange ClampSpeedRange(int Value) {
+    return std::clamp(Value, kMinSpeedRange, kMaxSpeedRange);
+}
+
 // How fast the caret and pages move. The editor reads these when it moves, so a change is not
 // reported.
+#define KST_SPEED_SETTINGS(VALUE, PART)                                                            \
+    VALUE(TEditorSpeedRange, CaretVerticalAc, 2, ClampSpeedRange)                                  \
+    VALUE(bool, InitBracketsFull, false, AsGiven)                                                  \
+    VALUE(TEditorSpeedRange, PageVerticalRange, 2, ClampSpeedRange)                                \
+    VALUE(TEditorSpeedRange, PageVerticalRangeAc, 2, ClampSpeedRange)
+
 class TEditorSpeed : public TPersistent {
-public:
-    const char* ClassName() const override { return "TEditorSpeed"; }
-
-    // Copies all four properties of another TEditorSpeed.
-    void Assign(const TPersistent& Source) override;
-    std::vector<TPropInfo> PublishedProperties() override;
-
-    // The ranges clamp to kMinSpeedRange..kMaxSpeedRange.
-    TEditorSpeedRange GetCaretVerticalAc() const { return FCaretVerticalAc; }
-    void SetCaretVerticalAc(int Value);
-    bool GetInitBracketsFull() const { return FInitBracketsFull; }
-    void SetInitBracketsFull(bool Value) { FInitBracketsFull = Value; }
-    TEditorSpeedRange GetPageVerticalRange() const { return FPageVerticalRange; }
-    void SetPageVerticalRange(int Value);
-    TEditorSpeedRange GetPageVerticalRangeAc() const { return FPageVerticalRangeAc; }
-    void SetPageVerticalRangeAc(int Value);
-
-private:
-    TEditorSpeedRange FCaretVerticalAc = 2;
-    bool FInitBracketsFull = false;
-    TEditorSpeedRange FPageVerticalRange = 2;
-    TEditorSpeedRange FPageVerticalRangeAc = 2;
+    KST_SETTINGS(TEditorSpeed, KST_SPEED_SETTINGS)
 };
+#undef KST_SPEED_SETTINGS
 
 } // namespace kst

@@ -5,17 +5,21 @@
 #include "core/notify.h"
 
 #include <algorithm>
+#include <type_traits>
 
 namespace kst {
 
-// Stores Value in Field and reports the change through Owner; an equal value changes nothing.
-template <class T, class V>
-void StoreSetting(TNotifyPersistent& Owner, T& Field, const V& Value) {
+// Stores Value in Field. A TNotifyPersistent Owner reports the change, and an equal value changes
+// nothing; a plain TPersistent has no one to tell.
+template <class TOwner, class T, class V>
+void StoreSetting(TOwner& Owner, T& Field, const V& Value) {
     if (Field == Value) {
         return;
     }
     Field = Value;
-    Owner.Changed();
+    if constexpr (std::is_base_of_v<TNotifyPersistent, TOwner>) {
+        Owner.Changed();
+    }
 }
 
 // Value clamped to Min..Max (both even), then rounded down to an even number.
@@ -36,6 +40,16 @@ void ChangeInOneUpdate(TNotifyPersistent& Object, F&& Change) {
         throw;
     }
     Object.EndUpdate();
+}
+
+// Runs Change; a TNotifyPersistent Owner reports it once.
+template <class TOwner, class F>
+void ChangeReportedOnce(TOwner& Owner, F&& Change) {
+    if constexpr (std::is_base_of_v<TNotifyPersistent, TOwner>) {
+        ChangeInOneUpdate(Owner, Change);
+    } else {
+        Change();
+    }
 }
 
 } // namespace kst
