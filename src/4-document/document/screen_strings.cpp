@@ -551,7 +551,7 @@ int TEditorScreenStrings::UpdateStartStates(int FromRow, bool Notify) {
             }
         };
     }
-    return RefreshStartStates(*this, editor->EffectiveFountain(), FromRow,
+    return RefreshStartStates(*this, editor->EffectiveFountain(), FWordWrap, FromRow,
                               UpdateStartStatesLimit(FromRow), repaint);
 }
 

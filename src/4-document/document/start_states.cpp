@@ -42,6 +42,15 @@ public:
         Advance();
     }
 
+    // Starts at Row with the state that the row before it alone gives.
+    void StartAt(int Row) {
+        FRow = Row;
+        FState = InitialStartState();
+        if (Row > 0) {
+            FState.PrevRowAttribute = static_cast<std::uint8_t>(FRows.GetRowAttribute(Row - 1));
+        }
+    }
+
     int Row() const { return FRow; }
     const TRowAttributeData& State() const { return FState; }
 
@@ -89,14 +98,22 @@ void ComputeStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int 
     MarkStartStatesNotComputed(Rows, last + 1, Rows.GetCount() - 1);
 }
 
-int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int FromRow, int Limit,
-                       const std::function<void(int Row)>& RowChanged) {
+bool StatesFollowPreviousRowOnly(const TFountain& Fountain, bool WordWrap) {
+    return !WordWrap && !Fountain.StateRunsAcrossLines();
+}
+
+int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, bool WordWrap,
+                       int FromRow, int Limit, const std::function<void(int Row)>& RowChanged) {
     if (FromRow < 0 || FromRow >= Rows.GetCount()) {
         return 0;
     }
     const int limit = std::min(Limit, Rows.GetCount() - 1);
     StateWalk walk(Rows, Fountain);
-    walk.ResumeAt(FromRow);
+    if (StatesFollowPreviousRowOnly(Fountain, WordWrap)) {
+        walk.StartAt(FromRow);
+    } else {
+        walk.ResumeAt(FromRow);
+    }
     int rewritten = 0;
     while (walk.Row() <= limit) {
         if (walk.RowAgrees()) {

@@ -58,7 +58,10 @@ public:
 
     // Enabling
 
+    // Reads no clipboard: whether it holds text is taken from the last ClipboardChanged.
     void AppIdle();
+    // FormCreate calls this, and the window whenever the clipboard's content has changed.
+    void ClipboardChanged();
     void mnuFileClick();
     void mnuEditClick();
     void mnuToolClick();
@@ -149,6 +152,7 @@ private:
     std::string FTitle = "Kestrane : ";
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
+    bool FClipboardHoldsText = false;
 };
 
 } // namespace kst

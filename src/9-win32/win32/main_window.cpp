@@ -193,6 +193,8 @@ void MainWindow::Layout() {
 }
 
 void MainWindow::Create() {
+    // The tool bar follows the clipboard through its notifications instead of asking it.
+    AddClipboardFormatListener(FWindow);
     ShowingErrors(FWindow, [this] { FForm->FormCreate(); });
     FMenuBar->Refresh();
 }
@@ -349,6 +351,11 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_CLOSE:
         CloseQuery();
         return 0;
+    case WM_CLIPBOARDUPDATE:
+        if (FForm != nullptr) {
+            FForm->ClipboardChanged();
+        }
+        return 0;
     case WM_DESTROY:
         Destroyed();
         return 0;
@@ -402,6 +409,7 @@ void MainWindow::DropFiles(HDROP Drop) {
 }
 
 void MainWindow::Destroyed() {
+    RemoveClipboardFormatListener(FWindow);
     if (FForm != nullptr) {
         ShowingErrors(FWindow, [this] { FForm->FormDestroy(); });
     }
