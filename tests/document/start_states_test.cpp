@@ -60,9 +60,8 @@ std::string RandomText(std::mt19937& Random, int Pieces) {
 // With bracket regions or word wrap a state depends on the rows above; without both, each row is
 // computed on its own when painted. Either way the states must be those computed from the top.
 TEST(StartStates, StayEqualToAFullRecomputationThroughRandomEditsAndPaints) {
-    for (const auto& [wrap, withBrackets] :
-         {std::pair{false, true}, std::pair{true, true}, std::pair{false, false},
-          std::pair{true, false}}) {
+    for (const auto& [wrap, withBrackets] : {std::pair{false, true}, std::pair{true, true},
+                                             std::pair{false, false}, std::pair{true, false}}) {
         std::mt19937 random(wrap ? 7 : 3);
         FakeEditor editor;
         editor.Screen = 3; // small screens: the refresh limits come into play

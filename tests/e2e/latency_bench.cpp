@@ -34,18 +34,18 @@ double MillisecondsSince(Clock::time_point Start) {
 }
 
 std::string ToCp932(const std::wstring& Text) {
-    const int Size = WideCharToMultiByte(932, 0, Text.data(), static_cast<int>(Text.size()),
+    const int size = WideCharToMultiByte(932, 0, Text.data(), static_cast<int>(Text.size()),
                                          nullptr, 0, nullptr, nullptr);
-    std::string Bytes(static_cast<std::size_t>(Size), '\0');
-    WideCharToMultiByte(932, 0, Text.data(), static_cast<int>(Text.size()), Bytes.data(), Size,
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(932, 0, Text.data(), static_cast<int>(Text.size()), bytes.data(), size,
                         nullptr, nullptr);
-    return Bytes;
+    return bytes;
 }
 
 // A script of LineCount lines of about 42 bytes with their line breaks (2.5 million lines make
 // 100 MiB), comments and strings in Japanese.
 void WriteScript(const std::wstring& Path, int LineCount) {
-    const std::vector<std::wstring> Lines = {
+    const std::vector<std::wstring> lines = {
         L"Option Explicit",
         L"' 設定ファイルを読み込んで件数を数える処理",
         L"Dim objShell, objFile, strPath, nCount, i",
@@ -56,17 +56,17 @@ void WriteScript(const std::wstring& Path, int LineCount) {
         L"    strPath = Replace(strPath, \"\\\", \"/\")",
         L"End If ' 件数の確認はここまで",
     };
-    std::vector<std::string> Encoded;
-    for (const std::wstring& Line : Lines) {
-        Encoded.push_back(ToCp932(Line) + "\r\n");
+    std::vector<std::string> encoded;
+    for (const std::wstring& line : lines) {
+        encoded.push_back(ToCp932(line) + "\r\n");
     }
-    std::string Text;
-    Text.reserve(static_cast<std::size_t>(LineCount) * 42);
-    for (int Line = 0; Line < LineCount; ++Line) {
-        Text += Encoded[static_cast<std::size_t>(Line) % Encoded.size()];
+    std::string text;
+    text.reserve(static_cast<std::size_t>(LineCount) * 42);
+    for (int line = 0; line < LineCount; ++line) {
+        text += encoded[static_cast<std::size_t>(line) % encoded.size()];
     }
-    std::ofstream File(std::filesystem::path(Path), std::ios::binary);
-    File.write(Text.data(), static_cast<std::streamsize>(Text.size()));
+    std::ofstream file(std::filesystem::path(Path), std::ios::binary);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 struct Measure {
@@ -79,10 +79,11 @@ struct Measure {
             return;
         }
         std::sort(Samples.begin(), Samples.end());
-        const double Median = Samples.size() % 2 == 1
-                                  ? Samples[Samples.size() / 2]
-                                  : (Samples[Samples.size() / 2 - 1] + Samples[Samples.size() / 2]) / 2;
-        std::printf("  %-28s median %9.3f ms   min %9.3f   max %9.3f   (n %zu)\n", Name, Median,
+        const double median =
+            Samples.size() % 2 == 1
+                ? Samples[Samples.size() / 2]
+                : (Samples[Samples.size() / 2 - 1] + Samples[Samples.size() / 2]) / 2;
+        std::printf("  %-28s median %9.3f ms   min %9.3f   max %9.3f   (n %zu)\n", Name, median,
                     Samples.front(), Samples.back(), Samples.size());
     }
 };
@@ -97,113 +98,114 @@ struct Results {
 };
 
 HWND VisibleWindow(const wchar_t* Class, const std::wstring& Title) {
-    const HWND Window = FindWindowW(Class, Title.c_str());
-    return Window != nullptr && IsWindowVisible(Window) != FALSE ? Window : nullptr;
+    const HWND window = FindWindowW(Class, Title.c_str());
+    return window != nullptr && IsWindowVisible(window) != FALSE ? window : nullptr;
 }
 
 void Repeat(int Count, Measure& Into, const std::function<void(int)>& Step) {
-    for (int Index = 0; Index < Count; ++Index) {
-        const auto Start = Clock::now();
-        Step(Index);
-        Into.Samples.push_back(MillisecondsSince(Start));
+    for (int index = 0; index < Count; ++index) {
+        const auto start = Clock::now();
+        Step(index);
+        Into.Samples.push_back(MillisecondsSince(start));
     }
 }
 
 // One run: start the program on File, time each step, close it. False when something failed.
 bool RunOnce(const std::wstring& File, Results& Into) {
-    const std::wstring Program = ProgramFolder() + L"kestrane.exe";
-    std::wstring CommandLine = L"\"" + Program + L"\" \"" + File + L"\"";
-    const std::wstring Title = File + L" - Kestrane";
-    STARTUPINFOW Startup{};
-    Startup.cb = sizeof(Startup);
-    PROCESS_INFORMATION Process{};
-    const auto Start = Clock::now();
-    if (CreateProcessW(Program.c_str(), CommandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &Startup, &Process) == FALSE) {
+    const std::wstring program = ProgramFolder() + L"kestrane.exe";
+    std::wstring commandLine = L"\"" + program + L"\" \"" + File + L"\"";
+    const std::wstring title = File + L" - Kestrane";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    const auto start = Clock::now();
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process) == FALSE) {
         std::printf("kestrane.exe could not be started: error %lu\n", GetLastError());
         return false;
     }
-    CloseHandle(Process.hThread);
-    HWND Main = nullptr;
-    HWND Editor = nullptr;
-    const bool Usable = WaitUntil(
+    CloseHandle(process.hThread);
+    HWND mainWindow = nullptr;
+    HWND editor = nullptr;
+    const bool usable = WaitUntil(
         [&] {
-            Main = VisibleWindow(L"TForm1", Title);
-            Editor = Main != nullptr ? FindWindowExW(Main, nullptr, L"TEditor", nullptr) : nullptr;
-            return Editor != nullptr && SendMessageW(Editor, EM_GETLINECOUNT, 0, 0) > 0;
+            mainWindow = VisibleWindow(L"TForm1", title);
+            editor = mainWindow != nullptr ? FindWindowExW(mainWindow, nullptr, L"TEditor", nullptr)
+                                           : nullptr;
+            return editor != nullptr && SendMessageW(editor, EM_GETLINECOUNT, 0, 0) > 0;
         },
         kTimeout);
-    if (Usable) {
-        Into.Usable.Samples.push_back(MillisecondsSince(Start));
-        const auto Length = static_cast<LPARAM>(SendMessageW(Editor, WM_GETTEXTLENGTH, 0, 0));
+    if (usable) {
+        Into.Usable.Samples.push_back(MillisecondsSince(start));
+        const auto length = static_cast<LPARAM>(SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0));
         Repeat(1, Into.JumpToEnd, [&](int) {
-            SendMessageW(Editor, EM_SETSEL, static_cast<WPARAM>(Length), Length);
-            SendMessageW(Editor, EM_SCROLLCARET, 0, 0);
-            UpdateWindow(Editor);
+            SendMessageW(editor, EM_SETSEL, static_cast<WPARAM>(length), length);
+            SendMessageW(editor, EM_SCROLLCARET, 0, 0);
+            UpdateWindow(editor);
         });
         Repeat(kTypedCharacters, Into.TypedCharacter, [&](int) {
-            SendMessageW(Editor, WM_CHAR, L'a', 1);
-            UpdateWindow(Editor);
+            SendMessageW(editor, WM_CHAR, L'a', 1);
+            UpdateWindow(editor);
         });
         Repeat(kCaretMoves, Into.CaretMove, [&](int Index) {
-            SendMessageW(Editor, WM_KEYDOWN, Index % 2 == 0 ? VK_LEFT : VK_RIGHT, 1);
-            UpdateWindow(Editor);
+            SendMessageW(editor, WM_KEYDOWN, Index % 2 == 0 ? VK_LEFT : VK_RIGHT, 1);
+            UpdateWindow(editor);
         });
         Repeat(kRepaints, Into.Repaint, [&](int) {
-            InvalidateRect(Editor, nullptr, FALSE);
-            UpdateWindow(Editor);
+            InvalidateRect(editor, nullptr, FALSE);
+            UpdateWindow(editor);
         });
-        const HWND ToolBar = FindWindowExW(Main, nullptr, L"ToolbarWindow32", nullptr);
+        const HWND toolBar = FindWindowExW(mainWindow, nullptr, L"ToolbarWindow32", nullptr);
         Repeat(1, Into.Save, [&](int) {
-            SendMessageW(Main, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(ToolBar));
+            SendMessageW(mainWindow, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(toolBar));
         });
-        PostMessageW(Main, WM_CLOSE, 0, 0);
+        PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     } else {
-        wchar_t Shown[512] = {};
-        GetWindowTextW(FindWindowW(L"TForm1", nullptr), Shown, 512);
-        std::printf("the window did not become usable; its title: %ls\n", Shown);
+        wchar_t shown[512] = {};
+        GetWindowTextW(FindWindowW(L"TForm1", nullptr), shown, 512);
+        std::printf("the window did not become usable; its title: %ls\n", shown);
     }
-    if (WaitForSingleObject(Process.hProcess, static_cast<DWORD>(kTimeout / 1ms)) !=
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(kTimeout / 1ms)) !=
         WAIT_OBJECT_0) {
-        TerminateProcess(Process.hProcess, 1);
-        WaitForSingleObject(Process.hProcess, INFINITE);
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
     }
-    CloseHandle(Process.hProcess);
-    return Usable;
+    CloseHandle(process.hProcess);
+    return usable;
 }
 
 std::wstring TemporaryFolder() {
-    std::wstring Temp(MAX_PATH, L'\0');
-    Temp.resize(GetTempPathW(static_cast<DWORD>(Temp.size()), Temp.data()));
-    return Temp + L"kestrane-latency-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    std::wstring temp(MAX_PATH, L'\0');
+    temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
+    return temp + L"kestrane-latency-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
 }
 
 } // namespace
 
 int main(int ArgumentCount, char** Arguments) {
-    const int Runs = ArgumentCount > 1 ? std::max(1, std::atoi(Arguments[1])) : 3;
-    const std::wstring Folder = TemporaryFolder();
-    std::filesystem::create_directories(std::filesystem::path(Folder));
+    const int runs = ArgumentCount > 1 ? std::max(1, std::atoi(Arguments[1])) : 3;
+    const std::wstring folder = TemporaryFolder();
+    std::filesystem::create_directories(std::filesystem::path(folder));
     // The program keeps its settings and histories in "Env" beside itself.
     std::filesystem::create_directories(std::filesystem::path(ProgramFolder() + L"Env"));
-    bool Failed = false;
-    for (const int LineCount : {100, 100'000, 2'500'000}) {
-        const std::wstring Pristine = Folder + L"pristine-" + std::to_wstring(LineCount) + L".vbs";
-        const std::wstring File = Folder + L"lines-" + std::to_wstring(LineCount) + L".vbs";
-        WriteScript(Pristine, LineCount);
-        Results Measured;
-        for (int Run = 0; Run < Runs; ++Run) {
-            CopyFileW(Pristine.c_str(), File.c_str(), FALSE);
-            Failed = !RunOnce(File, Measured) || Failed;
+    bool failed = false;
+    for (const int lineCount : {100, 100'000, 2'500'000}) {
+        const std::wstring pristine = folder + L"pristine-" + std::to_wstring(lineCount) + L".vbs";
+        const std::wstring file = folder + L"lines-" + std::to_wstring(lineCount) + L".vbs";
+        WriteScript(pristine, lineCount);
+        Results measured;
+        for (int run = 0; run < runs; ++run) {
+            CopyFileW(pristine.c_str(), file.c_str(), FALSE);
+            failed = !RunOnce(file, measured) || failed;
         }
-        std::printf("%d lines, %llu bytes, %d runs\n", LineCount,
-                    static_cast<unsigned long long>(std::filesystem::file_size(Pristine)), Runs);
-        for (Measure* Step : {&Measured.Usable, &Measured.JumpToEnd, &Measured.TypedCharacter,
-                              &Measured.CaretMove, &Measured.Repaint, &Measured.Save}) {
-            Step->Print();
+        std::printf("%d lines, %llu bytes, %d runs\n", lineCount,
+                    static_cast<unsigned long long>(std::filesystem::file_size(pristine)), runs);
+        for (Measure* step : {&measured.Usable, &measured.JumpToEnd, &measured.TypedCharacter,
+                              &measured.CaretMove, &measured.Repaint, &measured.Save}) {
+            step->Print();
         }
         std::fflush(stdout);
     }
-    std::filesystem::remove_all(std::filesystem::path(Folder));
-    return Failed ? 1 : 0;
+    std::filesystem::remove_all(std::filesystem::path(folder));
+    return failed ? 1 : 0;
 }

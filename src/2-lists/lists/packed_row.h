@@ -56,8 +56,8 @@ inline bool Fits(const TheStringItem& Item) {
 
 // Item must fit.
 inline PackedRow Pack(const TheStringItem& Item) {
-    return {Item.Text.Offset, Item.AttrWord | (Item.Text.Chunk << kChunkShift) |
-                                  (Item.Text.Length << kLengthShift)};
+    return {Item.Text.Offset,
+            Item.AttrWord | (Item.Text.Chunk << kChunkShift) | (Item.Text.Length << kLengthShift)};
 }
 
 // Row must not be in the side table.

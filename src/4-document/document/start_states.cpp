@@ -136,8 +136,11 @@ int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, bool 
 
 void MarkStartStatesNotComputed(TRowAttributeStringList& Rows, int FromRow, int ToRow) {
     const TRowAttributeData notComputed = NotComputedState();
+    // Reading a row is much cheaper than writing one, and after loading no row is computed.
     for (int row = std::max(FromRow, 0); row <= ToRow; ++row) {
-        Rows.SetStartState(row, notComputed);
+        if (IsComputed(Rows, row)) {
+            Rows.SetStartState(row, notComputed);
+        }
     }
 }
 

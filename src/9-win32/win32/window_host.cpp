@@ -15,6 +15,22 @@ int BarCode(TScrollBarKind Bar) {
     return Bar == TScrollBarKind::Horizontal ? SB_HORZ : SB_VERT;
 }
 
+// Setting a scroll bar redraws it at once, which takes milliseconds under Wine, and an edit sets
+// both bars: values the bar already shows are not set again.
+void SetChangedScrollInfo(HWND Window, int Bar, SCROLLINFO& Wanted) {
+    SCROLLINFO shown{};
+    shown.cbSize = sizeof(shown);
+    shown.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    const bool known = GetScrollInfo(Window, Bar, &shown) != FALSE;
+    const bool rangeShown =
+        (Wanted.fMask & SIF_RANGE) == 0 || (shown.nMin == Wanted.nMin && shown.nMax == Wanted.nMax);
+    const bool pageShown = (Wanted.fMask & SIF_PAGE) == 0 || shown.nPage == Wanted.nPage;
+    const bool positionShown = (Wanted.fMask & SIF_POS) == 0 || shown.nPos == Wanted.nPos;
+    if (!known || !rangeShown || !pageShown || !positionShown) {
+        SetScrollInfo(Window, Bar, &Wanted, TRUE);
+    }
+}
+
 RECT WinRect(const TRect& Rect) {
     return RECT{Rect.Left, Rect.Top, Rect.Right, Rect.Bottom};
 }
@@ -182,7 +198,7 @@ void WindowHost::SetScrollRange(TScrollBarKind Bar, const TScrollRange& Range) {
     Info.nMax = Range.Max;
     Info.nPage = static_cast<UINT>(std::max(0, Range.Page));
     Info.nPos = Range.Position;
-    SetScrollInfo(FWindow, BarCode(Bar), &Info, TRUE);
+    SetChangedScrollInfo(FWindow, BarCode(Bar), Info);
 }
 
 void WindowHost::SetScrollPosition(TScrollBarKind Bar, int Position) {
@@ -190,7 +206,7 @@ void WindowHost::SetScrollPosition(TScrollBarKind Bar, int Position) {
     Info.cbSize = sizeof(Info);
     Info.fMask = SIF_POS | SIF_DISABLENOSCROLL;
     Info.nPos = Position;
-    SetScrollInfo(FWindow, BarCode(Bar), &Info, TRUE);
+    SetChangedScrollInfo(FWindow, BarCode(Bar), Info);
 }
 
 void WindowHost::ShowScrollBar(TScrollBarKind Bar, bool Show) {
