@@ -86,6 +86,9 @@ TEST(StartStates, StayEqualToAFullRecomputationThroughRandomEditsAndPaints) {
             } else if (op == 2 && count > 0) {
                 // A paint meeting a row whose state is not computed.
                 rows.UpdateStartStates(static_cast<int>(random() % count), false);
+            } else if (op == 3) {
+                // The program is idle.
+                rows.ComputeStartStatesAhead(1 + static_cast<int>(random() % 4));
             } else {
                 const int start = count == 0 ? 0 : static_cast<int>(random() % count);
                 const int remove =
@@ -97,6 +100,14 @@ TEST(StartStates, StayEqualToAFullRecomputationThroughRandomEditsAndPaints) {
                 FAIL() << "wrap " << wrap << ", brackets " << withBrackets << ", step " << step;
             }
         }
+        // Idle steps go on until every row that can depend on the rows above is computed.
+        while (rows.ComputeStartStatesAhead(5)) {
+        }
+        const bool computedOnTheirOwn = StatesFollowPreviousRowOnly(*editor.Fountain, wrap);
+        for (int row = 0; row < rows.GetCount() && !computedOnTheirOwn; ++row) {
+            ASSERT_NE(rows.GetBracketIndex(row), kStateNotComputed) << row;
+        }
+        ExpectStatesFollowTheText(rows, *editor.Fountain);
     }
 }
 

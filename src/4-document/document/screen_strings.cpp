@@ -555,6 +555,16 @@ int TEditorScreenStrings::UpdateStartStates(int FromRow, bool Notify) {
                               UpdateStartStatesLimit(FromRow), repaint);
 }
 
+bool TEditorScreenStrings::ComputeStartStatesAhead(int RowCount) {
+    const TEditorLink* editor = ActiveEditor();
+    if (editor == nullptr || StatesFollowPreviousRowOnly(editor->EffectiveFountain(), FWordWrap)) {
+        return false;
+    }
+    FStatesAheadEnd =
+        kst::ComputeStartStatesAhead(*this, editor->EffectiveFountain(), FStatesAheadEnd, RowCount);
+    return FStatesAheadEnd < GetCount();
+}
+
 int TEditorScreenStrings::InitStartStatesLimit() const {
     const TEditorLink* editor = ActiveEditor();
     const int last = GetCount() - 1;

@@ -134,6 +134,28 @@ int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, bool 
     return rewritten;
 }
 
+int ComputeStartStatesAhead(TRowAttributeStringList& Rows, TFountain& Fountain, int Hint,
+                            int Count) {
+    // Edits since the last call can only have shortened the prefix.
+    int end = std::clamp(Hint, 0, Rows.GetCount());
+    while (end > 0 && !IsComputed(Rows, end - 1)) {
+        --end;
+    }
+    while (end < Rows.GetCount() && IsComputed(Rows, end)) {
+        ++end;
+    }
+    if (end == Rows.GetCount()) {
+        return end;
+    }
+    StateWalk walk(Rows, Fountain);
+    walk.ResumeAt(end);
+    const int last = std::min(Rows.GetCount(), end + Count);
+    while (walk.Row() < last) {
+        walk.StoreAndAdvance();
+    }
+    return last;
+}
+
 void MarkStartStatesNotComputed(TRowAttributeStringList& Rows, int FromRow, int ToRow) {
     const TRowAttributeData notComputed = NotComputedState();
     // Reading a row is much cheaper than writing one, and after loading no row is computed.

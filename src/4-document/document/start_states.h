@@ -34,6 +34,12 @@ bool StatesFollowPreviousRowOnly(const TFountain& Fountain, bool WordWrap);
 int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, bool WordWrap,
                        int FromRow, int Limit, const std::function<void(int Row)>& RowChanged);
 
+// Computes up to Count rows after the computed prefix of the text, whose end lies at or before
+// Hint (a row number from an earlier call); returns the prefix's new end, the row count when all
+// rows are computed.
+int ComputeStartStatesAhead(TRowAttributeStringList& Rows, TFountain& Fountain, int Hint,
+                            int Count);
+
 // Marks rows FromRow..ToRow not computed.
 void MarkStartStatesNotComputed(TRowAttributeStringList& Rows, int FromRow, int ToRow);
 

@@ -34,7 +34,8 @@ void InitializeCommonControls() {
     InitCommonControlsEx(&Controls);
 }
 
-// Idle work runs each time the queue has been emptied, before waiting for the next message.
+// Idle work runs each time the queue has been emptied, before waiting for the next message; while
+// steps of it remain, the queue is looked at again after each step.
 int RunMessageLoop(MainWindow& Window) {
     MSG Message{};
     for (;;) {
@@ -47,8 +48,9 @@ int RunMessageLoop(MainWindow& Window) {
                 DispatchMessageW(&Message);
             }
         }
-        Window.Idle();
-        WaitMessage();
+        if (!Window.Idle()) {
+            WaitMessage();
+        }
     }
 }
 

@@ -26,6 +26,9 @@ constexpr int kSplitterId = 2;
 constexpr int kListBoxId = 3;
 constexpr int kStatusBarId = 4;
 constexpr int kSplitterHeight = 3;
+// Where colouring depends on the lines above, rows are coloured ahead while the program is idle,
+// about this many (some 10 ms) at a time, so that messages wait no longer than that.
+constexpr int kRowsColouredPerIdleStep = 30'000;
 constexpr int kListBoxHeight = 100;
 
 constexpr int kWindowFontPoints = 9;
@@ -227,12 +230,19 @@ bool MainWindow::HandleShortCut(const MSG& Message) {
     return Handled;
 }
 
-void MainWindow::Idle() {
+bool MainWindow::Idle() {
     if (FForm == nullptr) {
-        return;
+        return false;
     }
     ShowingErrors(FWindow, [this] { FForm->AppIdle(); });
     FToolBar->Refresh();
+    bool moreSteps = false;
+    ShowingErrors(FWindow, [this, &moreSteps] {
+        moreSteps = EditorOfWindow(FEditorWindow)
+                        ->ScreenStrings()
+                        .ComputeStartStatesAhead(kRowsColouredPerIdleStep);
+    });
+    return moreSteps;
 }
 
 // MainWindowView

@@ -42,8 +42,8 @@ public:
     // carried out here; answers whether Message was one (then nobody else gets it).
     bool HandleShortCut(const MSG& Message);
     // The application became idle: the commands' states and the state text are brought up to
-    // date.
-    void Idle();
+    // date, and one step of the colouring ahead is done; answers whether such steps remain.
+    bool Idle();
 
     // MainWindowView
     void SetTitle(const std::string& Title) override;
