@@ -105,7 +105,7 @@ bool WindowHost::Showing() const {
 }
 
 bool WindowHost::Focused() const {
-    return GetFocus() == FWindow;
+    return FFocused;
 }
 
 void WindowHost::SetFocus() {
