@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -69,9 +70,26 @@ void WriteScript(const std::wstring& Path, int LineCount) {
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
+// The processor time a process has used so far (user and kernel), in milliseconds. On a machine
+// busy with other work the wall times scatter; this shows what the program itself spent.
+double ProcessorMilliseconds(HANDLE Process) {
+    FILETIME creation{};
+    FILETIME exit{};
+    FILETIME kernel{};
+    FILETIME user{};
+    GetProcessTimes(Process, &creation, &exit, &kernel, &user);
+    const auto ticks = [](FILETIME Time) {
+        return static_cast<double>((static_cast<std::uint64_t>(Time.dwHighDateTime) << 32) |
+                                   Time.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) / 10'000;
+}
+
 struct Measure {
     const char* Name;
     std::vector<double> Samples;
+    // The program's processor time over all samples.
+    double Processor = 0;
 
     void Print() {
         if (Samples.empty()) {
@@ -83,8 +101,10 @@ struct Measure {
             Samples.size() % 2 == 1
                 ? Samples[Samples.size() / 2]
                 : (Samples[Samples.size() / 2 - 1] + Samples[Samples.size() / 2]) / 2;
-        std::printf("  %-28s median %9.3f ms   min %9.3f   max %9.3f   (n %zu)\n", Name, median,
-                    Samples.front(), Samples.back(), Samples.size());
+        std::printf("  %-28s median %9.3f ms   min %9.3f   max %9.3f   (n %zu)   processor %8.3f "
+                    "ms each\n",
+                    Name, median, Samples.front(), Samples.back(), Samples.size(),
+                    Processor / static_cast<double>(Samples.size()));
     }
 };
 
@@ -102,12 +122,14 @@ HWND VisibleWindow(const wchar_t* Class, const std::wstring& Title) {
     return window != nullptr && IsWindowVisible(window) != FALSE ? window : nullptr;
 }
 
-void Repeat(int Count, Measure& Into, const std::function<void(int)>& Step) {
+void Repeat(HANDLE Process, int Count, Measure& Into, const std::function<void(int)>& Step) {
+    const double processorBefore = ProcessorMilliseconds(Process);
     for (int index = 0; index < Count; ++index) {
         const auto start = Clock::now();
         Step(index);
         Into.Samples.push_back(MillisecondsSince(start));
     }
+    Into.Processor += ProcessorMilliseconds(Process) - processorBefore;
 }
 
 // One run: start the program on File, time each step, close it. False when something failed.
@@ -137,26 +159,27 @@ bool RunOnce(const std::wstring& File, Results& Into) {
         kTimeout);
     if (usable) {
         Into.Usable.Samples.push_back(MillisecondsSince(start));
+        Into.Usable.Processor += ProcessorMilliseconds(process.hProcess);
         const auto length = static_cast<LPARAM>(SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0));
-        Repeat(1, Into.JumpToEnd, [&](int) {
+        Repeat(process.hProcess, 1, Into.JumpToEnd, [&](int) {
             SendMessageW(editor, EM_SETSEL, static_cast<WPARAM>(length), length);
             SendMessageW(editor, EM_SCROLLCARET, 0, 0);
             UpdateWindow(editor);
         });
-        Repeat(kTypedCharacters, Into.TypedCharacter, [&](int) {
+        Repeat(process.hProcess, kTypedCharacters, Into.TypedCharacter, [&](int) {
             SendMessageW(editor, WM_CHAR, L'a', 1);
             UpdateWindow(editor);
         });
-        Repeat(kCaretMoves, Into.CaretMove, [&](int Index) {
+        Repeat(process.hProcess, kCaretMoves, Into.CaretMove, [&](int Index) {
             SendMessageW(editor, WM_KEYDOWN, Index % 2 == 0 ? VK_LEFT : VK_RIGHT, 1);
             UpdateWindow(editor);
         });
-        Repeat(kRepaints, Into.Repaint, [&](int) {
+        Repeat(process.hProcess, kRepaints, Into.Repaint, [&](int) {
             InvalidateRect(editor, nullptr, FALSE);
             UpdateWindow(editor);
         });
         const HWND toolBar = FindWindowExW(mainWindow, nullptr, L"ToolbarWindow32", nullptr);
-        Repeat(1, Into.Save, [&](int) {
+        Repeat(process.hProcess, 1, Into.Save, [&](int) {
             SendMessageW(mainWindow, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(toolBar));
         });
         PostMessageW(mainWindow, WM_CLOSE, 0, 0);
