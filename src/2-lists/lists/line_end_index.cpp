@@ -62,6 +62,24 @@ int LineEndIndex::LineEndRow(int K) const {
     return K + low;
 }
 
+int LineEndIndex::LineStart(int Row) const {
+    int j = WrappedBefore(Row);
+    while (j > 0 && WrappedRow(j - 1) == Row - 1) {
+        --j;
+        --Row;
+    }
+    return Row;
+}
+
+int LineEndIndex::LineEnd(int Row) const {
+    int j = WrappedBefore(Row);
+    while (j < WrappedCount() && WrappedRow(j) == Row && Row < FRows - 1) {
+        ++j;
+        ++Row;
+    }
+    return Row;
+}
+
 int LineEndIndex::WrappedRow(int J) const {
     return J < FGapStart ? FWrapped[J] : FRows - FWrapped[J + GapLength()];
 }

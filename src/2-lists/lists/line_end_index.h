@@ -25,6 +25,10 @@ public:
     int LineEndRow(int K) const;
     // Number of line ends before Row.
     int LineEndsBefore(int Row) const { return Row - WrappedBefore(Row); }
+    // First and last row of the line that contains Row (0..RowCount()-1); the last row ends a
+    // line even when it is wrapped.
+    int LineStart(int Row) const;
+    int LineEnd(int Row) const;
 
 private:
     int GapLength() const { return FGapEnd - FGapStart; }

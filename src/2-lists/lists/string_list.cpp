@@ -97,6 +97,23 @@ void TheStringList::Exchange(int Index1, int Index2) {
     Changed();
 }
 
+TheStringItem TheStringList::GetItem(int Index) const {
+    CheckIndex(Index);
+    return Item(Index);
+}
+
+void TheStringList::SetWords(int Index, std::uint32_t AttrWord, std::uint32_t MarkWord) {
+    CheckIndex(Index);
+    TheStringItem item = Item(Index);
+    const std::uint32_t old = item.AttrWord;
+    item.AttrWord = AttrWord;
+    item.MarkWord = MarkWord;
+    StoreItem(Index, item);
+    if (old != AttrWord) {
+        AttrWordChanged(Index, old, AttrWord);
+    }
+}
+
 std::string TheStringList::GetParseString(int Index) const {
     CheckIndex(Index);
     const std::uint32_t slot = Item(Index).ParseSlot;

@@ -88,6 +88,10 @@ protected:
     virtual void ItemsCleared();
 
     void CheckIndex(int Index) const;
+    // Item Index's whole record, read at once.
+    TheStringItem GetItem(int Index) const;
+    // Both words of item Index, written at once. No events.
+    void SetWords(int Index, std::uint32_t AttrWord, std::uint32_t MarkWord);
 
 private:
     PackedRow& Row(int Index) { return FItems[Physical(Index)]; }
