@@ -157,6 +157,9 @@ TEST_F(EnablingTest, IdleToolBarButtons) {
     Clip.Content = "x";
     Editor->SetModified(true);
     Form->AppIdle();
+    EXPECT_FALSE(menus.tbPaste->Enabled) << "the clipboard is not polled";
+    Form->ClipboardChanged();
+    Form->AppIdle();
     for (const TToolButton* button :
          {menus.tbCut, menus.tbCopy, menus.tbPaste, menus.tbUndo, menus.tbRedo, menus.tbSaveFile}) {
         EXPECT_TRUE(button->Enabled) << button->Hint;

@@ -29,6 +29,7 @@ protected:
 
 TEST_F(ScriptRunnerTest, RunStartsTheHostOnTheQuotedPathAndRestoresTheWindowAtTheEnd) {
     Clip.Content = "x";
+    Form->ClipboardChanged();
     EXPECT_EQ(State(), "VBSファイル");
     ASSERT_TRUE(Form->Menus.tbPaste->Enabled);
     struct TSeen {

@@ -6,6 +6,9 @@
 #include "screenshot.h"
 #include "win32/utf.h"
 
+#include <commctrl.h>
+#include <cstring>
+#include <cwchar>
 #include <filesystem>
 #include <set>
 
@@ -75,6 +78,46 @@ TEST_F(KestraneTest, AFileThatCannotBeReadIsReportedAndANewFileStarts) {
     ASSERT_NE(Window, nullptr);
     EXPECT_TRUE(WaitForText(StatusBoxOf(Window), L"新規ファイル"));
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(PathOf(L"missing.vbs"))));
+}
+
+// The tool bar's paste button follows the clipboard through its change notifications: another
+// program putting text there or emptying it is seen without the window polling the clipboard.
+TEST_F(KestraneTest, ThePasteButtonFollowsTheClipboardOfOtherPrograms) {
+    constexpr WPARAM kPasteButtonId = 7; // the data's seventh button, "貼り付け"
+    const auto setClipboard = [](const wchar_t* Text) {
+        if (OpenClipboard(nullptr) == FALSE) {
+            return false;
+        }
+        EmptyClipboard();
+        if (Text != nullptr) {
+            const std::size_t bytes = (std::wcslen(Text) + 1) * sizeof(wchar_t);
+            const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+            std::memcpy(GlobalLock(memory), Text, bytes);
+            GlobalUnlock(memory);
+            SetClipboardData(CF_UNICODETEXT, memory);
+        }
+        CloseClipboard();
+        return true;
+    };
+    ASSERT_TRUE(setClipboard(nullptr));
+    const std::wstring path = CreateTextFile(L"clip.vbs", "Dim clip\r\n");
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    const HWND toolBar = FindWindowExW(window, nullptr, L"ToolbarWindow32", nullptr);
+    const auto pasteEnabledBecomes = [toolBar](bool Enabled) {
+        return WaitUntil(
+            [&] {
+                return (SendMessageW(toolBar, TB_ISBUTTONENABLED, kPasteButtonId, 0) != 0) ==
+                       Enabled;
+            },
+            kTimeout);
+    };
+    EXPECT_TRUE(pasteEnabledBecomes(false));
+    ASSERT_TRUE(setClipboard(L"text"));
+    EXPECT_TRUE(pasteEnabledBecomes(true));
+    ASSERT_TRUE(setClipboard(nullptr));
+    EXPECT_TRUE(pasteEnabledBecomes(false));
 }
 
 TEST_F(KestraneTest, AFileShownElsewhereIsBroughtForwardAndTheNewProcessEnds) {

@@ -2,6 +2,8 @@
 #include "lists/string_list.h"
 
 #include <gtest/gtest.h>
+#include <random>
+#include <string>
 #include <vector>
 
 namespace kst {
@@ -181,6 +183,84 @@ TEST(TheStringList, TextsSurviveGapMovesCopiesAndCompaction) {
         ASSERT_EQ(list.Get(i), model[static_cast<std::size_t>(i)]) << i;
     }
     EXPECT_LT(list.TextBytesAllocated(), 20u << 20);
+}
+
+// Rows are stored packed unless some data does not fit (marks, the free integer, a parse string,
+// a carried start state, a long text); a row moves between the two forms as its data changes.
+TEST(TheStringList, EveryRowKeepsAllItsDataPackedOrNot) {
+    struct Row {
+        std::string Text;
+        std::int32_t Value = 0;
+        std::uint32_t Attr = 0;
+        std::uint32_t Mark = 0;
+        std::string Parse;
+    };
+    std::mt19937 random(11);
+    const std::string longText(300'000, 'L');
+    const auto pick = [&random](auto... Choices) {
+        const std::uint32_t all[] = {static_cast<std::uint32_t>(Choices)...};
+        return all[random() % sizeof...(Choices)];
+    };
+    TEditorStringList list;
+    std::vector<Row> model;
+    for (int step = 0; step < 4000; ++step) {
+        const int count = list.GetCount();
+        const int at = count == 0 ? 0 : static_cast<int>(random() % count);
+        switch (count == 0 ? 0 : random() % 8) {
+        case 0:
+            list.Insert(at, std::to_string(step));
+            model.insert(model.begin() + at, Row{std::to_string(step), 0, 0, 0, ""});
+            break;
+        case 1:
+            list.Delete(at);
+            model.erase(model.begin() + at);
+            break;
+        case 2: {
+            const std::string text = random() % 10 == 0 ? longText : std::to_string(step);
+            list.Put(at, text);
+            model[at].Text = text;
+            break;
+        }
+        case 3: {
+            const auto value = static_cast<std::int32_t>(pick(0, 0, -5, 70000));
+            list.SetRowValue(at, value);
+            model[at].Value = value;
+            break;
+        }
+        case 4: {
+            const std::uint32_t attr = pick(0, 0x11, 0x16, 0x1F, 0x21, 0x30405, random());
+            list.SetAttrWord(at, attr);
+            model[at].Attr = attr;
+            break;
+        }
+        case 5: {
+            const std::uint32_t mark = pick(0, 0, 0x10000, 0x0102);
+            list.SetMarkWord(at, mark);
+            model[at].Mark = mark;
+            break;
+        }
+        case 6: {
+            const std::string parse = random() % 2 == 0 ? "" : "p" + std::to_string(step);
+            list.SetParseString(at, parse);
+            model[at].Parse = parse;
+            break;
+        }
+        default: {
+            const int other = static_cast<int>(random() % count);
+            list.Exchange(at, other);
+            std::swap(model[at], model[other]);
+        }
+        }
+    }
+    ASSERT_EQ(list.GetCount(), static_cast<int>(model.size()));
+    for (int i = 0; i < list.GetCount(); ++i) {
+        const Row& row = model[static_cast<std::size_t>(i)];
+        ASSERT_EQ(list.Get(i), row.Text) << i;
+        ASSERT_EQ(list.GetRowValue(i), row.Value) << i;
+        ASSERT_EQ(list.GetAttrWord(i), row.Attr) << i;
+        ASSERT_EQ(list.GetMarkWord(i), row.Mark) << i;
+        ASSERT_EQ(list.GetParseString(i), row.Parse) << i;
+    }
 }
 
 TEST(TheStringList, AssigningAListToItselfKeepsItsStrings) {

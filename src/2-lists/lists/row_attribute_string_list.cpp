@@ -126,8 +126,9 @@ void TRowAttributeStringList::SetBracketIndex(int Index, int Value) {
 }
 
 TRowAttributeData TRowAttributeStringList::GetRowData(int Index) const {
-    const std::uint32_t attr = GetAttrWord(Index);
-    const std::uint32_t mark = GetMarkWord(Index);
+    const TheStringItem item = GetItem(Index);
+    const std::uint32_t attr = item.AttrWord;
+    const std::uint32_t mark = item.MarkWord;
     TRowAttributeData data;
     data.RowAttribute = static_cast<std::uint8_t>(kRowAttribute.Read(attr));
     data.PrevRowAttribute = static_cast<std::uint8_t>(kPrevRowAttribute.Read(attr));
@@ -137,24 +138,28 @@ TRowAttributeData TRowAttributeStringList::GetRowData(int Index) const {
     data.ParserValue2 = static_cast<int>(kParserValue2.Read(attr));
     data.WrappedToken = static_cast<std::uint8_t>(kWrappedToken.Read(mark));
     data.ParserValue3 = static_cast<std::uint8_t>(kParserValue3.Read(mark));
-    data.ParseString = GetParseString(Index);
+    if (item.ParseSlot != 0) {
+        data.ParseString = GetParseString(Index);
+    }
     return data;
 }
 
 void TRowAttributeStringList::SetStartState(int Index, const TRowAttributeData& Data) {
-    std::uint32_t attr = GetAttrWord(Index);
+    const TheStringItem item = GetItem(Index);
+    std::uint32_t attr = item.AttrWord;
     attr = kPrevRowAttribute.Write(attr, Data.PrevRowAttribute);
     attr = kBracketIndex.Write(attr,
                                static_cast<std::uint32_t>(Data.BracketIndex + kBracketIndexBias));
     attr = kParserValue1.Write(attr, static_cast<std::uint32_t>(Data.ParserValue1));
     attr = kWrappedBytes.Write(attr, static_cast<std::uint32_t>(Data.WrappedBytes));
     attr = kParserValue2.Write(attr, static_cast<std::uint32_t>(Data.ParserValue2));
-    std::uint32_t mark = GetMarkWord(Index);
+    std::uint32_t mark = item.MarkWord;
     mark = kWrappedToken.Write(mark, Data.WrappedToken);
     mark = kParserValue3.Write(mark, Data.ParserValue3);
-    SetAttrWord(Index, attr);
-    SetMarkWord(Index, mark);
-    SetParseString(Index, Data.ParseString);
+    SetWords(Index, attr, mark);
+    if (item.ParseSlot != 0 || !Data.ParseString.empty()) {
+        SetParseString(Index, Data.ParseString);
+    }
 }
 
 int TRowAttributeStringList::LineCount() const {
@@ -179,14 +184,12 @@ int TRowAttributeStringList::LineFirstRow(int Line) const {
 
 int TRowAttributeStringList::LineStartRow(int Row) const {
     CheckIndex(Row);
-    const int before = FLineEnds.LineEndsBefore(Row);
-    return before == 0 ? 0 : FLineEnds.LineEndRow(before - 1) + 1;
+    return FLineEnds.LineStart(Row);
 }
 
 int TRowAttributeStringList::LineEndRow(int Row) const {
     CheckIndex(Row);
-    const int before = FLineEnds.LineEndsBefore(Row);
-    return before < FLineEnds.LineEndCount() ? FLineEnds.LineEndRow(before) : GetCount() - 1;
+    return FLineEnds.LineEnd(Row);
 }
 
 void TRowAttributeStringList::ItemsInserted(int Index, int Count) {

@@ -2,7 +2,11 @@
 
 #include "core/errors.h"
 
+#include <bit>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kst {
 
@@ -16,8 +20,30 @@ std::size_t BreakLength(const char* Text, std::size_t Size, std::size_t Pos) {
     return Text[Pos] == '\r' && Pos + 1 < Size && Text[Pos + 1] == '\n' ? 2 : 1;
 }
 
-// The first CR or LF in [P, End), or End. Tests eight bytes at a time: loading scans every byte
-// of a file twice.
+const char* FindLineBreakBytewise(const char* P, const char* End) {
+    while (P < End && *P != '\r' && *P != '\n') {
+        ++P;
+    }
+    return P;
+}
+
+// The first CR or LF in [P, End), or End. Loading scans every byte of a file twice: with SSE2
+// (every x86-64 processor) sixteen bytes are tested at a time, otherwise eight.
+#if defined(__SSE2__)
+const char* FindLineBreak(const char* P, const char* End) {
+    const __m128i carriageReturns = _mm_set1_epi8('\r');
+    const __m128i lineFeeds = _mm_set1_epi8('\n');
+    for (; End - P >= 16; P += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+        const int found = _mm_movemask_epi8(
+            _mm_or_si128(_mm_cmpeq_epi8(bytes, carriageReturns), _mm_cmpeq_epi8(bytes, lineFeeds)));
+        if (found != 0) {
+            return P + std::countr_zero(static_cast<unsigned>(found));
+        }
+    }
+    return FindLineBreakBytewise(P, End);
+}
+#else
 const char* FindLineBreak(const char* P, const char* End) {
     constexpr std::uint64_t kOnes = 0x0101010101010101u;
     constexpr std::uint64_t kHighs = 0x8080808080808080u;
@@ -32,11 +58,9 @@ const char* FindLineBreak(const char* P, const char* End) {
             break;
         }
     }
-    while (P < End && *P != '\r' && *P != '\n') {
-        ++P;
-    }
-    return P;
+    return FindLineBreakBytewise(P, End);
 }
+#endif
 
 // Calls Line(Start, Length) for every line of the text; returns whether text follows the last
 // line break.

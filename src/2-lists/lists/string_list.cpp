@@ -28,7 +28,7 @@ std::string TheStringList::Get(int Index) const {
 
 std::string_view TheStringList::GetView(int Index) const {
     CheckIndex(Index);
-    return FText.View(Item(Index).Text);
+    return FText.View(TextOf(Row(Index)));
 }
 
 void TheStringList::Put(int Index, std::string_view S) {
@@ -45,8 +45,8 @@ void TheStringList::Insert(int Index, std::string_view S) {
     Changing();
     Grow(1);
     MoveGapTo(Index);
-    FItems[FGapStart] = TheStringItem{};
-    FItems[FGapStart].Text = FText.Add(S);
+    FItems[FGapStart] = PackedRow{};
+    Repack(FItems[FGapStart], TheStringItem{FText.Add(S), 0, 0, 0, 0});
     ++FGapStart;
     ++FCount;
     ItemsInserted(Index, 1);
@@ -58,7 +58,7 @@ void TheStringList::Delete(int Index) {
     CheckIndex(Index);
     Changing();
     MoveGapTo(Index);
-    ReleaseItem(Item(Index));
+    ReleaseItem(Row(Index));
     --FCount;
     ItemsDeleted(Index, 1);
     Changed();
@@ -70,13 +70,15 @@ void TheStringList::Clear() {
     }
     Changing();
     for (int i = 0; i < FCount; ++i) {
-        ReleaseItem(Item(i));
+        ReleaseItem(Row(i));
     }
     FCount = 0;
     FGapStart = 0;
     SetCapacity(0);
     FParseStrings.clear();
     FFreeParseSlots.clear();
+    FSideTable.clear();
+    FFreeSideSlots.clear();
     ItemsCleared();
     Changed();
 }
@@ -85,14 +87,31 @@ void TheStringList::Exchange(int Index1, int Index2) {
     CheckIndex(Index1);
     CheckIndex(Index2);
     Changing();
-    TheStringItem& a = Item(Index1);
-    TheStringItem& b = Item(Index2);
-    std::swap(a, b);
-    if (a.AttrWord != b.AttrWord) {
-        AttrWordChanged(Index1, b.AttrWord, a.AttrWord);
-        AttrWordChanged(Index2, a.AttrWord, b.AttrWord);
+    std::swap(Row(Index1), Row(Index2));
+    const std::uint32_t a = Item(Index1).AttrWord;
+    const std::uint32_t b = Item(Index2).AttrWord;
+    if (a != b) {
+        AttrWordChanged(Index1, b, a);
+        AttrWordChanged(Index2, a, b);
     }
     Changed();
+}
+
+TheStringItem TheStringList::GetItem(int Index) const {
+    CheckIndex(Index);
+    return Item(Index);
+}
+
+void TheStringList::SetWords(int Index, std::uint32_t AttrWord, std::uint32_t MarkWord) {
+    CheckIndex(Index);
+    TheStringItem item = Item(Index);
+    const std::uint32_t old = item.AttrWord;
+    item.AttrWord = AttrWord;
+    item.MarkWord = MarkWord;
+    StoreItem(Index, item);
+    if (old != AttrWord) {
+        AttrWordChanged(Index, old, AttrWord);
+    }
 }
 
 std::string TheStringList::GetParseString(int Index) const {
@@ -103,9 +122,13 @@ std::string TheStringList::GetParseString(int Index) const {
 
 void TheStringList::SetParseString(int Index, std::string_view S) {
     CheckIndex(Index);
-    TheStringItem& item = Item(Index);
+    TheStringItem item = Item(Index);
+    if (item.ParseSlot == 0 && S.empty()) {
+        return;
+    }
     ReleaseParseSlot(item.ParseSlot);
     item.ParseSlot = StoreParseString(S);
+    StoreItem(Index, item);
 }
 
 std::int32_t TheStringList::GetRowValue(int Index) const {
@@ -115,7 +138,9 @@ std::int32_t TheStringList::GetRowValue(int Index) const {
 
 void TheStringList::SetRowValue(int Index, std::int32_t Value) {
     CheckIndex(Index);
-    Item(Index).RowValue = Value;
+    TheStringItem item = Item(Index);
+    item.RowValue = Value;
+    StoreItem(Index, item);
 }
 
 std::uint32_t TheStringList::GetAttrWord(int Index) const {
@@ -135,7 +160,9 @@ std::uint32_t TheStringList::GetMarkWord(int Index) const {
 
 void TheStringList::SetMarkWord(int Index, std::uint32_t Value) {
     CheckIndex(Index);
-    Item(Index).MarkWord = Value;
+    TheStringItem item = Item(Index);
+    item.MarkWord = Value;
+    StoreItem(Index, item);
 }
 
 void TheStringList::InsertItems(int Index, int Count) {
@@ -148,7 +175,7 @@ void TheStringList::InsertItems(int Index, int Count) {
     Changing();
     Grow(Count);
     MoveGapTo(Index);
-    std::fill_n(FItems.get() + FGapStart, Count, TheStringItem{});
+    std::fill_n(FItems.get() + FGapStart, Count, PackedRow{});
     FGapStart += Count;
     FCount += Count;
     ItemsInserted(Index, Count);
@@ -164,7 +191,7 @@ void TheStringList::DeleteItems(int Index, int Count) {
     Changing();
     MoveGapTo(Index);
     for (int i = 0; i < Count; ++i) {
-        ReleaseItem(Item(Index + i));
+        ReleaseItem(Row(Index + i));
     }
     FCount -= Count;
     ItemsDeleted(Index, Count);
@@ -173,19 +200,22 @@ void TheStringList::DeleteItems(int Index, int Count) {
 
 void TheStringList::SetText(int Index, std::string_view S) {
     CheckIndex(Index);
-    TheStringItem& item = Item(Index);
+    TheStringItem item = Item(Index);
     const TextRef old = item.Text;
     item.Text = FText.Add(S);
     FText.Release(old);
+    StoreItem(Index, item);
     CompactTextIfWorthIt();
 }
 
 void TheStringList::CopyItem(int Index, const TheStringList& Source, int SrcIndex) {
     CheckIndex(Index);
     const std::string parseString = Source.GetParseString(SrcIndex);
-    const TheStringItem& from = Source.Item(SrcIndex);
-    Item(Index).RowValue = from.RowValue;
-    Item(Index).MarkWord = from.MarkWord;
+    const TheStringItem from = Source.Item(SrcIndex);
+    TheStringItem item = Item(Index);
+    item.RowValue = from.RowValue;
+    item.MarkWord = from.MarkWord;
+    StoreItem(Index, item);
     StoreAttrWord(Index, from.AttrWord);
     SetParseString(Index, parseString);
     SetText(Index, Source.FText.View(from.Text));
@@ -198,15 +228,21 @@ std::uint32_t TheStringList::AdoptBuffer(std::unique_ptr<char[]> Data, std::uint
 void TheStringList::SetTextSlice(int Index, std::uint32_t Buffer, std::uint32_t Offset,
                                  std::uint32_t Length) {
     CheckIndex(Index);
-    TheStringItem& item = Item(Index);
+    TheStringItem item = Item(Index);
     const TextRef old = item.Text;
     item.Text = FText.Slice(Buffer, Offset, Length);
     FText.Release(old);
+    StoreItem(Index, item);
 }
 
 TextRef TheStringList::GetTextRef(int Index) const {
     CheckIndex(Index);
-    return Item(Index).Text;
+    return TextOf(Row(Index));
+}
+
+std::uint64_t TheStringList::RowBytesAllocated() const {
+    return sizeof(PackedRow) * static_cast<std::uint64_t>(FCapacity) +
+           sizeof(TheStringItem) * FSideTable.capacity();
 }
 
 void TheStringList::Changed() {
@@ -240,8 +276,8 @@ void TheStringList::SetCapacity(int NewCapacity) {
         FCapacity = 0;
         return;
     }
-    auto items = std::make_unique_for_overwrite<TheStringItem[]>(NewCapacity);
-    AdviseLargeBuffer(items.get(), sizeof(TheStringItem) * static_cast<std::size_t>(NewCapacity));
+    auto items = std::make_unique_for_overwrite<PackedRow[]>(NewCapacity);
+    AdviseLargeBuffer(items.get(), sizeof(PackedRow) * static_cast<std::size_t>(NewCapacity));
     const int tail = FCount - FGapStart;
     std::copy_n(FItems.get(), FGapStart, items.get());
     std::copy_n(FItems.get() + FCapacity - tail, tail, items.get() + NewCapacity - tail);
@@ -256,13 +292,12 @@ void TheStringList::ItemsCleared() {}
 
 void TheStringList::MoveGapTo(int Index) {
     const int gap = GapLength();
-    TheStringItem* items = FItems.get();
+    PackedRow* items = FItems.get();
     if (Index < FGapStart) {
-        std::memmove(items + Index + gap, items + Index,
-                     sizeof(TheStringItem) * (FGapStart - Index));
+        std::memmove(items + Index + gap, items + Index, sizeof(PackedRow) * (FGapStart - Index));
     } else if (Index > FGapStart) {
         std::memmove(items + FGapStart, items + FGapStart + gap,
-                     sizeof(TheStringItem) * (Index - FGapStart));
+                     sizeof(PackedRow) * (Index - FGapStart));
     }
     FGapStart = Index;
 }
@@ -278,19 +313,45 @@ void TheStringList::Grow(int Needed) {
     SetCapacity(FCapacity + delta >= needed ? FCapacity + delta : needed + needed / 32);
 }
 
-void TheStringList::ReleaseItem(TheStringItem& Item) {
-    FText.Release(Item.Text);
-    ReleaseParseSlot(Item.ParseSlot);
-    Item = TheStringItem{};
+void TheStringList::ReleaseItem(PackedRow& Packed) {
+    const TheStringItem item = Unpacked(Packed);
+    FText.Release(item.Text);
+    ReleaseParseSlot(item.ParseSlot);
+    FreeSideSlot(Packed);
+    Packed = PackedRow{};
+}
+
+void TheStringList::Repack(PackedRow& Packed, const TheStringItem& Item) {
+    if (packed_row::Fits(Item)) {
+        FreeSideSlot(Packed);
+        Packed = packed_row::Pack(Item);
+    } else if (packed_row::InSideTable(Packed)) {
+        FSideTable[Packed.Offset] = Item;
+    } else if (FFreeSideSlots.empty()) {
+        Packed = {static_cast<std::uint32_t>(FSideTable.size()), packed_row::kInSideTable};
+        FSideTable.push_back(Item);
+    } else {
+        Packed = {FFreeSideSlots.back(), packed_row::kInSideTable};
+        FFreeSideSlots.pop_back();
+        FSideTable[Packed.Offset] = Item;
+    }
+}
+
+void TheStringList::FreeSideSlot(PackedRow Packed) {
+    if (packed_row::InSideTable(Packed)) {
+        FFreeSideSlots.push_back(Packed.Offset);
+    }
 }
 
 void TheStringList::StoreAttrWord(int Index, std::uint32_t Value) {
-    TheStringItem& item = Item(Index);
+    TheStringItem item = Item(Index);
     const std::uint32_t old = item.AttrWord;
-    item.AttrWord = Value;
-    if (old != Value) {
-        AttrWordChanged(Index, old, Value);
+    if (old == Value) {
+        return;
     }
+    item.AttrWord = Value;
+    StoreItem(Index, item);
+    AttrWordChanged(Index, old, Value);
 }
 
 std::uint32_t TheStringList::StoreParseString(std::string_view S) {
@@ -323,8 +384,9 @@ void TheStringList::CompactTextIfWorthIt() {
     }
     TextStore fresh;
     for (int i = 0; i < FCount; ++i) {
-        TheStringItem& item = Item(i);
+        TheStringItem item = Item(i);
         item.Text = fresh.Add(FText.View(item.Text));
+        StoreItem(i, item);
     }
     FText = std::move(fresh);
 }

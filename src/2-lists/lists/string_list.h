@@ -4,6 +4,7 @@
 
 #include "core/strings.h"
 #include "lists/line_end_index.h"
+#include "lists/packed_row.h"
 #include "lists/row_attribute.h"
 #include "lists/text_store.h"
 
@@ -15,19 +16,9 @@
 
 namespace kst {
 
-// One row's record. The text lives in the list's TextStore; ParseSlot 0 means an empty
-// ParseString, any other value indexes the list's parse strings. Trivial like TextRef:
-// TheStringItem{} is a new row (empty text, all data 0).
-struct TheStringItem {
-    TextRef Text;
-    std::int32_t RowValue;
-    std::uint32_t AttrWord;
-    std::uint32_t MarkWord;
-    std::uint32_t ParseSlot;
-};
-
-// The items sit in one array with a gap at the last place of change, so that inserting or
-// deleting rows where the user works moves no other record. Capacity counts the gap's slots too.
+// The items sit packed (8 bytes a row) in one array with a gap at the last place of change, so
+// that inserting or deleting rows where the user works moves no other record. Capacity counts the
+// gap's slots too. The rare rows that do not pack keep their full record in a side table.
 class TheStringList : public TStrings {
 public:
     TheStringList();
@@ -76,8 +67,9 @@ public:
     // Where item Index's text lives, to cut rows out of it by SetTextSlice without copying.
     TextRef GetTextRef(int Index) const;
 
-    // Memory held for texts, for measuring.
+    // Memory held for texts and for the rows' records, for measuring.
     std::uint64_t TextBytesAllocated() const { return FText.AllocatedBytes(); }
+    std::uint64_t RowBytesAllocated() const;
 
     TNotifyEvent OnChange;
     TNotifyEvent OnChanging;
@@ -96,21 +88,38 @@ protected:
     virtual void ItemsCleared();
 
     void CheckIndex(int Index) const;
+    // Item Index's whole record, read at once.
+    TheStringItem GetItem(int Index) const;
+    // Both words of item Index, written at once. No events.
+    void SetWords(int Index, std::uint32_t AttrWord, std::uint32_t MarkWord);
 
 private:
-    TheStringItem& Item(int Index) { return FItems[Physical(Index)]; }
-    const TheStringItem& Item(int Index) const { return FItems[Physical(Index)]; }
+    PackedRow& Row(int Index) { return FItems[Physical(Index)]; }
+    PackedRow Row(int Index) const { return FItems[Physical(Index)]; }
+    TheStringItem Item(int Index) const { return Unpacked(Row(Index)); }
+    TheStringItem Unpacked(PackedRow Packed) const {
+        return packed_row::InSideTable(Packed) ? FSideTable[Packed.Offset]
+                                               : packed_row::Unpack(Packed);
+    }
+    TextRef TextOf(PackedRow Packed) const {
+        return packed_row::InSideTable(Packed) ? FSideTable[Packed.Offset].Text
+                                               : packed_row::TextOf(Packed);
+    }
+    // Stores Item as row Index's record, packed when it fits.
+    void StoreItem(int Index, const TheStringItem& Item) { Repack(Row(Index), Item); }
+    void Repack(PackedRow& Packed, const TheStringItem& Item);
+    void FreeSideSlot(PackedRow Packed);
     int Physical(int Index) const { return Index < FGapStart ? Index : Index + GapLength(); }
     int GapLength() const { return FCapacity - FCount; }
     void MoveGapTo(int Index);
     void Grow(int Needed);
-    void ReleaseItem(TheStringItem& Item);
+    void ReleaseItem(PackedRow& Packed);
     void StoreAttrWord(int Index, std::uint32_t Value);
     std::uint32_t StoreParseString(std::string_view S);
     void ReleaseParseSlot(std::uint32_t Slot);
     void CompactTextIfWorthIt();
 
-    std::unique_ptr<TheStringItem[]> FItems;
+    std::unique_ptr<PackedRow[]> FItems;
     int FCount = 0;
     int FCapacity = 0;
     int FGapStart = 0;
@@ -118,6 +127,8 @@ private:
     TextStore FText;
     std::vector<std::string> FParseStrings; // slot 0 unused
     std::vector<std::uint32_t> FFreeParseSlots;
+    std::vector<TheStringItem> FSideTable;
+    std::vector<std::uint32_t> FFreeSideSlots;
 };
 
 // Reads and writes the packed fields of the items' two words, and keeps the index of the rows

@@ -168,6 +168,16 @@ std::unique_ptr<TFountainParser> TFountain::NewParser() {
     return ParserClass()(this);
 }
 
+bool TFountain::StateRunsAcrossLines() const {
+    for (int i = 0; i < FBrackets->Count(); ++i) {
+        const TFountainBracketItem* item = FBrackets->Items(i);
+        if (!item->GetLeftBracket().empty() && !item->GetRightBracket().empty()) {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool TFountain::UsesItalic(TPersistent& Instance) {
     FIsItalic = false;
     WalkPublishedProperties(Instance, [this](TPersistent& Owner, const TPropInfo& Property) {

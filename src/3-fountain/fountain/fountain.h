@@ -140,6 +140,10 @@ public:
 
     // A new parser reading this fountain; the caller owns it.
     virtual std::unique_ptr<TFountainParser> NewParser();
+    // Whether the parser's state at the start of a line can depend on the lines before it: true
+    // when a bracket item can open a region that runs on over line ends. A fountain whose parser
+    // carries other state from line to line answers true as well.
+    virtual bool StateRunsAcrossLines() const;
     // Whether any fountain colour reachable from Instance's published properties is italic.
     virtual bool UsesItalic(TPersistent& Instance);
     // Sets, on every fountain colour reachable from Instance, the attributes Mask selects

@@ -551,8 +551,18 @@ int TEditorScreenStrings::UpdateStartStates(int FromRow, bool Notify) {
             }
         };
     }
-    return RefreshStartStates(*this, editor->EffectiveFountain(), FromRow,
+    return RefreshStartStates(*this, editor->EffectiveFountain(), FWordWrap, FromRow,
                               UpdateStartStatesLimit(FromRow), repaint);
+}
+
+bool TEditorScreenStrings::ComputeStartStatesAhead(int RowCount) {
+    const TEditorLink* editor = ActiveEditor();
+    if (editor == nullptr || StatesFollowPreviousRowOnly(editor->EffectiveFountain(), FWordWrap)) {
+        return false;
+    }
+    FStatesAheadEnd =
+        kst::ComputeStartStatesAhead(*this, editor->EffectiveFountain(), FStatesAheadEnd, RowCount);
+    return FStatesAheadEnd < GetCount();
 }
 
 int TEditorScreenStrings::InitStartStatesLimit() const {

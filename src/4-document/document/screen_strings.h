@@ -103,6 +103,10 @@ public:
     // returns the number of changed rows.
     void InitStartStates();
     int UpdateStartStates(int FromRow, bool Notify);
+    // Computes the states of about RowCount more rows after those already computed, where a
+    // state can depend on the rows above (so that a jump far down need not compute them all at
+    // once); answers whether rows remain to be computed.
+    bool ComputeStartStatesAhead(int RowCount);
     // Last row a full reset computes: the last row with InitBracketsFull, else two screens below
     // the active editor's top row.
     int InitStartStatesLimit() const;
@@ -136,6 +140,8 @@ private:
     std::uint16_t FUsedMarks = 0;
     std::unique_ptr<TEditorUndoObj> FUndo;
     bool FWordWrap = false;
+    // Where the computed rows ended after the last ComputeStartStatesAhead.
+    int FStatesAheadEnd = 0;
     std::unique_ptr<TEditorWrapOption> FWrapOption;
     int FNotificationPauses = 0;
     // Scratch of ReplaceRows and ReflowLine, kept so that their storage is reused.

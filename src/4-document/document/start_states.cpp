@@ -42,6 +42,15 @@ public:
         Advance();
     }
 
+    // Starts at Row with the state that the row before it alone gives.
+    void StartAt(int Row) {
+        FRow = Row;
+        FState = InitialStartState();
+        if (Row > 0) {
+            FState.PrevRowAttribute = static_cast<std::uint8_t>(FRows.GetRowAttribute(Row - 1));
+        }
+    }
+
     int Row() const { return FRow; }
     const TRowAttributeData& State() const { return FState; }
 
@@ -89,14 +98,22 @@ void ComputeStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int 
     MarkStartStatesNotComputed(Rows, last + 1, Rows.GetCount() - 1);
 }
 
-int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int FromRow, int Limit,
-                       const std::function<void(int Row)>& RowChanged) {
+bool StatesFollowPreviousRowOnly(const TFountain& Fountain, bool WordWrap) {
+    return !WordWrap && !Fountain.StateRunsAcrossLines();
+}
+
+int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, bool WordWrap,
+                       int FromRow, int Limit, const std::function<void(int Row)>& RowChanged) {
     if (FromRow < 0 || FromRow >= Rows.GetCount()) {
         return 0;
     }
     const int limit = std::min(Limit, Rows.GetCount() - 1);
     StateWalk walk(Rows, Fountain);
-    walk.ResumeAt(FromRow);
+    if (StatesFollowPreviousRowOnly(Fountain, WordWrap)) {
+        walk.StartAt(FromRow);
+    } else {
+        walk.ResumeAt(FromRow);
+    }
     int rewritten = 0;
     while (walk.Row() <= limit) {
         if (walk.RowAgrees()) {
@@ -117,10 +134,35 @@ int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int F
     return rewritten;
 }
 
+int ComputeStartStatesAhead(TRowAttributeStringList& Rows, TFountain& Fountain, int Hint,
+                            int Count) {
+    // Edits since the last call can only have shortened the prefix.
+    int end = std::clamp(Hint, 0, Rows.GetCount());
+    while (end > 0 && !IsComputed(Rows, end - 1)) {
+        --end;
+    }
+    while (end < Rows.GetCount() && IsComputed(Rows, end)) {
+        ++end;
+    }
+    if (end == Rows.GetCount()) {
+        return end;
+    }
+    StateWalk walk(Rows, Fountain);
+    walk.ResumeAt(end);
+    const int last = std::min(Rows.GetCount(), end + Count);
+    while (walk.Row() < last) {
+        walk.StoreAndAdvance();
+    }
+    return last;
+}
+
 void MarkStartStatesNotComputed(TRowAttributeStringList& Rows, int FromRow, int ToRow) {
     const TRowAttributeData notComputed = NotComputedState();
+    // Reading a row is much cheaper than writing one, and after loading no row is computed.
     for (int row = std::max(FromRow, 0); row <= ToRow; ++row) {
-        Rows.SetStartState(row, notComputed);
+        if (IsComputed(Rows, row)) {
+            Rows.SetStartState(row, notComputed);
+        }
     }
 }
 

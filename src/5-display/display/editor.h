@@ -553,6 +553,8 @@ private:
     void RememberCol(bool Vertical, int Col);
     TPoint CaretPixel() const;
     void CreateCaretShape();
+    // Creates the system caret in Size, unless it already exists in that size.
+    void CreateSystemCaret(TSize Size);
     void PlaceSystemCaret();
     void ShowCaretIfAllowed();
     void HideSystemCaret();
@@ -739,6 +741,7 @@ private:
     int FCaretHideCount = 0;
     bool FCaretShown = false;
     bool FCaretCreated = false;
+    TSize FCaretSize;
     int FUnderlineHideCount = 0;
     bool FRefreshSuspended = false;
     int FRememberedCol = 0;

@@ -242,18 +242,28 @@ void TEditor::RefreshCaret() {
 }
 
 void TEditor::CreateCaretShape() {
-    HideSystemCaret();
-    if (FCaretCreated) {
-        FHost->DestroyCaret();
-    }
     TSize size{kCaretBarWidth, FFontHeight};
     if (FCaret->GetStyle() == csBrief) {
         const int cell = FCharWidth - FMargin->GetCharacter();
         const bool wide = ClassAt(RowClasses(FRow), FCol) == kClassLeadByte;
         size = {wide ? 2 * cell : cell, kBriefCaretHeight};
     }
-    FHost->CreateCaret(size);
+    CreateSystemCaret(size);
+}
+
+// The caret is refreshed on every keystroke, and creating one is a round trip to the window
+// system (a Wine server request): a caret of the same size is kept.
+void TEditor::CreateSystemCaret(TSize Size) {
+    if (FCaretCreated && FCaretSize == Size) {
+        return;
+    }
+    HideSystemCaret();
+    if (FCaretCreated) {
+        FHost->DestroyCaret();
+    }
+    FHost->CreateCaret(Size);
     FCaretCreated = true;
+    FCaretSize = Size;
 }
 
 void TEditor::PlaceSystemCaret() {

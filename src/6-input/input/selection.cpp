@@ -490,12 +490,7 @@ void TEditor::ShowHitCaret() {
     const int columns = FSelection.StartRow == FSelection.EndRow
                             ? FSelection.EndCol - FSelection.StartCol
                             : RowWidth(FRow) - FSelection.StartCol;
-    HideSystemCaret();
-    if (FCaretCreated) {
-        FHost->DestroyCaret();
-    }
-    FHost->CreateCaret({std::max(kMinHitCaretWidth, FCharWidth * columns), FFontHeight});
-    FCaretCreated = true;
+    CreateSystemCaret({std::max(kMinHitCaretWidth, FCharWidth * columns), FFontHeight});
     FHost->SetCaretPos(CaretPixel());
     ShowCaretIfAllowed();
 }

@@ -119,6 +119,7 @@ void TForm1::SetTitle(std::string Title) {
 // Start and stop
 
 void TForm1::FormCreate() {
+    ClipboardChanged();
     Settings = FEnv.LoadSettings();
     LauncherTable = FEnv.LoadLauncherFile();
     FindHistory = FEnv.LoadFindHistory();
@@ -366,11 +367,15 @@ void TForm1::AppIdle() {
     EnableCommand(*Menus.tbRun, FileKind == fkVbs && !ScriptRunning && !modified);
     EnableCommand(*Menus.tbCopy, selected);
     EnableCommand(*Menus.tbCut, selected);
-    EnableCommand(*Menus.tbPaste, ClipboardHoldsText(FEditor));
+    EnableCommand(*Menus.tbPaste, FClipboardHoldsText);
     EnableCommand(*Menus.tbUndo, FCommands.CanUndo());
     EnableCommand(*Menus.tbRedo, FCommands.CanRedo());
     EnableCommand(*Menus.tbSaveFile, modified);
     Menus.ToolBar1.StatusText = StateText();
+}
+
+void TForm1::ClipboardChanged() {
+    FClipboardHoldsText = ClipboardHoldsText(FEditor);
 }
 
 void TForm1::mnuFileClick() {

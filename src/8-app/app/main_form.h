@@ -62,7 +62,10 @@ public:
 
     // Enabling
 
+    // Reads no clipboard: whether it holds text is taken from the last ClipboardChanged.
     void AppIdle();
+    // FormCreate calls this, and the window whenever the clipboard's content has changed.
+    void ClipboardChanged();
     void mnuFileClick();
     void mnuEditClick();
     void mnuToolClick();
@@ -211,6 +214,7 @@ private:
     TWordMatcher FSearchMatcher{"", false};
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
+    bool FClipboardHoldsText = false;
 };
 
 } // namespace kst

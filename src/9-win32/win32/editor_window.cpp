@@ -167,6 +167,10 @@ LRESULT Dispatch(HWND Window, EditorWindowState& State, UINT Msg, WPARAM WParam,
         editor.SetHost(&State.Host);
         editor.SetClipboard(&ProcessClipboard());
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        State.Host.FocusChanged(Msg == WM_SETFOCUS);
+        break;
     case WM_PAINT:
         return Paint(Window, State);
     case WM_ERASEBKGND:

@@ -34,14 +34,16 @@ void InitializeCommonControls() {
     InitCommonControlsEx(&controls);
 }
 
-// Idle work runs each time the queue has been emptied, before waiting for the next message.
+// Idle work runs each time the queue has been emptied, before waiting for the next message; while
+// steps of it remain, the queue is looked at again after each step.
 int RunMessageLoop(MainWindow& Window) {
     for (;;) {
         if (const std::optional<int> exitCode = Window.HandlePendingMessages()) {
             return *exitCode;
         }
-        Window.Idle();
-        WaitMessage();
+        if (!Window.Idle()) {
+            WaitMessage();
+        }
     }
 }
 

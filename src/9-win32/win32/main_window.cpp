@@ -34,6 +34,9 @@ constexpr int kListItemHeight = 12;
 // panel above it.
 constexpr int kMinListHeight = 80;
 constexpr int kPanelAboveList = 100;
+// Where colouring depends on the lines above, rows are coloured ahead while the program is idle,
+// about this many (some 10 ms) at a time, so that messages wait no longer than that.
+constexpr int kRowsColouredPerIdleStep = 30'000;
 
 constexpr int kWindowFontPoints = 9;
 constexpr int kPointsPerInch = 72;
@@ -279,6 +282,8 @@ void MainWindow::Layout() {
 }
 
 void MainWindow::Create() {
+    // The tool bar follows the clipboard through its notifications instead of asking it.
+    AddClipboardFormatListener(FWindow);
     ShowingErrors(FWindow, [this] { FForm->FormCreate(); });
     FMenuBar->Refresh();
 }
@@ -325,12 +330,19 @@ std::optional<int> MainWindow::HandlePendingMessages() {
     return std::nullopt;
 }
 
-void MainWindow::Idle() {
+bool MainWindow::Idle() {
     if (FForm == nullptr) {
-        return;
+        return false;
     }
     ShowingErrors(FWindow, [this] { FForm->AppIdle(); });
     RefreshToolBar();
+    bool moreSteps = false;
+    ShowingErrors(FWindow, [this, &moreSteps] {
+        moreSteps = EditorOfWindow(FEditorWindow)
+                        ->ScreenStrings()
+                        .ComputeStartStatesAhead(kRowsColouredPerIdleStep);
+    });
+    return moreSteps;
 }
 
 // MainWindowView
@@ -540,6 +552,11 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_CLOSE:
         CloseQuery();
         return 0;
+    case WM_CLIPBOARDUPDATE:
+        if (FForm != nullptr) {
+            FForm->ClipboardChanged();
+        }
+        return 0;
     case WM_DESTROY:
         Destroyed();
         return 0;
@@ -600,6 +617,7 @@ void MainWindow::DropFiles(HDROP Drop) {
 }
 
 void MainWindow::Destroyed() {
+    RemoveClipboardFormatListener(FWindow);
     if (FForm != nullptr) {
         ShowingErrors(FWindow, [this] { FForm->FormDestroy(); });
     }

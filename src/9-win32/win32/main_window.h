@@ -43,8 +43,8 @@ public:
     // came.
     std::optional<int> HandlePendingMessages();
     // The application became idle: the commands' states and the state text are brought up to
-    // date.
-    void Idle();
+    // date, and one step of the colouring ahead is done; answers whether such steps remain.
+    bool Idle();
 
     // MainWindowView
     void SetTitle(const std::string& Title) override;

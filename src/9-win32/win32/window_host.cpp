@@ -15,6 +15,22 @@ int BarCode(TScrollBarKind Bar) {
     return Bar == TScrollBarKind::Horizontal ? SB_HORZ : SB_VERT;
 }
 
+// Setting a scroll bar redraws it at once, which takes milliseconds under Wine, and an edit sets
+// both bars: values the bar already shows are not set again.
+void SetChangedScrollInfo(HWND Window, int Bar, SCROLLINFO& Wanted) {
+    SCROLLINFO shown{};
+    shown.cbSize = sizeof(shown);
+    shown.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    const bool known = GetScrollInfo(Window, Bar, &shown) != FALSE;
+    const bool rangeShown =
+        (Wanted.fMask & SIF_RANGE) == 0 || (shown.nMin == Wanted.nMin && shown.nMax == Wanted.nMax);
+    const bool pageShown = (Wanted.fMask & SIF_PAGE) == 0 || shown.nPage == Wanted.nPage;
+    const bool positionShown = (Wanted.fMask & SIF_POS) == 0 || shown.nPos == Wanted.nPos;
+    if (!known || !rangeShown || !pageShown || !positionShown) {
+        SetScrollInfo(Window, Bar, &Wanted, TRUE);
+    }
+}
+
 RECT WinRect(const TRect& Rect) {
     return RECT{Rect.Left, Rect.Top, Rect.Right, Rect.Bottom};
 }
@@ -90,7 +106,7 @@ bool WindowHost::Showing() const {
 }
 
 bool WindowHost::Focused() const {
-    return GetFocus() == FWindow;
+    return FFocused;
 }
 
 void WindowHost::SetFocus() {
@@ -183,7 +199,7 @@ void WindowHost::SetScrollRange(TScrollBarKind Bar, const TScrollRange& Range) {
     info.nMax = Range.Max;
     info.nPage = static_cast<UINT>(std::max(0, Range.Page));
     info.nPos = Range.Position;
-    SetScrollInfo(FWindow, BarCode(Bar), &info, TRUE);
+    SetChangedScrollInfo(FWindow, BarCode(Bar), info);
 }
 
 void WindowHost::SetScrollPosition(TScrollBarKind Bar, int Position) {
@@ -191,7 +207,7 @@ void WindowHost::SetScrollPosition(TScrollBarKind Bar, int Position) {
     info.cbSize = sizeof(info);
     info.fMask = SIF_POS | SIF_DISABLENOSCROLL;
     info.nPos = Position;
-    SetScrollInfo(FWindow, BarCode(Bar), &info, TRUE);
+    SetChangedScrollInfo(FWindow, BarCode(Bar), info);
 }
 
 void WindowHost::ShowScrollBar(TScrollBarKind Bar, bool Show) {

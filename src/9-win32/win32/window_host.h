@@ -59,6 +59,9 @@ public:
     // lacks (a lone surrogate half, an accented letter).
     void QueueCharacter(wchar_t Unit);
     std::optional<std::uint8_t> TakeQueuedByte();
+    // WM_SETFOCUS and WM_KILLFOCUS, before the editor sees them: the editor asks for the focus
+    // many times a keystroke, and asking the system costs a round trip to the Wine server.
+    void FocusChanged(bool Focused) { FFocused = Focused; }
 
     bool KeyDown(int VirtualKey) const override;
 
@@ -89,6 +92,7 @@ private:
     HWND FWindow;
     ClientAreaSurface FClient;
     std::string FQueuedBytes;
+    bool FFocused = false;
 };
 
 } // namespace kst::win32

@@ -1,0 +1,234 @@
+// End-to-end latency of kestrane.exe as another program sees it: the program is started on
+// generated VBScript files of several sizes and driven through its windows, and each step is
+// timed from here. Prints the median, minimum and maximum of every step per file size.
+//
+// Usage: e2e_latency_bench [RUNS]   (runs per file size, default 3)
+// kestrane.exe is taken from the folder of this program (its "Env" folder is made there); the
+// files are written to a temporary folder and removed at the end.
+#include "host_process.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+using kst::e2e::ProgramFolder;
+using kst::e2e::WaitUntil;
+
+constexpr auto kTimeout = 60s;
+constexpr int kTypedCharacters = 200;
+constexpr int kCaretMoves = 200;
+constexpr int kRepaints = 50;
+// The tool bar's save button: the data's third button ("上書保存"), ids counting from 1.
+constexpr WPARAM kSaveButtonId = 3;
+
+double MillisecondsSince(Clock::time_point Start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - Start).count();
+}
+
+std::string ToCp932(const std::wstring& Text) {
+    const int size = WideCharToMultiByte(932, 0, Text.data(), static_cast<int>(Text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(932, 0, Text.data(), static_cast<int>(Text.size()), bytes.data(), size,
+                        nullptr, nullptr);
+    return bytes;
+}
+
+// A script of LineCount lines of about 42 bytes with their line breaks (2.5 million lines make
+// 100 MiB), comments and strings in Japanese.
+void WriteScript(const std::wstring& Path, int LineCount) {
+    const std::vector<std::wstring> lines = {
+        L"Option Explicit",
+        L"' 設定ファイルを読み込んで件数を数える処理",
+        L"Dim objShell, objFile, strPath, nCount, i",
+        L"Set objShell = CreateObject(\"WScript.Shell\")",
+        L"strPath = \"C:\\Temp\\データ\\\" & CStr(nCount) & \".txt\"",
+        L"If nCount > 10 Then MsgBox \"件数が多すぎます\", vbOKOnly",
+        L"For i = 1 To 100: nCount = nCount + i * 2: Next",
+        L"    strPath = Replace(strPath, \"\\\", \"/\")",
+        L"End If ' 件数の確認はここまで",
+    };
+    std::vector<std::string> encoded;
+    for (const std::wstring& line : lines) {
+        encoded.push_back(ToCp932(line) + "\r\n");
+    }
+    std::string text;
+    text.reserve(static_cast<std::size_t>(LineCount) * 42);
+    for (int line = 0; line < LineCount; ++line) {
+        text += encoded[static_cast<std::size_t>(line) % encoded.size()];
+    }
+    std::ofstream file(std::filesystem::path(Path), std::ios::binary);
+    file.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// The processor time a process has used so far (user and kernel), in milliseconds. On a machine
+// busy with other work the wall times scatter; this shows what the program itself spent.
+double ProcessorMilliseconds(HANDLE Process) {
+    FILETIME creation{};
+    FILETIME exit{};
+    FILETIME kernel{};
+    FILETIME user{};
+    GetProcessTimes(Process, &creation, &exit, &kernel, &user);
+    const auto ticks = [](FILETIME Time) {
+        return static_cast<double>((static_cast<std::uint64_t>(Time.dwHighDateTime) << 32) |
+                                   Time.dwLowDateTime);
+    };
+    return (ticks(kernel) + ticks(user)) / 10'000;
+}
+
+struct Measure {
+    const char* Name;
+    std::vector<double> Samples;
+    // The program's processor time over all samples.
+    double Processor = 0;
+
+    void Print() {
+        if (Samples.empty()) {
+            std::printf("  %-28s no samples\n", Name);
+            return;
+        }
+        std::sort(Samples.begin(), Samples.end());
+        const double median =
+            Samples.size() % 2 == 1
+                ? Samples[Samples.size() / 2]
+                : (Samples[Samples.size() / 2 - 1] + Samples[Samples.size() / 2]) / 2;
+        std::printf("  %-28s median %9.3f ms   min %9.3f   max %9.3f   (n %zu)   processor %8.3f "
+                    "ms each\n",
+                    Name, median, Samples.front(), Samples.back(), Samples.size(),
+                    Processor / static_cast<double>(Samples.size()));
+    }
+};
+
+struct Results {
+    Measure Usable{"usable window", {}};
+    Measure JumpToEnd{"first jump to end + paint", {}};
+    Measure TypedCharacter{"typed character + paint", {}};
+    Measure CaretMove{"caret move + paint", {}};
+    Measure Repaint{"full repaint", {}};
+    Measure Save{"save", {}};
+};
+
+HWND VisibleWindow(const wchar_t* Class, const std::wstring& Title) {
+    const HWND window = FindWindowW(Class, Title.c_str());
+    return window != nullptr && IsWindowVisible(window) != FALSE ? window : nullptr;
+}
+
+void Repeat(HANDLE Process, int Count, Measure& Into, const std::function<void(int)>& Step) {
+    const double processorBefore = ProcessorMilliseconds(Process);
+    for (int index = 0; index < Count; ++index) {
+        const auto start = Clock::now();
+        Step(index);
+        Into.Samples.push_back(MillisecondsSince(start));
+    }
+    Into.Processor += ProcessorMilliseconds(Process) - processorBefore;
+}
+
+// One run: start the program on File, time each step, close it. False when something failed.
+bool RunOnce(const std::wstring& File, Results& Into) {
+    const std::wstring program = ProgramFolder() + L"kestrane.exe";
+    std::wstring commandLine = L"\"" + program + L"\" \"" + File + L"\"";
+    const std::wstring title = File + L" - Kestrane";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    const auto start = Clock::now();
+    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process) == FALSE) {
+        std::printf("kestrane.exe could not be started: error %lu\n", GetLastError());
+        return false;
+    }
+    CloseHandle(process.hThread);
+    HWND mainWindow = nullptr;
+    HWND editor = nullptr;
+    const bool usable = WaitUntil(
+        [&] {
+            mainWindow = VisibleWindow(L"TForm1", title);
+            editor = mainWindow != nullptr ? FindWindowExW(mainWindow, nullptr, L"TEditor", nullptr)
+                                           : nullptr;
+            return editor != nullptr && SendMessageW(editor, EM_GETLINECOUNT, 0, 0) > 0;
+        },
+        kTimeout);
+    if (usable) {
+        Into.Usable.Samples.push_back(MillisecondsSince(start));
+        Into.Usable.Processor += ProcessorMilliseconds(process.hProcess);
+        const auto length = static_cast<LPARAM>(SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0));
+        Repeat(process.hProcess, 1, Into.JumpToEnd, [&](int) {
+            SendMessageW(editor, EM_SETSEL, static_cast<WPARAM>(length), length);
+            SendMessageW(editor, EM_SCROLLCARET, 0, 0);
+            UpdateWindow(editor);
+        });
+        Repeat(process.hProcess, kTypedCharacters, Into.TypedCharacter, [&](int) {
+            SendMessageW(editor, WM_CHAR, L'a', 1);
+            UpdateWindow(editor);
+        });
+        Repeat(process.hProcess, kCaretMoves, Into.CaretMove, [&](int Index) {
+            SendMessageW(editor, WM_KEYDOWN, Index % 2 == 0 ? VK_LEFT : VK_RIGHT, 1);
+            UpdateWindow(editor);
+        });
+        Repeat(process.hProcess, kRepaints, Into.Repaint, [&](int) {
+            InvalidateRect(editor, nullptr, FALSE);
+            UpdateWindow(editor);
+        });
+        const HWND toolBar = FindWindowExW(mainWindow, nullptr, L"ToolbarWindow32", nullptr);
+        Repeat(process.hProcess, 1, Into.Save, [&](int) {
+            SendMessageW(mainWindow, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(toolBar));
+        });
+        PostMessageW(mainWindow, WM_CLOSE, 0, 0);
+    } else {
+        wchar_t shown[512] = {};
+        GetWindowTextW(FindWindowW(L"TForm1", nullptr), shown, 512);
+        std::printf("the window did not become usable; its title: %ls\n", shown);
+    }
+    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(kTimeout / 1ms)) !=
+        WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
+    }
+    CloseHandle(process.hProcess);
+    return usable;
+}
+
+std::wstring TemporaryFolder() {
+    std::wstring temp(MAX_PATH, L'\0');
+    temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
+    return temp + L"kestrane-latency-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+}
+
+} // namespace
+
+int main(int ArgumentCount, char** Arguments) {
+    const int runs = ArgumentCount > 1 ? std::max(1, std::atoi(Arguments[1])) : 3;
+    const std::wstring folder = TemporaryFolder();
+    std::filesystem::create_directories(std::filesystem::path(folder));
+    // The program keeps its settings and histories in "Env" beside itself.
+    std::filesystem::create_directories(std::filesystem::path(ProgramFolder() + L"Env"));
+    bool failed = false;
+    for (const int lineCount : {100, 100'000, 2'500'000}) {
+        const std::wstring pristine = folder + L"pristine-" + std::to_wstring(lineCount) + L".vbs";
+        const std::wstring file = folder + L"lines-" + std::to_wstring(lineCount) + L".vbs";
+        WriteScript(pristine, lineCount);
+        Results measured;
+        for (int run = 0; run < runs; ++run) {
+            CopyFileW(pristine.c_str(), file.c_str(), FALSE);
+            failed = !RunOnce(file, measured) || failed;
+        }
+        std::printf("%d lines, %llu bytes, %d runs\n", lineCount,
+                    static_cast<unsigned long long>(std::filesystem::file_size(pristine)), runs);
+        for (Measure* step : {&measured.Usable, &measured.JumpToEnd, &measured.TypedCharacter,
+                              &measured.CaretMove, &measured.Repaint, &measured.Save}) {
+            step->Print();
+        }
+        std::fflush(stdout);
+    }
+    std::filesystem::remove_all(std::filesystem::path(folder));
+    return failed ? 1 : 0;
+}
