@@ -128,9 +128,12 @@ public:
         }
     }
 
-    // ReplaceFileW keeps the target's attributes, security and creation time; a new target is
-    // simply moved into place.
+    // The content reaches the disk before it takes the target's place. ReplaceFileW keeps the
+    // target's attributes, security and creation time; a new target is simply moved into place.
     void ReplaceTarget() override {
+        if (!FlushFileBuffers(FHandle)) {
+            RaiseLastError(FileFailure::Write, FTargetPath);
+        }
         const HANDLE handle = FHandle;
         FHandle = INVALID_HANDLE_VALUE;
         if (!CloseHandle(handle)) {
