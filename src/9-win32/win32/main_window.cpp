@@ -378,6 +378,14 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_CLOSE:
         CloseQuery();
         return 0;
+    case WM_QUERYENDSESSION:
+        return QueryEndSession() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+        // The process ends without its window being destroyed.
+        if (WParam != FALSE) {
+            SaveSettingsAndLists();
+        }
+        return 0;
     case WM_DESTROY:
         Destroyed();
         return 0;
@@ -421,6 +429,15 @@ void MainWindow::CloseQuery() {
     }
 }
 
+// A save that fails is shown and keeps the session from ending.
+bool MainWindow::QueryEndSession() {
+    bool canEnd = true;
+    if (FForm != nullptr) {
+        ShowingErrors(FWindow, [&] { FForm->FormCloseQuery(canEnd); });
+    }
+    return canEnd;
+}
+
 // The drop is released before the files open, so that an error leaves nothing held.
 void MainWindow::DropFiles(HDROP Drop) {
     const std::vector<std::string> paths = DroppedPaths(Drop);
@@ -430,10 +447,14 @@ void MainWindow::DropFiles(HDROP Drop) {
     }
 }
 
-void MainWindow::Destroyed() {
+void MainWindow::SaveSettingsAndLists() {
     if (FForm != nullptr) {
         ShowingErrors(FWindow, [this] { FForm->FormDestroy(); });
     }
+}
+
+void MainWindow::Destroyed() {
+    SaveSettingsAndLists();
     PostQuitMessage(0);
 }
 

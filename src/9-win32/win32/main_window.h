@@ -71,7 +71,10 @@ private:
     void Layout();
     bool Command(WPARAM WParam, LPARAM LParam);
     void CloseQuery();
+    // Windows asks whether the session may end (log-off, shutdown): the close query decides.
+    bool QueryEndSession();
     void DropFiles(HDROP Drop);
+    void SaveSettingsAndLists();
     void Destroyed();
 
     Win32Desktop& FDesktop;
