@@ -73,9 +73,8 @@ TEST_F(MenuDataTest, TheMenuBar) {
 
 TEST_F(MenuDataTest, CommandsOfAbsentPartsStayDisabled) {
     const TMainMenus& menus = Form->Menus;
-    for (const TMenuItem* item :
-         {menus.mnuFind, menus.mnuFindNext, menus.mnuReplace, menus.mnuGoLine, menus.mnuSearchList,
-          menus.mnuGoSearchList}) {
+    for (const TMenuItem* item : {menus.mnuFind, menus.mnuFindNext, menus.mnuReplace,
+                                  menus.mnuGoLine, menus.mnuSearchList, menus.mnuGoSearchList}) {
         EXPECT_FALSE(item->Enabled) << item->Caption;
     }
     EXPECT_EQ(Form->Menus.MainMenu.FindShortCut(TextToShortCut("F3")), nullptr);
@@ -427,6 +426,22 @@ TEST_F(MainFormTest, TheContainingFolderOpensInTheShell) {
     Form->OpenFile(File("a.vbs"));
     Form->mnuOpenDirClick();
     EXPECT_EQ(Desk.ShellOpened, std::vector<std::string>{Folder.Path("files")});
+}
+
+TEST_F(LauncherTest, WhatTheShellCannotOpenIsReported) {
+    const std::string tool = File("tool.exe");
+    Folder.WriteFile("Env/Lc.dat", "Tool\t" + tool + "\r\n");
+    Create();
+    Form->OpenFile(File("a.vbs"));
+    const std::string folder = Folder.Path("files");
+    Desk.UnopenablePaths = {tool, folder};
+    (*Form->Menus.mnuLauncher)[0].Click();
+    Form->mnuOpenDirClick();
+    const auto failure = [](const std::string& Path) {
+        return TMessage{"\r\n" + Path + " を開けません", "エラー", TMessageType::Error,
+                        TMessageButtons::Ok};
+    };
+    EXPECT_EQ(Desk.Messages, (std::vector<TMessage>{failure(tool), failure(folder)}));
 }
 
 TEST_F(MainFormTest, LeavingAndTheAboutBox) {
