@@ -5,7 +5,7 @@
 // carets and undo only, since their character boundaries are the editor's own.
 #include "core/cp932.h"
 #include "core/messages.h"
-#include "document/wrap.h"
+#include "editor_invariants.h"
 #include "keystroke_script.h"
 
 #include <gtest/gtest.h>
@@ -221,26 +221,7 @@ private:
         return static_cast<int>(start + previous);
     }
 
-    void CheckCaretIsLegal() const {
-        const TEditor& editor = FDriver.Editor();
-        TEditorScreenStrings& rows = *editor.GetScreenStringsPtr();
-        const int count = rows.GetCount();
-        const int row = editor.GetRow();
-        const bool afterText =
-            row == count && (count == 0 || rows.GetRowAttribute(count - 1) == raLineBreak);
-        ASSERT_TRUE(row < count || afterText) << "row " << row << " of " << count;
-        const std::string_view text = row < count ? rows.GetView(row) : std::string_view();
-        const std::string classes = ColumnClassesOf(rows.GetWrapContext(), text);
-        const int col = editor.GetCol();
-        ASSERT_LE(col, static_cast<int>(classes.size())) << "past the row's end";
-        if (col < static_cast<int>(classes.size())) {
-            EXPECT_NE(classes[col], kClassTrailByte) << "inside a double-byte character";
-            EXPECT_NE(classes[col], kClassTabFill) << "inside a tab";
-        }
-        if (row < count && rows.GetRowAttribute(row) == raWrap) {
-            EXPECT_LT(col, static_cast<int>(classes.size())) << "at the end of a wrapped row";
-        }
-    }
+    void CheckCaretIsLegal() const { EXPECT_EQ(CaretProblem(FDriver.Editor()), ""); }
 
     void UndoAll() {
         TEditor& editor = FDriver.Editor();
