@@ -17,7 +17,8 @@ std::string CaretProblem(const TEditor& Editor) {
     const std::string classes = ColumnClassesOf(rows.GetWrapContext(), text);
     const int col = Editor.GetCol();
     const int end = static_cast<int>(classes.size());
-    const bool free = Editor.GetCaret().GetFreeCaret();
+    // A free caret stands anywhere past the end; with FreeRow, Up and Down keep the column there.
+    const bool free = Editor.GetCaret().GetFreeCaret() || Editor.GetCaret().GetFreeRow();
     if (col < 0 || (col > end && !free)) {
         return "column " + std::to_string(col) + " past the row's end " + std::to_string(end);
     }
