@@ -1,7 +1,7 @@
 // Searching arbitrary text for an arbitrary pattern with arbitrary options and start: nothing is
 // read outside the text or the pattern, a hit lies inside the text, the engine's scan agrees with
 // the reference candidate loop on short texts, and the editor's search in windows of whole lines
-// finds what one search of the whole text finds.
+// finds what one search of the whole text finds (for patterns without line breaks).
 #include "display/editor.h"
 #include "fuzz_check.h"
 #include "support/recording_host.h"
@@ -80,6 +80,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         Check(hit == ReferenceHit(text, pattern, options, start, length),
               "the engine differs from the reference");
     }
-    CheckEditorSearch(text, pattern, options, wordWrap);
+    // A pattern that starts with a line break can match the LF of a CR LF, where the editor cannot
+    // put a hit; the search box gives patterns without line breaks.
+    if (pattern.find_first_of("\r\n") == std::string::npos) {
+        CheckEditorSearch(text, pattern, options, wordWrap);
+    }
     return 0;
 }
