@@ -421,6 +421,22 @@ TEST_F(MainFormTest, TheContainingFolderOpensInTheShell) {
     EXPECT_EQ(Desk.ShellOpened, std::vector<std::string>{Folder.Path("files")});
 }
 
+TEST_F(LauncherTest, WhatTheShellCannotOpenIsReported) {
+    const std::string tool = File("tool.exe");
+    Folder.WriteFile("Env/Lc.dat", "Tool\t" + tool + "\r\n");
+    Create();
+    Form->OpenFile(File("a.vbs"));
+    const std::string folder = Folder.Path("files");
+    Desk.UnopenablePaths = {tool, folder};
+    (*Form->Menus.mnuLauncher)[0].Click();
+    Form->mnuOpenDirClick();
+    const auto failure = [](const std::string& Path) {
+        return TMessage{"\r\n" + Path + " を開けません", "エラー", TMessageType::Error,
+                        TMessageButtons::Ok};
+    };
+    EXPECT_EQ(Desk.Messages, (std::vector<TMessage>{failure(tool), failure(folder)}));
+}
+
 TEST_F(MainFormTest, LeavingAndTheAboutBox) {
     Create();
     Desk.Version = "2.1.0.7";

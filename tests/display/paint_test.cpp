@@ -220,6 +220,34 @@ TEST_F(PaintTest, RowsStopAtTheColumnLimitWithTheHideMark) {
     EXPECT_FALSE(LinesIn(clGray, 2).empty());
 }
 
+TEST_F(PaintTest, MarksWithoutAColourTakeTheFontColour) {
+    TEditorMarks& marks = Editor->GetMarks();
+    for (TEditorMark* mark : {&marks.GetEofMark(), &marks.GetRetMark(), &marks.GetWrapMark(),
+                              &marks.GetHideMark(), &marks.GetUnderline()}) {
+        mark->SetColor(clNone);
+        mark->SetVisible(true);
+    }
+    Editor->GetWrapOption().SetWrapByte(20);
+    const TColor font = Editor->GetFont().Color;
+    // Rows 0-2 show the hide (or wrap), return and end marks; the caret row gets the underline.
+    for (const bool wordWrap : {false, true}) {
+        Editor->SetWordWrap(wordWrap);
+        SetText(std::string(wordWrap ? 30 : 1200, 'a') + "\r\nabc\r\nx");
+        PaintAll();
+        for (const TDrawOp& op : Canvas.Ops) {
+            EXPECT_NE(op.Color, clNone) << "drawing at " << op.From.X << "," << op.From.Y;
+        }
+        const int lastRow = Editor->GetScreenStringsPtr()->GetCount() - 1;
+        ASSERT_EQ(TextsNamed("[EOF]").size(), 1u);
+        EXPECT_EQ(TextsNamed("[EOF]")[0].Color, font);
+        EXPECT_FALSE(LinesIn(font, 0).empty()) << "hide or wrap mark";
+        EXPECT_FALSE(LinesIn(font, lastRow - 1).empty()) << "return mark";
+        EXPECT_TRUE(std::ranges::any_of(Canvas.Ops, [&](const TDrawOp& Op) {
+            return Op.Kind == TOpKind::Line && Op.Color == font && Op.To.X == kClient.Width;
+        })) << "caret-row underline";
+    }
+}
+
 TEST_F(PaintTest, TokensOfAScriptLineInTheMainWindowColours) {
     SetText("Dim x ' note\r\n");
     PaintAll();

@@ -164,7 +164,10 @@ TEST(TEditorStrings, LoadAndSaveRoundTrips) {
         {"a\n\r\nb\r\r", "a\r\n\r\nb\r\n\r\n", 4},
         {"abc\x1a"
          "def\r\n",
-         "abc", 1},
+         "abc\x1a"
+         "def\r\n",
+         1},
+        {"abc\r\n\x1a", "abc\r\n", 1},
         {std::string("a\0b\r\n\0", 7), std::string("a\0b\r\n\0", 7), 2},
         {boundary, std::string(8191, 'a') + "\r\nb", 2},
         {longLine, longLine, 1},

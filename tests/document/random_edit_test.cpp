@@ -2,6 +2,7 @@
 #include "document/screen_strings.h"
 #include "document/wrap.h"
 #include "support/fake_editor.h"
+#include "support/soak.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -261,13 +262,15 @@ void RunRandomEdits(unsigned Seed, bool WordWrap) {
 }
 
 TEST(RandomEdits, WordWrapOffMatchesTheModel) {
-    for (unsigned seed : {1u, 2u}) {
+    const auto runs = static_cast<unsigned>(2 * SoakFactor());
+    for (unsigned seed = 1; seed <= runs && !HasFatalFailure(); ++seed) {
         RunRandomEdits(seed, false);
     }
 }
 
 TEST(RandomEdits, WordWrapOnMatchesTheModel) {
-    for (unsigned seed : {3u, 4u}) {
+    const auto runs = static_cast<unsigned>(2 * SoakFactor());
+    for (unsigned seed = runs + 1; seed <= 2 * runs && !HasFatalFailure(); ++seed) {
         RunRandomEdits(seed, true);
     }
 }

@@ -10,7 +10,9 @@
 #include <cstring>
 #include <cwchar>
 #include <filesystem>
+#include <future>
 #include <set>
+#include <thread>
 
 namespace kst::e2e {
 
@@ -129,13 +131,18 @@ TEST_F(KestraneTest, AFileShownElsewhereIsBroughtForwardAndTheNewProcessEnds) {
     Start({Other});
     const HWND OtherWindow = WaitForMainWindow(TitleFor(Other));
     ASSERT_NE(OtherWindow, nullptr);
-    ASSERT_TRUE(BringForward(OtherWindow));
 
-    const HANDLE Again = Start({Shown});
-    ASSERT_TRUE(WaitForExit(Again));
-    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == ShownWindow; }, kTimeout));
-    EXPECT_EQ(MainWindowTitles(), (std::set<std::wstring>{TitleFor(Shown), TitleFor(Other)}));
-    EXPECT_EQ(RunningPrograms().size(), 2U);
+    // The same file however its path is spelt: the system compares file names ignoring case.
+    std::wstring upperCase = Shown;
+    CharUpperBuffW(upperCase.data(), static_cast<DWORD>(upperCase.size()));
+    for (const std::wstring& spelling : {Shown, upperCase}) {
+        ASSERT_TRUE(BringForward(OtherWindow));
+        const HANDLE again = Start({spelling});
+        ASSERT_TRUE(WaitForExit(again));
+        EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == ShownWindow; }, kTimeout));
+        EXPECT_EQ(MainWindowTitles(), (std::set<std::wstring>{TitleFor(Shown), TitleFor(Other)}));
+        EXPECT_EQ(RunningPrograms().size(), 2U);
+    }
 }
 
 TEST_F(KestraneTest, NewFilesTakeTheFirstFreeNumber) {
@@ -236,6 +243,60 @@ TEST_F(KestraneTest, QuitAllClosesEveryWindowAndEachAsksAboutItsChanges) {
     EXPECT_TRUE(WaitUntilClosed(NewWindow));
     EXPECT_EQ(MainWindowTitles(), std::set<std::wstring>{TitleFor(Changed)});
     EXPECT_EQ(ReadBytes(Changed), "Dim changed\r\n");
+}
+
+TEST_F(KestraneTest, EndingTheSessionAsksAboutChangesAndSavesTheSettings) {
+    const std::wstring path = CreateTextFile(L"session.vbs", "Dim a\r\n");
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(Type(EditorOf(window), L"x"));
+    const std::wstring edited = WindowText(EditorOf(window));
+    for (const int answer : {IDCANCEL, IDYES}) {
+        std::future<LRESULT> reply = std::async(std::launch::async, [window] {
+            return SendMessageW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF);
+        });
+        const HWND question = WaitForMessageBox(ProcessOf(window));
+        ASSERT_NE(question, nullptr);
+        EXPECT_NE(DialogText(question).find(L"このファイルの変更を保存しますか？"),
+                  std::wstring::npos);
+        Click(question, answer);
+        ASSERT_EQ(reply.wait_for(kTimeout), std::future_status::ready);
+        EXPECT_EQ(reply.get(), answer == IDYES ? TRUE : FALSE);
+    }
+    EXPECT_EQ(ReadBytes(path), WideToCp932(edited));
+
+    const std::wstring settings = EnvPath(L"kst.ini");
+    ASSERT_FALSE(std::filesystem::exists(std::filesystem::path(settings)));
+    SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(GetPrivateProfileIntW(L"Wind", L"gWidth", 0, settings.c_str()), 600U);
+}
+
+TEST_F(KestraneTest, QuitAllGoesOnPastAWindowThatNoLongerAnswers) {
+    // A window titled like an editor's whose thread never handles a message again.
+    const HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::promise<HWND> created;
+    std::thread frozenThread([&] {
+        const HWND frozen =
+            CreateWindowExW(0, L"STATIC", L"frozen - Kestrane", WS_OVERLAPPED | WS_VISIBLE, 0, 0,
+                            200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        created.set_value(frozen);
+        WaitForSingleObject(release, INFINITE);
+        DestroyWindow(frozen);
+    });
+    ASSERT_NE(created.get_future().get(), nullptr);
+
+    Start({});
+    const HWND window = WaitForMainWindow(L"新規[1]" + std::wstring(kTitleSuffix));
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(BringForward(window));
+    PressKeys({VK_MENU, 'F'});
+    PressKeys({'Q'});
+    EXPECT_TRUE(WaitUntilClosed(window));
+
+    SetEvent(release);
+    frozenThread.join();
+    CloseHandle(release);
 }
 
 TEST_F(KestraneTest, SettingsWrittenAtExitAreReadAtTheNextStart) {

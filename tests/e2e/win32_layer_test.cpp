@@ -1,9 +1,11 @@
 // The Windows layer in this process: text conversions, the GDI surface and the window host.
+#include "win32/clipboard_win32.h"
 #include "win32/editor_window.h"
 #include "win32/gdi_surface.h"
 #include "win32/utf.h"
 #include "win32/window_host.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 #include <numeric>
 
@@ -29,6 +31,27 @@ TEST(Utf, ConvertsBetweenUtf16AndTheOtherEncodings) {
     EXPECT_EQ(WideToCp932(L""), "");
     // A lead byte without its partner still becomes one character.
     EXPECT_EQ(Cp932ToWide("a\x82").size(), 2u);
+}
+
+// A character outside the basic plane pastes as one "?" like any other that CP932 lacks.
+TEST(Clipboard, PastedTextNeverSplitsASurrogatePair) {
+    Clipboard& clipboard = ProcessClipboard();
+    const std::vector<std::pair<std::wstring, std::string>> cases = {
+        {L"a\U0001F600b", "a?b"},
+        {L"\U00020B9F\u3042", "?\x82\xa0"},
+        {std::wstring(L"x\xD800y\xDC00", 4), "x?y?"},
+    };
+    for (const auto& [wide, expected] : cases) {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        EmptyClipboard();
+        const std::size_t size = (wide.size() + 1) * sizeof(wchar_t);
+        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+        std::memcpy(GlobalLock(block), wide.c_str(), size);
+        GlobalUnlock(block);
+        SetClipboardData(CF_UNICODETEXT, block);
+        CloseClipboard();
+        EXPECT_EQ(clipboard.GetText(), expected);
+    }
 }
 
 TEST(CellText, GivesEveryByteOneCell) {

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kst {
 namespace {
@@ -14,6 +16,23 @@ std::string NumberedLines(int Count) {
         text += std::to_string(i) + "\\n";
     }
     return text;
+}
+
+// The interpreter itself: each wrong expectation fails at its line, and the right ones pass.
+TEST(KeystrokeScript, AWrongExpectationFailsAtItsLine) {
+    const std::string steps = "text: \"ab|c\\n\"\nkeys: Shift+Right\n";
+    EXPECT_TRUE(RunKeystrokeScript(steps + "expect: \"ab^c|\\n\"\ncaret: 0,3\nexpecttop: 0"));
+    const std::vector<std::pair<std::string, int>> wrong = {
+        {"expect: \"abc|\\n\"", 3}, {"expect: \"ab|c^\\n\"", 3},
+        {"expect: \"ab^c|\"", 3},   {"expect: \"ab^c|\\n\"\ncaret: 0,2", 4},
+        {"caret: 1,0", 3},          {"expecttop: 1", 3},
+    };
+    for (const auto& [expectation, line] : wrong) {
+        const ::testing::AssertionResult result = RunKeystrokeScript(steps + expectation);
+        EXPECT_FALSE(result) << expectation;
+        EXPECT_TRUE(std::string(result.message()).starts_with("line " + std::to_string(line)))
+            << result.message();
+    }
 }
 
 TEST(KeyboardTest, CaretKeysStepOverDoubleByteCharactersWhole) {

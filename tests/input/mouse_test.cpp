@@ -2,11 +2,14 @@
 #include "display/editor.h"
 #include "input/main_window_mouse.h"
 #include "support/recording_host.h"
+#include "support/soak.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace kst {
 namespace {
@@ -120,48 +123,80 @@ TEST_F(MouseTest, TheMainWindowsDoubleClickSelectsATokenAndTheWheelScrollsByNotc
     EXPECT_EQ(Editor->GetRow(), 0) << "the caret stays";
 }
 
-// Random selections dropped at random points, checked against a string model; one Undo each
-// restores the text.
-TEST_F(MouseTest, RandomDropsMatchAStringModelAndUndoInOneStep) {
-    std::mt19937 random(7);
-    const std::string letters = "abcdefghij";
-    for (int round = 0; round < 300; ++round) {
-        std::vector<std::string> rows(1 + random() % 4);
-        for (std::string& row : rows) {
-            row = letters.substr(0, random() % 8);
-        }
+// A random text of ASCII letters and double-byte characters, one row per line; every row ends with
+// a line break.
+struct TDropText {
+    std::vector<std::string> Rows;
+    // For each row the columns where a character starts, and its end.
+    std::vector<std::vector<int>> Boundaries;
+
+    std::string Text() const {
         std::string text;
-        for (const std::string& row : rows) {
+        for (const std::string& row : Rows) {
             text += row + "\r\n";
         }
+        return text;
+    }
+    // Columns are bytes: the text has no tabs.
+    int OffsetOf(int Row, int Col) const {
+        int offset = 0;
+        for (int r = 0; r < Row; ++r) {
+            offset += static_cast<int>(Rows[r].size()) + 2;
+        }
+        return offset + Col;
+    }
+};
+
+TDropText RandomDropText(std::mt19937& Random) {
+    static const std::vector<std::string> characters{"a", "b", "c", "d", "\x82\xa0", "\x88\x9f"};
+    TDropText text;
+    text.Rows.resize(1 + Random() % 4);
+    for (std::string& row : text.Rows) {
+        std::vector<int> boundaries{0};
+        for (std::size_t count = Random() % 8; count > 0; --count) {
+            row += characters[Random() % characters.size()];
+            boundaries.push_back(static_cast<int>(row.size()));
+        }
+        text.Boundaries.push_back(std::move(boundaries));
+    }
+    return text;
+}
+
+// Random normal and box selections dropped at random character boundaries, checked against a
+// string model: a drop onto the selection, or of a box (never dragged), changes nothing, and one
+// Undo restores the text.
+TEST_F(MouseTest, RandomDropsMatchAStringModelAndUndoInOneStep) {
+    std::mt19937 random(7);
+    const auto randomPosition = [&random](const TDropText& Text) {
+        const int row = static_cast<int>(random() % Text.Rows.size());
+        const std::vector<int>& columns = Text.Boundaries[row];
+        return std::pair{row, columns[random() % columns.size()]};
+    };
+    for (int round = 0; round < 300 * SoakFactor(); ++round) {
+        const TDropText dropText = RandomDropText(random);
+        const std::string text = dropText.Text();
         Open(text);
-        const auto offsetOf = [&](int Row, int Col) {
-            int offset = 0;
-            for (int r = 0; r < Row; ++r) {
-                offset += static_cast<int>(rows[r].size()) + 2;
-            }
-            return offset + std::min(Col, static_cast<int>(rows[Row].size()));
-        };
-        const int rowA = static_cast<int>(random() % rows.size());
-        const int rowB = static_cast<int>(random() % rows.size());
-        const int a = offsetOf(rowA, static_cast<int>(random() % 9));
-        const int b = offsetOf(rowB, static_cast<int>(random() % 9));
+        const auto [rowA, colA] = randomPosition(dropText);
+        const auto [rowB, colB] = randomPosition(dropText);
+        const int a = dropText.OffsetOf(rowA, colA);
+        const int b = dropText.OffsetOf(rowB, colB);
         if (a == b) {
             continue;
         }
         Editor->SetSelStart(std::min(a, b));
-        Editor->SetSelLength(std::abs(a - b));
+        Editor->SetSelLength(std::abs(a - b)); // switches box selection off
+        const bool box = random() % 4 == 0;
+        Editor->SetBoxSelection(box);
         const int start = std::min(a, b);
         const int length = std::abs(a - b);
-        const int dropRow = static_cast<int>(random() % rows.size());
-        const int dropCol = static_cast<int>(random() % static_cast<int>(rows[dropRow].size() + 1));
-        const int drop = offsetOf(dropRow, dropCol);
+        const auto [dropRow, dropCol] = randomPosition(dropText);
+        const int drop = dropText.OffsetOf(dropRow, dropCol);
         const bool copy = random() % 2 == 0;
-        const bool inside = Editor->IsInSelection(dropRow, dropCol);
         copy ? Editor->CopyDrop(dropRow, dropCol) : Editor->MoveDrop(dropRow, dropCol);
 
         std::string expected = text;
-        if (!inside) {
+        const bool ontoSelection = drop >= start && drop < start + length;
+        if (!box && !ontoSelection) {
             const std::string sel = text.substr(start, length);
             if (copy) {
                 expected.insert(drop, sel);
@@ -173,7 +208,9 @@ TEST_F(MouseTest, RandomDropsMatchAStringModelAndUndoInOneStep) {
                 expected.erase(start, length);
             }
         }
-        ASSERT_EQ(Text(), expected) << "round " << round << (copy ? " copy" : " move");
+        ASSERT_EQ(Text(), expected)
+            << "round " << round << (copy ? " copy" : " move") << (box ? " box" : "");
+        EXPECT_EQ(Editor->GetSelectionState(), kSelectionNone) << "round " << round;
         if (Text() != text) {
             Editor->Undo();
             ASSERT_EQ(Text(), text) << "round " << round;

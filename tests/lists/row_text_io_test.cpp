@@ -50,14 +50,21 @@ TEST(RowTextIo, LineBreaksAndTheFinalBreakSurviveARoundTrip) {
         {"x\r", {"x"}, {raLineBreak}, "x\r\n"},
         {"abc\x1a"
          "def\r\n",
-         {"abc"},
-         {raEndOfText},
-         "abc"},
+         {"abc\x1a"
+          "def"},
+         {raLineBreak},
+         "abc\x1a"
+         "def\r\n"},
         {"\x1a"
          "abc",
-         {},
-         {},
-         ""},
+         {"\x1a"
+          "abc"},
+         {raEndOfText},
+         "\x1a"
+         "abc"},
+        {"abc\r\n\x1a", {"abc"}, {raLineBreak}, "abc\r\n"},
+        {"abc\x1a", {"abc"}, {raEndOfText}, "abc"},
+        {"\x1a\x1a", {"\x1a"}, {raEndOfText}, "\x1a"},
         {std::string("a\0b\r\n\0", 6),
          {std::string("a\0b", 3), std::string("\0", 1)},
          {raLineBreak, raEndOfText},

@@ -7,11 +7,15 @@
 #include <random>
 #include <set>
 #include <stdexcept>
+#ifndef _WIN32
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace fs = std::filesystem;
 
 namespace kst {
 namespace {
-
-namespace fs = std::filesystem;
 
 std::string Utf8(const fs::path& Path) {
     const std::u8string Text = Path.u8string();
@@ -183,6 +187,47 @@ TEST_F(FilesTest, AReadOnlyFileIsNotReplaced) {
 }
 
 #ifndef _WIN32
+// This program's fsync stands in for the system's: it notes what each call flushed and what the
+// target held at that moment, then flushes.
+struct TSync {
+    std::string Path;
+    std::string TargetContent;
+};
+std::vector<TSync> gSyncs;
+std::string gSyncTarget;
+
+std::string ReadAll(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+} // namespace kst
+
+extern "C" int fsync(int Descriptor) {
+    if (!kst::gSyncTarget.empty()) {
+        const std::string link = "/proc/self/fd/" + std::to_string(Descriptor);
+        kst::gSyncs.push_back({fs::read_symlink(link).string(), kst::ReadAll(kst::gSyncTarget)});
+    }
+    return static_cast<int>(syscall(SYS_fsync, Descriptor));
+}
+
+namespace kst {
+namespace {
+
+TEST_F(FilesTest, TheNewContentIsOnTheDiskBeforeItReplacesTheOldAndTheRenameAfter) {
+    WriteWithStream("target.txt", "old");
+    gSyncTarget = PathOf("target.txt");
+    WriteFileSafely(gSyncTarget, [](const ChunkSink& Sink) { Sink("new"); });
+    gSyncTarget.clear();
+    ASSERT_EQ(gSyncs.size(), 2u);
+    EXPECT_EQ(fs::path(gSyncs[0].Path).parent_path(), fs::canonical(Folder()));
+    EXPECT_NE(fs::path(gSyncs[0].Path).filename(), "target.txt");
+    EXPECT_EQ(gSyncs[0].TargetContent, "old");
+    EXPECT_EQ(fs::path(gSyncs[1].Path), fs::canonical(Folder()));
+    EXPECT_EQ(gSyncs[1].TargetContent, "new");
+}
+
 TEST_F(FilesTest, ReplacingKeepsThePermissionsOfTheOriginal) {
     WriteWithStream("target.txt", "old");
     const auto Mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;

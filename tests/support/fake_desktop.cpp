@@ -1,5 +1,6 @@
 #include "fake_desktop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
@@ -11,6 +12,15 @@ namespace fs = std::filesystem;
 
 fs::path PathOf(const std::string& Utf8) {
     return fs::path(std::u8string(Utf8.begin(), Utf8.end()));
+}
+
+// A full path with its ASCII letters in lower case, as file names compare on Windows.
+std::string ComparableName(const std::string& Path) {
+    std::string name = fs::absolute(PathOf(Path)).lexically_normal().string();
+    std::ranges::transform(name, name.begin(), [](char C) {
+        return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;
+    });
+    return name;
 }
 
 std::optional<std::string> NextResult(std::deque<std::string>& Results) {
@@ -94,6 +104,15 @@ void FakeDesktop::CloseProcess(TProcessHandle Process) {
 bool FakeDesktop::FileExists(const std::string& Path) {
     std::error_code ignored;
     return PretendedFiles.contains(Path) || fs::is_regular_file(PathOf(Path), ignored);
+}
+
+bool FakeDesktop::ShellOpen(const std::string& Path) {
+    ShellOpened.push_back(Path);
+    return !UnopenablePaths.contains(Path);
+}
+
+bool FakeDesktop::SameFileName(const std::string& A, const std::string& B) {
+    return ComparableName(A) == ComparableName(B);
 }
 
 bool FakeDesktop::DirectoryExists(const std::string& Path) {

@@ -65,9 +65,11 @@ public:
     bool WaitForProcessOrMessage(TProcessHandle Process) override;
     void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
     void CloseProcess(TProcessHandle Process) override;
-    void ShellOpen(const std::string& Path) override { ShellOpened.push_back(Path); }
+    bool ShellOpen(const std::string& Path) override;
     bool FileExists(const std::string& Path) override;
     bool DirectoryExists(const std::string& Path) override;
+    // Full paths compared ignoring the case of ASCII letters.
+    bool SameFileName(const std::string& A, const std::string& B) override;
     std::string ProgramPath() override { return FProgramPath; }
     std::string ProgramVersion() override { return Version; }
     TMessageAnswer MessageBox(const std::string& Text, const std::string& Caption,
@@ -104,6 +106,8 @@ public:
     unsigned long StartError = 0;
     // The waits that a started process outlasts.
     int ProcessWaits = 2;
+    // Paths that the shell fails to open.
+    std::set<std::string> UnopenablePaths;
     // Files reported as existing though they are not on disk.
     std::set<std::string> PretendedFiles;
     // INI files whose writing fails.

@@ -18,7 +18,7 @@ using TWindowHandle = std::uintptr_t;
 
 struct TTopLevelWindow {
     TWindowHandle Handle = 0;
-    std::string Title; // at most 255 characters
+    std::string Title;
     std::string ClassName;
     bool Visible = false;
     bool Owned = false;
@@ -62,8 +62,8 @@ public:
     // Every top-level window in the system's order (front to back).
     virtual std::vector<TTopLevelWindow> TopLevelWindows() = 0;
     virtual void BringToFront(TWindowHandle Window) = 0;
-    // Sends (not posts) the close message: returns after the window has handled it. A window
-    // that no longer exists is ignored.
+    // Sends (not posts) the close message: returns after the window has handled it, or after a
+    // few seconds when its program does not answer. A window that no longer exists is ignored.
     virtual void SendClose(TWindowHandle Window) = 0;
 
     // Processes and the shell
@@ -82,14 +82,18 @@ public:
     virtual void TerminateProcess(TProcessHandle Process, unsigned ExitCode) = 0;
     virtual void CloseProcess(TProcessHandle Process) = 0;
     // Asks the shell to open a file or folder as a double click would (a program runs, a
-    // document opens in its program, a folder in a window), owned by the main window.
-    virtual void ShellOpen(const std::string& Path) = 0;
+    // document opens in its program, a folder in a window), owned by the main window. Answers
+    // false when the shell could not.
+    virtual bool ShellOpen(const std::string& Path) = 0;
 
     // Files
 
     // True for an existing file, false for a folder or nothing.
     virtual bool FileExists(const std::string& Path) = 0;
     virtual bool DirectoryExists(const std::string& Path) = 0;
+    // Whether two paths name the same file as the system compares file names: their full forms
+    // (relative to the current folder, with short names made long) are equal ignoring case.
+    virtual bool SameFileName(const std::string& A, const std::string& B) = 0;
     // The running program's full path.
     virtual std::string ProgramPath() = 0;
     // The FileVersion string of the program's version resource; empty when it has none.

@@ -111,8 +111,6 @@ FileBytes ReadWholeFile(const std::string& Path) {
     }
 }
 
-// No flush to the disk before the replacement: the rename only ever puts complete content in the
-// target's place, and an editor's save need not survive a power cut.
 void WriteFileSafely(const std::string& Path,
                      const std::function<void(const ChunkSink&)>& Produce) {
     const auto file = files_os::CreateReplacementFile(Path);

@@ -23,8 +23,10 @@ using ChunkSink = std::function<void(std::string_view Bytes)>;
 
 // Writes a file without ever leaving a half-written one in its place: Produce writes the content
 // to a temporary file in the same folder, which then replaces Path, keeping the original's
-// attributes. On any failure (no space, no permission, an exception from Produce) the temporary
-// file is removed, Path is left as it was, and EFileError (or Produce's exception) is raised.
+// attributes. The content is on the disk before it replaces Path, so a crash or power cut leaves
+// either the old file or the whole new one. On any failure (no space, no permission, an exception
+// from Produce) the temporary file is removed, Path is left as it was, and EFileError (or Produce's
+// exception) is raised.
 void WriteFileSafely(const std::string& Path, const std::function<void(const ChunkSink&)>& Produce);
 
 } // namespace kst

@@ -26,8 +26,8 @@ class ReplacementFile {
 public:
     virtual ~ReplacementFile() = default;
     virtual void WriteAll(const char* Data, std::size_t Count) = 0;
-    // Closes the temporary file and puts it in the target's place, keeping the target's
-    // attributes when it exists.
+    // Flushes the temporary file to the disk, closes it and puts it in the target's place,
+    // keeping the target's attributes when it exists; the replacement is on the disk on return.
     virtual void ReplaceTarget() = 0;
 };
 

@@ -85,8 +85,13 @@ public:
         }
     }
 
+    // The content reaches the disk before the rename, and the rename itself right after it, so
+    // a crash leaves either the old file or the complete new one.
     void ReplaceTarget() override {
         TakeOverPermissions();
+        if (::fsync(FDescriptor) != 0) {
+            RaiseFileError(FileFailure::Write, FTargetPath, SystemReason(errno));
+        }
         const int descriptor = FDescriptor;
         FDescriptor = -1;
         if (::close(descriptor) != 0) {
@@ -96,6 +101,7 @@ public:
             RaiseFileError(FileFailure::Replace, FTargetPath, SystemReason(errno));
         }
         FReplaced = true;
+        SyncFolder();
     }
 
 private:
@@ -121,6 +127,23 @@ private:
             RaiseFileError(FileFailure::CreateTemporary, FTargetPath, SystemReason(errno));
         }
         return false;
+    }
+
+    // Some file systems cannot sync a folder (EINVAL); their renames need no sync.
+    void SyncFolder() const {
+        const std::size_t slash = FTargetPath.rfind('/');
+        const std::string folder = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : FTargetPath.substr(0, slash);
+        const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const bool synced = descriptor >= 0 && (::fsync(descriptor) == 0 || errno == EINVAL);
+        const int error = errno;
+        if (descriptor >= 0) {
+            ::close(descriptor);
+        }
+        if (!synced) {
+            RaiseFileError(FileFailure::Replace, FTargetPath, SystemReason(error));
+        }
     }
 
     void TakeOverPermissions() {

@@ -117,11 +117,11 @@ void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece) {
 
 } // namespace
 
+// Only a final Ctrl-Z is the old end-of-file mark; anywhere else it is text, kept like NUL.
 void LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes) {
-    const char* ctrlZ = static_cast<const char*>(std::memchr(Bytes.Data.get(), kCtrlZ, Bytes.Size));
-    const std::size_t size =
-        ctrlZ ? static_cast<std::size_t>(ctrlZ - Bytes.Data.get()) : Bytes.Size;
-    LoadRows(Rows, std::move(Bytes.Data), size);
+    const auto size = static_cast<std::size_t>(Bytes.Size);
+    const bool endMark = size > 0 && Bytes.Data[size - 1] == kCtrlZ;
+    LoadRows(Rows, std::move(Bytes.Data), endMark ? size - 1 : size);
 }
 
 void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text) {

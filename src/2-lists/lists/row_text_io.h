@@ -14,7 +14,8 @@
 namespace kst {
 
 // Replaces the rows by the lines of a file's bytes, which the rows keep without copying. A
-// Ctrl-Z byte (26) ends the text.
+// Ctrl-Z byte (26) that is the file's last byte is an end-of-file mark and not loaded; any other
+// Ctrl-Z is text.
 void LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes);
 
 // Replaces the rows by the lines of Text.

@@ -37,7 +37,7 @@ public:
     // From another string list: its whole text, with the caret after the last row.
     void Assign(const TPersistent& Source) override;
 
-    // Reads the whole file (CR LF, lone CR and lone LF end lines, Ctrl-Z ends the text). If it
+    // Reads the whole file (CR LF, lone CR and lone LF end lines, a final Ctrl-Z is dropped). If it
     // cannot be read the lines are left empty and EFileError is raised.
     void LoadFromFile(const std::string& FileName);
     // Writes GetTextStr's bytes; a failed save raises and leaves the old file as it was.

@@ -473,7 +473,7 @@ void TEditor::DrawDottedUnderline(const TRect& Rect, int X, int Y, int Columns,
 // Marks
 
 TColor TEditor::MarkColorOf(const TEditorMark& Mark, bool Selected) const {
-    return Selected ? SelectionLook().Color : Mark.GetColor();
+    return Selected ? SelectionLook().Color : ForegroundOf(Mark.GetColor());
 }
 
 void TEditor::DrawEofMark(int X, int Y, bool Selected) {
@@ -530,7 +530,7 @@ void TEditor::DrawHideMark(int X, int Y, bool Selected) {
 }
 
 void TEditor::DrawUnderline(int Row) {
-    DrawUnderlineIn(Row, FMarks->GetUnderline().GetColor());
+    DrawUnderlineIn(Row, ForegroundOf(FMarks->GetUnderline().GetColor()));
 }
 
 void TEditor::EraseUnderline(int Row) {

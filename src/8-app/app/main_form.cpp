@@ -42,6 +42,18 @@ bool IsEditorTitle(const std::string& Title) {
     return Title.find(kTitleSuffix) != std::string::npos;
 }
 
+bool IsListedEditorWindow(const TTopLevelWindow& Window) {
+    return Window.Visible && !Window.Owned && IsEditorTitle(Window.Title);
+}
+
+// The file a window's title names: the title without the suffix that ends it; none otherwise.
+std::optional<std::string> FileNameInTitle(const std::string& Title) {
+    if (!Title.ends_with(kTitleSuffix)) {
+        return std::nullopt;
+    }
+    return Title.substr(0, Title.size() - kTitleSuffix.size());
+}
+
 // Strings compare their bytes as unsigned values, so other scripts' characters sort after ASCII.
 bool LessIgnoringCase(const std::string& A, const std::string& B) {
     return AsciiLowerCase(A) < AsciiLowerCase(B);
@@ -222,8 +234,8 @@ void TForm1::FormCloseQuery(bool& CanClose) {
 // Opening files and the other windows
 
 void TForm1::OpenFile(const std::string& FileName) {
-    if (IsOpenElsewhere(FileName)) {
-        BringWindowForward(FileName + std::string(kTitleSuffix));
+    if (const TWindowHandle window = WindowShowing(FileName)) {
+        FDesktop.BringToFront(window);
         return;
     }
     if (!CurrentFileName.empty() || FEditor.GetModified()) {
@@ -257,16 +269,26 @@ void TForm1::StartProgram(const std::optional<std::string>& FileName) {
 void TForm1::ListEditorWindows() {
     WindowTitles.clear();
     for (TTopLevelWindow& window : FDesktop.TopLevelWindows()) {
-        if (window.Visible && !window.Owned && IsEditorTitle(window.Title)) {
+        if (IsListedEditorWindow(window)) {
             WindowTitles.push_back(std::move(window.Title));
         }
     }
 }
 
 bool TForm1::IsOpenElsewhere(const std::string& FileName) {
-    ListEditorWindows();
-    return std::ranges::find(WindowTitles, FileName + std::string(kTitleSuffix)) !=
-           WindowTitles.end();
+    return WindowShowing(FileName) != 0;
+}
+
+// Titles keep the path as it was opened; the system decides whether two spellings (letter case,
+// relative or short names) name one file.
+TWindowHandle TForm1::WindowShowing(const std::string& FileName) {
+    for (const TTopLevelWindow& window : FDesktop.TopLevelWindows()) {
+        const std::optional<std::string> shown = FileNameInTitle(window.Title);
+        if (IsListedEditorWindow(window) && shown && FDesktop.SameFileName(*shown, FileName)) {
+            return window.Handle;
+        }
+    }
+    return 0;
 }
 
 std::string TForm1::NextNewFileTitle() {
@@ -322,12 +344,6 @@ TWindowHandle TForm1::FindWindowByTitle(const std::string& WindowTitle) {
         }
     }
     return 0;
-}
-
-void TForm1::BringWindowForward(const std::string& WindowTitle) {
-    if (const TWindowHandle window = FindWindowByTitle(WindowTitle)) {
-        FDesktop.BringToFront(window);
-    }
 }
 
 // Enabling
@@ -469,10 +485,17 @@ void TForm1::mnuExitClick() {
     FView.Close();
 }
 
+void TForm1::ShellOpenReporting(const std::string& Path) {
+    if (!FDesktop.ShellOpen(Path)) {
+        ShowMessageBox(FDesktop, "\r\n" + Path + std::string(kShellOpenFailedText),
+                       TMessageType::Error, TMessageButtons::Ok);
+    }
+}
+
 void TForm1::mnuOpenDirClick() {
     const std::string folder = ExtractFileDir(CurrentFileName);
     if (FDesktop.DirectoryExists(folder)) {
-        FDesktop.ShellOpen(folder);
+        ShellOpenReporting(folder);
     } else {
         ShowWarning(FDesktop, kFolderMissingText);
     }
@@ -586,7 +609,7 @@ void TForm1::ActionLauncher(std::string Caption) {
         return;
     }
     if (FDesktop.FileExists(entry->Path)) {
-        FDesktop.ShellOpen(entry->Path);
+        ShellOpenReporting(entry->Path);
     } else {
         ShowWarning(FDesktop, "\r\n" + entry->Path + std::string(kLauncherMissingText));
     }

@@ -188,7 +188,10 @@ private:
     void StartProgram(const std::optional<std::string>& FileName);
     // The first top-level window with this title; 0 when none.
     TWindowHandle FindWindowByTitle(const std::string& WindowTitle);
-    void BringWindowForward(const std::string& WindowTitle);
+    // The editor window that shows FileName; 0 when none.
+    TWindowHandle WindowShowing(const std::string& FileName);
+    // Opens Path through the shell; an error box says when it could not.
+    void ShellOpenReporting(const std::string& Path);
     std::string DialogFolder();
     void SaveToCurrentFile();
     std::string StateText() const;

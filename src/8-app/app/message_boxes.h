@@ -19,6 +19,7 @@ inline constexpr std::string_view kOverwriteText = "\r\nは存在します。上
 inline constexpr std::string_view kFolderMissingText = "\r\n保存先フォルダが存在しません";
 inline constexpr std::string_view kHistoryFileMissingText = "\r\nファイルが存在しません\r\n";
 inline constexpr std::string_view kLauncherMissingText = " はありません";
+inline constexpr std::string_view kShellOpenFailedText = " を開けません";
 inline constexpr std::string_view kNoLauncherSelectedText = "\rランチャーが選ばれていません";
 inline constexpr std::string_view kNameRegisteredText = "\r\n登録名は既に登録されています";
 inline constexpr std::string_view kStopScriptText = "\r\nスクリプトを強制終了させますか？";

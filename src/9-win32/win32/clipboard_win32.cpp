@@ -1,5 +1,6 @@
 #include "win32/clipboard_win32.h"
 
+#include "core/cp932.h"
 #include "core/errors.h"
 #include "win32/utf.h"
 
@@ -97,6 +98,45 @@ std::optional<std::string> BytesOf(HANDLE Block) {
     return std::string(bytes, strnlen(bytes, locked.Size()));
 }
 
+bool IsSurrogate(wchar_t Unit) {
+    return Unit >= 0xD800 && Unit <= 0xDFFF;
+}
+
+bool IsLeadSurrogate(wchar_t Unit) {
+    return Unit >= 0xD800 && Unit <= 0xDBFF;
+}
+
+// CP932 has no character outside the basic plane: a surrogate pair, or a stray surrogate, becomes
+// one "?", as every other character that CP932 lacks does.
+std::string PastedCp932(std::wstring_view Wide) {
+    std::wstring text;
+    text.reserve(Wide.size());
+    for (std::size_t i = 0; i < Wide.size(); ++i) {
+        if (!IsSurrogate(Wide[i])) {
+            text += Wide[i];
+            continue;
+        }
+        if (IsLeadSurrogate(Wide[i]) && i + 1 < Wide.size() && IsSurrogate(Wide[i + 1]) &&
+            !IsLeadSurrogate(Wide[i + 1])) {
+            ++i;
+        }
+        text += L'?';
+    }
+    return WideToCp932(text);
+}
+
+// ANSI text cut inside a character ends in a lead byte without its trail byte.
+std::string WithoutLoneLeadByte(std::string Bytes) {
+    std::size_t pos = 0;
+    while (pos + 1 < Bytes.size()) {
+        pos += IsLeadByte(Bytes[pos]) ? 2 : 1;
+    }
+    if (pos + 1 == Bytes.size() && IsLeadByte(Bytes[pos])) {
+        Bytes[pos] = '?';
+    }
+    return Bytes;
+}
+
 HWND CreateOwnerWindow() {
     return CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                            GetModuleHandleW(nullptr), nullptr);
@@ -122,11 +162,13 @@ std::optional<std::string> Win32Clipboard::GetText() {
     const OpenedClipboard opened(FOwner);
     if (HANDLE unicode = GetClipboardData(CF_UNICODETEXT)) {
         if (const std::optional<std::wstring> wide = WideTextOf(unicode)) {
-            return WideToCp932(*wide);
+            return PastedCp932(*wide);
         }
     }
     if (HANDLE ansi = GetClipboardData(CF_TEXT)) {
-        return BytesOf(ansi);
+        if (std::optional<std::string> bytes = BytesOf(ansi)) {
+            return WithoutLoneLeadByte(std::move(*bytes));
+        }
     }
     return std::nullopt;
 }

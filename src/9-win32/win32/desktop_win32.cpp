@@ -1,6 +1,7 @@
 #include "win32/desktop_win32.h"
 
 #include "win32/dialogs_win32.h"
+#include "win32/path_names.h"
 #include "win32/utf.h"
 
 #include <algorithm>
@@ -13,7 +14,9 @@ namespace kst::win32 {
 
 namespace {
 
-constexpr int kTitleCapacity = 256; // 255 characters and the terminating zero
+constexpr int kClassNameCapacity = 256; // the longest class name and the terminating zero
+// How long a close message waits for a program that has stopped answering.
+constexpr UINT kHungWindowTimeout = 5000;
 constexpr std::size_t kProfileValueCapacity = 256;
 constexpr DWORD kFileNameCapacity = 32768;
 constexpr wchar_t kFileVersionKey[] = L"\\StringFileInfo\\041103A4\\FileVersion";
@@ -34,15 +37,22 @@ HANDLE ProcessOf(TProcessHandle Process) {
     return reinterpret_cast<HANDLE>(Process);
 }
 
+// The whole title; the length is only a hint, since the title can change meanwhile.
 std::wstring WindowText(HWND Window) {
-    wchar_t text[kTitleCapacity] = {};
-    GetWindowTextW(Window, text, kTitleCapacity);
-    return text;
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(Window)) + 1, L'\0');
+    for (;;) {
+        const int length = GetWindowTextW(Window, text.data(), static_cast<int>(text.size()));
+        if (static_cast<std::size_t>(length) + 1 < text.size()) {
+            text.resize(static_cast<std::size_t>(length));
+            return text;
+        }
+        text.resize(text.size() * 2);
+    }
 }
 
 std::wstring ClassNameOf(HWND Window) {
-    wchar_t name[kTitleCapacity] = {};
-    GetClassNameW(Window, name, kTitleCapacity);
+    wchar_t name[kClassNameCapacity] = {};
+    GetClassNameW(Window, name, kClassNameCapacity);
     return name;
 }
 
@@ -202,7 +212,11 @@ void Win32Desktop::BringToFront(TWindowHandle Window) {
 
 void Win32Desktop::SendClose(TWindowHandle Window) {
     if (IsWindow(WindowOf(Window)) != FALSE) {
-        SendMessageW(WindowOf(Window), WM_CLOSE, 0, 0);
+        // A window that goes on answering (while it asks about its changes) is waited for.
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(WindowOf(Window), WM_CLOSE, 0, 0,
+                            SMTO_ABORTIFHUNG | SMTO_NOTIMEOUTIFNOTHUNG, kHungWindowTimeout,
+                            &ignored);
     }
 }
 
@@ -257,8 +271,11 @@ void Win32Desktop::CloseProcess(TProcessHandle Process) {
     }
 }
 
-void Win32Desktop::ShellOpen(const std::string& Path) {
-    ShellExecuteW(FOwner, L"open", Utf8ToWide(Path).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+// ShellExecuteW answers a value above 32 on success.
+bool Win32Desktop::ShellOpen(const std::string& Path) {
+    const auto result = reinterpret_cast<INT_PTR>(
+        ShellExecuteW(FOwner, L"open", Utf8ToWide(Path).c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+    return result > 32;
 }
 
 // Files
@@ -266,6 +283,13 @@ void Win32Desktop::ShellOpen(const std::string& Path) {
 bool Win32Desktop::FileExists(const std::string& Path) {
     const DWORD attributes = FileAttributes(Path);
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool Win32Desktop::SameFileName(const std::string& A, const std::string& B) {
+    const std::wstring a = FullLongPathName(Utf8ToWide(A));
+    const std::wstring b = FullLongPathName(Utf8ToWide(B));
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool Win32Desktop::DirectoryExists(const std::string& Path) {

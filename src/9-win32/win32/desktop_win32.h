@@ -25,10 +25,11 @@ public:
     bool WaitForProcessOrMessage(TProcessHandle Process) override;
     void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
     void CloseProcess(TProcessHandle Process) override;
-    void ShellOpen(const std::string& Path) override;
+    bool ShellOpen(const std::string& Path) override;
 
     bool FileExists(const std::string& Path) override;
     bool DirectoryExists(const std::string& Path) override;
+    bool SameFileName(const std::string& A, const std::string& B) override;
     std::string ProgramPath() override;
     std::string ProgramVersion() override;
 

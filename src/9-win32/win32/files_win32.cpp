@@ -1,4 +1,5 @@
 #include "platform/files_os.h"
+#include "win32/path_names.h"
 #include "win32/utf.h"
 
 #include <algorithm>
@@ -24,18 +25,6 @@ std::wstring WidePath(const std::string& Utf8, FileFailure What) {
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Utf8.data(), size, wide.data(), length);
     return wide;
-}
-
-// The full form of a path relative to the current folder; ReplaceFileW refuses relative paths
-// under Wine.
-std::wstring FullPath(const std::wstring& Path) {
-    const DWORD length = GetFullPathNameW(Path.c_str(), 0, nullptr, nullptr);
-    if (length == 0) {
-        return Path;
-    }
-    std::wstring full(length, L'\0');
-    full.resize(GetFullPathNameW(Path.c_str(), length, full.data(), nullptr));
-    return full;
 }
 
 std::string SystemReason(DWORD Error) {
@@ -99,9 +88,10 @@ private:
 
 class Win32ReplacementFile : public ReplacementFile {
 public:
+    // ReplaceFileW refuses relative paths under Wine.
     explicit Win32ReplacementFile(const std::string& TargetPath)
         : FTargetPath(TargetPath),
-          FWideTargetPath(FullPath(WidePath(TargetPath, FileFailure::CreateTemporary))) {
+          FWideTargetPath(win32::FullPathName(WidePath(TargetPath, FileFailure::CreateTemporary))) {
         RefuseReadOnlyTarget();
         CreateUniqueSibling(win32::WideToUtf8(FWideTargetPath), GetCurrentProcessId(),
                             [this](const std::string& Name) { return TryCreate(Name); });
@@ -128,9 +118,12 @@ public:
         }
     }
 
-    // ReplaceFileW keeps the target's attributes, security and creation time; a new target is
-    // simply moved into place.
+    // The content reaches the disk before it takes the target's place. ReplaceFileW keeps the
+    // target's attributes, security and creation time; a new target is simply moved into place.
     void ReplaceTarget() override {
+        if (!FlushFileBuffers(FHandle)) {
+            RaiseLastError(FileFailure::Write, FTargetPath);
+        }
         const HANDLE handle = FHandle;
         FHandle = INVALID_HANDLE_VALUE;
         if (!CloseHandle(handle)) {

@@ -557,6 +557,14 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
             FForm->ClipboardChanged();
         }
         return 0;
+    case WM_QUERYENDSESSION:
+        return QueryEndSession() ? TRUE : FALSE;
+    case WM_ENDSESSION:
+        // The process ends without its window being destroyed.
+        if (WParam != FALSE) {
+            SaveSettingsAndLists();
+        }
+        return 0;
     case WM_DESTROY:
         Destroyed();
         return 0;
@@ -607,6 +615,15 @@ void MainWindow::CloseQuery() {
     }
 }
 
+// A save that fails is shown and keeps the session from ending.
+bool MainWindow::QueryEndSession() {
+    bool canEnd = true;
+    if (FForm != nullptr) {
+        ShowingErrors(FWindow, [&] { FForm->FormCloseQuery(canEnd); });
+    }
+    return canEnd;
+}
+
 // The drop is released before the files open, so that an error leaves nothing held.
 void MainWindow::DropFiles(HDROP Drop) {
     const std::vector<std::string> paths = DroppedPaths(Drop);
@@ -616,11 +633,15 @@ void MainWindow::DropFiles(HDROP Drop) {
     }
 }
 
-void MainWindow::Destroyed() {
-    RemoveClipboardFormatListener(FWindow);
+void MainWindow::SaveSettingsAndLists() {
     if (FForm != nullptr) {
         ShowingErrors(FWindow, [this] { FForm->FormDestroy(); });
     }
+}
+
+void MainWindow::Destroyed() {
+    RemoveClipboardFormatListener(FWindow);
+    SaveSettingsAndLists();
     PostQuitMessage(0);
 }
 

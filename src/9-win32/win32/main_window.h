@@ -88,7 +88,10 @@ private:
     bool SetSplitterCursor();
     bool Command(WPARAM WParam, LPARAM LParam);
     void CloseQuery();
+    // Windows asks whether the session may end (log-off, shutdown): the close query decides.
+    bool QueryEndSession();
     void DropFiles(HDROP Drop);
+    void SaveSettingsAndLists();
     void Destroyed();
 
     Win32Desktop& FDesktop;

@@ -1,0 +1,112 @@
+// Searching arbitrary text for an arbitrary pattern with arbitrary options and start: nothing is
+// read outside the text or the pattern, a hit lies inside the text, the engine's scan agrees with
+// the reference candidate loop on short texts, and the editor's search in windows of whole lines
+// finds what one search of the whole text finds (for patterns without line breaks, on rows the
+// caret can reach to their end).
+#include "display/editor.h"
+#include "document/wrap.h"
+#include "fuzz_check.h"
+#include "support/recording_host.h"
+#include "tools/exact_bytes.h"
+#include "tools/search_reference.h"
+
+#include <cstdint>
+#include <fuzzer/FuzzedDataProvider.h>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace {
+
+using kst::TSearchOptions;
+using kst::fuzz::Check;
+using THit = std::optional<std::pair<int, int>>;
+
+// Longer texts take the reference too long.
+constexpr std::size_t kReferenceTextLimit = 2048;
+constexpr std::size_t kMaxPatternBytes = 16;
+// The editor searches windows of about 8 KB; copies of the input text make texts longer than one.
+constexpr int kMaxTextCopies = 8;
+// The caret stops at this column, so a hit further right cannot be shown.
+constexpr int kCaretColumnLimit = 1000;
+
+THit EngineHit(std::string_view Text, std::string_view Pattern, TSearchOptions Options, int Start,
+               int Length) {
+    const kst::ExactBytes text(Text);
+    const kst::ExactBytes pattern(Pattern);
+    if (!kst::SearchBuffer(text.View(), Start, Length, pattern.View(), Options)) {
+        return std::nullopt;
+    }
+    Check(Start >= 0 && Length > 0 && Start + Length <= static_cast<int>(Text.size()),
+          "a hit outside the text");
+    return std::make_pair(Start, Length);
+}
+
+THit ReferenceHit(std::string_view Text, std::string_view Pattern, TSearchOptions Options,
+                  int Start, int Length) {
+    const bool searchable = !Pattern.empty() && !Text.empty() && Start >= 0 &&
+                            Start <= static_cast<int>(Text.size()) && Length >= 0;
+    if (!searchable ||
+        !kst::search_reference::ReferenceSearch(Text, Pattern, Options).Run(Start, Length)) {
+        return std::nullopt;
+    }
+    return std::make_pair(Start, Length);
+}
+
+bool RowsFitTheCaretColumns(kst::TEditorScreenStrings& Rows) {
+    for (int row = 0; row < Rows.GetCount(); ++row) {
+        if (kst::DisplayWidth(Rows.GetWrapContext(), Rows.GetView(row)) > kCaretColumnLimit) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The editor's search from the start of its text, towards the end.
+void CheckEditorSearch(std::string_view Text, std::string_view Pattern, TSearchOptions Options,
+                       bool WordWrap) {
+    kst::RecordingHost host{{400, 300}};
+    const auto editor = kst::CreateComponent<kst::TEditor>(nullptr);
+    editor->SetHost(&host);
+    editor->GetWrapOption().SetWrapByte(20);
+    editor->SetWordWrap(WordWrap);
+    editor->GetLines().SetTextStr(Text);
+    kst::TEditorScreenStrings& rows = *editor->GetScreenStringsPtr();
+    if (!RowsFitTheCaretColumns(rows)) {
+        return;
+    }
+    const std::string whole = rows.RowsText(0, rows.GetCount()).Text;
+    const THit expected = EngineHit(whole, Pattern, Options | kst::sxForward, 0, 0);
+    const THit found = editor->SearchText(Pattern, Options | kst::sxForward)
+                           ? THit(std::make_pair(editor->GetSelStart(), editor->GetSelLength()))
+                           : std::nullopt;
+    Check(found == expected, "the editor's search differs from a search of the whole text");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+    FuzzedDataProvider input(Data, Size);
+    const auto options = input.ConsumeIntegral<kst::TSearchOptions>();
+    const int start = input.ConsumeIntegralInRange(-2, 300);
+    const int length = input.ConsumeIntegralInRange(-1, 8);
+    const bool wordWrap = input.ConsumeBool();
+    const std::string pattern = input.ConsumeRandomLengthString(kMaxPatternBytes);
+    const int copies = input.ConsumeIntegralInRange(1, kMaxTextCopies);
+    std::string text;
+    const std::string piece = input.ConsumeRemainingBytesAsString();
+    for (int copy = 0; copy < copies; ++copy) {
+        text += piece;
+    }
+    const THit hit = EngineHit(text, pattern, options, start, length);
+    if (text.size() <= kReferenceTextLimit) {
+        Check(hit == ReferenceHit(text, pattern, options, start, length),
+              "the engine differs from the reference");
+    }
+    // A pattern that starts with a line break can match the LF of a CR LF, where the editor cannot
+    // put a hit; the search box gives patterns without line breaks.
+    if (pattern.find_first_of("\r\n") == std::string::npos) {
+        CheckEditorSearch(text, pattern, options, wordWrap);
+    }
+    return 0;
+}
