@@ -6,7 +6,6 @@
 #include "tools/formatter.h"
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -21,7 +20,6 @@ constexpr std::string_view kProgramName = "kestrane-format";
 constexpr std::string_view kStandardInput = "-";
 constexpr std::string_view kScriptExtension = ".vbs";
 // The editor stops reading at this byte.
-constexpr char kCtrlZ = 26;
 
 constexpr std::string_view kHelp[] = {
     "使い方: kestrane-format [--check] [ファイル | フォルダ | -]...",
@@ -88,15 +86,6 @@ bool IsScriptName(const fs::path& Path) {
     });
 }
 
-// The rows are read up to a Ctrl-Z byte; what follows it would be lost by a save.
-void RefuseCtrlZ(std::string_view Bytes, std::string_view Name) {
-    if (std::memchr(Bytes.data(), kCtrlZ, Bytes.size()) != nullptr) {
-        throw EFileError(
-            std::string(Name) +
-            " には Ctrl-Z (1A) があります。その後ろの内容が失われるため整形しません。");
-    }
-}
-
 std::vector<std::string_view> LinesOf(const TRowAttributeStringList& Rows) {
     std::vector<std::string_view> lines;
     lines.reserve(static_cast<std::size_t>(Rows.GetCount()));
@@ -108,10 +97,6 @@ std::vector<std::string_view> LinesOf(const TRowAttributeStringList& Rows) {
 
 void PrintError(FormatConsole& Console, std::string_view Message) {
     Console.PrintErrorLine(std::string(kProgramName) + ": " + std::string(Message));
-}
-
-std::string FileName(std::string_view Path) {
-    return "ファイル \"" + std::string(Path) + "\"";
 }
 
 std::string FolderName(std::string_view Path) {
@@ -174,7 +159,6 @@ private:
 
     void FormatInput() {
         const std::string input = FConsole.ReadInput();
-        RefuseCtrlZ(input, "標準入力");
         TRowAttributeStringList rows;
         LoadRowsFromText(rows, input);
         const std::optional<std::string> formatted = Formatted(rows, kStandardInput);
@@ -187,7 +171,6 @@ private:
 
     void FormatFile(const std::string& Path) {
         FileBytes bytes = ReadWholeFile(Path);
-        RefuseCtrlZ({bytes.Data.get(), static_cast<std::size_t>(bytes.Size)}, FileName(Path));
         TRowAttributeStringList rows;
         LoadRowsFromFileBytes(rows, std::move(bytes));
         const std::optional<std::string> formatted = Formatted(rows, Path);
