@@ -27,7 +27,7 @@ constexpr std::size_t kReferenceTextLimit = 2048;
 constexpr std::size_t kMaxPatternBytes = 16;
 // The editor searches windows of about 8 KB; copies of the input text make texts longer than one.
 constexpr int kMaxTextCopies = 8;
-// The caret stops at this column, so a hit further right cannot be shown.
+// The caret stops at this column, so the editor passes over a hit further right.
 constexpr int kCaretColumnLimit = 1000;
 
 THit EngineHit(std::string_view Text, std::string_view Pattern, TSearchOptions Options, int Start,
@@ -104,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
               "the engine differs from the reference");
     }
     // A pattern that starts with a line break can match the LF of a CR LF, where the editor cannot
-    // put a hit; the search box gives patterns without line breaks.
+    // put a hit and passes it over; the search box gives patterns without line breaks.
     if (pattern.find_first_of("\r\n") == std::string::npos) {
         CheckEditorSearch(text, pattern, options, wordWrap);
     }

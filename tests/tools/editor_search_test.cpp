@@ -86,6 +86,20 @@ TEST_F(EditorSearchTest, FindsNothingWithoutRowsPatternOrText) {
     EXPECT_FALSE(Editor->SearchText("abc", sxForward)) << "nothing follows the last line break";
 }
 
+// The caret cannot stand between CR and LF or right of its last column: a hit there is passed over
+// for the next one it can show, in both directions.
+TEST_F(EditorSearchTest, HitsTheCaretCannotReachArePassedOver) {
+    const std::string wide = std::string(1100, 'a') + "x\r\n";
+    Open("a\r\nb\r\n" + wide + "x\r\n" + wide);
+    EXPECT_EQ(Search("\nb", sxForward), std::nullopt);
+    EXPECT_EQ(Editor->GetSelStart(), 0) << "nothing found, nothing moved";
+    const int secondX = 6 + static_cast<int>(wide.size());
+    EXPECT_EQ(Search("x", sxForward), std::make_pair(secondX, 1));
+    EXPECT_EQ(Search("x", sxForward), std::nullopt);
+    CaretToTextEnd();
+    EXPECT_EQ(Search("x", 0), std::make_pair(secondX, 1));
+}
+
 // Lines of 40 bytes and a line break; line Hit ends with " a" and the next line starts with "b".
 std::string LinesWithHitAfter(int Hit, int Lines) {
     std::string text;

@@ -32,6 +32,16 @@ public:
     int OffsetOf(TTextPosition Position) const {
         return static_cast<int>(BytesBetween(FFirst, Position.Row)) + Position.Byte;
     }
+    // The row and byte of an offset in Text; a byte past the row's text lies in its line break.
+    TTextPosition PositionOf(int Offset) const {
+        int row = FFirst;
+        auto rest = static_cast<std::size_t>(Offset);
+        while (row + 1 < FEnd && rest >= RowBytes(row)) {
+            rest -= RowBytes(row);
+            ++row;
+        }
+        return {row, static_cast<int>(rest)};
+    }
 
     // The lines from FirstRow, the first row of a line, on until more than Limit bytes are held.
     void FillFrom(int FirstRow, std::size_t Limit) {
@@ -159,8 +169,18 @@ bool TEditor::SearchText(std::string_view Pattern, TSearchOptions Options) {
     }
     TLineWindow window(*FScreenStrings);
     FillFirstWindow(window, *FScreenStrings, pattern, from, forward);
-    const TFindResult hit = SearchWindows(
+    // The caret cannot stand between CR and LF or right of its last column, so a hit that starts
+    // or ends there could not be shown: it is passed over.
+    const auto caretReaches = [this, &window](int Offset) {
+        const TTextPosition at = window.PositionOf(Offset);
+        return at.Byte <= RowLength(at.Row) && ColOfByte(at.Row, at.Byte) <= FMaxCol;
+    };
+    TFindResult hit = SearchWindows(
         window, pattern, forward, pattern.FirstCandidate(window.Text(), window.OffsetOf(from), 0));
+    while (hit.Status == TFindStatus::Found &&
+           !(caretReaches(hit.Start) && caretReaches(hit.Start + hit.Length))) {
+        hit = SearchWindows(window, pattern, forward, hit.Start + (forward ? 1 : -1));
+    }
     if (hit.Status != TFindStatus::Found) {
         return false;
     }
