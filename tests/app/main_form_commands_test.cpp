@@ -204,21 +204,39 @@ TEST_F(EnablingTest, TheEditMenuRespectsReadOnly) {
     EXPECT_EQ(enabled(), (std::vector<bool>{false, false, false, true, false, false, true}));
 }
 
-TEST_F(EnablingTest, ThePopupMenuIgnoresReadOnly) {
+// The pop-up menu and the tool bar share the Edit handlers; while a script runs the editor is
+// read-only, and none of them may change its text.
+TEST_F(EnablingTest, PopupMenuAndToolBarRespectReadOnly) {
     const TMainMenus& menus = Form->Menus;
     const auto enabled = [&menus] {
-        return std::vector<bool>{menus.pmnUndo->Enabled, menus.pmnCut->Enabled,
-                                 menus.pmnCopy->Enabled, menus.pmnPaste->Enabled,
-                                 menus.pmnDelete->Enabled};
+        return std::vector<bool>{menus.pmnUndo->Enabled,   menus.pmnCut->Enabled,
+                                 menus.pmnCopy->Enabled,   menus.pmnPaste->Enabled,
+                                 menus.pmnDelete->Enabled, menus.tbUndo->Enabled,
+                                 menus.tbRedo->Enabled,    menus.tbCut->Enabled,
+                                 menus.tbCopy->Enabled,    menus.tbPaste->Enabled};
     };
-    Form->Menus.PopupMenu1.Popup();
-    EXPECT_EQ(enabled(), (std::vector<bool>{false, false, false, false, false}));
+    const auto update = [this] {
+        Form->Menus.PopupMenu1.Popup();
+        Form->AppIdle();
+    };
     Commands.Selected = true;
     Commands.Undoable = true;
+    Commands.Redoable = true;
     Clip.Content = "x";
+    Form->ClipboardChanged();
+    update();
+    EXPECT_EQ(enabled(), std::vector<bool>(10, true));
+
     Editor->SetReadOnly(true);
-    Form->Menus.PopupMenu1.Popup();
-    EXPECT_EQ(enabled(), (std::vector<bool>{true, true, true, true, true}));
+    update();
+    EXPECT_EQ(enabled(), (std::vector<bool>{false, false, true, false, false, false, false, false,
+                                            true, false}));
+    for (TMenuItem* item :
+         {menus.pmnUndo, menus.pmnCut, menus.pmnCopy, menus.pmnPaste, menus.pmnDelete}) {
+        item->Enabled = true;
+        item->Click();
+    }
+    EXPECT_EQ(Commands.Calls, std::vector<std::string>{"Copy"});
 }
 
 TEST_F(EnablingTest, TheFileAndToolMenus) {

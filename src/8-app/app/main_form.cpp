@@ -380,12 +380,13 @@ bool ClipboardHoldsText(const TEditor& Editor) {
 void TForm1::AppIdle() {
     const bool modified = FEditor.GetModified();
     const bool selected = FCommands.HasSelection();
+    const bool writable = EditorWritable();
     EnableCommand(*Menus.tbRun, FileKind == fkVbs && !ScriptRunning && !modified);
     EnableCommand(*Menus.tbCopy, selected);
-    EnableCommand(*Menus.tbCut, selected);
-    EnableCommand(*Menus.tbPaste, FClipboardHoldsText);
-    EnableCommand(*Menus.tbUndo, FCommands.CanUndo());
-    EnableCommand(*Menus.tbRedo, FCommands.CanRedo());
+    EnableCommand(*Menus.tbCut, selected && writable);
+    EnableCommand(*Menus.tbPaste, FClipboardHoldsText && writable);
+    EnableCommand(*Menus.tbUndo, FCommands.CanUndo() && writable);
+    EnableCommand(*Menus.tbRedo, FCommands.CanRedo() && writable);
     EnableCommand(*Menus.tbSaveFile, modified);
     Menus.ToolBar1.StatusText = StateText();
 }
@@ -398,8 +399,12 @@ void TForm1::mnuFileClick() {
     EnableCommand(*Menus.mnuSaveFile, FEditor.GetModified());
 }
 
+bool TForm1::EditorWritable() const {
+    return !FEditor.GetReadOnly();
+}
+
 void TForm1::mnuEditClick() {
-    const bool writable = !FEditor.GetReadOnly();
+    const bool writable = EditorWritable();
     const bool selected = FCommands.HasSelection();
     EnableCommand(*Menus.mnuCopy, selected);
     EnableCommand(*Menus.mnuCut, selected && writable);
@@ -417,12 +422,13 @@ void TForm1::mnuToolClick() {
 }
 
 void TForm1::PopupMenu1Popup() {
+    const bool writable = EditorWritable();
     const bool selected = FCommands.HasSelection();
     EnableCommand(*Menus.pmnCopy, selected);
-    EnableCommand(*Menus.pmnCut, selected);
-    EnableCommand(*Menus.pmnDelete, selected);
-    EnableCommand(*Menus.pmnPaste, ClipboardHoldsText(FEditor));
-    EnableCommand(*Menus.pmnUndo, FCommands.CanUndo());
+    EnableCommand(*Menus.pmnCut, selected && writable);
+    EnableCommand(*Menus.pmnDelete, selected && writable);
+    EnableCommand(*Menus.pmnPaste, ClipboardHoldsText(FEditor) && writable);
+    EnableCommand(*Menus.pmnUndo, FCommands.CanUndo() && writable);
 }
 
 // File commands and history
@@ -531,15 +537,21 @@ void TForm1::ActionHist(std::string Path) {
 // Edit commands
 
 void TForm1::mnuUndoClick() {
-    FCommands.Undo();
+    if (EditorWritable()) {
+        FCommands.Undo();
+    }
 }
 
 void TForm1::mnuRedoClick() {
-    FCommands.Redo();
+    if (EditorWritable()) {
+        FCommands.Redo();
+    }
 }
 
 void TForm1::mnuCutClick() {
-    FCommands.Cut();
+    if (EditorWritable()) {
+        FCommands.Cut();
+    }
 }
 
 void TForm1::mnuCopyClick() {
@@ -547,11 +559,15 @@ void TForm1::mnuCopyClick() {
 }
 
 void TForm1::mnuPasteClick() {
-    FCommands.Paste();
+    if (EditorWritable()) {
+        FCommands.Paste();
+    }
 }
 
 void TForm1::mnuDeleteClick() {
-    FCommands.DeleteSelection();
+    if (EditorWritable()) {
+        FCommands.DeleteSelection();
+    }
 }
 
 void TForm1::mnuAllSelectClick() {

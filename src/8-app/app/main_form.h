@@ -82,7 +82,8 @@ public:
     void SetHistory();
     void ActionHist(std::string Path);
 
-    // Edit commands
+    // Edit commands, shared by the menu, the pop-up menu and the tool bar. Those that change the
+    // text do nothing in a read-only editor (the text of a running script).
 
     void mnuUndoClick();
     void mnuRedoClick();
@@ -195,6 +196,7 @@ private:
     std::string DialogFolder();
     void SaveToCurrentFile();
     std::string StateText() const;
+    bool EditorWritable() const;
     // The word of a search or replace, its match case and the hits the editor marks.
     void SetSearchWord(std::string Word, bool MatchCase);
     void BuildResultsList();
