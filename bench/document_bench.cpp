@@ -1,6 +1,7 @@
 // Loading, saving, editing and wrapping a large document.
 #include "../tests/support/fake_editor.h"
 #include "document/editor_strings.h"
+#include "fountain/main_window_colouring.h"
 #include "lists/row_text_io.h"
 
 #include <algorithm>
@@ -184,6 +185,31 @@ void BM_FirstEditAfterLoad(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_FirstEditAfterLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The colouring states a paint wants after the first jump to the end of a freshly loaded script
+// (no bracket regions), with word wrap off and on (rows of 80 columns).
+void BM_FirstStatesAtTheEnd(benchmark::State& State) {
+    constexpr int kScreenRows = 50;
+    Document doc;
+    ApplyMainWindowColouring(*doc.Editor.Fountain);
+    doc.Editor.Screen = kScreenRows;
+    doc.Lines.LoadFromFile(BigFile());
+    doc.Rows.GetWrapOption().SetWrapByte(80);
+    doc.Rows.SetWordWrap(State.range(0) != 0);
+    const int count = doc.Rows.GetCount();
+    for (auto _ : State) {
+        State.PauseTiming();
+        doc.Rows.InitStartStates();
+        State.ResumeTiming();
+        for (int row = count - kScreenRows; row < count; ++row) {
+            if (doc.Rows.GetBracketIndex(row) == kStateNotComputed) {
+                doc.Rows.UpdateStartStates(row, false);
+            }
+        }
+    }
+    State.counters["rows"] = count;
+}
+BENCHMARK(BM_FirstStatesAtTheEnd)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void BM_GetEveryLineWrapOn(benchmark::State& State) {
     Document doc;

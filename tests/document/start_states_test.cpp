@@ -30,7 +30,7 @@ std::vector<TRowAttributeData> StatesFromRowZero(const TEditorScreenStrings& Row
 // depend on earlier lines, the computed rows must also form a prefix of the text.
 void ExpectStatesFollowTheText(const TEditorScreenStrings& Rows, TFountain& Fountain) {
     const std::vector<TRowAttributeData> expected = StatesFromRowZero(Rows, Fountain);
-    const bool anyRowOnItsOwn = StatesFollowPreviousRowOnly(Fountain, Rows.GetWordWrap());
+    const bool anyRowOnItsOwn = StatesFollowLineStartOnly(Fountain);
     bool prefixEnded = false;
     for (int row = 0; row < Rows.GetCount(); ++row) {
         TRowAttributeData stored = Rows.GetRowData(row);
@@ -57,8 +57,8 @@ std::string RandomText(std::mt19937& Random, int Pieces) {
     return text;
 }
 
-// With bracket regions or word wrap a state depends on the rows above; without both, each row is
-// computed on its own when painted. Either way the states must be those computed from the top.
+// With bracket regions a state depends on the rows above; without them, each row is computed from
+// the start of its line when painted. Either way the states must be those computed from the top.
 TEST(StartStates, StayEqualToAFullRecomputationThroughRandomEditsAndPaints) {
     for (const auto& [wrap, withBrackets] : {std::pair{false, true}, std::pair{true, true},
                                              std::pair{false, false}, std::pair{true, false}}) {
@@ -103,7 +103,7 @@ TEST(StartStates, StayEqualToAFullRecomputationThroughRandomEditsAndPaints) {
         // Idle steps go on until every row that can depend on the rows above is computed.
         while (rows.ComputeStartStatesAhead(5)) {
         }
-        const bool computedOnTheirOwn = StatesFollowPreviousRowOnly(*editor.Fountain, wrap);
+        const bool computedOnTheirOwn = StatesFollowLineStartOnly(*editor.Fountain);
         for (int row = 0; row < rows.GetCount() && !computedOnTheirOwn; ++row) {
             ASSERT_NE(rows.GetBracketIndex(row), kStateNotComputed) << row;
         }

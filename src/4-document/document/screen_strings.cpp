@@ -551,13 +551,13 @@ int TEditorScreenStrings::UpdateStartStates(int FromRow, bool Notify) {
             }
         };
     }
-    return RefreshStartStates(*this, editor->EffectiveFountain(), FWordWrap, FromRow,
+    return RefreshStartStates(*this, editor->EffectiveFountain(), FromRow,
                               UpdateStartStatesLimit(FromRow), repaint);
 }
 
 bool TEditorScreenStrings::ComputeStartStatesAhead(int RowCount) {
     const TEditorLink* editor = ActiveEditor();
-    if (editor == nullptr || StatesFollowPreviousRowOnly(editor->EffectiveFountain(), FWordWrap)) {
+    if (editor == nullptr || StatesFollowLineStartOnly(editor->EffectiveFountain())) {
         return false;
     }
     FStatesAheadEnd =

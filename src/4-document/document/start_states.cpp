@@ -26,29 +26,25 @@ public:
     StateWalk(TRowAttributeStringList& Rows, TFountain& Fountain)
         : FRows(Rows), FParser(Fountain.NewParser()) {}
 
-    // Starts at Row with the state the rows before it give.
-    void ResumeAt(int Row) {
+    // Starts at Row, or at the nearest row before it whose state is missing, with the state the
+    // rows before that give. Where states follow the line start alone (FromLineStart), the walk
+    // back stops at the start of Row's line, so a far row costs no more than its own line.
+    void ResumeAt(int Row, bool FromLineStart) {
         int known = Row - 1;
         while (known >= 0 && !IsComputed(FRows, known)) {
+            if (FromLineStart && FRows.GetRowAttribute(known) != raWrap) {
+                StartAt(known + 1);
+                return;
+            }
             --known;
         }
         if (known < 0) {
-            FRow = 0;
-            FState = InitialStartState();
+            StartAt(0);
             return;
         }
         FRow = known;
         FState = FRows.GetRowData(known);
         Advance();
-    }
-
-    // Starts at Row with the state that the row before it alone gives.
-    void StartAt(int Row) {
-        FRow = Row;
-        FState = InitialStartState();
-        if (Row > 0) {
-            FState.PrevRowAttribute = static_cast<std::uint8_t>(FRows.GetRowAttribute(Row - 1));
-        }
     }
 
     int Row() const { return FRow; }
@@ -68,6 +64,15 @@ public:
     }
 
 private:
+    // Starts at the first row of a line, whose state the row before it alone gives.
+    void StartAt(int Row) {
+        FRow = Row;
+        FState = InitialStartState();
+        if (Row > 0) {
+            FState.PrevRowAttribute = static_cast<std::uint8_t>(FRows.GetRowAttribute(Row - 1));
+        }
+    }
+
     void Advance() {
         const auto attribute = static_cast<std::uint8_t>(FRows.GetRowAttribute(FRow));
         FState.RowAttribute = attribute;
@@ -91,29 +96,25 @@ TRowAttributeData InitialStartState() {
 void ComputeStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int LastRow) {
     const int last = std::min(LastRow, Rows.GetCount() - 1);
     StateWalk walk(Rows, Fountain);
-    walk.ResumeAt(0);
+    walk.ResumeAt(0, false);
     while (walk.Row() <= last) {
         walk.StoreAndAdvance();
     }
     MarkStartStatesNotComputed(Rows, last + 1, Rows.GetCount() - 1);
 }
 
-bool StatesFollowPreviousRowOnly(const TFountain& Fountain, bool WordWrap) {
-    return !WordWrap && !Fountain.StateRunsAcrossLines();
+bool StatesFollowLineStartOnly(const TFountain& Fountain) {
+    return !Fountain.StateRunsAcrossLines();
 }
 
-int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, bool WordWrap,
-                       int FromRow, int Limit, const std::function<void(int Row)>& RowChanged) {
+int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int FromRow, int Limit,
+                       const std::function<void(int Row)>& RowChanged) {
     if (FromRow < 0 || FromRow >= Rows.GetCount()) {
         return 0;
     }
     const int limit = std::min(Limit, Rows.GetCount() - 1);
     StateWalk walk(Rows, Fountain);
-    if (StatesFollowPreviousRowOnly(Fountain, WordWrap)) {
-        walk.StartAt(FromRow);
-    } else {
-        walk.ResumeAt(FromRow);
-    }
+    walk.ResumeAt(FromRow, StatesFollowLineStartOnly(Fountain));
     int rewritten = 0;
     while (walk.Row() <= limit) {
         if (walk.RowAgrees()) {
@@ -148,7 +149,7 @@ int ComputeStartStatesAhead(TRowAttributeStringList& Rows, TFountain& Fountain, 
         return end;
     }
     StateWalk walk(Rows, Fountain);
-    walk.ResumeAt(end);
+    walk.ResumeAt(end, false);
     const int last = std::min(Rows.GetCount(), end + Count);
     while (walk.Row() < last) {
         walk.StoreAndAdvance();

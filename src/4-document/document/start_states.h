@@ -5,9 +5,9 @@
 // Where a row's state can depend on the rows above it, the computed rows always form a prefix of
 // the text, apart from rows an edit has just put in (which the refresh after that edit computes):
 // every computation resumes after the nearest computed row, and every invalidation runs to the
-// end of the computed prefix. Where it cannot (no bracket region can run on over a line end, and
-// no row is wrapped), a row's state follows from the attribute of the row before it alone, and
-// any row is computed on its own.
+// end of the computed prefix. Where it cannot (no bracket region can run on over a line end), the
+// state of a line's first row follows from the attribute of the row before it alone, and any row
+// is computed from the start of its own line.
 #pragma once
 
 #include "lists/row_attribute.h"
@@ -25,14 +25,15 @@ TRowAttributeData InitialStartState();
 // Computes rows 0..LastRow and marks the rows after them not computed.
 void ComputeStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int LastRow);
 
-// Whether a row's state follows from the row before it alone, for the fountain and word wrap.
-bool StatesFollowPreviousRowOnly(const TFountain& Fountain, bool WordWrap);
+// Whether a row's state follows from the start of its line alone (no bracket region can run on
+// over a line end), word wrap or not.
+bool StatesFollowLineStartOnly(const TFountain& Fountain);
 
 // Recomputes states from FromRow until a stored state agrees with the computed one, at most up to
 // Limit; if the states still differ there, the rows after Limit are marked not computed. Calls
 // RowChanged (when set) for every row whose state was rewritten, and returns their number.
-int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, bool WordWrap,
-                       int FromRow, int Limit, const std::function<void(int Row)>& RowChanged);
+int RefreshStartStates(TRowAttributeStringList& Rows, TFountain& Fountain, int FromRow, int Limit,
+                       const std::function<void(int Row)>& RowChanged);
 
 // Computes up to Count rows after the computed prefix of the text, whose end lies at or before
 // Hint (a row number from an earlier call); returns the prefix's new end, the row count when all
