@@ -270,6 +270,12 @@ TEST_F(KestraneTest, EndingTheSessionAsksAboutChangesAndSavesTheSettings) {
     ASSERT_FALSE(std::filesystem::exists(std::filesystem::path(settings)));
     SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_EQ(GetPrivateProfileIntW(L"Wind", L"gWidth", 0, settings.c_str()), 600U);
+    // Saved once: the window destroyed afterwards does not write the lists again.
+    const std::filesystem::path launcher(EnvPath(L"Lc.dat"));
+    ASSERT_TRUE(std::filesystem::remove(launcher));
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitUntilClosed(window));
+    EXPECT_FALSE(std::filesystem::exists(launcher));
 }
 
 TEST_F(KestraneTest, QuitAllGoesOnPastAWindowThatNoLongerAnswers) {

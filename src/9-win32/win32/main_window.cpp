@@ -11,6 +11,7 @@
 #include <functional>
 #include <shellapi.h>
 #include <stdexcept>
+#include <utility>
 #include <windowsx.h>
 
 namespace kst::win32 {
@@ -634,7 +635,7 @@ void MainWindow::DropFiles(HDROP Drop) {
 }
 
 void MainWindow::SaveSettingsAndLists() {
-    if (FForm != nullptr) {
+    if (FForm != nullptr && !std::exchange(FSettingsSaved, true)) {
         ShowingErrors(FWindow, [this] { FForm->FormDestroy(); });
     }
 }

@@ -91,6 +91,8 @@ private:
     // Windows asks whether the session may end (log-off, shutdown): the close query decides.
     bool QueryEndSession();
     void DropFiles(HDROP Drop);
+    // Once: at the end of a session the window may still be destroyed afterwards, and a second
+    // write then could be cut short by the system ending the process.
     void SaveSettingsAndLists();
     void Destroyed();
 
@@ -112,6 +114,7 @@ private:
     bool FSplitterDragging = false;
     // The message loop is to end as soon as it runs.
     bool FTerminating = false;
+    bool FSettingsSaved = false;
 };
 
 } // namespace kst::win32
