@@ -77,8 +77,7 @@ private:
     // A key pressed in this window or one of its controls that is a menu item's shortcut is
     // carried out here; answers whether Message was one (then nobody else gets it).
     bool HandleShortCut(const MSG& Message);
-    static LRESULT CALLBACK ListBoxProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam,
-                                        UINT_PTR Id, DWORD_PTR Self);
+    static LRESULT CALLBACK ListBoxProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     void CreateControls();
     void Layout();
     // The client area between the tool bar and the status bar.
@@ -103,6 +102,7 @@ private:
     HWND FEditorWindow = nullptr;
     HWND FSplitter = nullptr;
     HWND FListBox = nullptr;
+    WNDPROC FListBoxClassProc = nullptr;
     HWND FStatusBar = nullptr;
     std::unique_ptr<MainToolBar> FToolBar;
     std::unique_ptr<MainMenuBar> FMenuBar;
