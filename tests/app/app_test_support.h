@@ -56,8 +56,8 @@ public:
     bool ShowReplaceDialog(TfrmReplace& Dialog) override { return Answer(OnReplaceDialog, Dialog); }
     bool ShowGoLineDialog(TfrmGoLine& Dialog) override { return Answer(OnGoLineDialog, Dialog); }
     void ShowResultsList(bool Shown) override { ResultsShown = Shown; }
-    void SetResults(const std::vector<std::string>& Entries) override {
-        Results = Entries;
+    void SetResults(std::vector<std::string> Entries) override {
+        Results = std::move(Entries);
         SelectedIndex = -1;
     }
     std::optional<std::string> SelectedResult() const override;

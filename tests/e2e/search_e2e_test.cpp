@@ -42,14 +42,17 @@ HWND ResultsListOf(HWND MainWindow) {
     return FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
 }
 
+std::wstring ListItem(HWND List, LRESULT Index) {
+    std::wstring item(static_cast<std::size_t>(SendMessageW(List, LB_GETTEXTLEN, Index, 0)), L'\0');
+    SendMessageW(List, LB_GETTEXT, Index, reinterpret_cast<LPARAM>(item.data()));
+    return item;
+}
+
 std::vector<std::wstring> ListItems(HWND List) {
     std::vector<std::wstring> items;
     const auto count = SendMessageW(List, LB_GETCOUNT, 0, 0);
     for (LRESULT index = 0; index < count; ++index) {
-        std::wstring item(static_cast<std::size_t>(SendMessageW(List, LB_GETTEXTLEN, index, 0)),
-                          L'\0');
-        SendMessageW(List, LB_GETTEXT, index, reinterpret_cast<LPARAM>(item.data()));
-        items.push_back(item);
+        items.push_back(ListItem(List, index));
     }
     return items;
 }
@@ -131,6 +134,26 @@ TEST_F(SearchTest, SearchListsTheHitLinesAndADoubleClickJumpsToOne) {
             return EditorSelection(editor) == std::pair{thirdLine, thirdLine};
         },
         kTimeout));
+}
+
+// A long list fills in over several idle steps: every entry arrives once, in order.
+TEST_F(SearchTest, ALongResultsListArrivesWhole) {
+    std::wstring text;
+    for (int line = 0; line < 12'000; ++line) {
+        text += L"Dim v\r\n";
+    }
+    const HWND window = StartOn(L"long.vbs", text);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(SearchFor(window, L"dim"));
+    const HWND list = ResultsListOf(window);
+    ASSERT_TRUE(
+        WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) >= 12'001; }, kTimeout));
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 12'001);
+    EXPECT_EQ(ListItem(list, 0), L"[0001] : Dim v");
+    EXPECT_EQ(ListItem(list, 4'999), L"[5000] : Dim v");
+    EXPECT_EQ(ListItem(list, 5'000), L"[5001] : Dim v");
+    EXPECT_EQ(ListItem(list, 11'999), L"[12000] : Dim v");
+    EXPECT_EQ(ListItem(list, 12'000), L"> [12000]行ヒット");
 }
 
 TEST_F(SearchTest, ReplaceAllWithoutAskingThenSaveWritesTheFile) {

@@ -67,8 +67,9 @@ public:
 
     // The search results list under the editor and its splitter, shown and hidden together.
     virtual void ShowResultsList(bool Shown) = 0;
-    // The list's entries (UTF-8), none selected.
-    virtual void SetResults(const std::vector<std::string>& Entries) = 0;
+    // The list's entries (UTF-8), none selected. A long list may fill in while the program is
+    // idle; the first entries show at once.
+    virtual void SetResults(std::vector<std::string> Entries) = 0;
     // The selected entry; none when nothing is selected.
     virtual std::optional<std::string> SelectedResult() const = 0;
     virtual void FocusEditor() = 0;

@@ -38,6 +38,8 @@ constexpr int kPanelAboveList = 100;
 // Where colouring depends on the lines above, rows are coloured ahead while the program is idle,
 // about this many (some 10 ms) at a time, so that messages wait no longer than that.
 constexpr int kRowsColouredPerIdleStep = 30'000;
+// Results added to the list per idle step: about 10 ms under Wine.
+constexpr std::size_t kResultsPerIdleStep = 5'000;
 
 constexpr int kWindowFontPoints = 9;
 constexpr int kPointsPerInch = 72;
@@ -339,13 +341,14 @@ bool MainWindow::Idle() {
     }
     ShowingErrors(FWindow, [this] { FForm->AppIdle(); });
     RefreshToolBar();
-    bool moreSteps = false;
-    ShowingErrors(FWindow, [this, &moreSteps] {
-        moreSteps = EditorOfWindow(FEditorWindow)
-                        ->ScreenStrings()
-                        .ComputeStartStatesAhead(kRowsColouredPerIdleStep);
+    const bool moreResults = AddPendingResults();
+    bool moreStates = false;
+    ShowingErrors(FWindow, [this, &moreStates] {
+        moreStates = EditorOfWindow(FEditorWindow)
+                         ->ScreenStrings()
+                         .ComputeStartStatesAhead(kRowsColouredPerIdleStep);
     });
-    return moreSteps;
+    return moreResults || moreStates;
 }
 
 // MainWindowView
@@ -436,17 +439,36 @@ void MainWindow::ShowResultsList(bool Shown) {
     Layout();
 }
 
-// The list is filled with its drawing off, so that a long list appears at once.
-void MainWindow::SetResults(const std::vector<std::string>& Entries) {
-    SendMessageW(FListBox, WM_SETREDRAW, FALSE, 0);
+// The first step of entries shows at once; a longer list fills in while the program is idle, so
+// that a search with a million hits does not hold the window for seconds.
+void MainWindow::SetResults(std::vector<std::string> Entries) {
     SendMessageW(FListBox, LB_RESETCONTENT, 0, 0);
     SendMessageW(FListBox, LB_INITSTORAGE, Entries.size(), 0);
-    for (const std::string& entry : Entries) {
+    FPendingResults = std::move(Entries);
+    FNextResult = 0;
+    AddPendingResults();
+    InvalidateRect(FListBox, nullptr, TRUE);
+}
+
+// Entries are added with the list's drawing off; those after the visible ones only move its
+// scroll bar.
+bool MainWindow::AddPendingResults() {
+    if (FNextResult >= FPendingResults.size()) {
+        return false;
+    }
+    const std::size_t end = std::min(FPendingResults.size(), FNextResult + kResultsPerIdleStep);
+    SendMessageW(FListBox, WM_SETREDRAW, FALSE, 0);
+    for (; FNextResult < end; ++FNextResult) {
         SendMessageW(FListBox, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Utf8ToWide(entry).c_str()));
+                     reinterpret_cast<LPARAM>(Utf8ToWide(FPendingResults[FNextResult]).c_str()));
     }
     SendMessageW(FListBox, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(FListBox, nullptr, TRUE);
+    if (FNextResult < FPendingResults.size()) {
+        return true;
+    }
+    FPendingResults = {};
+    FNextResult = 0;
+    return false;
 }
 
 std::optional<std::string> MainWindow::SelectedResult() const {

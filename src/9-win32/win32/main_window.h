@@ -63,7 +63,7 @@ public:
     bool ShowReplaceDialog(TfrmReplace& Dialog) override;
     bool ShowGoLineDialog(TfrmGoLine& Dialog) override;
     void ShowResultsList(bool Shown) override;
-    void SetResults(const std::vector<std::string>& Entries) override;
+    void SetResults(std::vector<std::string> Entries) override;
     std::optional<std::string> SelectedResult() const override;
     void FocusEditor() override;
     void FocusResultsList() override;
@@ -93,6 +93,8 @@ private:
     // Once: at the end of a session the window may still be destroyed afterwards, and a second
     // write then could be cut short by the system ending the process.
     void SaveSettingsAndLists();
+    // Adds the next pending results to the list; answers whether any are left.
+    bool AddPendingResults();
     void Destroyed();
 
     Win32Desktop& FDesktop;
@@ -115,6 +117,9 @@ private:
     // The message loop is to end as soon as it runs.
     bool FTerminating = false;
     bool FSettingsSaved = false;
+    // Results not in the list yet, from FNextResult on; the idle steps add them.
+    std::vector<std::string> FPendingResults;
+    std::size_t FNextResult = 0;
 };
 
 } // namespace kst::win32
