@@ -3,6 +3,7 @@
 #include "fountain/editor_fountain.h"
 #include "support/recording_host.h"
 
+#include <algorithm>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -205,6 +206,50 @@ TEST_F(EditorInWindowTest, ThumbTrackingUsesTheFullTrackPosition) {
     Send(WM_VSCROLL, SB_THUMBTRACK | ((69000u & 0xFFFF) << 16));
     EXPECT_EQ(Editor->GetTopRow(), 69000);
     EXPECT_EQ(Host.Bars(TScrollBarKind::Vertical).Range.Position, 69000);
+}
+
+// The line numbers below an edit are repainted only when lines may have moved; the row past the
+// text, whose number goes when the last line (row 9) loses its line break, is repainted with the
+// edit.
+TEST_F(EditorInWindowTest, LineNumbersBelowAnEditRepaintOnlyWhenLinesMayMove) {
+    struct TCase {
+        const char* Name;
+        bool WordWrap;
+        int Row;
+        const char* Text;
+        bool NumbersRepainted;
+    };
+    const TCase cases[] = {
+        {"typing inside a line", false, 3, "line 3x\r\n", false},
+        {"the last line losing its line break", false, 9, "line 9x", false},
+        {"a new line", false, 3, "line 3\r\nx\r\n", true},
+        {"typing with word wrap", true, 3, "line 3x\r\n", true},
+    };
+    for (const TCase& each : cases) {
+        SCOPED_TRACE(each.Name);
+        Editor->SetWordWrap(each.WordWrap);
+        Editor->GetLeftbar().SetVisible(true);
+        Editor->GetLeftbar().SetShowNumberMode(nmLine);
+        Open(NumberedLines(10));
+        Editor->ScreenStrings().UpdateRows(each.Row, 1, each.Text);
+        const int barLeft = Editor->GetImagebarWidth();
+        const int barRight = barLeft + Editor->GetLeftbarWidth();
+        const auto repainted = [&](auto Covers) {
+            return std::ranges::any_of(Host.Invalidations, Covers);
+        };
+        EXPECT_EQ(repainted([&](const TRect& Area) {
+                      return Area.Left == barLeft && Area.Right == barRight;
+                  }),
+                  each.NumbersRepainted);
+        if (each.Row != 9) {
+            continue;
+        }
+        const int pastText = kTextTop + Editor->ScreenStrings().GetCount() * kRowHeight;
+        EXPECT_TRUE(repainted([&](const TRect& Area) {
+            return Area.Left <= barLeft && Area.Right >= barRight && Area.Top <= pastText &&
+                   Area.Bottom > pastText;
+        })) << "the row past the text";
+    }
 }
 
 TEST_F(EditorInWindowTest, OneCharacterEditInvalidatesOnlyItsRow) {

@@ -893,7 +893,14 @@ void TEditorScreen::Update(const TUpdateInfo& Info) {
             FEditor.InvalidateRows(end, end + 1);
         }
     }
-    InvalidateLeftbarNumbers(end, oldRows != newRows);
+    // Without word wrap, an edit that keeps the row count leaves every line where it was: the
+    // numbers below it stand, and the one row past the text that may gain or lose its number is
+    // repainted with the edited rows above. Repainting them all made a typed character cost
+    // twice as much under Wine.
+    const bool linesMayMove = oldRows != newRows || FEditor.GetWordWrap();
+    if (linesMayMove) {
+        InvalidateLeftbarNumbers(end, oldRows != newRows);
+    }
     host.Update();
 }
 
