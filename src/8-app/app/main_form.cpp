@@ -375,18 +375,25 @@ bool ClipboardHoldsText(const TEditor& Editor) {
     return Editor.GetClipboard() != nullptr && Editor.GetClipboard()->HasText();
 }
 
+// Runs an Edit command that changes the text, unless the editor is read-only.
+void ChangeText(const TEditor& Editor, EditorCommands& Commands,
+                void (EditorCommands::*Command)()) {
+    if (!Editor.GetReadOnly()) {
+        (Commands.*Command)();
+    }
+}
+
 } // namespace
 
 void TForm1::AppIdle() {
     const bool modified = FEditor.GetModified();
-    const bool selected = FCommands.HasSelection();
-    const bool writable = EditorWritable();
+    const TEditEnabling edit = EditEnabling(FClipboardHoldsText);
     EnableCommand(*Menus.tbRun, FileKind == fkVbs && !ScriptRunning && !modified);
-    EnableCommand(*Menus.tbCopy, selected);
-    EnableCommand(*Menus.tbCut, selected && writable);
-    EnableCommand(*Menus.tbPaste, FClipboardHoldsText && writable);
-    EnableCommand(*Menus.tbUndo, FCommands.CanUndo() && writable);
-    EnableCommand(*Menus.tbRedo, FCommands.CanRedo() && writable);
+    EnableCommand(*Menus.tbCopy, edit.Copy);
+    EnableCommand(*Menus.tbCut, edit.Cut);
+    EnableCommand(*Menus.tbPaste, edit.Paste);
+    EnableCommand(*Menus.tbUndo, edit.Undo);
+    EnableCommand(*Menus.tbRedo, edit.Redo);
     EnableCommand(*Menus.tbSaveFile, modified);
     Menus.ToolBar1.StatusText = StateText();
 }
@@ -403,15 +410,24 @@ bool TForm1::EditorWritable() const {
     return !FEditor.GetReadOnly();
 }
 
-void TForm1::mnuEditClick() {
+TForm1::TEditEnabling TForm1::EditEnabling(bool ClipboardHasText) const {
     const bool writable = EditorWritable();
     const bool selected = FCommands.HasSelection();
-    EnableCommand(*Menus.mnuCopy, selected);
-    EnableCommand(*Menus.mnuCut, selected && writable);
-    EnableCommand(*Menus.mnuDelete, selected && writable);
-    EnableCommand(*Menus.mnuPaste, ClipboardHoldsText(FEditor) && writable);
-    EnableCommand(*Menus.mnuUndo, FCommands.CanUndo() && writable);
-    EnableCommand(*Menus.mnuRedo, FCommands.CanRedo() && writable);
+    return {.Copy = selected,
+            .Cut = selected && writable,
+            .Paste = ClipboardHasText && writable,
+            .Undo = FCommands.CanUndo() && writable,
+            .Redo = FCommands.CanRedo() && writable};
+}
+
+void TForm1::mnuEditClick() {
+    const TEditEnabling edit = EditEnabling(ClipboardHoldsText(FEditor));
+    EnableCommand(*Menus.mnuCopy, edit.Copy);
+    EnableCommand(*Menus.mnuCut, edit.Cut);
+    EnableCommand(*Menus.mnuDelete, edit.Cut);
+    EnableCommand(*Menus.mnuPaste, edit.Paste);
+    EnableCommand(*Menus.mnuUndo, edit.Undo);
+    EnableCommand(*Menus.mnuRedo, edit.Redo);
 }
 
 void TForm1::mnuToolClick() {
@@ -422,13 +438,12 @@ void TForm1::mnuToolClick() {
 }
 
 void TForm1::PopupMenu1Popup() {
-    const bool writable = EditorWritable();
-    const bool selected = FCommands.HasSelection();
-    EnableCommand(*Menus.pmnCopy, selected);
-    EnableCommand(*Menus.pmnCut, selected && writable);
-    EnableCommand(*Menus.pmnDelete, selected && writable);
-    EnableCommand(*Menus.pmnPaste, ClipboardHoldsText(FEditor) && writable);
-    EnableCommand(*Menus.pmnUndo, FCommands.CanUndo() && writable);
+    const TEditEnabling edit = EditEnabling(ClipboardHoldsText(FEditor));
+    EnableCommand(*Menus.pmnCopy, edit.Copy);
+    EnableCommand(*Menus.pmnCut, edit.Cut);
+    EnableCommand(*Menus.pmnDelete, edit.Cut);
+    EnableCommand(*Menus.pmnPaste, edit.Paste);
+    EnableCommand(*Menus.pmnUndo, edit.Undo);
 }
 
 // File commands and history
@@ -537,21 +552,15 @@ void TForm1::ActionHist(std::string Path) {
 // Edit commands
 
 void TForm1::mnuUndoClick() {
-    if (EditorWritable()) {
-        FCommands.Undo();
-    }
+    ChangeText(FEditor, FCommands, &EditorCommands::Undo);
 }
 
 void TForm1::mnuRedoClick() {
-    if (EditorWritable()) {
-        FCommands.Redo();
-    }
+    ChangeText(FEditor, FCommands, &EditorCommands::Redo);
 }
 
 void TForm1::mnuCutClick() {
-    if (EditorWritable()) {
-        FCommands.Cut();
-    }
+    ChangeText(FEditor, FCommands, &EditorCommands::Cut);
 }
 
 void TForm1::mnuCopyClick() {
@@ -559,15 +568,11 @@ void TForm1::mnuCopyClick() {
 }
 
 void TForm1::mnuPasteClick() {
-    if (EditorWritable()) {
-        FCommands.Paste();
-    }
+    ChangeText(FEditor, FCommands, &EditorCommands::Paste);
 }
 
 void TForm1::mnuDeleteClick() {
-    if (EditorWritable()) {
-        FCommands.DeleteSelection();
-    }
+    ChangeText(FEditor, FCommands, &EditorCommands::DeleteSelection);
 }
 
 void TForm1::mnuAllSelectClick() {

@@ -197,6 +197,15 @@ private:
     void SaveToCurrentFile();
     std::string StateText() const;
     bool EditorWritable() const;
+    // Whether each Edit command may run now; the menu, the pop-up menu and the tool bar share it.
+    struct TEditEnabling {
+        bool Copy;
+        bool Cut; // and Delete
+        bool Paste;
+        bool Undo;
+        bool Redo;
+    };
+    TEditEnabling EditEnabling(bool ClipboardHasText) const;
     // The word of a search or replace, its match case and the hits the editor marks.
     void SetSearchWord(std::string Word, bool MatchCase);
     void BuildResultsList();
