@@ -19,7 +19,6 @@ namespace fs = std::filesystem;
 constexpr std::string_view kProgramName = "kestrane-format";
 constexpr std::string_view kStandardInput = "-";
 constexpr std::string_view kScriptExtension = ".vbs";
-// The editor stops reading at this byte.
 
 constexpr std::string_view kHelp[] = {
     "使い方: kestrane-format [--check] [ファイル | フォルダ | -]...",
