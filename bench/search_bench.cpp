@@ -2,7 +2,7 @@
 // does not hold, forwards and backwards, with and without case; and the editor's SearchText over
 // a text of about 20 MB, which copies it window by window from the rows.
 #include "display/editor.h"
-#include "tools/search_engine.h"
+#include "document/search_engine.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -7,8 +7,8 @@
 #include "document/wrap.h"
 #include "fuzz_check.h"
 #include "support/recording_host.h"
-#include "tools/exact_bytes.h"
-#include "tools/search_reference.h"
+#include "document/exact_bytes.h"
+#include "document/search_reference.h"
 
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>

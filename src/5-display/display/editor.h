@@ -372,7 +372,7 @@ public:
     virtual void DeleteRowMark(int Row, int Mark);
     virtual void GotoRowMark(int Mark);
 
-    // Search (tools/editor_search.cpp)
+    // Search (input/editor_search.cpp)
 
     // Finds Pattern from the selection, the hit or the caret in the direction Options give, puts
     // the caret on the hit and shows it as HitStyle says; false when there are no rows or no hit.

@@ -1,5 +1,5 @@
 #include "exact_bytes.h"
-#include "tools/search_engine.h"
+#include "document/search_engine.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/cp932.h"
-#include "tools/search_engine.h"
+#include "document/search_engine.h"
 
 #include <string>
 #include <string_view>

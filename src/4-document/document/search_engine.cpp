@@ -1,4 +1,4 @@
-#include "tools/search_engine.h"
+#include "document/search_engine.h"
 
 #include <algorithm>
 #include <bit>

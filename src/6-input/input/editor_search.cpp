@@ -2,7 +2,7 @@
 // that a window starts after a line break and a word or a character never continues across its
 // start. A candidate whose match runs to the end of a window is tried again in a longer one.
 #include "display/editor.h"
-#include "tools/search_engine.h"
+#include "document/search_engine.h"
 
 #include <algorithm>
 

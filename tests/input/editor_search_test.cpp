@@ -1,6 +1,6 @@
 #include "display/editor.h"
 #include "support/recording_host.h"
-#include "tools/search_engine.h"
+#include "document/search_engine.h"
 
 #include <gtest/gtest.h>
 #include <memory>
