@@ -4,8 +4,8 @@
 // selection queries near the end of a long text right after an edit; and the mouse: a click and a
 // drag selection, and dragging a selection three rows down.
 #include "core/messages.h"
-#include "display/editor.h"
 #include "display/main_window_view.h"
+#include "input/editor.h"
 #include "memory_clipboard.h"
 #include "recording_host.h"
 

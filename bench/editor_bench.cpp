@@ -2,8 +2,8 @@
 // handling, the selection start read after it (as the main window's idle handler does), the
 // edit-control position queries, and scrolling by one row. None of them may grow with the text.
 #include "core/messages.h"
-#include "display/editor.h"
 #include "display/main_window_view.h"
+#include "input/editor.h"
 #include "recording_host.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,7 @@
 // command on a text of 1 million lines (one change that can be undone), and kestrane-format
 // --check on a file of about 100 MB and 2.5 million lines, in this process. Also commenting every
 // line of a long text, which must grow with the line count alone.
-#include "display/editor.h"
+#include "input/editor.h"
 #include "recording_host.h"
 #include "tools/comment.h"
 #include "tools/editor_format.h"

@@ -1,8 +1,8 @@
 // Searching a text of 100 MB (script lines with Japanese comments) for a 6-byte pattern that it
 // does not hold, forwards and backwards, with and without case; and the editor's SearchText over
 // a text of about 20 MB, which copies it window by window from the rows.
-#include "display/editor.h"
 #include "document/search_engine.h"
+#include "input/editor.h"
 
 #include <benchmark/benchmark.h>
 #include <memory>

@@ -1,6 +1,6 @@
 // The search commands on large texts: the results list of a million lines, and replacing 100,000
 // occurrences in 10 MB without asking, and its undo.
-#include "display/editor.h"
+#include "input/editor.h"
 #include "tools/replace.h"
 #include "tools/search_results.h"
 #include "tools/word_matcher.h"

@@ -3,12 +3,12 @@
 // the reference candidate loop on short texts, and the editor's search in windows of whole lines
 // finds what one search of the whole text finds (for patterns without line breaks, on rows the
 // caret can reach to their end).
-#include "display/editor.h"
-#include "document/wrap.h"
-#include "fuzz_check.h"
-#include "support/recording_host.h"
 #include "document/exact_bytes.h"
 #include "document/search_reference.h"
+#include "document/wrap.h"
+#include "fuzz_check.h"
+#include "input/editor.h"
+#include "support/recording_host.h"
 
 #include <cstdint>
 #include <fuzzer/FuzzedDataProvider.h>

@@ -1,6 +1,6 @@
 #include "app/edit_commands.h"
 #include "app_test_support.h"
-#include "display/editor.h"
+#include "input/editor.h"
 #include "support/memory_clipboard.h"
 
 #include <gtest/gtest.h>

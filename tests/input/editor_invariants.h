@@ -1,7 +1,7 @@
 // What holds for a TEditor after every key, character or mouse action, whatever the text.
 #pragma once
 
-#include "display/editor.h"
+#include "input/editor.h"
 
 #include <string>
 

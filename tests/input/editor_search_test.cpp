@@ -1,6 +1,6 @@
-#include "display/editor.h"
-#include "support/recording_host.h"
 #include "document/search_engine.h"
+#include "input/editor.h"
+#include "support/recording_host.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -54,7 +54,7 @@
 //     client pixels. The pointer is left where the action ends.
 #pragma once
 
-#include "display/editor.h"
+#include "input/editor.h"
 #include "support/recording_host.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "core/messages.h"
-#include "display/editor.h"
+#include "input/editor.h"
 #include "input/main_window_mouse.h"
 #include "support/recording_host.h"
 #include "support/soak.h"

@@ -1,4 +1,4 @@
-#include "display/editor.h"
+#include "input/editor.h"
 #include "input/popup_menu.h"
 #include "platform/clipboard.h"
 #include "support/recording_host.h"

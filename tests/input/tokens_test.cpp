@@ -1,6 +1,6 @@
-#include "display/editor.h"
 #include "document/wrap.h"
 #include "fountain/token_kind.h"
+#include "input/editor.h"
 #include "support/recording_host.h"
 
 #include <gtest/gtest.h>

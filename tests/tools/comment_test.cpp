@@ -1,4 +1,4 @@
-#include "display/editor.h"
+#include "input/editor.h"
 #include "support/recording_host.h"
 #include "tools/comment.h"
 

@@ -1,5 +1,5 @@
-#include "display/editor.h"
 #include "display/main_window_view.h"
+#include "input/editor.h"
 #include "support/recording_host.h"
 #include "support/recording_surface.h"
 #include "tools/line_marks.h"

@@ -1,5 +1,5 @@
 #include "core/errors.h"
-#include "display/editor.h"
+#include "input/editor.h"
 #include "support/recording_host.h"
 #include "tools/go_line.h"
 #include "tools/search_results.h"

@@ -1,7 +1,7 @@
-// TEditor's drawing: the bars, the ruler, the text rows in token colours and the marks, the cached
+// The view's drawing: the bars, the ruler, the text rows in token colours and the marks, the cached
 // bitmaps, and the repaint after an edit.
 #include "core/cp932.h"
-#include "display/editor.h"
+#include "display/editor_view.h"
 #include "display/image_list.h"
 #include "display/paint_bitmaps.h"
 #include "document/wrap.h"
@@ -144,22 +144,22 @@ void DrawRulerLabel(Surface& Target, const Surface& Glyphs, int Number, int X) {
 
 // Colours
 
-TColor TEditor::BackgroundOf(TColor Color) const {
+TColor TEditorView::BackgroundOf(TColor Color) const {
     return Color == clNone ? FColor : Color;
 }
 
-TColor TEditor::ForegroundOf(TColor Color) const {
+TColor TEditorView::ForegroundOf(TColor Color) const {
     return Color == clNone ? FFont.Color : Color;
 }
 
-TTextLook TEditor::DefaultLook() const {
+TTextLook TEditorView::DefaultLook() const {
     return {FFont.Color, FColor, FFont.Style, true};
 }
 
-TTextLook TEditor::SelectionLook() const {
+TTextLook TEditorView::SelectionLook() const {
     TEditorColors& colors = FView->GetColors();
     const TFountainColor& color =
-        FSelectionState == kSelectionHit ? colors.GetHit() : colors.GetSelect();
+        GetSelectionState() == kSelectionHit ? colors.GetHit() : colors.GetSelect();
     const TColor text = color.GetColor() == clNone ? FColor : color.GetColor();
     const TColor back = color.GetBkColor() == clNone ? FFont.Color : color.GetBkColor();
     return {text, back, FFont.Style, true};
@@ -167,8 +167,8 @@ TTextLook TEditor::SelectionLook() const {
 
 // The look of a token: its fountain colour over the row's look; a selected row keeps its colours
 // and takes only the token's style.
-TTextLook TEditor::TokenLook(const TFountainColor* Color, const TTextLook& RowLook,
-                             bool Selected) const {
+TTextLook TEditorView::TokenLook(const TFountainColor* Color, const TTextLook& RowLook,
+                                 bool Selected) const {
     if (Color == nullptr) {
         return RowLook;
     }
@@ -183,17 +183,17 @@ TTextLook TEditor::TokenLook(const TFountainColor* Color, const TTextLook& RowLo
 
 // Drawing surface and guards
 
-bool TEditor::CanDraw() const {
+bool TEditorView::CanDraw() const {
     return HasWindow() && FHost->Showing();
 }
 
-Surface& TEditor::PaintSurface() const {
+Surface& TEditorView::PaintSurface() const {
     return FCanvas != nullptr ? *FCanvas : FHost->ClientSurface();
 }
 
 // Paint
 
-void TEditor::Paint(Surface& Canvas, const TRect& Clip) {
+void TEditorView::Paint(Surface& Canvas, const TRect& Clip) {
     if (!CanDraw()) {
         return;
     }
@@ -204,13 +204,14 @@ void TEditor::Paint(Surface& Canvas, const TRect& Clip) {
         const auto caretHide = ScopedCaretHide(this);
         PaintAreas(Clip);
     }
-    if (FMarks->GetUnderline().GetVisible() && FUnderlineHideCount == 0 && FRow >= FTopRow &&
-        FRow <= FTopRow + FVisibleRows) {
-        DrawUnderline(FRow);
+    const int row = GetRow();
+    if (FMarks->GetUnderline().GetVisible() && FUnderlineHideCount == 0 && row >= FTopRow &&
+        row <= FTopRow + FVisibleRows) {
+        DrawUnderline(row);
     }
 }
 
-void TEditor::PaintAreas(const TRect& Clip) {
+void TEditorView::PaintAreas(const TRect& Clip) {
     const int textTop = GetTextTop();
     const int textLeft = GetTextLeft();
     const int width = ClientRect().Right;
@@ -246,14 +247,14 @@ void TEditor::PaintAreas(const TRect& Clip) {
 }
 
 // Paints rows FirstRow..LastRow in Area, one row height each.
-void TEditor::PaintTextRows(const TRect& Area, int FirstRow, int LastRow) {
+void TEditorView::PaintTextRows(const TRect& Area, int FirstRow, int LastRow) {
     std::unique_ptr<TFountainParser> parser = EffectiveFountain().NewParser();
     const TEditorScreenStrings& rows = *FScreenStrings;
     const WrapContext context = CurrentWrapContext();
-    const bool selectionShown = FSelectionState == kSelectionSelected ||
-                                (FSelectionState == kSelectionHit && FHitStyle == hsDraw);
-    const bool selectionExists =
-        FSelectionState == kSelectionSelected || FSelectionState == kSelectionHit;
+    const std::uint8_t selectionState = GetSelectionState();
+    const bool selectionShown = selectionState == kSelectionSelected ||
+                                (selectionState == kSelectionHit && FHitStyle == hsDraw);
+    const bool selectionExists = SomethingSelected();
     const int rowHeight = GetRowHeight();
     const int textHeight = FFontHeight + (selectionExists ? FMargin->GetUnderlinePixel() : 0);
     const int x0 = GetTextLeft() - FLeftOffset;
@@ -283,7 +284,7 @@ void TEditor::PaintTextRows(const TRect& Area, int FirstRow, int LastRow) {
 
 // A row after the text: empty, with "[EOF]" on the first one when the text ends with a line
 // break (or is empty).
-void TEditor::PaintRowPastEnd(const TRect& Rect, int X0, int Row) {
+void TEditorView::PaintRowPastEnd(const TRect& Rect, int X0, int Row) {
     FCanvas->FillRect(Rect, FColor);
     const TEditorScreenStrings& rows = *FScreenStrings;
     const int count = rows.GetCount();
@@ -295,18 +296,18 @@ void TEditor::PaintRowPastEnd(const TRect& Rect, int X0, int Row) {
 
 // Rows
 
-void TEditor::PaintRow(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
-                       std::string_view Text, int Y) {
+void TEditorView::PaintRow(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                           std::string_view Text, int Y) {
     PaintRowAs(Rect, X0, Parser, Row, Text, Y, false);
 }
 
-void TEditor::PaintRowSelected(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
-                               std::string_view Text, int Y) {
+void TEditorView::PaintRowSelected(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                                   std::string_view Text, int Y) {
     PaintRowAs(Rect, X0, Parser, Row, Text, Y, true);
 }
 
-void TEditor::PaintRowAs(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
-                         std::string_view Text, int Y, bool Selected) {
+void TEditorView::PaintRowAs(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                             std::string_view Text, int Y, bool Selected) {
     TEditorScreenStrings& rows = *FScreenStrings;
     if (rows.GetBracketIndex(Row) == kStateNotComputed) {
         rows.UpdateStartStates(Row, false);
@@ -323,15 +324,13 @@ void TEditor::PaintRowAs(const TRect& Rect, int X0, TFountainParser& Parser, int
         if (!Text.empty()) {
             DrawTokens(Rect, X0, Parser, Row, Text, line, Y, rowLook, Selected);
         }
-        if (OnDrawLine) {
-            OnDrawLine(*this, line, X0, Y, Row, Rect, Selected);
-        }
+        DoDrawLine(line, X0, Y, Row, Rect, Selected);
     }
     DrawEndMark(Rect, X0, Row, Text, Y, Selected);
 }
 
 // Text, followed by the next row's drawn text when word wrap continues the row there.
-std::string TEditor::DrawnLine(int Row, std::string_view Text) const {
+std::string TEditorView::DrawnLine(int Row, std::string_view Text) const {
     const TEditorScreenStrings& rows = *FScreenStrings;
     std::string line(Text);
     if (rows.GetWordWrap() && rows.GetRowAttribute(Row) == raWrap && Row + 1 < rows.GetCount()) {
@@ -343,9 +342,9 @@ std::string TEditor::DrawnLine(int Row, std::string_view Text) const {
 // Redraws the tokens of the row that differ from RowLook (in italic mode every visible token,
 // transparently where it has the row's background). Line is the text the parser reads: the row's
 // own Text, plus the next row's when the row is continued.
-void TEditor::DrawTokens(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
-                         std::string_view Text, std::string_view Line, int Y,
-                         const TTextLook& RowLook, bool Selected) {
+void TEditorView::DrawTokens(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                             std::string_view Text, std::string_view Line, int Y,
+                             const TTextLook& RowLook, bool Selected) {
     const int length = static_cast<int>(Text.size());
     const int drawn = DrawnLength(Text);
     int rightLimit = std::min(Rect.Right, X0 + kMaxCol * FCharWidth);
@@ -380,8 +379,8 @@ void TEditor::DrawTokens(const TRect& Rect, int X0, TFountainParser& Parser, int
 
 // The mark after the row's text: the hide mark when the row is cut at the column limit, else the
 // end-of-file, return or wrap mark by how the row ends.
-void TEditor::DrawEndMark(const TRect& Rect, int X0, int Row, std::string_view Text, int Y,
-                          bool Selected) {
+void TEditorView::DrawEndMark(const TRect& Rect, int X0, int Row, std::string_view Text, int Y,
+                              bool Selected) {
     const int drawn = DrawnLength(Text);
     const int x = X0 + drawn * FCharWidth;
     if (x < Rect.Left || x >= Rect.Right) {
@@ -403,17 +402,19 @@ void TEditor::DrawEndMark(const TRect& Rect, int X0, int Row, std::string_view T
     }
 }
 
-void TEditor::PaintRowWithSelection(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
-                                    std::string_view Text, int Y) {
-    if (Row < FSelection.StartRow || Row > FSelection.EndRow) {
+void TEditorView::PaintRowWithSelection(const TRect& Rect, int X0, TFountainParser& Parser, int Row,
+                                        std::string_view Text, int Y) {
+    const TSelectionRange& selection = GetSelection();
+    if (Row < selection.StartRow || Row > selection.EndRow) {
         PaintRow(Rect, X0, Parser, Row, Text, Y);
         return;
     }
-    const bool fromStart = FBoxSelection || Row == FSelection.StartRow;
-    const bool toEnd = FBoxSelection || Row == FSelection.EndRow;
-    const int selLeft = fromStart ? SelectionEdgeX(Text, FSelection.StartCol) : Rect.Left;
+    const bool box = GetBoxSelection();
+    const bool fromStart = box || Row == selection.StartRow;
+    const bool toEnd = box || Row == selection.EndRow;
+    const int selLeft = fromStart ? SelectionEdgeX(Text, selection.StartCol) : Rect.Left;
     const int selRight =
-        std::max(selLeft, toEnd ? SelectionEdgeX(Text, FSelection.EndCol) : Rect.Right);
+        std::max(selLeft, toEnd ? SelectionEdgeX(Text, selection.EndCol) : Rect.Right);
     const TRect parts[] = {
         {Rect.Left, Rect.Top, std::min(selLeft, Rect.Right), Rect.Bottom},
         {std::max(selLeft, Rect.Left), Rect.Top, std::min(selRight, Rect.Right), Rect.Bottom},
@@ -428,7 +429,7 @@ void TEditor::PaintRowWithSelection(const TRect& Rect, int X0, TFountainParser& 
 
 // The x of a selection edge at column Col, one column further when Col would cut a double-byte
 // character of Text.
-int TEditor::SelectionEdgeX(std::string_view Text, int Col) const {
+int TEditorView::SelectionEdgeX(std::string_view Text, int Col) const {
     const int col = SplitsCharacter(Text, Col) ? Col + 1 : Col;
     const int textLeft = GetTextLeft();
     return std::max(textLeft, textLeft + col * FCharWidth - FLeftOffset);
@@ -436,8 +437,8 @@ int TEditor::SelectionEdgeX(std::string_view Text, int Col) const {
 
 // Text
 
-void TEditor::DrawTextAt(const TRect& Rect, int X, int Y, std::string_view Text,
-                         const TTextLook& Look) {
+void TEditorView::DrawTextAt(const TRect& Rect, int X, int Y, std::string_view Text,
+                             const TTextLook& Look) {
     Surface& canvas = PaintSurface();
     const std::string_view text = Text.substr(0, static_cast<std::size_t>(DrawnLength(Text)));
     if (text.empty()) {
@@ -456,8 +457,8 @@ void TEditor::DrawTextAt(const TRect& Rect, int X, int Y, std::string_view Text,
 
 // A dotted line under Columns cells from X, in the text colour on the background colour, with
 // its dots on even pixels of the window.
-void TEditor::DrawDottedUnderline(const TRect& Rect, int X, int Y, int Columns,
-                                  const TTextLook& Look) {
+void TEditorView::DrawDottedUnderline(const TRect& Rect, int X, int Y, int Columns,
+                                      const TTextLook& Look) {
     Surface& canvas = PaintSurface();
     const int left = std::max(X, Rect.Left);
     const int right = std::min(X + Columns * FCharWidth, Rect.Right);
@@ -472,11 +473,11 @@ void TEditor::DrawDottedUnderline(const TRect& Rect, int X, int Y, int Columns,
 
 // Marks
 
-TColor TEditor::MarkColorOf(const TEditorMark& Mark, bool Selected) const {
+TColor TEditorView::MarkColorOf(const TEditorMark& Mark, bool Selected) const {
     return Selected ? SelectionLook().Color : ForegroundOf(Mark.GetColor());
 }
 
-void TEditor::DrawEofMark(int X, int Y, bool Selected) {
+void TEditorView::DrawEofMark(int X, int Y, bool Selected) {
     const int textLeft = GetTextLeft();
     const TRect box{std::max(X, textLeft), Y,
                     std::min(X + kEofColumns * FCharWidth, ClientRect().Right), Y + FFontHeight};
@@ -488,7 +489,7 @@ void TEditor::DrawEofMark(int X, int Y, bool Selected) {
     DrawTextAt(box, X, Y, kEofText, look);
 }
 
-void TEditor::DrawRetMark(int X, int Y, bool Selected) {
+void TEditorView::DrawRetMark(int X, int Y, bool Selected) {
     if (X < GetTextLeft()) {
         return;
     }
@@ -503,7 +504,7 @@ void TEditor::DrawRetMark(int X, int Y, bool Selected) {
     canvas.Line({x, bottom}, {x + f, bottom - f}, color);
 }
 
-void TEditor::DrawWrapMark(int X, int Y, bool Selected) {
+void TEditorView::DrawWrapMark(int X, int Y, bool Selected) {
     if (X < GetTextLeft()) {
         return;
     }
@@ -516,7 +517,7 @@ void TEditor::DrawWrapMark(int X, int Y, bool Selected) {
     canvas.Line({right - e, m}, {right + 1, m + e + 1}, color);
 }
 
-void TEditor::DrawHideMark(int X, int Y, bool Selected) {
+void TEditorView::DrawHideMark(int X, int Y, bool Selected) {
     if (X < GetTextLeft()) {
         return;
     }
@@ -529,15 +530,15 @@ void TEditor::DrawHideMark(int X, int Y, bool Selected) {
     canvas.Line({right, m}, {right - e - 1, m + e + 1}, color);
 }
 
-void TEditor::DrawUnderline(int Row) {
+void TEditorView::DrawUnderline(int Row) {
     DrawUnderlineIn(Row, ForegroundOf(FMarks->GetUnderline().GetColor()));
 }
 
-void TEditor::EraseUnderline(int Row) {
+void TEditorView::EraseUnderline(int Row) {
     DrawUnderlineIn(Row, FColor);
 }
 
-void TEditor::DrawUnderlineIn(int Row, TColor Color) {
+void TEditorView::DrawUnderlineIn(int Row, TColor Color) {
     if (!CanDraw()) {
         return;
     }
@@ -550,7 +551,7 @@ void TEditor::DrawUnderlineIn(int Row, TColor Color) {
 
 // Bars
 
-void TEditor::PaintLeftbar(int FromRow, int ToRow) {
+void TEditorView::PaintLeftbar(int FromRow, int ToRow) {
     Surface& canvas = PaintSurface();
     const int rowHeight = GetRowHeight();
     const int top = RowTop(FromRow);
@@ -584,7 +585,7 @@ void TEditor::PaintLeftbar(int FromRow, int ToRow) {
 }
 
 // The index the left bar shows for Row (Line is its document line), or none for a blank cell.
-std::optional<int> TEditor::LeftbarIndex(int Row, int Line) const {
+std::optional<int> TEditorView::LeftbarIndex(int Row, int Line) const {
     const TEditorScreenStrings& rows = *FScreenStrings;
     const int count = rows.GetCount();
     if (Row > count) {
@@ -601,7 +602,7 @@ std::optional<int> TEditor::LeftbarIndex(int Row, int Line) const {
     return Line;
 }
 
-void TEditor::PaintImagebar(int FromRow, int ToRow) {
+void TEditorView::PaintImagebar(int FromRow, int ToRow) {
     Surface& canvas = PaintSurface();
     const int rowHeight = GetRowHeight();
     const bool leftbarColour = FLeftbar->GetVisible() && FLeftbar->GetBkColor() != clNone;
@@ -637,7 +638,7 @@ void TEditor::PaintImagebar(int FromRow, int ToRow) {
 
 // Ruler
 
-void TEditor::PaintRuler() {
+void TEditorView::PaintRuler() {
     if (FRulerBitmap == nullptr) {
         return;
     }
@@ -645,12 +646,12 @@ void TEditor::PaintRuler() {
     const int gaugeRange = FRuler->GetGaugeRange();
     PaintSurface().CopyFrom({GetTextLeft(), 0, ClientRect().Right, FRulerHeight}, *FRulerBitmap,
                             {FCharWidth * (FTopCol % gaugeRange), 0});
-    DrawRulerMark(FCol);
+    DrawRulerMark(GetCol());
 }
 
 // The ruler and its mark image: the gauge, then a label every GaugeRange columns from the first
 // unit on screen. The label past 999 stands on a cleared background and is the last.
-void TEditor::RenderRulerImages() {
+void TEditorView::RenderRulerImages() {
     const int width = FRulerBitmap->Size().Width;
     const int gaugeRange = FRuler->GetGaugeRange();
     const int clearHeight = FRulerHeight - (FRuler->GetEdge() ? 2 : 1);
@@ -671,16 +672,16 @@ void TEditor::RenderRulerImages() {
     }
 }
 
-void TEditor::DrawRulerMark(int Col) {
+void TEditorView::DrawRulerMark(int Col) {
     CopyRulerCell(Col, FRulerMarkBitmap.get());
 }
 
-void TEditor::EraseRulerMark(int Col) {
+void TEditorView::EraseRulerMark(int Col) {
     CopyRulerCell(Col, FRulerBitmap.get());
 }
 
 // Copies the ruler cell of column Col from Source (the ruler image or its mark image).
-void TEditor::CopyRulerCell(int Col, const Surface* Source) {
+void TEditorView::CopyRulerCell(int Col, const Surface* Source) {
     if (!CanDraw() || !FRuler->GetVisible() || Source == nullptr || Col < FTopCol) {
         return;
     }
@@ -696,17 +697,17 @@ void TEditor::CopyRulerCell(int Col, const Surface* Source) {
 
 // Cached bitmaps
 
-std::unique_ptr<Surface> TEditor::NewBitmap(TSize Size) const {
+std::unique_ptr<Surface> TEditorView::NewBitmap(TSize Size) const {
     return FHost->ClientSurface().CreateBitmap({std::max(1, Size.Width), std::max(1, Size.Height)});
 }
 
-void TEditor::BuildBitmaps() {
+void TEditorView::BuildBitmaps() {
     RebuildLeftbarEdge();
     RebuildRulerBitmaps();
     RebuildBackground();
 }
 
-void TEditor::RebuildLeftbarEdge() {
+void TEditorView::RebuildLeftbarEdge() {
     if (!HasWindow()) {
         return;
     }
@@ -719,7 +720,7 @@ void TEditor::RebuildLeftbarEdge() {
                                  edge ? clGray : ForegroundOf(FLeftbar->GetColor()));
 }
 
-void TEditor::RebuildBackground() {
+void TEditorView::RebuildBackground() {
     if (!HasWindow()) {
         return;
     }
@@ -747,7 +748,7 @@ void TEditor::RebuildBackground() {
     }
 }
 
-void TEditor::RebuildRulerBitmaps() {
+void TEditorView::RebuildRulerBitmaps() {
     if (!HasWindow()) {
         return;
     }
@@ -778,7 +779,7 @@ void TEditor::RebuildRulerBitmaps() {
 
 // Gauge units side by side: a long tick at each unit's start, a middle one at its half, short ones
 // at the other columns, and the edge or a line along the bottom.
-void TEditor::RenderGauge(Surface& Gauge) const {
+void TEditorView::RenderGauge(Surface& Gauge) const {
     const TSize size = Gauge.Size();
     const int gaugeRange = FRuler->GetGaugeRange();
     const TColor color = ForegroundOf(FRuler->GetColor());
@@ -798,7 +799,7 @@ void TEditor::RenderGauge(Surface& Gauge) const {
 // Invalidation and scrolling
 
 // Rows FromRow..ToRow clipped to the visible ones, from Left to Right; empty when none is visible.
-TRect TEditor::VisibleRowsRect(int FromRow, int ToRow, int Left, int Right) const {
+TRect TEditorView::VisibleRowsRect(int FromRow, int ToRow, int Left, int Right) const {
     const int first = std::max(FromRow, FTopRow);
     const int last = std::min(ToRow, FTopRow + FVisibleRows);
     if (last < first) {
@@ -808,7 +809,7 @@ TRect TEditor::VisibleRowsRect(int FromRow, int ToRow, int Left, int Right) cons
             std::min(RowTop(last) + GetRowHeight(), ClientRect().Bottom)};
 }
 
-void TEditor::InvalidateRow(int Row) {
+void TEditorView::InvalidateRow(int Row) {
     if (!HasWindow()) {
         return;
     }
@@ -818,7 +819,7 @@ void TEditor::InvalidateRow(int Row) {
     }
 }
 
-void TEditor::InvalidateRows(int FromRow, int ToRow) {
+void TEditorView::InvalidateRows(int FromRow, int ToRow) {
     if (!HasWindow()) {
         return;
     }
@@ -829,7 +830,7 @@ void TEditor::InvalidateRows(int FromRow, int ToRow) {
     }
 }
 
-void TEditor::InvalidateLeftbar(int FromRow, int ToRow) {
+void TEditorView::InvalidateLeftbar(int FromRow, int ToRow) {
     if (!HasWindow()) {
         return;
     }
@@ -840,17 +841,17 @@ void TEditor::InvalidateLeftbar(int FromRow, int ToRow) {
     }
 }
 
-void TEditor::ScrollRows(int FromRow, int Delta) {
+void TEditorView::ScrollRows(int FromRow, int Delta) {
     ScrollRowPixels(FromRow, Delta, GetTextLeft(), ClientRect().Right);
 }
 
-void TEditor::ScrollImagebarRows(int FromRow, int Delta) {
+void TEditorView::ScrollImagebarRows(int FromRow, int Delta) {
     ScrollRowPixels(FromRow, Delta, 0, FImagebarWidth);
 }
 
 // Moves the pixels between Left and Right from FromRow's top to the bottom by Delta rows (at most
 // a screen and a row).
-void TEditor::ScrollRowPixels(int FromRow, int Delta, int Left, int Right) {
+void TEditorView::ScrollRowPixels(int FromRow, int Delta, int Left, int Right) {
     if (!HasWindow()) {
         return;
     }

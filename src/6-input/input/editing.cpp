@@ -1,8 +1,8 @@
 // Operations that change text. Each change is exactly one UpdateRows of the row store, so it is
 // re-wrapped locally, recorded as one undo step and repainted once. An edit touches only the rows
 // it changes and the rows of their document lines, whatever the length of the text.
-#include "display/editor.h"
 #include "document/wrap.h"
+#include "input/editor.h"
 #include "platform/clipboard.h"
 
 #include <algorithm>
@@ -163,19 +163,18 @@ void TEditor::InsertText(std::string_view Text) {
 }
 
 void TEditor::SetSelTextBuf(std::string_view Text) {
-    if (FReadOnly) {
-        return;
-    }
-    if (Text.empty()) {
-        if (FSelectionState == kSelectionSelected) {
-            DeleteSelection();
-        } else {
-            CancelSelection();
+    UserEdit([&] {
+        if (Text.empty()) {
+            if (FSelectionState == kSelectionSelected) {
+                DeleteSelection();
+            } else {
+                CancelSelection();
+            }
+            return;
         }
-        return;
-    }
-    const std::string text = WithCrLf(Text);
-    ReplaceAtCaret(text, text.find('\r') != std::string::npos);
+        const std::string text = WithCrLf(Text);
+        ReplaceAtCaret(text, text.find('\r') != std::string::npos);
+    });
 }
 
 // The caret lands where the selection began; at the box's left edge even when that lies past the
@@ -214,70 +213,68 @@ int TEditor::BoxStartByte(int Row, int Col) const {
 // Each line goes into its own row at the box's left edge: into the selected rows first, then into
 // the rows below, then into new rows below the text. The caret ends after the last line.
 void TEditor::SetSelTextBox(std::string_view Text) {
-    if (FReadOnly) {
-        return;
-    }
-    if (Text.empty()) {
-        DeleteSelection();
-        return;
-    }
-    const std::vector<std::string_view> lines = SplitLines(Text);
-    const int lineCount = static_cast<int>(lines.size());
-    const bool selected = FSelectionState == kSelectionSelected;
-    TEditorStringList rows;
-    RowsWithoutSelection(rows);
-    const int first = selected ? FSelection.StartRow : FRow;
-    const int col = selected ? FSelection.StartCol : FCol;
-    const int last = std::max(first + lineCount - 1, selected ? FSelection.EndRow : first);
-    int next = selected ? FSelection.EndRow + 1 : FRow;
-    int caretByte = 0;
-    for (int i = 0; i < lineCount; ++i) {
-        int position = col;
-        if (i < rows.GetCount()) {
-            position = rows.GetRowValue(i) - 1;
-        } else if (next < RowCount()) {
-            position = BoxStartByte(next, col);
-            rows.SetRowAttribute(rows.Add(RowText(next)), RowAttributeOf(next));
-            ++next;
-        } else {
-            rows.SetRowAttribute(rows.Add(""), raLineBreak);
+    UserEdit([&] {
+        if (Text.empty()) {
+            DeleteSelection();
+            return;
         }
-        rows.SetText(i, InsertedAt(rows.GetView(i), position, lines[i]));
-        caretByte = position + SizeOf(lines[i]);
-    }
-    for (int i = 0; i < rows.GetCount(); ++i) {
-        if (rows.GetRowAttribute(i) == raEndOfText) {
-            rows.SetRowAttribute(i, raLineBreak);
+        const std::vector<std::string_view> lines = SplitLines(Text);
+        const int lineCount = static_cast<int>(lines.size());
+        const bool selected = FSelectionState == kSelectionSelected;
+        TEditorStringList rows;
+        RowsWithoutSelection(rows);
+        const int first = selected ? FSelection.StartRow : FRow;
+        const int col = selected ? FSelection.StartCol : FCol;
+        const int last = std::max(first + lineCount - 1, selected ? FSelection.EndRow : first);
+        int next = selected ? FSelection.EndRow + 1 : FRow;
+        int caretByte = 0;
+        for (int i = 0; i < lineCount; ++i) {
+            int position = col;
+            if (i < rows.GetCount()) {
+                position = rows.GetRowValue(i) - 1;
+            } else if (next < RowCount()) {
+                position = BoxStartByte(next, col);
+                rows.SetRowAttribute(rows.Add(RowText(next)), RowAttributeOf(next));
+                ++next;
+            } else {
+                rows.SetRowAttribute(rows.Add(""), raLineBreak);
+            }
+            rows.SetText(i, InsertedAt(rows.GetView(i), position, lines[i]));
+            caretByte = position + SizeOf(lines[i]);
         }
-    }
-    const int frame = EditFrame(first);
-    const int target =
-        OffsetFromRow(frame, first, 0) + JoinedLength(rows, lineCount - 1) + caretByte;
-    ReplaceRows(first, last, JoinRows(rows), {frame, target}, true);
+        for (int i = 0; i < rows.GetCount(); ++i) {
+            if (rows.GetRowAttribute(i) == raEndOfText) {
+                rows.SetRowAttribute(i, raLineBreak);
+            }
+        }
+        const int frame = EditFrame(first);
+        const int target =
+            OffsetFromRow(frame, first, 0) + JoinedLength(rows, lineCount - 1) + caretByte;
+        ReplaceRows(first, last, JoinRows(rows), {frame, target}, true);
+    });
 }
 
 // Backspace
 
 void TEditor::BackSpaceAtCaret() {
-    if (FReadOnly) {
-        return;
-    }
-    if (FSelectionState == kSelectionSelected) {
-        DeleteSelection();
-        return;
-    }
-    if (RowCount() == 0) {
-        SetCol(FCol - 1);
-        return;
-    }
-    CancelSelection();
-    if (FCol == 0) {
-        JoinWithRowAbove();
-    } else if (FCaret->GetBackSpaceUnIndent() && CaretInIndentation()) {
-        UnIndentAtCaret();
-    } else {
-        DeleteCharBeforeCaret();
-    }
+    UserEdit([this] {
+        if (FSelectionState == kSelectionSelected) {
+            DeleteSelection();
+            return;
+        }
+        if (RowCount() == 0) {
+            SetCol(FCol - 1);
+            return;
+        }
+        CancelSelection();
+        if (FCol == 0) {
+            JoinWithRowAbove();
+        } else if (FCaret->GetBackSpaceUnIndent() && CaretInIndentation()) {
+            UnIndentAtCaret();
+        } else {
+            DeleteCharBeforeCaret();
+        }
+    });
 }
 
 // At the start of a row: the last character of a wrapped row above goes, or else the line break
@@ -415,37 +412,36 @@ void TEditor::UnIndentAtCaret() {
 // At the row's end the next row is joined to it, after spaces up to a caret in free space; the
 // caret stays where it is.
 void TEditor::DeleteAtCaret() {
-    if (FReadOnly) {
-        return;
-    }
-    if (FSelectionState == kSelectionSelected) {
-        DeleteSelection();
-        return;
-    }
-    CancelSelection();
-    if (FRow >= RowCount()) {
-        return;
-    }
-    const std::string_view text = RowText(FRow);
-    const int byte = ByteOfCol(FRow, FCol);
-    const int frame = EditFrame(FRow);
-    if (byte < SizeOf(text)) {
-        const std::string classes = RowClasses(FRow);
-        const int bytes = ClassAt(classes, FCol) == kClassLeadByte ? 2 : 1;
-        std::string row(text.substr(0, static_cast<std::size_t>(byte)));
-        row.append(text.substr(std::min(text.size(), static_cast<std::size_t>(byte + bytes))));
-        row.append(LineBreakSuffix(FRow));
-        ReplaceRows(FRow, FRow, row,
-                    {frame, OffsetFromRow(frame, FRow, TabColumnOf(classes, FCol))}, false);
-        return;
-    }
-    if (RowAttributeOf(FRow) == raEndOfText) {
-        return;
-    }
-    const int target = OffsetFromRow(frame, FRow, FCol);
-    std::string row = InsertedAt(text, byte, RowText(FRow + 1));
-    row.append(LineBreakSuffix(FRow + 1));
-    ReplaceRows(FRow, FRow + 1, row, {frame, target}, true);
+    UserEdit([this] {
+        if (FSelectionState == kSelectionSelected) {
+            DeleteSelection();
+            return;
+        }
+        CancelSelection();
+        if (FRow >= RowCount()) {
+            return;
+        }
+        const std::string_view text = RowText(FRow);
+        const int byte = ByteOfCol(FRow, FCol);
+        const int frame = EditFrame(FRow);
+        if (byte < SizeOf(text)) {
+            const std::string classes = RowClasses(FRow);
+            const int bytes = ClassAt(classes, FCol) == kClassLeadByte ? 2 : 1;
+            std::string row(text.substr(0, static_cast<std::size_t>(byte)));
+            row.append(text.substr(std::min(text.size(), static_cast<std::size_t>(byte + bytes))));
+            row.append(LineBreakSuffix(FRow));
+            ReplaceRows(FRow, FRow, row,
+                        {frame, OffsetFromRow(frame, FRow, TabColumnOf(classes, FCol))}, false);
+            return;
+        }
+        if (RowAttributeOf(FRow) == raEndOfText) {
+            return;
+        }
+        const int target = OffsetFromRow(frame, FRow, FCol);
+        std::string row = InsertedAt(text, byte, RowText(FRow + 1));
+        row.append(LineBreakSuffix(FRow + 1));
+        ReplaceRows(FRow, FRow + 1, row, {frame, target}, true);
+    });
 }
 
 // Enter
@@ -506,51 +502,56 @@ void TEditor::SplitSelection() {
 }
 
 void TEditor::EnterAtCaret(bool OpenLineAbove) {
-    if (FReadOnly) {
-        return;
-    }
-    if (FSelectionState == kSelectionSelected) {
-        if (!OpenLineAbove) {
-            SplitSelection();
+    UserEdit([&] {
+        if (FSelectionState == kSelectionSelected) {
+            if (!OpenLineAbove) {
+                SplitSelection();
+            }
+            return;
         }
-        return;
-    }
-    CancelSelection();
-    if (FRow >= RowCount()) {
-        AppendLineBreak();
-        return;
-    }
-    const int lineStart = FScreenStrings->LineStartRow(FRow);
-    const std::string indent =
-        IndentString(EnterIndentWidth(lineStart, FRow, FCol, MeasuredText(lineStart, kWholeRow)));
-    if (OpenLineAbove) {
-        const int frame = EditFrame(lineStart);
-        const int target = OffsetFromRow(frame, lineStart, 0) + SizeOf(indent);
-        ReplaceRows(lineStart, lineStart - 1, indent + std::string(kLineBreak), {frame, target},
-                    true);
-        return;
-    }
-    const std::string_view text = RowText(FRow);
-    const auto split = static_cast<std::size_t>(std::clamp(ByteOfCol(FRow, FCol), 0, SizeOf(text)));
-    std::string row(text.substr(0, split));
-    row.append(kLineBreak).append(indent).append(text.substr(split)).append(LineBreakSuffix(FRow));
-    const int target = OffsetFromRow(lineStart, FRow, 0) + static_cast<int>(split) +
-                       SizeOf(kLineBreak) + SizeOf(indent);
-    ReplaceRows(FRow, FRow, row, {lineStart, target}, true);
+        CancelSelection();
+        if (FRow >= RowCount()) {
+            AppendLineBreak();
+            return;
+        }
+        const int lineStart = FScreenStrings->LineStartRow(FRow);
+        const std::string indent = IndentString(
+            EnterIndentWidth(lineStart, FRow, FCol, MeasuredText(lineStart, kWholeRow)));
+        if (OpenLineAbove) {
+            const int frame = EditFrame(lineStart);
+            const int target = OffsetFromRow(frame, lineStart, 0) + SizeOf(indent);
+            ReplaceRows(lineStart, lineStart - 1, indent + std::string(kLineBreak), {frame, target},
+                        true);
+            return;
+        }
+        const std::string_view text = RowText(FRow);
+        const auto split =
+            static_cast<std::size_t>(std::clamp(ByteOfCol(FRow, FCol), 0, SizeOf(text)));
+        std::string row(text.substr(0, split));
+        row.append(kLineBreak)
+            .append(indent)
+            .append(text.substr(split))
+            .append(LineBreakSuffix(FRow));
+        const int target = OffsetFromRow(lineStart, FRow, 0) + static_cast<int>(split) +
+                           SizeOf(kLineBreak) + SizeOf(indent);
+        ReplaceRows(FRow, FRow, row, {lineStart, target}, true);
+    });
 }
 
 // Tab: to the next tab stop, with word wrap never past the next multiple of the wrap column.
 void TEditor::TabAtCaret() {
-    if (FReadOnly || !FWantTabs) {
+    if (!FWantTabs) {
         return;
     }
-    const int tab = TabSpaceCount();
-    int distance = tab - FCol % tab;
-    if (GetWordWrap()) {
-        const int wrapByte = GetWrapOption().GetWrapByte();
-        distance = std::min(distance, wrapByte - FCol % wrapByte);
-    }
-    InsertText(FCaret->GetSoftTab() ? Spaces(distance) : std::string("\t"));
+    UserEdit([this] {
+        const int tab = TabSpaceCount();
+        int distance = tab - FCol % tab;
+        if (GetWordWrap()) {
+            const int wrapByte = GetWrapOption().GetWrapByte();
+            distance = std::min(distance, wrapByte - FCol % wrapByte);
+        }
+        InsertText(FCaret->GetSoftTab() ? Spaces(distance) : std::string("\t"));
+    });
 }
 
 // Select all, undo and redo
@@ -600,7 +601,7 @@ void TEditor::CutToClipboard() {
 
 // A rectangle copied by an editor pastes as a rectangle, any other text as a stream.
 void TEditor::PasteFromClipboard() {
-    if (FClipboard == nullptr || FReadOnly) {
+    if (FClipboard == nullptr) {
         return;
     }
     const bool box = FClipboard->HasBoxText();
@@ -614,7 +615,7 @@ void TEditor::PasteFromClipboard() {
 }
 
 void TEditor::PasteBoxFromClipboard() {
-    if (FClipboard == nullptr || FReadOnly) {
+    if (FClipboard == nullptr) {
         return;
     }
     if (const std::optional<std::string> text = FClipboard->GetText()) {

@@ -1,8 +1,8 @@
 // TEditor::SearchText: the text is searched in windows of about 8 KB of whole document lines, so
 // that a window starts after a line break and a word or a character never continues across its
 // start. A candidate whose match runs to the end of a window is tried again in a longer one.
-#include "display/editor.h"
 #include "document/search_engine.h"
+#include "input/editor.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // Tab, Enter, double-byte characters), input-method results and key up.
 #include "core/cp932.h"
 #include "core/messages.h"
-#include "display/editor.h"
+#include "input/editor.h"
 
 #include <algorithm>
 
@@ -264,11 +264,8 @@ void TEditor::ScrollViewDown() {
 }
 
 void TEditor::DeleteKey() {
-    if (FReadOnly) {
-        return;
-    }
     if (FSelectionState == kSelectionSelected) {
-        DeleteSelection();
+        UserEdit([this] { DeleteSelection(); });
     } else {
         DeleteAtCaret();
     }
@@ -293,17 +290,13 @@ void TEditor::CharMessage(char Ch) {
     const auto byte = static_cast<unsigned char>(Ch);
     switch (Ch) {
     case kBackspace:
-        if (!FReadOnly) {
-            BackSpaceAtCaret();
-        }
+        BackSpaceAtCaret();
         return;
     case kTab:
         TabKey();
         return;
     case kReturn:
-        if (!FReadOnly) {
-            EnterAtCaret((CurrentShiftState() & ssShift) != 0);
-        }
+        EnterAtCaret((CurrentShiftState() & ssShift) != 0);
         return;
     default:
         break;
@@ -319,10 +312,9 @@ void TEditor::CharMessage(char Ch) {
 
 void TEditor::TabKey() {
     const TShiftState shift = CurrentShiftState();
-    if ((shift & (ssShift | ssCtrl)) != 0 || FReadOnly || !FWantTabs) {
-        return;
+    if ((shift & (ssShift | ssCtrl)) == 0) {
+        TabAtCaret();
     }
-    TabAtCaret();
 }
 
 void TEditor::TypeSingleByte(char Ch) {
@@ -330,13 +322,12 @@ void TEditor::TypeSingleByte(char Ch) {
         --FImeSkipCount;
         return;
     }
-    if (FReadOnly) {
-        return;
-    }
-    if (FImePositionPending && HasWindow()) {
-        MoveCompositionWindow();
-    }
-    InsertText(std::string_view(&Ch, 1));
+    UserEdit([this, Ch] {
+        if (FImePositionPending && HasWindow()) {
+            MoveCompositionWindow();
+        }
+        InsertText(std::string_view(&Ch, 1));
+    });
 }
 
 // The second byte is the next character message of the window; without one the lead byte is
@@ -352,11 +343,8 @@ void TEditor::TypeDoubleByte(char Lead) {
         FImeSkipCount = std::max(0, FImeSkipCount - 2);
         return;
     }
-    if (FReadOnly) {
-        return;
-    }
     const char pair[2] = {Lead, static_cast<char>(*next)};
-    InsertText(std::string_view(pair, 2));
+    UserEdit([this, &pair] { InsertText(std::string_view(pair, 2)); });
 }
 
 // Input method
@@ -364,12 +352,14 @@ void TEditor::TypeDoubleByte(char Lead) {
 // The result string is inserted at once; the system then sends the same characters again as
 // character messages, which the skip count swallows.
 void TEditor::InsertImeResult() {
-    if (FReadOnly || FHost == nullptr) {
+    if (FHost == nullptr) {
         return;
     }
-    const std::string result = FHost->ImeResultString();
-    FImeSkipCount = static_cast<int>(result.size());
-    InsertText(result);
+    UserEdit([this] {
+        const std::string result = FHost->ImeResultString();
+        FImeSkipCount = static_cast<int>(result.size());
+        InsertText(result);
+    });
 }
 
 // The caret is hidden while the candidate list is open.

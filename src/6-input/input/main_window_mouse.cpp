@@ -1,6 +1,6 @@
 #include "input/main_window_mouse.h"
 
-#include "display/editor.h"
+#include "input/editor.h"
 
 namespace kst {
 

@@ -2,7 +2,7 @@
 // rows, and a selection can be dragged to another place to move or copy it. The cursor follows
 // the zone under the pointer.
 #include "core/messages.h"
-#include "display/editor.h"
+#include "input/editor.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -271,13 +271,16 @@ void TEditor::CopyDrop(int Row, int Col) {
     SetSelTextBuf(text);
 }
 
+void TEditor::MoveDrop(int Row, int Col) {
+    if (!CanDragSelection() || IsInSelection(Row, Col) ||
+        !UserEdit([this, Row, Col] { MoveSelectionTo(Row, Col); })) {
+        CancelSelection();
+    }
+}
+
 // The rows between the selection and the drop point are rebuilt as one text and replaced in one
 // edit, so one Undo takes the move back.
-void TEditor::MoveDrop(int Row, int Col) {
-    if (!CanDragSelection() || IsInSelection(Row, Col) || FReadOnly) {
-        CancelSelection();
-        return;
-    }
+void TEditor::MoveSelectionTo(int Row, int Col) {
     const int startRow = FSelection.StartRow;
     const int endRow = FSelection.EndRow;
     const std::string_view startText = RowText(startRow);

@@ -1,6 +1,6 @@
 #include "input/popup_menu.h"
 
-#include "display/editor.h"
+#include "input/editor.h"
 #include "platform/clipboard.h"
 
 #include <memory>
@@ -33,17 +33,21 @@ void TEditorPopupMenu::AddMarkMenus() {
     Items.AddSeparator();
 }
 
+// The items that change the text are user edits, refused while the editor is read-only.
 void TEditorPopupMenu::AddEditItems() {
     TEditor& editor = FEditor;
-    Items.Add("元に戻す(&U)", TextToShortCut("Ctrl+Z"), [&editor] { editor.Undo(); });
-    Items.Add("やり直し(&R)", TextToShortCut("Ctrl+A"), [&editor] { editor.Redo(); });
+    const auto userEdit = [&editor](void (TEditor::*Edit)()) {
+        return [&editor, Edit] { editor.UserEdit([&editor, Edit] { (editor.*Edit)(); }); };
+    };
+    Items.Add("元に戻す(&U)", TextToShortCut("Ctrl+Z"), userEdit(&TEditor::Undo));
+    Items.Add("やり直し(&R)", TextToShortCut("Ctrl+A"), userEdit(&TEditor::Redo));
     Items.AddSeparator();
-    Items.Add("切り取り(&T)", TextToShortCut("Ctrl+X"), [&editor] { editor.CutToClipboard(); });
+    Items.Add("切り取り(&T)", TextToShortCut("Ctrl+X"), userEdit(&TEditor::CutToClipboard));
     Items.Add("コピー(&C)", TextToShortCut("Ctrl+C"), [&editor] { editor.CopyToClipboard(); });
     Items.Add("貼り付け(&P)", TextToShortCut("Ctrl+V"), [&editor] { editor.PasteFromClipboard(); });
     Items.Add("Box貼り付け(&B)", TextToShortCut("Ctrl+B"),
               [&editor] { editor.PasteBoxFromClipboard(); });
-    Items.Add("削除(&D)", {}, [&editor] { editor.DeleteSelection(); });
+    Items.Add("削除(&D)", {}, userEdit(&TEditor::DeleteSelection));
     Items.AddSeparator();
     Items.Add("すべて選択(&A)", {}, [&editor] { editor.SelectAll(); });
     Items.AddSeparator();

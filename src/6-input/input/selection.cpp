@@ -1,7 +1,7 @@
 // Byte offsets of caret positions and the selection: anchoring, stretching, reading out in normal
 // and box form, cancelling, and search hits.
-#include "display/editor.h"
 #include "document/wrap.h"
+#include "input/editor.h"
 
 #include <algorithm>
 #include <limits>
@@ -105,10 +105,6 @@ std::int64_t TEditor::IndexOfPosition(int Row, int Byte) const {
 
 std::int64_t TEditor::TextLength() const {
     return FRowIndex.IndexOfRow(*FScreenStrings, RowCount());
-}
-
-bool TEditor::SomethingSelected() const {
-    return FSelectionState == kSelectionSelected || FSelectionState == kSelectionHit;
 }
 
 int TEditor::GetSelStart() const {

@@ -1,6 +1,6 @@
 #include "tools/comment.h"
 
-#include "display/editor.h"
+#include "input/editor.h"
 #include "tools/script_text.h"
 
 #include <algorithm>
@@ -99,29 +99,27 @@ bool HasSelection(const TEditor& Editor) {
 
 } // namespace
 
-// A read-only editor (a running script's) is left as it is, as it is for typing.
+// Both commands are user edits: a read-only editor (a running script's) is left as it is.
 void CommentLines(TEditor& Editor) {
-    if (Editor.GetReadOnly()) {
-        return;
-    }
-    if (HasSelection(Editor)) {
-        EditSelectedLines(Editor, kComment, true);
-    } else {
-        EditCaretLine(Editor, kComment, Editor.GetSelStart() + kComment.Delta);
-    }
+    Editor.UserEdit([&Editor] {
+        if (HasSelection(Editor)) {
+            EditSelectedLines(Editor, kComment, true);
+        } else {
+            EditCaretLine(Editor, kComment, Editor.GetSelStart() + kComment.Delta);
+        }
+    });
 }
 
 // Without a selection the caret moves left with the removed mark, unless it stands in column 0.
 void UncommentLines(TEditor& Editor) {
-    if (Editor.GetReadOnly()) {
-        return;
-    }
-    if (HasSelection(Editor)) {
-        EditSelectedLines(Editor, kUncomment, Editor.GetSelection().StartCol > 0);
-    } else {
-        EditCaretLine(Editor, kUncomment,
-                      Editor.GetSelStart() + (Editor.GetCol() > 0 ? kUncomment.Delta : 0));
-    }
+    Editor.UserEdit([&Editor] {
+        if (HasSelection(Editor)) {
+            EditSelectedLines(Editor, kUncomment, Editor.GetSelection().StartCol > 0);
+        } else {
+            EditCaretLine(Editor, kUncomment,
+                          Editor.GetSelStart() + (Editor.GetCol() > 0 ? kUncomment.Delta : 0));
+        }
+    });
 }
 
 } // namespace kst

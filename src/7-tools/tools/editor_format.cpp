@@ -1,6 +1,6 @@
 #include "tools/editor_format.h"
 
-#include "display/editor.h"
+#include "input/editor.h"
 #include "tools/formatter.h"
 
 #include <optional>
@@ -10,11 +10,10 @@
 
 namespace kst {
 
-// A read-only editor (a running script's) is left as it is, as it is for typing.
-void FormatEditorText(TEditor& Editor) {
-    if (Editor.GetReadOnly()) {
-        return;
-    }
+namespace {
+
+// The whole text formatted as one change, with the caret's offset and the top row kept.
+void ReplaceWithFormatted(TEditor& Editor) {
     TEditorStrings& lines = Editor.GetLines();
     const std::string text = lines.GetTextStr();
     std::vector<std::string_view> source;
@@ -29,6 +28,13 @@ void FormatEditorText(TEditor& Editor) {
     Editor.SetModified(true);
     Editor.SetSelStart(selStart);
     Editor.SetTopRow(topRow);
+}
+
+} // namespace
+
+// Formatting is a user edit: a read-only editor (a running script's) is left as it is.
+void FormatEditorText(TEditor& Editor) {
+    Editor.UserEdit([&Editor] { ReplaceWithFormatted(Editor); });
 }
 
 } // namespace kst

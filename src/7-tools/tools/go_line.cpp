@@ -1,7 +1,7 @@
 #include "tools/go_line.h"
 
 #include "core/errors.h"
-#include "display/editor.h"
+#include "input/editor.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,8 +1,8 @@
 #include "tools/line_marks.h"
 
 #include "core/cp932.h"
-#include "display/editor.h"
 #include "document/wrap.h"
+#include "input/editor.h"
 #include "tools/word_matcher.h"
 
 #include <algorithm>

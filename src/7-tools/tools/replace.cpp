@@ -1,6 +1,6 @@
 #include "tools/replace.h"
 
-#include "display/editor.h"
+#include "input/editor.h"
 #include "tools/word_matcher.h"
 
 #include <algorithm>
@@ -51,8 +51,8 @@ TReplaceOutcome ReplaceAsking(TEditor& Editor, std::string_view Text, std::size_
         if (answer == TReplaceAnswer::Cancel) {
             return {found, true};
         }
-        if (answer == TReplaceAnswer::Yes && !Editor.GetReadOnly()) {
-            Editor.SetSelText(Replacement);
+        if (answer == TReplaceAnswer::Yes &&
+            Editor.UserEdit([&] { Editor.SetSelText(Replacement); })) {
             shift += static_cast<std::int64_t>(Replacement.size()) - wordLength;
         }
     }

@@ -1,6 +1,6 @@
 #include "app/edit_commands.h"
 
-#include "display/editor.h"
+#include "input/editor.h"
 
 namespace kst {
 

@@ -4,10 +4,10 @@
 #include "app/main_view.h"
 #include "app/message_boxes.h"
 #include "app/option_dialogs.h"
-#include "display/editor.h"
 #include "display/main_window_view.h"
 #include "document/wrap_option.h"
 #include "fountain/main_window_colouring.h"
+#include "input/editor.h"
 #include "input/main_window_mouse.h"
 #include "platform/clipboard.h"
 #include "tools/comment.h"
@@ -375,12 +375,9 @@ bool ClipboardHoldsText(const TEditor& Editor) {
     return Editor.GetClipboard() != nullptr && Editor.GetClipboard()->HasText();
 }
 
-// Runs an Edit command that changes the text, unless the editor is read-only.
-void ChangeText(const TEditor& Editor, EditorCommands& Commands,
-                void (EditorCommands::*Command)()) {
-    if (!Editor.GetReadOnly()) {
-        (Commands.*Command)();
-    }
+// Runs an Edit command that changes the text as the user's edit: nothing while read-only.
+void ChangeText(TEditor& Editor, EditorCommands& Commands, void (EditorCommands::*Command)()) {
+    Editor.UserEdit([&Commands, Command] { (Commands.*Command)(); });
 }
 
 } // namespace

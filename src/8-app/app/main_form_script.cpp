@@ -5,7 +5,7 @@
 #include "app/main_view.h"
 #include "app/message_boxes.h"
 #include "core/errors.h"
-#include "display/editor.h"
+#include "input/editor.h"
 
 #include <utility>
 

@@ -5,7 +5,7 @@
 #include "app/message_boxes.h"
 #include "app/search_dialogs.h"
 #include "core/messages.h"
-#include "display/editor.h"
+#include "input/editor.h"
 #include "tools/go_line.h"
 #include "tools/line_marks.h"
 #include "tools/replace.h"

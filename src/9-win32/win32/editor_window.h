@@ -3,7 +3,7 @@
 // messages count CP932 bytes.
 #pragma once
 
-#include "display/editor.h"
+#include "input/editor.h"
 #include "win32/windows_api.h"
 
 namespace kst::win32 {

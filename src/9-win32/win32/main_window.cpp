@@ -1,6 +1,6 @@
 #include "win32/main_window.h"
 
-#include "display/editor.h"
+#include "input/editor.h"
 #include "win32/dialogs_win32.h"
 #include "win32/editor_window.h"
 #include "win32/resources/resource_ids.h"

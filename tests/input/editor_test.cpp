@@ -1,6 +1,6 @@
 #include "core/messages.h"
-#include "display/editor.h"
 #include "fountain/editor_fountain.h"
+#include "input/editor.h"
 #include "support/recording_host.h"
 
 #include <algorithm>
@@ -89,193 +89,6 @@ TEST_F(EditorTest, NewEditorHasTheClassDefaults) {
     EXPECT_EQ(Editor->GetFountain(), nullptr);
     EXPECT_EQ(&Editor->EffectiveFountain(), &Editor->GetView().GetFountain());
     EXPECT_EQ(Editor->GetScreenStringsPtr()->EditorCount(), 1);
-}
-
-TEST_F(EditorTest, UndoListMaxNeverGoesBelow64) {
-    Editor->SetUndoListMax(10);
-    EXPECT_EQ(Editor->GetUndoListMax(), 64);
-    Editor->SetUndoListMax(200);
-    EXPECT_EQ(Editor->GetUndoListMax(), 200);
-}
-
-TEST_F(EditorInWindowTest, MeasuresTheFontWhenTheWindowExists) {
-    EXPECT_EQ(Host.Canvas.SelectedFont.Name, "FixedSys");
-    EXPECT_EQ(Editor->GetRowHeight(), kRowHeight);
-    EXPECT_EQ(Editor->GetCharWidth(), kCharWidth);
-    EXPECT_EQ(Editor->GetTextLeft(), kTextLeft);
-    EXPECT_EQ(Editor->GetTextTop(), kTextTop);
-    EXPECT_EQ(Editor->GetVisibleRows(), (300 - kTextTop - 5) / kRowHeight);
-    EXPECT_EQ(Editor->GetVisibleCols(), (400 - kTextLeft - kCharWidth / 2) / kCharWidth);
-
-    Editor->GetMarks().GetUnderline().SetVisible(true);
-    EXPECT_EQ(Editor->GetRowHeight(), kRowHeight + 1);
-    Editor->GetRuler().SetVisible(true);
-    EXPECT_EQ(Editor->GetTextTop(), kTextTop + 11);
-    Editor->SetScrollBars(ssBoth);
-    EXPECT_TRUE(Host.Bars(TScrollBarKind::Vertical).Shown);
-    EXPECT_TRUE(Host.Bars(TScrollBarKind::Horizontal).Shown);
-    EXPECT_EQ(Editor->GetVisibleRows(), (300 - kTextTop - 11 - 5 - 16) / (kRowHeight + 1));
-}
-
-TEST_F(EditorInWindowTest, TopRowIsClampedToTheRows) {
-    Open(NumberedLines(100));
-    Editor->SetTopRow(-5);
-    EXPECT_EQ(Editor->GetTopRow(), 0);
-    Editor->SetTopRow(500);
-    EXPECT_EQ(Editor->GetTopRow(), 100);
-    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), 100);
-}
-
-TEST_F(EditorInWindowTest, ScrollingOneRowMovesPixelsAndRepaintsOneRow) {
-    Open(NumberedLines(100));
-    Editor->SetScrollBars(ssVertical);
-    Editor->SetRowCol(5, 3);
-    int topRowChanges = 0;
-    Editor->OnTopRowChange = [&](TEditor&) { ++topRowChanges; };
-    Host.ClearRecords();
-
-    Send(WM_VSCROLL, SB_LINEDOWN);
-
-    EXPECT_EQ(Editor->GetTopRow(), 1);
-    ASSERT_EQ(Host.Scrolls.size(), 1u);
-    EXPECT_EQ(Host.Scrolls[0].Dy, -kRowHeight);
-    EXPECT_EQ(Host.Scrolls[0].Scroll.Top, kTextTop);
-    EXPECT_EQ(Host.WholeInvalidations, 0);
-    EXPECT_EQ(Host.InvalidatedBounds().Height(), kRowHeight);
-    EXPECT_EQ(Host.Bars(TScrollBarKind::Vertical).Range.Position, 1);
-    EXPECT_EQ(topRowChanges, 1);
-    // The input method's window follows the caret.
-    EXPECT_EQ(Host.CompositionPos, (TPoint{kTextLeft + 3 * kCharWidth, kTextTop + 4 * kRowHeight}));
-    EXPECT_EQ(Host.CompositionFont.Name, "FixedSys");
-
-    // A jump of more than a screen keeps no pixels: the text area is repainted once.
-    Host.ClearRecords();
-    Editor->SetTopRow(60);
-    EXPECT_TRUE(Host.Scrolls.empty());
-    EXPECT_EQ(Host.InvalidatedBounds().Top, kTextTop);
-    EXPECT_EQ(Host.InvalidatedBounds().Bottom, Host.Client.Height);
-
-    // Scrolling up at the top does nothing.
-    Editor->SetTopRow(0);
-    Host.ClearRecords();
-    Send(WM_VSCROLL, SB_LINEUP);
-    EXPECT_TRUE(Host.Scrolls.empty());
-    EXPECT_EQ(topRowChanges, 3);
-}
-
-TEST_F(EditorInWindowTest, ScrollBarRequestsMoveTheView) {
-    Open(NumberedLines(100));
-    Editor->SetScrollBars(ssBoth);
-    const int rows = Editor->GetVisibleRows();
-    Send(WM_VSCROLL, SB_PAGEDOWN);
-    EXPECT_EQ(Editor->GetTopRow(), rows);
-    Send(WM_VSCROLL, SB_BOTTOM);
-    EXPECT_EQ(Editor->GetTopRow(), 100);
-    Send(WM_VSCROLL, SB_TOP);
-    EXPECT_EQ(Editor->GetTopRow(), 0);
-    Send(WM_VSCROLL, SB_ENDSCROLL);
-    EXPECT_EQ(Editor->GetTopRow(), 0);
-    const TScrollRange vertical = Host.Bars(TScrollBarKind::Vertical).Range;
-    EXPECT_EQ(vertical.Max, 100 + rows - 1);
-    EXPECT_EQ(vertical.Page, rows);
-
-    Send(WM_HSCROLL, SB_LINERIGHT);
-    EXPECT_EQ(Editor->GetTopCol(), 1);
-    EXPECT_EQ(Editor->GetLeftOffset(), kCharWidth);
-    Send(WM_HSCROLL, SB_THUMBTRACK | (20u << 16));
-    EXPECT_EQ(Editor->GetTopCol(), 20);
-    Send(WM_HSCROLL, SB_RIGHT);
-    EXPECT_EQ(Editor->GetTopCol(), kMaxCol - Editor->GetVisibleCols() / 2);
-    EXPECT_EQ(Host.Bars(TScrollBarKind::Horizontal).Range.Position, Editor->GetTopCol());
-
-    // With LockScroll the caret row moves along.
-    Editor->GetCaret().SetLockScroll(true);
-    Editor->SetRowCol(5, 0);
-    Send(WM_VSCROLL, SB_LINEDOWN);
-    EXPECT_EQ(Editor->GetRow(), 6);
-}
-
-TEST_F(EditorInWindowTest, ThumbTrackingUsesTheFullTrackPosition) {
-    std::string text;
-    for (int i = 0; i < 70000; ++i) {
-        text += "x\r\n";
-    }
-    Open(text);
-    Editor->SetScrollBars(ssVertical);
-    Host.Bars(TScrollBarKind::Vertical).TrackPosition = 69000;
-    Send(WM_VSCROLL, SB_THUMBTRACK | ((69000u & 0xFFFF) << 16));
-    EXPECT_EQ(Editor->GetTopRow(), 69000);
-    EXPECT_EQ(Host.Bars(TScrollBarKind::Vertical).Range.Position, 69000);
-}
-
-// The line numbers below an edit are repainted only when lines may have moved; the row past the
-// text, whose number goes when the last line (row 9) loses its line break, is repainted with the
-// edit.
-TEST_F(EditorInWindowTest, LineNumbersBelowAnEditRepaintOnlyWhenLinesMayMove) {
-    struct TCase {
-        const char* Name;
-        bool WordWrap;
-        int Row;
-        const char* Text;
-        bool NumbersRepainted;
-    };
-    const TCase cases[] = {
-        {"typing inside a line", false, 3, "line 3x\r\n", false},
-        {"the last line losing its line break", false, 9, "line 9x", false},
-        {"a new line", false, 3, "line 3\r\nx\r\n", true},
-        {"typing with word wrap", true, 3, "line 3x\r\n", true},
-    };
-    for (const TCase& each : cases) {
-        SCOPED_TRACE(each.Name);
-        Editor->SetWordWrap(each.WordWrap);
-        Editor->GetLeftbar().SetVisible(true);
-        Editor->GetLeftbar().SetShowNumberMode(nmLine);
-        Open(NumberedLines(10));
-        Editor->ScreenStrings().UpdateRows(each.Row, 1, each.Text);
-        const int barLeft = Editor->GetImagebarWidth();
-        const int barRight = barLeft + Editor->GetLeftbarWidth();
-        const auto repainted = [&](auto Covers) {
-            return std::ranges::any_of(Host.Invalidations, Covers);
-        };
-        EXPECT_EQ(repainted([&](const TRect& Area) {
-                      return Area.Left == barLeft && Area.Right == barRight;
-                  }),
-                  each.NumbersRepainted);
-        if (each.Row != 9) {
-            continue;
-        }
-        const int pastText = kTextTop + Editor->ScreenStrings().GetCount() * kRowHeight;
-        EXPECT_TRUE(repainted([&](const TRect& Area) {
-            return Area.Left <= barLeft && Area.Right >= barRight && Area.Top <= pastText &&
-                   Area.Bottom > pastText;
-        })) << "the row past the text";
-    }
-}
-
-TEST_F(EditorInWindowTest, OneCharacterEditInvalidatesOnlyItsRow) {
-    Open(NumberedLines(50));
-    int changes = 0;
-    Editor->OnChange = [&](TEditor&) { ++changes; };
-
-    Editor->ScreenStrings().UpdateRows(3, 1, "line 3x\r\n");
-
-    EXPECT_EQ(changes, 1);
-    EXPECT_TRUE(Editor->GetModified());
-    EXPECT_TRUE(Host.Scrolls.empty());
-    EXPECT_EQ(Host.WholeInvalidations, 0);
-    const TRect bounds = Host.InvalidatedBounds();
-    EXPECT_EQ(bounds.Top, kTextTop + 3 * kRowHeight);
-    EXPECT_LE(bounds.Bottom, kTextTop + 5 * kRowHeight);
-
-    // Inserting a row scrolls the rows below it instead of repainting them.
-    Host.ClearRecords();
-    Editor->ScreenStrings().UpdateRows(10, 1, "line 10\r\nnew\r\n");
-    ASSERT_FALSE(Host.Scrolls.empty());
-    EXPECT_EQ(Host.Scrolls[0].Dy, kRowHeight);
-    EXPECT_EQ(Host.WholeInvalidations, 0);
-
-    Editor->Loaded();
-    EXPECT_FALSE(Editor->GetModified());
 }
 
 TEST_F(EditorInWindowTest, SetSelSelectsByteRanges) {
@@ -470,74 +283,6 @@ TEST_F(EditorInWindowTest, ReadOnlyBlocksEditingMessages) {
     EXPECT_EQ(Send(EM_GETMODIFY), 0);
 }
 
-TEST_F(EditorInWindowTest, EditorsSharingARowStoreAllSeeChanges) {
-    RecordingHost otherHost{{300, 200}};
-    auto other = CreateComponent<TEditor>(nullptr);
-    other->SetHost(&otherHost);
-    other->AttachTo(*Editor);
-    EXPECT_EQ(Editor->GetScreenStringsPtr(), other->GetScreenStringsPtr());
-    EXPECT_EQ(Editor->GetScreenStringsPtr()->EditorCount(), 2);
-
-    int changes = 0;
-    int otherChanges = 0;
-    Editor->OnChange = [&](TEditor&) { ++changes; };
-    other->OnChange = [&](TEditor&) { ++otherChanges; };
-    otherHost.ClearRecords();
-    Editor->GetLines().Add("shared");
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(otherChanges, 1);
-    EXPECT_TRUE(other->GetModified());
-    EXPECT_FALSE(otherHost.Invalidations.empty());
-    EXPECT_EQ(other->GetLines().Get(0), "shared");
-
-    // The store outlives the editor that created it.
-    Editor.reset();
-    EXPECT_EQ(other->GetScreenStringsPtr()->EditorCount(), 1);
-    EXPECT_EQ(other->GetLines().Get(0), "shared");
-}
-
-TEST_F(EditorInWindowTest, FocusCreatesAndDestroysTheSystemCaret) {
-    Open("abc\r\ndef");
-    Editor->SetRowCol(1, 2);
-    int caretMoves = 0;
-    Editor->OnCaretMoved = [&](TEditor&) { ++caretMoves; };
-    EXPECT_FALSE(Host.CaretExists);
-
-    Focus();
-    EXPECT_TRUE(Host.CaretVisible());
-    EXPECT_EQ(Host.CaretSize, (TSize{2, kRowHeight}));
-    EXPECT_EQ(Host.CaretPos, (TPoint{kTextLeft + 2 * kCharWidth, kTextTop + kRowHeight}));
-    EXPECT_EQ(caretMoves, 1);
-
-    // Hides nest: the caret shows again when the last one closes.
-    Editor->BeginCaretHide();
-    Editor->BeginCaretHide();
-    EXPECT_FALSE(Host.CaretVisible());
-    Editor->EndCaretHide();
-    EXPECT_FALSE(Host.CaretVisible());
-    Editor->EndCaretHide();
-    EXPECT_TRUE(Host.CaretVisible());
-    Editor->EndCaretHide();
-    EXPECT_TRUE(Host.CaretVisible());
-
-    Editor->GetCaret().SetStyle(csBrief);
-    EXPECT_EQ(Host.CaretSize, (TSize{kCharWidth, 2}));
-    EXPECT_EQ(Host.CaretPos.Y, kTextTop + kRowHeight + kRowHeight - 2);
-
-    // Typing and moving keep the caret: creating one costs a round trip to the window system.
-    const int creates = Host.CaretCreates;
-    Send(WM_CHAR, 'x');
-    Editor->SetRowCol(0, 1);
-    EXPECT_EQ(Host.CaretCreates, creates);
-    EXPECT_TRUE(Host.CaretVisible());
-
-    Host.HasFocus = false;
-    Send(WM_KILLFOCUS);
-    EXPECT_FALSE(Host.CaretExists);
-    Editor->SetRowCol(0, 0);
-    EXPECT_EQ(caretMoves, 4);
-}
-
 TEST_F(EditorInWindowTest, CaretStaysOnWholeCharactersAndScrollsIntoView) {
     Open("\x82\xA0\x82\xA2\x82\xA4\r\n" + std::string(300, 'w'));
     Editor->GetCaret().SetFreeCaret(false);
@@ -552,6 +297,12 @@ TEST_F(EditorInWindowTest, CaretStaysOnWholeCharactersAndScrollsIntoView) {
     EXPECT_GT(Editor->GetTopCol(), 0);
     EXPECT_LE(Editor->GetTopCol(), 200);
     EXPECT_GE(Editor->GetTopCol() + Editor->GetVisibleCols(), 200);
+    EXPECT_TRUE(Host.CaretVisible());
+
+    // Typing keeps the caret: creating one costs a round trip to the window system.
+    const int creates = Host.CaretCreates;
+    Send(WM_CHAR, 'x');
+    EXPECT_EQ(Host.CaretCreates, creates);
     EXPECT_TRUE(Host.CaretVisible());
 }
 
@@ -620,93 +371,9 @@ TEST_F(EditorInWindowTest, ScrollCaretBringsTheCaretBackIntoView) {
     Send(EM_SCROLLCARET);
     const int top = 150 - Editor->GetVisibleRows() / 3;
     EXPECT_EQ(Editor->GetTopRow(), top);
+    EXPECT_EQ(Send(EM_GETFIRSTVISIBLELINE), top);
     EXPECT_TRUE(Host.CaretVisible());
     EXPECT_EQ(Host.CaretPos, (TPoint{kTextLeft, kTextTop + (150 - top) * kRowHeight}));
-}
-
-TEST_F(EditorInWindowTest, LinesUpdateBracketStopsRedrawingUntilItCloses) {
-    Open(NumberedLines(3));
-    Editor->GetLines().BeginUpdate();
-    EXPECT_FALSE(Host.Redrawing);
-    Editor->GetLines().Add("four");
-    Editor->GetLines().Add("five");
-    EXPECT_FALSE(Host.Redrawing);
-    Editor->GetLines().EndUpdate();
-    EXPECT_TRUE(Host.Redrawing);
-    EXPECT_GE(Host.WholeInvalidations, 1);
-    EXPECT_EQ(Send(EM_LINEINDEX, 4), 3 * 8 + 6);
-
-    Editor->SetBorderStyle(bsNone);
-    EXPECT_FALSE(Host.SingleBorder);
-}
-
-TEST_F(EditorInWindowTest, FountainIsFollowedUntilItGoesAway) {
-    auto fountain = CreateComponent<TEditorFountain>(nullptr);
-    Editor->SetFountain(fountain.get());
-    EXPECT_EQ(&Editor->EffectiveFountain(), fountain.get());
-    EXPECT_EQ(fountain->GetNotifyEventList().SubscriberCount(), 1);
-
-    Host.ClearRecords();
-    fountain->GetReserve().SetColor(clFuchsia);
-    EXPECT_EQ(Host.WholeInvalidations, 1);
-
-    fountain.reset();
-    EXPECT_EQ(Editor->GetFountain(), nullptr);
-    EXPECT_EQ(&Editor->EffectiveFountain(), &Editor->GetView().GetFountain());
-
-    // Leaving a fountain unsubscribes from it.
-    auto other = CreateComponent<TEditorFountain>(nullptr);
-    Editor->SetFountain(other.get());
-    Editor->SetFountain(nullptr);
-    EXPECT_EQ(other->GetNotifyEventList().SubscriberCount(), 0);
-    Host.ClearRecords();
-    other->GetReserve().SetColor(clTeal);
-    EXPECT_EQ(Host.WholeInvalidations, 0);
-}
-
-TEST_F(EditorInWindowTest, SettingsChangesRelayoutAndRepaint) {
-    Open("abc\r\n");
-    Editor->GetLines().Add("def");
-    ASSERT_TRUE(Editor->CanUndo());
-
-    Editor->GetLeftbar().SetVisible(true);
-    EXPECT_EQ(Editor->GetLeftbarDigits(), 4);
-    EXPECT_EQ(Editor->GetTextLeft(), kTextLeft + 8 + 4 * kCharWidth + 4 + 2);
-    EXPECT_GE(Host.WholeInvalidations, 1);
-    EXPECT_TRUE(Editor->CanUndo());
-
-    // A caret option change clears the undo history.
-    Editor->GetCaret().SetTabSpaceCount(4);
-    EXPECT_FALSE(Editor->CanUndo());
-
-    // The reserved words live in the view's fountain; a different list repaints.
-    TStringList words;
-    words.Add("Dim");
-    Host.ClearRecords();
-    Editor->SetReserveWordList(words);
-    EXPECT_EQ(Editor->GetReserveWordList().GetTextStr(), words.GetTextStr());
-    EXPECT_EQ(Host.WholeInvalidations, 1);
-    Host.ClearRecords();
-    Editor->SetReserveWordList(words);
-    EXPECT_EQ(Host.WholeInvalidations, 0);
-}
-
-TEST_F(EditorInWindowTest, LeftbarWidensWhenTheNumbersNeedMoreDigits) {
-    Editor->GetLeftbar().SetColumn(1);
-    Editor->GetLeftbar().SetVisible(true);
-    Open(NumberedLines(8));
-    EXPECT_EQ(Editor->GetLeftbarDigits(), 1);
-    const int narrow = Editor->GetTextLeft();
-    Editor->GetLines().Add("ninth");
-    Editor->GetLines().Add("tenth");
-    EXPECT_EQ(Editor->GetLeftbarDigits(), 2);
-    EXPECT_EQ(Editor->GetTextLeft(), narrow + kCharWidth);
-    // Nine lines and the empty line after the last line break still need 2 digits.
-    Editor->GetLines().Delete(9);
-    EXPECT_EQ(Editor->GetLeftbarDigits(), 2);
-    Editor->GetLines().Delete(8);
-    EXPECT_EQ(Editor->GetLeftbarDigits(), 1);
-    EXPECT_EQ(Editor->GetTextLeft(), narrow);
 }
 
 } // namespace

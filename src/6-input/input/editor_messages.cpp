@@ -1,6 +1,8 @@
+// The window messages of an edit control: text, selection, line and position queries, the
+// clipboard, undo and read-only; keys and the mouse go on to their handlers.
 #include "core/cp932.h"
 #include "core/messages.h"
-#include "display/editor.h"
+#include "input/editor.h"
 #include "platform/clipboard.h"
 
 #include <algorithm>
@@ -41,27 +43,13 @@ std::uint32_t AsUint32(std::int64_t Value) {
 
 } // namespace
 
+// The view handles sizing, focus and the scroll bars; the editor the rest.
 std::optional<std::intptr_t> TEditor::WndProc(unsigned Msg, std::uintptr_t WParam,
                                               std::intptr_t LParam) {
     if ((FDragState != kDragNone || FLeftButtonPressed) && FilteredWhileDragging(Msg, WParam)) {
         return 0;
     }
     switch (Msg) {
-    case WM_SIZE:
-        Relayout();
-        return 0;
-    case WM_SETFOCUS:
-        FocusReceived();
-        return 0;
-    case WM_KILLFOCUS:
-        FocusLost();
-        return 0;
-    case WM_VSCROLL:
-        ScrollVertically(VerticalScrollDelta(LoWord(WParam)));
-        return 0;
-    case WM_HSCROLL:
-        ScrollHorizontally(HorizontalScrollDelta(LoWord(WParam), HiWord(WParam)));
-        return 0;
     case WM_SETCURSOR:
         if (!HasWindow() || LoWord(static_cast<std::uintptr_t>(LParam)) != HTCLIENT) {
             return std::nullopt;
@@ -93,78 +81,10 @@ std::optional<std::intptr_t> TEditor::WndProc(unsigned Msg, std::uintptr_t WPara
     if (auto answer = LineMessage(Msg, WParam, LParam)) {
         return answer;
     }
-    return EditMessage(Msg, WParam, LParam);
-}
-
-// Scrolling
-
-int TEditor::VerticalScrollDelta(unsigned Request) const {
-    switch (Request) {
-    case SB_LINEUP:
-        return -1;
-    case SB_LINEDOWN:
-        return 1;
-    case SB_PAGEUP:
-        return std::min(-1, -FVisibleRows);
-    case SB_PAGEDOWN:
-        return std::max(1, FVisibleRows);
-    case SB_TOP:
-        return -FTopRow;
-    case SB_BOTTOM:
-        return FMaxTopRow - FTopRow;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-        return FHost->TrackPosition(TScrollBarKind::Vertical) - FTopRow;
-    default:
-        return 0;
+    if (auto answer = EditMessage(Msg, WParam, LParam)) {
+        return answer;
     }
-}
-
-int TEditor::HorizontalScrollDelta(unsigned Request, unsigned ThumbPosition) const {
-    switch (Request) {
-    case SB_LINELEFT:
-        return -1;
-    case SB_LINERIGHT:
-        return 1;
-    case SB_PAGELEFT:
-        return std::min(-1, -FVisibleCols);
-    case SB_PAGERIGHT:
-        return std::max(1, FVisibleCols);
-    case SB_LEFT:
-        return -FTopCol;
-    case SB_RIGHT:
-        return FVisibleCols / 2 + kMaxCol - FTopCol;
-    case SB_THUMBPOSITION:
-    case SB_THUMBTRACK:
-        return static_cast<int>(ThumbPosition) - FTopCol;
-    default:
-        return 0;
-    }
-}
-
-void TEditor::ScrollVertically(int Delta) {
-    if (!HasWindow()) {
-        return;
-    }
-    const int delta = std::clamp(Delta, -FTopRow, std::max(0, FMaxTopRow - FTopRow));
-    if (delta == 0) {
-        return;
-    }
-    SetTopRow(FTopRow + delta);
-    if (FCaret->GetLockScroll()) {
-        SetRow(FRow + delta);
-    }
-}
-
-void TEditor::ScrollHorizontally(int Delta) {
-    if (!HasWindow()) {
-        return;
-    }
-    const int delta =
-        std::clamp(Delta, -FTopCol, std::max(0, FVisibleCols / 2 + kMaxCol - FTopCol));
-    if (delta != 0) {
-        SetTopCol(FTopCol + delta);
-    }
+    return TEditorView::WndProc(Msg, WParam, LParam);
 }
 
 // Edit-control messages
@@ -230,9 +150,7 @@ std::optional<std::intptr_t> TEditor::EditMessage(unsigned Msg, std::uintptr_t W
     case EM_GETMODIFY:
         return FModified ? 1 : 0;
     case EM_SETMODIFY:
-        if (!FReadOnly) {
-            FModified = WParam != 0;
-        }
+        UserEdit([this, WParam] { FModified = WParam != 0; });
         return 0;
     case EM_CANUNDO:
         return !FReadOnly && CanUndo() ? 1 : 0;
@@ -252,9 +170,7 @@ std::optional<std::intptr_t> TEditor::EditMessage(unsigned Msg, std::uintptr_t W
         }
         return 0;
     case EM_EMPTYUNDOBUFFER:
-        if (!FReadOnly) {
-            ScreenStrings().GetUndoObj().Clear();
-        }
+        UserEdit([this] { ScreenStrings().GetUndoObj().Clear(); });
         return 0;
     case EM_SETREADONLY:
         SetReadOnly(WParam != 0);
@@ -280,11 +196,9 @@ std::intptr_t TEditor::GetText(std::uintptr_t Size, char* Buffer) const {
 }
 
 std::intptr_t TEditor::SetText(const char* Text) {
-    if (FReadOnly) {
-        return 0;
-    }
-    FLines->SetTextStr(Text != nullptr ? std::string_view(Text) : std::string_view());
-    return 1;
+    return UserEdit([this, Text] {
+        FLines->SetTextStr(Text != nullptr ? std::string_view(Text) : std::string_view());
+    });
 }
 
 std::intptr_t TEditor::GetSel(std::uint32_t* Start, std::uint32_t* End) const {
@@ -379,9 +293,7 @@ void TEditor::ClipboardMessage(unsigned Msg) {
     };
     switch (Msg) {
     case WM_CUT:
-        if (selected && !FReadOnly) {
-            CutToClipboard();
-        } else {
+        if (!(selected && UserEdit([this] { CutToClipboard(); }))) {
             emptyClipboardText();
         }
         break;
@@ -396,19 +308,13 @@ void TEditor::ClipboardMessage(unsigned Msg) {
         PasteFromClipboard();
         break;
     default:
-        if (!FReadOnly) {
-            DeleteSelection();
-        }
+        UserEdit([this] { DeleteSelection(); });
         break;
     }
 }
 
 std::intptr_t TEditor::UndoMessage() {
-    if (FReadOnly || !CanUndo()) {
-        return 0;
-    }
-    Undo();
-    return 1;
+    return CanUndo() && UserEdit([this] { Undo(); });
 }
 
 // Client position of the character at Index, packed as two 16-bit values; an index past the text
