@@ -373,6 +373,12 @@ TEST_F(EditingTest, ReadOnlyBlocksTheEditingKeysAndPaste) {
         Editor->PasteFromClipboard();
         Editor->PasteBoxFromClipboard();
     });
+
+    // A program's own changes still go through.
+    Editor->InsertText("z");
+    Editor->Undo();
+    Editor->Redo();
+    EXPECT_EQ(Text(), "ab\r\nczd\r\n");
 }
 
 TEST_F(EditingTest, EditMessagesCopyCutPasteClearReplaceAndUndo) {
