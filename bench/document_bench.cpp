@@ -1,7 +1,7 @@
 // Loading, saving, editing and wrapping a large document.
 #include "../tests/support/fake_editor.h"
+#include "app/main_window_editor.h"
 #include "document/editor_strings.h"
-#include "fountain/main_window_colouring.h"
 #include "lists/row_text_io.h"
 
 #include <algorithm>

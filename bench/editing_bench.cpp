@@ -3,8 +3,8 @@
 // puts the text back is not timed. Also: select all and copy of a text of about 100 MB, and the
 // selection queries near the end of a long text right after an edit; and the mouse: a click and a
 // drag selection, and dragging a selection three rows down.
+#include "app/main_window_editor.h"
 #include "core/messages.h"
-#include "display/main_window_view.h"
 #include "input/editor.h"
 #include "memory_clipboard.h"
 #include "recording_host.h"

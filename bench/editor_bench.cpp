@@ -1,8 +1,8 @@
 // The editor's per-keystroke costs on a text of two million lines: an edit with its change
 // handling, the selection start read after it (as the main window's idle handler does), the
 // edit-control position queries, and scrolling by one row. None of them may grow with the text.
+#include "app/main_window_editor.h"
 #include "core/messages.h"
-#include "display/main_window_view.h"
 #include "input/editor.h"
 #include "recording_host.h"
 

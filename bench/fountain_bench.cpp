@@ -1,6 +1,6 @@
 // Tokenizing speed of the editor's parser with the main window's VBScript colouring.
+#include "app/main_window_editor.h"
 #include "fountain/editor_parser.h"
-#include "fountain/main_window_colouring.h"
 
 #include <array>
 #include <benchmark/benchmark.h>

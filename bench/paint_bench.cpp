@@ -1,7 +1,7 @@
 // Painting a full screen of coloured script: 50 rows of 120 columns in the main window's settings,
 // on a surface that only counts what it is asked to draw, so that the time is the painter's own;
 // and the same screen with the main window's marks drawn over the rows.
-#include "display/main_window_view.h"
+#include "app/main_window_editor.h"
 #include "document/start_states.h"
 #include "input/editor.h"
 #include "tools/line_marks.h"

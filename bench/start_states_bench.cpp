@@ -1,6 +1,6 @@
 // Computing the colouring start states of a large document, and refreshing them after an edit.
 #include "../tests/support/fake_editor.h"
-#include "fountain/main_window_colouring.h"
+#include "app/main_window_editor.h"
 #include "lists/row_text_io.h"
 
 #include <benchmark/benchmark.h>

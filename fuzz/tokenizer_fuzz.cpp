@@ -1,10 +1,10 @@
 // The tokenizer with the main window's fountain and random settings (bracket regions, mail and
 // URL detection, control codes, the commenter) over arbitrary rows, some of them continued by
 // word wrap: every token lies inside its row, after the one before it, and is not empty.
+#include "app/main_window_editor.h"
 #include "core/cp932.h"
 #include "fountain/editor_fountain.h"
 #include "fountain/editor_parser.h"
-#include "fountain/main_window_colouring.h"
 #include "fuzz_check.h"
 #include "lists/row_text_io.h"
 

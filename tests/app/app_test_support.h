@@ -56,9 +56,12 @@ public:
     bool ShowReplaceDialog(TfrmReplace& Dialog) override { return Answer(OnReplaceDialog, Dialog); }
     bool ShowGoLineDialog(TfrmGoLine& Dialog) override { return Answer(OnGoLineDialog, Dialog); }
     void ShowResultsList(bool Shown) override { ResultsShown = Shown; }
-    void SetResults(std::vector<std::string> Entries) override {
-        Results = std::move(Entries);
+    void ClearResults(std::size_t) override {
+        Results.clear();
         SelectedIndex = -1;
+    }
+    void AddResults(std::span<const std::string> Entries) override {
+        Results.insert(Results.end(), Entries.begin(), Entries.end());
     }
     std::optional<std::string> SelectedResult() const override;
     void FocusEditor() override { Focus = "editor"; }

@@ -69,6 +69,27 @@ TEST_F(SearchCommandsTest, SearchListsTheHitLinesAndASummary) {
     EXPECT_TRUE(Form->Settings.SearchCase);
 }
 
+// A long list fills in while the program is idle: the first entries show at once, and the idle
+// handler asks to be called again until every entry is in.
+TEST_F(SearchCommandsTest, ALongResultsListFillsInWhileIdle) {
+    std::string text;
+    for (int i = 0; i < 12'000; ++i) {
+        text += "MsgBox " + std::to_string(i) + "\r\n";
+    }
+    Editor->GetLines().SetTextStr(text);
+    SearchFor("MsgBox", false);
+    const std::size_t first = View.Results.size();
+    EXPECT_GT(first, 0u);
+    EXPECT_LT(first, 12'001u);
+    int idleSteps = 0;
+    while (Form->AppIdle()) {
+        ASSERT_LT(++idleSteps, 100);
+    }
+    ASSERT_EQ(View.Results.size(), 12'001u);
+    EXPECT_EQ(View.Results[12'000], "> [12000]行ヒット");
+    EXPECT_FALSE(Form->AppIdle()) << "no idle work is left";
+}
+
 TEST_F(SearchCommandsTest, ACancelledSearchListsNothing) {
     Form->mnuFindClick();
     EXPECT_FALSE(View.ResultsShown);

@@ -1,6 +1,6 @@
+#include "app/main_window_editor.h"
 #include "core/errors.h"
 #include "display/image_list.h"
-#include "display/main_window_view.h"
 #include "display/paint_bitmaps.h"
 #include "display/test_view.h"
 #include "support/recording_host.h"

@@ -1,6 +1,5 @@
 #include "core/errors.h"
 #include "display/caret_options.h"
-#include "display/main_window_view.h"
 #include "display/view_settings.h"
 #include "document/wrap_option.h"
 #include "fountain/editor_parser.h"
@@ -451,81 +450,6 @@ TEST(Settings, ViewUsesItsFountainFactoryAndSubscribesOnce) {
     log.Listen(*view);
     view->GetFountain().SetAllColor(clBlack);
     EXPECT_EQ(log.Count(), 1);
-}
-
-class MainWindowViewTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        for (TNotifyPersistent* object : std::vector<TNotifyPersistent*>{
-                 &Caret, &Margin, &Marks, View.get(), &Ruler, &Leftbar, &Imagebar}) {
-            object->OnChange = [this](TPersistent* Sender) { Reports.push_back(Sender); };
-        }
-        ApplyMainWindowViewSettings({.Caret = Caret,
-                                     .Margin = Margin,
-                                     .Marks = Marks,
-                                     .View = *View,
-                                     .Ruler = Ruler,
-                                     .Leftbar = Leftbar,
-                                     .Imagebar = Imagebar,
-                                     .Speed = Speed});
-    }
-
-    TEditorCaret Caret;
-    TEditorMargin Margin;
-    TEditorMarks Marks;
-    std::unique_ptr<TEditorViewInfo> View = MakeViewInfo();
-    TEditorRuler Ruler;
-    TEditorLeftbar Leftbar;
-    TEditorImagebar Imagebar;
-    TEditorSpeed Speed;
-    std::vector<TPersistent*> Reports;
-};
-
-TEST_F(MainWindowViewTest, EachObjectReportsOnce) {
-    EXPECT_EQ(Reports, std::vector<TPersistent*>(
-                           {&Caret, &Margin, &Marks, View.get(), &Ruler, &Leftbar, &Imagebar}));
-}
-
-TEST_F(MainWindowViewTest, ValuesThatDifferFromTheClassDefaults) {
-    EXPECT_FALSE(Caret.GetBackSpaceUnIndent() || Caret.GetFreeCaret());
-    EXPECT_TRUE(Caret.GetFreeRow() && Caret.GetNextLine() && Caret.GetTabIndent());
-    EXPECT_TRUE(Caret.GetAutoCursor() && Caret.GetRowSelect() && Caret.GetSelMove());
-    EXPECT_EQ(Caret.GetTabSpaceCount(), 4);
-    EXPECT_EQ(Caret.GetCursors().GetLeftMarginCursor(), 1958);
-    EXPECT_EQ(Caret.GetCursors().GetDragSelCopyCursor(), 1959);
-
-    EXPECT_EQ(Margin.GetLeft(), 4);
-    EXPECT_EQ(Margin.GetLine(), 2);
-    EXPECT_EQ(Margin.GetTop(), 2);
-
-    EXPECT_TRUE(Marks.GetEofMark().GetVisible() && Marks.GetRetMark().GetVisible() &&
-                Marks.GetUnderline().GetVisible());
-    EXPECT_FALSE(Marks.GetWrapMark().GetVisible() || Marks.GetHideMark().GetVisible());
-    EXPECT_EQ(Marks.GetUnderline().GetColor(), 0x00FF00);
-    EXPECT_EQ(Marks.GetRetMark().GetColor(), clGray);
-
-    EXPECT_TRUE(Ruler.GetVisible());
-    EXPECT_EQ(Ruler.GetGaugeRange(), 8);
-
-    EXPECT_TRUE(Leftbar.GetVisible());
-    EXPECT_EQ(Leftbar.GetColumn(), 3);
-    EXPECT_EQ(Leftbar.GetLeftMargin(), 0);
-    EXPECT_EQ(Leftbar.GetRightMargin(), 4);
-    EXPECT_EQ(Leftbar.GetShowNumberMode(), nmLine);
-
-    EXPECT_EQ(Imagebar.GetDigitWidth(), 4);
-    EXPECT_EQ(Imagebar.Width(), 2 + 4 + 0 + 2);
-    EXPECT_EQ(Speed.GetPageVerticalRange(), 2);
-
-    EXPECT_EQ(View->GetCommenter(), "'");
-    EXPECT_EQ(View->GetQuotation(), "");
-    EXPECT_EQ(View->GetBrackets().Count(), 0);
-    EXPECT_EQ(View->GetColors().GetComment().GetColor(), clFuchsia);
-    EXPECT_EQ(View->GetColors().GetReserve().GetColor(), clTeal);
-    EXPECT_TRUE(View->GetColors().GetReserve().GetStyle().Contains(fsBold));
-    EXPECT_EQ(View->GetColors().GetSelect().GetBkColor(), clNavy);
-    EXPECT_EQ(View->GetColors().GetSelect().GetColor(), clWhite);
-    EXPECT_EQ(View->GetFountain().GetReserveWordList().Count(), 41);
 }
 
 } // namespace

@@ -1,6 +1,6 @@
+#include "app/main_window_editor.h"
 #include "document/start_states.h"
 #include "fountain/fountain_parser.h"
-#include "fountain/main_window_colouring.h"
 #include "support/fake_editor.h"
 
 #include <gtest/gtest.h>

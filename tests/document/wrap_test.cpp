@@ -62,28 +62,6 @@ protected:
 
 using Widths = std::vector<int>;
 
-TEST(WrapOption, MainWindowValuesAreTheDefaultRulesOffAtColumn250InOneReport) {
-    TEditorWrapOption options;
-    options.SetFollowRetMark(true);
-    options.SetFollowPunctuation(true);
-    options.SetFollowStr("f");
-    options.SetLeading(true);
-    options.SetLeadStr("l");
-    options.SetPunctuationStr("p");
-    options.SetWordBreak(true);
-    int changes = 0;
-    options.OnChange = [&](TPersistent*) { ++changes; };
-    ApplyMainWindowWrapOptions(options);
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(options.GetWrapByte(), 250);
-    EXPECT_FALSE(options.GetFollowRetMark() || options.GetFollowPunctuation() ||
-                 options.GetLeading() || options.GetWordBreak());
-    const TEditorWrapOption defaults;
-    EXPECT_EQ(options.GetFollowStr(), defaults.GetFollowStr());
-    EXPECT_EQ(options.GetLeadStr(), defaults.GetLeadStr());
-    EXPECT_EQ(options.GetPunctuationStr(), defaults.GetPunctuationStr());
-}
-
 TEST_F(WrapTest, ColumnClassesOfMixedTextWithTabs) {
     EXPECT_EQ(ColumnClassesOf(Context(false), "a\t" + kA + " b_9"), "12334521"
                                                                     "11");

@@ -1,8 +1,6 @@
 // A test-only program: a top-level window holding one "TEditor" control with the main window's
 // values, showing the file named on the command line. The end-to-end tests drive it.
-#include "display/main_window_view.h"
-#include "document/wrap_option.h"
-#include "input/main_window_mouse.h"
+#include "app/main_window_editor.h"
 #include "win32/editor_window.h"
 #include "win32/utf.h"
 
@@ -70,18 +68,8 @@ void RegisterHostClass() {
 // The values the main window gives its editor.
 void ApplyMainWindowValues(TEditor& Editor) {
     Editor.BeginLoading();
-    TEditorFont Font = Editor.GetFont();
-    Font.Name = "ＭＳ ゴシック";
-    Font.Height = -16;
-    Font.Charset = kShiftJisCharset;
-    Editor.SetFont(Font);
-    Editor.SetScrollBars(ssBoth);
-    ApplyMainWindowViewSettings({Editor.GetCaret(), Editor.GetMargin(), Editor.GetMarks(),
-                                 Editor.GetView(), Editor.GetRuler(), Editor.GetLeftbar(),
-                                 Editor.GetImagebar(), Editor.GetSpeed()});
-    ApplyMainWindowWrapOptions(Editor.GetWrapOption());
+    ApplyMainWindowEditorValues(Editor);
     Editor.Loaded();
-    InstallMainWindowMouseHandlers(Editor);
 }
 
 std::wstring FileArgument() {

@@ -1,6 +1,6 @@
+#include "app/main_window_editor.h"
 #include "fountain/editor_fountain.h"
 #include "fountain/editor_parser.h"
-#include "fountain/main_window_colouring.h"
 #include "lists/string_list.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
+#include "app/main_window_editor.h"
 #include "core/errors.h"
 #include "fountain/editor_fountain.h"
 #include "fountain/editor_parser.h"
-#include "fountain/main_window_colouring.h"
 
 #include <gtest/gtest.h>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "keystroke_script.h"
 
+#include "app/main_window_editor.h"
 #include "core/cp932.h"
 #include "core/messages.h"
-#include "display/main_window_view.h"
 #include "document/wrap_option.h"
 #include "platform/clipboard.h"
 

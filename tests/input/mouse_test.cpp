@@ -1,6 +1,5 @@
 #include "core/messages.h"
 #include "input/editor.h"
-#include "input/main_window_mouse.h"
 #include "support/recording_host.h"
 #include "support/soak.h"
 
@@ -99,28 +98,6 @@ TEST_F(MouseTest, TheCursorFollowsTheZoneOnlyWithAutoCursor) {
     Editor->GetCaret().SetAutoCursor(false);
     Move(InLeftbar(0));
     EXPECT_EQ(Editor->GetCursor(), crDefault);
-}
-
-TEST_F(MouseTest, TheMainWindowsDoubleClickSelectsATokenAndTheWheelScrollsByNotches) {
-    InstallMainWindowMouseHandlers(*Editor);
-    std::string text = "Dim value = 1\r\n";
-    for (int i = 0; i < 60; ++i) {
-        text += "row\r\n";
-    }
-    Open(text);
-    Host.HasFocus = true;
-    Drag(At(0, 5), At(0, 5));
-    Editor->WndProc(WM_LBUTTONDBLCLK, 0, Packed(At(0, 5)));
-    EXPECT_EQ(Editor->GetSelText(), "value");
-    EXPECT_EQ(Caret(), (std::pair{0, 9}));
-
-    Editor->WndProc(WM_MOUSEWHEEL, MakeLong(0, static_cast<unsigned>(-240)), 0);
-    EXPECT_EQ(Editor->GetTopRow(), 2) << "two notches down";
-    Editor->WndProc(WM_MOUSEWHEEL, MakeLong(0, 100), 0);
-    EXPECT_EQ(Editor->GetTopRow(), 2) << "less than a notch scrolls nothing";
-    Editor->WndProc(WM_MOUSEWHEEL, MakeLong(0, 120), 0);
-    EXPECT_EQ(Editor->GetTopRow(), 1);
-    EXPECT_EQ(Editor->GetRow(), 0) << "the caret stays";
 }
 
 // A random text of ASCII letters and double-byte characters, one row per line; every row ends with

@@ -1,4 +1,4 @@
-#include "display/main_window_view.h"
+#include "app/main_window_editor.h"
 #include "input/editor.h"
 #include "support/recording_host.h"
 #include "support/recording_surface.h"

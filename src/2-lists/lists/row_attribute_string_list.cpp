@@ -5,125 +5,77 @@ namespace kst {
 
 namespace {
 
-// A packed field: Width bits from bit Shift of one of the item's two words.
+// A packed field: Width bits from bit Shift of the item's attribute word or mark word, holding the
+// value plus Bias.
 struct Field {
+    bool InMarkWord;
     int Shift;
     int Width;
+    int Bias = 0;
 
     std::uint32_t Mask() const { return ((1u << Width) - 1u) << Shift; }
-    std::uint32_t Read(std::uint32_t Word) const { return (Word & Mask()) >> Shift; }
-    std::uint32_t Write(std::uint32_t Word, std::uint32_t Value) const {
-        return (Word & ~Mask()) | ((Value << Shift) & Mask());
+    int Read(std::uint32_t Word) const { return static_cast<int>((Word & Mask()) >> Shift) - Bias; }
+    std::uint32_t Write(std::uint32_t Word, int Value) const {
+        return (Word & ~Mask()) | ((static_cast<std::uint32_t>(Value + Bias) << Shift) & Mask());
     }
 };
 
-// AttrWord
-constexpr Field kRowAttribute{0, 2};
-constexpr Field kPrevRowAttribute{2, 2};
-constexpr Field kBracketIndex{4, 4}; // stored as value + 2
-constexpr Field kParserValue1{8, 8};
-constexpr Field kWrappedBytes{16, 8};
-constexpr Field kParserValue2{24, 8};
-// MarkWord
-constexpr Field kWrappedToken{0, 8};
-constexpr Field kParserValue3{8, 8};
-constexpr Field kRowMarks{16, 16};
-
-constexpr int kBracketIndexBias = 2;
+constexpr bool kAttr = false;
+constexpr bool kMark = true;
+constexpr Field kRowAttribute{kAttr, 0, 2};
+constexpr Field kPrevRowAttribute{kAttr, 2, 2};
+constexpr Field kBracketIndex{kAttr, 4, 4, 2};
+constexpr Field kParserValue1{kAttr, 8, 8};
+constexpr Field kWrappedBytes{kAttr, 16, 8};
+constexpr Field kParserValue2{kAttr, 24, 8};
+constexpr Field kWrappedToken{kMark, 0, 8};
+constexpr Field kParserValue3{kMark, 8, 8};
+constexpr Field kRowMarks{kMark, 16, 16};
 
 bool EndsLine(std::uint32_t AttrWord) {
     return kRowAttribute.Read(AttrWord) != raWrap;
 }
 
-std::uint32_t ReadAttr(const TheStringList& Rows, int Index, Field F) {
-    return F.Read(Rows.GetAttrWord(Index));
+template <class T>
+T ReadField(const TheStringList& Rows, int Index, Field F) {
+    return static_cast<T>(F.Read(F.InMarkWord ? Rows.GetMarkWord(Index) : Rows.GetAttrWord(Index)));
 }
 
-void WriteAttr(TheStringList& Rows, int Index, Field F, std::uint32_t Value) {
-    Rows.SetAttrWord(Index, F.Write(Rows.GetAttrWord(Index), Value));
-}
-
-std::uint32_t ReadMark(const TheStringList& Rows, int Index, Field F) {
-    return F.Read(Rows.GetMarkWord(Index));
-}
-
-void WriteMark(TheStringList& Rows, int Index, Field F, std::uint32_t Value) {
-    Rows.SetMarkWord(Index, F.Write(Rows.GetMarkWord(Index), Value));
+template <class T>
+void WriteField(TheStringList& Rows, int Index, Field F, T Value) {
+    const int value = static_cast<int>(Value);
+    if (F.InMarkWord) {
+        Rows.SetMarkWord(Index, F.Write(Rows.GetMarkWord(Index), value));
+    } else {
+        Rows.SetAttrWord(Index, F.Write(Rows.GetAttrWord(Index), value));
+    }
 }
 
 } // namespace
 
-TRowAttribute TRowAttributeStringList::GetRowAttribute(int Index) const {
-    return static_cast<TRowAttribute>(ReadAttr(*this, Index, kRowAttribute));
-}
+// The accessor pairs: type, name and field.
+#define KST_ROW_FIELDS(FIELD)                                                                      \
+    FIELD(TRowAttribute, RowAttribute, kRowAttribute)                                              \
+    FIELD(TRowAttribute, PrevRowAttribute, kPrevRowAttribute)                                      \
+    FIELD(int, BracketIndex, kBracketIndex)                                                        \
+    FIELD(int, ParserValue1, kParserValue1)                                                        \
+    FIELD(int, WrappedBytes, kWrappedBytes)                                                        \
+    FIELD(int, ParserValue2, kParserValue2)                                                        \
+    FIELD(int, WrappedToken, kWrappedToken)                                                        \
+    FIELD(int, ParserValue3, kParserValue3)                                                        \
+    FIELD(std::uint16_t, RowMarks, kRowMarks)
 
-void TRowAttributeStringList::SetRowAttribute(int Index, TRowAttribute Value) {
-    WriteAttr(*this, Index, kRowAttribute, static_cast<std::uint32_t>(Value));
-}
+#define KST_ROW_FIELD_ACCESSORS(Type, Name, FieldName)                                             \
+    Type TRowAttributeStringList::Get##Name(int Index) const {                                     \
+        return ReadField<Type>(*this, Index, FieldName);                                           \
+    }                                                                                              \
+    void TRowAttributeStringList::Set##Name(int Index, Type Value) {                               \
+        WriteField(*this, Index, FieldName, Value);                                                \
+    }
 
-TRowAttribute TRowAttributeStringList::GetPrevRowAttribute(int Index) const {
-    return static_cast<TRowAttribute>(ReadAttr(*this, Index, kPrevRowAttribute));
-}
-
-void TRowAttributeStringList::SetPrevRowAttribute(int Index, TRowAttribute Value) {
-    WriteAttr(*this, Index, kPrevRowAttribute, static_cast<std::uint32_t>(Value));
-}
-
-int TRowAttributeStringList::GetParserValue1(int Index) const {
-    return static_cast<int>(ReadAttr(*this, Index, kParserValue1));
-}
-
-void TRowAttributeStringList::SetParserValue1(int Index, int Value) {
-    WriteAttr(*this, Index, kParserValue1, static_cast<std::uint32_t>(Value));
-}
-
-int TRowAttributeStringList::GetWrappedBytes(int Index) const {
-    return static_cast<int>(ReadAttr(*this, Index, kWrappedBytes));
-}
-
-void TRowAttributeStringList::SetWrappedBytes(int Index, int Value) {
-    WriteAttr(*this, Index, kWrappedBytes, static_cast<std::uint32_t>(Value));
-}
-
-int TRowAttributeStringList::GetParserValue2(int Index) const {
-    return static_cast<int>(ReadAttr(*this, Index, kParserValue2));
-}
-
-void TRowAttributeStringList::SetParserValue2(int Index, int Value) {
-    WriteAttr(*this, Index, kParserValue2, static_cast<std::uint32_t>(Value));
-}
-
-int TRowAttributeStringList::GetWrappedToken(int Index) const {
-    return static_cast<int>(ReadMark(*this, Index, kWrappedToken));
-}
-
-void TRowAttributeStringList::SetWrappedToken(int Index, int Value) {
-    WriteMark(*this, Index, kWrappedToken, static_cast<std::uint32_t>(Value));
-}
-
-int TRowAttributeStringList::GetParserValue3(int Index) const {
-    return static_cast<int>(ReadMark(*this, Index, kParserValue3));
-}
-
-void TRowAttributeStringList::SetParserValue3(int Index, int Value) {
-    WriteMark(*this, Index, kParserValue3, static_cast<std::uint32_t>(Value));
-}
-
-std::uint16_t TRowAttributeStringList::GetRowMarks(int Index) const {
-    return static_cast<std::uint16_t>(ReadMark(*this, Index, kRowMarks));
-}
-
-void TRowAttributeStringList::SetRowMarks(int Index, std::uint16_t Value) {
-    WriteMark(*this, Index, kRowMarks, static_cast<std::uint32_t>(Value));
-}
-
-int TRowAttributeStringList::GetBracketIndex(int Index) const {
-    return static_cast<int>(ReadAttr(*this, Index, kBracketIndex)) - kBracketIndexBias;
-}
-
-void TRowAttributeStringList::SetBracketIndex(int Index, int Value) {
-    WriteAttr(*this, Index, kBracketIndex, static_cast<std::uint32_t>(Value + kBracketIndexBias));
-}
+KST_ROW_FIELDS(KST_ROW_FIELD_ACCESSORS)
+#undef KST_ROW_FIELD_ACCESSORS
+#undef KST_ROW_FIELDS
 
 TRowAttributeData TRowAttributeStringList::GetRowData(int Index) const {
     const TheStringItem item = GetItem(Index);
@@ -132,10 +84,10 @@ TRowAttributeData TRowAttributeStringList::GetRowData(int Index) const {
     TRowAttributeData data;
     data.RowAttribute = static_cast<std::uint8_t>(kRowAttribute.Read(attr));
     data.PrevRowAttribute = static_cast<std::uint8_t>(kPrevRowAttribute.Read(attr));
-    data.BracketIndex = static_cast<int>(kBracketIndex.Read(attr)) - kBracketIndexBias;
-    data.ParserValue1 = static_cast<int>(kParserValue1.Read(attr));
-    data.WrappedBytes = static_cast<int>(kWrappedBytes.Read(attr));
-    data.ParserValue2 = static_cast<int>(kParserValue2.Read(attr));
+    data.BracketIndex = kBracketIndex.Read(attr);
+    data.ParserValue1 = kParserValue1.Read(attr);
+    data.WrappedBytes = kWrappedBytes.Read(attr);
+    data.ParserValue2 = kParserValue2.Read(attr);
     data.WrappedToken = static_cast<std::uint8_t>(kWrappedToken.Read(mark));
     data.ParserValue3 = static_cast<std::uint8_t>(kParserValue3.Read(mark));
     if (item.ParseSlot != 0) {
@@ -148,11 +100,10 @@ void TRowAttributeStringList::SetStartState(int Index, const TRowAttributeData& 
     const TheStringItem item = GetItem(Index);
     std::uint32_t attr = item.AttrWord;
     attr = kPrevRowAttribute.Write(attr, Data.PrevRowAttribute);
-    attr = kBracketIndex.Write(attr,
-                               static_cast<std::uint32_t>(Data.BracketIndex + kBracketIndexBias));
-    attr = kParserValue1.Write(attr, static_cast<std::uint32_t>(Data.ParserValue1));
-    attr = kWrappedBytes.Write(attr, static_cast<std::uint32_t>(Data.WrappedBytes));
-    attr = kParserValue2.Write(attr, static_cast<std::uint32_t>(Data.ParserValue2));
+    attr = kBracketIndex.Write(attr, Data.BracketIndex);
+    attr = kParserValue1.Write(attr, Data.ParserValue1);
+    attr = kWrappedBytes.Write(attr, Data.WrappedBytes);
+    attr = kParserValue2.Write(attr, Data.ParserValue2);
     std::uint32_t mark = item.MarkWord;
     mark = kWrappedToken.Write(mark, Data.WrappedToken);
     mark = kParserValue3.Write(mark, Data.ParserValue3);

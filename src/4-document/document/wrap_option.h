@@ -49,8 +49,4 @@ class TEditorWrapOption : public TNotifyPersistent {
 };
 #undef KST_WRAP_OPTION_SETTINGS
 
-// The values the main window gives its editor: wrap column 250, no line-breaking rules, the default
-// character lists. Reports one change.
-void ApplyMainWindowWrapOptions(TEditorWrapOption& Options);
-
 } // namespace kst

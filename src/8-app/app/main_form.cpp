@@ -2,13 +2,10 @@
 
 #include "app/edit_commands.h"
 #include "app/main_view.h"
+#include "app/main_window_editor.h"
 #include "app/message_boxes.h"
 #include "app/option_dialogs.h"
-#include "display/main_window_view.h"
-#include "document/wrap_option.h"
-#include "fountain/main_window_colouring.h"
 #include "input/editor.h"
-#include "input/main_window_mouse.h"
 #include "platform/clipboard.h"
 #include "tools/comment.h"
 #include "tools/editor_format.h"
@@ -19,6 +16,10 @@
 namespace kst {
 
 namespace {
+
+// Where colouring depends on the lines above, rows are coloured ahead while the program is idle,
+// about this many (some 10 ms) at a time, so that messages wait no longer than that.
+constexpr int kRowsColouredPerIdleStep = 30'000;
 
 constexpr std::string_view kProgramFileName = "Kestrane.exe";
 constexpr std::string_view kFormClassName = "TForm1";
@@ -91,24 +92,8 @@ TForm1::TForm1(Desktop& Desk, MainWindowView& View, TEditor& Editor1, EditorComm
 
 void TForm1::ApplyEditorDesignValues() {
     FEditor.BeginLoading();
-    ApplyMainWindowViewSettings({.Caret = FEditor.GetCaret(),
-                                 .Margin = FEditor.GetMargin(),
-                                 .Marks = FEditor.GetMarks(),
-                                 .View = FEditor.GetView(),
-                                 .Ruler = FEditor.GetRuler(),
-                                 .Leftbar = FEditor.GetLeftbar(),
-                                 .Imagebar = FEditor.GetImagebar(),
-                                 .Speed = FEditor.GetSpeed()});
-    ApplyMainWindowWrapOptions(FEditor.GetWrapOption());
-    FEditor.SetScrollBars(ssBoth);
-    FEditor.SetUndoListMax(64);
-    TEditorFont font = FEditor.GetFont();
-    font.Name = "ＭＳ ゴシック";
-    font.Height = -16;
-    font.Charset = kShiftJisCharset;
-    FEditor.SetFont(font);
+    ApplyMainWindowEditorValues(FEditor);
     FEditor.SetPopupMenu(&Menus.PopupMenu1);
-    InstallMainWindowMouseHandlers(FEditor);
     FEditor.OnDrawLine = [this](TEditor& Sender, const std::string& LineStr, int X, int Y,
                                 int Index, const TRect& ARect, bool Selected) {
         Editor1DrawLine(Sender, LineStr, X, Y, Index, ARect, Selected);
@@ -382,7 +367,7 @@ void ChangeText(TEditor& Editor, EditorCommands& Commands, void (EditorCommands:
 
 } // namespace
 
-void TForm1::AppIdle() {
+bool TForm1::AppIdle() {
     const bool modified = FEditor.GetModified();
     const TEditEnabling edit = EditEnabling(FClipboardHoldsText);
     EnableCommand(*Menus.tbRun, FileKind == fkVbs && !ScriptRunning && !modified);
@@ -393,6 +378,10 @@ void TForm1::AppIdle() {
     EnableCommand(*Menus.tbRedo, edit.Redo);
     EnableCommand(*Menus.tbSaveFile, modified);
     Menus.ToolBar1.StatusText = StateText();
+    const bool moreResults = FResults.Step();
+    const bool moreStates =
+        FEditor.ScreenStrings().ComputeStartStatesAhead(kRowsColouredPerIdleStep);
+    return moreResults || moreStates;
 }
 
 void TForm1::ClipboardChanged() {

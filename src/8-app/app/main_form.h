@@ -6,6 +6,7 @@
 #include "app/env_files.h"
 #include "app/file_names.h"
 #include "app/main_menus.h"
+#include "app/results_feed.h"
 #include "platform/desktop.h"
 #include "platform/geometry.h"
 #include "tools/word_matcher.h"
@@ -62,8 +63,11 @@ public:
 
     // Enabling
 
-    // Reads no clipboard: whether it holds text is taken from the last ClipboardChanged.
-    void AppIdle();
+    // The idle handler: updates the tool bar's states and the state text, then does a step of the
+    // idle work (filling the results list, colouring rows ahead); true while work remains, so that
+    // the message loop calls it again before it waits. Reads no clipboard: whether it holds text
+    // is taken from the last ClipboardChanged.
+    bool AppIdle();
     // FormCreate calls this, and the window whenever the clipboard's content has changed.
     void ClipboardChanged();
     void mnuFileClick();
@@ -226,6 +230,7 @@ private:
     std::vector<std::string> FParameters;
     std::string FTitle = "Kestrane : ";
     TWordMatcher FSearchMatcher{"", false};
+    ResultsFeed FResults{FView};
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
     bool FClipboardHoldsText = false;

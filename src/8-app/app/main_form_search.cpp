@@ -62,7 +62,7 @@ void TForm1::BuildResultsList() {
         entry = FDesktop.Cp932ToUtf8(entry);
     }
     entries.push_back(SummaryEntry(hitLines));
-    FView.SetResults(std::move(entries));
+    FResults.Show(std::move(entries));
     AddToFindHistory(FindHistory, SearchWord);
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -67,9 +68,10 @@ public:
 
     // The search results list under the editor and its splitter, shown and hidden together.
     virtual void ShowResultsList(bool Shown) = 0;
-    // The list's entries (UTF-8), none selected. A long list may fill in while the program is
-    // idle; the first entries show at once.
-    virtual void SetResults(std::vector<std::string> Entries) = 0;
+    // Empties the list, with room made for Expected entries to come.
+    virtual void ClearResults(std::size_t Expected) = 0;
+    // Adds entries (UTF-8) at the list's end, none selected.
+    virtual void AddResults(std::span<const std::string> Entries) = 0;
     // The selected entry; none when nothing is selected.
     virtual std::optional<std::string> SelectedResult() const = 0;
     virtual void FocusEditor() = 0;

@@ -86,20 +86,6 @@ DWORD FileAttributes(const std::string& Path) {
     return GetFileAttributesW(Utf8ToWide(Path).c_str());
 }
 
-UINT IconOf(TMessageType Type) {
-    switch (Type) {
-    case TMessageType::Warning:
-        return MB_ICONWARNING;
-    case TMessageType::Error:
-        return MB_ICONERROR;
-    case TMessageType::Information:
-        return MB_ICONINFORMATION;
-    case TMessageType::Confirmation:
-        break;
-    }
-    return MB_ICONQUESTION;
-}
-
 UINT ButtonsOf(TMessageButtons Buttons) {
     switch (Buttons) {
     case TMessageButtons::YesNo:
@@ -192,6 +178,20 @@ std::optional<std::string> RunFileDialog(HWND Owner, const TFileDialogOptions& O
 }
 
 } // namespace
+
+TMessageIcon MessageIconOf(TMessageType Type) {
+    switch (Type) {
+    case TMessageType::Warning:
+        return {MB_ICONWARNING, IDI_WARNING};
+    case TMessageType::Error:
+        return {MB_ICONERROR, IDI_ERROR};
+    case TMessageType::Information:
+        return {MB_ICONINFORMATION, IDI_INFORMATION};
+    case TMessageType::Confirmation:
+        break;
+    }
+    return {MB_ICONQUESTION, IDI_QUESTION};
+}
 
 // Windows
 
@@ -327,7 +327,7 @@ TMessageAnswer Win32Desktop::MessageBox(const std::string& Text, const std::stri
         return YesCancelBox(FOwner, Text, Caption, Type);
     }
     return AnswerOf(MessageBoxW(FOwner, Utf8ToWide(Text).c_str(), Utf8ToWide(Caption).c_str(),
-                                IconOf(Type) | ButtonsOf(Buttons)));
+                                MessageIconOf(Type).BoxStyle | ButtonsOf(Buttons)));
 }
 
 TMessageAnswer Win32Desktop::MessageBoxAt(const std::string& Text, const std::string& Caption,

@@ -8,6 +8,14 @@
 
 namespace kst::win32 {
 
+// How a message of one type looks: the message box's icon style and the system icon the own
+// question dialog shows.
+struct TMessageIcon {
+    UINT BoxStyle;
+    LPCWSTR SystemIcon;
+};
+TMessageIcon MessageIconOf(TMessageType Type);
+
 class Win32Desktop final : public Desktop {
 public:
     // The window that owns the message boxes, the dialogs and what the shell opens; none until

@@ -3,6 +3,7 @@
 #include "app/env_files.h"
 #include "app/message_boxes.h"
 #include "core/errors.h"
+#include "win32/desktop_win32.h"
 #include "win32/editor_window.h"
 #include "win32/resources/resource_ids.h"
 #include "win32/utf.h"
@@ -720,20 +721,6 @@ private:
 
 // Yes/Cancel question
 
-LPCWSTR SystemIconOf(TMessageType Type) {
-    switch (Type) {
-    case TMessageType::Warning:
-        return IDI_WARNING;
-    case TMessageType::Error:
-        return IDI_ERROR;
-    case TMessageType::Information:
-        return IDI_INFORMATION;
-    case TMessageType::Confirmation:
-        break;
-    }
-    return IDI_QUESTION;
-}
-
 constexpr std::string_view kYesButton = "はい(&Y)";
 constexpr std::string_view kCancelButton = "キャンセル";
 
@@ -764,7 +751,8 @@ public:
 private:
     void Init() override {
         SendMessageW(Control(idQuestionIcon), STM_SETICON,
-                     reinterpret_cast<WPARAM>(LoadIconW(nullptr, SystemIconOf(FType))), 0);
+                     reinterpret_cast<WPARAM>(LoadIconW(nullptr, MessageIconOf(FType).SystemIcon)),
+                     0);
         SetControlText(idQuestionText, FText);
         Arrange();
     }

@@ -35,11 +35,6 @@ constexpr int kListItemHeight = 12;
 // panel above it.
 constexpr int kMinListHeight = 80;
 constexpr int kPanelAboveList = 100;
-// Where colouring depends on the lines above, rows are coloured ahead while the program is idle,
-// about this many (some 10 ms) at a time, so that messages wait no longer than that.
-constexpr int kRowsColouredPerIdleStep = 30'000;
-// Results added to the list per idle step: about 10 ms under Wine.
-constexpr std::size_t kResultsPerIdleStep = 5'000;
 
 constexpr int kWindowFontPoints = 9;
 constexpr int kPointsPerInch = 72;
@@ -339,16 +334,10 @@ bool MainWindow::Idle() {
     if (FForm == nullptr) {
         return false;
     }
-    ShowingErrors(FWindow, [this] { FForm->AppIdle(); });
+    bool moreWork = false;
+    ShowingErrors(FWindow, [this, &moreWork] { moreWork = FForm->AppIdle(); });
     RefreshToolBar();
-    const bool moreResults = AddPendingResults();
-    bool moreStates = false;
-    ShowingErrors(FWindow, [this, &moreStates] {
-        moreStates = EditorOfWindow(FEditorWindow)
-                         ->ScreenStrings()
-                         .ComputeStartStatesAhead(kRowsColouredPerIdleStep);
-    });
-    return moreResults || moreStates;
+    return moreWork;
 }
 
 // MainWindowView
@@ -439,36 +428,22 @@ void MainWindow::ShowResultsList(bool Shown) {
     Layout();
 }
 
-// The first step of entries shows at once; a longer list fills in while the program is idle, so
-// that a search with a million hits does not hold the window for seconds.
-void MainWindow::SetResults(std::vector<std::string> Entries) {
+// The list repaints with the first entries added after this; the later ones only move its scroll
+// bar.
+void MainWindow::ClearResults(std::size_t Expected) {
     SendMessageW(FListBox, LB_RESETCONTENT, 0, 0);
-    SendMessageW(FListBox, LB_INITSTORAGE, Entries.size(), 0);
-    FPendingResults = std::move(Entries);
-    FNextResult = 0;
-    AddPendingResults();
+    SendMessageW(FListBox, LB_INITSTORAGE, Expected, 0);
     InvalidateRect(FListBox, nullptr, TRUE);
 }
 
-// Entries are added with the list's drawing off; those after the visible ones only move its
-// scroll bar.
-bool MainWindow::AddPendingResults() {
-    if (FNextResult >= FPendingResults.size()) {
-        return false;
-    }
-    const std::size_t end = std::min(FPendingResults.size(), FNextResult + kResultsPerIdleStep);
+// Entries are added with the list's drawing off.
+void MainWindow::AddResults(std::span<const std::string> Entries) {
     SendMessageW(FListBox, WM_SETREDRAW, FALSE, 0);
-    for (; FNextResult < end; ++FNextResult) {
+    for (const std::string& entry : Entries) {
         SendMessageW(FListBox, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(Utf8ToWide(FPendingResults[FNextResult]).c_str()));
+                     reinterpret_cast<LPARAM>(Utf8ToWide(entry).c_str()));
     }
     SendMessageW(FListBox, WM_SETREDRAW, TRUE, 0);
-    if (FNextResult < FPendingResults.size()) {
-        return true;
-    }
-    FPendingResults = {};
-    FNextResult = 0;
-    return false;
 }
 
 std::optional<std::string> MainWindow::SelectedResult() const {

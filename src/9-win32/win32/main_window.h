@@ -63,7 +63,8 @@ public:
     bool ShowReplaceDialog(TfrmReplace& Dialog) override;
     bool ShowGoLineDialog(TfrmGoLine& Dialog) override;
     void ShowResultsList(bool Shown) override;
-    void SetResults(std::vector<std::string> Entries) override;
+    void ClearResults(std::size_t Expected) override;
+    void AddResults(std::span<const std::string> Entries) override;
     std::optional<std::string> SelectedResult() const override;
     void FocusEditor() override;
     void FocusResultsList() override;
@@ -93,8 +94,6 @@ private:
     // Once: at the end of a session the window may still be destroyed afterwards, and a second
     // write then could be cut short by the system ending the process.
     void SaveSettingsAndLists();
-    // Adds the next pending results to the list; answers whether any are left.
-    bool AddPendingResults();
     void Destroyed();
 
     Win32Desktop& FDesktop;
@@ -117,9 +116,6 @@ private:
     // The message loop is to end as soon as it runs.
     bool FTerminating = false;
     bool FSettingsSaved = false;
-    // Results not in the list yet, from FNextResult on; the idle steps add them.
-    std::vector<std::string> FPendingResults;
-    std::size_t FNextResult = 0;
 };
 
 } // namespace kst::win32

@@ -1,5 +1,4 @@
-#include "fountain/main_window_colouring.h"
-
+#include "app/main_window_editor.h"
 #include "core/settings_notify.h"
 #include "core/string_list_sorted.h"
 

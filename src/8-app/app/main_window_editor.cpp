@@ -1,11 +1,13 @@
-#include "display/main_window_view.h"
+#include "app/main_window_editor.h"
 
 #include "core/settings_notify.h"
-#include "fountain/main_window_colouring.h"
+#include "input/editor.h"
 
 namespace kst {
 
 namespace {
+
+constexpr int kWheelNotch = 120;
 
 void ApplyCursors(TEditorCursors& Cursors) {
     Cursors.SetDefaultCursor(crIBeam);
@@ -119,6 +121,47 @@ void ApplyMainWindowViewSettings(const TEditorViewSettings& Settings) {
     ApplyLeftbar(Settings.Leftbar);
     ApplyImagebar(Settings.Imagebar);
     ApplySpeed(Settings.Speed);
+}
+
+void ApplyMainWindowWrapOptions(TEditorWrapOption& Options) {
+    Options.BeginUpdate();
+    Options.SetFollowRetMark(false);
+    Options.SetFollowPunctuation(false);
+    Options.SetFollowStr(kDefaultFollowStr);
+    Options.SetLeading(false);
+    Options.SetLeadStr(kDefaultLeadStr);
+    Options.SetPunctuationStr(kDefaultPunctuationStr);
+    Options.SetWordBreak(false);
+    Options.SetWrapByte(250);
+    Options.EndUpdate();
+}
+
+void InstallMainWindowMouseHandlers(TEditor& Editor) {
+    Editor.OnDblClick = [](TEditor& Sender) { Sender.SelectTokenAtCaret(); };
+    // The event stays unhandled, so the default wheel handling still runs.
+    Editor.OnMouseWheel = [](TEditor& Sender, TShiftState, int Delta, TPoint, bool&) {
+        Sender.SetTopRow(Sender.GetTopRow() - Delta / kWheelNotch);
+    };
+}
+
+void ApplyMainWindowEditorValues(TEditor& Editor) {
+    ApplyMainWindowViewSettings({.Caret = Editor.GetCaret(),
+                                 .Margin = Editor.GetMargin(),
+                                 .Marks = Editor.GetMarks(),
+                                 .View = Editor.GetView(),
+                                 .Ruler = Editor.GetRuler(),
+                                 .Leftbar = Editor.GetLeftbar(),
+                                 .Imagebar = Editor.GetImagebar(),
+                                 .Speed = Editor.GetSpeed()});
+    ApplyMainWindowWrapOptions(Editor.GetWrapOption());
+    Editor.SetScrollBars(ssBoth);
+    Editor.SetUndoListMax(64);
+    TEditorFont font = Editor.GetFont();
+    font.Name = "ＭＳ ゴシック";
+    font.Height = -16;
+    font.Charset = kShiftJisCharset;
+    Editor.SetFont(font);
+    InstallMainWindowMouseHandlers(Editor);
 }
 
 } // namespace kst
