@@ -3,6 +3,7 @@
 #include "display/image_list.h"
 #include "display/paint_bitmaps.h"
 #include "display/test_view.h"
+#include "support/default_layout.h"
 #include "support/recording_host.h"
 #include "support/recording_surface.h"
 
@@ -110,14 +111,6 @@ protected:
         return lines;
     }
 
-    static std::string Lines(int Count) {
-        std::string text;
-        for (int i = 0; i < Count; ++i) {
-            text += "line " + std::to_string(i) + "\r\n";
-        }
-        return text;
-    }
-
     static constexpr TSize kClient{400, 13 + 15 * 19};
     RecordingHost Host{kClient};
     RecordingSurface Canvas{kClient};
@@ -160,7 +153,7 @@ TEST_F(PaintTest, LeftbarNumbersLinesRowsAndLeadingZeros) {
     Editor->SetWordWrap(false);
     Editor->GetLeftbar().SetZeroLead(true);
     Editor->GetLeftbar().SetZeroBase(true);
-    SetText(Lines(8));
+    SetText(NumberedLines(8));
     PaintAll();
     EXPECT_EQ(LeftbarTexts(9)[7], "007");
     Editor->GetLeftbar().SetZeroBase(false);
@@ -170,7 +163,7 @@ TEST_F(PaintTest, LeftbarNumbersLinesRowsAndLeadingZeros) {
 }
 
 TEST_F(PaintTest, LeftbarWidensWhenTheThousandthLineArrives) {
-    SetText(Lines(998) + "x");
+    SetText(NumberedLines(998) + "x");
     ASSERT_EQ(Editor->GetLeftbarDigits(), 3);
     const int oldTextLeft = Editor->GetTextLeft();
     Host.ClearRecords();
@@ -364,7 +357,7 @@ TEST_F(PaintTest, UnderlinedTokenGetsADottedLineInItsColour) {
 }
 
 TEST_F(PaintTest, PaintingTheStripUncoveredByAOneRowScrollPaintsOneRow) {
-    SetText(Lines(40));
+    SetText(NumberedLines(40));
     Host.ClearRecords();
     Editor->SetTopRow(1);
     const TRect uncovered = Host.InvalidatedBounds();
@@ -377,7 +370,7 @@ TEST_F(PaintTest, PaintingTheStripUncoveredByAOneRowScrollPaintsOneRow) {
 }
 
 TEST_F(PaintTest, RepaintAfterAnEditMovesTheRowsBelowAndRenumbersLines) {
-    SetText(Lines(40));
+    SetText(NumberedLines(40));
     const int barLeft = Editor->GetImagebarWidth();
 
     Host.ClearRecords();

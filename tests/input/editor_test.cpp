@@ -1,6 +1,7 @@
 #include "core/messages.h"
 #include "fountain/editor_fountain.h"
 #include "input/editor.h"
+#include "support/default_layout.h"
 #include "support/recording_host.h"
 
 #include <algorithm>
@@ -11,21 +12,6 @@
 
 namespace kst {
 namespace {
-
-// The recording surface's font: 16 pixels high, 8 wide. With the default margins (left 19, top
-// 2) and the default image bar (12 pixels) the text starts at x 31, y 2.
-constexpr int kRowHeight = 16;
-constexpr int kCharWidth = 8;
-constexpr int kTextLeft = 31;
-constexpr int kTextTop = 2;
-
-std::string NumberedLines(int Count) {
-    std::string text;
-    for (int i = 0; i < Count; ++i) {
-        text += "line " + std::to_string(i) + "\r\n";
-    }
-    return text;
-}
 
 class EditorTest : public ::testing::Test {
 protected:

@@ -124,16 +124,16 @@ void ApplyMainWindowViewSettings(const TEditorViewSettings& Settings) {
 }
 
 void ApplyMainWindowWrapOptions(TEditorWrapOption& Options) {
-    Options.BeginUpdate();
-    Options.SetFollowRetMark(false);
-    Options.SetFollowPunctuation(false);
-    Options.SetFollowStr(kDefaultFollowStr);
-    Options.SetLeading(false);
-    Options.SetLeadStr(kDefaultLeadStr);
-    Options.SetPunctuationStr(kDefaultPunctuationStr);
-    Options.SetWordBreak(false);
-    Options.SetWrapByte(250);
-    Options.EndUpdate();
+    ChangeInOneUpdate(Options, [&Options] {
+        Options.SetFollowRetMark(false);
+        Options.SetFollowPunctuation(false);
+        Options.SetFollowStr(kDefaultFollowStr);
+        Options.SetLeading(false);
+        Options.SetLeadStr(kDefaultLeadStr);
+        Options.SetPunctuationStr(kDefaultPunctuationStr);
+        Options.SetWordBreak(false);
+        Options.SetWrapByte(250);
+    });
 }
 
 void InstallMainWindowMouseHandlers(TEditor& Editor) {
