@@ -1,0 +1,660 @@
+#include "tools/script_parser.h"
+
+#include "core/cp932.h"
+#include "fountain/quoted_string.h"
+#include "tools/script_text.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace kst {
+
+namespace {
+
+constexpr int kKeepLine = TScriptStructure::kKeepLine;
+// Levels while reading: a line whose first statement has not been placed yet, and a line that
+// continues the statement of the line before it.
+constexpr int kPending = -2;
+constexpr int kContinuation = -3;
+
+constexpr std::array<std::string_view, 10> kOpenerTexts = {
+    "Sub", "Function", "Property", "Class", "If", "For", "Do", "While", "Select Case", "With"};
+constexpr std::array<std::string_view, 10> kCloserTexts = {
+    "End Sub", "End Function", "End Property", "End Class",  "End If",
+    "Next",    "Loop",         "Wend",         "End Select", "End With"};
+
+std::string_view OpenerText(TBlockKind Kind) {
+    return kOpenerTexts[static_cast<std::size_t>(Kind)];
+}
+
+std::string_view CloserText(TBlockKind Kind) {
+    return kCloserTexts[static_cast<std::size_t>(Kind)];
+}
+
+bool IsDefinition(TBlockKind Kind) {
+    return Kind == TBlockKind::Sub || Kind == TBlockKind::Function ||
+           Kind == TBlockKind::Property || Kind == TBlockKind::Class;
+}
+
+// The words the structure depends on.
+enum class TWord : std::uint8_t {
+    None,
+    Sub,
+    Function,
+    Property,
+    Class,
+    If,
+    For,
+    Do,
+    While,
+    Select,
+    With,
+    ElseIf,
+    Else,
+    Case,
+    Next,
+    Loop,
+    Wend,
+    End,
+    Public,
+    Private,
+    Default
+};
+
+constexpr std::array<std::pair<std::string_view, TWord>, 20> kWords = {{
+    {"sub", TWord::Sub},
+    {"function", TWord::Function},
+    {"property", TWord::Property},
+    {"class", TWord::Class},
+    {"if", TWord::If},
+    {"for", TWord::For},
+    {"do", TWord::Do},
+    {"while", TWord::While},
+    {"select", TWord::Select},
+    {"with", TWord::With},
+    {"elseif", TWord::ElseIf},
+    {"else", TWord::Else},
+    {"case", TWord::Case},
+    {"next", TWord::Next},
+    {"loop", TWord::Loop},
+    {"wend", TWord::Wend},
+    {"end", TWord::End},
+    {"public", TWord::Public},
+    {"private", TWord::Private},
+    {"default", TWord::Default},
+}};
+
+// The block that the opener word Word opens; Sub to With are in TBlockKind's order.
+TBlockKind BlockOf(TWord Word) {
+    return static_cast<TBlockKind>(static_cast<int>(Word) - static_cast<int>(TWord::Sub));
+}
+
+bool IsOpenerWord(TWord Word) {
+    return Word >= TWord::Sub && Word <= TWord::With;
+}
+
+char LowerAscii(char Byte) {
+    return Byte >= 'A' && Byte <= 'Z' ? static_cast<char>(Byte - 'A' + 'a') : Byte;
+}
+
+// Text equals the lower-case Word in any case.
+bool SameWord(std::string_view Text, std::string_view Word) {
+    return Text.size() == Word.size() &&
+           std::equal(Text.begin(), Text.end(), Word.begin(),
+                      [](char A, char B) { return LowerAscii(A) == B; });
+}
+
+TWord WordOf(std::string_view Text) {
+    for (const auto& [name, word] : kWords) {
+        if (SameWord(Text, name)) {
+            return word;
+        }
+    }
+    return TWord::None;
+}
+
+// What a byte is to the reader of a line.
+enum class TByteClass : std::uint8_t {
+    Blank, // 0x00-0x20
+    Letter,
+    // Digits, "_", and single-byte characters from 0x80 on: they continue a name.
+    NamePart,
+    // The first byte of a double-byte character, which continues a name too.
+    Lead,
+    Quote,
+    Comment,
+    Colon,
+    Symbol
+};
+
+constexpr std::array<TByteClass, 256> kByteClasses = [] {
+    std::array<TByteClass, 256> classes{};
+    for (std::size_t byte = 0; byte < classes.size(); ++byte) {
+        const auto c = static_cast<char>(byte);
+        if (IsBlank(c)) {
+            classes[byte] = TByteClass::Blank;
+        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
+            classes[byte] = TByteClass::Letter;
+        } else if (IsLeadByte(c)) {
+            classes[byte] = TByteClass::Lead;
+        } else if ((c >= '0' && c <= '9') || c == '_' || byte >= 0x80) {
+            classes[byte] = TByteClass::NamePart;
+        } else {
+            classes[byte] = c == '"'            ? TByteClass::Quote
+                            : c == kCommentMark ? TByteClass::Comment
+                            : c == ':'          ? TByteClass::Colon
+                                                : TByteClass::Symbol;
+        }
+    }
+    return classes;
+}();
+
+TByteClass ClassOf(char Byte) {
+    return kByteClasses[static_cast<unsigned char>(Byte)];
+}
+
+bool IsNameByte(char Byte) {
+    const TByteClass byteClass = ClassOf(Byte);
+    return byteClass == TByteClass::Letter || byteClass == TByteClass::NamePart ||
+           byteClass == TByteClass::Lead;
+}
+
+// Just past the run of name characters of Line from Pos on.
+std::size_t NameEnd(std::string_view Line, std::size_t Pos) {
+    while (Pos < Line.size()) {
+        const TByteClass byteClass = ClassOf(Line[Pos]);
+        if (byteClass == TByteClass::Lead) {
+            Pos += Pos + 1 < Line.size() ? 2 : 1;
+        } else if (byteClass == TByteClass::Letter || byteClass == TByteClass::NamePart) {
+            ++Pos;
+        } else {
+            break;
+        }
+    }
+    return Pos;
+}
+
+enum class TTokenType : std::uint8_t {
+    Word,
+    // Any other piece of code: a string, a number, a symbol.
+    Other,
+    // ":" between statements.
+    Separator,
+    // The end of a line that no "_" continues.
+    End,
+    EndOfScript
+};
+
+struct TToken {
+    TTokenType Type = TTokenType::EndOfScript;
+    std::string_view Text;
+    int Line = 0;
+    int Column = 0;
+};
+
+bool EndsStatement(const TToken& Token) {
+    return Token.Type == TTokenType::Separator || Token.Type == TTokenType::End ||
+           Token.Type == TTokenType::EndOfScript;
+}
+
+TWord WordOf(const TToken& Token) {
+    return Token.Type == TTokenType::Word ? WordOf(Token.Text) : TWord::None;
+}
+
+bool IsThen(const TToken& Token) {
+    return Token.Type == TTokenType::Word && SameWord(Token.Text, "then");
+}
+
+struct TOpenBlock {
+    TBlockKind Kind;
+    int Line;
+    int Column;
+    int Level;
+};
+
+class ScriptParser {
+public:
+    explicit ScriptParser(std::span<const std::string_view> Lines) : FLines(Lines) {
+        FStructure.Levels.assign(Lines.size(), kPending);
+        if (!Lines.empty()) {
+            StartLine(false);
+        }
+    }
+
+    TScriptStructure Parse() && {
+        for (TToken token = Next(); token.Type != TTokenType::EndOfScript;) {
+            token = Statement(token);
+        }
+        for (const TOpenBlock& block : FOpen) {
+            Report({.Line = block.Line,
+                    .Column = block.Column,
+                    .Kind = TProblemKind::LeftOpen,
+                    .Keyword = {block.Kind, TBlockWord::Opener},
+                    .Block = block.Kind,
+                    .BlockLine = block.Line});
+        }
+        ResolveLevels();
+        std::ranges::stable_sort(FStructure.Problems, {}, &TScriptProblem::Line);
+        return std::move(FStructure);
+    }
+
+private:
+    // Statements
+
+    // Reads the statement that begins with First; answers the token after it.
+    TToken Statement(const TToken& First) {
+        if (First.Type != TTokenType::Word) {
+            if (First.Type == TTokenType::Other) {
+                Place(First, BodyLevel());
+            }
+            return SkipStatement(First);
+        }
+        const TWord word = WordOf(First.Text);
+        switch (word) {
+        case TWord::Public:
+        case TWord::Private:
+        case TWord::Default:
+            return Modified(First);
+        case TWord::If:
+            return IfStatement(First);
+        case TWord::ElseIf:
+        case TWord::Else:
+            Branch(First, {TBlockKind::If, TBlockWord::Branch, word == TWord::ElseIf});
+            if (word == TWord::ElseIf) {
+                return SkipStatement(Next());
+            }
+            // A statement may follow Else on its line.
+            FAtStatementStart = true;
+            return Next();
+        case TWord::Case:
+            Branch(First, {TBlockKind::Select, TBlockWord::Branch});
+            return SkipStatement(Next());
+        case TWord::Next:
+            return Closer(First, TBlockKind::For);
+        case TWord::Loop:
+            return Closer(First, TBlockKind::Do);
+        case TWord::Wend:
+            return Closer(First, TBlockKind::While);
+        case TWord::End:
+            return EndStatement(First);
+        default:
+            break;
+        }
+        if (IsOpenerWord(word)) {
+            const TBlockKind kind = BlockOf(word);
+            if (IsDefinition(kind)) {
+                Define(First, kind);
+            } else {
+                Open(First, kind);
+            }
+            return SkipStatement(Next());
+        }
+        Place(First, BodyLevel());
+        return SkipStatement(Next());
+    }
+
+    // Public, Private and Default before a definition or a declaration.
+    TToken Modified(const TToken& First) {
+        TToken token = Next();
+        while (WordOf(token) == TWord::Public || WordOf(token) == TWord::Private ||
+               WordOf(token) == TWord::Default) {
+            token = Next();
+        }
+        const TWord word = WordOf(token);
+        if (word == TWord::Sub || word == TWord::Function || word == TWord::Property) {
+            Define(First, BlockOf(word));
+            return SkipStatement(Next());
+        }
+        Place(First, BodyLevel());
+        return SkipStatement(token);
+    }
+
+    // A block If, or a one-line If: one with a statement after its Then, which takes the rest of
+    // the line, ":" and Else included.
+    TToken IfStatement(const TToken& First) {
+        Place(First, BodyLevel());
+        TToken token = Next();
+        while (!EndsStatement(token) && !IsThen(token)) {
+            token = Next();
+        }
+        if (IsThen(token)) {
+            token = Next();
+            if (token.Type != TTokenType::End && token.Type != TTokenType::EndOfScript) {
+                while (token.Type != TTokenType::End && token.Type != TTokenType::EndOfScript) {
+                    token = Next();
+                }
+                return After(token);
+            }
+        }
+        Open(First, TBlockKind::If);
+        return SkipStatement(token);
+    }
+
+    // End followed by the name of a block closes it; any other End is a statement.
+    TToken EndStatement(const TToken& First) {
+        const TToken token = Next();
+        const TWord word = WordOf(token);
+        if (IsOpenerWord(word) && word != TWord::For && word != TWord::Do && word != TWord::While) {
+            return Closer(First, BlockOf(word));
+        }
+        Place(First, BodyLevel());
+        return SkipStatement(token);
+    }
+
+    // The token after the statement that Token is part of.
+    TToken SkipStatement(TToken Token) {
+        while (!EndsStatement(Token)) {
+            Token = Next();
+        }
+        return After(Token);
+    }
+
+    TToken After(const TToken& Token) {
+        return Token.Type == TTokenType::EndOfScript ? Token : Next();
+    }
+
+    // Blocks
+
+    int BodyLevel() const {
+        if (FOpen.empty()) {
+            return 0;
+        }
+        const TOpenBlock& block = FOpen.back();
+        return block.Level + (block.Kind == TBlockKind::Select ? 2 : 1);
+    }
+
+    void Open(const TToken& First, TBlockKind Kind) {
+        const int level = BodyLevel();
+        Place(First, level);
+        FOpen.push_back({Kind, First.Line, First.Column, level});
+    }
+
+    // A procedure stands at the top or in a class, a class at the top: the blocks around it are
+    // taken as left open.
+    void Define(const TToken& First, TBlockKind Kind) {
+        const TScriptKeyword keyword{Kind, TBlockWord::Opener};
+        while (!FOpen.empty() &&
+               !(Kind != TBlockKind::Class && FOpen.back().Kind == TBlockKind::Class)) {
+            Report(First,
+                   IsDefinition(FOpen.back().Kind) ? TProblemKind::DefinitionInside
+                                                   : TProblemKind::Interrupted,
+                   keyword, FOpen.back());
+            FOpen.pop_back();
+        }
+        FStructure.Definitions.push_back(First.Line);
+        Open(First, Kind);
+    }
+
+    TToken Closer(const TToken& First, TBlockKind Kind) {
+        const TScriptKeyword keyword{Kind, TBlockWord::Closer};
+        const std::size_t open = Innermost(Kind);
+        if (open == FOpen.size()) {
+            Report(First, TProblemKind::WithoutOpener, keyword);
+            Place(First, kKeepLine);
+        } else {
+            CloseAbove(First, keyword, open);
+            Place(First, FOpen.back().Level);
+            FOpen.pop_back();
+        }
+        return SkipStatement(Next());
+    }
+
+    // Else and ElseIf stand at the level of their If, Case one level inside its Select.
+    void Branch(const TToken& First, const TScriptKeyword& Keyword) {
+        const std::size_t open = Innermost(Keyword.Kind);
+        if (open == FOpen.size()) {
+            Report(First, TProblemKind::WithoutOpener, Keyword);
+            Place(First, kKeepLine);
+            return;
+        }
+        CloseAbove(First, Keyword, open);
+        Place(First, FOpen.back().Level + (Keyword.Kind == TBlockKind::Select ? 1 : 0));
+    }
+
+    // The innermost open block of Kind (FOpen.size() when none). Only a definition's closer looks
+    // beyond the innermost definition.
+    std::size_t Innermost(TBlockKind Kind) const {
+        for (std::size_t index = FOpen.size(); index > 0; --index) {
+            const TBlockKind open = FOpen[index - 1].Kind;
+            if (open == Kind) {
+                return index - 1;
+            }
+            if (IsDefinition(open) && !IsDefinition(Kind)) {
+                break;
+            }
+        }
+        return FOpen.size();
+    }
+
+    // The blocks inside the one at Index are taken as left open when Keyword comes.
+    void CloseAbove(const TToken& First, const TScriptKeyword& Keyword, std::size_t Index) {
+        for (std::size_t above = Index + 1; above < FOpen.size(); ++above) {
+            Report(First, TProblemKind::Interrupted, Keyword, FOpen[above]);
+        }
+        FOpen.resize(Index + 1);
+    }
+
+    void Report(const TScriptProblem& Problem) { FStructure.Problems.push_back(Problem); }
+
+    void Report(const TToken& At, TProblemKind Kind, const TScriptKeyword& Keyword,
+                const TOpenBlock& Block = {}) {
+        Report({.Line = At.Line,
+                .Column = At.Column,
+                .Kind = Kind,
+                .Keyword = Keyword,
+                .Block = Block.Kind,
+                .BlockLine = Block.Line});
+    }
+
+    // The first statement on a line places it.
+    void Place(const TToken& First, int Level) {
+        int& level = FStructure.Levels[static_cast<std::size_t>(First.Line)];
+        if (level == kPending) {
+            level = Level;
+        }
+    }
+
+    // A line that continues a statement stands one level deeper than the statement's first line;
+    // a line no statement has placed is left as it is.
+    void ResolveLevels() {
+        int statementLevel = 0;
+        for (int& level : FStructure.Levels) {
+            if (level == kContinuation) {
+                level = statementLevel == kKeepLine ? kKeepLine : statementLevel + 1;
+                continue;
+            }
+            if (level == kPending) {
+                level = kKeepLine;
+            }
+            statementLevel = level;
+        }
+    }
+
+    // Lines and tokens
+
+    void StartLine(bool Continuation) {
+        FPos = 0;
+        FLineHasTokens = false;
+        FLineOpensString = false;
+        if (Continuation) {
+            FStructure.Levels[FLine] = kContinuation;
+        } else {
+            FAtStatementStart = true;
+        }
+    }
+
+    // A line without statements is a comment line, left as it is, or a blank line, indented as a
+    // statement would be.
+    void FinishLine() {
+        int& level = FStructure.Levels[FLine];
+        if (FLineOpensString) {
+            level = kKeepLine;
+        } else if (!FLineHasTokens) {
+            level = TrimBlanks(FLines[FLine]).empty() ? BodyLevel() : kKeepLine;
+        }
+    }
+
+    // Moves to the next line; answers whether there is one.
+    bool NextLine(bool Continuation) {
+        FinishLine();
+        if (++FLine == FLines.size()) {
+            return false;
+        }
+        StartLine(Continuation);
+        return true;
+    }
+
+    TToken Next() {
+        if (FLineEnded) {
+            FLineEnded = false;
+            if (!NextLine(false)) {
+                return {};
+            }
+        }
+        while (FLine < FLines.size()) {
+            const std::string_view line = FLines[FLine];
+            std::size_t pos = FPos;
+            while (pos < line.size() && ClassOf(line[pos]) == TByteClass::Blank) {
+                ++pos;
+            }
+            if (pos == line.size()) {
+                FPos = pos;
+                if (!FContinued) {
+                    FLineEnded = true;
+                    return {TTokenType::End, {}, static_cast<int>(FLine), static_cast<int>(pos)};
+                }
+                FContinued = false;
+                if (!NextLine(true)) {
+                    break;
+                }
+                continue;
+            }
+            const std::size_t start = pos;
+            const TTokenType type = Scan(line, pos);
+            if (pos == start) {
+                // A comment or a continuation mark: nothing more on this line.
+                FPos = line.size();
+                continue;
+            }
+            FPos = pos;
+            FLineHasTokens = true;
+            FAtStatementStart = type == TTokenType::Separator;
+            return {type, line.substr(start, pos - start), static_cast<int>(FLine),
+                    static_cast<int>(start)};
+        }
+        return {};
+    }
+
+    // Scans the token of Line at Pos, moving Pos past it, and answers its type. Pos stays at a
+    // comment and at a "_" that continues the statement on the next line (FContinued).
+    TTokenType Scan(std::string_view Line, std::size_t& Pos) {
+        const std::size_t start = Pos;
+        switch (ClassOf(Line[Pos])) {
+        case TByteClass::Comment:
+            return TTokenType::Other;
+        case TByteClass::Quote:
+            ScanString(Line, Pos);
+            return TTokenType::Other;
+        case TByteClass::Colon:
+            ++Pos;
+            return TTokenType::Separator;
+        case TByteClass::Letter:
+            Pos = NameEnd(Line, Pos);
+            if (FAtStatementStart && SameWord(Line.substr(start, Pos - start), "rem")) {
+                Pos = start;
+            }
+            return TTokenType::Word;
+        case TByteClass::Symbol:
+        case TByteClass::Blank:
+            ++Pos;
+            return TTokenType::Other;
+        case TByteClass::NamePart:
+        case TByteClass::Lead:
+            break;
+        }
+        if (Line[Pos] == '_' && (Pos == 0 || !IsNameByte(Line[Pos - 1])) &&
+            TrimBlanks(Line.substr(Pos + 1)).empty()) {
+            FContinued = true;
+            return TTokenType::Other;
+        }
+        Pos = NameEnd(Line, Pos);
+        return TTokenType::Other;
+    }
+
+    // A string left open at the end of its line is reported there.
+    void ScanString(std::string_view Line, std::size_t& Pos) {
+        const TQuotedEnd end = QuotedStringEnd(Line.substr(Pos + 1), '"');
+        if (!end.Closed) {
+            TScriptProblem problem;
+            problem.Line = static_cast<int>(FLine);
+            problem.Column = static_cast<int>(Pos);
+            problem.Kind = TProblemKind::OpenString;
+            Report(problem);
+            FLineOpensString = true;
+        }
+        Pos += 1 + end.Length;
+    }
+
+    std::span<const std::string_view> FLines;
+    TScriptStructure FStructure;
+    std::vector<TOpenBlock> FOpen;
+    std::size_t FLine = 0;
+    std::size_t FPos = 0;
+    // The line ended with "_".
+    bool FContinued = false;
+    // The End token of the line has been read.
+    bool FLineEnded = false;
+    bool FLineHasTokens = false;
+    bool FLineOpensString = false;
+    // Where a Rem comment can begin: at the start of a line, after ":" and after Else.
+    bool FAtStatementStart = true;
+};
+
+} // namespace
+
+TScriptStructure ParseScript(std::span<const std::string_view> Lines) {
+    return ScriptParser(Lines).Parse();
+}
+
+std::string ProblemMessage(const TScriptProblem& Problem) {
+    const TScriptKeyword& keyword = Problem.Keyword;
+    std::string word;
+    switch (keyword.Word) {
+    case TBlockWord::Opener:
+        word = OpenerText(keyword.Kind);
+        break;
+    case TBlockWord::Closer:
+        word = CloserText(keyword.Kind);
+        break;
+    case TBlockWord::Branch:
+        word = keyword.Kind == TBlockKind::Select ? "Case" : keyword.ElseIf ? "ElseIf" : "Else";
+        break;
+    }
+    const std::string block =
+        std::to_string(Problem.BlockLine + 1) + "行目の " + std::string(OpenerText(Problem.Block));
+    switch (Problem.Kind) {
+    case TProblemKind::WithoutOpener:
+        return word + " に対応する " + std::string(OpenerText(keyword.Kind)) + " がありません";
+    case TProblemKind::LeftOpen:
+        return block + " が " + std::string(CloserText(Problem.Block)) + " で閉じられていません";
+    case TProblemKind::Interrupted:
+        return block + " が閉じられる前に " + word + " があります";
+    case TProblemKind::DefinitionInside:
+        return word + " は " + block + " の中には書けません";
+    case TProblemKind::OpenString:
+        break;
+    }
+    return "文字列が行末で閉じられていません";
+}
+
+int CharacterColumn(std::string_view Line, int Offset) {
+    int column = 1;
+    for (std::size_t pos = 0; pos < Line.size() && pos < static_cast<std::size_t>(Offset);
+         pos += CharLengthAt(Line, pos)) {
+        ++column;
+    }
+    return column;
+}
+
+} // namespace kst
