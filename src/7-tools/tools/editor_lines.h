@@ -1,5 +1,5 @@
-// The editor's document lines for the tools that read a whole script: views into one copy of its
-// text.
+// The editor's document lines for the tools that read a whole script, as views that stay valid
+// while the text does not change.
 #pragma once
 
 #include <span>
@@ -13,7 +13,7 @@ class TEditor;
 
 class EditorLines {
 public:
-    explicit EditorLines(const TEditor& Editor);
+    explicit EditorLines(TEditor& Editor);
     EditorLines(const EditorLines&) = delete;
     EditorLines& operator=(const EditorLines&) = delete;
 

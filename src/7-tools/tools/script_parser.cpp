@@ -105,7 +105,7 @@ bool SameWord(std::string_view Text, std::string_view Word) {
                       [](char A, char B) { return LowerAscii(A) == B; });
 }
 
-TWord WordOf(std::string_view Text) {
+TWord WordNamed(std::string_view Text) {
     for (const auto& [name, word] : kWords) {
         if (SameWord(Text, name)) {
             return word;
@@ -186,24 +186,17 @@ enum class TTokenType : std::uint8_t {
     EndOfScript
 };
 
+// Sixteen bytes, so that a token travels in registers.
 struct TToken {
     TTokenType Type = TTokenType::EndOfScript;
-    std::string_view Text;
     int Line = 0;
     int Column = 0;
+    int Length = 0;
 };
 
 bool EndsStatement(const TToken& Token) {
     return Token.Type == TTokenType::Separator || Token.Type == TTokenType::End ||
            Token.Type == TTokenType::EndOfScript;
-}
-
-TWord WordOf(const TToken& Token) {
-    return Token.Type == TTokenType::Word ? WordOf(Token.Text) : TWord::None;
-}
-
-bool IsThen(const TToken& Token) {
-    return Token.Type == TTokenType::Word && SameWord(Token.Text, "then");
 }
 
 struct TOpenBlock {
@@ -250,7 +243,7 @@ private:
             }
             return SkipStatement(First);
         }
-        const TWord word = WordOf(First.Text);
+        const TWord word = WordOf(First);
         switch (word) {
         case TWord::Public:
         case TWord::Private:
@@ -473,6 +466,19 @@ private:
 
     // Lines and tokens
 
+    std::string_view TextOf(const TToken& Token) const {
+        return FLines[static_cast<std::size_t>(Token.Line)].substr(
+            static_cast<std::size_t>(Token.Column), static_cast<std::size_t>(Token.Length));
+    }
+
+    TWord WordOf(const TToken& Token) const {
+        return Token.Type == TTokenType::Word ? WordNamed(TextOf(Token)) : TWord::None;
+    }
+
+    bool IsThen(const TToken& Token) const {
+        return Token.Type == TTokenType::Word && SameWord(TextOf(Token), "then");
+    }
+
     void StartLine(bool Continuation) {
         FPos = 0;
         FLineHasTokens = false;
@@ -522,7 +528,7 @@ private:
                 FPos = pos;
                 if (!FContinued) {
                     FLineEnded = true;
-                    return {TTokenType::End, {}, static_cast<int>(FLine), static_cast<int>(pos)};
+                    return {TTokenType::End, static_cast<int>(FLine), static_cast<int>(pos), 0};
                 }
                 FContinued = false;
                 if (!NextLine(true)) {
@@ -540,8 +546,8 @@ private:
             FPos = pos;
             FLineHasTokens = true;
             FAtStatementStart = type == TTokenType::Separator;
-            return {type, line.substr(start, pos - start), static_cast<int>(FLine),
-                    static_cast<int>(start)};
+            return {type, static_cast<int>(FLine), static_cast<int>(start),
+                    static_cast<int>(pos - start)};
         }
         return {};
     }
