@@ -6,6 +6,7 @@
 // with the line count alone.
 #include "input/editor.h"
 #include "recording_host.h"
+#include "script_lines.h"
 #include "tools/comment.h"
 #include "tools/editor_format.h"
 #include "tools/editor_lines.h"
@@ -49,12 +50,6 @@ std::string MessyScript(int LineCount) {
         text += "\r\n";
     }
     return text;
-}
-
-std::vector<std::string_view> LinesOf(std::string_view Text) {
-    std::vector<std::string_view> lines;
-    ForEachLine(Text, [&lines](std::string_view Line) { lines.push_back(Line); });
-    return lines;
 }
 
 void BM_FormatLines(benchmark::State& State) {

@@ -13,16 +13,7 @@
 namespace {
 
 using kst::fuzz::Check;
-
-std::vector<std::string_view> LinesOf(std::string_view Text) {
-    std::vector<std::string_view> lines;
-    for (std::size_t start = 0; start <= Text.size();) {
-        const std::size_t end = std::min(Text.find('\n', start), Text.size());
-        lines.push_back(Text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
+using kst::fuzz::LinesOf;
 
 std::vector<std::string_view> Views(const std::vector<std::string>& Lines) {
     return {Lines.begin(), Lines.end()};

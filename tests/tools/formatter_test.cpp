@@ -1,4 +1,4 @@
-#include "core/strings.h"
+#include "support/script_lines.h"
 #include "tools/formatter.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +8,6 @@
 
 namespace kst {
 namespace {
-
-std::vector<std::string_view> LinesOf(std::string_view Text) {
-    std::vector<std::string_view> lines;
-    ForEachLine(Text, [&lines](std::string_view Line) { lines.push_back(Line); });
-    return lines;
-}
 
 std::string Formatted(std::string_view Text) {
     std::string joined;

@@ -1,4 +1,4 @@
-#include "core/strings.h"
+#include "support/script_lines.h"
 #include "tools/script_parser.h"
 
 #include <gtest/gtest.h>
@@ -7,12 +7,6 @@
 
 namespace kst {
 namespace {
-
-std::vector<std::string_view> LinesOf(std::string_view Text) {
-    std::vector<std::string_view> lines;
-    ForEachLine(Text, [&lines](std::string_view Line) { lines.push_back(Line); });
-    return lines;
-}
 
 // Every problem as "LINE,COLUMN: MESSAGE", both numbers 1-based.
 std::vector<std::string> Problems(std::string_view Text) {

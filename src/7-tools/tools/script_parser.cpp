@@ -37,61 +37,46 @@ bool IsDefinition(TBlockKind Kind) {
            Kind == TBlockKind::Property || Kind == TBlockKind::Class;
 }
 
-// The words the structure depends on.
-enum class TWord : std::uint8_t {
-    None,
-    Sub,
-    Function,
-    Property,
-    Class,
-    If,
-    For,
-    Do,
-    While,
-    Select,
-    With,
-    ElseIf,
-    Else,
-    Case,
-    Next,
-    Loop,
-    Wend,
-    End,
-    Public,
-    Private,
-    Default
+// What a word at the start of a statement does to the block structure.
+enum class TWordRole : std::uint8_t { None, Opener, Closer, End, ElseIf, Else, Case, Modifier };
+
+struct TWord {
+    TWordRole Role = TWordRole::None;
+    // The block an opener opens or a closer closes.
+    TBlockKind Block = TBlockKind::If;
 };
 
-constexpr std::array<std::pair<std::string_view, TWord>, 20> kWords = {{
-    {"sub", TWord::Sub},
-    {"function", TWord::Function},
-    {"property", TWord::Property},
-    {"class", TWord::Class},
-    {"if", TWord::If},
-    {"for", TWord::For},
-    {"do", TWord::Do},
-    {"while", TWord::While},
-    {"select", TWord::Select},
-    {"with", TWord::With},
-    {"elseif", TWord::ElseIf},
-    {"else", TWord::Else},
-    {"case", TWord::Case},
-    {"next", TWord::Next},
-    {"loop", TWord::Loop},
-    {"wend", TWord::Wend},
-    {"end", TWord::End},
-    {"public", TWord::Public},
-    {"private", TWord::Private},
-    {"default", TWord::Default},
+struct TNamedWord {
+    std::string_view Name;
+    TWord Word;
+};
+
+constexpr std::array<TNamedWord, 20> kWords = {{
+    {"sub", {TWordRole::Opener, TBlockKind::Sub}},
+    {"function", {TWordRole::Opener, TBlockKind::Function}},
+    {"property", {TWordRole::Opener, TBlockKind::Property}},
+    {"class", {TWordRole::Opener, TBlockKind::Class}},
+    {"if", {TWordRole::Opener, TBlockKind::If}},
+    {"for", {TWordRole::Opener, TBlockKind::For}},
+    {"do", {TWordRole::Opener, TBlockKind::Do}},
+    {"while", {TWordRole::Opener, TBlockKind::While}},
+    {"select", {TWordRole::Opener, TBlockKind::Select}},
+    {"with", {TWordRole::Opener, TBlockKind::With}},
+    {"next", {TWordRole::Closer, TBlockKind::For}},
+    {"loop", {TWordRole::Closer, TBlockKind::Do}},
+    {"wend", {TWordRole::Closer, TBlockKind::While}},
+    {"end", {TWordRole::End}},
+    {"elseif", {TWordRole::ElseIf}},
+    {"else", {TWordRole::Else}},
+    {"case", {TWordRole::Case}},
+    {"public", {TWordRole::Modifier}},
+    {"private", {TWordRole::Modifier}},
+    {"default", {TWordRole::Modifier}},
 }};
 
-// The block that the opener word Word opens; Sub to With are in TBlockKind's order.
-TBlockKind BlockOf(TWord Word) {
-    return static_cast<TBlockKind>(static_cast<int>(Word) - static_cast<int>(TWord::Sub));
-}
-
-bool IsOpenerWord(TWord Word) {
-    return Word >= TWord::Sub && Word <= TWord::With;
+// The blocks whose closer is End followed by the opener's word.
+bool ClosedByEnd(TBlockKind Kind) {
+    return Kind != TBlockKind::For && Kind != TBlockKind::Do && Kind != TBlockKind::While;
 }
 
 char LowerAscii(char Byte) {
@@ -111,7 +96,7 @@ TWord WordNamed(std::string_view Text) {
             return word;
         }
     }
-    return TWord::None;
+    return {};
 }
 
 // What a byte is to the reader of a line.
@@ -244,44 +229,36 @@ private:
             return SkipStatement(First);
         }
         const TWord word = WordOf(First);
-        switch (word) {
-        case TWord::Public:
-        case TWord::Private:
-        case TWord::Default:
+        switch (word.Role) {
+        case TWordRole::Modifier:
             return Modified(First);
-        case TWord::If:
-            return IfStatement(First);
-        case TWord::ElseIf:
-        case TWord::Else:
-            Branch(First, {TBlockKind::If, TBlockWord::Branch, word == TWord::ElseIf});
-            if (word == TWord::ElseIf) {
-                return SkipStatement(Next());
+        case TWordRole::Opener:
+            if (word.Block == TBlockKind::If) {
+                return IfStatement(First);
             }
+            if (IsDefinition(word.Block)) {
+                Define(First, word.Block);
+            } else {
+                Open(First, word.Block);
+            }
+            return SkipStatement(Next());
+        case TWordRole::Closer:
+            return Closer(First, word.Block);
+        case TWordRole::End:
+            return EndStatement(First);
+        case TWordRole::ElseIf:
+            Branch(First, {TBlockKind::If, TBlockWord::Branch, true});
+            return SkipStatement(Next());
+        case TWordRole::Else:
+            Branch(First, {TBlockKind::If, TBlockWord::Branch});
             // A statement may follow Else on its line.
             FAtStatementStart = true;
             return Next();
-        case TWord::Case:
+        case TWordRole::Case:
             Branch(First, {TBlockKind::Select, TBlockWord::Branch});
             return SkipStatement(Next());
-        case TWord::Next:
-            return Closer(First, TBlockKind::For);
-        case TWord::Loop:
-            return Closer(First, TBlockKind::Do);
-        case TWord::Wend:
-            return Closer(First, TBlockKind::While);
-        case TWord::End:
-            return EndStatement(First);
-        default:
+        case TWordRole::None:
             break;
-        }
-        if (IsOpenerWord(word)) {
-            const TBlockKind kind = BlockOf(word);
-            if (IsDefinition(kind)) {
-                Define(First, kind);
-            } else {
-                Open(First, kind);
-            }
-            return SkipStatement(Next());
         }
         Place(First, BodyLevel());
         return SkipStatement(Next());
@@ -290,13 +267,12 @@ private:
     // Public, Private and Default before a definition or a declaration.
     TToken Modified(const TToken& First) {
         TToken token = Next();
-        while (WordOf(token) == TWord::Public || WordOf(token) == TWord::Private ||
-               WordOf(token) == TWord::Default) {
+        while (WordOf(token).Role == TWordRole::Modifier) {
             token = Next();
         }
         const TWord word = WordOf(token);
-        if (word == TWord::Sub || word == TWord::Function || word == TWord::Property) {
-            Define(First, BlockOf(word));
+        if (word.Role == TWordRole::Opener && IsDefinition(word.Block)) {
+            Define(First, word.Block);
             return SkipStatement(Next());
         }
         Place(First, BodyLevel());
@@ -328,8 +304,8 @@ private:
     TToken EndStatement(const TToken& First) {
         const TToken token = Next();
         const TWord word = WordOf(token);
-        if (IsOpenerWord(word) && word != TWord::For && word != TWord::Do && word != TWord::While) {
-            return Closer(First, BlockOf(word));
+        if (word.Role == TWordRole::Opener && ClosedByEnd(word.Block)) {
+            return Closer(First, word.Block);
         }
         Place(First, BodyLevel());
         return SkipStatement(token);
@@ -472,7 +448,7 @@ private:
     }
 
     TWord WordOf(const TToken& Token) const {
-        return Token.Type == TTokenType::Word ? WordNamed(TextOf(Token)) : TWord::None;
+        return Token.Type == TTokenType::Word ? WordNamed(TextOf(Token)) : TWord{};
     }
 
     bool IsThen(const TToken& Token) const {
