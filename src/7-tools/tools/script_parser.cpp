@@ -1,8 +1,7 @@
 #include "tools/script_parser.h"
 
 #include "core/cp932.h"
-#include "fountain/quoted_string.h"
-#include "tools/script_text.h"
+#include "tools/script_lexer.h"
 
 #include <algorithm>
 #include <array>
@@ -79,17 +78,6 @@ bool ClosedByEnd(TBlockKind Kind) {
     return Kind != TBlockKind::For && Kind != TBlockKind::Do && Kind != TBlockKind::While;
 }
 
-char LowerAscii(char Byte) {
-    return Byte >= 'A' && Byte <= 'Z' ? static_cast<char>(Byte - 'A' + 'a') : Byte;
-}
-
-// Text equals the lower-case Word in any case.
-bool SameWord(std::string_view Text, std::string_view Word) {
-    return Text.size() == Word.size() &&
-           std::equal(Text.begin(), Text.end(), Word.begin(),
-                      [](char A, char B) { return LowerAscii(A) == B; });
-}
-
 TWord WordNamed(std::string_view Text) {
     for (const auto& [name, word] : kWords) {
         if (SameWord(Text, name)) {
@@ -99,91 +87,6 @@ TWord WordNamed(std::string_view Text) {
     return {};
 }
 
-// What a byte is to the reader of a line.
-enum class TByteClass : std::uint8_t {
-    Blank, // 0x00-0x20
-    Letter,
-    // Digits, "_", and single-byte characters from 0x80 on: they continue a name.
-    NamePart,
-    // The first byte of a double-byte character, which continues a name too.
-    Lead,
-    Quote,
-    Comment,
-    Colon,
-    Symbol
-};
-
-constexpr std::array<TByteClass, 256> kByteClasses = [] {
-    std::array<TByteClass, 256> classes{};
-    for (std::size_t byte = 0; byte < classes.size(); ++byte) {
-        const auto c = static_cast<char>(byte);
-        if (IsBlank(c)) {
-            classes[byte] = TByteClass::Blank;
-        } else if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')) {
-            classes[byte] = TByteClass::Letter;
-        } else if (IsLeadByte(c)) {
-            classes[byte] = TByteClass::Lead;
-        } else if ((c >= '0' && c <= '9') || c == '_' || byte >= 0x80) {
-            classes[byte] = TByteClass::NamePart;
-        } else {
-            classes[byte] = c == '"'            ? TByteClass::Quote
-                            : c == kCommentMark ? TByteClass::Comment
-                            : c == ':'          ? TByteClass::Colon
-                                                : TByteClass::Symbol;
-        }
-    }
-    return classes;
-}();
-
-TByteClass ClassOf(char Byte) {
-    return kByteClasses[static_cast<unsigned char>(Byte)];
-}
-
-bool IsNameByte(char Byte) {
-    const TByteClass byteClass = ClassOf(Byte);
-    return byteClass == TByteClass::Letter || byteClass == TByteClass::NamePart ||
-           byteClass == TByteClass::Lead;
-}
-
-// Just past the run of name characters of Line from Pos on.
-std::size_t NameEnd(std::string_view Line, std::size_t Pos) {
-    while (Pos < Line.size()) {
-        const TByteClass byteClass = ClassOf(Line[Pos]);
-        if (byteClass == TByteClass::Lead) {
-            Pos += Pos + 1 < Line.size() ? 2 : 1;
-        } else if (byteClass == TByteClass::Letter || byteClass == TByteClass::NamePart) {
-            ++Pos;
-        } else {
-            break;
-        }
-    }
-    return Pos;
-}
-
-enum class TTokenType : std::uint8_t {
-    Word,
-    // Any other piece of code: a string, a number, a symbol.
-    Other,
-    // ":" between statements.
-    Separator,
-    // The end of a line that no "_" continues.
-    End,
-    EndOfScript
-};
-
-// Sixteen bytes, so that a token travels in registers.
-struct TToken {
-    TTokenType Type = TTokenType::EndOfScript;
-    int Line = 0;
-    int Column = 0;
-    int Length = 0;
-};
-
-bool EndsStatement(const TToken& Token) {
-    return Token.Type == TTokenType::Separator || Token.Type == TTokenType::End ||
-           Token.Type == TTokenType::EndOfScript;
-}
-
 struct TOpenBlock {
     TBlockKind Kind;
     int Line;
@@ -191,13 +94,10 @@ struct TOpenBlock {
     int Level;
 };
 
-class ScriptParser {
+class ScriptParser : ScriptLexer::Listener {
 public:
-    explicit ScriptParser(std::span<const std::string_view> Lines) : FLines(Lines) {
+    explicit ScriptParser(std::span<const std::string_view> Lines) : FLexer(Lines, *this) {
         FStructure.Levels.assign(Lines.size(), kPending);
-        if (!Lines.empty()) {
-            StartLine(false);
-        }
     }
 
     TScriptStructure Parse() && {
@@ -252,7 +152,7 @@ private:
         case TWordRole::Else:
             Branch(First, {TBlockKind::If, TBlockWord::Branch});
             // A statement may follow Else on its line.
-            FAtStatementStart = true;
+            FLexer.StartStatement();
             return Next();
         case TWordRole::Case:
             Branch(First, {TBlockKind::Select, TBlockWord::Branch});
@@ -442,155 +342,47 @@ private:
 
     // Lines and tokens
 
-    std::string_view TextOf(const TToken& Token) const {
-        return FLines[static_cast<std::size_t>(Token.Line)].substr(
-            static_cast<std::size_t>(Token.Column), static_cast<std::size_t>(Token.Length));
-    }
+    TToken Next() { return FLexer.Next(); }
 
     TWord WordOf(const TToken& Token) const {
-        return Token.Type == TTokenType::Word ? WordNamed(TextOf(Token)) : TWord{};
+        return Token.Type == TTokenType::Word ? WordNamed(FLexer.TextOf(Token)) : TWord{};
     }
 
     bool IsThen(const TToken& Token) const {
-        return Token.Type == TTokenType::Word && SameWord(TextOf(Token), "then");
-    }
-
-    void StartLine(bool Continuation) {
-        FPos = 0;
-        FLineHasTokens = false;
-        FLineOpensString = false;
-        if (Continuation) {
-            FStructure.Levels[FLine] = kContinuation;
-        } else {
-            FAtStatementStart = true;
-        }
+        return Token.Type == TTokenType::Word && SameWord(FLexer.TextOf(Token), "then");
     }
 
     // A line without statements is a comment line, left as it is, or a blank line, indented as a
-    // statement would be.
-    void FinishLine() {
-        int& level = FStructure.Levels[FLine];
-        if (FLineOpensString) {
+    // statement would be; so is a line that opens a string it does not close.
+    void LineLeft(int Line, TLineContent Content) override {
+        int& level = FStructure.Levels[static_cast<std::size_t>(Line)];
+        switch (Content) {
+        case TLineContent::Statements:
+            break;
+        case TLineContent::Continuation:
+            level = kContinuation;
+            break;
+        case TLineContent::Blank:
+            level = BodyLevel();
+            break;
+        case TLineContent::Comment:
+        case TLineContent::OpenString:
             level = kKeepLine;
-        } else if (!FLineHasTokens) {
-            level = TrimBlanks(FLines[FLine]).empty() ? BodyLevel() : kKeepLine;
-        }
-    }
-
-    // Moves to the next line; answers whether there is one.
-    bool NextLine(bool Continuation) {
-        FinishLine();
-        if (++FLine == FLines.size()) {
-            return false;
-        }
-        StartLine(Continuation);
-        return true;
-    }
-
-    TToken Next() {
-        if (FLineEnded) {
-            FLineEnded = false;
-            if (!NextLine(false)) {
-                return {};
-            }
-        }
-        while (FLine < FLines.size()) {
-            const std::string_view line = FLines[FLine];
-            std::size_t pos = FPos;
-            while (pos < line.size() && ClassOf(line[pos]) == TByteClass::Blank) {
-                ++pos;
-            }
-            if (pos == line.size()) {
-                FPos = pos;
-                if (!FContinued) {
-                    FLineEnded = true;
-                    return {TTokenType::End, static_cast<int>(FLine), static_cast<int>(pos), 0};
-                }
-                FContinued = false;
-                if (!NextLine(true)) {
-                    break;
-                }
-                continue;
-            }
-            const std::size_t start = pos;
-            const TTokenType type = Scan(line, pos);
-            if (pos == start) {
-                // A comment or a continuation mark: nothing more on this line.
-                FPos = line.size();
-                continue;
-            }
-            FPos = pos;
-            FLineHasTokens = true;
-            FAtStatementStart = type == TTokenType::Separator;
-            return {type, static_cast<int>(FLine), static_cast<int>(start),
-                    static_cast<int>(pos - start)};
-        }
-        return {};
-    }
-
-    // Scans the token of Line at Pos, moving Pos past it, and answers its type. Pos stays at a
-    // comment and at a "_" that continues the statement on the next line (FContinued).
-    TTokenType Scan(std::string_view Line, std::size_t& Pos) {
-        const std::size_t start = Pos;
-        switch (ClassOf(Line[Pos])) {
-        case TByteClass::Comment:
-            return TTokenType::Other;
-        case TByteClass::Quote:
-            ScanString(Line, Pos);
-            return TTokenType::Other;
-        case TByteClass::Colon:
-            ++Pos;
-            return TTokenType::Separator;
-        case TByteClass::Letter:
-            Pos = NameEnd(Line, Pos);
-            if (FAtStatementStart && SameWord(Line.substr(start, Pos - start), "rem")) {
-                Pos = start;
-            }
-            return TTokenType::Word;
-        case TByteClass::Symbol:
-        case TByteClass::Blank:
-            ++Pos;
-            return TTokenType::Other;
-        case TByteClass::NamePart:
-        case TByteClass::Lead:
             break;
         }
-        if (Line[Pos] == '_' && (Pos == 0 || !IsNameByte(Line[Pos - 1])) &&
-            TrimBlanks(Line.substr(Pos + 1)).empty()) {
-            FContinued = true;
-            return TTokenType::Other;
-        }
-        Pos = NameEnd(Line, Pos);
-        return TTokenType::Other;
     }
 
-    // A string left open at the end of its line is reported there.
-    void ScanString(std::string_view Line, std::size_t& Pos) {
-        const TQuotedEnd end = QuotedStringEnd(Line.substr(Pos + 1), '"');
-        if (!end.Closed) {
-            TScriptProblem problem;
-            problem.Line = static_cast<int>(FLine);
-            problem.Column = static_cast<int>(Pos);
-            problem.Kind = TProblemKind::OpenString;
-            Report(problem);
-            FLineOpensString = true;
-        }
-        Pos += 1 + end.Length;
+    void StringLeftOpen(int Line, int Column) override {
+        TScriptProblem problem;
+        problem.Line = Line;
+        problem.Column = Column;
+        problem.Kind = TProblemKind::OpenString;
+        Report(problem);
     }
 
-    std::span<const std::string_view> FLines;
     TScriptStructure FStructure;
     std::vector<TOpenBlock> FOpen;
-    std::size_t FLine = 0;
-    std::size_t FPos = 0;
-    // The line ended with "_".
-    bool FContinued = false;
-    // The End token of the line has been read.
-    bool FLineEnded = false;
-    bool FLineHasTokens = false;
-    bool FLineOpensString = false;
-    // Where a Rem comment can begin: at the start of a line, after ":" and after Else.
-    bool FAtStatementStart = true;
+    ScriptLexer FLexer;
 };
 
 } // namespace
