@@ -113,11 +113,9 @@ struct Measure {
 // A command that fills the results list.
 struct ListMeasures {
     explicit ListMeasures(const std::string& Key)
-        : Held{Key + ": window held", {}}, Stall{Key + ": longest stall after", {}},
-          Complete{Key + ": results list complete", {}} {}
+        : Held{Key + ": longest window hold", {}}, Complete{Key + ": results list complete", {}} {}
 
     Measure Held;
-    Measure Stall;
     Measure Complete;
 };
 
@@ -148,9 +146,9 @@ void Repeat(HANDLE Process, int Count, Measure& Into, const std::function<void(i
     Into.Processor += ProcessorMilliseconds(Process) - processorBefore;
 }
 
-// Presses Key in the editor and times how long the window holds before it answers a message,
-// the longest answer after that while the results list fills in, and the time until the list is
-// complete: its last entry, the summary, ends with Summary.
+// Presses Key in the editor and times the longest the window takes to answer a message until the
+// results list is complete (the command itself, then each step that fills the list in), and the
+// time until it is: its last entry, the summary, ends with Summary.
 void TimeListCommand(HWND Editor, HWND MainWindow, WORD Key, std::wstring_view Summary,
                      ListMeasures& Into) {
     const HWND list = FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
@@ -164,16 +162,15 @@ void TimeListCommand(HWND Editor, HWND MainWindow, WORD Key, std::wstring_view S
     const auto pressed = Clock::now();
     PostMessageW(Editor, WM_KEYDOWN, Key, 1);
     PostMessageW(Editor, WM_KEYUP, Key, 1);
-    SendMessageW(MainWindow, WM_NULL, 0, 0);
-    Into.Held.Samples.push_back(MillisecondsSince(pressed));
-    double stall = 0;
-    while (!complete() && MillisecondsSince(pressed) < kTimeout / 1ms) {
+    double held = 0;
+    for (bool done = false; !done && MillisecondsSince(pressed) < kTimeout / 1ms;) {
         const auto asked = Clock::now();
         SendMessageW(MainWindow, WM_NULL, 0, 0);
-        stall = std::max(stall, MillisecondsSince(asked));
+        done = complete();
+        held = std::max(held, MillisecondsSince(asked));
         Sleep(1);
     }
-    Into.Stall.Samples.push_back(stall);
+    Into.Held.Samples.push_back(held);
     Into.Complete.Samples.push_back(MillisecondsSince(pressed));
 }
 
@@ -286,7 +283,6 @@ int main(int ArgumentCount, char** Arguments) {
         for (ListMeasures* list :
              {&measured.Search, &measured.SyntaxCheck, &measured.ProcedureList}) {
             list->Held.Print();
-            list->Stall.Print();
             list->Complete.Print();
         }
         std::fflush(stdout);

@@ -36,7 +36,7 @@ TEST(ScriptParser, ReadsScriptsThatRunWithoutProblems) {
         "If a Then b = 1\nIf a Then b : Else c\nIf a Then b Else c : d\nIf a Then Exit Sub",
         // "_" continues a statement on the next line.
         "If a And _\n   b Then\nEnd If\nIf a Then _\n  b = 1\nx = y &_\n  z",
-        "For i = 1 To 3: x = i: Next\nIf a Then ' a block If\nEnd If",
+        "For i = 1 To 3: x = i: Next\nIf a Then ' a block If\nEnd If\nIf a Then Rem too\nEnd If",
         // Names that begin with keywords, and keywords as members.
         "format1 = 1\ndone = 2\nnextItem = 3\nendIf = 4\no.Next\nCall o.End",
         "",

@@ -70,7 +70,7 @@ public:
     // The next token; EndOfScript, again and again, after the last line.
     TToken Next();
     std::string_view TextOf(const TToken& Token) const;
-    // A statement begins here (after Else), where a Rem comment may begin as after ":".
+    // A statement may begin here (after Else or Then), and with it a Rem comment, as after ":".
     void StartStatement() { FAtStatementStart = true; }
 
 private:
@@ -92,7 +92,7 @@ private:
     bool FContinued = false;
     // The End token of the line has been read.
     bool FLineEnded = false;
-    // Where a Rem comment can begin: at the start of a line, after ":" and after Else.
+    // Where a Rem comment can begin: at the start of a line, after ":", Else and Then.
     bool FAtStatementStart = true;
 };
 

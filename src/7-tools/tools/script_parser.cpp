@@ -188,6 +188,8 @@ private:
             token = Next();
         }
         if (IsThen(token)) {
+            // A Rem comment after Then leaves a block If, as a "'" comment does.
+            FLexer.StartStatement();
             token = Next();
             if (token.Type != TTokenType::End && token.Type != TTokenType::EndOfScript) {
                 while (token.Type != TTokenType::End && token.Type != TTokenType::EndOfScript) {
