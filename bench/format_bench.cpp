@@ -1,13 +1,19 @@
-// Automatic formatting of long scripts: the formatter on 1 million lines in memory, the editor's
-// command on a text of 1 million lines (one change that can be undone), and kestrane-format
-// --check on a file of about 100 MB and 2.5 million lines, in this process. Also commenting every
-// line of a long text, which must grow with the line count alone.
+// Automatic formatting and the syntax check of long scripts: the formatter on 1 million lines in
+// memory, the editor's command on a text of 1 million lines (one change that can be undone), and
+// kestrane-format --check and --syntax on a file of about 100 MB and 2.5 million lines, in this
+// process; the script parser, and the syntax check's and procedure list's entries from an
+// editor's text, on 2.5 million lines. Also commenting every line of a long text, which must grow
+// with the line count alone.
 #include "input/editor.h"
 #include "recording_host.h"
+#include "script_lines.h"
 #include "tools/comment.h"
 #include "tools/editor_format.h"
+#include "tools/editor_lines.h"
 #include "tools/format_cli.h"
 #include "tools/formatter.h"
+#include "tools/script_parser.h"
+#include "tools/search_results.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>
@@ -46,12 +52,6 @@ std::string MessyScript(int LineCount) {
     return text;
 }
 
-std::vector<std::string_view> LinesOf(std::string_view Text) {
-    std::vector<std::string_view> lines;
-    ForEachLine(Text, [&lines](std::string_view Line) { lines.push_back(Line); });
-    return lines;
-}
-
 void BM_FormatLines(benchmark::State& State) {
     const std::string text = MessyScript(static_cast<int>(State.range(0)));
     const std::vector<std::string_view> lines = LinesOf(text);
@@ -60,6 +60,34 @@ void BM_FormatLines(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_FormatLines)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+
+void BM_ParseScript(benchmark::State& State) {
+    const std::string text = MessyScript(static_cast<int>(State.range(0)));
+    const std::vector<std::string_view> lines = LinesOf(text);
+    for (auto _ : State) {
+        benchmark::DoNotOptimize(ParseScript(lines));
+    }
+    State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(text.size()));
+}
+BENCHMARK(BM_ParseScript)->Arg(2'500'000)->Unit(benchmark::kMillisecond);
+
+// What F7 and F2 do before the list shows: the editor's lines, the parse, the entries (a
+// definition every 14 lines: 178,572 of them for F2).
+void BM_StructureListsOfTheEditorText(benchmark::State& State) {
+    const std::unique_ptr<TEditor> editor = CreateComponent<TEditor>(nullptr);
+    editor->GetLines().SetTextStr(MessyScript(static_cast<int>(State.range(0))));
+    const bool definitions = State.range(1) != 0;
+    for (auto _ : State) {
+        const EditorLines lines(*editor);
+        const TScriptStructure structure = ParseScript(lines.Lines());
+        benchmark::DoNotOptimize(definitions ? DefinitionEntries(structure, lines.Lines())
+                                             : ProblemEntries(structure));
+    }
+}
+BENCHMARK(BM_StructureListsOfTheEditorText)
+    ->Args({2'500'000, 0})
+    ->Args({2'500'000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 // Command on an editor whose whole text is selected; putting the text back is not timed.
 void TimeOnFreshText(benchmark::State& State, void (*Command)(TEditor&)) {
@@ -96,22 +124,27 @@ public:
     void PrintErrorLine(std::string_view) override {}
 };
 
-// Reading, formatting and comparing a file that would change.
+// Reading, formatting and comparing a file that would change; with --syntax, reading and checking
+// it (its last blocks are left open).
 void BM_CheckLargeFile(benchmark::State& State) {
     const std::filesystem::path path =
         std::filesystem::temp_directory_path() / "kst_format_bench.vbs";
     std::ofstream(path, std::ios::binary) << MessyScript(static_cast<int>(State.range(0)));
+    const std::string mode = State.range(1) != 0 ? "--syntax" : "--check";
     SilentConsole console;
     for (auto _ : State) {
-        if (RunFormatCli({"--check", path.string()}, console) != fsWouldChange) {
-            State.SkipWithError("the script should need formatting");
+        if (RunFormatCli({mode, path.string()}, console) != fsFound) {
+            State.SkipWithError("the script should need formatting and have problems");
         }
     }
     State.SetBytesProcessed(State.iterations() *
                             static_cast<std::int64_t>(std::filesystem::file_size(path)));
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_CheckLargeFile)->Arg(2'500'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CheckLargeFile)
+    ->Args({2'500'000, 0})
+    ->Args({2'500'000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kst

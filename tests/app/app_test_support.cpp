@@ -79,11 +79,11 @@ bool RecordingView::ProcessMessages() {
     return !QuitArrived;
 }
 
-std::optional<std::string> RecordingView::SelectedResult() const {
+std::optional<std::size_t> RecordingView::SelectedResultIndex() const {
     if (SelectedIndex < 0 || SelectedIndex >= static_cast<int>(Results.size())) {
         return std::nullopt;
     }
-    return Results[static_cast<std::size_t>(SelectedIndex)];
+    return static_cast<std::size_t>(SelectedIndex);
 }
 
 void RecordingView::ShowOptionsDialog(TfrmSetting& Dialog) {

@@ -63,7 +63,7 @@ public:
     void AddResults(std::span<const std::string> Entries) override {
         Results.insert(Results.end(), Entries.begin(), Entries.end());
     }
-    std::optional<std::string> SelectedResult() const override;
+    std::optional<std::size_t> SelectedResultIndex() const override;
     void FocusEditor() override { Focus = "editor"; }
     void FocusResultsList() override { Focus = "list"; }
     void RepaintEditor() override { ++EditorRepaints; }

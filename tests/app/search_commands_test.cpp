@@ -225,6 +225,9 @@ TEST_F(SearchCommandsTest, TheMarksFollowTheFileKindAndTheList) {
     EXPECT_EQ(looks(), std::set<TColor>{clWhite}) << "a new file is a script";
     SearchFor("b", true);
     EXPECT_EQ(looks(), (std::set<TColor>{clWhite, clLime}));
+    Form->mnuSyntaxCheckClick();
+    EXPECT_EQ(looks(), std::set<TColor>{clWhite}) << "a list of another kind marks no hits";
+    SearchFor("b", true);
     Editor->SetModified(false);
     Form->OpenFile(File("notes.txt", "MsgBox \"b\"\r\n"));
     EXPECT_EQ(looks(), std::set<TColor>{clLime}) << "a text file has no string marks";

@@ -1,6 +1,7 @@
 // End-to-end latency of kestrane.exe as another program sees it: the program is started on
-// generated VBScript files of several sizes and driven through its windows, and each step is
-// timed from here. Prints the median, minimum and maximum of every step per file size.
+// generated VBScript files of several sizes and driven through its windows (typing, saving, the
+// results lists of F3, F7 and F2), and each step is timed from here. Prints the median, minimum
+// and maximum of every step per file size.
 //
 // Usage: e2e_latency_bench [RUNS]   (runs per file size, default 3)
 // kestrane.exe is taken from the folder of this program (its "Env" folder is made there); the
@@ -87,14 +88,14 @@ double ProcessorMilliseconds(HANDLE Process) {
 }
 
 struct Measure {
-    const char* Name;
+    std::string Name;
     std::vector<double> Samples;
     // The program's processor time over all samples.
     double Processor = 0;
 
     void Print() {
         if (Samples.empty()) {
-            std::printf("  %-28s no samples\n", Name);
+            std::printf("  %-28s no samples\n", Name.c_str());
             return;
         }
         std::sort(Samples.begin(), Samples.end());
@@ -104,9 +105,18 @@ struct Measure {
                 : (Samples[Samples.size() / 2 - 1] + Samples[Samples.size() / 2]) / 2;
         std::printf("  %-28s median %9.3f ms   min %9.3f   max %9.3f   (n %zu)   processor %8.3f "
                     "ms each\n",
-                    Name, median, Samples.front(), Samples.back(), Samples.size(),
+                    Name.c_str(), median, Samples.front(), Samples.back(), Samples.size(),
                     Processor / static_cast<double>(Samples.size()));
     }
+};
+
+// A command that fills the results list.
+struct ListMeasures {
+    explicit ListMeasures(const std::string& Key)
+        : Held{Key + ": longest window hold", {}}, Complete{Key + ": results list complete", {}} {}
+
+    Measure Held;
+    Measure Complete;
 };
 
 struct Results {
@@ -116,9 +126,9 @@ struct Results {
     Measure CaretMove{"caret move + paint", {}};
     Measure Repaint{"full repaint", {}};
     Measure Save{"save", {}};
-    Measure ResultsShown{"F3: first results shown", {}};
-    Measure ResultsStall{"F3: longest stall after", {}};
-    Measure ResultsComplete{"F3: results list complete", {}};
+    ListMeasures Search{"F3"};
+    ListMeasures SyntaxCheck{"F7"};
+    ListMeasures ProcedureList{"F2"};
 };
 
 HWND VisibleWindow(const wchar_t* Class, const std::wstring& Title) {
@@ -136,35 +146,42 @@ void Repeat(HANDLE Process, int Count, Measure& Into, const std::function<void(i
     Into.Processor += ProcessorMilliseconds(Process) - processorBefore;
 }
 
-// F3 on "strPath", selected on the fifth line, which is a third of the lines. Times the wait for
-// the list's first entries, the longest answer to a message while the rest of the list fills in,
-// and the time to the complete list (the hit lines and the summary).
-void TimeOneTouchSearch(HWND Editor, HWND MainWindow, Results& Into) {
+// Presses Key in the editor and times the longest the window takes to answer a message until the
+// results list is complete (the command itself, then each step that fills the list in), and the
+// time until it is: its last entry, the summary, ends with Summary.
+void TimeListCommand(HWND Editor, HWND MainWindow, WORD Key, std::wstring_view Summary,
+                     ListMeasures& Into) {
     const HWND list = FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
-    // The summary ("> [n]行ヒット") is the list's last entry.
-    const auto complete = [list] {
+    const auto complete = [list, Summary] {
         const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
         wchar_t last[64] = {};
         return count > 0 && SendMessageW(list, LB_GETTEXTLEN, count - 1, 0) < 64 &&
                SendMessageW(list, LB_GETTEXT, count - 1, reinterpret_cast<LPARAM>(last)) > 0 &&
-               std::wstring_view(last).starts_with(L"> [");
+               std::wstring_view(last).ends_with(Summary);
     };
-    const auto start = static_cast<LPARAM>(SendMessageW(Editor, EM_LINEINDEX, 4, 0));
-    SendMessageW(Editor, EM_SETSEL, static_cast<WPARAM>(start), start + 7);
     const auto pressed = Clock::now();
-    PostMessageW(Editor, WM_KEYDOWN, VK_F3, 1);
-    PostMessageW(Editor, WM_KEYUP, VK_F3, 1);
-    WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; }, kTimeout);
-    Into.ResultsShown.Samples.push_back(MillisecondsSince(pressed));
-    double stall = 0;
-    while (!complete() && MillisecondsSince(pressed) < kTimeout / 1ms) {
+    PostMessageW(Editor, WM_KEYDOWN, Key, 1);
+    PostMessageW(Editor, WM_KEYUP, Key, 1);
+    double held = 0;
+    for (bool done = false; !done && MillisecondsSince(pressed) < kTimeout / 1ms;) {
         const auto asked = Clock::now();
         SendMessageW(MainWindow, WM_NULL, 0, 0);
-        stall = std::max(stall, MillisecondsSince(asked));
+        done = complete();
+        held = std::max(held, MillisecondsSince(asked));
         Sleep(1);
     }
-    Into.ResultsStall.Samples.push_back(stall);
-    Into.ResultsComplete.Samples.push_back(MillisecondsSince(pressed));
+    Into.Held.Samples.push_back(held);
+    Into.Complete.Samples.push_back(MillisecondsSince(pressed));
+}
+
+// F3 on "strPath", selected on the fifth line, which is a third of the lines; F7, which finds the
+// stray End If of every ninth line; F2, which finds no procedure.
+void TimeResultsLists(HWND Editor, HWND MainWindow, Results& Into) {
+    const auto start = static_cast<LPARAM>(SendMessageW(Editor, EM_LINEINDEX, 4, 0));
+    SendMessageW(Editor, EM_SETSEL, static_cast<WPARAM>(start), start + 7);
+    TimeListCommand(Editor, MainWindow, VK_F3, L"行ヒット", Into.Search);
+    TimeListCommand(Editor, MainWindow, VK_F7, L"件の問題", Into.SyntaxCheck);
+    TimeListCommand(Editor, MainWindow, VK_F2, L"]件", Into.ProcedureList);
 }
 
 // One run: start the program on File, time each step, close it. False when something failed.
@@ -217,7 +234,7 @@ bool RunOnce(const std::wstring& File, Results& Into) {
         Repeat(process.hProcess, 1, Into.Save, [&](int) {
             SendMessageW(mainWindow, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(toolBar));
         });
-        TimeOneTouchSearch(editor, mainWindow, Into);
+        TimeResultsLists(editor, mainWindow, Into);
         PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     } else {
         wchar_t shown[512] = {};
@@ -259,11 +276,14 @@ int main(int ArgumentCount, char** Arguments) {
         }
         std::printf("%d lines, %llu bytes, %d runs\n", lineCount,
                     static_cast<unsigned long long>(std::filesystem::file_size(pristine)), runs);
-        for (Measure* step :
-             {&measured.Usable, &measured.JumpToEnd, &measured.TypedCharacter, &measured.CaretMove,
-              &measured.Repaint, &measured.Save, &measured.ResultsShown, &measured.ResultsStall,
-              &measured.ResultsComplete}) {
+        for (Measure* step : {&measured.Usable, &measured.JumpToEnd, &measured.TypedCharacter,
+                              &measured.CaretMove, &measured.Repaint, &measured.Save}) {
             step->Print();
+        }
+        for (ListMeasures* list :
+             {&measured.Search, &measured.SyntaxCheck, &measured.ProcedureList}) {
+            list->Held.Print();
+            list->Complete.Print();
         }
         std::fflush(stdout);
     }

@@ -1,5 +1,5 @@
 // End-to-end tests of the script tools in kestrane.exe: formatting with Ctrl+T and its undo,
-// commenting and uncommenting with F5 and F6.
+// commenting and uncommenting with F5 and F6, the syntax check (F7) and the procedure list (F2).
 #include "host_process.h"
 #include "kestrane_driver.h"
 #include "win32/utf.h"
@@ -48,6 +48,40 @@ TEST_F(KestraneTest, F5AndF6CommentAndUncommentTheSelectedLines) {
     PostMessageW(editor, WM_KEYDOWN, VK_F6, 0);
     EXPECT_TRUE(WaitForText(editor, Cp932ToWide(original)));
     EXPECT_EQ(EditorSelection(editor), (std::pair<DWORD, DWORD>{0, 10}));
+}
+
+TEST_F(KestraneTest, F7AndF2ListTheProblemsAndTheProceduresAndAJumpGoesToTheLine) {
+    const std::wstring path = CreateTextFile(L"structure.vbs", "Sub Main()\r\n"
+                                                               "\tIf InStr(s, \"then\") Then\r\n"
+                                                               "End Sub\r\n"
+                                                               "Function F()\r\n"
+                                                               "End Function\r\n");
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    const HWND editor = EditorOf(window);
+    const HWND list = ResultsListOf(window);
+    const auto caretOnLine = [editor](int Line) {
+        const auto start = static_cast<DWORD>(SendMessageW(editor, EM_LINEINDEX, Line, 0));
+        return WaitUntil(
+            [&] {
+                return EditorSelection(editor) == std::pair{start, start};
+            },
+            kTimeout);
+    };
+
+    const std::vector<std::wstring> problems = {
+        L"[0003] : 2行目の If が閉じられる前に End Sub があります", L"> [1]件の問題"};
+    ASSERT_TRUE(PressUntil(window, {{VK_F7}}, [&] { return ListItems(list) == problems; }))
+        << WideToCp932(ListItem(list, 0));
+    DoubleClickItem(list, 0);
+    EXPECT_TRUE(caretOnLine(2));
+
+    const std::vector<std::wstring> procedures = {L"[0001] : Sub Main()", L"[0004] : Function F()",
+                                                  L"> [2]件"};
+    ASSERT_TRUE(PressUntil(window, {{VK_F2}}, [&] { return ListItems(list) == procedures; }));
+    DoubleClickItem(list, 1);
+    EXPECT_TRUE(caretOnLine(3));
 }
 
 } // namespace

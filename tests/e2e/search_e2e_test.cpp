@@ -38,35 +38,6 @@ HWND WaitForDialog(DWORD ProcessId, const std::wstring& Title) {
     return dialog;
 }
 
-HWND ResultsListOf(HWND MainWindow) {
-    return FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
-}
-
-std::wstring ListItem(HWND List, LRESULT Index) {
-    std::wstring item(static_cast<std::size_t>(SendMessageW(List, LB_GETTEXTLEN, Index, 0)), L'\0');
-    SendMessageW(List, LB_GETTEXT, Index, reinterpret_cast<LPARAM>(item.data()));
-    return item;
-}
-
-std::vector<std::wstring> ListItems(HWND List) {
-    std::vector<std::wstring> items;
-    const auto count = SendMessageW(List, LB_GETCOUNT, 0, 0);
-    for (LRESULT index = 0; index < count; ++index) {
-        items.push_back(ListItem(List, index));
-    }
-    return items;
-}
-
-// A double click with the mouse on an entry of a list box.
-void DoubleClickItem(HWND List, int Index) {
-    RECT item{};
-    SendMessageW(List, LB_GETITEMRECT, Index, reinterpret_cast<LPARAM>(&item));
-    const LPARAM point = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
-    for (const UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
-        PostMessageW(List, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
-    }
-}
-
 class SearchTest : public KestraneTest {
 protected:
     // Starts the program on a script and waits for its window.

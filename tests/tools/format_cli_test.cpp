@@ -97,7 +97,7 @@ private:
 TEST_F(FormatCliTest, CheckListsWhatFormattingInPlaceChanges) {
     const std::string messy = Write("整形 テスト.vbs", kMessy);
     const std::string tidy = Write("tidy.vbs", kTidy);
-    EXPECT_EQ(Run({"--check", tidy, messy}), fsWouldChange);
+    EXPECT_EQ(Run({"--check", tidy, messy}), fsFound);
     EXPECT_EQ(Console.Lines, std::vector<std::string>{messy});
     EXPECT_EQ(Read("整形 テスト.vbs"), kMessy);
 
@@ -120,7 +120,7 @@ TEST_F(FormatCliTest, StandardInputGoesToStandardOutput) {
     const std::vector<TCase> cases = {
         {{}, kMessy, fsDone, kFormatted, {}},
         {{"-"}, kTidy, fsDone, kTidy, {}},
-        {{"--check"}, kMessy, fsWouldChange, "", {"-"}},
+        {{"--check"}, kMessy, fsFound, "", {"-"}},
         {{"--check", "-"}, kTidy, fsDone, "", {}},
     };
     for (const TCase& test : cases) {
@@ -138,7 +138,7 @@ TEST_F(FormatCliTest, AFolderStandsForEveryScriptBelowIt) {
         Write(name, kMessy);
     }
     Write("scripts/sub/notes.txt", kMessy);
-    EXPECT_EQ(Run({"--check", PathOf("scripts")}), fsWouldChange);
+    EXPECT_EQ(Run({"--check", PathOf("scripts")}), fsFound);
     EXPECT_EQ(Console.Lines,
               (std::vector<std::string>{PathOf("scripts/b.vbs"), PathOf("scripts/sub/a.VBS"),
                                         PathOf("scripts/sub/deeper/c.vbs")}));
@@ -182,6 +182,30 @@ TEST_F(FormatCliTest, ACtrlZInsideAFileIsKept) {
     Write("ctrl-z.vbs", "Sub s\r\nx = \"\x1a\"\r\nEnd Sub\r\n\x1a");
     EXPECT_EQ(Run({PathOf("ctrl-z.vbs")}), fsDone);
     EXPECT_EQ(Read("ctrl-z.vbs"), "Sub s\r\n\tx = \"\x1a\"\r\nEnd Sub\r\n");
+}
+
+TEST_F(FormatCliTest, SyntaxListsTheProblemsInTheCompilerForm) {
+    const std::string broken = Write("構文.vbs", "Sub s\r\n  x = \"\x82\xa0\" & \"\r\nNext\r\n");
+    const std::string tidy = Write("tidy.vbs", kTidy);
+    EXPECT_EQ(Run({"--syntax", tidy, broken}), fsFound);
+    EXPECT_EQ(Console.Lines, (std::vector<std::string>{
+                                 broken + "(1,1): 1行目の Sub が End Sub で閉じられていません",
+                                 broken + "(2,13): 文字列が行末で閉じられていません",
+                                 broken + "(3,1): Next に対応する For がありません"}));
+    EXPECT_EQ(Read("構文.vbs"), "Sub s\r\n  x = \"\x82\xa0\" & \"\r\nNext\r\n");
+
+    Console.Clear();
+    Console.Input = "If a Then\nEnd If";
+    EXPECT_EQ(Run({"--syntax"}), fsDone);
+    EXPECT_TRUE(Console.Lines.empty());
+    EXPECT_TRUE(Console.Output.empty()) << "standard input is only checked";
+    Console.Input = "Loop";
+    EXPECT_EQ(Run({"--syntax", "-"}), fsFound);
+    EXPECT_EQ(Console.Lines, std::vector<std::string>{"-(1,1): Loop に対応する Do がありません"});
+
+    EXPECT_EQ(Run({"--syntax", PathOf("missing.vbs")}), fsError);
+    EXPECT_EQ(Run({"--syntax", "--check", tidy}), fsError);
+    EXPECT_TRUE(ErrorMentions("--syntax"));
 }
 
 TEST_F(FormatCliTest, HelpAndABadOption) {

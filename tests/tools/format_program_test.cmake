@@ -1,7 +1,8 @@
 # kestrane-format run as a program, as a build check or an editor's save hook runs it: a file with
 # a Japanese name formatted in place, --check before and after, standard input to standard output
-# byte for byte, and a bad option. ctest runs it with PROGRAM, EMULATOR (empty for a native
-# build), DATA (messy.vbs and formatted.vbs) and WORK, a folder of its own.
+# byte for byte, --syntax on a script with a stray Next and on scripts that run, and a bad option.
+# ctest runs it with PROGRAM, EMULATOR (empty for a native build), DATA (messy.vbs, formatted.vbs
+# and scripts/) and WORK, a folder of its own.
 
 # Runs the program in WORK with the arguments after expected_status. Its standard output is kept
 # in output.txt (a variable would not keep its line breaks) and in the variable output; INPUT names
@@ -45,6 +46,16 @@ run_program(0 --check 整形.vbs)
 
 run_program(0 INPUT ${DATA}/messy.vbs)
 expect_same_bytes(${WORK}/output.txt ${DATA}/formatted.vbs)
+
+file(WRITE ${WORK}/stray.vbs "x = 1\r\nNext\r\n")
+run_program(1 --syntax stray.vbs)
+if(NOT output MATCHES "stray\\.vbs\\(2,1\\): Next ")
+    message(FATAL_ERROR "--syntax answers: ${output}")
+endif()
+run_program(0 --syntax 整形.vbs)
+# Scripts in the styles people write them in, and the sample: none has a problem to report.
+file(COPY ${DATA}/scripts ${DATA}/../../../examples/sample.vbs DESTINATION ${WORK}/real)
+run_program(0 --syntax real)
 
 run_program(2 --no-such-option)
 run_program(0 --version)

@@ -1,4 +1,4 @@
-#include "core/strings.h"
+#include "support/script_lines.h"
 #include "tools/formatter.h"
 
 #include <gtest/gtest.h>
@@ -8,12 +8,6 @@
 
 namespace kst {
 namespace {
-
-std::vector<std::string_view> LinesOf(std::string_view Text) {
-    std::vector<std::string_view> lines;
-    ForEachLine(Text, [&lines](std::string_view Line) { lines.push_back(Line); });
-    return lines;
-}
 
 std::string Formatted(std::string_view Text) {
     std::string joined;
@@ -39,8 +33,8 @@ TEST(Formatter, IndentsByBlockStructure) {
          "If a Then ' note\n\tb\nEnd If\n"},
         {"Select and Case", "select case x\n Case 1\ny\n  CASE ELSE\nz\nEnd Select",
          "select case x\n\tCase 1\n\t\ty\n\tCASE ELSE\n\t\tz\nEnd Select\n"},
-        {"If nested in a Case", "Select Case x\nCase 1\nIf a Then\nb\nEnd If\nEnd Select",
-         "Select Case x\n\tCase 1\n\tIf a Then\n\t\tb\n\t\tEnd If\nEnd Select\n"},
+        {"a block in a Case, evenly", "Select Case x\nCase 1\nIf a Then\nb\nEnd If\nEnd Select",
+         "Select Case x\n\tCase 1\n\t\tIf a Then\n\t\t\tb\n\t\tEnd If\nEnd Select\n"},
         {"ElseIf and Else", "If a Then\nb\nElseIf c Then\nd\nelse\ne\nEnd If",
          "If a Then\n\tb\nElseIf c Then\n\td\nelse\n\te\nEnd If\n"},
         {"Loop While closes Do", "Do\nx\nLoop While y\nz", "Do\n\tx\nLoop While y\nz\n"},
@@ -58,15 +52,29 @@ TEST(Formatter, IndentsByBlockStructure) {
          "If athens Then\nx\nEnd If\nIf lengthen = 1 Then\ny\nEnd If\nIf b Then athens = 1\nz",
          "If athens Then\n\tx\nEnd If\nIf lengthen = 1 Then\n\ty\nEnd If\nIf b Then athens = "
          "1\nz\n"},
-        {"keywords next to punctuation", "If(a)Then\nSub(x)\nEnd Sub\nEnd If",
-         "If(a)Then\n\tSub(x)\n\tEnd Sub\nEnd If\n"},
+        {"keywords next to punctuation", "If(a)Then\nb\nEnd If\nFor Each i In(c)\nNext",
+         "If(a)Then\n\tb\nEnd If\nFor Each i In(c)\nNext\n"},
+        {"keywords in strings", "If InStr(s, \"then\") > 0 Then\nx = \" Next\"\nEnd If",
+         "If InStr(s, \"then\") > 0 Then\n\tx = \" Next\"\nEnd If\n"},
+        {"every block kind, with modifiers",
+         "Class C\nPrivate m\nPublic Default Property Get P\nWith m\n.x = 1\nEnd With\n"
+         "End Property\nPrivate Sub S\nWhile a\nWend\nEnd Sub\nEnd Class",
+         "Class C\n\tPrivate m\n\tPublic Default Property Get P\n\t\tWith m\n\t\t\t.x = 1\n"
+         "\t\tEnd With\n\tEnd Property\n\tPrivate Sub S\n\t\tWhile a\n\t\tWend\n\tEnd Sub\n"
+         "End Class\n"},
+        {"continuation lines one level deeper",
+         "Sub s\nx = a + _\n      b\nIf a _\nThen\ny\nEnd If\nEnd Sub",
+         "Sub s\n\tx = a + _\n\t\tb\n\tIf a _\n\t\tThen\n\t\ty\n\tEnd If\nEnd Sub\n"},
+        {"one-line If with Else", "If a Then b : Else c\nd", "If a Then b : Else c\nd\n"},
         {"comment lines stay, other lines lose trailing blanks",
-         "Sub s  \n   ' note \t\n  x = 1 \t\nEnd Sub", "Sub s\n   ' note \t\n\tx = 1\nEnd Sub\n"},
+         "Sub s  \n   ' note \t\n  Rem note  \n  x = 1 \t\nEnd Sub",
+         "Sub s\n   ' note \t\n  Rem note  \n\tx = 1\nEnd Sub\n"},
         {"blank lines take the indentation", "Sub s\n\n   \nx\nEnd Sub\n\n",
          "Sub s\n\t\n\t\n\tx\nEnd Sub\n\n"},
-        {"only the innermost block closes", "Sub s\nIf a Then\nEnd Sub\nEnd If",
-         "Sub s\n\tIf a Then\n\t\tEnd Sub\n\tEnd If\n"},
-        {"unbalanced blocks", "Next\nx\nWhile y\nDo\nz", "Next\nx\nWhile y\nDo\n\tz\n"},
+        {"a closer closes the blocks left open inside its own", "Sub s\nIf a Then\nx\nEnd Sub",
+         "Sub s\n\tIf a Then\n\t\tx\nEnd Sub\n"},
+        {"lines that cannot be placed stay", "  Next \nx\nWhile y\n  s = \"open \nDo\nz",
+         "  Next \nx\nWhile y\n  s = \"open \n\tDo\n\t\tz\n"},
         {"double-byte text and control characters",
          "If \x83\x65\x83\x58\x83\x67 Then\n\x01\x82\xa0\x82\xa2\x1f\nEnd If",
          "If \x83\x65\x83\x58\x83\x67 Then\n\t\x82\xa0\x82\xa2\nEnd If\n"},

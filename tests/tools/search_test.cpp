@@ -49,8 +49,8 @@ TEST(WordMatcherTest, MatchesWholeCharactersWithSingleByteCaseFolding) {
 
 class ResultsTest : public ::testing::Test {
 protected:
-    std::vector<std::string> Entries(std::string_view Text, const std::string& Word,
-                                     bool MatchCase) {
+    std::vector<TResultEntry> Entries(std::string_view Text, const std::string& Word,
+                                      bool MatchCase) {
         Editor->GetLines().SetTextStr(Text);
         return ResultEntries(Editor->ScreenStrings(), TWordMatcher(Word, MatchCase));
     }
@@ -64,7 +64,7 @@ TEST_F(ResultsTest, ListsTheHitLinesWithTheirNumbersAndTabsAsTwoSpaces) {
         text += line == 7 ? "\tMsgBox \"seven\"\r\n" : "Dim a" + std::to_string(line) + "\r\n";
     }
     EXPECT_EQ(Entries(text, "msgbox", false),
-              (std::vector<std::string>{"[0007] :   MsgBox \"seven\""}));
+              (std::vector<TResultEntry>{{"[0007] :   MsgBox \"seven\"", 7}}));
     EXPECT_TRUE(Entries(text, "msgbox", true).empty());
     EXPECT_EQ(Entries(text, "dim", false).size(), 6U);
     EXPECT_TRUE(Entries(text, "nowhere", false).empty());
@@ -76,18 +76,13 @@ TEST_F(ResultsTest, AWrappedLineIsOneLineAndFindsWordsAcrossItsRows) {
     Editor->GetWrapOption().SetWrapByte(20);
     const std::string longLine = std::string(18, 'x') + "needle" + std::string(30, 'y');
     EXPECT_EQ(Entries("first\r\n" + longLine + "\r\nneedle\r\n", "needle", true),
-              (std::vector<std::string>{"[0002] : " + longLine, "[0003] : needle"}));
+              (std::vector<TResultEntry>{{"[0002] : " + longLine, 2}, {"[0003] : needle", 3}}));
 }
 
 TEST(ResultsEntryTest, NumbersHaveFourDigitsOrAllTheirs) {
     EXPECT_EQ(HitLineEntry(7, "a"), "[0007] : a");
     EXPECT_EQ(HitLineEntry(9999, ""), "[9999] : ");
     EXPECT_EQ(HitLineEntry(12345, "\tb"), "[12345] :   b");
-    for (const int number : {7, 9999, 12345}) {
-        EXPECT_EQ(LineNumberOfEntry(HitLineEntry(number, "[x] > 3")), number);
-    }
-    EXPECT_EQ(LineNumberOfEntry("> [3]行ヒット"), -1);
-    EXPECT_EQ(LineNumberOfEntry(""), -1);
 }
 
 TEST(FindHistoryTest, ReusedWordsMoveToTheTopAndTwentyAreKept) {

@@ -3,6 +3,7 @@
 #include "core/cp932.h"
 #include "core/errors.h"
 #include "fountain/fountain.h"
+#include "fountain/quoted_string.h"
 #include "lists/string_list.h"
 
 #include <algorithm>
@@ -473,17 +474,7 @@ void TFountainParser::ScanDoubleQuoted() {
 }
 
 void TFountainParser::ScanToClosingQuote(char Quote) {
-    while (!AtLineEnd()) {
-        if (*FScan != Quote) {
-            StepChar();
-            continue;
-        }
-        ++FScan;
-        if (Peek() != static_cast<unsigned char>(Quote)) {
-            return;
-        }
-        ++FScan;
-    }
+    FScan += QuotedStringEnd({FScan, static_cast<std::size_t>(FEnd - FScan)}, Quote).Length;
 }
 
 void TFountainParser::StepChar() {

@@ -4,6 +4,7 @@
 #include "lists/row_text_io.h"
 #include "platform/files.h"
 #include "tools/formatter.h"
+#include "tools/script_parser.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -21,7 +22,7 @@ constexpr std::string_view kStandardInput = "-";
 constexpr std::string_view kScriptExtension = ".vbs";
 
 constexpr std::string_view kHelp[] = {
-    "使い方: kestrane-format [--check] [ファイル | フォルダ | -]...",
+    "使い方: kestrane-format [--check | --syntax] [ファイル | フォルダ | -]...",
     "",
     "VBScript のスクリプトを Kestrane の自動整形処理で整形します。",
     "ファイルはその場で整形し、CP932 のまま改行を CR LF にして安全に保存します。",
@@ -29,16 +30,22 @@ constexpr std::string_view kHelp[] = {
     "- を指定するか何も指定しないと、標準入力を整形して標準出力に書き出します。",
     "",
     "  --check    何も変更せず、整形で変わるファイルを一覧にします",
+    "  --syntax   何も変更せず、ブロック構造の問題を Kestrane の構文チェックで調べ、",
+    "             パス(行,桁): メッセージ の形で一覧にします",
     "  --help     この説明を表示します",
     "  --version  バージョンを表示します",
     "  --         これより後ろは全てファイルまたはフォルダです",
     "",
-    "終了コード: 0 成功 (--check では変わるファイルなし)、1 --check で変わるファイルあり、",
+    "終了コード: 0 成功 (--check では変わるファイルなし、--syntax では問題なし)、",
+    "1 --check で変わるファイルあり、または --syntax で問題あり、",
     "2 エラー (読み書きできないファイル、スクリプトのないフォルダ、不正なオプション)",
 };
 
+// What the run does with each script.
+enum class TRunMode : std::uint8_t { Format, Check, Syntax };
+
 struct TOptions {
-    bool Check = false;
+    TRunMode Mode = TRunMode::Format;
     bool Help = false;
     bool Version = false;
     std::vector<std::string> Targets;
@@ -52,8 +59,12 @@ TOptions ParseArguments(const std::vector<std::string>& Arguments) {
             options.Targets.push_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
-        } else if (argument == "--check") {
-            options.Check = true;
+        } else if (argument == "--check" || argument == "--syntax") {
+            const TRunMode mode = argument == "--check" ? TRunMode::Check : TRunMode::Syntax;
+            if (options.Mode != TRunMode::Format && options.Mode != mode) {
+                throw Exception("--check と --syntax は一緒に指定できません。");
+            }
+            options.Mode = mode;
         } else if (argument == "--help" || argument == "-h") {
             options.Help = true;
         } else if (argument == "--version") {
@@ -105,16 +116,16 @@ std::string FolderName(std::string_view Path) {
 // One run over the command line's files, folders and standard input.
 class TFormatRun {
 public:
-    TFormatRun(FormatConsole& Console, bool Check) : FConsole(Console), FCheck(Check) {}
+    TFormatRun(FormatConsole& Console, TRunMode Mode) : FConsole(Console), FMode(Mode) {}
 
-    void Format(const std::string& Target) {
+    void Run(const std::string& Target) {
         Guarded([&] {
             if (Target == kStandardInput) {
-                FormatInput();
+                RunOnInput();
             } else if (std::error_code ignored; fs::is_directory(PathFromUtf8(Target), ignored)) {
-                FormatFolder(Target);
+                RunOnFolder(Target);
             } else {
-                FormatFile(Target);
+                RunOnFile(Target);
             }
         });
     }
@@ -123,7 +134,7 @@ public:
         if (FFailed) {
             return fsError;
         }
-        return FCheck && FWouldChange ? fsWouldChange : fsDone;
+        return FFound ? fsFound : fsDone;
     }
 
 private:
@@ -141,34 +152,50 @@ private:
         FFailed = true;
     }
 
-    // The formatted script; none when it is formatted already, and under --check, which only
-    // lists the scripts that formatting would change.
+    // The formatted script; none when it is formatted already, and under --check and --syntax,
+    // which change nothing and list what they find.
     std::optional<std::string> Formatted(const TRowAttributeStringList& Rows,
                                          std::string_view Name) {
         const std::vector<std::string_view> lines = LinesOf(Rows);
-        if (!FCheck) {
+        switch (FMode) {
+        case TRunMode::Format:
             return FormatScript(lines);
-        }
-        if (!IsFormatted(lines)) {
-            FConsole.PrintLine(Name);
-            FWouldChange = true;
+        case TRunMode::Check:
+            if (!IsFormatted(lines)) {
+                FConsole.PrintLine(Name);
+                FFound = true;
+            }
+            break;
+        case TRunMode::Syntax:
+            ListProblems(lines, Name);
+            break;
         }
         return std::nullopt;
     }
 
-    void FormatInput() {
+    void ListProblems(std::span<const std::string_view> Lines, std::string_view Name) {
+        for (const TScriptProblem& problem : ParseScript(Lines).Problems) {
+            const std::string_view line = Lines[static_cast<std::size_t>(problem.Line)];
+            FConsole.PrintLine(std::string(Name) + "(" + std::to_string(problem.Line + 1) + "," +
+                               std::to_string(CharacterColumn(line, problem.Column)) +
+                               "): " + ProblemMessage(problem));
+            FFound = true;
+        }
+    }
+
+    void RunOnInput() {
         const std::string input = FConsole.ReadInput();
         TRowAttributeStringList rows;
         LoadRowsFromText(rows, input);
         const std::optional<std::string> formatted = Formatted(rows, kStandardInput);
         if (formatted) {
             FConsole.WriteOutput(*formatted);
-        } else if (!FCheck) {
+        } else if (FMode == TRunMode::Format) {
             FConsole.WriteOutput(input);
         }
     }
 
-    void FormatFile(const std::string& Path) {
+    void RunOnFile(const std::string& Path) {
         FileBytes bytes = ReadWholeFile(Path);
         TRowAttributeStringList rows;
         LoadRowsFromFileBytes(rows, std::move(bytes));
@@ -178,7 +205,7 @@ private:
         }
     }
 
-    void FormatFolder(const std::string& Folder) {
+    void RunOnFolder(const std::string& Folder) {
         std::vector<fs::path> scripts;
         CollectScripts(PathFromUtf8(Folder), scripts);
         if (scripts.empty()) {
@@ -186,7 +213,7 @@ private:
         }
         std::ranges::sort(scripts);
         for (const fs::path& script : scripts) {
-            Guarded([&] { FormatFile(Utf8Of(script)); });
+            Guarded([&] { RunOnFile(Utf8Of(script)); });
         }
     }
 
@@ -211,9 +238,10 @@ private:
     }
 
     FormatConsole& FConsole;
-    bool FCheck;
+    TRunMode FMode;
     bool FFailed = false;
-    bool FWouldChange = false;
+    // --check found a script that would change, or --syntax a problem.
+    bool FFound = false;
 };
 
 void PrintHelp(FormatConsole& Console) {
@@ -235,9 +263,9 @@ TFormatStatus RunFormatCli(const std::vector<std::string>& Arguments, FormatCons
             Console.PrintLine(std::string(kProgramName) + " " + KESTRANE_VERSION);
             return fsDone;
         }
-        TFormatRun run(Console, options.Check);
+        TFormatRun run(Console, options.Mode);
         for (const std::string& target : options.Targets) {
-            run.Format(target);
+            run.Run(target);
         }
         return run.Status();
     } catch (const std::exception& error) {

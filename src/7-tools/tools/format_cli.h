@@ -2,11 +2,12 @@
 // and editors' save hooks. Files are read and saved as the editor reads and saves them (CP932
 // bytes as they are; CR LF, lone CR and lone LF end lines; written safely, with CR LF).
 //
-//   kestrane-format [--check] [FILE | FOLDER | -]...
+//   kestrane-format [--check | --syntax] [FILE | FOLDER | -]...
 //
 // Files are formatted in place; a folder stands for every .vbs file below it; "-", or no file at
 // all, formats standard input to standard output. --check changes nothing and lists the files
-// that formatting would change.
+// that formatting would change. --syntax changes nothing and lists the problems of the scripts'
+// block structure as "PATH(LINE,COL): MESSAGE", the form build tools and editors read.
 #pragma once
 
 #include <string>
@@ -35,8 +36,8 @@ public:
 // Exit statuses.
 enum TFormatStatus : int {
     fsDone = 0,
-    // --check found scripts that formatting would change.
-    fsWouldChange = 1,
+    // --check found scripts that formatting would change, or --syntax found problems.
+    fsFound = 1,
     // A bad option, or a file or folder that could not be read or written.
     fsError = 2
 };

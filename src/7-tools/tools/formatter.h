@@ -1,8 +1,10 @@
 // Automatic formatting of scripts: every line loses its leading and trailing blanks and gets one
-// tab per block that is open around it. Six blocks are known (Sub, Function, If, Do, Select, For);
-// a one-line If opens none, Else and ElseIf lines stand at the level of their If, Case lines one
-// level inside their Select and the statements under them one level deeper. Comment lines stay
-// exactly as they are. Keywords are matched as whole words, in any case.
+// tab per block that is open around it, as the script parser reads the blocks (every block kind,
+// keywords in strings and comments not counted). A one-line If opens no block; Else and ElseIf
+// lines stand at the level of their If, Case lines one level inside their Select and the
+// statements under them one level deeper; a line that continues a statement one level deeper
+// than its first line. Comment lines, and lines the parser cannot place (a closer without its
+// block, a string left open), stay exactly as they are.
 //
 // Independent of the editor: the editor's command and kestrane-format both use it.
 #pragma once

@@ -2,7 +2,9 @@
 
 #include "core/cp932.h"
 #include "document/wrap.h"
+#include "fountain/quoted_string.h"
 #include "input/editor.h"
+#include "tools/script_text.h"
 #include "tools/word_matcher.h"
 
 #include <algorithm>
@@ -66,34 +68,30 @@ private:
     int FCharWidth;
 };
 
-// Pass 1: walks the row's own columns as a script: a quote toggles the string state and is part
-// of the string, "'" outside a string starts the comment that ends the walk. Runs of string
-// characters and of marked double-byte characters outside strings are collected.
+// Pass 1: walks the row's own columns as a script: a string, its quotes included, runs to its
+// closing quote or the row's end, and "'" outside a string starts the comment that ends the walk.
+// Runs of string characters and of marked double-byte characters outside strings are collected.
 std::vector<TMarkRun> ScriptRuns(std::string_view Text, TColor FontColor) {
     std::vector<TMarkRun> runs;
-    const auto add = [&runs](int Start, int End, TColor Color, TColor BkColor) {
-        if (!runs.empty() && runs.back().End == Start && runs.back().BkColor == BkColor) {
-            runs.back().End = End;
+    const auto add = [&runs](std::size_t Start, std::size_t End, TColor Color, TColor BkColor) {
+        if (!runs.empty() && runs.back().End == static_cast<int>(Start) &&
+            runs.back().BkColor == BkColor) {
+            runs.back().End = static_cast<int>(End);
         } else {
-            runs.push_back({Start, End, Color, BkColor});
+            runs.push_back({static_cast<int>(Start), static_cast<int>(End), Color, BkColor});
         }
     };
-    bool inString = false;
     for (std::size_t i = 0; i < Text.size();) {
         const char ch = Text[i];
-        const std::size_t length = CharLengthAt(Text, i);
-        if (ch == '\'' && !inString) {
+        if (ch == kCommentMark) {
             break;
         }
+        const std::size_t length =
+            ch == '"' ? 1 + QuotedStringEnd(Text.substr(i + 1), '"').Length : CharLengthAt(Text, i);
         if (ch == '"') {
-            inString = !inString;
-        }
-        const int start = static_cast<int>(i);
-        const int end = static_cast<int>(i + length);
-        if (inString || ch == '"') {
-            add(start, end, kStringColor, kStringBkColor);
+            add(i, i + length, kStringColor, kStringBkColor);
         } else if (length == 2 && IsMarkedLeadByte(static_cast<unsigned char>(ch))) {
-            add(start, end, FontColor, kDoubleByteBkColor);
+            add(i, i + length, FontColor, kDoubleByteBkColor);
         }
         i += length;
     }

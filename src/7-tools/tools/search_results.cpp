@@ -1,10 +1,10 @@
 #include "tools/search_results.h"
 
 #include "document/screen_strings.h"
+#include "tools/script_parser.h"
 #include "tools/word_matcher.h"
 
 #include <algorithm>
-#include <charconv>
 
 namespace kst {
 
@@ -59,30 +59,36 @@ std::string HitLineEntry(int LineNumber, std::string_view LineText) {
     return entry;
 }
 
-std::vector<std::string> ResultEntries(const TEditorScreenStrings& Rows,
-                                       const TWordMatcher& Matcher) {
-    std::vector<std::string> entries;
+std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,
+                                        const TWordMatcher& Matcher) {
+    std::vector<TResultEntry> entries;
     ForEachDocumentLine(Rows, [&](int Line, std::string_view Text) {
         if (Matcher.Occurs(Text)) {
-            entries.push_back(HitLineEntry(Line + 1, Text));
+            entries.push_back({HitLineEntry(Line + 1, Text), Line + 1});
         }
     });
     return entries;
 }
 
-int LineNumberOfEntry(std::string_view Entry) {
-    std::string digits;
-    for (const char ch : Entry.substr(0, Entry.find(']'))) {
-        if (ch == '>') {
-            return -1;
-        }
-        if (ch != '[') {
-            digits.push_back(ch);
-        }
+std::vector<TResultEntry> ProblemEntries(const TScriptStructure& Structure) {
+    std::vector<TResultEntry> entries;
+    entries.reserve(Structure.Problems.size());
+    for (const TScriptProblem& problem : Structure.Problems) {
+        entries.push_back(
+            {HitLineEntry(problem.Line + 1, ProblemMessage(problem)), problem.Line + 1});
     }
-    int number = -1;
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    return error == std::errc() && end == digits.data() + digits.size() ? number : -1;
+    return entries;
+}
+
+std::vector<TResultEntry> DefinitionEntries(const TScriptStructure& Structure,
+                                            std::span<const std::string_view> Lines) {
+    std::vector<TResultEntry> entries;
+    entries.reserve(Structure.Definitions.size());
+    for (const int line : Structure.Definitions) {
+        entries.push_back(
+            {HitLineEntry(line + 1, Lines[static_cast<std::size_t>(line)]), line + 1});
+    }
+    return entries;
 }
 
 void AddToFindHistory(std::vector<std::string>& History, std::string_view Word) {

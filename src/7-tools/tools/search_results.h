@@ -1,8 +1,9 @@
-// The search results list: an entry for every document line that contains the word, and the
-// line number an entry names; and the search-word history.
+// The results list under the editor: entries that each may name a line to jump to; those of a
+// search, one for every document line that contains the word; and the search-word history.
 #pragma once
 
 #include <cstddef>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,20 +12,33 @@ namespace kst {
 
 class TEditorScreenStrings;
 class TWordMatcher;
+struct TScriptStructure;
 
 inline constexpr std::size_t kFindHistoryMax = 20;
+
+// An entry of the results list and the line (1-based) that a jump from it goes to; 0 for an entry
+// without one, such as a summary.
+struct TResultEntry {
+    std::string Text;
+    int Line = 0;
+
+    bool operator==(const TResultEntry&) const = default;
+};
 
 // The entry of line LineNumber (1-based): "[0007] : " and the line's text (CP932) with every tab
 // as two spaces. Numbers up to 9999 have four digits with leading zeros, larger ones all theirs.
 std::string HitLineEntry(int LineNumber, std::string_view LineText);
 
 // The entries of the document lines of Rows in which Matcher finds its word, in line order.
-std::vector<std::string> ResultEntries(const TEditorScreenStrings& Rows,
-                                       const TWordMatcher& Matcher);
+std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,
+                                        const TWordMatcher& Matcher);
 
-// The line number an entry names: its characters up to the first "]", without "[". -1 for the
-// summary line (a ">" comes first) and for an entry that names no number.
-int LineNumberOfEntry(std::string_view Entry);
+// The syntax check's entries: "[0012] : " and the problem's message (UTF-8), one per problem.
+std::vector<TResultEntry> ProblemEntries(const TScriptStructure& Structure);
+
+// The procedure list's entries: the line of every definition of Lines as a hit line.
+std::vector<TResultEntry> DefinitionEntries(const TScriptStructure& Structure,
+                                            std::span<const std::string_view> Lines);
 
 // Word goes to the top of History: an entry that differs from it only in the case of single-byte
 // letters is moved there, otherwise Word is inserted; the oldest entries beyond kFindHistoryMax

@@ -9,6 +9,7 @@
 #include "app/results_feed.h"
 #include "platform/desktop.h"
 #include "platform/geometry.h"
+#include "tools/search_results.h"
 #include "tools/word_matcher.h"
 
 #include <cstdint>
@@ -103,6 +104,10 @@ public:
     void mnuUNCanComClick();
     // Formats the whole text; a failure is shown in an error box.
     void mnuBuildStyle();
+    // The faults in the script's block structure, and its procedure and class definitions, in
+    // the results list (main_form_structure.cpp).
+    void mnuSyntaxCheckClick();
+    void mnuProcedureListClick();
 
     // Search, replace and go to line (main_form_search.cpp)
 
@@ -114,8 +119,8 @@ public:
     // Shows or hides the results list (the check mark of mnuSearchList).
     void mnuSearchListClick();
     void mnuGoSearchListClick();
-    // A double click on the results list, and a key released in it: both jump to the selected
-    // entry's line (Enter only for the key).
+    // A double click on the results list, and a key released in it: both jump to the line of the
+    // selected entry (Enter only for the key).
     void ListBox1DblClick();
     void ListBox1KeyUp(std::uint16_t Key);
     // The editor's OnDrawLine: strings, double-byte characters and the search word's hits.
@@ -213,6 +218,11 @@ private:
     // The word of a search or replace, its match case and the hits the editor marks.
     void SetSearchWord(std::string Word, bool MatchCase);
     void BuildResultsList();
+    // Shows Entries (their texts UTF-8) in the results list; the editor marks the search word's
+    // hits while the list shows a search's.
+    void ShowResults(std::vector<TResultEntry> Entries, bool SearchHits);
+    // Entries made of document text (CP932) as the list shows them.
+    void ConvertToUtf8(std::vector<TResultEntry>& Entries) const;
     void SetResultsListShown(bool Shown);
     void ReplaceSearchWord();
     TReplaceAnswer AskReplace();
@@ -231,6 +241,9 @@ private:
     std::string FTitle = "Kestrane : ";
     TWordMatcher FSearchMatcher{"", false};
     ResultsFeed FResults{FView};
+    // The lines the results list's entries jump to (0: none), and whether it lists search hits.
+    std::vector<int> FResultLines;
+    bool FResultsAreHits = false;
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
     bool FClipboardHoldsText = false;

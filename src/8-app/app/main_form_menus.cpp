@@ -93,6 +93,9 @@ void TForm1::BuildToolMenu(TMenuItem& Menu) {
     Menus.mnuUNCanCom = &AddHiddenItem(Menu, "非コメント化", "F6", &TForm1::mnuUNCanComClick);
     Menus.mnuCheckSentences =
         &AddItem(Menu, "自動整形処理(&C)", "Ctrl+T", &TForm1::mnuBuildStyle, imFormat);
+    Menus.mnuSyntaxCheck = &AddItem(Menu, "構文チェック(&K)", "F7", &TForm1::mnuSyntaxCheckClick);
+    Menus.mnuProcedureList =
+        &AddItem(Menu, "プロシージャ一覧(&P)", "F2", &TForm1::mnuProcedureListClick);
     Menus.mnuWshVersion =
         &AddItem(Menu, "WSHのバージョン等の表示(&V)", "", &TForm1::mnuWSHinfoClick, imWshVersion);
     Menus.mnuLauncher = &Menu.Add("ランチャー項目");

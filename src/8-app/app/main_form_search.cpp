@@ -55,15 +55,32 @@ void TForm1::SetSearchWord(std::string Word, bool MatchCase) {
 
 // The caret and the selection stay where they are.
 void TForm1::BuildResultsList() {
-    SetResultsListShown(true);
-    std::vector<std::string> entries = ResultEntries(FEditor.ScreenStrings(), FSearchMatcher);
+    std::vector<TResultEntry> entries = ResultEntries(FEditor.ScreenStrings(), FSearchMatcher);
     const std::size_t hitLines = entries.size();
-    for (std::string& entry : entries) {
-        entry = FDesktop.Cp932ToUtf8(entry);
-    }
-    entries.push_back(SummaryEntry(hitLines));
-    FResults.Show(std::move(entries));
+    ConvertToUtf8(entries);
+    entries.push_back({SummaryEntry(hitLines)});
+    ShowResults(std::move(entries), true);
     AddToFindHistory(FindHistory, SearchWord);
+}
+
+void TForm1::ConvertToUtf8(std::vector<TResultEntry>& Entries) const {
+    for (TResultEntry& entry : Entries) {
+        entry.Text = FDesktop.Cp932ToUtf8(entry.Text);
+    }
+}
+
+void TForm1::ShowResults(std::vector<TResultEntry> Entries, bool SearchHits) {
+    SetResultsListShown(true);
+    FResultsAreHits = SearchHits;
+    FResultLines.clear();
+    FResultLines.reserve(Entries.size());
+    std::vector<std::string> texts;
+    texts.reserve(Entries.size());
+    for (TResultEntry& entry : Entries) {
+        FResultLines.push_back(entry.Line);
+        texts.push_back(std::move(entry.Text));
+    }
+    FResults.Show(std::move(texts));
 }
 
 void TForm1::SetResultsListShown(bool Shown) {
@@ -148,14 +165,14 @@ void TForm1::ListBox1KeyUp(std::uint16_t Key) {
     }
 }
 
-// The summary line focuses the editor and moves nothing.
+// An entry without a line (a summary) focuses the editor and moves nothing.
 void TForm1::JumpToSelectedResult() {
-    const std::optional<std::string> entry = FView.SelectedResult();
-    if (!entry) {
+    const std::optional<std::size_t> entry = FView.SelectedResultIndex();
+    if (!entry || *entry >= FResultLines.size()) {
         return;
     }
     FView.FocusEditor();
-    const int lineNumber = LineNumberOfEntry(*entry);
+    const int lineNumber = FResultLines[*entry];
     if (lineNumber >= 1) {
         FEditor.SetSelLength(0);
         GoToLine(FEditor, lineNumber);
@@ -165,9 +182,10 @@ void TForm1::JumpToSelectedResult() {
 // Scripts, and new files, get the marks of strings and double-byte characters.
 void TForm1::Editor1DrawLine(TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
                              const TRect& ARect, bool Selected) {
-    DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
-                  {.MarkScript = CurrentFileName.empty() || FileKind == fkVbs,
-                   .Hits = Menus.mnuSearchList->Checked ? &FSearchMatcher : nullptr});
+    DrawLineMarks(
+        Sender, LineStr, X, Y, Index, ARect, Selected,
+        {.MarkScript = CurrentFileName.empty() || FileKind == fkVbs,
+         .Hits = Menus.mnuSearchList->Checked && FResultsAreHits ? &FSearchMatcher : nullptr});
 }
 
 } // namespace kst

@@ -113,6 +113,8 @@ struct TMainMenus {
     TMenuItem* mnuCanCom = nullptr;
     TMenuItem* mnuUNCanCom = nullptr;
     TMenuItem* mnuCheckSentences = nullptr;
+    TMenuItem* mnuSyntaxCheck = nullptr;
+    TMenuItem* mnuProcedureList = nullptr;
     TMenuItem* mnuWshVersion = nullptr;
     TMenuItem* mnuLauncher = nullptr;
     TMenuItem* mnuOption = nullptr;

@@ -3,6 +3,7 @@
 
 #include "platform/geometry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -72,8 +73,8 @@ public:
     virtual void ClearResults(std::size_t Expected) = 0;
     // Adds entries (UTF-8) at the list's end, none selected.
     virtual void AddResults(std::span<const std::string> Entries) = 0;
-    // The selected entry; none when nothing is selected.
-    virtual std::optional<std::string> SelectedResult() const = 0;
+    // The index of the selected entry; none when nothing is selected.
+    virtual std::optional<std::size_t> SelectedResultIndex() const = 0;
     virtual void FocusEditor() = 0;
     virtual void FocusResultsList() = 0;
     virtual void RepaintEditor() = 0;

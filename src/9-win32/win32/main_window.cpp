@@ -446,16 +446,12 @@ void MainWindow::AddResults(std::span<const std::string> Entries) {
     SendMessageW(FListBox, WM_SETREDRAW, TRUE, 0);
 }
 
-std::optional<std::string> MainWindow::SelectedResult() const {
+std::optional<std::size_t> MainWindow::SelectedResultIndex() const {
     const auto selected = SendMessageW(FListBox, LB_GETCURSEL, 0, 0);
     if (selected == LB_ERR) {
         return std::nullopt;
     }
-    std::wstring entry(static_cast<std::size_t>(SendMessageW(FListBox, LB_GETTEXTLEN, selected, 0)),
-                       L'\0');
-    entry.resize(static_cast<std::size_t>(std::max<LRESULT>(
-        0, SendMessageW(FListBox, LB_GETTEXT, selected, reinterpret_cast<LPARAM>(entry.data())))));
-    return WideToUtf8(entry);
+    return static_cast<std::size_t>(selected);
 }
 
 void MainWindow::FocusEditor() {

@@ -65,7 +65,7 @@ public:
     void ShowResultsList(bool Shown) override;
     void ClearResults(std::size_t Expected) override;
     void AddResults(std::span<const std::string> Entries) override;
-    std::optional<std::string> SelectedResult() const override;
+    std::optional<std::size_t> SelectedResultIndex() const override;
     void FocusEditor() override;
     void FocusResultsList() override;
     void RepaintEditor() override;

@@ -1,0 +1,58 @@
+// Reading arbitrary lines as a script: the parser reads every input to its end, places every line,
+// reports problems in line order at places inside the text and definitions in line order, and
+// formatting changes nothing of what it finds.
+#include "fuzz_check.h"
+#include "tools/formatter.h"
+#include "tools/script_parser.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using kst::fuzz::Check;
+using kst::fuzz::LinesOf;
+
+// A problem without its column, which formatting moves.
+kst::TScriptProblem WithoutColumn(kst::TScriptProblem Problem) {
+    Problem.Column = 0;
+    return Problem;
+}
+
+void CheckStructure(std::span<const std::string_view> Lines,
+                    const kst::TScriptStructure& Structure) {
+    Check(Structure.Levels.size() == Lines.size(), "not every line has a level");
+    Check(std::ranges::all_of(Structure.Levels,
+                              [](int Level) { return Level >= kst::TScriptStructure::kKeepLine; }),
+          "a line left unplaced");
+    Check(std::ranges::is_sorted(Structure.Definitions), "definitions out of order");
+    Check(std::ranges::is_sorted(Structure.Problems, {}, &kst::TScriptProblem::Line),
+          "problems out of order");
+    for (const kst::TScriptProblem& problem : Structure.Problems) {
+        Check(problem.Line >= 0 && static_cast<std::size_t>(problem.Line) < Lines.size() &&
+                  static_cast<std::size_t>(problem.Column) <=
+                      Lines[static_cast<std::size_t>(problem.Line)].size(),
+              "a problem outside the text");
+        Check(!kst::ProblemMessage(problem).empty(), "a problem without a message");
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+    const std::vector<std::string_view> source =
+        LinesOf(std::string_view(reinterpret_cast<const char*>(Data), Size));
+    const kst::TScriptStructure structure = kst::ParseScript(source);
+    CheckStructure(source, structure);
+
+    const std::vector<std::string> formatted = kst::FormatLines(source);
+    const std::vector<std::string_view> views(formatted.begin(), formatted.end());
+    const kst::TScriptStructure after = kst::ParseScript(views);
+    Check(after.Definitions == structure.Definitions, "formatting moved a definition");
+    Check(std::ranges::equal(after.Problems, structure.Problems, {}, WithoutColumn, WithoutColumn),
+          "formatting changed the problems");
+    return 0;
+}

@@ -1,0 +1,99 @@
+// The script parser's reader of lines: the tokens of the code, with strings (the tokenizer's
+// quoted-string rule), "'" and Rem comments, "_" continuing a statement on the next line and ":"
+// between statements read as the script host reads them. It tells its listener what each line
+// held as it leaves the line.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace kst {
+
+enum class TTokenType : std::uint8_t {
+    Word,
+    // Any other piece of code: a string, a number, a symbol.
+    Other,
+    // ":" between statements.
+    Separator,
+    // The end of a line that no "_" continues.
+    End,
+    EndOfScript
+};
+
+// Sixteen bytes, so that a token travels in registers.
+struct TToken {
+    TTokenType Type = TTokenType::EndOfScript;
+    int Line = 0;
+    // Its byte offset in the line, and its length.
+    int Column = 0;
+    int Length = 0;
+};
+
+inline bool EndsStatement(const TToken& Token) {
+    return Token.Type == TTokenType::Separator || Token.Type == TTokenType::End ||
+           Token.Type == TTokenType::EndOfScript;
+}
+
+// Text equals the lower-case Word in any case.
+bool SameWord(std::string_view Text, std::string_view Word);
+
+// What a line held, once the lexer has left it.
+enum class TLineContent : std::uint8_t {
+    // Code, on a line of its own or continuing the line before it.
+    Statements,
+    Continuation,
+    Blank,
+    // Only a comment.
+    Comment,
+    // A string still open at the line's end.
+    OpenString
+};
+
+class ScriptLexer {
+public:
+    class Listener {
+    public:
+        Listener() = default;
+        Listener(const Listener&) = delete;
+        Listener& operator=(const Listener&) = delete;
+        virtual void LineLeft(int Line, TLineContent Content) = 0;
+        // The string whose opening quote is at byte Column of Line is open at the line's end.
+        virtual void StringLeftOpen(int Line, int Column) = 0;
+
+    protected:
+        ~Listener() = default;
+    };
+
+    ScriptLexer(std::span<const std::string_view> Lines, Listener& Listener);
+
+    // The next token; EndOfScript, again and again, after the last line.
+    TToken Next();
+    std::string_view TextOf(const TToken& Token) const;
+    // A statement may begin here (after Else or Then), and with it a Rem comment, as after ":".
+    void StartStatement() { FAtStatementStart = true; }
+
+private:
+    void StartLine(bool Continuation);
+    // Tells the listener what the current line held and moves to the next; answers whether there
+    // is one.
+    bool NextLine(bool Continuation);
+    TTokenType Scan(std::string_view Line, std::size_t& Pos);
+    void ScanString(std::string_view Line, std::size_t& Pos);
+
+    std::span<const std::string_view> FLines;
+    Listener& FListener;
+    std::size_t FLine = 0;
+    std::size_t FPos = 0;
+    bool FLineIsContinuation = false;
+    bool FLineHasTokens = false;
+    bool FLineOpensString = false;
+    // The line ended with "_".
+    bool FContinued = false;
+    // The End token of the line has been read.
+    bool FLineEnded = false;
+    // Where a Rem comment can begin: at the start of a line, after ":", Else and Then.
+    bool FAtStatementStart = true;
+};
+
+} // namespace kst

@@ -1,0 +1,95 @@
+// The statement structure of a VBScript script: its blocks, its procedure and class definitions,
+// and the faults in its block structure. Lines are read as the script host reads them: strings
+// with doubled quotes, "'" and Rem comments, "_" at the end of a line continuing the statement on
+// the next, ":" between statements and the one-line If, so that keywords inside strings and
+// comments do not count. Any input is read to its end; a fault is reported and reading goes on.
+//
+// Independent of the editor: the syntax check, the procedure list and the formatter use it.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kst {
+
+enum class TBlockKind : std::uint8_t {
+    Sub,
+    Function,
+    Property,
+    Class,
+    If,
+    For,
+    Do,
+    While,
+    Select,
+    With
+};
+
+// The statement keywords that open, close or divide blocks.
+enum class TBlockWord : std::uint8_t {
+    Opener, // the block's own opener (Sub, If, For, ...)
+    Closer, // its closer (End Sub, End If, Next, Loop, Wend, ...)
+    Branch  // Else, ElseIf or Case
+};
+
+// A keyword as it appears in messages: the word of Kind, and for branches which one.
+struct TScriptKeyword {
+    TBlockKind Kind = TBlockKind::If;
+    TBlockWord Word = TBlockWord::Opener;
+    // For branches of an If: ElseIf rather than Else.
+    bool ElseIf = false;
+
+    bool operator==(const TScriptKeyword&) const = default;
+};
+
+enum class TProblemKind : std::uint8_t {
+    // Keyword (a closer or branch) has no open block of its kind around it.
+    WithoutOpener,
+    // The block opened at BlockLine is still open at the end of the script.
+    LeftOpen,
+    // Keyword came while the block opened at BlockLine, inside the one it closes or belongs to,
+    // was still open (End Sub while an If is open).
+    Interrupted,
+    // Keyword, a definition, stands inside the definition opened at BlockLine.
+    DefinitionInside,
+    // A string is still open at the end of its line.
+    OpenString
+};
+
+struct TScriptProblem {
+    // The line (0-based) and byte offset in it where the problem is.
+    int Line = 0;
+    int Column = 0;
+    TProblemKind Kind = TProblemKind::OpenString;
+    TScriptKeyword Keyword;
+    // The open block the problem names, and its line (0-based).
+    TBlockKind Block = TBlockKind::If;
+    int BlockLine = 0;
+
+    bool operator==(const TScriptProblem&) const = default;
+};
+
+struct TScriptStructure {
+    // The indentation level of every line: one per block open around it, two inside a Select
+    // (its Case lines one); kKeepLine for comment lines and lines the parser cannot place.
+    static constexpr int kKeepLine = -1;
+    std::vector<int> Levels;
+    // The lines (0-based) where Sub, Function, Property and Class definitions begin.
+    std::vector<int> Definitions;
+    // In line order.
+    std::vector<TScriptProblem> Problems;
+};
+
+TScriptStructure ParseScript(std::span<const std::string_view> Lines);
+
+// The problem in words (UTF-8), naming its keyword and the line (1-based) of an open block.
+std::string ProblemMessage(const TScriptProblem& Problem);
+
+// The 1-based column of the character at byte Offset of Line, counting a double-byte character
+// as one.
+int CharacterColumn(std::string_view Line, int Offset);
+
+} // namespace kst

@@ -1,0 +1,48 @@
+#include "main_form_fixture.h"
+
+namespace kst {
+namespace {
+
+class StructureCommandsTest : public MainFormTest {
+protected:
+    void SetUp() override { Create(); }
+    void Press(const char* ShortCut) {
+        Form->Menus.MainMenu.FindShortCut(TextToShortCut(ShortCut))->Click();
+    }
+    // A jump from entry Index: the caret's row afterwards.
+    int JumpFrom(int Index) {
+        Editor->SetRowCol(0, 1);
+        View.SelectedIndex = Index;
+        Form->ListBox1DblClick();
+        return Editor->GetRow();
+    }
+};
+
+TEST_F(StructureCommandsTest, F7ListsTheProblemsAndJumpsToTheirLines) {
+    Editor->GetLines().SetTextStr("Sub s\r\n\tIf a Then\r\nEnd Sub\r\nNext\r\n");
+    Press("F7");
+    EXPECT_TRUE(View.ResultsShown);
+    EXPECT_TRUE(Form->Menus.mnuSearchList->Checked);
+    EXPECT_EQ(View.Results, (std::vector<std::string>{
+                                "[0003] : 2行目の If が閉じられる前に End Sub があります",
+                                "[0004] : Next に対応する For がありません", "> [2]件の問題"}));
+    EXPECT_EQ(JumpFrom(1), 3);
+    EXPECT_EQ(JumpFrom(2), 0) << "the summary moves nothing";
+
+    Editor->GetLines().SetTextStr("x = 1\r\n");
+    Press("F7");
+    EXPECT_EQ(View.Results, std::vector<std::string>{"> 問題はありません"});
+}
+
+TEST_F(StructureCommandsTest, F2ListsTheDefinitionsAndJumpsToThem) {
+    Editor->GetLines().SetTextStr("Class C\r\n\tPublic Sub \x82\xa0\r\n\tEnd Sub\r\nEnd Class\r\n"
+                                  "' Sub x\r\nFunction f()\r\nEnd Function\r\n");
+    Press("F2");
+    EXPECT_EQ(View.Results,
+              (std::vector<std::string>{"[0001] : Class C", "[0002] :   Public Sub <82><A0>",
+                                        "[0006] : Function f()", "> [3]件"}));
+    EXPECT_EQ(JumpFrom(2), 5);
+}
+
+} // namespace
+} // namespace kst
