@@ -3,7 +3,10 @@
 #include "support/unicode_files.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <vector>
 
 namespace kst {
@@ -225,6 +228,35 @@ TEST(RowTextIo, OnlyTheMarksDecideAndWhatCp932LacksMakesTheFileLossy) {
     }
     EXPECT_THROW(CheckWritable(kLossyUtf8), EFileError);
     EXPECT_NO_THROW(CheckWritable(kSjis));
+}
+
+// A file is read a piece at a time: characters cut by the pieces' ends come out as when the whole
+// file is decoded at once.
+TEST(RowTextIo, AFileReadInPiecesDecodesAsAWholeOne) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("kst_row_text_io_" + std::to_string(std::random_device()()) + ".txt");
+    // Cycles of 12 to 14 bytes: the ends of the pieces fall inside every kind of character.
+    const auto cycles = [](std::u16string_view Cycle) {
+        std::u16string text;
+        for (int i = 0; i < 70'000; ++i) {
+            text += Cycle;
+        }
+        return text;
+    };
+    const std::string narrow = Utf8File(cycles(u"a\u3042bc\uFF76\r\u3044"));
+    for (const std::string& file :
+         {Utf16LeFile(cycles(u"a\u3042b\uFF76\r\u3044")),
+          Utf16LeFile(cycles(u"a\u3042b\U0001F600\uFF76\r")) + "x",
+          Utf8File(cycles(u"a\u3042bc\U0001F600\uFF76\r")), narrow.substr(0, narrow.size() - 1)}) {
+        std::ofstream(path, std::ios::binary) << file;
+        const TDecodedFile read = ReadTextFile(path.string());
+        const TDecodedFile whole = DecodeFileBytes(BytesOf(file));
+        EXPECT_EQ(read.Format, whole.Format);
+        EXPECT_EQ(std::string_view(read.Text.Data.get(), read.Text.Size),
+                  std::string_view(whole.Text.Data.get(), whole.Text.Size));
+    }
+    std::filesystem::remove(path);
 }
 
 TEST(RowTextIo, BytesThatNameNoCharacterAreNotWrittenInUnicode) {

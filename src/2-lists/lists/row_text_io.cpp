@@ -115,17 +115,24 @@ void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece) {
     }
 }
 
-} // namespace
-
 // Only a final Ctrl-Z is the old end-of-file mark of CP932 files; anywhere else, and in a file in
 // Unicode, it is text, kept like NUL.
+TFileFormat LoadDecodedRows(TRowAttributeStringList& Rows, TDecodedFile Decoded) {
+    const auto size = static_cast<std::size_t>(Decoded.Text.Size);
+    const bool endMark = Decoded.Format.Encoding == TTextEncoding::Sjis && size > 0 &&
+                         Decoded.Text.Data[size - 1] == kCtrlZ;
+    LoadRows(Rows, std::move(Decoded.Text.Data), endMark ? size - 1 : size);
+    return Decoded.Format;
+}
+
+} // namespace
+
+TFileFormat LoadRowsFromFile(TRowAttributeStringList& Rows, const std::string& Path) {
+    return LoadDecodedRows(Rows, ReadTextFile(Path));
+}
+
 TFileFormat LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes) {
-    TDecodedFile decoded = DecodeFileBytes(std::move(Bytes));
-    const auto size = static_cast<std::size_t>(decoded.Text.Size);
-    const bool endMark = decoded.Format.Encoding == TTextEncoding::Sjis && size > 0 &&
-                         decoded.Text.Data[size - 1] == kCtrlZ;
-    LoadRows(Rows, std::move(decoded.Text.Data), endMark ? size - 1 : size);
-    return decoded.Format;
+    return LoadDecodedRows(Rows, DecodeFileBytes(std::move(Bytes)));
 }
 
 void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text) {

@@ -15,10 +15,12 @@
 
 namespace kst {
 
-// Replaces the rows by the lines of a file's text, which the rows keep in the file's buffer without
-// copying; answers the file's format. In a CP932 file a Ctrl-Z byte (26) that is the file's last
-// byte is an end-of-file mark and not loaded; any other Ctrl-Z is text, and so is every one in a
-// file in Unicode.
+// Replaces the rows by the lines of a file's text, which the rows keep in the buffer it was read
+// or decoded into; answers the file's format. In a CP932 file a Ctrl-Z byte (26) that is the
+// file's last byte is an end-of-file mark and not loaded; any other Ctrl-Z is text, and so is
+// every one in a file in Unicode. Raises EFileError when the file cannot be read.
+TFileFormat LoadRowsFromFile(TRowAttributeStringList& Rows, const std::string& Path);
+// The same for a file's bytes already read.
 TFileFormat LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes);
 
 // Replaces the rows by the lines of Text.

@@ -3,9 +3,12 @@
 #include "core/cp932.h"
 #include "core/cp932_unicode.h"
 #include "core/errors.h"
+#include "platform/memory.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstring>
 #include <utility>
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -18,27 +21,25 @@ namespace {
 
 // Written in place of a character that CP932 lacks and of bytes that do not decode.
 constexpr char kMissing = '?';
-// Texts are converted in blocks of this many bytes: a block of ASCII at once (with SSE2, which
-// every x86-64 processor has), any other block character by character.
-constexpr std::ptrdiff_t kBlock = 16;
+// Runs of ASCII are converted this many bytes at a time with SSE2, which every x86-64 processor
+// has.
+constexpr int kBlock = 16;
 
 unsigned ByteAt(const char* P) {
     return static_cast<unsigned char>(*P);
 }
 
-// CP932 written over the buffer it is decoded from, never ahead of the bytes still to be read.
-class Cp932Output {
-public:
-    explicit Cp932Output(char* Start) : FStart(Start), FNext(Start) {}
+// Writes CP932 at Next. Decoding keeps it in a local variable, and the compiler so keeps Next in a
+// register: stores through char pointers could otherwise change it.
+struct Cp932Writer {
+    char* Next;
+    bool Lossy = false;
+    const TCp932Codes& Codes = Cp932Codes();
 
-    char*& Next() { return FNext; }
-    std::uint64_t Size() const { return static_cast<std::uint64_t>(FNext - FStart); }
-    bool Lossy() const { return FLossy; }
-
-    void PutByte(unsigned Byte) { *FNext++ = static_cast<char>(Byte); }
+    void PutByte(unsigned Byte) { *Next++ = static_cast<char>(Byte); }
 
     void PutCharacter(char32_t Character) {
-        const std::uint16_t code = Character < FCodes.size() ? FCodes[Character] : kNoCp932Code;
+        const std::uint16_t code = Character < Codes.size() ? Codes[Character] : kNoCp932Code;
         if (code == kNoCp932Code) {
             PutMissing();
         } else if (code < 0x100) {
@@ -51,29 +52,42 @@ public:
 
     void PutMissing() {
         PutByte(static_cast<unsigned char>(kMissing));
-        FLossy = true;
+        Lossy = true;
     }
-
-private:
-    const TCp932Codes& FCodes = Cp932Codes();
-    char* FStart;
-    char* FNext;
-    bool FLossy = false;
 };
 
 // The character of the CP932 bytes at Text[Pos], which Pos passes; kNoUnicode when the bytes
 // name none.
 char16_t UnicodeAt(std::string_view Text, std::size_t& Pos) {
-    const unsigned byte = ByteAt(&Text[Pos]);
-    if (IsLeadByte(static_cast<unsigned char>(byte)) && Pos + 1 < Text.size()) {
+    const auto byte = static_cast<unsigned char>(Text[Pos]);
+    if (CharLengthAt(Text, Pos) == 2) {
+        const auto trail = static_cast<unsigned char>(Text[Pos + 1]);
         Pos += 2;
-        return UnicodeOfDoubleByte(static_cast<unsigned char>(byte),
-                                   static_cast<unsigned char>(Text[Pos - 1]));
+        return UnicodeOfDoubleByte(byte, trail);
     }
     ++Pos;
-    return UnicodeOfSingleByte(static_cast<unsigned char>(byte));
+    return UnicodeOfSingleByte(byte);
 }
 
+#if defined(KESTRANE_SSE2)
+__m128i BlockAt(const char* P) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+}
+
+void StoreBlock(char* P, __m128i Block) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(P), Block);
+}
+
+// How many of the block's bytes are ASCII before the first that is not.
+int AsciiBytesIn(__m128i Block) {
+    return std::countr_zero(static_cast<unsigned>(_mm_movemask_epi8(Block)) | 1u << kBlock);
+}
+#endif
+
+// Each codec converts a run of ASCII at once (a block at a time with SSE2) and any other
+// character on its own. The output never shares the input's buffer and has room for as many
+// bytes as the input has left times the expansion, so a block is written whole and the output
+// then moves on by its ASCII start.
 struct Utf16Le {
     static constexpr TTextEncoding kEncoding = TTextEncoding::Utf16Le;
     static constexpr std::string_view kMark = "\xFF\xFE";
@@ -88,25 +102,32 @@ struct Utf16Le {
     static bool IsHighSurrogate(char16_t Unit) { return Unit >= 0xD800 && Unit <= 0xDBFF; }
     static bool IsLowSurrogate(char16_t Unit) { return Unit >= 0xDC00 && Unit <= 0xDFFF; }
 
-    static bool DecodeAsciiBlock([[maybe_unused]] const char* In,
-                                 [[maybe_unused]] Cp932Output& Out) {
+    static bool IsAsciiAt(const char* In) { return UnitAt(In) < 0x80; }
+
+    static const char* DecodeAscii(const char* In, const char* End, Cp932Writer& Out) {
 #if defined(KESTRANE_SSE2)
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(In));
-        const __m128i aboveAscii = _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80)));
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(aboveAscii, _mm_setzero_si128())) != 0xFFFF) {
-            return false;
+        for (; End - In >= kBlock; In += kBlock, Out.Next += kBlock / kUnit) {
+            const __m128i units = BlockAt(In);
+            const __m128i above = _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80)));
+            const auto ascii = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_cmpeq_epi16(above, _mm_setzero_si128())));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(Out.Next), _mm_packus_epi16(units, units));
+            if (ascii != 0xFFFF) {
+                const int count = std::countr_one(ascii) / kUnit;
+                Out.Next += count;
+                return In + count * kUnit;
+            }
         }
-        _mm_storel_epi64(reinterpret_cast<__m128i*>(Out.Next()), _mm_packus_epi16(units, units));
-        Out.Next() += kBlock / 2;
-        return true;
-#else
-        return false;
 #endif
+        for (; End - In >= kUnit && IsAsciiAt(In); In += kUnit) {
+            Out.PutByte(ByteAt(In));
+        }
+        return In;
     }
 
     // A pair of surrogates is a character beyond the basic plane, which CP932 lacks; a lone
     // surrogate has no CP932 code either.
-    static const char* DecodeCharacter(const char* In, const char* End, Cp932Output& Out) {
+    static const char* DecodeCharacter(const char* In, const char* End, Cp932Writer& Out) {
         const char16_t unit = UnitAt(In);
         if (IsHighSurrogate(unit) && End - In >= 2 * kUnit && IsLowSurrogate(UnitAt(In + kUnit))) {
             Out.PutMissing();
@@ -116,20 +137,23 @@ struct Utf16Le {
         return In + kUnit;
     }
 
-    static bool EncodeAsciiBlock([[maybe_unused]] const char* In, [[maybe_unused]] char*& Out) {
+    static const char* EncodeAscii(const char* In, const char* End, char*& Out) {
 #if defined(KESTRANE_SSE2)
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(In));
-        if (_mm_movemask_epi8(bytes) != 0) {
-            return false;
+        for (; End - In >= kBlock; In += kBlock, Out += kBlock * kUnit) {
+            const __m128i bytes = BlockAt(In);
+            const __m128i zero = _mm_setzero_si128();
+            StoreBlock(Out, _mm_unpacklo_epi8(bytes, zero));
+            StoreBlock(Out + kBlock, _mm_unpackhi_epi8(bytes, zero));
+            if (const int count = AsciiBytesIn(bytes); count < kBlock) {
+                Out += count * kUnit;
+                return In + count;
+            }
         }
-        const __m128i zero = _mm_setzero_si128();
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(Out), _mm_unpacklo_epi8(bytes, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(Out + kBlock), _mm_unpackhi_epi8(bytes, zero));
-        Out += 2 * kBlock;
-        return true;
-#else
-        return false;
 #endif
+        for (; In < End && ByteAt(In) < 0x80; ++In) {
+            EncodeCharacter(static_cast<char16_t>(ByteAt(In)), Out);
+        }
+        return In;
     }
 
     static void EncodeCharacter(char16_t Character, char*& Out) {
@@ -145,21 +169,23 @@ struct Utf8 {
     // A half-width katakana takes one byte in CP932 and three in UTF-8.
     static constexpr std::size_t kExpansion = 3;
 
-    static bool AllAscii([[maybe_unused]] const char* In) {
-#if defined(KESTRANE_SSE2)
-        return _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(In))) == 0;
-#else
-        return false;
-#endif
-    }
+    static bool IsAsciiAt(const char* In) { return ByteAt(In) < 0x80; }
 
-    static bool DecodeAsciiBlock(const char* In, Cp932Output& Out) {
-        if (!AllAscii(In)) {
-            return false;
+    static const char* DecodeAscii(const char* In, const char* End, Cp932Writer& Out) {
+#if defined(KESTRANE_SSE2)
+        for (; End - In >= kBlock; In += kBlock, Out.Next += kBlock) {
+            const __m128i bytes = BlockAt(In);
+            StoreBlock(Out.Next, bytes);
+            if (const int count = AsciiBytesIn(bytes); count < kBlock) {
+                Out.Next += count;
+                return In + count;
+            }
         }
-        std::copy_n(In, kBlock, Out.Next());
-        Out.Next() += kBlock;
-        return true;
+#endif
+        for (; In < End && IsAsciiAt(In); ++In) {
+            Out.PutByte(ByteAt(In));
+        }
+        return In;
     }
 
     struct TSequence {
@@ -202,11 +228,7 @@ struct Utf8 {
     }
 
     // A malformed sequence gives "?" for its first byte; the rest are read again.
-    static const char* DecodeCharacter(const char* In, const char* End, Cp932Output& Out) {
-        if (ByteAt(In) < 0x80) {
-            Out.PutByte(ByteAt(In));
-            return In + 1;
-        }
+    static const char* DecodeCharacter(const char* In, const char* End, Cp932Writer& Out) {
         const TSequence sequence = SequenceAt(In, End - In);
         if (sequence.Length == 0) {
             Out.PutMissing();
@@ -216,12 +238,21 @@ struct Utf8 {
         return In + sequence.Length;
     }
 
-    static bool EncodeAsciiBlock(const char* In, char*& Out) {
-        if (!AllAscii(In)) {
-            return false;
+    static const char* EncodeAscii(const char* In, const char* End, char*& Out) {
+#if defined(KESTRANE_SSE2)
+        for (; End - In >= kBlock; In += kBlock, Out += kBlock) {
+            const __m128i bytes = BlockAt(In);
+            StoreBlock(Out, bytes);
+            if (const int count = AsciiBytesIn(bytes); count < kBlock) {
+                Out += count;
+                return In + count;
+            }
         }
-        Out = std::copy_n(In, kBlock, Out);
-        return true;
+#endif
+        for (; In < End && ByteAt(In) < 0x80; ++In) {
+            *Out++ = *In;
+        }
+        return In;
     }
 
     static void EncodeCharacter(char16_t Character, char*& Out) {
@@ -238,31 +269,70 @@ struct Utf8 {
     }
 };
 
-// Decodes [In, End) to Out; a last piece shorter than a code unit is one missing character.
+struct TDecodedPiece {
+    // Where the next character starts.
+    const char* Next;
+    std::size_t Size;
+    bool Lossy;
+};
+
+// Decodes the characters that start before Limit (the last one may run on to End) to Out. With
+// Limit at End, a last piece shorter than a code unit is one missing character.
 template <class TCodec>
-void Decode(const char* In, const char* End, Cp932Output& Out) {
-    while (End - In >= TCodec::kUnit) {
-        if (End - In >= kBlock && TCodec::DecodeAsciiBlock(In, Out)) {
-            In += kBlock;
-            continue;
-        }
-        const char* blockEnd = In + std::min(End - In, kBlock);
-        while (In < blockEnd && End - In >= TCodec::kUnit) {
-            In = TCodec::DecodeCharacter(In, End, Out);
+TDecodedPiece Decode(const char* In, const char* Limit, const char* End, char* Out) {
+    Cp932Writer writer{Out};
+    const auto more = [&] { return In < Limit && End - In >= TCodec::kUnit; };
+    while (more()) {
+        In = TCodec::DecodeAscii(In, End, writer);
+        while (more() && !TCodec::IsAsciiAt(In)) {
+            In = TCodec::DecodeCharacter(In, End, writer);
         }
     }
-    if (In != End) {
-        Out.PutMissing();
+    if (Limit == End && In != End) {
+        writer.PutMissing();
+        In = End;
     }
+    return {In, static_cast<std::size_t>(writer.Next - Out), writer.Lossy};
 }
 
 template <class TCodec>
-TDecodedFile Decoded(FileBytes Bytes) {
-    char* const text = Bytes.Data.get();
-    Cp932Output output(text);
-    Decode<TCodec>(text + TCodec::kMark.size(), text + Bytes.Size, output);
-    Bytes.Size = output.Size();
-    return {std::move(Bytes), {TCodec::kEncoding, output.Lossy()}};
+TDecodedFile Decoded(const FileBytes& Bytes) {
+    const char* const end = Bytes.Data.get() + Bytes.Size;
+    FileBytes text{std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(Bytes.Size)), 0};
+    const TDecodedPiece decoded =
+        Decode<TCodec>(Bytes.Data.get() + TCodec::kMark.size(), end, end, text.Data.get());
+    text.Size = decoded.Size;
+    return {std::move(text), {TCodec::kEncoding, decoded.Lossy}};
+}
+
+// The file is read a piece at a time into a buffer that stays in the processor's cache and
+// decoded from there, so its bytes pass through memory once. A character cut by the end of a
+// piece is carried over to the next one.
+template <class TCodec>
+TDecodedFile DecodedFromFile(FileReader& File, std::string_view Head) {
+    constexpr std::size_t kPiece = 128 * 1024;
+    constexpr std::ptrdiff_t kLongestCharacter = 4;
+    std::size_t capacity = static_cast<std::size_t>(File.ReportedSize());
+    FileBytes text{std::make_unique_for_overwrite<char[]>(capacity), 0};
+    AdviseLargeBuffer(text.Data.get(), capacity);
+    const auto piece = std::make_unique_for_overwrite<char[]>(kPiece + kLongestCharacter);
+    std::size_t carried = std::ranges::copy(Head, piece.get()).out - piece.get();
+    bool lossy = false;
+    for (;;) {
+        const std::size_t count = File.Read(piece.get() + carried, kPiece);
+        const std::size_t available = carried + count;
+        char* const out = MakeRoom(text, capacity, available, File.Path());
+        const char* const end = piece.get() + available;
+        const char* const limit = count == 0 ? end : end - (kLongestCharacter - 1);
+        const TDecodedPiece decoded = Decode<TCodec>(piece.get(), limit, end, out);
+        text.Size += decoded.Size;
+        lossy = lossy || decoded.Lossy;
+        if (count == 0) {
+            return {std::move(text), {TCodec::kEncoding, lossy}};
+        }
+        carried = static_cast<std::size_t>(end - decoded.Next);
+        std::memmove(piece.get(), decoded.Next, carried);
+    }
 }
 
 [[noreturn]] void RaiseUnencodable(TTextEncoding Encoding) {
@@ -274,19 +344,18 @@ TDecodedFile Decoded(FileBytes Bytes) {
 template <class TCodec>
 std::string_view Encoded(std::string_view Cp932, char* Out) {
     char* out = Out;
-    for (std::size_t pos = 0; pos < Cp932.size();) {
-        if (Cp932.size() - pos >= kBlock && TCodec::EncodeAsciiBlock(&Cp932[pos], out)) {
-            pos += kBlock;
-            continue;
-        }
-        const std::size_t blockEnd = std::min(Cp932.size(), pos + kBlock);
-        while (pos < blockEnd) {
+    const char* const end = Cp932.data() + Cp932.size();
+    for (const char* in = Cp932.data(); in < end;) {
+        in = TCodec::EncodeAscii(in, end, out);
+        auto pos = static_cast<std::size_t>(in - Cp932.data());
+        while (pos < Cp932.size() && ByteAt(&Cp932[pos]) >= 0x80) {
             const char16_t character = UnicodeAt(Cp932, pos);
             if (character == kNoUnicode) {
                 RaiseUnencodable(TCodec::kEncoding);
             }
             TCodec::EncodeCharacter(character, out);
         }
+        in = Cp932.data() + pos;
     }
     return {Out, static_cast<std::size_t>(out - Out)};
 }
@@ -315,12 +384,33 @@ void CheckWritable(const TFileFormat& Format) {
 TDecodedFile DecodeFileBytes(FileBytes Bytes) {
     const std::string_view bytes(Bytes.Data.get(), static_cast<std::size_t>(Bytes.Size));
     if (bytes.starts_with(Utf16Le::kMark)) {
-        return Decoded<Utf16Le>(std::move(Bytes));
+        return Decoded<Utf16Le>(Bytes);
     }
     if (bytes.starts_with(Utf8::kMark)) {
-        return Decoded<Utf8>(std::move(Bytes));
+        return Decoded<Utf8>(Bytes);
     }
     return {std::move(Bytes), {}};
+}
+
+TDecodedFile ReadTextFile(const std::string& Path) {
+    FileReader file(Path);
+    char head[Utf8::kMark.size()];
+    std::size_t headSize = 0;
+    while (headSize < sizeof head) {
+        const std::size_t count = file.Read(head + headSize, sizeof head - headSize);
+        if (count == 0) {
+            break;
+        }
+        headSize += count;
+    }
+    const std::string_view start(head, headSize);
+    if (start.starts_with(Utf16Le::kMark)) {
+        return DecodedFromFile<Utf16Le>(file, start.substr(Utf16Le::kMark.size()));
+    }
+    if (start.starts_with(Utf8::kMark)) {
+        return DecodedFromFile<Utf8>(file, {});
+    }
+    return {ReadRest(file, start), {}};
 }
 
 TextEncoder::TextEncoder(TTextEncoding Encoding, ChunkSink Sink)

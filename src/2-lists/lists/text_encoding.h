@@ -36,9 +36,12 @@ struct TDecodedFile {
     TFileFormat Format;
 };
 
-// A file's text as CP932, decoded in the file's own buffer: CP932 never takes more bytes than
-// UTF-16 or UTF-8 for the same characters.
+// A file's text as CP932: a file in Unicode decoded, any other as it is.
 TDecodedFile DecodeFileBytes(FileBytes Bytes);
+
+// Reads a file's text as CP932, as DecodeFileBytes decodes it; raises EFileError as ReadWholeFile
+// does.
+TDecodedFile ReadTextFile(const std::string& Path);
 
 // Hands CP932 text on to Sink in an encoding: the encoding's mark at once, then every piece
 // converted.

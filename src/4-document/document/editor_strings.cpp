@@ -129,7 +129,7 @@ void TEditorStrings::Assign(const TPersistent& Source) {
 TFileFormat TEditorStrings::LoadFromFile(const std::string& FileName) {
     auto update = ScopedUpdate(*this);
     Rows().Clear();
-    const TFileFormat format = LoadRowsFromFileBytes(Rows(), ReadWholeFile(FileName));
+    const TFileFormat format = LoadRowsFromFile(Rows(), FileName);
     TextReplaced();
     Rows().RelayoutEditors();
     return format;

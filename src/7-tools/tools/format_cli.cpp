@@ -218,7 +218,7 @@ private:
 
     void RunOnFile(const std::string& Path) {
         TRowAttributeStringList rows;
-        const TFileFormat format = LoadRowsFromFileBytes(rows, ReadWholeFile(Path));
+        const TFileFormat format = LoadRowsFromFile(rows, Path);
         RefuseLossy(format, "ファイル \"" + Path + "\"");
         const std::optional<std::string> formatted = Formatted(rows, Path);
         if (formatted) {
