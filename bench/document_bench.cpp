@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -132,6 +133,56 @@ void BM_SaveToFile(benchmark::State& State) {
     std::filesystem::remove(out);
 }
 BENCHMARK(BM_SaveToFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// About 100 MB in UTF-16.
+constexpr int kUnicodeLines = 1'300'000;
+
+// The same generated text in each encoding, with its mark.
+const std::string& EncodedFile(TTextEncoding Encoding) {
+    static std::map<TTextEncoding, std::string> paths;
+    std::string& path = paths[Encoding];
+    if (path.empty()) {
+        path = (std::filesystem::temp_directory_path() /
+                ("kst_encoding_bench_" + std::string(EncodingName(Encoding)) + ".txt"))
+                   .string();
+        std::ofstream file(path, std::ios::binary);
+        WriteEncoded(Encoding, GeneratedText(kUnicodeLines), [&file](std::string_view Bytes) {
+            file.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
+        });
+    }
+    return path;
+}
+
+// Loading one text from CP932, UTF-16 and UTF-8: decoding is to cost at most half the CP932 load.
+void BM_LoadEncodedFile(benchmark::State& State) {
+    const auto encoding = static_cast<TTextEncoding>(State.range(0));
+    const std::string& path = EncodedFile(encoding);
+    for (auto _ : State) {
+        State.PauseTiming();
+        auto doc = std::make_unique<Document>();
+        State.ResumeTiming();
+        doc->Lines.LoadFromFile(path);
+        State.PauseTiming();
+        doc.reset();
+        State.ResumeTiming();
+    }
+    State.SetLabel(std::string(EncodingName(encoding)));
+    State.counters["file_mb"] = static_cast<double>(std::filesystem::file_size(path)) / 1e6;
+}
+BENCHMARK(BM_LoadEncodedFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+void BM_SaveEncodedFile(benchmark::State& State) {
+    const auto encoding = static_cast<TTextEncoding>(State.range(0));
+    Document doc;
+    const TFileFormat format = doc.Lines.LoadFromFile(EncodedFile(encoding));
+    const std::string out = EncodedFile(encoding) + ".saved";
+    for (auto _ : State) {
+        doc.Lines.SaveToFile(out, format);
+    }
+    std::filesystem::remove(out);
+    State.SetLabel(std::string(EncodingName(encoding)));
+}
+BENCHMARK(BM_SaveEncodedFile)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // One typed character, then its deletion, in the middle row: one UpdateRows each.
 void BM_TypeCharacter(benchmark::State& State) {

@@ -50,6 +50,7 @@ public:
     void Terminate() override { ++Terminated; }
     bool ProcessMessages() override;
     void RefreshToolBar() override { ++ToolBarRefreshes; }
+    void RefreshStatusBar() override { ++StatusBarRefreshes; }
     void ShowAboutBox(const TAboutBox& About) override { AboutBoxes.push_back(About); }
     void ShowOptionsDialog(TfrmSetting& Dialog) override;
     bool ShowSearchDialog(TfrmSearch& Dialog) override { return Answer(OnSearchDialog, Dialog); }
@@ -85,6 +86,7 @@ public:
     bool QuitArrived = false;
     int MessagePumps = 0;
     int ToolBarRefreshes = 0;
+    int StatusBarRefreshes = 0;
     std::vector<TAboutBox> AboutBoxes;
     // What the user does in the options dialog.
     std::function<void(TfrmSetting&)> OnOptionsDialog;

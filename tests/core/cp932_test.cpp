@@ -1,4 +1,5 @@
 #include "core/cp932.h"
+#include "core/cp932_unicode.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,46 @@ TEST(Cp932, DefaultDelimitersLeaveWordCharactersOut) {
     EXPECT_FALSE(d[0x5F]);
     EXPECT_FALSE(d[0x81]);
     EXPECT_FALSE(d[0xE0]);
+}
+
+TEST(Cp932, EveryCharacterIsWrittenWithACodeThatReadsBackAsIt) {
+    const TCp932Codes& codes = Cp932Codes();
+    int characters = 0;
+    const auto check = [&](char16_t Character, unsigned Code) {
+        if (Character == kNoUnicode) {
+            return;
+        }
+        ++characters;
+        const unsigned written = codes[Character];
+        const char16_t readBack =
+            written < 0x100 ? UnicodeOfSingleByte(static_cast<unsigned char>(written))
+                            : UnicodeOfDoubleByte(static_cast<unsigned char>(written >> 8),
+                                                  static_cast<unsigned char>(written & 0xFF));
+        EXPECT_EQ(readBack, Character) << std::hex << Code;
+    };
+    for (unsigned code = 0; code < 0x10000; ++code) {
+        check(code < 0x100 ? UnicodeOfSingleByte(static_cast<unsigned char>(code))
+                           : UnicodeOfDoubleByte(static_cast<unsigned char>(code >> 8),
+                                                 static_cast<unsigned char>(code & 0xFF)),
+              code);
+    }
+    EXPECT_EQ(characters, 191 + 9604);
+}
+
+TEST(Cp932, CharactersTakeTheCodesWindowsWrites) {
+    const std::vector<std::pair<char16_t, unsigned>> cases = {
+        {u'A', 0x41},          {u'ｱ', 0xB1},          {u'　', 0x8140},        {u'◯', 0x81FC},
+        {u'≒', 0x81E0},        {u'￢', 0x81CA},       {u'Ⅰ', 0x8754},         {u'№', 0x8782},
+        {u'纊', 0xFA5C},       {u'ⅰ', 0xFA40},        {u'～', 0x8160},        {u'＼', 0x815F},
+        {u'黑', 0xFC4B},       {u'', 0xF040},        {u'', 0xF9FC},         {u'¥', kNoCp932Code},
+        {u'가', kNoCp932Code}, {u'', kNoCp932Code}, {u'￿', kNoCp932Code},
+    };
+    for (const auto& [character, code] : cases) {
+        EXPECT_EQ(Cp932Codes()[character], code) << std::hex << static_cast<unsigned>(character);
+    }
+    EXPECT_EQ(UnicodeOfSingleByte(0xA0), kNoUnicode);
+    EXPECT_EQ(UnicodeOfDoubleByte(0x81, 0x7F), kNoUnicode);
+    EXPECT_EQ(UnicodeOfDoubleByte(0xEF, 0x40), kNoUnicode);
 }
 
 } // namespace

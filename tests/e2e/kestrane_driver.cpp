@@ -1,6 +1,7 @@
 #include "kestrane_driver.h"
 
 #include <algorithm>
+#include <commctrl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -177,6 +178,27 @@ void DoubleClickItem(HWND List, int Index) {
     for (const UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP}) {
         PostMessageW(List, msg, msg == WM_LBUTTONUP ? 0 : MK_LBUTTON, point);
     }
+}
+
+std::wstring StatusBarText(HWND MainWindow, int Part) {
+    const HWND bar = FindWindowExW(MainWindow, nullptr, STATUSCLASSNAMEW, nullptr);
+    const HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE,
+                                       FALSE, ProcessOf(MainWindow));
+    if (bar == nullptr || process == nullptr) {
+        return L"(no status bar)";
+    }
+    const std::size_t length = LOWORD(SendMessageW(bar, SB_GETTEXTLENGTHW, Part, 0));
+    std::wstring text(length + 1, L'\0');
+    const std::size_t bytes = text.size() * sizeof(wchar_t);
+    void* const buffer = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    if (buffer != nullptr) {
+        SendMessageW(bar, SB_GETTEXTW, Part, reinterpret_cast<LPARAM>(buffer));
+        ReadProcessMemory(process, buffer, text.data(), bytes, nullptr);
+        VirtualFreeEx(process, buffer, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    text.resize(length);
+    return text;
 }
 
 bool WaitForText(HWND Control, const std::wstring& Text) {

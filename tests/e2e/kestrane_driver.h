@@ -43,6 +43,9 @@ void Click(HWND Dialog, int ButtonId);
 HWND EditorOf(HWND MainWindow);
 // The tool bar's state box.
 HWND StatusBoxOf(HWND MainWindow);
+// A part of the main window's status bar, read as another program reads it: SB_GETTEXT writes
+// into a buffer in the window's process.
+std::wstring StatusBarText(HWND MainWindow, int Part);
 bool WaitForText(HWND Control, const std::wstring& Text);
 // The results list under the editor, its entries, and a double click with the mouse on one.
 HWND ResultsListOf(HWND MainWindow);

@@ -1,6 +1,7 @@
 // End-to-end tests of kestrane.exe: the main window, the one-file-per-process rules, the close
 // query and the settings, driven as a user and other programs would: command lines, window
 // titles, keys, the editor's edit-control messages, message boxes and the files on disk.
+#include "../support/unicode_files.h"
 #include "kestrane_driver.h"
 #include "platform/geometry.h"
 #include "screenshot.h"
@@ -328,6 +329,26 @@ TEST_F(KestraneTest, SettingsWrittenAtExitAreReadAtTheNextStart) {
     ASSERT_NE(SecondWindow, nullptr);
     EXPECT_EQ(WindowSizeOf(SecondWindow), (TSize{640, 420}));
     EXPECT_GE(RowPitch(EditorOf(SecondWindow)), DefaultPitch * 3 / 2);
+}
+
+TEST_F(KestraneTest, AUnicodeScriptIsEditedAndSavedInItsOwnEncoding) {
+    const std::wstring path = CreateTextFile(L"wide.vbs", Utf16LeFile(u"Dim あ\r\nMsgBox 1\r\n"));
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    const HWND editor = EditorOf(window);
+    const auto statusShows = [window](int Part, const std::wstring& Text) {
+        return WaitUntil([&] { return StatusBarText(window, Part) == Text; }, kTimeout);
+    };
+    EXPECT_TRUE(statusShows(1, L"UTF-16LE")) << StatusBarText(window, 1);
+    EXPECT_TRUE(statusShows(2, L""));
+    ASSERT_TRUE(BringForward(window));
+    // After "Dim あ": four bytes and a double-byte character.
+    SendMessageW(editor, EM_SETSEL, 6, 6);
+    ASSERT_TRUE(Type(editor, L"い\t"));
+    EXPECT_TRUE(statusShows(0, L"1 行, 13 桁")) << StatusBarText(window, 0);
+    const std::string saved = Utf16LeFile(u"Dim あい\t\r\nMsgBox 1\r\n");
+    EXPECT_TRUE(PressUntil(window, {{VK_CONTROL, 'S'}}, [&] { return ReadBytes(path) == saved; }));
 }
 
 TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {

@@ -1,11 +1,18 @@
+#include "core/errors.h"
 #include "lists/row_text_io.h"
+#include "support/unicode_files.h"
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <random>
 #include <vector>
 
 namespace kst {
 namespace {
+
+using namespace std::string_literals;
 
 FileBytes BytesOf(std::string_view text) {
     FileBytes bytes;
@@ -107,12 +114,160 @@ TEST(RowTextIo, WritingHandsOverLongRowsWhole) {
     rows.SetRowAttribute(2, raEndOfText);
     std::string written;
     int pieces = 0;
-    WriteRows(rows, [&](std::string_view piece) {
+    WriteRows(rows, TTextEncoding::Sjis, [&](std::string_view piece) {
         written += piece;
         ++pieces;
     });
     EXPECT_EQ(written, "head\r\n" + longRow + "\r\ntail");
     EXPECT_LE(pieces, 4);
+}
+
+struct Decoded {
+    std::string Text;
+    TFileFormat Format;
+};
+
+Decoded LoadInto(TRowAttributeStringList& Rows, std::string_view File) {
+    const TFileFormat format = LoadRowsFromFileBytes(Rows, BytesOf(File));
+    return {RowsTextStr(Rows), format};
+}
+
+std::string Saved(const TRowAttributeStringList& Rows, TTextEncoding Encoding) {
+    std::string saved;
+    WriteRows(Rows, Encoding, [&saved](std::string_view Piece) { saved += Piece; });
+    return saved;
+}
+
+std::u16string Repeated(std::u16string_view Text, int Count) {
+    std::u16string repeated;
+    for (int i = 0; i < Count; ++i) {
+        repeated += Text;
+    }
+    return repeated;
+}
+
+TEST(RowTextIo, MarkedFilesAreEditedAsCp932AndComeBackByteForByte) {
+    struct Case {
+        std::u16string Text;
+        std::string Cp932;
+    };
+    const std::string japanese =
+        "' \x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\r\n"
+        "Dim \xB6\xC5 = \"\x87\x40\x87\x54\x81\xCA\xFA\x5C\x81\x60\x81\x7C\"";
+    const std::vector<Case> cases = {
+        {u"", ""},
+        {u"MsgBox 1\r\n", "MsgBox 1\r\n"},
+        {u"WScript.Echo \"Hello, world\" ' no final line break",
+         "WScript.Echo \"Hello, world\" ' no final line break"},
+        {u"' 設定ファイル\r\nDim ｶﾅ = \"①Ⅰ￢纊～－\"", japanese},
+        {u"' 設定ファイル\r\nDim ｶﾅ = \"①Ⅰ￢纊～－\"\r\n", japanese + "\r\n"},
+        {u"nul \0 and a final Ctrl-Z\x1A"s, "nul \0 and a final Ctrl-Z\x1A"s},
+        {Repeated(u"Dim あ = 1 ' ｶﾅ and some ASCII between\r\n", 40),
+         [] {
+             std::string text;
+             for (int i = 0; i < 40; ++i) {
+                 text += "Dim \x82\xA0 = 1 ' \xB6\xC5 and some ASCII between\r\n";
+             }
+             return text;
+         }()},
+    };
+    for (const Case& c : cases) {
+        for (const auto& [encoding, file] : {std::pair{TTextEncoding::Utf16Le, Utf16LeFile(c.Text)},
+                                             std::pair{TTextEncoding::Utf8, Utf8File(c.Text)}}) {
+            TRowAttributeStringList rows;
+            const Decoded loaded = LoadInto(rows, file);
+            EXPECT_EQ(loaded.Text, c.Cp932) << EncodingName(encoding) << " " << c.Cp932;
+            EXPECT_EQ(loaded.Format, (TFileFormat{encoding, false})) << c.Cp932;
+            EXPECT_EQ(Saved(rows, encoding), file) << EncodingName(encoding) << " " << c.Cp932;
+        }
+    }
+}
+
+TEST(RowTextIo, OnlyTheMarksDecideAndWhatCp932LacksMakesTheFileLossy) {
+    struct Case {
+        std::string File;
+        std::string Text;
+        TFileFormat Format;
+    };
+    constexpr TFileFormat kSjis{TTextEncoding::Sjis, false};
+    constexpr TFileFormat kLossyUtf16{TTextEncoding::Utf16Le, true};
+    constexpr TFileFormat kLossyUtf8{TTextEncoding::Utf8, true};
+    const std::vector<Case> cases = {
+        {"\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9", kSjis},
+        {"a\0b\0"s, "a\0b\0"s, kSjis},
+        {"\xFE\xFF\0a"s, "\xFE\xFF\0a"s, kSjis},
+        {"\xEF\xBB", "\xEF\xBB", kSjis},
+        {Utf16LeFile(u"a가b"), "a?b", kLossyUtf16},
+        {Utf16LeFile(u"a😀b"), "a?b", kLossyUtf16},
+        {Utf16LeFile(u"\xD800"
+                     u"a"),
+         "?a", kLossyUtf16},
+        {Utf16LeFile(u"a\xDC00"), "a?", kLossyUtf16},
+        {Utf16LeFile(u"ab") + "c", "ab?", kLossyUtf16},
+        {Utf8File(u"a가b"), "a?b", kLossyUtf8},
+        {"\xEF\xBB\xBF"
+         "a\xF0\x9F\x98\x80"
+         "b",
+         "a?b", kLossyUtf8},
+        {"\xEF\xBB\xBF"
+         "\xC0\xAF",
+         "??", kLossyUtf8},
+        {"\xEF\xBB\xBF"
+         "\xED\xA0\x80",
+         "???", kLossyUtf8},
+        {"\xEF\xBB\xBF"
+         "\x80"
+         "a\xE6\x97",
+         "?a??", kLossyUtf8},
+    };
+    for (const Case& c : cases) {
+        TRowAttributeStringList rows;
+        const Decoded loaded = LoadInto(rows, c.File);
+        EXPECT_EQ(loaded.Text, c.Text) << c.File;
+        EXPECT_EQ(loaded.Format, c.Format) << c.File;
+    }
+    EXPECT_THROW(CheckWritable(kLossyUtf8), EFileError);
+    EXPECT_NO_THROW(CheckWritable(kSjis));
+}
+
+// A file is read a piece at a time: characters cut by the pieces' ends come out as when the whole
+// file is decoded at once.
+TEST(RowTextIo, AFileReadInPiecesDecodesAsAWholeOne) {
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() /
+        ("kst_row_text_io_" + std::to_string(std::random_device()()) + ".txt");
+    // Cycles of 12 to 14 bytes: the ends of the pieces fall inside every kind of character.
+    const auto cycles = [](std::u16string_view Cycle) {
+        std::u16string text;
+        for (int i = 0; i < 70'000; ++i) {
+            text += Cycle;
+        }
+        return text;
+    };
+    const std::string narrow = Utf8File(cycles(u"a\u3042bc\uFF76\r\u3044"));
+    for (const std::string& file :
+         {Utf16LeFile(cycles(u"a\u3042b\uFF76\r\u3044")),
+          Utf16LeFile(cycles(u"a\u3042b\U0001F600\uFF76\r")) + "x",
+          Utf8File(cycles(u"a\u3042bc\U0001F600\uFF76\r")), narrow.substr(0, narrow.size() - 1)}) {
+        std::ofstream(path, std::ios::binary) << file;
+        const TDecodedFile read = ReadTextFile(path.string());
+        const TDecodedFile whole = DecodeFileBytes(BytesOf(file));
+        EXPECT_EQ(read.Format, whole.Format);
+        EXPECT_EQ(std::string_view(read.Text.Data.get(), read.Text.Size),
+                  std::string_view(whole.Text.Data.get(), whole.Text.Size));
+    }
+    std::filesystem::remove(path);
+}
+
+TEST(RowTextIo, BytesThatNameNoCharacterAreNotWrittenInUnicode) {
+    for (const std::string_view row :
+         {"a\x80", "\xA0", "x\xFD", "\x81\x20", "\xEF\x40", "end\x81"}) {
+        TRowAttributeStringList rows;
+        rows.Add(row);
+        EXPECT_EQ(Saved(rows, TTextEncoding::Sjis), std::string(row) + "\r\n");
+        EXPECT_THROW(Saved(rows, TTextEncoding::Utf16Le), EFileError) << row;
+        EXPECT_THROW(Saved(rows, TTextEncoding::Utf8), EFileError) << row;
+    }
 }
 
 } // namespace

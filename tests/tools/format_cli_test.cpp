@@ -1,3 +1,4 @@
+#include "support/unicode_files.h"
 #include "tools/format_cli.h"
 
 #include <algorithm>
@@ -206,6 +207,27 @@ TEST_F(FormatCliTest, SyntaxListsTheProblemsInTheCompilerForm) {
     EXPECT_EQ(Run({"--syntax", PathOf("missing.vbs")}), fsError);
     EXPECT_EQ(Run({"--syntax", "--check", tidy}), fsError);
     EXPECT_TRUE(ErrorMentions("--syntax"));
+}
+
+// Scripts in Unicode keep their encoding; one with characters that CP932 lacks is refused whole.
+TEST_F(FormatCliTest, MarkedScriptsAreWrittenInTheirEncodingAndLossyOnesAreRefused) {
+    const std::u16string messy = u"Sub s\nx = \"あ\" \rEnd Sub";
+    const std::u16string formatted = u"Sub s\r\n\tx = \"あ\"\r\nEnd Sub\r\n";
+    const std::string wide = Write("wide.vbs", Utf16LeFile(messy));
+    const std::string lossy = Write("lossy.vbs", Utf16LeFile(u"Sub s\nx = \"가\"\nEnd Sub"));
+    EXPECT_EQ(Run({wide, lossy}), fsError);
+    EXPECT_EQ(Read("wide.vbs"), Utf16LeFile(formatted));
+    EXPECT_EQ(Read("lossy.vbs"), Utf16LeFile(u"Sub s\nx = \"가\"\nEnd Sub"));
+    EXPECT_TRUE(ErrorMentions(lossy));
+    EXPECT_TRUE(ErrorMentions("Shift-JIS で表せない文字"));
+
+    Console.Clear();
+    Console.Input = Utf8File(messy);
+    EXPECT_EQ(Run({}), fsDone);
+    EXPECT_EQ(Console.Output, Utf8File(formatted));
+    Console.Input = Utf8File(u"가");
+    EXPECT_EQ(Run({"--check"}), fsError);
+    EXPECT_TRUE(ErrorMentions("標準入力"));
 }
 
 TEST_F(FormatCliTest, HelpAndABadOption) {

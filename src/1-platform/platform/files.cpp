@@ -51,22 +51,6 @@ private:
     std::size_t FUsed = 0;
 };
 
-void CheckSize(const std::string& Path, std::uint64_t Size) {
-    if (Size > kMaxFileSize) {
-        RaiseFileError(FileFailure::TooLarge, Path);
-    }
-}
-
-// Makes room for more bytes when the file has grown since its size was taken.
-void Grow(FileBytes& Bytes, std::size_t& Capacity) {
-    const std::size_t newCapacity = static_cast<std::size_t>(
-        std::min<std::uint64_t>(Capacity + std::max(Capacity, kMinReadGrowth), kMaxFileSize + 1));
-    auto newData = std::make_unique_for_overwrite<char[]>(newCapacity);
-    std::copy_n(Bytes.Data.get(), static_cast<std::size_t>(Bytes.Size), newData.get());
-    Bytes.Data = std::move(newData);
-    Capacity = newCapacity;
-}
-
 const char* FailureText(FileFailure What) {
     switch (What) {
     case FileFailure::Open:
@@ -89,26 +73,64 @@ const char* FailureText(FileFailure What) {
 
 } // namespace
 
-FileBytes ReadWholeFile(const std::string& Path) {
-    const auto file = files_os::OpenInputFile(Path);
-    const std::uint64_t reportedSize = file->Size();
-    CheckSize(Path, reportedSize);
+FileReader::FileReader(const std::string& Path)
+    : FPath(Path), FFile(files_os::OpenInputFile(Path)) {}
+
+FileReader::~FileReader() = default;
+
+std::uint64_t FileReader::ReportedSize() {
+    const std::uint64_t size = FFile->Size();
+    if (size > kMaxFileSize) {
+        RaiseFileError(FileFailure::TooLarge, FPath);
+    }
+    return size;
+}
+
+std::size_t FileReader::Read(char* Buffer, std::size_t Count) {
+    return FFile->ReadSome(Buffer, Count);
+}
+
+char* MakeRoom(FileBytes& Bytes, std::size_t& Capacity, std::size_t Count,
+               const std::string& Path) {
+    const auto size = static_cast<std::size_t>(Bytes.Size);
+    if (Capacity - size >= Count) {
+        return Bytes.Data.get() + size;
+    }
+    const std::uint64_t needed = std::uint64_t{size} + Count;
+    if (needed > kMaxFileSize + 1) {
+        RaiseFileError(FileFailure::TooLarge, Path);
+    }
+    const std::uint64_t grown =
+        std::uint64_t{Capacity} + std::max<std::uint64_t>(Capacity, kMinReadGrowth);
+    const auto newCapacity =
+        static_cast<std::size_t>(std::min(std::max(grown, needed), kMaxFileSize + 1));
+    auto newData = std::make_unique_for_overwrite<char[]>(newCapacity);
+    std::copy_n(Bytes.Data.get(), size, newData.get());
+    Bytes.Data = std::move(newData);
+    Capacity = newCapacity;
+    return Bytes.Data.get() + size;
+}
+
+FileBytes ReadRest(FileReader& File, std::string_view Head) {
     // One byte more than reported, so that the read that finds the end needs no second buffer.
-    std::size_t capacity = static_cast<std::size_t>(reportedSize) + 1;
-    FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity), 0};
+    std::size_t capacity =
+        static_cast<std::size_t>(std::max<std::uint64_t>(File.ReportedSize(), Head.size())) + 1;
+    FileBytes bytes{std::make_unique_for_overwrite<char[]>(capacity), Head.size()};
     AdviseLargeBuffer(bytes.Data.get(), capacity);
+    std::ranges::copy(Head, bytes.Data.get());
     for (;;) {
-        if (bytes.Size == capacity) {
-            CheckSize(Path, bytes.Size);
-            Grow(bytes, capacity);
-        }
-        const std::size_t count = file->ReadSome(bytes.Data.get() + bytes.Size,
-                                                 capacity - static_cast<std::size_t>(bytes.Size));
+        char* const room = MakeRoom(bytes, capacity, 1, File.Path());
+        const std::size_t count = File.Read(room, capacity - static_cast<std::size_t>(bytes.Size));
         if (count == 0) {
             return bytes;
         }
         bytes.Size += count;
     }
+}
+
+FileBytes ReadWholeFile(const std::string& Path) {
+    FileReader file(Path);
+    return ReadRest(file, {});
 }
 
 void WriteFileSafely(const std::string& Path,

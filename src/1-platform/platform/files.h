@@ -1,6 +1,7 @@
 // Whole-file reading and safe writing. Paths are UTF-8.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -14,8 +15,40 @@ struct FileBytes {
     std::uint64_t Size = 0;
 };
 
-// Reads the whole file. Raises EFileError with a message that names the file and the reason when
-// it cannot be opened or read.
+namespace files_os {
+class InputFile;
+}
+
+// A file read from its start to its end. Raises EFileError with a message that names the file and
+// the reason when it cannot be opened or read.
+class FileReader {
+public:
+    explicit FileReader(const std::string& Path);
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    const std::string& Path() const { return FPath; }
+    // The size the system reports now; the file may still change while it is read. A file of
+    // 4 GiB or more is refused.
+    std::uint64_t ReportedSize();
+    // Reads up to Count bytes into Buffer; 0 means the end of the file.
+    std::size_t Read(char* Buffer, std::size_t Count);
+
+private:
+    std::string FPath;
+    std::unique_ptr<files_os::InputFile> FFile;
+};
+
+// Room for Count more bytes after Bytes.Size in its buffer of Capacity bytes, which grows (keeping
+// the bytes) when it is too small; answers where they go. A file's bytes stay below 4 GiB: more
+// raise EFileError, naming Path.
+char* MakeRoom(FileBytes& Bytes, std::size_t& Capacity, std::size_t Count, const std::string& Path);
+
+// Reads the rest of File into one buffer that starts with Head, the bytes already read from it.
+FileBytes ReadRest(FileReader& File, std::string_view Head);
+
+// Reads the whole file.
 FileBytes ReadWholeFile(const std::string& Path);
 
 // Receives the new content piece by piece.

@@ -115,13 +115,24 @@ void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece) {
     }
 }
 
+// Only a final Ctrl-Z is the old end-of-file mark of CP932 files; anywhere else, and in a file in
+// Unicode, it is text, kept like NUL.
+TFileFormat LoadDecodedRows(TRowAttributeStringList& Rows, TDecodedFile Decoded) {
+    const auto size = static_cast<std::size_t>(Decoded.Text.Size);
+    const bool endMark = Decoded.Format.Encoding == TTextEncoding::Sjis && size > 0 &&
+                         Decoded.Text.Data[size - 1] == kCtrlZ;
+    LoadRows(Rows, std::move(Decoded.Text.Data), endMark ? size - 1 : size);
+    return Decoded.Format;
+}
+
 } // namespace
 
-// Only a final Ctrl-Z is the old end-of-file mark; anywhere else it is text, kept like NUL.
-void LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes) {
-    const auto size = static_cast<std::size_t>(Bytes.Size);
-    const bool endMark = size > 0 && Bytes.Data[size - 1] == kCtrlZ;
-    LoadRows(Rows, std::move(Bytes.Data), endMark ? size - 1 : size);
+TFileFormat LoadRowsFromFile(TRowAttributeStringList& Rows, const std::string& Path) {
+    return LoadDecodedRows(Rows, ReadTextFile(Path));
+}
+
+TFileFormat LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes) {
+    return LoadDecodedRows(Rows, DecodeFileBytes(std::move(Bytes)));
 }
 
 void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text) {
@@ -139,22 +150,23 @@ std::string RowsTextStr(const TRowAttributeStringList& Rows) {
     return text;
 }
 
-void WriteRows(const TRowAttributeStringList& Rows, const ChunkSink& Sink) {
+void WriteRows(const TRowAttributeStringList& Rows, TTextEncoding Encoding, const ChunkSink& Sink) {
+    TextEncoder encoder(Encoding, Sink);
     std::string buffer;
     buffer.reserve(kWriteBufferSize);
     ForEachPiece(Rows, [&](std::string_view Piece) {
         if (buffer.size() + Piece.size() > kWriteBufferSize) {
-            Sink(buffer);
+            encoder.Put(buffer);
             buffer.clear();
         }
         if (Piece.size() >= kWriteBufferSize) {
-            Sink(Piece);
+            encoder.Put(Piece);
         } else {
             buffer += Piece;
         }
     });
     if (!buffer.empty()) {
-        Sink(buffer);
+        encoder.Put(buffer);
     }
 }
 

@@ -2,10 +2,12 @@
 // LF; every row but the last ends in raLineBreak, and the last one too when the text ends with a
 // line break, otherwise it is raEndOfText. Rows are written back with CR LF after every
 // raLineBreak row and nothing after the others, so a text without a final line break keeps it
-// missing. Bytes are taken as they are: NUL bytes are ordinary text.
+// missing. CP932 bytes are taken as they are: NUL bytes are ordinary text. Files in UTF-16 or
+// UTF-8 with a mark are decoded and encoded (lists/text_encoding.h).
 #pragma once
 
 #include "lists/string_list.h"
+#include "lists/text_encoding.h"
 #include "platform/files.h"
 
 #include <string>
@@ -13,10 +15,13 @@
 
 namespace kst {
 
-// Replaces the rows by the lines of a file's bytes, which the rows keep without copying. A
-// Ctrl-Z byte (26) that is the file's last byte is an end-of-file mark and not loaded; any other
-// Ctrl-Z is text.
-void LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes);
+// Replaces the rows by the lines of a file's text, which the rows keep in the buffer it was read
+// or decoded into; answers the file's format. In a CP932 file a Ctrl-Z byte (26) that is the
+// file's last byte is an end-of-file mark and not loaded; any other Ctrl-Z is text, and so is
+// every one in a file in Unicode. Raises EFileError when the file cannot be read.
+TFileFormat LoadRowsFromFile(TRowAttributeStringList& Rows, const std::string& Path);
+// The same for a file's bytes already read.
+TFileFormat LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes);
 
 // Replaces the rows by the lines of Text.
 void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text);
@@ -24,7 +29,8 @@ void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text);
 // The whole text of the rows.
 std::string RowsTextStr(const TRowAttributeStringList& Rows);
 
-// Hands the whole text of the rows to Sink in large pieces.
-void WriteRows(const TRowAttributeStringList& Rows, const ChunkSink& Sink);
+// Hands the whole text of the rows to Sink in large pieces, in Encoding with its mark. Raises
+// EFileError when a row holds bytes that name no character of a Unicode encoding.
+void WriteRows(const TRowAttributeStringList& Rows, TTextEncoding Encoding, const ChunkSink& Sink);
 
 } // namespace kst

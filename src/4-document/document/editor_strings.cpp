@@ -126,16 +126,19 @@ void TEditorStrings::Assign(const TPersistent& Source) {
     FEditor.SetRowCol(Rows().GetCount(), 0);
 }
 
-void TEditorStrings::LoadFromFile(const std::string& FileName) {
+TFileFormat TEditorStrings::LoadFromFile(const std::string& FileName) {
     auto update = ScopedUpdate(*this);
     Rows().Clear();
-    LoadRowsFromFileBytes(Rows(), ReadWholeFile(FileName));
+    const TFileFormat format = LoadRowsFromFile(Rows(), FileName);
     TextReplaced();
     Rows().RelayoutEditors();
+    return format;
 }
 
-void TEditorStrings::SaveToFile(const std::string& FileName) const {
-    WriteFileSafely(FileName, [this](const ChunkSink& Sink) { WriteRows(Rows(), Sink); });
+void TEditorStrings::SaveToFile(const std::string& FileName, const TFileFormat& Format) const {
+    CheckWritable(Format);
+    WriteFileSafely(FileName,
+                    [&](const ChunkSink& Sink) { WriteRows(Rows(), Format.Encoding, Sink); });
 }
 
 void TEditorStrings::SetUpdateState(bool Updating) {

@@ -4,6 +4,7 @@
 
 #include "core/strings.h"
 #include "document/editor_link.h"
+#include "lists/text_encoding.h"
 
 #include <string>
 #include <string_view>
@@ -37,11 +38,13 @@ public:
     // From another string list: its whole text, with the caret after the last row.
     void Assign(const TPersistent& Source) override;
 
-    // Reads the whole file (CR LF, lone CR and lone LF end lines, a final Ctrl-Z is dropped). If it
-    // cannot be read the lines are left empty and EFileError is raised.
-    void LoadFromFile(const std::string& FileName);
-    // Writes GetTextStr's bytes; a failed save raises and leaves the old file as it was.
-    void SaveToFile(const std::string& FileName) const;
+    // Reads the whole file (CR LF, lone CR and lone LF end lines, a final Ctrl-Z of a CP932 file
+    // is dropped), decoded when it is in Unicode, and answers its format, which saving it back
+    // needs. If it cannot be read the lines are left empty and EFileError is raised.
+    TFileFormat LoadFromFile(const std::string& FileName);
+    // Writes GetTextStr's bytes, encoded as Format says; a failed save raises and leaves the old
+    // file as it was. A lossy format is refused before the file is touched.
+    void SaveToFile(const std::string& FileName, const TFileFormat& Format = {}) const;
 
     // First row of document line Index.
     int LineToRow(int Index) const;

@@ -25,7 +25,8 @@ constexpr std::string_view kHelp[] = {
     "使い方: kestrane-format [--check | --syntax] [ファイル | フォルダ | -]...",
     "",
     "VBScript のスクリプトを Kestrane の自動整形処理で整形します。",
-    "ファイルはその場で整形し、CP932 のまま改行を CR LF にして安全に保存します。",
+    "ファイルはその場で整形し、文字コード (CP932、BOM 付きの UTF-16LE と UTF-8) はそのままに",
+    "改行を CR LF にして安全に保存します。",
     "フォルダはその下にある全ての .vbs ファイルを表します。",
     "- を指定するか何も指定しないと、標準入力を整形して標準出力に書き出します。",
     "",
@@ -38,7 +39,8 @@ constexpr std::string_view kHelp[] = {
     "",
     "終了コード: 0 成功 (--check では変わるファイルなし、--syntax では問題なし)、",
     "1 --check で変わるファイルあり、または --syntax で問題あり、",
-    "2 エラー (読み書きできないファイル、スクリプトのないフォルダ、不正なオプション)",
+    "2 エラー (読み書きできないファイル、Shift-JIS で表せない文字を含むファイル、",
+    "スクリプトのないフォルダ、不正なオプション)",
 };
 
 // What the run does with each script.
@@ -113,6 +115,21 @@ std::string FolderName(std::string_view Path) {
     return "フォルダ \"" + std::string(Path) + "\"";
 }
 
+// A script whose characters CP932 lacks would be formatted or checked with "?" in their place:
+// it is refused.
+void RefuseLossy(const TFileFormat& Format, std::string_view Name) {
+    if (Format.Lossy) {
+        throw EFileError(std::string(Name) +
+                         " には Shift-JIS で表せない文字が含まれているため、扱えません。");
+    }
+}
+
+FileBytes BytesOf(std::string_view Text) {
+    FileBytes bytes{std::make_unique_for_overwrite<char[]>(Text.size()), Text.size()};
+    std::ranges::copy(Text, bytes.Data.get());
+    return bytes;
+}
+
 // One run over the command line's files, folders and standard input.
 class TFormatRun {
 public:
@@ -185,23 +202,29 @@ private:
 
     void RunOnInput() {
         const std::string input = FConsole.ReadInput();
+        const TDecodedFile decoded = DecodeFileBytes(BytesOf(input));
+        RefuseLossy(decoded.Format, "標準入力");
         TRowAttributeStringList rows;
-        LoadRowsFromText(rows, input);
+        LoadRowsFromText(rows, std::string_view(decoded.Text.Data.get(),
+                                                static_cast<std::size_t>(decoded.Text.Size)));
         const std::optional<std::string> formatted = Formatted(rows, kStandardInput);
         if (formatted) {
-            FConsole.WriteOutput(*formatted);
+            WriteEncoded(decoded.Format.Encoding, *formatted,
+                         [this](std::string_view Bytes) { FConsole.WriteOutput(Bytes); });
         } else if (FMode == TRunMode::Format) {
             FConsole.WriteOutput(input);
         }
     }
 
     void RunOnFile(const std::string& Path) {
-        FileBytes bytes = ReadWholeFile(Path);
         TRowAttributeStringList rows;
-        LoadRowsFromFileBytes(rows, std::move(bytes));
+        const TFileFormat format = LoadRowsFromFile(rows, Path);
+        RefuseLossy(format, "ファイル \"" + Path + "\"");
         const std::optional<std::string> formatted = Formatted(rows, Path);
         if (formatted) {
-            WriteFileSafely(Path, [&formatted](const ChunkSink& Sink) { Sink(*formatted); });
+            WriteFileSafely(Path, [&](const ChunkSink& Sink) {
+                WriteEncoded(format.Encoding, *formatted, Sink);
+            });
         }
     }
 

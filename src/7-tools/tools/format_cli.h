@@ -1,6 +1,8 @@
 // kestrane-format: the editor's automatic formatting as a command-line program, for build checks
 // and editors' save hooks. Files are read and saved as the editor reads and saves them (CP932
-// bytes as they are; CR LF, lone CR and lone LF end lines; written safely, with CR LF).
+// bytes as they are, UTF-16 LE and UTF-8 with a mark decoded and written back in their encoding;
+// CR LF, lone CR and lone LF end lines; written safely, with CR LF). A file with characters that
+// CP932 lacks is refused.
 //
 //   kestrane-format [--check | --syntax] [FILE | FOLDER | -]...
 //

@@ -72,6 +72,10 @@ std::string WithoutLastCharacters(const std::string& Title, std::size_t Count) {
     return Title.substr(0, end);
 }
 
+std::string CaretPositionText(int Line, int Column) {
+    return std::to_string(Line) + " 行, " + std::to_string(Column) + " 桁";
+}
+
 // The pixel height (negative: without internal leading) of a font of Points points.
 int FontHeightOf(int Points, int PixelsPerInch) {
     const long long product = static_cast<long long>(Points) * PixelsPerInch;
@@ -88,6 +92,7 @@ TForm1::TForm1(Desktop& Desk, MainWindowView& View, TEditor& Editor1, EditorComm
     BuildPopupMenu();
     BuildToolBar();
     ApplyEditorDesignValues();
+    ShowCaretPosition();
 }
 
 void TForm1::ApplyEditorDesignValues() {
@@ -98,6 +103,7 @@ void TForm1::ApplyEditorDesignValues() {
                                 int Index, const TRect& ARect, bool Selected) {
         Editor1DrawLine(Sender, LineStr, X, Y, Index, ARect, Selected);
     };
+    FEditor.OnCaretMoved = [this](TEditor&) { ShowCaretPosition(); };
     FEditor.Loaded();
 }
 
@@ -111,6 +117,33 @@ void TForm1::ApplyEditorSettings() {
 void TForm1::SetTitle(std::string Title) {
     FTitle = std::move(Title);
     FView.SetTitle(FTitle);
+}
+
+// The parts are set on every caret move and every idle time: the window is told only of a change.
+void TForm1::SetStatusPart(TStatusBar::TPart Part, std::string_view Text) {
+    std::string& shown = Menus.StatusBar1.Parts[Part];
+    if (shown != Text) {
+        shown = Text;
+        FView.RefreshStatusBar();
+    }
+}
+
+// The line is the document line, as the left bar numbers it; the column is the display column
+// of the row as drawn.
+void TForm1::ShowCaretPosition() {
+    SetStatusPart(
+        TStatusBar::spCaret,
+        CaretPositionText(FEditor.LineCountBefore(FEditor.GetRow()) + 1, FEditor.GetCol() + 1));
+}
+
+void TForm1::ShowFileState() {
+    SetStatusPart(TStatusBar::spEncoding, EncodingName(FileFormat.Encoding));
+    SetStatusPart(TStatusBar::spReadOnly, FEditor.GetReadOnly() ? "読み取り専用" : "");
+}
+
+void TForm1::ApplyReadOnly() {
+    FEditor.SetReadOnly(ScriptRunning || FileFormat.Lossy);
+    ShowFileState();
 }
 
 // Start and stop
@@ -145,6 +178,7 @@ void TForm1::FormCreate() {
 void TForm1::StartNewFile() {
     CurrentFileName.clear();
     FileKind = fkOther;
+    FileFormat = {};
     SetTitle(NextNewFileTitle());
 }
 
@@ -235,12 +269,16 @@ void TForm1::OpenFile(const std::string& FileName) {
 // The text is read first, so that a file that cannot be read changes nothing but the (unmodified)
 // text, and this window never takes a name whose content it does not hold.
 void TForm1::LoadHere(const std::string& FileName) {
-    FEditor.GetLines().LoadFromFile(FileName);
+    FileFormat = FEditor.GetLines().LoadFromFile(FileName);
     FEditor.SetModified(false);
     CurrentFileName = FileName;
     FileKind = FileKindOf(FileName);
     ApplyOpenedFileColouring(FEditor.GetView().GetFountain(), FileName, FEditor.GetFont().Color);
     SetTitle(FileName + std::string(kTitleSuffix));
+    ApplyReadOnly();
+    if (FileFormat.Lossy) {
+        ShowWarning(FDesktop, kLossyFileText);
+    }
 }
 
 void TForm1::StartProgram(const std::optional<std::string>& FileName) {
@@ -378,6 +416,7 @@ bool TForm1::AppIdle() {
     EnableCommand(*Menus.tbRedo, edit.Redo);
     EnableCommand(*Menus.tbSaveFile, modified);
     Menus.ToolBar1.StatusText = StateText();
+    ShowFileState();
     const bool moreResults = FResults.Step();
     const bool moreStates =
         FEditor.ScreenStrings().ComputeStartStatesAhead(kRowsColouredPerIdleStep);
@@ -448,7 +487,7 @@ void TForm1::mnuOpenFileClick() {
 }
 
 void TForm1::SaveToCurrentFile() {
-    FEditor.GetLines().SaveToFile(CurrentFileName);
+    FEditor.GetLines().SaveToFile(CurrentFileName, FileFormat);
     FEditor.SetModified(false);
 }
 
@@ -460,7 +499,9 @@ void TForm1::mnuSaveFileClick() {
     }
 }
 
+// The file keeps its encoding under the new name. A lossy text is refused before the dialog.
 bool TForm1::SaveAsFile() {
+    CheckWritable(FileFormat);
     TFileDialogOptions options;
     options.Filter = kSaveFilter;
     options.InitialDir = DialogFolder();
@@ -477,7 +518,7 @@ bool TForm1::SaveAsFile() {
                        TMessageButtons::YesCancel) != TMessageAnswer::Yes) {
         return false;
     }
-    FEditor.GetLines().SaveToFile(path);
+    FEditor.GetLines().SaveToFile(path, FileFormat);
     FEditor.SetModified(false);
     CurrentFileName = path;
     FileKind = FileKindOf(path);

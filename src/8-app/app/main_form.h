@@ -7,6 +7,7 @@
 #include "app/file_names.h"
 #include "app/main_menus.h"
 #include "app/results_feed.h"
+#include "lists/text_encoding.h"
 #include "platform/desktop.h"
 #include "platform/geometry.h"
 #include "tools/search_results.h"
@@ -64,10 +65,12 @@ public:
 
     // Enabling
 
-    // The idle handler: updates the tool bar's states and the state text, then does a step of the
-    // idle work (filling the results list, colouring rows ahead); true while work remains, so that
-    // the message loop calls it again before it waits. Reads no clipboard: whether it holds text
-    // is taken from the last ClipboardChanged.
+    // The idle handler: updates the tool bar's states, the state text and the status bar's file
+    // parts, then does a step of the idle work (filling the results list, colouring rows ahead);
+    // true while work remains, so that the message loop calls it again before it waits. Reads no
+    // clipboard: whether it holds text is taken from the last ClipboardChanged. The caret's place
+    // in the status bar follows the editor's OnCaretMoved instead (and a focus regained, which
+    // places the caret again).
     bool AppIdle();
     // FormCreate calls this, and the window whenever the clipboard's content has changed.
     void ClipboardChanged();
@@ -157,6 +160,9 @@ public:
     // Application state
     std::string CurrentFileName;
     TFileKind FileKind = fkOther;
+    // How the file's text is stored, which saving keeps; a new file's is CP932. A lossy file's
+    // text is read-only and never saved.
+    TFileFormat FileFormat;
     bool ScriptRunning = false;
     // The running script host; 0 when none runs.
     TProcessHandle ScriptProcess = 0;
@@ -190,6 +196,13 @@ private:
     void ApplyEditorSettings();
 
     void SetTitle(std::string Title);
+    void SetStatusPart(TStatusBar::TPart Part, std::string_view Text);
+    // The caret's line and column in the status bar.
+    void ShowCaretPosition();
+    // The file's encoding and whether its text is read-only, in the status bar.
+    void ShowFileState();
+    // The editor is read-only while a script runs and while it shows a lossy file's text.
+    void ApplyReadOnly();
     void StartNewFile();
     void OpenFirstParameter();
     void PassOnFurtherParameters();

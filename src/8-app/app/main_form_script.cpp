@@ -40,7 +40,7 @@ void TForm1::mnuWSHRunClick() {
 
 void TForm1::BeginScriptRun() {
     ScriptRunning = true;
-    FEditor.SetReadOnly(true);
+    ApplyReadOnly();
     for (TToolButton* button : {Menus.tbRun, Menus.tbPaste, Menus.tbtnCanCom, Menus.tbtnUNCanCom}) {
         button->Enabled = false;
     }
@@ -62,7 +62,7 @@ void TForm1::EndScriptRun() {
     EnableCommand(*Menus.tbtnCanCom, true);
     EnableCommand(*Menus.tbtnUNCanCom, true);
     ScriptRunning = false;
-    FEditor.SetReadOnly(false);
+    ApplyReadOnly();
     FDesktop.CloseProcess(std::exchange(ScriptProcess, 0));
 }
 

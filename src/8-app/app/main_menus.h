@@ -1,10 +1,13 @@
-// The main window's menus and tool bar as data: the Windows layer builds the real menu bar, the
-// pop-up menu and the tool bar from them, runs OnPopup before a menu opens and Click when an
-// item or button is chosen, and shows Enabled, Checked, Visible and the tool bar's state text.
+// The main window's menus, tool bar and status bar as data: the Windows layer builds the real menu
+// bar, the pop-up menu and the tool bar from them, runs OnPopup before a menu opens and Click when
+// an item or button is chosen, and shows Enabled, Checked, Visible, the tool bar's state text and
+// the status bar's texts.
 #pragma once
 
 #include "core/menu.h"
 
+#include <array>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -68,8 +71,16 @@ struct TToolBar {
     std::string StatusText;
 };
 
-// The menu bar, the editor's pop-up menu, the tool bar, and the items the window's logic
-// enables, fills or checks. The pointers point into the trees.
+// The status bar's parts, in this order: the caret's line and column ("12 行, 5 桁"), the file's
+// encoding ("SJIS", "UTF-16LE", "UTF-8") and "読み取り専用" while the text is read-only.
+struct TStatusBar {
+    enum TPart : std::uint8_t { spCaret, spEncoding, spReadOnly, kPartCount };
+
+    std::array<std::string, kPartCount> Parts;
+};
+
+// The menu bar, the editor's pop-up menu, the tool bar, the status bar, and the items the
+// window's logic enables, fills or checks. The pointers point into the trees.
 struct TMainMenus {
     // The picture of a main-menu item; -1 for none.
     int ImageIndexOf(const TMenuItem& Item) const;
@@ -77,6 +88,7 @@ struct TMainMenus {
     TMenuItem MainMenu;
     TPopupMenu PopupMenu1;
     TToolBar ToolBar1;
+    TStatusBar StatusBar1;
     std::map<const TMenuItem*, int> ImageIndexes;
 
     TMenuItem* mnuFile = nullptr;

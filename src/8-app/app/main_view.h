@@ -53,6 +53,8 @@ public:
     virtual bool ProcessMessages() = 0;
     // Shows the tool bar's button states and state text as the data holds them now.
     virtual void RefreshToolBar() = 0;
+    // Shows the status bar's texts as the data holds them now.
+    virtual void RefreshStatusBar() = 0;
     // Modal, centred on the window, with an OK button.
     virtual void ShowAboutBox(const TAboutBox& About) = 0;
     // The options dialog, modal and centred on the window. Its "OK" calls Dialog.Accept and

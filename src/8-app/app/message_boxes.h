@@ -24,6 +24,8 @@ inline constexpr std::string_view kNoLauncherSelectedText = "\rランチャー�
 inline constexpr std::string_view kNameRegisteredText = "\r\n登録名は既に登録されています";
 inline constexpr std::string_view kStopScriptText = "\r\nスクリプトを強制終了させますか？";
 inline constexpr std::string_view kNotScriptText = "\r\nVBSファイルでありません";
+inline constexpr std::string_view kLossyFileText =
+    "\r\nこのファイルには Shift-JIS で表せない文字が含まれているため、読み取り専用で開きました。";
 
 // The error boxes of the list files: the text, CR LF, then the error's message.
 inline constexpr std::string_view kLauncherReadError = "設定ファイル\"Lc.dat\"読み込み中のエラー：";

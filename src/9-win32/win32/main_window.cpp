@@ -36,6 +36,12 @@ constexpr int kListItemHeight = 12;
 constexpr int kMinListHeight = 80;
 constexpr int kPanelAboveList = 100;
 
+// The status bar's caret and encoding parts, at 96 pixels per inch; the read-only part takes the
+// rest.
+constexpr int kCaretPartWidth = 170;
+constexpr int kEncodingPartWidth = 90;
+constexpr int kDesignPixelsPerInch = 96;
+
 constexpr int kWindowFontPoints = 9;
 constexpr int kPointsPerInch = 72;
 // A dropped path is read up to 260 characters.
@@ -152,6 +158,7 @@ MainWindow::MainWindow(Win32Desktop& Desk, std::vector<std::string> Parameters)
     SetTitle(FForm->Title());
     FToolBar = std::make_unique<MainToolBar>(FWindow, FForm->Menus.ToolBar1, FImages, FFont);
     FMenuBar = std::make_unique<MainMenuBar>(FWindow, FForm->Menus, FImages);
+    RefreshStatusBar();
     DragAcceptFiles(FWindow, TRUE);
     Layout();
 }
@@ -179,6 +186,12 @@ void MainWindow::CreateControls() {
     for (const HWND control : {FListBox, FStatusBar}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
     }
+    const int pixelsPerInch = ScreenPixelsPerInch();
+    const int caretEdge = MulDiv(kCaretPartWidth, pixelsPerInch, kDesignPixelsPerInch);
+    const int partEdges[TStatusBar::kPartCount] = {
+        caretEdge, caretEdge + MulDiv(kEncodingPartWidth, pixelsPerInch, kDesignPixelsPerInch), -1};
+    SendMessageW(FStatusBar, SB_SETPARTS, TStatusBar::kPartCount,
+                 reinterpret_cast<LPARAM>(partEdges));
     SendMessageW(FListBox, LB_SETITEMHEIGHT, 0, kListItemHeight);
     // The list's own procedure is replaced rather than subclassed through comctl32: under Wine,
     // SetWindowSubclass looks its data up among the window's properties on every message, a
@@ -398,6 +411,21 @@ bool MainWindow::ProcessMessages() {
 void MainWindow::RefreshToolBar() {
     if (FToolBar != nullptr) {
         FToolBar->Refresh();
+    }
+}
+
+// Only the parts that changed are sent: each one repaints its part.
+void MainWindow::RefreshStatusBar() {
+    if (FForm == nullptr) {
+        return;
+    }
+    const auto& parts = FForm->Menus.StatusBar1.Parts;
+    for (std::size_t part = 0; part < parts.size(); ++part) {
+        if (parts[part] != FShownStatus[part]) {
+            FShownStatus[part] = parts[part];
+            SendMessageW(FStatusBar, SB_SETTEXTW, part,
+                         reinterpret_cast<LPARAM>(Utf8ToWide(parts[part]).c_str()));
+        }
     }
 }
 

@@ -1,7 +1,8 @@
 // The main window, window class "TForm1" (other processes and the dropped-files rule find it by
 // that name): the menu bar, the tool bar with the state box, the editor ("TEditor"), the search
-// results list under a splitter (both hidden until used) and the status bar, around the main
-// window's logic TForm1, for which it is the view.
+// results list under a splitter (both hidden until used) and the status bar (the caret's place,
+// the encoding, the read-only mark), around the main window's logic TForm1, for which it is the
+// view.
 #pragma once
 
 #include "app/edit_commands.h"
@@ -12,6 +13,7 @@
 #include "win32/main_window_toolbar.h"
 #include "win32/windows_api.h"
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -57,6 +59,7 @@ public:
     void Terminate() override;
     bool ProcessMessages() override;
     void RefreshToolBar() override;
+    void RefreshStatusBar() override;
     void ShowAboutBox(const TAboutBox& About) override;
     void ShowOptionsDialog(TfrmSetting& Dialog) override;
     bool ShowSearchDialog(TfrmSearch& Dialog) override;
@@ -105,6 +108,8 @@ private:
     HWND FListBox = nullptr;
     WNDPROC FListBoxClassProc = nullptr;
     HWND FStatusBar = nullptr;
+    // The status bar's texts as they were last sent.
+    std::array<std::string, TStatusBar::kPartCount> FShownStatus;
     std::unique_ptr<MainToolBar> FToolBar;
     std::unique_ptr<MainMenuBar> FMenuBar;
     std::unique_ptr<EditorCommands> FCommands;

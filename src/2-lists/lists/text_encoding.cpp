@@ -1,0 +1,456 @@
+#include "lists/text_encoding.h"
+
+#include "core/cp932.h"
+#include "core/cp932_unicode.h"
+#include "core/errors.h"
+#include "platform/memory.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstddef>
+#include <cstring>
+#include <utility>
+#if defined(__SSE2__) || defined(_M_X64)
+#include <emmintrin.h>
+#define KESTRANE_SSE2 1
+#endif
+
+namespace kst {
+
+namespace {
+
+// Written in place of a character that CP932 lacks and of bytes that do not decode.
+constexpr char kMissing = '?';
+// Runs of ASCII are converted this many bytes at a time with SSE2, which every x86-64 processor
+// has.
+constexpr int kBlock = 16;
+
+unsigned ByteAt(const char* P) {
+    return static_cast<unsigned char>(*P);
+}
+
+// Writes CP932 at Next. Decoding keeps it in a local variable, and the compiler so keeps Next in a
+// register: stores through char pointers could otherwise change it.
+struct Cp932Writer {
+    char* Next;
+    bool Lossy = false;
+    const TCp932Codes& Codes = Cp932Codes();
+
+    void PutByte(unsigned Byte) { *Next++ = static_cast<char>(Byte); }
+
+    void PutCharacter(char32_t Character) {
+        const std::uint16_t code = Character < Codes.size() ? Codes[Character] : kNoCp932Code;
+        if (code == kNoCp932Code) {
+            PutMissing();
+        } else if (code < 0x100) {
+            PutByte(code);
+        } else {
+            PutByte(code >> 8);
+            PutByte(code & 0xFFu);
+        }
+    }
+
+    void PutMissing() {
+        PutByte(static_cast<unsigned char>(kMissing));
+        Lossy = true;
+    }
+};
+
+// The character of the CP932 bytes at Text[Pos], which Pos passes; kNoUnicode when the bytes
+// name none.
+char16_t UnicodeAt(std::string_view Text, std::size_t& Pos) {
+    const auto byte = static_cast<unsigned char>(Text[Pos]);
+    if (CharLengthAt(Text, Pos) == 2) {
+        const auto trail = static_cast<unsigned char>(Text[Pos + 1]);
+        Pos += 2;
+        return UnicodeOfDoubleByte(byte, trail);
+    }
+    ++Pos;
+    return UnicodeOfSingleByte(byte);
+}
+
+#if defined(KESTRANE_SSE2)
+__m128i BlockAt(const char* P) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
+}
+
+void StoreBlock(char* P, __m128i Block) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(P), Block);
+}
+
+// How many of the block's bytes are ASCII before the first that is not.
+int AsciiBytesIn(__m128i Block) {
+    return std::countr_zero(static_cast<unsigned>(_mm_movemask_epi8(Block)) | 1u << kBlock);
+}
+#endif
+
+// Each codec converts a run of ASCII at once (a block at a time with SSE2) and any other
+// character on its own. The output never shares the input's buffer and has room for as many
+// bytes as the input has left times the expansion, so a block is written whole and the output
+// then moves on by its ASCII start.
+struct Utf16Le {
+    static constexpr TTextEncoding kEncoding = TTextEncoding::Utf16Le;
+    static constexpr std::string_view kMark = "\xFF\xFE";
+    static constexpr std::ptrdiff_t kUnit = 2;
+    // Bytes written per CP932 byte at most.
+    static constexpr std::size_t kExpansion = 2;
+
+    static char16_t UnitAt(const char* P) {
+        return static_cast<char16_t>(ByteAt(P) | ByteAt(P + 1) << 8);
+    }
+
+    static bool IsHighSurrogate(char16_t Unit) { return Unit >= 0xD800 && Unit <= 0xDBFF; }
+    static bool IsLowSurrogate(char16_t Unit) { return Unit >= 0xDC00 && Unit <= 0xDFFF; }
+
+    static bool IsAsciiAt(const char* In) { return UnitAt(In) < 0x80; }
+
+    static const char* DecodeAscii(const char* In, const char* End, Cp932Writer& Out) {
+#if defined(KESTRANE_SSE2)
+        for (; End - In >= kBlock; In += kBlock, Out.Next += kBlock / kUnit) {
+            const __m128i units = BlockAt(In);
+            const __m128i above = _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80)));
+            const auto ascii = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_cmpeq_epi16(above, _mm_setzero_si128())));
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(Out.Next), _mm_packus_epi16(units, units));
+            if (ascii != 0xFFFF) {
+                const int count = std::countr_one(ascii) / kUnit;
+                Out.Next += count;
+                return In + count * kUnit;
+            }
+        }
+#endif
+        for (; End - In >= kUnit && IsAsciiAt(In); In += kUnit) {
+            Out.PutByte(ByteAt(In));
+        }
+        return In;
+    }
+
+    // A pair of surrogates is a character beyond the basic plane, which CP932 lacks; a lone
+    // surrogate has no CP932 code either.
+    static const char* DecodeCharacter(const char* In, const char* End, Cp932Writer& Out) {
+        const char16_t unit = UnitAt(In);
+        if (IsHighSurrogate(unit) && End - In >= 2 * kUnit && IsLowSurrogate(UnitAt(In + kUnit))) {
+            Out.PutMissing();
+            return In + 2 * kUnit;
+        }
+        Out.PutCharacter(unit);
+        return In + kUnit;
+    }
+
+    static const char* EncodeAscii(const char* In, const char* End, char*& Out) {
+#if defined(KESTRANE_SSE2)
+        for (; End - In >= kBlock; In += kBlock, Out += kBlock * kUnit) {
+            const __m128i bytes = BlockAt(In);
+            const __m128i zero = _mm_setzero_si128();
+            StoreBlock(Out, _mm_unpacklo_epi8(bytes, zero));
+            StoreBlock(Out + kBlock, _mm_unpackhi_epi8(bytes, zero));
+            if (const int count = AsciiBytesIn(bytes); count < kBlock) {
+                Out += count * kUnit;
+                return In + count;
+            }
+        }
+#endif
+        for (; In < End && ByteAt(In) < 0x80; ++In) {
+            EncodeCharacter(static_cast<char16_t>(ByteAt(In)), Out);
+        }
+        return In;
+    }
+
+    static void EncodeCharacter(char16_t Character, char*& Out) {
+        *Out++ = static_cast<char>(Character & 0xFFu);
+        *Out++ = static_cast<char>(Character >> 8);
+    }
+};
+
+struct Utf8 {
+    static constexpr TTextEncoding kEncoding = TTextEncoding::Utf8;
+    static constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    static constexpr std::ptrdiff_t kUnit = 1;
+    // A half-width katakana takes one byte in CP932 and three in UTF-8.
+    static constexpr std::size_t kExpansion = 3;
+
+    static bool IsAsciiAt(const char* In) { return ByteAt(In) < 0x80; }
+
+    static const char* DecodeAscii(const char* In, const char* End, Cp932Writer& Out) {
+#if defined(KESTRANE_SSE2)
+        for (; End - In >= kBlock; In += kBlock, Out.Next += kBlock) {
+            const __m128i bytes = BlockAt(In);
+            StoreBlock(Out.Next, bytes);
+            if (const int count = AsciiBytesIn(bytes); count < kBlock) {
+                Out.Next += count;
+                return In + count;
+            }
+        }
+#endif
+        for (; In < End && IsAsciiAt(In); ++In) {
+            Out.PutByte(ByteAt(In));
+        }
+        return In;
+    }
+
+    struct TSequence {
+        char32_t Character = 0;
+        // 0 for a malformed sequence.
+        std::ptrdiff_t Length = 0;
+    };
+
+    // The well-formed sequence of two to four bytes at In: no overlong forms, no surrogates,
+    // nothing beyond U+10FFFF.
+    static TSequence SequenceAt(const char* In, std::ptrdiff_t Left) {
+        const unsigned lead = ByteAt(In);
+        TSequence sequence;
+        unsigned secondLow = 0x80;
+        unsigned secondHigh = 0xBF;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            sequence = {lead & 0x1Fu, 2};
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            sequence = {lead & 0x0Fu, 3};
+            secondLow = lead == 0xE0 ? 0xA0 : secondLow;
+            secondHigh = lead == 0xED ? 0x9F : secondHigh;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            sequence = {lead & 0x07u, 4};
+            secondLow = lead == 0xF0 ? 0x90 : secondLow;
+            secondHigh = lead == 0xF4 ? 0x8F : secondHigh;
+        } else {
+            return {};
+        }
+        if (Left < sequence.Length) {
+            return {};
+        }
+        for (std::ptrdiff_t i = 1; i < sequence.Length; ++i) {
+            const unsigned byte = ByteAt(In + i);
+            if (byte < (i == 1 ? secondLow : 0x80) || byte > (i == 1 ? secondHigh : 0xBF)) {
+                return {};
+            }
+            sequence.Character = sequence.Character << 6 | (byte & 0x3Fu);
+        }
+        return sequence;
+    }
+
+    // A malformed sequence gives "?" for its first byte; the rest are read again.
+    static const char* DecodeCharacter(const char* In, const char* End, Cp932Writer& Out) {
+        const TSequence sequence = SequenceAt(In, End - In);
+        if (sequence.Length == 0) {
+            Out.PutMissing();
+            return In + 1;
+        }
+        Out.PutCharacter(sequence.Character);
+        return In + sequence.Length;
+    }
+
+    static const char* EncodeAscii(const char* In, const char* End, char*& Out) {
+#if defined(KESTRANE_SSE2)
+        for (; End - In >= kBlock; In += kBlock, Out += kBlock) {
+            const __m128i bytes = BlockAt(In);
+            StoreBlock(Out, bytes);
+            if (const int count = AsciiBytesIn(bytes); count < kBlock) {
+                Out += count;
+                return In + count;
+            }
+        }
+#endif
+        for (; In < End && ByteAt(In) < 0x80; ++In) {
+            *Out++ = *In;
+        }
+        return In;
+    }
+
+    static void EncodeCharacter(char16_t Character, char*& Out) {
+        if (Character < 0x80) {
+            *Out++ = static_cast<char>(Character);
+        } else if (Character < 0x800) {
+            *Out++ = static_cast<char>(0xC0 | Character >> 6);
+            *Out++ = static_cast<char>(0x80 | (Character & 0x3F));
+        } else {
+            *Out++ = static_cast<char>(0xE0 | Character >> 12);
+            *Out++ = static_cast<char>(0x80 | (Character >> 6 & 0x3F));
+            *Out++ = static_cast<char>(0x80 | (Character & 0x3F));
+        }
+    }
+};
+
+struct TDecodedPiece {
+    // Where the next character starts.
+    const char* Next;
+    std::size_t Size;
+    bool Lossy;
+};
+
+// Decodes the characters that start before Limit (the last one may run on to End) to Out. With
+// Limit at End, a last piece shorter than a code unit is one missing character.
+template <class TCodec>
+TDecodedPiece Decode(const char* In, const char* Limit, const char* End, char* Out) {
+    Cp932Writer writer{Out};
+    const auto more = [&] { return In < Limit && End - In >= TCodec::kUnit; };
+    while (more()) {
+        In = TCodec::DecodeAscii(In, End, writer);
+        while (more() && !TCodec::IsAsciiAt(In)) {
+            In = TCodec::DecodeCharacter(In, End, writer);
+        }
+    }
+    if (Limit == End && In != End) {
+        writer.PutMissing();
+        In = End;
+    }
+    return {In, static_cast<std::size_t>(writer.Next - Out), writer.Lossy};
+}
+
+template <class TCodec>
+TDecodedFile Decoded(const FileBytes& Bytes) {
+    const char* const end = Bytes.Data.get() + Bytes.Size;
+    FileBytes text{std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(Bytes.Size)), 0};
+    const TDecodedPiece decoded =
+        Decode<TCodec>(Bytes.Data.get() + TCodec::kMark.size(), end, end, text.Data.get());
+    text.Size = decoded.Size;
+    return {std::move(text), {TCodec::kEncoding, decoded.Lossy}};
+}
+
+// The file is read a piece at a time into a buffer that stays in the processor's cache and
+// decoded from there, so its bytes pass through memory once. A character cut by the end of a
+// piece is carried over to the next one.
+template <class TCodec>
+TDecodedFile DecodedFromFile(FileReader& File, std::string_view Head) {
+    constexpr std::size_t kPiece = 128 * 1024;
+    constexpr std::ptrdiff_t kLongestCharacter = 4;
+    std::size_t capacity = static_cast<std::size_t>(File.ReportedSize());
+    FileBytes text{std::make_unique_for_overwrite<char[]>(capacity), 0};
+    AdviseLargeBuffer(text.Data.get(), capacity);
+    const auto piece = std::make_unique_for_overwrite<char[]>(kPiece + kLongestCharacter);
+    std::size_t carried = std::ranges::copy(Head, piece.get()).out - piece.get();
+    bool lossy = false;
+    for (;;) {
+        const std::size_t count = File.Read(piece.get() + carried, kPiece);
+        const std::size_t available = carried + count;
+        char* const out = MakeRoom(text, capacity, available, File.Path());
+        const char* const end = piece.get() + available;
+        const char* const limit = count == 0 ? end : end - (kLongestCharacter - 1);
+        const TDecodedPiece decoded = Decode<TCodec>(piece.get(), limit, end, out);
+        text.Size += decoded.Size;
+        lossy = lossy || decoded.Lossy;
+        if (count == 0) {
+            return {std::move(text), {TCodec::kEncoding, lossy}};
+        }
+        carried = static_cast<std::size_t>(end - decoded.Next);
+        std::memmove(piece.get(), decoded.Next, carried);
+    }
+}
+
+[[noreturn]] void RaiseUnencodable(TTextEncoding Encoding) {
+    throw EFileError("テキストに文字を表さないバイトが含まれているため、" +
+                     std::string(EncodingName(Encoding)) + " で保存できません。");
+}
+
+// Cp932 encoded at Out, which has room for it; answers the encoded bytes.
+template <class TCodec>
+std::string_view Encoded(std::string_view Cp932, char* Out) {
+    char* out = Out;
+    const char* const end = Cp932.data() + Cp932.size();
+    for (const char* in = Cp932.data(); in < end;) {
+        in = TCodec::EncodeAscii(in, end, out);
+        auto pos = static_cast<std::size_t>(in - Cp932.data());
+        while (pos < Cp932.size() && ByteAt(&Cp932[pos]) >= 0x80) {
+            const char16_t character = UnicodeAt(Cp932, pos);
+            if (character == kNoUnicode) {
+                RaiseUnencodable(TCodec::kEncoding);
+            }
+            TCodec::EncodeCharacter(character, out);
+        }
+        in = Cp932.data() + pos;
+    }
+    return {Out, static_cast<std::size_t>(out - Out)};
+}
+
+} // namespace
+
+std::string_view EncodingName(TTextEncoding Encoding) {
+    switch (Encoding) {
+    case TTextEncoding::Sjis:
+        break;
+    case TTextEncoding::Utf16Le:
+        return "UTF-16LE";
+    case TTextEncoding::Utf8:
+        return "UTF-8";
+    }
+    return "SJIS";
+}
+
+void CheckWritable(const TFileFormat& Format) {
+    if (Format.Lossy) {
+        throw EFileError(
+            "このファイルには Shift-JIS で表せない文字が含まれているため、保存できません。");
+    }
+}
+
+TDecodedFile DecodeFileBytes(FileBytes Bytes) {
+    const std::string_view bytes(Bytes.Data.get(), static_cast<std::size_t>(Bytes.Size));
+    if (bytes.starts_with(Utf16Le::kMark)) {
+        return Decoded<Utf16Le>(Bytes);
+    }
+    if (bytes.starts_with(Utf8::kMark)) {
+        return Decoded<Utf8>(Bytes);
+    }
+    return {std::move(Bytes), {}};
+}
+
+TDecodedFile ReadTextFile(const std::string& Path) {
+    FileReader file(Path);
+    char head[Utf8::kMark.size()];
+    std::size_t headSize = 0;
+    while (headSize < sizeof head) {
+        const std::size_t count = file.Read(head + headSize, sizeof head - headSize);
+        if (count == 0) {
+            break;
+        }
+        headSize += count;
+    }
+    const std::string_view start(head, headSize);
+    if (start.starts_with(Utf16Le::kMark)) {
+        return DecodedFromFile<Utf16Le>(file, start.substr(Utf16Le::kMark.size()));
+    }
+    if (start.starts_with(Utf8::kMark)) {
+        return DecodedFromFile<Utf8>(file, {});
+    }
+    return {ReadRest(file, start), {}};
+}
+
+TextEncoder::TextEncoder(TTextEncoding Encoding, ChunkSink Sink)
+    : FEncoding(Encoding), FSink(std::move(Sink)) {
+    switch (FEncoding) {
+    case TTextEncoding::Sjis:
+        break;
+    case TTextEncoding::Utf16Le:
+        FSink(Utf16Le::kMark);
+        break;
+    case TTextEncoding::Utf8:
+        FSink(Utf8::kMark);
+        break;
+    }
+}
+
+void TextEncoder::Put(std::string_view Cp932) {
+    switch (FEncoding) {
+    case TTextEncoding::Sjis:
+        FSink(Cp932);
+        break;
+    case TTextEncoding::Utf16Le:
+        FSink(Encoded<Utf16Le>(Cp932, Room(Cp932.size() * Utf16Le::kExpansion)));
+        break;
+    case TTextEncoding::Utf8:
+        FSink(Encoded<Utf8>(Cp932, Room(Cp932.size() * Utf8::kExpansion)));
+        break;
+    }
+}
+
+char* TextEncoder::Room(std::size_t Size) {
+    if (Size > FCapacity) {
+        FBuffer = std::make_unique_for_overwrite<char[]>(Size);
+        FCapacity = Size;
+    }
+    return FBuffer.get();
+}
+
+void WriteEncoded(TTextEncoding Encoding, std::string_view Cp932, const ChunkSink& Sink) {
+    TextEncoder(Encoding, Sink).Put(Cp932);
+}
+
+} // namespace kst

@@ -1,0 +1,69 @@
+// Files in Unicode. A file that starts with the UTF-16 LE mark (FF FE) or the UTF-8 mark (EF BB
+// BF) is decoded to CP932 when it is read, and its text is encoded back with the same mark when it
+// is written. Only the marks decide: a file without one is CP932 bytes, taken as they are.
+#pragma once
+
+#include "platform/files.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kst {
+
+enum class TTextEncoding : std::uint8_t { Sjis, Utf16Le, Utf8 };
+
+// "SJIS", "UTF-16LE", "UTF-8".
+std::string_view EncodingName(TTextEncoding Encoding);
+
+// How a file's text is stored: learnt when the file is read, and needed to write it back the
+// same way.
+struct TFileFormat {
+    TTextEncoding Encoding = TTextEncoding::Sjis;
+    // The file holds characters that CP932 lacks, or bytes that do not decode: the text has "?"
+    // in their place, so it is not the file's and is never written.
+    bool Lossy = false;
+
+    bool operator==(const TFileFormat&) const = default;
+};
+
+// Raises EFileError when text read in Format must not be written.
+void CheckWritable(const TFileFormat& Format);
+
+struct TDecodedFile {
+    FileBytes Text; // CP932
+    TFileFormat Format;
+};
+
+// A file's text as CP932: a file in Unicode decoded, any other as it is.
+TDecodedFile DecodeFileBytes(FileBytes Bytes);
+
+// Reads a file's text as CP932, as DecodeFileBytes decodes it; raises EFileError as ReadWholeFile
+// does.
+TDecodedFile ReadTextFile(const std::string& Path);
+
+// Hands CP932 text on to Sink in an encoding: the encoding's mark at once, then every piece
+// converted.
+class TextEncoder {
+public:
+    TextEncoder(TTextEncoding Encoding, ChunkSink Sink);
+
+    // Raises EFileError when Cp932 holds bytes that name no character; a piece must therefore
+    // not end inside a double-byte character.
+    void Put(std::string_view Cp932);
+
+private:
+    // A buffer of at least Size bytes.
+    char* Room(std::size_t Size);
+
+    TTextEncoding FEncoding;
+    ChunkSink FSink;
+    std::unique_ptr<char[]> FBuffer;
+    std::size_t FCapacity = 0;
+};
+
+// Cp932 whole to Sink in Encoding, with its mark.
+void WriteEncoded(TTextEncoding Encoding, std::string_view Cp932, const ChunkSink& Sink);
+
+} // namespace kst

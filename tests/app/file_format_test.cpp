@@ -1,0 +1,95 @@
+// The main window with files in Unicode: saving keeps the encoding, a lossy file stays read-only
+// and unsaved, and the status bar shows the caret's place, the encoding and the read-only mark.
+#include "core/errors.h"
+#include "document/wrap_option.h"
+#include "main_form_fixture.h"
+#include "support/recording_host.h"
+#include "support/unicode_files.h"
+
+namespace kst {
+namespace {
+
+class FileFormatTest : public MainFormTest {
+protected:
+    std::string Part(TStatusBar::TPart Part) {
+        Form->AppIdle();
+        return Form->Menus.StatusBar1.Parts[Part];
+    }
+};
+
+TEST_F(FileFormatTest, SaveAndSaveAsKeepTheFilesEncoding) {
+    const std::string file = File("wide.vbs", Utf16LeFile(u"Dim あ\r\n"));
+    Create({file});
+    EXPECT_EQ(Text(), "Dim \x82\xA0\r\n");
+    EXPECT_EQ(Part(TStatusBar::spEncoding), "UTF-16LE");
+    EXPECT_EQ(Part(TStatusBar::spReadOnly), "");
+    Editor->GetLines().Add("' \x82\xA2");
+    Editor->SetModified(true);
+    Form->mnuSaveFileClick();
+    EXPECT_EQ(Folder.ReadFile("files/wide.vbs"), Utf16LeFile(u"Dim あ\r\n' い\r\n"));
+
+    Desk.SaveDialogResults = {Folder.Path("files/copy.vbs")};
+    EXPECT_TRUE(Form->SaveAsFile());
+    EXPECT_EQ(Folder.ReadFile("files/copy.vbs"), Utf16LeFile(u"Dim あ\r\n' い\r\n"));
+    EXPECT_EQ(Part(TStatusBar::spEncoding), "UTF-16LE");
+}
+
+TEST_F(FileFormatTest, ALossyFileOpensReadOnlyAndIsNeverSaved) {
+    const std::string original = Utf8File(u"MsgBox \"가\"\r\n");
+    const std::string file = File("korean.vbs", original);
+    Create({file});
+    const FakeDesktop::TMessage warning{
+        "\r\nこのファイルには Shift-JIS "
+        "で表せない文字が含まれているため、読み取り専用で開きました。",
+        "警告", TMessageType::Warning, TMessageButtons::Ok};
+    EXPECT_EQ(Desk.Messages, std::vector<FakeDesktop::TMessage>{warning});
+    EXPECT_EQ(Text(), "MsgBox \"?\"\r\n");
+    EXPECT_TRUE(Editor->GetReadOnly());
+    EXPECT_EQ(Part(TStatusBar::spEncoding), "UTF-8");
+    EXPECT_EQ(Part(TStatusBar::spReadOnly), "読み取り専用");
+
+    EXPECT_THROW(Form->SaveAsFile(), EFileError);
+    EXPECT_TRUE(Desk.SaveDialogs.empty()) << "refused before the dialog";
+    // Another program may clear the read-only state; the text is still never saved.
+    Editor->SetReadOnly(false);
+    Editor->GetLines().Add("x");
+    Editor->SetModified(true);
+    EXPECT_THROW(Form->mnuSaveFileClick(), EFileError);
+    EXPECT_EQ(Folder.ReadFile("files/korean.vbs"), original);
+
+    // A script run ends with the text read-only again.
+    Editor->SetModified(false);
+    std::vector<std::string> marksWhileRunning;
+    View.OnProcessMessages = [&] {
+        marksWhileRunning.push_back(Form->Menus.StatusBar1.Parts[TStatusBar::spReadOnly]);
+    };
+    Form->mnuWSHRunClick();
+    EXPECT_EQ(marksWhileRunning, std::vector<std::string>(Desk.ProcessWaits, "読み取り専用"));
+    EXPECT_TRUE(Editor->GetReadOnly());
+}
+
+TEST_F(FileFormatTest, TheStatusBarShowsTheCaretsLineAndColumnAsDrawn) {
+    RecordingHost host({400, 200});
+    host.HasFocus = true;
+    Editor->SetHost(&host);
+    Create();
+    EXPECT_EQ(Part(TStatusBar::spEncoding), "SJIS");
+    EXPECT_EQ(Part(TStatusBar::spCaret), "1 行, 1 桁");
+    Editor->GetWrapOption().SetWrapByte(20);
+    Editor->SetWordWrap(true);
+    Editor->GetLines().SetTextStr("\tx\r\n\x82\xA0\x82\xA2y\r\n" + std::string(50, 'w'));
+    const auto caretText = [&](int Row, int Col) {
+        Editor->SetRowCol(Row, Col);
+        return Form->Menus.StatusBar1.Parts[TStatusBar::spCaret];
+    };
+    EXPECT_EQ(caretText(0, 4), "1 行, 5 桁") << "after a tab";
+    EXPECT_EQ(caretText(1, 4), "2 行, 5 桁") << "after two double-byte characters";
+    EXPECT_EQ(caretText(3, 7), "3 行, 8 桁") << "on the second row of a wrapped line";
+    const int refreshes = View.StatusBarRefreshes;
+    Editor->SetRowCol(4, 2);
+    EXPECT_EQ(View.StatusBarRefreshes, refreshes + 1);
+    Editor->SetHost(nullptr);
+}
+
+} // namespace
+} // namespace kst
