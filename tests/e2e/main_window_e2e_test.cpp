@@ -2,6 +2,7 @@
 // query and the settings, driven as a user and other programs would: command lines, window
 // titles, keys, the editor's edit-control messages, message boxes and the files on disk.
 #include "kestrane_driver.h"
+#include "kestrane_version.h"
 #include "platform/geometry.h"
 #include "screenshot.h"
 #include "win32/utf.h"
@@ -328,6 +329,21 @@ TEST_F(KestraneTest, SettingsWrittenAtExitAreReadAtTheNextStart) {
     ASSERT_NE(SecondWindow, nullptr);
     EXPECT_EQ(WindowSizeOf(SecondWindow), (TSize{640, 420}));
     EXPECT_GE(RowPitch(EditorOf(SecondWindow)), DefaultPitch * 3 / 2);
+}
+
+TEST_F(KestraneTest, TheAboutBoxShowsTheProjectVersion) {
+    Start({});
+    const HWND Window = WaitForMainWindow(L"新規[1]" + std::wstring(kTitleSuffix));
+    ASSERT_NE(Window, nullptr);
+    HWND Box = nullptr;
+    // "バージョン情報(&A)" through the menu's access keys: Alt+H, then A.
+    ASSERT_TRUE(PressUntil(Window, {{VK_MENU, 'H'}, {'A'}},
+                           [&] { return (Box = MessageBoxOf(ProcessOf(Window))) != nullptr; }));
+    EXPECT_EQ(TitleOf(Box), L"Kestrane バージョン情報");
+    EXPECT_NE(DialogText(Box).find(L"\nVersion " KESTRANE_VERSION L"\n"), std::wstring::npos)
+        << DialogText(Box);
+    Click(Box, IDOK);
+    EXPECT_TRUE(WaitUntilClosed(Box));
 }
 
 TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {

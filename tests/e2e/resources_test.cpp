@@ -2,6 +2,7 @@
 // objects as kestrane.exe: the tool bar strip, the icon, the editor's cursors, the version
 // resource and the manifest.
 #include "app/main_menus.h"
+#include "kestrane_version.h"
 #include "win32/resources/resource_ids.h"
 #include "win32/windows_api.h"
 
@@ -125,17 +126,22 @@ TEST(Resources, EditorCursorsLinkBesideTheProgramResources) {
     EXPECT_NE(LoadCursorW(Self(), L"DragSelCopy"), nullptr);
 }
 
-// The program's own version block, as the about box reads it.
-class VersionResource : public testing::Test {
+// A program's version block, as the about box reads it: this test program's, which links
+// kestrane.exe's resources, and kestrane-format.exe's, copied beside it.
+class VersionResource : public testing::TestWithParam<const wchar_t*> {
 protected:
     void SetUp() override {
-        wchar_t Path[MAX_PATH]{};
-        ASSERT_GT(GetModuleFileNameW(nullptr, Path, MAX_PATH), 0u);
+        std::wstring Path(MAX_PATH, L'\0');
+        Path.resize(GetModuleFileNameW(nullptr, Path.data(), MAX_PATH));
+        ASSERT_FALSE(Path.empty());
+        if (*GetParam() != L'\0') {
+            Path = Path.substr(0, Path.rfind(L'\\') + 1) + GetParam();
+        }
         DWORD Handle = 0;
-        const DWORD Size = GetFileVersionInfoSizeW(Path, &Handle);
-        ASSERT_GT(Size, 0u);
+        const DWORD Size = GetFileVersionInfoSizeW(Path.c_str(), &Handle);
+        ASSERT_GT(Size, 0u) << std::wstring(Path);
         Block.resize(Size);
-        ASSERT_TRUE(GetFileVersionInfoW(Path, 0, Size, Block.data()));
+        ASSERT_TRUE(GetFileVersionInfoW(Path.c_str(), 0, Size, Block.data()));
     }
 
     std::wstring Text(const wchar_t* Name) {
@@ -153,24 +159,32 @@ protected:
     std::vector<BYTE> Block;
 };
 
-TEST_F(VersionResource, JapaneseStringBlockCarriesTheVersionTexts) {
-    EXPECT_EQ(Text(L"FileVersion"), L"1.0.0.0");
-    EXPECT_EQ(Text(L"ProductVersion"), L"1.0.0.0");
+INSTANTIATE_TEST_SUITE_P(Programs, VersionResource, testing::Values(L"", L"kestrane-format.exe"));
+
+TEST_P(VersionResource, JapaneseStringBlockCarriesTheProjectVersion) {
+    const std::wstring Version(std::begin(KESTRANE_VERSION), std::end(KESTRANE_VERSION) - 1);
+    EXPECT_EQ(Text(L"FileVersion"), Version);
+    EXPECT_EQ(Text(L"ProductVersion"), Version);
     EXPECT_EQ(Text(L"ProductName"), L"Kestrane");
     EXPECT_EQ(Text(L"CompanyName"), L"Kestrane");
-    EXPECT_EQ(Text(L"FileDescription"), L"Kestrane VBScript エディター");
-    EXPECT_EQ(Text(L"LegalCopyright").rfind(L"Copyright", 0), 0u);
+    EXPECT_EQ(Text(L"FileDescription").rfind(L"Kestrane VBScript ", 0), 0u);
+    EXPECT_EQ(Text(L"OriginalFilename"), Text(L"InternalName") + L".exe");
+    EXPECT_EQ(Text(L"LegalCopyright"), L"Copyright (C) 2026 the Kestrane developers");
     EXPECT_EQ(Text(L"Comments"), L"(missing)");
 }
 
-TEST_F(VersionResource, FixedInfoAndTranslationMatchTheStrings) {
+TEST_P(VersionResource, FixedInfoAndTranslationMatchTheStrings) {
     VS_FIXEDFILEINFO* Fixed = nullptr;
     UINT Length = 0;
     ASSERT_TRUE(VerQueryValueW(Block.data(), L"\\", reinterpret_cast<void**>(&Fixed), &Length));
     EXPECT_EQ(Fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(Fixed->dwFileVersionMS, 0x00010000u);
-    EXPECT_EQ(Fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(Fixed->dwProductVersionMS, 0x00010000u);
+    const std::wstring Numbers = std::to_wstring(HIWORD(Fixed->dwFileVersionMS)) + L"." +
+                                 std::to_wstring(LOWORD(Fixed->dwFileVersionMS)) + L"." +
+                                 std::to_wstring(HIWORD(Fixed->dwFileVersionLS));
+    EXPECT_EQ(Numbers, Text(L"FileVersion"));
+    EXPECT_EQ(LOWORD(Fixed->dwFileVersionLS), 0);
+    EXPECT_EQ(Fixed->dwProductVersionMS, Fixed->dwFileVersionMS);
+    EXPECT_EQ(Fixed->dwProductVersionLS, Fixed->dwFileVersionLS);
     EXPECT_EQ(Fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
     WORD* Translation = nullptr;
