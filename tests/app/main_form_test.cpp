@@ -214,6 +214,8 @@ TEST_F(MainFormTest, StartReadsTheSettingsAndSizesTheWindow) {
 }
 
 TEST_F(MainFormTest, DestroyKeepsTheSizeOfANormalWindowAndWritesTheFiles) {
+    // A program unpacked somewhere new has no "Env" folder yet: start creates it.
+    Folder.RemoveEnv();
     Create();
     Form->LauncherTable = {{"Tool", "C:\\t.exe"}};
     Form->FindHistory = {"word"};

@@ -117,6 +117,7 @@ void TForm1::SetTitle(std::string Title) {
 
 void TForm1::FormCreate() {
     ClipboardChanged();
+    FEnv.CreateFolder();
     Settings = FEnv.LoadSettings();
     LauncherTable = FEnv.LoadLauncherFile();
     FindHistory = FEnv.LoadFindHistory();
