@@ -30,36 +30,47 @@ std::string_view ResourceBytes(LPCWSTR Name, LPCWSTR Type) {
     return {Bytes, SizeofResource(Self(), Found)};
 }
 
-// One 16 x 16 picture of the strip as colours, row by row.
+// One picture of a strip as colours, row by row.
 using TPicture = std::vector<COLORREF>;
 
-std::vector<TPicture> SplitStrip(const DIBSECTION& Strip) {
+std::vector<TPicture> SplitStrip(const DIBSECTION& Strip, int Size) {
     const BITMAP& Bits = Strip.dsBm;
     const auto* Rows = static_cast<const BYTE*>(Bits.bmBits);
-    std::vector<TPicture> Pictures(Bits.bmWidth / TOOLBAR_IMAGE_SIZE);
+    std::vector<TPicture> Pictures(Bits.bmWidth / Size);
     for (int y = 0; y < Bits.bmHeight; ++y) {
         // A DIB section with a positive height keeps its bottom row first.
         const BYTE* Row = Rows + (Bits.bmHeight - 1 - y) * Bits.bmWidthBytes;
         for (int x = 0; x < Bits.bmWidth; ++x) {
             const BYTE* Pixel = Row + 3 * x;
-            Pictures[x / TOOLBAR_IMAGE_SIZE].push_back(RGB(Pixel[2], Pixel[1], Pixel[0]));
+            Pictures[x / Size].push_back(RGB(Pixel[2], Pixel[1], Pixel[0]));
         }
     }
     return Pictures;
 }
 
-TEST(Resources, ToolBarStripHoldsOneDrawnPicturePerImageIndex) {
+struct TStrip {
+    int Id;
+    int Size;
+};
+
+class ToolBarStrip : public testing::TestWithParam<TStrip> {};
+
+INSTANTIATE_TEST_SUITE_P(Scales, ToolBarStrip,
+                         testing::Values(TStrip{IDB_TOOLBAR, TOOLBAR_IMAGE_SIZE},
+                                         TStrip{IDB_TOOLBAR_150, 24}, TStrip{IDB_TOOLBAR_200, 32}));
+
+TEST_P(ToolBarStrip, HoldsOneDrawnPicturePerImageIndex) {
+    const auto [Id, Size] = GetParam();
     auto* Strip = static_cast<HBITMAP>(
-        LoadImageW(Self(), MAKEINTRESOURCEW(IDB_TOOLBAR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+        LoadImageW(Self(), MAKEINTRESOURCEW(Id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     ASSERT_NE(Strip, nullptr);
     DIBSECTION Dib{};
     ASSERT_EQ(GetObjectW(Strip, sizeof(Dib), &Dib), static_cast<int>(sizeof(Dib)));
-    EXPECT_EQ(Dib.dsBm.bmWidth, kImageCount * TOOLBAR_IMAGE_SIZE);
-    EXPECT_EQ(Dib.dsBm.bmWidth, 432);
-    EXPECT_EQ(Dib.dsBm.bmHeight, TOOLBAR_IMAGE_SIZE);
+    EXPECT_EQ(Dib.dsBm.bmWidth, kImageCount * Size);
+    EXPECT_EQ(Dib.dsBm.bmHeight, Size);
     EXPECT_EQ(Dib.dsBm.bmBitsPixel, 24);
 
-    const std::vector<TPicture> Pictures = SplitStrip(Dib);
+    const std::vector<TPicture> Pictures = SplitStrip(Dib, Size);
     for (size_t Index = 0; Index < Pictures.size(); ++Index) {
         const std::set<COLORREF> Colours(Pictures[Index].begin(), Pictures[Index].end());
         // Every picture has a background in the mask colour and at least two colours on it.
@@ -70,8 +81,7 @@ TEST(Resources, ToolBarStripHoldsOneDrawnPicturePerImageIndex) {
         << "two images are the same picture";
 
     // The way the main window uses it: one masked image list for the tool bar and the menus.
-    HIMAGELIST Images = ImageList_Create(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE,
-                                         ILC_COLOR24 | ILC_MASK, kImageCount, 0);
+    HIMAGELIST Images = ImageList_Create(Size, Size, ILC_COLOR24 | ILC_MASK, kImageCount, 0);
     ASSERT_NE(Images, nullptr);
     EXPECT_EQ(ImageList_AddMasked(Images, Strip, TOOLBAR_MASK_COLOR), 0);
     EXPECT_EQ(ImageList_GetImageCount(Images), kImageCount);
@@ -105,7 +115,7 @@ TEST(Resources, ProgramIconIsTheFirstIconGroupWithNativeSizes) {
     ASSERT_FALSE(Groups.empty());
     EXPECT_EQ(Groups.front(), static_cast<ULONG_PTR>(IDI_KESTRANE));
 
-    for (const int Size : {16, 32, 48}) {
+    for (const int Size : {16, 24, 32, 48, 64}) {
         EXPECT_EQ(NativeIconWidth(Size), Size);
         HANDLE Icon = LoadImageW(Self(), MAKEINTRESOURCEW(IDI_KESTRANE), IMAGE_ICON, Size, Size, 0);
         ASSERT_NE(Icon, nullptr) << Size;
