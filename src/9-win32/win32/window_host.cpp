@@ -117,6 +117,10 @@ TSize WindowHost::ClientSize() const {
     return FClient.Size();
 }
 
+int WindowHost::Dpi() const {
+    return static_cast<int>(GetDpiForWindow(FWindow));
+}
+
 TSize WindowHost::ScreenSize() const {
     return TSize{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
@@ -223,7 +227,8 @@ int WindowHost::TrackPosition(TScrollBarKind Bar) const {
 }
 
 int WindowHost::ScrollBarSize(TScrollBarKind Bar) const {
-    return GetSystemMetrics(Bar == TScrollBarKind::Horizontal ? SM_CYHSCROLL : SM_CXVSCROLL);
+    return GetSystemMetricsForDpi(Bar == TScrollBarKind::Horizontal ? SM_CYHSCROLL : SM_CXVSCROLL,
+                                  GetDpiForWindow(FWindow));
 }
 
 void WindowHost::SetCompositionWindow(TPoint Position, const TFontSpec& Font) {
