@@ -211,7 +211,8 @@ TEST(Resources, ManifestAsksForCommonControls6) {
     EXPECT_NE(Manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""),
               std::string_view::npos);
     EXPECT_NE(Manifest.find("level=\"asInvoker\""), std::string_view::npos);
-    EXPECT_NE(Manifest.find(">true</dpiAware>"), std::string_view::npos);
+    EXPECT_NE(Manifest.find(">true/pm</dpiAware>"), std::string_view::npos);
+    EXPECT_NE(Manifest.find(">PerMonitorV2</dpiAwareness>"), std::string_view::npos);
 
     // The loader honours it: comctl32.dll comes from the side-by-side store of version 6.
     HMODULE CommonControls = GetModuleHandleW(L"comctl32.dll");
