@@ -16,4 +16,14 @@ constexpr int ScalePixels(int Pixels, int FromDpi, int ToDpi) {
     return static_cast<int>((static_cast<long long>(Pixels) * ToDpi + FromDpi / 2) / FromDpi);
 }
 
+// Pictures drawn pixel by pixel (the tool bar's, the ruler's digits) are drawn for 100 %, 150 %
+// and 200 %. A screen of Dpi dots per inch shows those of the largest of these scales that is not
+// above its own, so that no picture is ever stretched.
+constexpr int DrawnScalePercent(int Dpi) {
+    if (Dpi >= 2 * kDesignDpi) {
+        return 200;
+    }
+    return Dpi >= kDesignDpi * 3 / 2 ? 150 : 100;
+}
+
 } // namespace kst

@@ -7,18 +7,7 @@ namespace kst {
 namespace {
 
 constexpr int kFontPoints = 9;
-// The sides of the pictures drawn for 100 %, 150 % and 200 %, smallest first.
-constexpr int kDrawnImageSizes[] = {16, 24, 32};
-
-int DrawnImageSize(int Wanted) {
-    int chosen = kDrawnImageSizes[0];
-    for (const int size : kDrawnImageSizes) {
-        if (size <= Wanted) {
-            chosen = size;
-        }
-    }
-    return chosen;
-}
+constexpr int kImageSize = 16;
 
 } // namespace
 
@@ -28,7 +17,7 @@ TMainWindowMetrics MainWindowMetrics(int Dpi) {
     return {.Position = {scaled(302), scaled(113)},
             .Size = {scaled(600), scaled(500)},
             .FontHeight = -ScalePixels(kFontPoints, kPointsPerInch, Dpi),
-            .ImageSize = DrawnImageSize(scaled(kDrawnImageSizes[0])),
+            .ImageSize = kImageSize * DrawnScalePercent(Dpi) / 100,
             .StatusBoxWidth = scaled(120),
             .ListHeight = scaled(95),
             .ListItemHeight = scaled(12),

@@ -13,8 +13,8 @@ struct TMainWindowMetrics {
     TSize Size;
     // The window font's height ("ＭＳ Ｐゴシック", 9 points), negative: without internal leading.
     int FontHeight;
-    // The side of the tool bar and menu pictures: those drawn for 100 %, 150 % or 200 %, the
-    // largest not larger than the design size scaled, so that no picture is stretched.
+    // The side of the tool bar and menu pictures: 16, 24 or 32 for those drawn for 100 %, 150 % or
+    // 200 % (DrawnScalePercent).
     int ImageSize;
     int StatusBoxWidth;
     // The search results list: its height when first shown and its items' height.

@@ -1,6 +1,7 @@
 #include "win32/window_host.h"
 
 #include "display/caret_options.h"
+#include "platform/dpi.h"
 #include "win32/utf.h"
 
 #include <algorithm>
@@ -117,8 +118,10 @@ TSize WindowHost::ClientSize() const {
     return FClient.Size();
 }
 
+// No window answers 0: the design's.
 int WindowHost::Dpi() const {
-    return static_cast<int>(GetDpiForWindow(FWindow));
+    const UINT dpi = GetDpiForWindow(FWindow);
+    return dpi != 0 ? static_cast<int>(dpi) : kDesignDpi;
 }
 
 TSize WindowHost::ScreenSize() const {
