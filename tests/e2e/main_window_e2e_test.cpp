@@ -45,14 +45,6 @@ TSize WindowSizeOf(HWND Window) {
     return {Area.right - Area.left, Area.bottom - Area.top};
 }
 
-// The distance between the tops of the editor's first two rows, in pixels.
-int RowPitch(HWND Editor) {
-    const auto Second = static_cast<WPARAM>(SendMessageW(Editor, EM_LINEINDEX, 1, 0));
-    const LRESULT First = SendMessageW(Editor, EM_POSFROMCHAR, 0, 0);
-    return static_cast<short>(HIWORD(SendMessageW(Editor, EM_POSFROMCHAR, Second, 0))) -
-           static_cast<short>(HIWORD(First));
-}
-
 TEST_F(KestraneTest, ThreeFilesOnTheCommandLineOpenInThreeWindows) {
     const std::wstring First = CreateTextFile(L"first.vbs", "Dim first\r\n");
     const std::wstring Second = CreateTextFile(L"second.vbs", "Dim second\r\n");
