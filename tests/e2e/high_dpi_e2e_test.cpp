@@ -14,8 +14,6 @@ namespace kst::e2e {
 
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr wchar_t kDesktopKey[] = L"Control Panel\\Desktop";
 constexpr wchar_t kLogPixels[] = L"LogPixels";
 // The dialogs' font ("ＭＳ Ｐゴシック", 9 points) at 144 dots per inch.
@@ -144,17 +142,6 @@ void ExpectNothingCutOff(HWND Dialog) {
     DeleteObject(Font);
 }
 
-void SaveScreenshot(HWND Window, const std::wstring& Name) {
-    TImage Image;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            Image = CaptureWindow(Window);
-            return ColourCount(Image) > 4;
-        },
-        10s));
-    EXPECT_TRUE(WritePng(ProgramFolder() + Name, Image));
-}
-
 class HighDpiTest : public KestraneTest {
 protected:
     void SetUp() override {
@@ -192,7 +179,7 @@ TEST_F(HighDpiTest, TextAndToolBarAreDrawnOneAndAHalfTimesLarger) {
     BringForward(Scaled);
     RedrawWindow(Scaled, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    SaveScreenshot(Scaled, L"dpi144_main_window.png");
+    EXPECT_TRUE(SaveDrawnWindow(Scaled, L"dpi144_main_window.png", 8));
 }
 
 TEST_F(HighDpiTest, NothingIsCutOffInTheDialogs) {
@@ -206,7 +193,7 @@ TEST_F(HighDpiTest, NothingIsCutOffInTheDialogs) {
         ASSERT_TRUE(PressUntil(
             Window, Keys, [&] { return (Dialog = MessageBoxOf(ProcessOf(Window))) != nullptr; }));
         ExpectNothingCutOff(Dialog);
-        SaveScreenshot(Dialog, Screenshot);
+        EXPECT_TRUE(SaveDrawnWindow(Dialog, Screenshot, 4));
         PostMessageW(Dialog, WM_CLOSE, 0, 0);
         EXPECT_TRUE(WaitUntilClosed(Dialog));
     };

@@ -19,7 +19,6 @@ namespace kst::e2e {
 
 namespace {
 
-using namespace std::chrono_literals;
 using win32::Cp932ToWide;
 using win32::WideToCp932;
 
@@ -350,14 +349,7 @@ TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {
     BringForward(Window);
     RedrawWindow(Window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    TImage Image;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            Image = CaptureWindow(Window);
-            return ColourCount(Image) > 8;
-        },
-        10s));
-    EXPECT_TRUE(WritePng(ProgramFolder() + L"main_window.png", Image));
+    EXPECT_TRUE(SaveDrawnWindow(Window, L"main_window.png", 8));
 }
 
 } // namespace

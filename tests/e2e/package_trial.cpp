@@ -39,14 +39,7 @@ TEST(Package, TheProgramRunsFromTheUnpackedFolder) {
     EXPECT_NE(Window, nullptr) << "no window shows " << Script;
     if (Window != nullptr) {
         EXPECT_TRUE(WaitForText(EditorOf(Window), win32::Cp932ToWide(ReadBytes(Script))));
-        TImage Image;
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                Image = CaptureWindow(Window);
-                return ColourCount(Image) > 8;
-            },
-            10s));
-        EXPECT_TRUE(WritePng(ProgramFolder() + L"package_trial.png", Image));
+        EXPECT_TRUE(SaveDrawnWindow(Window, L"package_trial.png", 8));
         PostMessageW(Window, WM_CLOSE, 0, 0);
     }
 
