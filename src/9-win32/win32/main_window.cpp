@@ -245,7 +245,7 @@ bool MainWindow::OnSplitter(POINT Point) const {
 }
 
 // The splitter lets the mouse through to the window, which drags it: the list takes the height
-// below the pointer, at least the least list height and leaving the panel above it its least.
+// below the pointer, at least MinListHeight and leaving PanelAboveList of the panel above.
 bool MainWindow::SplitterMouse(UINT Msg, LPARAM LParam) {
     const POINT point{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
     switch (Msg) {
