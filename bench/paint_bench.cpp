@@ -54,6 +54,7 @@ public:
     void SetFocus() override {}
     TSize ClientSize() const override { return FClient; }
     TSize ScreenSize() const override { return {1920, 1080}; }
+    int Dpi() const override { return 96; }
     void SetBorder(bool) override {}
     void Invalidate(const TRect&) override {}
     void InvalidateAll() override {}

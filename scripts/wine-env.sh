@@ -1,6 +1,8 @@
 # Sourced by the scripts that run Windows programs under Wine. Defines:
-#   use_wine_prefix DIR   - runs Wine quietly in the prefix DIR/wineprefix, set up on first use
-#   stop_wine             - ends the prefix's Wine server (call before the script exits)
+#   use_wine_prefix DIR       - runs Wine quietly in the prefix DIR/wineprefix, set up on first use
+#   use_fresh_wine_prefix DIR - runs Wine quietly in a new prefix DIR/wineprefix as Wine makes it,
+#                               without the set-up below, as a user's would be
+#   stop_wine                 - ends the prefix's Wine server (call before the script exits)
 
 wine_font_replacements=(
     "ＭＳ ゴシック=IPAGothic"
@@ -10,20 +12,34 @@ wine_font_replacements=(
 wine_font_links=("Tahoma" "MS Shell Dlg" "Microsoft Sans Serif")
 
 use_wine_prefix() {
+    set_wine_environment "$1"
+    [[ -f "$WINEPREFIX/.kestrane-ready" ]] || create_wine_prefix
+    [[ -f "$WINEPREFIX/.kestrane-font-links" ]] || add_font_links
+}
+
+use_fresh_wine_prefix() {
+    set_wine_environment "$1"
+    rm -rf "$WINEPREFIX"
+    boot_wine_prefix
+}
+
+set_wine_environment() {
     export WINEPREFIX="$(realpath -m "$1")/wineprefix"
     export WINEDEBUG=-all
     # No prompts to install Mono or Gecko.
     export WINEDLLOVERRIDES="mscoree,mshtml="
     # Wine converts command lines and file names through the locale's character set.
     export LC_ALL=C.UTF-8
-    [[ -f "$WINEPREFIX/.kestrane-ready" ]] || create_wine_prefix
-    [[ -f "$WINEPREFIX/.kestrane-font-links" ]] || add_font_links
 }
 
-create_wine_prefix() {
+boot_wine_prefix() {
     echo "Setting up the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     xvfb-run -a bash -c 'wineboot -i && wineserver -w'
+}
+
+create_wine_prefix() {
+    boot_wine_prefix
     add_font_replacements
     touch "$WINEPREFIX/.kestrane-ready"
 }

@@ -205,15 +205,23 @@ TEST_F(MainFormTest, StartReadsTheSettingsAndSizesTheWindow) {
     ini["Wind"]["gWidth"] = "800";
     ini["Wind"]["gHeight"] = "640";
     Folder.WriteFile("Env/FindHist.dat", "w1\r\nw2\r\n");
+    // The settings' size is at 96 dots per inch, the screen's is at 120.
     View.Ppi = 120;
     Create();
-    EXPECT_EQ(View.Size, (TSize{800, 640}));
+    EXPECT_EQ(View.Size, (TSize{1000, 800}));
     EXPECT_EQ(Editor->GetFont().Height, -40);
     EXPECT_EQ(Editor->GetCaret().GetTabSpaceCount(), 2);
     EXPECT_EQ(Form->FindHistory, (std::vector<std::string>{"w1", "w2"}));
+
+    // On a screen of 144 dots per inch the font keeps its 24 points.
+    View.Ppi = 144;
+    Form->DpiChanged();
+    EXPECT_EQ(Editor->GetFont().Height, -48);
 }
 
 TEST_F(MainFormTest, DestroyKeepsTheSizeOfANormalWindowAndWritesTheFiles) {
+    // A program unpacked somewhere new has no "Env" folder yet: start creates it.
+    Folder.RemoveEnv();
     Create();
     Form->LauncherTable = {{"Tool", "C:\\t.exe"}};
     Form->FindHistory = {"word"};
@@ -227,6 +235,13 @@ TEST_F(MainFormTest, DestroyKeepsTheSizeOfANormalWindowAndWritesTheFiles) {
     EXPECT_EQ(Folder.ReadFile("Env/FindHist.dat"), "word\r\n");
 
     View.State = TWindowState::Normal;
+    Form->FormDestroy();
+    EXPECT_EQ(ini["Wind"]["gWidth"], "700");
+    EXPECT_EQ(ini["Wind"]["gHeight"], "450");
+
+    // Kept at 96 dots per inch.
+    View.Ppi = 144;
+    View.Size = {1050, 675};
     Form->FormDestroy();
     EXPECT_EQ(ini["Wind"]["gWidth"], "700");
     EXPECT_EQ(ini["Wind"]["gHeight"], "450");

@@ -1,4 +1,5 @@
 #include "core/messages.h"
+#include "display/paint_bitmaps.h"
 #include "display/test_view.h"
 #include "fountain/editor_fountain.h"
 #include "support/default_layout.h"
@@ -58,6 +59,43 @@ TEST_F(ViewInWindowTest, MeasuresTheFontWhenTheWindowExists) {
     EXPECT_TRUE(Host.Bars(TScrollBarKind::Vertical).Shown);
     EXPECT_TRUE(Host.Bars(TScrollBarKind::Horizontal).Shown);
     EXPECT_EQ(View->GetVisibleRows(), (300 - kTextTop - 11 - 5 - 16) / (kRowHeight + 1));
+}
+
+// On a screen scaled to 150 % or 200 % the design's pixels grow with it: the margins (left 19,
+// top 2, and line 2 set here), the left bar's (8 and 4), the ruler and the caret, and the ruler's
+// digits are those drawn for the scale. The font is sized by its owner in points; the image bar
+// (12) and the one-pixel lines stay as they are.
+TEST_F(ViewInWindowTest, PixelSizesFollowTheScreensDotsPerInch) {
+    struct TScaled {
+        int Dpi;
+        int RulerHeight;
+        int TextTop;
+        int TextLeft;
+        int RowHeight;
+        int CaretWidth;
+    };
+    const TScaled kTable[] = {
+        {144, 17, 3 + 17, 29 + 12 + 12 + 4 * kCharWidth + 6 + 2, kRowHeight + 3, 3},
+        {192, 22, 4 + 22, 38 + 12 + 16 + 4 * kCharWidth + 8 + 2, kRowHeight + 4, 4},
+        {96, 11, 2 + 11, 19 + 12 + 8 + 4 * kCharWidth + 4 + 2, kRowHeight + 2, 2},
+    };
+    View->GetMargin().SetLine(2);
+    View->GetRuler().SetVisible(true);
+    View->GetLeftbar().SetVisible(true);
+    Focus();
+    for (const TScaled& scaled : kTable) {
+        SCOPED_TRACE(scaled.Dpi);
+        Host.DotsPerInch = scaled.Dpi;
+        Send(WM_DPICHANGED_AFTERPARENT);
+        EXPECT_EQ(View->GetRulerHeight(), scaled.RulerHeight);
+        EXPECT_EQ(View->GetTextTop(), scaled.TextTop);
+        EXPECT_EQ(View->GetTextLeft(), scaled.TextLeft);
+        EXPECT_EQ(View->GetRowHeight(), scaled.RowHeight);
+        EXPECT_EQ(Host.CaretSize, (TSize{scaled.CaretWidth, kRowHeight}));
+        // The digits fit above the ruler's edge.
+        EXPECT_LE(RulerDigitsAt(DrawnScalePercent(scaled.Dpi)).StripSize.Height,
+                  scaled.RulerHeight - 2);
+    }
 }
 
 TEST_F(ViewInWindowTest, TopRowIsClampedToTheRows) {

@@ -109,15 +109,8 @@ TEST_F(EditorWindowTest, SavesAScreenshotOfTheSample) {
     SetForegroundWindow(Host->TopWindow());
     RedrawWindow(Host->TopWindow(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    TImage Image;
     // The window shows the text once the screen holds more than a few colours.
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            Image = CaptureWindow(Host->TopWindow());
-            return ColourCount(Image) > 8;
-        },
-        10s));
-    EXPECT_TRUE(WritePng(ProgramFolder() + L"sample_vbs.png", Image));
+    EXPECT_TRUE(SaveDrawnWindow(Host->TopWindow(), L"sample_vbs.png", 8));
 }
 
 TEST_F(EditorWindowTest, AnswersLineQueriesInCp932Bytes) {

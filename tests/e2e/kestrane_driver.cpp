@@ -147,6 +147,13 @@ HWND EditorOf(HWND MainWindow) {
     return FindWindowExW(MainWindow, nullptr, kEditorClass, nullptr);
 }
 
+int RowPitch(HWND Editor) {
+    const auto Second = static_cast<WPARAM>(SendMessageW(Editor, EM_LINEINDEX, 1, 0));
+    const LRESULT First = SendMessageW(Editor, EM_POSFROMCHAR, 0, 0);
+    return static_cast<short>(HIWORD(SendMessageW(Editor, EM_POSFROMCHAR, Second, 0))) -
+           static_cast<short>(HIWORD(First));
+}
+
 HWND StatusBoxOf(HWND MainWindow) {
     const HWND ToolBar = FindWindowExW(MainWindow, nullptr, L"ToolbarWindow32", nullptr);
     return FindWindowExW(ToolBar, nullptr, L"Edit", nullptr);

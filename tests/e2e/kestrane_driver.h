@@ -41,6 +41,8 @@ HWND WaitForMessageBox(DWORD ProcessId);
 std::wstring DialogText(HWND Dialog);
 void Click(HWND Dialog, int ButtonId);
 HWND EditorOf(HWND MainWindow);
+// The distance between the tops of the editor's first two rows, in pixels.
+int RowPitch(HWND Editor);
 // The tool bar's state box.
 HWND StatusBoxOf(HWND MainWindow);
 // A part of the main window's status bar, read as another program reads it: SB_GETTEXT writes

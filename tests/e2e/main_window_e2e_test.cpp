@@ -3,6 +3,7 @@
 // titles, keys, the editor's edit-control messages, message boxes and the files on disk.
 #include "../support/unicode_files.h"
 #include "kestrane_driver.h"
+#include "kestrane_version.h"
 #include "platform/geometry.h"
 #include "screenshot.h"
 #include "win32/utf.h"
@@ -19,7 +20,6 @@ namespace kst::e2e {
 
 namespace {
 
-using namespace std::chrono_literals;
 using win32::Cp932ToWide;
 using win32::WideToCp932;
 
@@ -43,14 +43,6 @@ TSize WindowSizeOf(HWND Window) {
     RECT Area{};
     GetWindowRect(Window, &Area);
     return {Area.right - Area.left, Area.bottom - Area.top};
-}
-
-// The distance between the tops of the editor's first two rows, in pixels.
-int RowPitch(HWND Editor) {
-    const auto Second = static_cast<WPARAM>(SendMessageW(Editor, EM_LINEINDEX, 1, 0));
-    const LRESULT First = SendMessageW(Editor, EM_POSFROMCHAR, 0, 0);
-    return static_cast<short>(HIWORD(SendMessageW(Editor, EM_POSFROMCHAR, Second, 0))) -
-           static_cast<short>(HIWORD(First));
 }
 
 TEST_F(KestraneTest, ThreeFilesOnTheCommandLineOpenInThreeWindows) {
@@ -351,6 +343,21 @@ TEST_F(KestraneTest, AUnicodeScriptIsEditedAndSavedInItsOwnEncoding) {
     EXPECT_TRUE(PressUntil(window, {{VK_CONTROL, 'S'}}, [&] { return ReadBytes(path) == saved; }));
 }
 
+TEST_F(KestraneTest, TheAboutBoxShowsTheProjectVersion) {
+    Start({});
+    const HWND Window = WaitForMainWindow(L"新規[1]" + std::wstring(kTitleSuffix));
+    ASSERT_NE(Window, nullptr);
+    HWND Box = nullptr;
+    // "バージョン情報(&A)" through the menu's access keys: Alt+H, then A.
+    ASSERT_TRUE(PressUntil(Window, {{VK_MENU, 'H'}, {'A'}},
+                           [&] { return (Box = MessageBoxOf(ProcessOf(Window))) != nullptr; }));
+    EXPECT_EQ(TitleOf(Box), L"Kestrane バージョン情報");
+    EXPECT_NE(DialogText(Box).find(L"\nVersion " KESTRANE_VERSION L"\n"), std::wstring::npos)
+        << DialogText(Box);
+    Click(Box, IDOK);
+    EXPECT_TRUE(WaitUntilClosed(Box));
+}
+
 TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {
     const std::wstring Sample = PathOf(L"sample.vbs");
     ASSERT_NE(CopyFileW((ProgramFolder() + L"sample.vbs").c_str(), Sample.c_str(), FALSE), FALSE);
@@ -363,14 +370,7 @@ TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {
     BringForward(Window);
     RedrawWindow(Window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    TImage Image;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            Image = CaptureWindow(Window);
-            return ColourCount(Image) > 8;
-        },
-        10s));
-    EXPECT_TRUE(WritePng(ProgramFolder() + L"main_window.png", Image));
+    EXPECT_TRUE(SaveDrawnWindow(Window, L"main_window.png", 8));
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "screenshot.h"
 
+#include "host_process.h"
+
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -149,6 +151,17 @@ std::size_t ColourCount(const TImage& Image) {
                                                   Image.Rgb[i + 2]));
     }
     return Colours.size();
+}
+
+bool SaveDrawnWindow(HWND Window, const std::wstring& Name, std::size_t MinColours) {
+    TImage Image;
+    const bool Drawn = WaitUntil(
+        [&] {
+            Image = CaptureWindow(Window);
+            return ColourCount(Image) > MinColours;
+        },
+        std::chrono::seconds(10));
+    return WritePng(ProgramFolder() + Name, Image) && Drawn;
 }
 
 } // namespace kst::e2e

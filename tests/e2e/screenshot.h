@@ -25,4 +25,9 @@ bool WritePng(const std::wstring& Path, const TImage& Image);
 // The number of different colours in Image.
 std::size_t ColourCount(const TImage& Image);
 
+// Saves Window's pixels as Name beside the test program once they hold more than MinColours
+// colours, that is once the window has drawn itself (waiting up to 10 s); answers whether it
+// drew and the file was written.
+bool SaveDrawnWindow(HWND Window, const std::wstring& Name, std::size_t MinColours);
+
 } // namespace kst::e2e

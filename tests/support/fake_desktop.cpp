@@ -120,6 +120,12 @@ bool FakeDesktop::DirectoryExists(const std::string& Path) {
     return !Path.empty() && fs::is_directory(PathOf(Path), ignored);
 }
 
+bool FakeDesktop::CreateFolder(const std::string& Path) {
+    std::error_code ignored;
+    fs::create_directory(PathOf(Path), ignored);
+    return DirectoryExists(Path);
+}
+
 TMessageAnswer FakeDesktop::MessageBox(const std::string& Text, const std::string& Caption,
                                        TMessageType Type, TMessageButtons Buttons) {
     Messages.push_back({Text, Caption, Type, Buttons});

@@ -68,6 +68,7 @@ public:
     bool ShellOpen(const std::string& Path) override;
     bool FileExists(const std::string& Path) override;
     bool DirectoryExists(const std::string& Path) override;
+    bool CreateFolder(const std::string& Path) override;
     // Full paths compared ignoring the case of ASCII letters.
     bool SameFileName(const std::string& A, const std::string& B) override;
     std::string ProgramPath() override { return FProgramPath; }

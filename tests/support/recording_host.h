@@ -37,6 +37,7 @@ public:
     bool Focused() const override { return HasFocus; }
     void SetFocus() override { HasFocus = true; }
     TSize ClientSize() const override { return Client; }
+    int Dpi() const override { return DotsPerInch; }
     TSize ScreenSize() const override { return Screen; }
     void SetBorder(bool Single) override { SingleBorder = Single; }
 
@@ -87,6 +88,7 @@ public:
     bool HasFocus = false;
     TSize Client;
     TSize Screen{1280, 1024};
+    int DotsPerInch = 96;
     bool SingleBorder = true;
     int BarSize = 16;
     bool Redrawing = true;

@@ -1,8 +1,8 @@
 # kestrane-format run as a program, as a build check or an editor's save hook runs it: a file with
 # a Japanese name formatted in place, --check before and after, standard input to standard output
-# byte for byte, --syntax on a script with a stray Next and on scripts that run, and a bad option.
-# ctest runs it with PROGRAM, EMULATOR (empty for a native build), DATA (messy.vbs, formatted.vbs
-# and scripts/) and WORK, a folder of its own.
+# byte for byte, --syntax on a script with a stray Next and on scripts that run, a bad option and
+# the version. ctest runs it with PROGRAM, EMULATOR (empty for a native build), DATA (messy.vbs,
+# formatted.vbs and scripts/), WORK, a folder of its own, and VERSION.
 
 # Runs the program in WORK with the arguments after expected_status. Its standard output is kept
 # in output.txt (a variable would not keep its line breaks) and in the variable output; INPUT names
@@ -59,6 +59,6 @@ run_program(0 --syntax real)
 
 run_program(2 --no-such-option)
 run_program(0 --version)
-if(NOT output MATCHES "^kestrane-format ")
+if(NOT output MATCHES "^kestrane-format ${VERSION}\r?\n$")
     message(FATAL_ERROR "--version answers: ${output}")
 endif()

@@ -41,6 +41,7 @@ constexpr unsigned WM_MBUTTONDOWN = 0x0207;
 constexpr unsigned WM_MBUTTONUP = 0x0208;
 constexpr unsigned WM_MOUSEWHEEL = 0x020A;
 constexpr unsigned WM_IME_NOTIFY = 0x0282;
+constexpr unsigned WM_DPICHANGED_AFTERPARENT = 0x02E3;
 constexpr unsigned WM_CUT = 0x0300;
 constexpr unsigned WM_COPY = 0x0301;
 constexpr unsigned WM_PASTE = 0x0302;

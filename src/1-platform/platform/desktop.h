@@ -91,6 +91,8 @@ public:
     // True for an existing file, false for a folder or nothing.
     virtual bool FileExists(const std::string& Path) = 0;
     virtual bool DirectoryExists(const std::string& Path) = 0;
+    // Creates the folder unless it exists (its parent must); answers whether it exists now.
+    virtual bool CreateFolder(const std::string& Path) = 0;
     // Whether two paths name the same file as the system compares file names: their full forms
     // (relative to the current folder, with short names made long) are equal ignoring case.
     virtual bool SameFileName(const std::string& A, const std::string& B) = 0;

@@ -40,6 +40,9 @@ public:
     virtual void SetFocus() = 0;
     virtual TSize ClientSize() const = 0;
     virtual TSize ScreenSize() const = 0;
+    // The dots per inch of the window's screen (96 at 100 %), to which the editor scales its
+    // sizes in pixels (platform/dpi.h).
+    virtual int Dpi() const = 0;
     // Switches the window frame between no border and a single (client-edge) border.
     virtual void SetBorder(bool Single) = 0;
 

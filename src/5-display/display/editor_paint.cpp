@@ -129,13 +129,14 @@ std::string LeftbarNumberText(int Number, int Digits, bool ZeroLead) {
     return digits;
 }
 
-// Copies the digits of Number from the glyph strip Glyphs to Target, starting at X.
-void DrawRulerLabel(Surface& Target, const Surface& Glyphs, int Number, int X) {
+// Copies the digits of Number from the glyph strip Glyphs of Digits to Target, starting at X.
+void DrawRulerLabel(Surface& Target, const Surface& Glyphs, const TRulerDigits& Digits, int Number,
+                    int X) {
     for (char digitChar : std::to_string(Number)) {
         const int digit = digitChar - '0';
-        const int advance = DigitAdvance(digit);
-        Target.CopyFrom({X, 0, X + advance, kDigitGlyphHeight}, Glyphs,
-                        {digit * kDigitGlyphWidth, 0});
+        const int advance = Digits.Advance(digit);
+        Target.CopyFrom({X, 0, X + advance, Digits.StripSize.Height}, Glyphs,
+                        {digit * Digits.Width, 0});
         X += advance;
     }
 }
@@ -567,7 +568,7 @@ void TEditorView::PaintLeftbar(int FromRow, int ToRow) {
         return;
     }
     const TTextLook look{ForegroundOf(FLeftbar->GetColor()), back, FFont.Style, true};
-    const int textX = FImagebarWidth + FLeftbar->GetLeftMargin();
+    const int textX = FImagebarWidth + Scaled(FLeftbar->GetLeftMargin());
     const TEditorScreenStrings& rows = *FScreenStrings;
     int line = rows.LineOfRow(std::min(FromRow, rows.GetCount()));
     for (int row = FromRow; row <= ToRow; ++row) {
@@ -656,6 +657,7 @@ void TEditorView::RenderRulerImages() {
     const int gaugeRange = FRuler->GetGaugeRange();
     const int clearHeight = FRulerHeight - (FRuler->GetEdge() ? 2 : 1);
     const TColor back = BackgroundOf(FRuler->GetBkColor());
+    const TRulerDigits digits = RulerDigitsAt(DrawnScalePercent(FDpi));
     FRulerBitmap->CopyFrom({0, 0, width, FRulerHeight}, *FGaugeBitmap, {0, 0});
     FRulerMarkBitmap->FillRect({0, 0, width, FRulerHeight}, ForegroundOf(FRuler->GetMarkColor()));
     int column = gaugeRange * (FTopCol / gaugeRange);
@@ -664,8 +666,8 @@ void TEditorView::RenderRulerImages() {
         if (last) {
             FRulerBitmap->FillRect({x, 0, width, clearHeight}, back);
         }
-        DrawRulerLabel(*FRulerBitmap, *FRulerGlyphBitmap, column, x);
-        DrawRulerLabel(*FRulerMarkBitmap, *FMarkGlyphBitmap, column, x);
+        DrawRulerLabel(*FRulerBitmap, *FRulerGlyphBitmap, digits, column, x);
+        DrawRulerLabel(*FRulerMarkBitmap, *FMarkGlyphBitmap, digits, column, x);
         if (last) {
             break;
         }
@@ -764,10 +766,11 @@ void TEditorView::RebuildRulerBitmaps() {
     }
     const TColor back = BackgroundOf(FRuler->GetBkColor());
     const TColor mark = ForegroundOf(FRuler->GetMarkColor());
-    FRulerGlyphBitmap = NewBitmap({kDigitStripWidth, kDigitGlyphHeight});
-    RenderDigitStrip(*FRulerGlyphBitmap, ForegroundOf(FRuler->GetColor()), back);
-    FMarkGlyphBitmap = NewBitmap({kDigitStripWidth, kDigitGlyphHeight});
-    RenderDigitStrip(*FMarkGlyphBitmap, back, mark);
+    const TRulerDigits digits = RulerDigitsAt(DrawnScalePercent(FDpi));
+    FRulerGlyphBitmap = NewBitmap(digits.StripSize);
+    RenderDigitStrip(*FRulerGlyphBitmap, digits, ForegroundOf(FRuler->GetColor()), back);
+    FMarkGlyphBitmap = NewBitmap(digits.StripSize);
+    RenderDigitStrip(*FMarkGlyphBitmap, digits, back, mark);
 
     const int unitWidth = FRuler->GetGaugeRange() * FCharWidth;
     const TSize size{unitWidth * (screenWidth / unitWidth + 2), FRulerHeight};
@@ -786,7 +789,7 @@ void TEditorView::RenderGauge(Surface& Gauge) const {
     Gauge.FillRect({0, 0, size.Width, size.Height}, BackgroundOf(FRuler->GetBkColor()));
     for (int column = 0; column * FCharWidth < size.Width; ++column) {
         const int step = column % gaugeRange;
-        const int top = step == 0 ? 0 : step == gaugeRange / 2 ? 3 : 6;
+        const int top = step == 0 ? 0 : Scaled(step == gaugeRange / 2 ? 3 : 6);
         Gauge.Line({column * FCharWidth, top}, {column * FCharWidth, FRulerHeight - 1}, color);
     }
     if (FRuler->GetEdge()) {

@@ -123,6 +123,9 @@ std::optional<std::intptr_t> TEditorView::WndProc(unsigned Msg, std::uintptr_t W
     case WM_SIZE:
         Relayout();
         return 0;
+    case WM_DPICHANGED_AFTERPARENT:
+        DpiChanged();
+        return 0;
     case WM_SETFOCUS:
         FocusReceived();
         return 0;
@@ -423,6 +426,17 @@ void TEditorView::ViewChanged(TPersistent* Sender) {
         PlaceSystemCaret();
         ShowCaretIfAllowed();
     }
+}
+
+void TEditorView::DpiChanged() {
+    if (!HasWindow()) {
+        return;
+    }
+    RecalcMetrics();
+    UpdateScrollBars();
+    BuildBitmaps();
+    InvalidateAll();
+    RefreshCaret();
 }
 
 void TEditorView::RebuildBitmapsFor(TPersistent* Sender) {

@@ -14,6 +14,7 @@
 #include "document/editor_strings.h"
 #include "document/row_index_cache.h"
 #include "document/screen_strings.h"
+#include "platform/dpi.h"
 #include "platform/editor_host.h"
 #include "platform/geometry.h"
 #include "platform/surface.h"
@@ -233,6 +234,11 @@ public:
     void AttachTo(TEditorView& Other);
     // The change handler of every settings object and of the fountain.
     void ViewChanged(TPersistent* Sender);
+    // The window's screen has other dots per inch: the view is measured and drawn anew.
+    void DpiChanged();
+    // Pixels of the design, made for 96 dots per inch, on the window's screen: the settings'
+    // margins, the bars, the ruler and the caret are sized so.
+    int Scaled(int Pixels) const { return ScalePixels(Pixels, kDesignDpi, FDpi); }
 
     // The system caret (view_caret.cpp)
 
@@ -405,6 +411,8 @@ protected:
     int FLeftbarDigits = 0;
     int FLeftbarWidth = 0;
     bool FItalicMode = false;
+    // The dots per inch of the window's screen, taken when the view is measured.
+    int FDpi = kDesignDpi;
 
     // The system caret.
     int FCaretHideCount = 0;

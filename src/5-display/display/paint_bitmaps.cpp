@@ -3,19 +3,18 @@
 #include <array>
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
+#include <span>
 
 namespace kst {
 
 namespace {
 
-// Each digit is 4 pixels wide ("1" 2) and 7 high, drawn from row kGlyphTop of its cell.
-constexpr int kGlyphRows = 7;
-constexpr int kGlyphColumns = 4;
-constexpr int kGlyphTop = 1;
+// A digit's pixels row by row, "#" set.
+using GlyphPattern = std::span<const char* const>;
 
-using GlyphPattern = std::array<const char*, kGlyphRows>;
-
-constexpr std::array<GlyphPattern, 10> kDigitPatterns{{
+// Each digit is 4 pixels wide ("1" 2) and 7 high.
+constexpr std::array<std::array<const char*, 7>, 10> kDigitPatterns{{
     {".##.", "#..#", "#..#", "#..#", "#..#", "#..#", ".##."},
     {".#..", "##..", ".#..", ".#..", ".#..", ".#..", ".#.."},
     {".##.", "#..#", "...#", "..#.", ".#..", "#...", "####"},
@@ -28,16 +27,60 @@ constexpr std::array<GlyphPattern, 10> kDigitPatterns{{
     {".##.", "#..#", "#..#", ".###", "...#", "...#", ".##."},
 }};
 
-// Sets the pixels of Digit's pattern in Color with its top-left corner at Origin.
-void DrawGlyph(Surface& Target, int Digit, TPoint Origin, TColor Color) {
-    const GlyphPattern& pattern = kDigitPatterns[static_cast<std::size_t>(Digit)];
-    for (int y = 0; y < kGlyphRows; ++y) {
-        for (int x = 0; x < kGlyphColumns; ++x) {
-            if (pattern[static_cast<std::size_t>(y)][x] == '#') {
-                Target.SetPixel({Origin.X + x, Origin.Y + y}, Color);
+// The digits for 150 %: 5 pixels wide ("1" 2) and 10 high, their strokes one pixel wide.
+constexpr std::array<std::array<const char*, 10>, 10> kDigitPatterns150{{
+    {".###.", "#...#", "#...#", "#...#", "#...#", "#...#", "#...#", "#...#", "#...#", ".###."},
+    {".#", "##", ".#", ".#", ".#", ".#", ".#", ".#", ".#", ".#"},
+    {".###.", "#...#", "....#", "....#", "...#.", "..#..", ".#...", "#....", "#....", "#####"},
+    {"####.", "....#", "....#", "....#", ".###.", "....#", "....#", "....#", "....#", "####."},
+    {"...#.", "..##.", ".#.#.", ".#.#.", "#..#.", "#..#.", "#####", "...#.", "...#.", "...#."},
+    {"#####", "#....", "#....", "####.", "....#", "....#", "....#", "....#", "#...#", ".###."},
+    {".###.", "#....", "#....", "#....", "####.", "#...#", "#...#", "#...#", "#...#", ".###."},
+    {"#####", "....#", "....#", "...#.", "...#.", "..#..", "..#..", "..#..", ".#...", ".#..."},
+    {".###.", "#...#", "#...#", "#...#", ".###.", "#...#", "#...#", "#...#", "#...#", ".###."},
+    {".###.", "#...#", "#...#", "#...#", "#...#", ".####", "....#", "....#", "....#", ".###."},
+}};
+
+// Sets the pixels of Pattern in Color, each as a square of Pixel x Pixel, with the top-left
+// corner at Origin.
+void DrawGlyph(Surface& Target, GlyphPattern Pattern, TPoint Origin, int Pixel, TColor Color) {
+    for (std::size_t y = 0; y < Pattern.size(); ++y) {
+        const std::string_view row = Pattern[y];
+        for (std::size_t x = 0; x < row.size(); ++x) {
+            if (row[x] != '#') {
+                continue;
             }
+            const int left = Origin.X + static_cast<int>(x) * Pixel;
+            const int top = Origin.Y + static_cast<int>(y) * Pixel;
+            Target.FillRect({left, top, left + Pixel, top + Pixel}, Color);
         }
     }
+}
+
+// How a scale's digits are drawn: from which patterns, each pattern pixel as how many pixels, and
+// how far below the strip's top.
+struct TDigitDrawing {
+    TRulerDigits Digits;
+    GlyphPattern (*Pattern)(int Digit);
+    int Pixel;
+    int Top;
+};
+
+const TDigitDrawing& DigitDrawingAt(int ScalePercent) {
+    static const TDigitDrawing kDrawings[] = {
+        {{100, {56, 9}, 5, 3}, [](int D) -> GlyphPattern { return kDigitPatterns.at(D); }, 1, 1},
+        {{150, {66, 13}, 6, 3},
+         [](int D) -> GlyphPattern { return kDigitPatterns150.at(D); },
+         1,
+         2},
+        {{200, {112, 18}, 10, 6}, [](int D) -> GlyphPattern { return kDigitPatterns.at(D); }, 2, 2},
+    };
+    for (const TDigitDrawing& drawing : kDrawings) {
+        if (drawing.Digits.ScalePercent == ScalePercent) {
+            return drawing;
+        }
+    }
+    return kDrawings[0];
 }
 
 constexpr TColor kBadgeColor = 0x800000; // navy
@@ -52,7 +95,8 @@ std::unique_ptr<Surface> MakeDigitMark(const Surface& Like, int Digit) {
          {TPoint{0, 0}, TPoint{right, 0}, TPoint{0, bottom}, TPoint{right, bottom}}) {
         image->SetPixel(corner, kDigitMarkKey);
     }
-    DrawGlyph(*image, Digit, {2, 2}, kBadgeDigitColor);
+    DrawGlyph(*image, kDigitPatterns.at(static_cast<std::size_t>(Digit)), {2, 2}, 1,
+              kBadgeDigitColor);
     return image;
 }
 
@@ -91,10 +135,16 @@ std::unique_ptr<Surface> MakeShapeMark(const Surface& Like, const ShapeMark& Sha
 
 } // namespace
 
-void RenderDigitStrip(Surface& Strip, TColor Color, TColor BkColor) {
-    Strip.FillRect({0, 0, kDigitStripWidth, kDigitGlyphHeight}, BkColor);
+TRulerDigits RulerDigitsAt(int ScalePercent) {
+    return DigitDrawingAt(ScalePercent).Digits;
+}
+
+void RenderDigitStrip(Surface& Strip, const TRulerDigits& Digits, TColor Color, TColor BkColor) {
+    const TDigitDrawing& drawing = DigitDrawingAt(Digits.ScalePercent);
+    Strip.FillRect({0, 0, Digits.StripSize.Width, Digits.StripSize.Height}, BkColor);
     for (int digit = 0; digit < 10; ++digit) {
-        DrawGlyph(Strip, digit, {digit * kDigitGlyphWidth, kGlyphTop}, Color);
+        DrawGlyph(Strip, drawing.Pattern(digit), {digit * Digits.Width, drawing.Top}, drawing.Pixel,
+                  Color);
     }
 }
 

@@ -9,22 +9,25 @@
 
 namespace kst {
 
-// Ruler digits: a strip of kDigitStripWidth x kDigitGlyphHeight pixels holding the digits 0 to 9,
-// digit d at x = d x kDigitGlyphWidth. A digit takes kDigitGlyphWidth pixels on the ruler, the
-// narrow "1" only kNarrowOneWidth.
-constexpr int kDigitGlyphWidth = 5;
-constexpr int kDigitGlyphHeight = 9;
-constexpr int kDigitStripWidth = 56;
-constexpr int kNarrowOneWidth = 3;
+// Ruler digits, drawn for screens at 100 %, 150 % and 200 % (DrawnScalePercent): a strip of
+// StripSize pixels holding the digits 0 to 9, digit d at x = d x Width. A digit takes Width
+// pixels on the ruler, the narrow "1" only NarrowOneWidth. At 100 % the strip is 56 x 9 and a
+// digit 5 pixels wide.
+struct TRulerDigits {
+    int ScalePercent;
+    TSize StripSize;
+    int Width;
+    int NarrowOneWidth;
 
-// Pixels a digit advances on the ruler.
-constexpr int DigitAdvance(int Digit) {
-    return Digit == 1 ? kNarrowOneWidth : kDigitGlyphWidth;
-}
+    // Pixels a digit advances on the ruler.
+    int Advance(int Digit) const { return Digit == 1 ? NarrowOneWidth : Width; }
+};
 
-// Draws the ten digits in Color on BkColor into Strip's top-left kDigitStripWidth x
-// kDigitGlyphHeight pixels.
-void RenderDigitStrip(Surface& Strip, TColor Color, TColor BkColor);
+// The digits drawn for ScalePercent: 100, 150 or 200.
+TRulerDigits RulerDigitsAt(int ScalePercent);
+
+// Draws the ten digits in Color on BkColor into Strip's top-left Digits.StripSize pixels.
+void RenderDigitStrip(Surface& Strip, const TRulerDigits& Digits, TColor Color, TColor BkColor);
 
 // Built-in row-mark images: marks 0..9 as digit badges, marks 10..15 as six shapes.
 constexpr TSize kDigitMarkSize{8, 11};

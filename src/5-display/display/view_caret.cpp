@@ -21,7 +21,8 @@ bool TEditorView::SomethingSelected() const {
 }
 
 TPoint TEditorView::CaretPixel() const {
-    const int briefDrop = FCaret->GetStyle() == csBrief ? FFontHeight - kBriefCaretHeight : 0;
+    const int briefDrop =
+        FCaret->GetStyle() == csBrief ? FFontHeight - Scaled(kBriefCaretHeight) : 0;
     return {ColumnLeft(GetCol()), RowTop(GetRow()) + briefDrop};
 }
 
@@ -38,11 +39,11 @@ void TEditorView::RefreshCaret() {
 }
 
 void TEditorView::CreateCaretShape() {
-    TSize size{kCaretBarWidth, FFontHeight};
+    TSize size{Scaled(kCaretBarWidth), FFontHeight};
     if (FCaret->GetStyle() == csBrief) {
-        const int cell = FCharWidth - FMargin->GetCharacter();
+        const int cell = FCharWidth - Scaled(FMargin->GetCharacter());
         const bool wide = ClassAt(RowClasses(GetRow()), GetCol()) == kClassLeadByte;
-        size = {wide ? 2 * cell : cell, kBriefCaretHeight};
+        size = {wide ? 2 * cell : cell, Scaled(kBriefCaretHeight)};
     }
     CreateSystemCaret(size);
 }

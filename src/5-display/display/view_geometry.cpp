@@ -34,16 +34,17 @@ int DecimalDigits(int Value) {
 
 // Areas and metrics
 
+// The underline stays one pixel at any scale.
 int TEditorView::GetRowHeight() const {
-    return FFontHeight + FMargin->GetLine() + FMargin->GetUnderlinePixel();
+    return FFontHeight + Scaled(FMargin->GetLine()) + FMargin->GetUnderlinePixel();
 }
 
 int TEditorView::GetTextTop() const {
-    return FMargin->GetTop() + FRulerHeight;
+    return Scaled(FMargin->GetTop()) + FRulerHeight;
 }
 
 int TEditorView::GetTextLeft() const {
-    return FMargin->GetLeft() + FImagebarWidth + FLeftbarWidth;
+    return Scaled(FMargin->GetLeft()) + FImagebarWidth + FLeftbarWidth;
 }
 
 int TEditorView::RowTop(int Row) const {
@@ -93,8 +94,8 @@ int TEditorView::LeftbarWidthFor(int Digits) const {
     if (!FLeftbar->GetVisible()) {
         return 0;
     }
-    return FLeftbar->GetLeftMargin() + Digits * FCharWidth + FLeftbar->GetRightMargin() +
-           kLeftbarEdgeWidth;
+    return Scaled(FLeftbar->GetLeftMargin()) + Digits * FCharWidth +
+           Scaled(FLeftbar->GetRightMargin()) + kLeftbarEdgeWidth;
 }
 
 int TEditorView::ComputeVisibleCols() const {
@@ -109,7 +110,7 @@ int TEditorView::ComputeVisibleRows() const {
     const int bar = ShowsScrollBar(TScrollBarKind::Horizontal)
                         ? FHost->ScrollBarSize(TScrollBarKind::Horizontal)
                         : 0;
-    const int height = FHost->ClientSize().Height - GetTextTop() - kBottomSlack - bar;
+    const int height = FHost->ClientSize().Height - GetTextTop() - Scaled(kBottomSlack) - bar;
     return std::max(1, height / std::max(1, GetRowHeight()));
 }
 
@@ -117,15 +118,16 @@ void TEditorView::RecalcMetrics() {
     if (!HasWindow()) {
         return;
     }
+    FDpi = FHost->Dpi();
     Surface& surface = FHost->ClientSurface();
     surface.SelectFont(FFont.Spec());
     const TFontMetrics metrics = surface.FontMetrics();
     FFontHeight = std::max(1, metrics.Height + metrics.ExternalLeading);
-    FCharWidth = std::max(1, metrics.AveCharWidth + FMargin->GetCharacter());
+    FCharWidth = std::max(1, metrics.AveCharWidth + Scaled(FMargin->GetCharacter()));
     FItalicMode = metrics.Italic || EffectiveFountain().UsesItalic(EffectiveFountain());
     FRulerHeight = !FRuler->GetVisible() ? 0
-                   : FRuler->GetEdge()   ? kRulerHeightWithEdge
-                                         : kRulerHeightPlain;
+                   : FRuler->GetEdge()   ? Scaled(kRulerHeightWithEdge)
+                                         : Scaled(kRulerHeightPlain);
     FImagebarWidth = FImagebar->Width();
     FLeftbarDigits = ComputeLeftbarDigits();
     FLeftbarWidth = LeftbarWidthFor(FLeftbarDigits);

@@ -1,6 +1,7 @@
 #include "tools/format_cli.h"
 
 #include "core/errors.h"
+#include "kestrane_version.h"
 #include "lists/row_text_io.h"
 #include "platform/files.h"
 #include "tools/formatter.h"

@@ -98,6 +98,10 @@ void TEnvFiles::WriteString(const std::string& Section, const std::string& Key,
     }
 }
 
+void TEnvFiles::CreateFolder() {
+    FDesktop.CreateFolder(EnvFolder(FDesktop));
+}
+
 TSettings TEnvFiles::LoadSettings() {
     const TSettings defaults;
     TSettings settings;

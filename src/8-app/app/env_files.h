@@ -44,6 +44,10 @@ class TEnvFiles {
 public:
     explicit TEnvFiles(Desktop& Desk) : FDesktop(Desk) {}
 
+    // Creates the "Env" folder when it is missing, as it is after the program has been unpacked
+    // somewhere new. Where it cannot be made (a read-only folder) the writes report it later.
+    void CreateFolder();
+
     // A missing file or key, or a number that does not read as one, gives the default.
     TSettings LoadSettings();
     // Writes every key; raises EFileError "<path> に書き込めません" when the file cannot be

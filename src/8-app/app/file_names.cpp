@@ -69,9 +69,13 @@ std::string ProgramFolder(Desktop& Desk) {
     return ExtractFilePath(Desk.ProgramPath());
 }
 
+std::string EnvFolder(Desktop& Desk) {
+    return ProgramFolder(Desk) + "Env";
+}
+
 std::string EnvFilePath(Desktop& Desk, std::string_view FileName) {
     const std::string folder = ProgramFolder(Desk);
-    return folder + "Env" + SeparatorOf(folder) + std::string(FileName);
+    return EnvFolder(Desk) + SeparatorOf(folder) + std::string(FileName);
 }
 
 } // namespace kst

@@ -31,7 +31,8 @@ std::string Quoted(std::string_view Text);
 
 // The program's folder, ending with a separator.
 std::string ProgramFolder(Desktop& Desk);
-// FileName in the "Env" folder beside the program.
+// The "Env" folder beside the program, and FileName in it.
+std::string EnvFolder(Desktop& Desk);
 std::string EnvFilePath(Desktop& Desk, std::string_view FileName);
 
 } // namespace kst

@@ -7,6 +7,7 @@
 #include "app/option_dialogs.h"
 #include "input/editor.h"
 #include "platform/clipboard.h"
+#include "platform/dpi.h"
 #include "tools/comment.h"
 #include "tools/editor_format.h"
 
@@ -26,7 +27,6 @@ constexpr std::string_view kFormClassName = "TForm1";
 constexpr int kNewFileNumbers = 11;
 // The first new-file number that is refused: nine new files at most.
 constexpr int kTooManyNewFiles = 10;
-constexpr int kPointsPerInch = 72;
 
 constexpr std::string_view kOpenFilter =
     "KST対応ファイル(*.vbs;*.txt)|*.vbs;*.txt|VBScriptファイル(*.vbs)|*.vbs|"
@@ -77,9 +77,13 @@ std::string CaretPositionText(int Line, int Column) {
 }
 
 // The pixel height (negative: without internal leading) of a font of Points points.
-int FontHeightOf(int Points, int PixelsPerInch) {
-    const long long product = static_cast<long long>(Points) * PixelsPerInch;
-    return -static_cast<int>((product + kPointsPerInch / 2) / kPointsPerInch);
+int FontHeightOf(int Points, int Dpi) {
+    return -ScalePixels(Points, kPointsPerInch, Dpi);
+}
+
+// The settings keep the window's size at 96 dots per inch, so that they hold on any screen.
+TSize ScaleSize(TSize Size, int FromDpi, int ToDpi) {
+    return {ScalePixels(Size.Width, FromDpi, ToDpi), ScalePixels(Size.Height, FromDpi, ToDpi)};
 }
 
 } // namespace
@@ -108,10 +112,18 @@ void TForm1::ApplyEditorDesignValues() {
 }
 
 void TForm1::ApplyEditorSettings() {
+    ApplyEditorFontSize();
+    FEditor.GetCaret().SetTabSpaceCount(Settings.gTabSize);
+}
+
+void TForm1::ApplyEditorFontSize() {
     TEditorFont font = FEditor.GetFont();
     font.Height = FontHeightOf(Settings.gFontSize, FView.PixelsPerInch());
     FEditor.SetFont(font);
-    FEditor.GetCaret().SetTabSpaceCount(Settings.gTabSize);
+}
+
+void TForm1::DpiChanged() {
+    ApplyEditorFontSize();
 }
 
 void TForm1::SetTitle(std::string Title) {
@@ -150,11 +162,13 @@ void TForm1::ApplyReadOnly() {
 
 void TForm1::FormCreate() {
     ClipboardChanged();
+    FEnv.CreateFolder();
     Settings = FEnv.LoadSettings();
     LauncherTable = FEnv.LoadLauncherFile();
     FindHistory = FEnv.LoadFindHistory();
     ApplyEditorSettings();
-    FView.SetWindowSize({Settings.gWidth, Settings.gHeight});
+    FView.SetWindowSize(
+        ScaleSize({Settings.gWidth, Settings.gHeight}, kDesignDpi, FView.PixelsPerInch()));
     SetupLauncherMenu();
     SetHistory();
     ScriptRunning = false;
@@ -206,7 +220,7 @@ void TForm1::PassOnFurtherParameters() {
 
 void TForm1::FormDestroy() {
     if (FView.WindowState() == TWindowState::Normal) {
-        const TSize size = FView.WindowSize();
+        const TSize size = ScaleSize(FView.WindowSize(), FView.PixelsPerInch(), kDesignDpi);
         Settings.gWidth = size.Width;
         Settings.gHeight = size.Height;
     }

@@ -45,10 +45,14 @@ public:
     // on.
     void FormCreate();
     // Stores the window's size (unless minimised or maximised) and writes the settings and lists.
+    // The settings keep the size at 96 dots per inch, the window has it at its screen's.
     void FormDestroy();
     // Refuses while a script runs; asks about unsaved changes. Raises when saving fails, with
     // CanClose false.
     void FormCloseQuery(bool& CanClose);
+    // The window has moved to a screen of other dots per inch: the editor's font keeps its size
+    // in points.
+    void DpiChanged();
 
     // Opening files and the other windows
 
@@ -194,6 +198,7 @@ private:
                              void (TForm1::*Handler)() = nullptr);
     void ApplyEditorDesignValues();
     void ApplyEditorSettings();
+    void ApplyEditorFontSize();
 
     void SetTitle(std::string Title);
     void SetStatusPart(TStatusBar::TPart Part, std::string_view Text);

@@ -38,10 +38,11 @@ public:
     // Sets the window's title and the application's (task bar) title.
     virtual void SetTitle(const std::string& Title) = 0;
     virtual TWindowState WindowState() const = 0;
-    // The window's outer size.
+    // The window's outer size, in the pixels of its screen.
     virtual TSize WindowSize() const = 0;
     virtual void SetWindowSize(TSize Size) = 0;
-    // The screen's resolution, for font sizes in points.
+    // The dots per inch of the screen the window is on (96 at 100 %), for sizes in points and
+    // the window size kept in the settings.
     virtual int PixelsPerInch() const = 0;
     virtual void BringToFront() = 0;
     // Closes the window as its close box does: the close query runs first.

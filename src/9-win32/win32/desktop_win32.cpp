@@ -297,6 +297,10 @@ bool Win32Desktop::DirectoryExists(const std::string& Path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+bool Win32Desktop::CreateFolder(const std::string& Path) {
+    return CreateDirectoryW(Utf8ToWide(Path).c_str(), nullptr) != FALSE || DirectoryExists(Path);
+}
+
 std::string Win32Desktop::ProgramPath() {
     return WideToUtf8(ModulePath());
 }

@@ -37,6 +37,7 @@ public:
 
     bool FileExists(const std::string& Path) override;
     bool DirectoryExists(const std::string& Path) override;
+    bool CreateFolder(const std::string& Path) override;
     bool SameFileName(const std::string& A, const std::string& B) override;
     std::string ProgramPath() override;
     std::string ProgramVersion() override;

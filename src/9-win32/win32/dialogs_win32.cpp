@@ -28,6 +28,11 @@ constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAM
 // A page of a tab control: a child dialog that the keyboard's tab key walks into.
 constexpr DWORD kPageStyle = WS_CHILD | WS_CLIPCHILDREN | DS_CONTROL | DS_SETFONT;
 
+// The side of a large icon (SM_CXICON) on the screen of Window.
+int IconSize(HWND Window) {
+    return GetSystemMetricsForDpi(SM_CXICON, GetDpiForWindow(Window));
+}
+
 // A control's place in dialog units.
 struct TDialogRect {
     short X;
@@ -254,9 +259,10 @@ public:
 
 private:
     void Init() override {
-        const auto icon = static_cast<HICON>(
-            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KESTRANE), IMAGE_ICON,
-                       GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), LR_SHARED));
+        const int size = IconSize(Handle());
+        const auto icon =
+            static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KESTRANE),
+                                          IMAGE_ICON, size, size, LR_SHARED));
         SendMessageW(Control(idAboutIcon), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     }
 
@@ -788,7 +794,7 @@ private:
     void Arrange() const {
         const int margin = DialogUnitsX(kQuestionMargin);
         const int gap = DialogUnitsX(kQuestionGap);
-        const int iconSize = GetSystemMetrics(SM_CXICON);
+        const int iconSize = IconSize(Handle());
         const SIZE text = TextSize();
         const POINT button = ToPixels(kQuestionButtonWidth, kQuestionButtonHeight);
         const int textLeft = margin + iconSize + gap;
@@ -806,8 +812,10 @@ private:
         Place(IDCANCEL, {buttonLeft + button.x + gap, buttonTop, button.x, button.y});
 
         RECT frame{0, 0, clientWidth, buttonTop + button.y + margin};
-        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
-                           FALSE, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)));
+        AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_STYLE)),
+                                 FALSE,
+                                 static_cast<DWORD>(GetWindowLongPtrW(Handle(), GWL_EXSTYLE)),
+                                 GetDpiForWindow(Handle()));
         SetWindowPos(Handle(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }

@@ -1,6 +1,7 @@
 #include "win32/main_window.h"
 
 #include "input/editor.h"
+#include "platform/dpi.h"
 #include "win32/dialogs_win32.h"
 #include "win32/editor_window.h"
 #include "win32/resources/resource_ids.h"
@@ -18,32 +19,11 @@ namespace kst::win32 {
 
 namespace {
 
-// The design position; the size comes from the settings.
-constexpr int kDesignLeft = 302;
-constexpr int kDesignTop = 113;
-constexpr int kDesignWidth = 600;
-constexpr int kDesignHeight = 500;
-
 constexpr int kEditorId = 1;
 constexpr int kSplitterId = 2;
 constexpr int kListBoxId = 3;
 constexpr int kStatusBarId = 4;
-constexpr int kSplitterHeight = 3;
-constexpr int kListBoxHeight = 95;
-constexpr int kListItemHeight = 12;
-// After a move of the splitter the list is at least this high and leaves this much of the client
-// panel above it.
-constexpr int kMinListHeight = 80;
-constexpr int kPanelAboveList = 100;
 
-// The status bar's caret and encoding parts, at 96 pixels per inch; the read-only part takes the
-// rest.
-constexpr int kCaretPartWidth = 170;
-constexpr int kEncodingPartWidth = 90;
-constexpr int kDesignPixelsPerInch = 96;
-
-constexpr int kWindowFontPoints = 9;
-constexpr int kPointsPerInch = 72;
 // A dropped path is read up to 260 characters.
 constexpr UINT kDroppedPathCapacity = MAX_PATH + 1;
 
@@ -56,19 +36,19 @@ void ShowingErrors(HWND Window, const std::function<void()>& Action) {
     }
 }
 
-int ScreenPixelsPerInch() {
-    const HDC screen = GetDC(nullptr);
-    const int pixels = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return pixels;
+// The window's font for its controls: "ＭＳ Ｐゴシック", Shift-JIS.
+HFONT CreateWindowFont(int Height) {
+    return CreateFontW(Height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_DONTCARE, L"ＭＳ Ｐゴシック");
 }
 
-// The window's font for its controls: "ＭＳ Ｐゴシック", Shift-JIS.
-HFONT CreateWindowFont() {
-    return CreateFontW(-MulDiv(kWindowFontPoints, ScreenPixelsPerInch(), kPointsPerInch), 0, 0, 0,
-                       FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE,
-                       L"ＭＳ Ｐゴシック");
+// The program icon at the size the system shows for Kind (SM_CXICON, SM_CXSMICON) on a screen of
+// Dpi dots per inch; shared, so never destroyed.
+HICON ProgramIcon(int Kind, int Dpi) {
+    const int size = GetSystemMetricsForDpi(Kind, static_cast<UINT>(Dpi));
+    return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_KESTRANE),
+                                         IMAGE_ICON, size, size, LR_SHARED));
 }
 
 HWND CreateChild(HWND Parent, DWORD ExStyle, const wchar_t* ClassName, DWORD Style, int Id) {
@@ -131,32 +111,33 @@ void RegisterMainWindowClass() {
     windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = MainWindow::WindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IDI_KESTRANE));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(IDI_KESTRANE),
-                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), 0));
+    windowClass.hIcon = ProgramIcon(SM_CXICON, static_cast<int>(GetDpiForSystem()));
+    windowClass.hIconSm = ProgramIcon(SM_CXSMICON, static_cast<int>(GetDpiForSystem()));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kMainWindowClassName;
     RegisterClassExW(&windowClass);
 }
 
+// The window appears at its design place scaled for the main screen; once it exists, it is laid
+// out for the screen it is on.
 MainWindow::MainWindow(Win32Desktop& Desk, std::vector<std::string> Parameters)
-    : FDesktop(Desk), FFont(CreateWindowFont()), FImages(LoadToolBarImages()),
-      FListHeight(kListBoxHeight) {
+    : FDesktop(Desk), FMetrics(MainWindowMetrics(static_cast<int>(GetDpiForSystem()))) {
     CreateWindowExW(0, kMainWindowClassName, L"", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                    kDesignLeft, kDesignTop, kDesignWidth, kDesignHeight, nullptr, nullptr,
-                    GetModuleHandleW(nullptr), this);
+                    FMetrics.Position.X, FMetrics.Position.Y, FMetrics.Size.Width,
+                    FMetrics.Size.Height, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (FWindow == nullptr) {
         throw std::runtime_error("The main window could not be created.");
     }
+    ScaleTo(static_cast<int>(GetDpiForWindow(FWindow)));
+    FListHeight = FMetrics.ListHeight;
     FDesktop.SetOwner(FWindow);
     CreateControls();
     TEditor& editor = *EditorOfWindow(FEditorWindow);
     FCommands = CreateEditorCommands(editor);
     FForm = std::make_unique<TForm1>(FDesktop, *this, editor, *FCommands, std::move(Parameters));
     SetTitle(FForm->Title());
-    FToolBar = std::make_unique<MainToolBar>(FWindow, FForm->Menus.ToolBar1, FImages, FFont);
+    CreateToolBar();
     FMenuBar = std::make_unique<MainMenuBar>(FWindow, FForm->Menus, FImages);
     RefreshStatusBar();
     DragAcceptFiles(FWindow, TRUE);
@@ -169,6 +150,57 @@ MainWindow::~MainWindow() {
     }
     ImageList_Destroy(FImages);
     DeleteObject(FFont);
+}
+
+// The sizes, the font and the pictures for Dpi; those made before are the caller's to free.
+void MainWindow::ScaleTo(int Dpi) {
+    FDpi = Dpi;
+    FMetrics = MainWindowMetrics(Dpi);
+    FFont = CreateWindowFont(FMetrics.FontHeight);
+    FImages = LoadToolBarImages(FMetrics.ImageSize);
+}
+
+void MainWindow::CreateToolBar() {
+    FToolBar = std::make_unique<MainToolBar>(FWindow, FForm->Menus.ToolBar1, FImages, FFont,
+                                             FMetrics.StatusBoxWidth);
+}
+
+// The window has moved to a screen of other dots per inch (or its scale was changed): the
+// controls take the font, pictures and sizes for it, the editor's font keeps its size in points,
+// and the window takes the place the system suggests.
+void MainWindow::DpiChanged(int Dpi, const RECT& Suggested) {
+    const HFONT oldFont = FFont;
+    const HIMAGELIST oldImages = FImages;
+    FListHeight = ScalePixels(FListHeight, FDpi, Dpi);
+    ScaleTo(Dpi);
+    // The class's icons are those of the main screen.
+    SendMessageW(FWindow, WM_SETICON, ICON_BIG,
+                 reinterpret_cast<LPARAM>(ProgramIcon(SM_CXICON, Dpi)));
+    SendMessageW(FWindow, WM_SETICON, ICON_SMALL,
+                 reinterpret_cast<LPARAM>(ProgramIcon(SM_CXSMICON, Dpi)));
+    for (const HWND control : {FListBox, FStatusBar}) {
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), TRUE);
+    }
+    SendMessageW(FListBox, LB_SETITEMHEIGHT, 0, FMetrics.ListItemHeight);
+    SetStatusBarParts();
+    CreateToolBar();
+    FMenuBar->SetImages(FImages);
+    ShowingErrors(FWindow, [this] { FForm->DpiChanged(); });
+    SetWindowPos(FWindow, nullptr, Suggested.left, Suggested.top, Suggested.right - Suggested.left,
+                 Suggested.bottom - Suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    Layout();
+    RefreshToolBar();
+    ImageList_Destroy(oldImages);
+    DeleteObject(oldFont);
+}
+
+// The caret's and the encoding's parts have their widths; the read-only part takes the rest.
+void MainWindow::SetStatusBarParts() {
+    const int caretEdge = FMetrics.StatusCaretPartWidth;
+    const int partEdges[TStatusBar::kPartCount] = {
+        caretEdge, caretEdge + FMetrics.StatusEncodingPartWidth, -1};
+    SendMessageW(FStatusBar, SB_SETPARTS, TStatusBar::kPartCount,
+                 reinterpret_cast<LPARAM>(partEdges));
 }
 
 // The search results list and its splitter stay hidden until a search fills the list.
@@ -186,13 +218,8 @@ void MainWindow::CreateControls() {
     for (const HWND control : {FListBox, FStatusBar}) {
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FFont), FALSE);
     }
-    const int pixelsPerInch = ScreenPixelsPerInch();
-    const int caretEdge = MulDiv(kCaretPartWidth, pixelsPerInch, kDesignPixelsPerInch);
-    const int partEdges[TStatusBar::kPartCount] = {
-        caretEdge, caretEdge + MulDiv(kEncodingPartWidth, pixelsPerInch, kDesignPixelsPerInch), -1};
-    SendMessageW(FStatusBar, SB_SETPARTS, TStatusBar::kPartCount,
-                 reinterpret_cast<LPARAM>(partEdges));
-    SendMessageW(FListBox, LB_SETITEMHEIGHT, 0, kListItemHeight);
+    SendMessageW(FListBox, LB_SETITEMHEIGHT, 0, FMetrics.ListItemHeight);
+    SetStatusBarParts();
     // The list's own procedure is replaced rather than subclassed through comctl32: under Wine,
     // SetWindowSubclass looks its data up among the window's properties on every message, a
     // round trip to the Wine server that made filling a list of 30,000 hits take 4 s.
@@ -230,7 +257,7 @@ bool MainWindow::OnSplitter(POINT Point) const {
 }
 
 // The splitter lets the mouse through to the window, which drags it: the list takes the height
-// below the pointer, at least kMinListHeight and leaving kPanelAboveList of the panel above.
+// below the pointer, at least MinListHeight and leaving PanelAboveList of the panel above.
 bool MainWindow::SplitterMouse(UINT Msg, LPARAM LParam) {
     const POINT point{GET_X_LPARAM(LParam), GET_Y_LPARAM(LParam)};
     switch (Msg) {
@@ -244,9 +271,10 @@ bool MainWindow::SplitterMouse(UINT Msg, LPARAM LParam) {
     case WM_MOUSEMOVE:
         if (FSplitterDragging) {
             const RECT panel = ClientPanel();
-            const int wanted = panel.bottom - point.y - kSplitterHeight / 2;
-            FListHeight = std::min(std::max(wanted, kMinListHeight),
-                                   static_cast<int>(panel.bottom - panel.top) - kPanelAboveList);
+            const int wanted = panel.bottom - point.y - FMetrics.SplitterHeight / 2;
+            FListHeight =
+                std::min(std::max(wanted, FMetrics.MinListHeight),
+                         static_cast<int>(panel.bottom - panel.top) - FMetrics.PanelAboveList);
             Layout();
         }
         return FSplitterDragging;
@@ -288,8 +316,8 @@ void MainWindow::Layout() {
     if (IsShown(FListBox)) {
         bottom -= FListHeight;
         MoveWindow(FListBox, 0, bottom, width, FListHeight, TRUE);
-        bottom -= kSplitterHeight;
-        MoveWindow(FSplitter, 0, bottom, width, kSplitterHeight, TRUE);
+        bottom -= FMetrics.SplitterHeight;
+        MoveWindow(FSplitter, 0, bottom, width, FMetrics.SplitterHeight, TRUE);
     }
     MoveWindow(FEditorWindow, 0, top, width, std::max(0, bottom - top), TRUE);
 }
@@ -382,7 +410,7 @@ void MainWindow::SetWindowSize(TSize Size) {
 }
 
 int MainWindow::PixelsPerInch() const {
-    return ScreenPixelsPerInch();
+    return FDpi;
 }
 
 void MainWindow::BringToFront() {
@@ -526,6 +554,9 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     switch (Msg) {
     case WM_SIZE:
         Layout();
+        return 0;
+    case WM_DPICHANGED:
+        DpiChanged(HIWORD(WParam), *reinterpret_cast<const RECT*>(LParam));
         return 0;
     case WM_SETFOCUS:
         SetFocus(FEditorWindow);

@@ -8,6 +8,7 @@
 #include "app/edit_commands.h"
 #include "app/main_form.h"
 #include "app/main_view.h"
+#include "app/main_window_metrics.h"
 #include "win32/desktop_win32.h"
 #include "win32/main_window_menus.h"
 #include "win32/main_window_toolbar.h"
@@ -82,7 +83,11 @@ private:
     // carried out here; answers whether Message was one (then nobody else gets it).
     bool HandleShortCut(const MSG& Message);
     static LRESULT CALLBACK ListBoxProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+    void ScaleTo(int Dpi);
     void CreateControls();
+    void CreateToolBar();
+    void SetStatusBarParts();
+    void DpiChanged(int Dpi, const RECT& Suggested);
     void Layout();
     // The client area between the tool bar and the status bar.
     RECT ClientPanel() const;
@@ -100,6 +105,9 @@ private:
     void Destroyed();
 
     Win32Desktop& FDesktop;
+    // The dots per inch of the window's screen, and the window's sizes for it.
+    int FDpi = 0;
+    TMainWindowMetrics FMetrics;
     HWND FWindow = nullptr;
     HFONT FFont = nullptr;
     HIMAGELIST FImages = nullptr;
@@ -115,7 +123,7 @@ private:
     std::unique_ptr<EditorCommands> FCommands;
     std::unique_ptr<TForm1> FForm;
     // The results list's height; the splitter changes it.
-    int FListHeight;
+    int FListHeight = 0;
     // The splitter is being dragged.
     bool FSplitterDragging = false;
     // The message loop is to end as soon as it runs.

@@ -1,7 +1,6 @@
 #include "win32/main_window_menus.h"
 
 #include "win32/popup_menu_win32.h"
-#include "win32/resources/resource_ids.h"
 #include "win32/utf.h"
 
 #include <algorithm>
@@ -94,12 +93,19 @@ void MainMenuBar::ShowPictures(HMENU Menu, const TMenuItem& Item) const {
     }
 }
 
+int MainMenuBar::PictureSize() const {
+    int width = 0;
+    int height = 0;
+    ImageList_GetIconSize(FImages, &width, &height);
+    return width;
+}
+
 bool MainMenuBar::MeasurePicture(MEASUREITEMSTRUCT& Item) const {
     if (Item.CtlType != ODT_MENU) {
         return false;
     }
-    Item.itemWidth = TOOLBAR_IMAGE_SIZE;
-    Item.itemHeight = TOOLBAR_IMAGE_SIZE;
+    Item.itemWidth = static_cast<UINT>(PictureSize());
+    Item.itemHeight = static_cast<UINT>(PictureSize());
     return true;
 }
 
@@ -109,16 +115,16 @@ bool MainMenuBar::DrawPicture(const DRAWITEMSTRUCT& Item) const {
         return false;
     }
     const int image = static_cast<int>(Item.itemData);
+    const int size = PictureSize();
     const int left = Item.rcItem.left;
-    const int top =
-        Item.rcItem.top + (Item.rcItem.bottom - Item.rcItem.top - TOOLBAR_IMAGE_SIZE) / 2;
+    const int top = Item.rcItem.top + (Item.rcItem.bottom - Item.rcItem.top - size) / 2;
     if ((Item.itemState & (ODS_GRAYED | ODS_DISABLED)) == 0) {
         ImageList_Draw(FImages, image, Item.hDC, left, top, ILD_TRANSPARENT);
         return true;
     }
     const HICON icon = ImageList_GetIcon(FImages, image, ILD_TRANSPARENT);
-    DrawStateW(Item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, left, top,
-               TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE, DST_ICON | DSS_DISABLED);
+    DrawStateW(Item.hDC, nullptr, nullptr, reinterpret_cast<LPARAM>(icon), 0, left, top, size, size,
+               DST_ICON | DSS_DISABLED);
     DestroyIcon(icon);
     return true;
 }

@@ -31,12 +31,15 @@ public:
     // have is also answered true: their shortcut does nothing, and no control sees it either.
     bool ShortCut(TShortCut Key);
 
-    // WM_MEASUREITEM and WM_DRAWITEM for the items' pictures.
+    // The pictures, after the window has moved to a screen of other dots per inch.
+    void SetImages(HIMAGELIST Images) { FImages = Images; }
+    // WM_MEASUREITEM and WM_DRAWITEM for the items' pictures, at the pictures' size.
     bool MeasurePicture(MEASUREITEMSTRUCT& Item) const;
     bool DrawPicture(const DRAWITEMSTRUCT& Item) const;
 
 private:
     void ShowPictures(HMENU Menu, const TMenuItem& Item) const;
+    int PictureSize() const;
 
     TMainMenus& FMenus;
     HIMAGELIST FImages;

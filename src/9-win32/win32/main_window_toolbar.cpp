@@ -11,7 +11,6 @@ namespace kst::win32 {
 namespace {
 
 // The edit box sits on a separator of its own width after the data's buttons.
-constexpr int kStatusBoxWidth = 120;
 constexpr int kStatusBoxMargin = 1;
 constexpr UINT_PTR kStatusToolId = 0x7FFF;
 
@@ -33,21 +32,21 @@ TBBUTTON ButtonOfData(const TToolButton& Button, std::size_t Index) {
     return shown;
 }
 
-TBBUTTON StatusPlaceholder() {
+TBBUTTON StatusPlaceholder(int Width) {
     TBBUTTON placeholder{};
-    placeholder.iBitmap = kStatusBoxWidth; // a separator's width
+    placeholder.iBitmap = Width; // a separator's width
     placeholder.fsStyle = BTNS_SEP;
     return placeholder;
 }
 
 } // namespace
 
-HIMAGELIST LoadToolBarImages() {
+HIMAGELIST LoadToolBarImages(int Size) {
+    const int stripId = Size >= 32 ? IDB_TOOLBAR_200 : Size >= 24 ? IDB_TOOLBAR_150 : IDB_TOOLBAR;
     const auto strip =
-        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_TOOLBAR),
+        static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(stripId),
                                         IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-    const HIMAGELIST images = ImageList_Create(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE,
-                                               ILC_COLOR24 | ILC_MASK, kImageCount, 0);
+    const HIMAGELIST images = ImageList_Create(Size, Size, ILC_COLOR24 | ILC_MASK, kImageCount, 0);
     if (strip != nullptr) {
         ImageList_AddMasked(images, strip, TOOLBAR_MASK_COLOR);
         DeleteObject(strip);
@@ -55,24 +54,36 @@ HIMAGELIST LoadToolBarImages() {
     return images;
 }
 
-MainToolBar::MainToolBar(HWND Parent, TToolBar& Bar, HIMAGELIST Images, HFONT Font) : FBar(Bar) {
+MainToolBar::MainToolBar(HWND Parent, TToolBar& Bar, HIMAGELIST Images, HFONT Font,
+                         int StatusBoxWidth)
+    : FBar(Bar) {
     FToolBar = CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr,
                                WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_TOP, 0,
                                0, 0, 0, Parent, nullptr, GetModuleHandleW(nullptr), nullptr);
-    AddButtons(Images);
+    AddButtons(Images, StatusBoxWidth);
     CreateStatusBox(Font);
     Resize();
 }
 
-void MainToolBar::AddButtons(HIMAGELIST Images) {
+// The bar may already be gone with its parent.
+MainToolBar::~MainToolBar() {
+    if (IsWindow(FToolBar) != FALSE) {
+        DestroyWindow(FToolBar);
+    }
+}
+
+void MainToolBar::AddButtons(HIMAGELIST Images, int StatusBoxWidth) {
+    int width = 0;
+    int height = 0;
+    ImageList_GetIconSize(Images, &width, &height);
     SendMessageW(FToolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    SendMessageW(FToolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(TOOLBAR_IMAGE_SIZE, TOOLBAR_IMAGE_SIZE));
+    SendMessageW(FToolBar, TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
     SendMessageW(FToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(Images));
     std::vector<TBBUTTON> buttons;
     for (std::size_t index = 0; index < FBar.Buttons.size(); ++index) {
         buttons.push_back(ButtonOfData(FBar.Buttons[index], index));
     }
-    buttons.push_back(StatusPlaceholder());
+    buttons.push_back(StatusPlaceholder(StatusBoxWidth));
     SendMessageW(FToolBar, TB_ADDBUTTONSW, buttons.size(),
                  reinterpret_cast<LPARAM>(buttons.data()));
 }

@@ -10,13 +10,15 @@
 
 namespace kst::win32 {
 
-// The 16 x 16 pictures of the program's resources, in TImageIndex order, with the strip's
-// background colour as mask. The caller destroys the list.
-HIMAGELIST LoadToolBarImages();
+// The pictures of the program's resources drawn at Size x Size (16, 24 or 32), in TImageIndex
+// order, with the strip's background colour as mask. The caller destroys the list.
+HIMAGELIST LoadToolBarImages(int Size);
 
 class MainToolBar {
 public:
-    MainToolBar(HWND Parent, TToolBar& Bar, HIMAGELIST Images, HFONT Font);
+    // The state box is StatusBoxWidth wide and shows its text in Font.
+    MainToolBar(HWND Parent, TToolBar& Bar, HIMAGELIST Images, HFONT Font, int StatusBoxWidth);
+    ~MainToolBar();
     MainToolBar(const MainToolBar&) = delete;
     MainToolBar& operator=(const MainToolBar&) = delete;
 
@@ -33,7 +35,7 @@ public:
     bool Notify(NMHDR& Header);
 
 private:
-    void AddButtons(HIMAGELIST Images);
+    void AddButtons(HIMAGELIST Images, int StatusBoxWidth);
     void CreateStatusBox(HFONT Font);
     void PlaceStatusBox();
     TToolButton* ButtonOf(UINT_PTR Id);

@@ -1,6 +1,7 @@
 #include "win32/window_host.h"
 
 #include "display/caret_options.h"
+#include "platform/dpi.h"
 #include "win32/utf.h"
 
 #include <algorithm>
@@ -117,6 +118,12 @@ TSize WindowHost::ClientSize() const {
     return FClient.Size();
 }
 
+// No window answers 0: the design's.
+int WindowHost::Dpi() const {
+    const UINT dpi = GetDpiForWindow(FWindow);
+    return dpi != 0 ? static_cast<int>(dpi) : kDesignDpi;
+}
+
 TSize WindowHost::ScreenSize() const {
     return TSize{GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
 }
@@ -223,7 +230,8 @@ int WindowHost::TrackPosition(TScrollBarKind Bar) const {
 }
 
 int WindowHost::ScrollBarSize(TScrollBarKind Bar) const {
-    return GetSystemMetrics(Bar == TScrollBarKind::Horizontal ? SM_CYHSCROLL : SM_CXVSCROLL);
+    return GetSystemMetricsForDpi(Bar == TScrollBarKind::Horizontal ? SM_CYHSCROLL : SM_CXVSCROLL,
+                                  GetDpiForWindow(FWindow));
 }
 
 void WindowHost::SetCompositionWindow(TPoint Position, const TFontSpec& Font) {

@@ -18,6 +18,7 @@ public:
     bool Focused() const override;
     void SetFocus() override;
     TSize ClientSize() const override;
+    int Dpi() const override;
     TSize ScreenSize() const override;
     void SetBorder(bool Single) override;
 

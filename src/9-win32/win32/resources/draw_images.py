@@ -2,12 +2,18 @@
 """Draws Kestrane's tool bar and menu pictures and its program icon from the ASCII art below.
 
 Writes, next to this script:
-  toolbar.bmp  - one 24-bit strip of 16 x 16 pictures in the order of enum TImageIndex (read from
-                 src/8-app/app/main_menus.h); the background is magenta (255, 0, 255), which the
-                 program uses as the mask colour (TOOLBAR_MASK_COLOR)
-  kestrane.ico - the program icon at 16 x 16, 32 x 32 and 48 x 48, 32-bit with alpha
+  toolbar.bmp     - one 24-bit strip of 16 x 16 pictures in the order of enum TImageIndex (read from
+                    src/8-app/app/main_menus.h); the background is magenta (255, 0, 255), which the
+                    program uses as the mask colour (TOOLBAR_MASK_COLOR)
+  toolbar_150.bmp - the same pictures at 24 x 24, for screens scaled to 150 %
+  toolbar_200.bmp - the same pictures at 32 x 32, for screens scaled to 200 %
+  kestrane.ico    - the program icon at 16 x 16, 24 x 24, 32 x 32, 48 x 48 and 64 x 64, 32-bit
+                    with alpha
 
-Every character of the art is one pixel; PALETTE gives its colour and "." is the background.
+Every character of the art is one pixel; PALETTE gives its colour and "." is the background. The
+larger pictures are made from the art, pixel by pixel, so that they stay as sharp: 200 % by the
+Scale2x rules (each pixel becomes four, diagonal steps are smoothed), 150 % by keeping every pixel
+and putting one between each two (outlines stay one pixel wide, fills grow, diagonals stay joined).
 Running the script again writes the same bytes.
 """
 
@@ -653,7 +659,7 @@ MMMMkMMMMMkkkkk.
 ]
 
 IMAGE_SIZE = 16
-INDEX_HEADER = HERE.parent.parent / "app" / "main_menus.h"
+INDEX_HEADER = HERE.parents[2] / "8-app" / "app" / "main_menus.h"
 
 
 def image_order():
@@ -665,16 +671,98 @@ def image_order():
     return names
 
 
-def parse_art(art, size):
+def art_rows(art, size):
     rows = art.strip("\n").split("\n")
     if len(rows) != size or any(len(row) != size for row in rows):
         raise ValueError(f"art must be {size} x {size}:\n{art}")
+    return rows
+
+
+def darkness(char):
+    """How strongly a pixel keeps its width when the art grows: dark outlines most, the
+    background least."""
+    if char == ".":
+        return -1
+    r, g, b = PALETTE[char]
+    return 255 * 1000 - (299 * r + 587 * g + 114 * b)
+
+
+def doubled(rows):
+    """The art at 200 %: each pixel becomes a 2 x 2 block whose corners take a neighbour's colour
+    where two neighbours of that colour meet diagonally (Scale2x)."""
+    height, width = len(rows), len(rows[0])
+
+    def at(x, y):
+        return rows[min(max(y, 0), height - 1)][min(max(x, 0), width - 1)]
+
+    result = []
+    for y in range(height):
+        upper, lower = [], []
+        for x in range(width):
+            centre, above, right, left, below = (
+                at(x, y), at(x, y - 1), at(x + 1, y), at(x - 1, y), at(x, y + 1)
+            )
+            upper.append(above if left == above and left != below and above != right else centre)
+            upper.append(right if above == right and above != left and right != below else centre)
+            lower.append(left if below == left and below != right and left != above else centre)
+            lower.append(below if right == below and right != above and below != left else centre)
+        result += ["".join(upper), "".join(lower)]
+    return result
+
+
+def one_and_a_half(rows):
+    """The art at 150 %: each 2 x 2 block becomes 3 x 3, its four pixels at the corners. A pixel
+    put between two takes the colour of one that runs on diagonally past the block, else the
+    lighter one; the centre takes a diagonal's colour, else the lightest of the four."""
+    height, width = len(rows), len(rows[0])
+
+    def at(x, y):
+        return rows[y][x] if 0 <= x < width and 0 <= y < height else None
+
+    def between(near, far, near_onwards, far_onwards):
+        if near_onwards == near and far != near and far_onwards != near:
+            return near
+        if far_onwards == far and near != far and near_onwards != far:
+            return far
+        return min(near, far, key=darkness)
+
+    result = [[None] * (width * 3 // 2) for _ in range(height * 3 // 2)]
+    for top in range(0, height, 2):
+        for left in range(0, width, 2):
+            a, b = rows[top][left], rows[top][left + 1]
+            c, d = rows[top + 1][left], rows[top + 1][left + 1]
+            if a == d and b != c:
+                centre = a
+            elif b == c and a != d:
+                centre = b
+            else:
+                centre = min((a, b, c, d), key=darkness)
+            block = [
+                [a, between(a, b, at(left + 1, top - 1), at(left, top - 1)), b],
+                [
+                    between(a, c, at(left - 1, top + 1), at(left - 1, top)),
+                    centre,
+                    between(b, d, at(left + 2, top + 1), at(left + 2, top)),
+                ],
+                [c, between(c, d, at(left + 1, top + 2), at(left, top + 2)), d],
+            ]
+            for y, block_row in enumerate(block):
+                result[top * 3 // 2 + y][left * 3 // 2 : left * 3 // 2 + 3] = block_row
+    return ["".join(row) for row in result]
+
+
+# The tool bar strips: file name and how the 16 x 16 art is drawn for it.
+STRIPS = [("toolbar.bmp", list), ("toolbar_150.bmp", one_and_a_half), ("toolbar_200.bmp", doubled)]
+
+
+def pixels_of(rows):
     return [[PALETTE[char] for char in row] for row in rows]
 
 
-def strip_pixels():
-    pictures = [parse_art(IMAGES[name], IMAGE_SIZE) for name in image_order()]
-    return [[pixel for picture in pictures for pixel in picture[y]] for y in range(IMAGE_SIZE)]
+def strip_pixels(scaled):
+    pictures = [pixels_of(scaled(art_rows(IMAGES[name], IMAGE_SIZE))) for name in image_order()]
+    size = len(pictures[0])
+    return [[pixel for picture in pictures for pixel in picture[y]] for y in range(size)]
 
 
 def bmp_bytes(pixels):
@@ -728,11 +816,14 @@ def ico_bytes(images):
 
 
 def icon_pictures():
-    return [parse_art(art, len(art.strip("\n").split("\n"))) for art in ICON_ART]
+    """The drawn icons, and from the smallest and the middle one those for 150 % and 200 %."""
+    small, middle, large = (art_rows(art, len(art.strip("\n").split("\n"))) for art in ICON_ART)
+    return [pixels_of(rows) for rows in (small, one_and_a_half(small), middle, large, doubled(middle))]
 
 
 def main():
-    (HERE / "toolbar.bmp").write_bytes(bmp_bytes(strip_pixels()))
+    for file_name, scaled in STRIPS:
+        (HERE / file_name).write_bytes(bmp_bytes(strip_pixels(scaled)))
     (HERE / "kestrane.ico").write_bytes(ico_bytes(icon_pictures()))
 
 
