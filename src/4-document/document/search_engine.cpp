@@ -176,13 +176,9 @@ unsigned char ByteAt(std::string_view Text, int Pos) {
     return static_cast<unsigned char>(Text[static_cast<std::size_t>(Pos)]);
 }
 
-// The end of the text reads as a delimiter.
+// The byte of a character that starts at Pos; the end of the text reads as a delimiter.
 bool IsDelimiterAt(std::string_view Text, int Pos) {
     return Pos >= static_cast<int>(Text.size()) || kWordDelimiters[ByteAt(Text, Pos)];
-}
-
-bool IsWordStart(std::string_view Text, int Pos) {
-    return !IsDelimiterAt(Text, Pos) && (Pos == 0 || IsDelimiterAt(Text, Pos - 1));
 }
 
 std::uint16_t CharCodeAt(std::string_view Text, int Pos) {
@@ -275,6 +271,52 @@ private:
     // A character start; the bytes from it to FRunEnd are all lead-byte values.
     int FRunStart = 0;
     int FRunEnd = 0;
+};
+
+// Word characters and delimiters, character by character. A double-byte character is a word
+// character, as its lead byte is: kanji, kana, full-width letters, blanks and signs alike. So a
+// second byte never reads as a delimiter, and a word never starts right after a double-byte
+// character, as it never ends right before one.
+class TWordBounds {
+public:
+    TWordBounds(std::string_view Text, TCharStarts& Starts) : FText(Text), FStarts(Starts) {}
+
+    bool IsDelimiter(int Pos) const {
+        return IsDelimiterAt(FText, Pos) &&
+               (Pos >= static_cast<int>(FText.size()) || FStarts.IsCharStart(Pos));
+    }
+    bool IsWordStart(int Pos) const {
+        return !IsDelimiter(Pos) && (Pos == 0 || IsDelimiter(Pos - 1));
+    }
+
+    // Moves Pos to the nearest word start in Direction, at most Remaining bytes away.
+    bool SkipToWordStart(int& Pos, int Direction, int Remaining) const {
+        const int from = Pos;
+        const auto skip = [&](bool Delimiters) {
+            while (Remaining > 0 && IsDelimiter(Pos) == Delimiters) {
+                Pos += Direction;
+                --Remaining;
+            }
+        };
+        if (Direction > 0) {
+            if (IsWordStart(Pos)) {
+                return true;
+            }
+            skip(false);
+            skip(true);
+        } else {
+            skip(true);
+            skip(false);
+            if (IsDelimiter(Pos)) {
+                ++Pos;
+            }
+        }
+        return IsWordStart(Pos) && (Pos - from) * Direction >= 0;
+    }
+
+private:
+    std::string_view FText;
+    TCharStarts& FStarts;
 };
 
 // Finds the positions whose byte may start a match and whose byte at the last position of a
@@ -405,30 +447,9 @@ std::string PreparedPattern(std::string_view Pattern, TSearchOptions Options) {
     return (Options & sxIgnoreWidth) != 0 ? ToFullWidth(prepared) : prepared;
 }
 
-// A word start never falls on the second byte of a character: the byte before that is a lead
-// byte, which is a word character.
 bool SkipToWordStart(std::string_view Text, int& Pos, int Direction, int Remaining) {
-    const int from = Pos;
-    const auto skip = [&](bool Delimiters) {
-        while (Remaining > 0 && IsDelimiterAt(Text, Pos) == Delimiters) {
-            Pos += Direction;
-            --Remaining;
-        }
-    };
-    if (Direction > 0) {
-        if (IsWordStart(Text, Pos)) {
-            return true;
-        }
-        skip(false);
-        skip(true);
-    } else {
-        skip(true);
-        skip(false);
-        if (IsDelimiterAt(Text, Pos)) {
-            ++Pos;
-        }
-    }
-    return IsWordStart(Text, Pos) && (Pos - from) * Direction >= 0;
+    TCharStarts starts(Text);
+    return TWordBounds(Text, starts).SkipToWordStart(Pos, Direction, Remaining);
 }
 
 bool SearchBuffer(std::string_view Text, int& Start, int& Length, std::string_view Pattern,
@@ -549,6 +570,7 @@ TFindResult TSearchPattern::Find(std::string_view Text, int First, bool TextEnds
     const int direction = Forward() ? 1 : -1;
     const TPositionFilter filter(Text, FFirstBytes, FLastBytes, FLastOffset);
     TCharStarts starts(Text);
+    const TWordBounds words(Text, starts);
     int pos = Forward() ? std::max(First, 0) : std::min(First, last);
     while (true) {
         pos = Forward() ? filter.Next(pos, last) : filter.Previous(pos, 0);
@@ -559,8 +581,8 @@ TFindResult TSearchPattern::Find(std::string_view Text, int First, bool TextEnds
             pos += direction;
             continue;
         }
-        if ((FOptions & sxWholeWord) != 0 && !IsWordStart(Text, pos)) {
-            if (!SkipToWordStart(Text, pos, direction, Forward() ? last - pos : pos)) {
+        if ((FOptions & sxWholeWord) != 0 && !words.IsWordStart(pos)) {
+            if (!words.SkipToWordStart(pos, direction, Forward() ? last - pos : pos)) {
                 return {};
             }
             continue;
