@@ -92,6 +92,16 @@ TEST_F(LineMarksTest, StringsAreGreyOnWhiteAndDoubleByteCharactersYellowOutsideT
     EXPECT_EQ(PaintAgain(5), TRowMarks(5)) << "not in a text file";
 }
 
+TEST_F(LineMarksTest, AWrappedRowGoesOnInTheStringOrCommentOfTheRowBefore) {
+    Editor->SetWordWrap(true);
+    Editor->GetWrapOption().SetWrapByte(20);
+    const std::string text = "x = \"" + std::string(15, 'a') + kA + "b\" " + kA + "\r\n" + "' " +
+                             std::string(18, 'c') + "\"" + kA + "\"\r\n";
+    EXPECT_EQ(
+        Paint(text, 4),
+        (TRowMarks{{"S@4:\"" + std::string(15, 'a')}, {"S@0:" + kA + "b\"", "Y@5:" + kA}, {}, {}}));
+}
+
 TEST_F(LineMarksTest, HitsAreLimeWhileTheListIsShownAndMatchCaseDecides) {
     const TWordMatcher anyCase("msgbox", false);
     const TWordMatcher exactCase("msgbox", true);

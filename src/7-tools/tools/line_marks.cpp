@@ -6,6 +6,7 @@
 #include "tools/word_matcher.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace kst {
@@ -66,10 +67,41 @@ private:
     int FCharWidth;
 };
 
-// Pass 1: walks the row's own columns as a script: a quote toggles the string state and is part
-// of the string, "'" outside a string starts the comment that ends the walk. Runs of string
-// characters and of marked double-byte characters outside strings are collected.
-std::vector<TMarkRun> ScriptRuns(std::string_view Text, TColor FontColor) {
+// Where the script walk stands: in code, in a string, or in the comment that runs to the line's
+// end.
+enum class TScriptState : std::uint8_t { Code, String, Comment };
+
+// Walks Text as a script from State, character by character: a quote toggles the string state
+// and is part of the string, "'" outside a string starts the comment that ends the walk. Visit
+// gets each character's bytes and whether it belongs to a string. Returns the state after Text.
+template <class F>
+TScriptState WalkScript(std::string_view Text, TScriptState State, F&& Visit) {
+    for (std::size_t i = 0; i < Text.size() && State != TScriptState::Comment;) {
+        const char ch = Text[i];
+        const std::size_t length = CharLengthAt(Text, i);
+        if (ch == '\'' && State == TScriptState::Code) {
+            return TScriptState::Comment;
+        }
+        if (ch == '"') {
+            State = State == TScriptState::String ? TScriptState::Code : TScriptState::String;
+        }
+        Visit(i, length, State == TScriptState::String || ch == '"');
+        i += length;
+    }
+    return State;
+}
+
+// The state at the start of row Index: a wrapped line's later rows go on from the rows before.
+TScriptState ScriptStateAt(const TEditorScreenStrings& Rows, int Index) {
+    TScriptState state = TScriptState::Code;
+    for (int row = Rows.LineStartRow(Index); row < Index; ++row) {
+        state = WalkScript(Rows.GetView(row), state, [](std::size_t, std::size_t, bool) {});
+    }
+    return state;
+}
+
+// Pass 1: runs of string characters and of marked double-byte characters outside strings.
+std::vector<TMarkRun> ScriptRuns(std::string_view Text, TScriptState State, TColor FontColor) {
     std::vector<TMarkRun> runs;
     const auto add = [&runs](int Start, int End, TColor Color, TColor BkColor) {
         if (!runs.empty() && runs.back().End == Start && runs.back().BkColor == BkColor) {
@@ -78,25 +110,15 @@ std::vector<TMarkRun> ScriptRuns(std::string_view Text, TColor FontColor) {
             runs.push_back({Start, End, Color, BkColor});
         }
     };
-    bool inString = false;
-    for (std::size_t i = 0; i < Text.size();) {
-        const char ch = Text[i];
-        const std::size_t length = CharLengthAt(Text, i);
-        if (ch == '\'' && !inString) {
-            break;
-        }
-        if (ch == '"') {
-            inString = !inString;
-        }
-        const int start = static_cast<int>(i);
-        const int end = static_cast<int>(i + length);
-        if (inString || ch == '"') {
+    WalkScript(Text, State, [&](std::size_t At, std::size_t Length, bool InString) {
+        const int start = static_cast<int>(At);
+        const int end = static_cast<int>(At + Length);
+        if (InString) {
             add(start, end, kStringColor, kStringBkColor);
-        } else if (length == 2 && IsMarkedLeadByte(static_cast<unsigned char>(ch))) {
+        } else if (Length == 2 && IsMarkedLeadByte(static_cast<unsigned char>(Text[At]))) {
             add(start, end, FontColor, kDoubleByteBkColor);
         }
-        i += length;
-    }
+    });
     return runs;
 }
 
@@ -231,8 +253,10 @@ void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int 
     const RowMarker marker(Editor, LineStr, X, Y, ARect);
     const int ownColumns = OwnColumns(Editor.ScreenStrings(), Index, LineStr);
     if (Options.MarkScript) {
-        for (const TMarkRun& run : ScriptRuns(
-                 LineStr.substr(0, static_cast<std::size_t>(ownColumns)), Editor.GetFont().Color)) {
+        const TScriptState state = ScriptStateAt(Editor.ScreenStrings(), Index);
+        for (const TMarkRun& run :
+             ScriptRuns(LineStr.substr(0, static_cast<std::size_t>(ownColumns)), state,
+                        Editor.GetFont().Color)) {
             marker.Draw(run);
         }
     }
