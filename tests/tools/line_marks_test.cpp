@@ -136,5 +136,21 @@ TEST_F(LineMarksTest, HitsSitOnTheColumnsOfTheRowAsDrawn) {
         << "the next row's text that a wrapped row carries is not marked on it";
 }
 
+// The editor draws no column past 1000: a hit is marked as far as its text is drawn, and the cell
+// after the last drawn column is lime while the row holds hits past it.
+TEST_F(LineMarksTest, HitsPastTheLastDrawnColumnLightTheCellAfterIt) {
+    const TWordMatcher needle("needle", true);
+    Options = {.MarkScript = true, .Hits = &needle};
+    const std::string text = std::string(996, 'x') + "needle\r\n" + std::string(996, 'x') +
+                             "\"needle\"\r\n" + std::string(1100, 'x') + "needle\r\n" +
+                             std::string(990, 'x') + "needle" + std::string(30, 'x');
+    Editor->GetLines().SetTextStr(text);
+    Editor->SetTopCol(kMaxCol);
+    EXPECT_EQ(PaintAgain(4), (TRowMarks{{"H@996:need", "H@1000: "},
+                                        {"S@996:\"nee", "H@997:nee", "H@1000: "},
+                                        {"H@1000: "},
+                                        {"H@990:needle"}}));
+}
+
 } // namespace
 } // namespace kst

@@ -39,8 +39,20 @@ public:
 
     // Draws LineStr's columns Start..End-1 opaque, clipped to their own cells and the part.
     void Draw(const TMarkRun& Run) const {
-        const int left = FX + Run.Start * FCharWidth;
-        const int right = FX + Run.End * FCharWidth;
+        DrawCells(Run.Start, Run.End,
+                  FLineStr.substr(static_cast<std::size_t>(Run.Start),
+                                  static_cast<std::size_t>(Run.End - Run.Start)),
+                  Run.Color, Run.BkColor);
+    }
+    // A blank cell at column Col.
+    void DrawBlank(int Col, TColor Color, TColor BkColor) const {
+        DrawCells(Col, Col + 1, " ", Color, BkColor);
+    }
+
+private:
+    void DrawCells(int Start, int End, std::string_view Text, TColor Color, TColor BkColor) const {
+        const int left = FX + Start * FCharWidth;
+        const int right = FX + End * FCharWidth;
         const TRect cells{std::max(FRect.Left, left), FRect.Top, std::min(FRect.Right, right),
                           FRect.Bottom};
         if (cells.IsEmpty()) {
@@ -48,17 +60,15 @@ public:
         }
         FCanvas.TextOut({.X = left,
                          .Y = FY,
-                         .Text = FLineStr.substr(static_cast<std::size_t>(Run.Start),
-                                                 static_cast<std::size_t>(Run.End - Run.Start)),
+                         .Text = Text,
                          .CellWidth = FCharWidth,
-                         .Color = Run.Color,
-                         .BkColor = Run.BkColor,
+                         .Color = Color,
+                         .BkColor = BkColor,
                          .Style = {},
                          .Opaque = true,
                          .Clip = cells});
     }
 
-private:
     Surface& FCanvas;
     std::string_view FLineStr;
     int FX;
@@ -165,9 +175,10 @@ void HitWindow(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes
 }
 
 // Every occurrence of the word that touches the row's first RowBytes bytes, as merged byte ranges
-// of the row; overlapping occurrences are all marked.
+// of the row; overlapping occurrences are all marked. The search ends with the first occurrence
+// that starts StopAt bytes or more into the row.
 std::vector<TByteRange> HitRanges(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes,
-                                  const TWordMatcher& Matcher) {
+                                  std::size_t StopAt, const TWordMatcher& Matcher) {
     THitWindow window;
     HitWindow(Rows, Index, RowBytes, Matcher.Length(), window);
     const std::size_t rowStart = window.Offset;
@@ -184,6 +195,9 @@ std::vector<TByteRange> HitRanges(const TEditorScreenStrings& Rows, int Index, s
             ranges.back().second = std::max(ranges.back().second, last);
         } else {
             ranges.emplace_back(first, last);
+        }
+        if (first >= StopAt) {
+            break;
         }
     }
     return ranges;
@@ -213,16 +227,19 @@ private:
     int FColumn = 0;
 };
 
-// The columns of LineStr that belong to row Index itself: a wrapped row's LineStr goes on with
-// the next row's text.
+// The columns of LineStr that are drawn for row Index itself: a wrapped row's LineStr goes on
+// with the next row's text, and the editor draws no column past kMaxCol.
 int OwnColumns(TEditorScreenStrings& Rows, int Index, std::string_view LineStr) {
-    const int drawn = static_cast<int>(LineStr.size());
-    if (!Rows.GetWordWrap() || Rows.GetRowAttribute(Index) != raWrap) {
-        return drawn;
+    std::size_t own = LineStr.size();
+    if (Rows.GetWordWrap() && Rows.GetRowAttribute(Index) == raWrap) {
+        own = std::min(own, static_cast<std::size_t>(
+                                DisplayWidth(Rows.GetWrapContext(), Rows.GetView(Index))));
     }
-    return std::min(drawn, DisplayWidth(Rows.GetWrapContext(), Rows.GetView(Index)));
+    return DrawnLength(LineStr.substr(0, own));
 }
 
+// Hits past the drawn columns cannot be marked, as their text is not drawn: the blank cell right
+// of the last drawn column is drawn lime instead, to show that the row holds more of them.
 void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumns,
               const TWordMatcher& Matcher) {
     if (Matcher.Length() == 0) {
@@ -230,16 +247,22 @@ void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumn
     }
     TEditorScreenStrings& rows = Editor.ScreenStrings();
     const std::string_view row = rows.GetView(Index);
-    // A byte takes at least one column, so no byte past the drawn columns is drawn.
-    const std::size_t rowBytes = std::min(row.size(), static_cast<std::size_t>(OwnColumns));
     const WrapContext context = rows.GetWrapContext();
+    const TColor color = Editor.GetFont().Color;
     ColumnWalker columns(row, context);
-    for (const auto& [first, last] : HitRanges(rows, Index, rowBytes, Matcher)) {
+    bool pastTheLimit = false;
+    // A byte takes one column at least, so a hit from byte OwnColumns on is not drawn.
+    for (const auto& [first, last] :
+         HitRanges(rows, Index, row.size(), static_cast<std::size_t>(OwnColumns), Matcher)) {
         const int start = columns.ColumnOf(first);
-        const int end = std::min(columns.ColumnOf(last), OwnColumns);
-        if (start < end) {
-            Marker.Draw({start, end, Editor.GetFont().Color, kHitBkColor});
+        const int end = columns.ColumnOf(last);
+        pastTheLimit = end > OwnColumns;
+        if (start < OwnColumns) {
+            Marker.Draw({start, std::min(end, OwnColumns), color, kHitBkColor});
         }
+    }
+    if (pastTheLimit) {
+        Marker.DrawBlank(OwnColumns, color, kHitBkColor);
     }
 }
 
