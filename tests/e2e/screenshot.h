@@ -25,4 +25,27 @@ bool WritePng(const std::wstring& Path, const TImage& Image);
 // The number of different colours in Image.
 std::size_t ColourCount(const TImage& Image);
 
+// Whether Image holds a pixel of the colour 0xRRGGBB.
+bool HasColour(const TImage& Image, std::uint32_t Rgb);
+
+// Text drawn with Font, black on white, with a margin around it.
+TImage DrawnText(const std::wstring& Text, HFONT Font);
+
+// Which pixels of a picture are dark, row by row: text drawn dark on a light ground.
+struct TInk {
+    int Width = 0;
+    int Height = 0;
+    std::vector<bool> Dark;
+
+    bool operator==(const TInk&) const = default;
+};
+
+// The dark pixels of Image's rows Top..Bottom-1, or of all its rows.
+TInk DarkPixels(const TImage& Image, int Top, int Bottom);
+TInk DarkPixels(const TImage& Image);
+// The smallest part of Ink that holds all its dark pixels.
+TInk Trimmed(const TInk& Ink);
+// Whether Part appears in Whole, its light pixels as well as its dark ones.
+bool Contains(const TInk& Whole, const TInk& Part);
+
 } // namespace kst::e2e
