@@ -110,11 +110,12 @@ TEST_F(EditorWindowTest, SavesAScreenshotOfTheSample) {
     RedrawWindow(Host->TopWindow(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
     TImage Image;
-    // The window shows the text once the screen holds more than a few colours.
+    // Comments fuchsia, reserved words teal, the caret row's lime underline, on white.
     EXPECT_TRUE(WaitUntil(
         [&] {
             Image = CaptureWindow(Host->TopWindow());
-            return ColourCount(Image) > 8;
+            return HasColour(Image, 0xFF00FF) && HasColour(Image, 0x008080) &&
+                   HasColour(Image, 0x00FF00) && HasColour(Image, 0xFFFFFF);
         },
         10s));
     EXPECT_TRUE(WritePng(ProgramFolder() + L"sample_vbs.png", Image));
