@@ -1,10 +1,10 @@
 #include "core/errors.h"
 #include "platform/files.h"
+#include "support/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <random>
 #include <set>
 #include <stdexcept>
 #ifndef _WIN32
@@ -33,36 +33,25 @@ std::string AwkwardBytes() {
 
 class FilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device Random;
-        FFolder = fs::temp_directory_path() / ("kst_files_test_" + std::to_string(Random()));
-        fs::create_directories(FFolder);
-    }
-    void TearDown() override {
-        std::error_code Ignored;
-        fs::permissions(FFolder / "target.txt", fs::perms::owner_all, Ignored);
-        fs::remove_all(FFolder, Ignored);
-    }
-
-    fs::path Folder() const { return FFolder; }
-    std::string PathOf(const fs::path& Name) const { return Utf8(FFolder / Name); }
+    fs::path Folder() const { return FFolder.Path(); }
+    std::string PathOf(const fs::path& Name) const { return Utf8(FFolder.Path() / Name); }
 
     std::set<std::string> FolderContent() const {
         std::set<std::string> Names;
-        for (const auto& Entry : fs::directory_iterator(FFolder)) {
+        for (const auto& Entry : fs::directory_iterator(FFolder.Path())) {
             Names.insert(Utf8(Entry.path().filename()));
         }
         return Names;
     }
 
     void WriteWithStream(const fs::path& Name, const std::string& Content) const {
-        std::ofstream Out(FFolder / Name, std::ios::binary);
+        std::ofstream Out(FFolder.Path() / Name, std::ios::binary);
         Out.write(Content.data(), static_cast<std::streamsize>(Content.size()));
         ASSERT_TRUE(Out.good());
     }
 
     std::string ReadWithStream(const fs::path& Name) const {
-        std::ifstream In(FFolder / Name, std::ios::binary);
+        std::ifstream In(FFolder.Path() / Name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
     }
 
@@ -72,7 +61,7 @@ protected:
     }
 
 private:
-    fs::path FFolder;
+    TempFolder FFolder{"kst_files_test_"};
 };
 
 std::string ExceptionMessage(const std::function<void()>& Action) {
