@@ -138,8 +138,9 @@ void Repeat(HANDLE Process, int Count, Measure& Into, const std::function<void(i
 
 // F3 on "strPath", selected on the fifth line, which is a third of the lines. Times the wait for
 // the list's first entries, the longest answer to a message while the rest of the list fills in,
-// and the time to the complete list (the hit lines and the summary).
-void TimeOneTouchSearch(HWND Editor, HWND MainWindow, Results& Into) {
+// and the time to the complete list (the hit lines and the summary). False, with nothing
+// recorded, when the list is not complete within the timeout.
+bool TimeOneTouchSearch(HWND Editor, HWND MainWindow, Results& Into) {
     const HWND list = FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
     // The summary ("> [n]行ヒット") is the list's last entry.
     const auto complete = [list] {
@@ -154,20 +155,30 @@ void TimeOneTouchSearch(HWND Editor, HWND MainWindow, Results& Into) {
     const auto pressed = Clock::now();
     PostMessageW(Editor, WM_KEYDOWN, VK_F3, 1);
     PostMessageW(Editor, WM_KEYUP, VK_F3, 1);
-    WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; }, kTimeout);
-    Into.ResultsShown.Samples.push_back(MillisecondsSince(pressed));
+    if (!WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) > 0; }, kTimeout)) {
+        std::printf("F3: no results within the timeout\n");
+        return false;
+    }
+    const double shown = MillisecondsSince(pressed);
     double stall = 0;
-    while (!complete() && MillisecondsSince(pressed) < kTimeout / 1ms) {
+    while (!complete()) {
+        if (MillisecondsSince(pressed) >= kTimeout / 1ms) {
+            std::printf("F3: the results list did not complete within the timeout\n");
+            return false;
+        }
         const auto asked = Clock::now();
         SendMessageW(MainWindow, WM_NULL, 0, 0);
         stall = std::max(stall, MillisecondsSince(asked));
         Sleep(1);
     }
+    Into.ResultsShown.Samples.push_back(shown);
     Into.ResultsStall.Samples.push_back(stall);
     Into.ResultsComplete.Samples.push_back(MillisecondsSince(pressed));
+    return true;
 }
 
-// One run: start the program on File, time each step, close it. False when something failed.
+// One run: start the program on File, time each step, close it. False when a step did not
+// finish in time.
 bool RunOnce(const std::wstring& File, Results& Into) {
     const std::wstring program = ProgramFolder() + L"kestrane.exe";
     std::wstring commandLine = L"\"" + program + L"\" \"" + File + L"\"";
@@ -184,6 +195,7 @@ bool RunOnce(const std::wstring& File, Results& Into) {
     CloseHandle(process.hThread);
     HWND mainWindow = nullptr;
     HWND editor = nullptr;
+    bool completed = false;
     const bool usable = WaitUntil(
         [&] {
             mainWindow = VisibleWindow(L"TForm1", title);
@@ -217,7 +229,7 @@ bool RunOnce(const std::wstring& File, Results& Into) {
         Repeat(process.hProcess, 1, Into.Save, [&](int) {
             SendMessageW(mainWindow, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(toolBar));
         });
-        TimeOneTouchSearch(editor, mainWindow, Into);
+        completed = TimeOneTouchSearch(editor, mainWindow, Into);
         PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     } else {
         wchar_t shown[512] = {};
@@ -230,7 +242,7 @@ bool RunOnce(const std::wstring& File, Results& Into) {
         WaitForSingleObject(process.hProcess, INFINITE);
     }
     CloseHandle(process.hProcess);
-    return usable;
+    return completed;
 }
 
 std::wstring TemporaryFolder() {
