@@ -361,8 +361,8 @@ TEST_F(KestraneTest, TheMainWindowShowsTheScriptsColoursAndItsMenuCaptions) {
     EXPECT_TRUE(WaitForText(StatusBoxOf(Window), L"VBSファイル"));
 
     const HFONT MenuFont = CreateMenuFont();
-    const TInk Caption = Trimmed(DarkPixels(DrawnText(L"ファイル", MenuFont)));
-    const TInk Boxes = Trimmed(DarkPixels(DrawnText(L"\xE000\xE000\xE000\xE000", MenuFont)));
+    const InkMask Caption = Trimmed(DarkPixels(DrawnText(L"ファイル", MenuFont)));
+    const InkMask Boxes = Trimmed(DarkPixels(DrawnText(L"\xE000\xE000\xE000\xE000", MenuFont)));
     DeleteObject(MenuFont);
     ASSERT_GT(Boxes.Width, 0) << "characters that no font has are drawn as boxes";
     ASSERT_FALSE(Caption == Boxes) << "the menu font has no Japanese glyphs";

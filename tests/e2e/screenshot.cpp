@@ -195,11 +195,11 @@ bool HasColour(const TImage& Image, std::uint32_t Rgb) {
     return false;
 }
 
-TInk DarkPixels(const TImage& Image, int Top, int Bottom) {
+InkMask DarkPixels(const TImage& Image, int Top, int Bottom) {
     constexpr int kDarkBelow = 3 * 128;
     Top = std::clamp(Top, 0, Image.Height);
     Bottom = std::clamp(Bottom, Top, Image.Height);
-    TInk Ink{Image.Width, Bottom - Top, {}};
+    InkMask Ink{Image.Width, Bottom - Top, {}};
     Ink.Dark.reserve(static_cast<std::size_t>(Ink.Width) * Ink.Height);
     for (int y = Top; y < Bottom; ++y) {
         for (int x = 0; x < Image.Width; ++x) {
@@ -210,11 +210,11 @@ TInk DarkPixels(const TImage& Image, int Top, int Bottom) {
     return Ink;
 }
 
-TInk DarkPixels(const TImage& Image) {
+InkMask DarkPixels(const TImage& Image) {
     return DarkPixels(Image, 0, Image.Height);
 }
 
-TInk Trimmed(const TInk& Ink) {
+InkMask Trimmed(const InkMask& Ink) {
     int Left = Ink.Width;
     int Right = -1;
     int Top = Ink.Height;
@@ -229,7 +229,7 @@ TInk Trimmed(const TInk& Ink) {
             }
         }
     }
-    TInk Part{std::max(0, Right - Left + 1), std::max(0, Bottom - Top + 1), {}};
+    InkMask Part{std::max(0, Right - Left + 1), std::max(0, Bottom - Top + 1), {}};
     for (int y = Top; y <= Bottom; ++y) {
         for (int x = Left; x <= Right; ++x) {
             Part.Dark.push_back(Ink.Dark[static_cast<std::size_t>(y) * Ink.Width + x]);
@@ -238,8 +238,8 @@ TInk Trimmed(const TInk& Ink) {
     return Part;
 }
 
-bool Contains(const TInk& Whole, const TInk& Part) {
-    const auto At = [](const TInk& Ink, int X, int Y) {
+bool Contains(const InkMask& Whole, const InkMask& Part) {
+    const auto At = [](const InkMask& Ink, int X, int Y) {
         return Ink.Dark[static_cast<std::size_t>(Y) * Ink.Width + X];
     };
     const auto MatchesAt = [&](int Left, int Top) {

@@ -32,20 +32,20 @@ bool HasColour(const TImage& Image, std::uint32_t Rgb);
 TImage DrawnText(const std::wstring& Text, HFONT Font);
 
 // Which pixels of a picture are dark, row by row: text drawn dark on a light ground.
-struct TInk {
+struct InkMask {
     int Width = 0;
     int Height = 0;
     std::vector<bool> Dark;
 
-    bool operator==(const TInk&) const = default;
+    bool operator==(const InkMask&) const = default;
 };
 
 // The dark pixels of Image's rows Top..Bottom-1, or of all its rows.
-TInk DarkPixels(const TImage& Image, int Top, int Bottom);
-TInk DarkPixels(const TImage& Image);
+InkMask DarkPixels(const TImage& Image, int Top, int Bottom);
+InkMask DarkPixels(const TImage& Image);
 // The smallest part of Ink that holds all its dark pixels.
-TInk Trimmed(const TInk& Ink);
+InkMask Trimmed(const InkMask& Ink);
 // Whether Part appears in Whole, its light pixels as well as its dark ones.
-bool Contains(const TInk& Whole, const TInk& Part);
+bool Contains(const InkMask& Whole, const InkMask& Part);
 
 } // namespace kst::e2e

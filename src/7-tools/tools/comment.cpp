@@ -63,12 +63,12 @@ int ByteInLine(const TEditor& Editor, int Row, int Byte) {
 // A text range [Start, End) that stays on the same characters while marks go in or out: a mark
 // before it moves it, one inside it changes its length. A mark put in at its start goes before
 // it.
-struct TTextRange {
+struct TextRange {
     int Start = 0;
     int End = 0;
 };
 
-void MoveForMark(const TTextRange& Before, TTextRange& After, int Mark, int Delta) {
+void MoveForMark(const TextRange& Before, TextRange& After, int Mark, int Delta) {
     if (Mark < Before.Start || (Delta > 0 && Mark == Before.Start)) {
         After.Start += Delta;
         After.End += Delta;
@@ -101,8 +101,8 @@ TLineSpan SelectedLines(const TEditor& Editor) {
 void EditSelectedLines(TEditor& Editor, const TLineEdit& Edit) {
     TEditorStrings& lines = Editor.GetLines();
     const int start = Editor.GetSelStart();
-    const TTextRange before{start, start + Editor.GetSelLength()};
-    TTextRange after = before;
+    const TextRange before{start, start + Editor.GetSelLength()};
+    TextRange after = before;
     const TLineSpan span = SelectedLines(Editor);
     int lineOffset = span.FirstLineOffset;
     for (int line = span.First; line <= span.Last; ++line) {
@@ -137,8 +137,8 @@ void EditCaretLine(TEditor& Editor, const TLineEdit& Edit) {
     const int row = Editor.GetRow();
     const int rowBytes = static_cast<int>(Editor.GetScreenStringsPtr()->GetView(row).size());
     const int byte = std::clamp(Editor.OffsetFromRow(row, row, Editor.GetCol()), 0, rowBytes);
-    const TTextRange before{caret, caret};
-    TTextRange after = before;
+    const TextRange before{caret, caret};
+    TextRange after = before;
     MoveForMark(before, after, caret - ByteInLine(Editor, row, byte) + Edit.MarkAt(text),
                 Edit.Delta);
     lines.Put(*line, Edit.Apply(text));

@@ -79,31 +79,31 @@ private:
 
 // Where the script walk stands: in code, in a string, or in the comment that runs to the line's
 // end.
-enum class TScriptState : std::uint8_t { Code, String, Comment };
+enum class ScriptState : std::uint8_t { Code, String, Comment };
 
 // Walks Text as a script from State, character by character: a quote toggles the string state
 // and is part of the string, "'" outside a string starts the comment that ends the walk. Visit
 // gets each character's bytes and whether it belongs to a string. Returns the state after Text.
 template <class F>
-TScriptState WalkScript(std::string_view Text, TScriptState State, F&& Visit) {
-    for (std::size_t i = 0; i < Text.size() && State != TScriptState::Comment;) {
+ScriptState WalkScript(std::string_view Text, ScriptState State, F&& Visit) {
+    for (std::size_t i = 0; i < Text.size() && State != ScriptState::Comment;) {
         const char ch = Text[i];
         const std::size_t length = CharLengthAt(Text, i);
-        if (ch == '\'' && State == TScriptState::Code) {
-            return TScriptState::Comment;
+        if (ch == '\'' && State == ScriptState::Code) {
+            return ScriptState::Comment;
         }
         if (ch == '"') {
-            State = State == TScriptState::String ? TScriptState::Code : TScriptState::String;
+            State = State == ScriptState::String ? ScriptState::Code : ScriptState::String;
         }
-        Visit(i, length, State == TScriptState::String || ch == '"');
+        Visit(i, length, State == ScriptState::String || ch == '"');
         i += length;
     }
     return State;
 }
 
 // The state at the start of row Index: a wrapped line's later rows go on from the rows before.
-TScriptState ScriptStateAt(const TEditorScreenStrings& Rows, int Index) {
-    TScriptState state = TScriptState::Code;
+ScriptState ScriptStateAt(const TEditorScreenStrings& Rows, int Index) {
+    ScriptState state = ScriptState::Code;
     for (int row = Rows.LineStartRow(Index); row < Index; ++row) {
         state = WalkScript(Rows.GetView(row), state, [](std::size_t, std::size_t, bool) {});
     }
@@ -111,7 +111,7 @@ TScriptState ScriptStateAt(const TEditorScreenStrings& Rows, int Index) {
 }
 
 // Pass 1: runs of string characters and of marked double-byte characters outside strings.
-std::vector<TMarkRun> ScriptRuns(std::string_view Text, TScriptState State, TColor FontColor) {
+std::vector<TMarkRun> ScriptRuns(std::string_view Text, ScriptState State, TColor FontColor) {
     std::vector<TMarkRun> runs;
     const auto add = [&runs](int Start, int End, TColor Color, TColor BkColor) {
         if (!runs.empty() && runs.back().End == Start && runs.back().BkColor == BkColor) {
@@ -276,7 +276,7 @@ void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int 
     const RowMarker marker(Editor, LineStr, X, Y, ARect);
     const int ownColumns = OwnColumns(Editor.ScreenStrings(), Index, LineStr);
     if (Options.MarkScript) {
-        const TScriptState state = ScriptStateAt(Editor.ScreenStrings(), Index);
+        const ScriptState state = ScriptStateAt(Editor.ScreenStrings(), Index);
         for (const TMarkRun& run :
              ScriptRuns(LineStr.substr(0, static_cast<std::size_t>(ownColumns)), state,
                         Editor.GetFont().Color)) {
