@@ -1,14 +1,11 @@
 #include "document/search_engine.h"
 
+#include "core/simd.h"
+
 #include <algorithm>
 #include <bit>
 #include <climits>
 #include <optional>
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define KST_SEARCH_SSE2 1
-#endif
 
 namespace kst {
 
@@ -277,9 +274,9 @@ private:
 // character, as its lead byte is: kanji, kana, full-width letters, blanks and signs alike. So a
 // second byte never reads as a delimiter, and a word never starts right after a double-byte
 // character, as it never ends right before one.
-class TWordBounds {
+class WordBounds {
 public:
-    TWordBounds(std::string_view Text, TCharStarts& Starts) : FText(Text), FStarts(Starts) {}
+    WordBounds(std::string_view Text, TCharStarts& Starts) : FText(Text), FStarts(Starts) {}
 
     bool IsDelimiter(int Pos) const {
         return IsDelimiterAt(FText, Pos) &&
@@ -327,7 +324,7 @@ public:
                     int LastOffset)
         : FText(Text), FSize(static_cast<int>(Text.size())), FFirst(First), FLast(Last),
           FLastOffset(LastOffset) {
-#ifdef KST_SEARCH_SSE2
+#ifdef KST_SSE2
         FBlocks = First.IsFew() && Last.IsFew();
         for (std::size_t k = 0; k < TMatchBytes::kFew; ++k) {
             FFirstVectors[k] = _mm_set1_epi8(static_cast<char>(First.Few()[k]));
@@ -338,7 +335,7 @@ public:
 
     // The first passing position in Pos..Limit, or -1.
     int Next(int Pos, int Limit) const {
-#ifdef KST_SEARCH_SSE2
+#ifdef KST_SSE2
         if (FBlocks) {
             const int lastBlock = std::min(Limit, FSize - 1 - FLastOffset) - 15;
             for (; Pos <= lastBlock; Pos += 16) {
@@ -358,7 +355,7 @@ public:
 
     // The last passing position in Limit..Pos, or -1.
     int Previous(int Pos, int Limit) const {
-#ifdef KST_SEARCH_SSE2
+#ifdef KST_SSE2
         if (FBlocks) {
             for (; Pos >= Limit && Pos + FLastOffset >= FSize; --Pos) {
                 if (Passes(Pos)) {
@@ -387,7 +384,7 @@ private:
                (Pos + FLastOffset >= FSize || FLast.Has(ByteAt(FText, Pos + FLastOffset)));
     }
 
-#ifdef KST_SEARCH_SSE2
+#ifdef KST_SSE2
     static __m128i AnyOf(__m128i Block, const __m128i (&Bytes)[TMatchBytes::kFew]) {
         return _mm_or_si128(
             _mm_or_si128(_mm_cmpeq_epi8(Block, Bytes[0]), _mm_cmpeq_epi8(Block, Bytes[1])),
@@ -449,7 +446,7 @@ std::string PreparedPattern(std::string_view Pattern, TSearchOptions Options) {
 
 bool SkipToWordStart(std::string_view Text, int& Pos, int Direction, int Remaining) {
     TCharStarts starts(Text);
-    return TWordBounds(Text, starts).SkipToWordStart(Pos, Direction, Remaining);
+    return WordBounds(Text, starts).SkipToWordStart(Pos, Direction, Remaining);
 }
 
 bool SearchBuffer(std::string_view Text, int& Start, int& Length, std::string_view Pattern,
@@ -570,7 +567,7 @@ TFindResult TSearchPattern::Find(std::string_view Text, int First, bool TextEnds
     const int direction = Forward() ? 1 : -1;
     const TPositionFilter filter(Text, FFirstBytes, FLastBytes, FLastOffset);
     TCharStarts starts(Text);
-    const TWordBounds words(Text, starts);
+    const WordBounds words(Text, starts);
     int pos = Forward() ? std::max(First, 0) : std::min(First, last);
     while (true) {
         pos = Forward() ? filter.Next(pos, last) : filter.Previous(pos, 0);
