@@ -69,9 +69,10 @@ BenchEditor& EditorFor(const benchmark::State& State) {
     return *editor;
 }
 
-// Times Key with the caret at column 6 of the middle row; an untimed Undo puts the text back.
-template <class Key>
-void TimeKey(benchmark::State& State, Key&& TimedKey) {
+// Times Key with the caret at column 6 of the middle row, after the untimed Prepare; an untimed
+// Undo puts the text back. A key that leaves nothing to undo stops the benchmark.
+template <class Prepare, class Key>
+void TimeKey(benchmark::State& State, Prepare&& Untimed, Key&& TimedKey) {
     BenchEditor& bench = EditorFor(State);
     TEditor& editor = *bench.Editor;
     const int row = bench.MiddleRow();
@@ -79,13 +80,24 @@ void TimeKey(benchmark::State& State, Key&& TimedKey) {
         State.PauseTiming();
         editor.CancelSelection();
         editor.SetRowCol(row, 6);
+        Untimed(editor);
         bench.Host.ClearRecords();
         State.ResumeTiming();
         TimedKey(editor);
         State.PauseTiming();
+        if (!editor.CanUndo()) {
+            State.SkipWithError("the key changed nothing");
+            break;
+        }
         editor.Undo();
         State.ResumeTiming();
     }
+}
+
+template <class Key>
+void TimeKey(benchmark::State& State, Key&& TimedKey) {
+    TimeKey(
+        State, [](TEditor&) {}, TimedKey);
 }
 
 void BM_TypeCharacter(benchmark::State& State) {
@@ -118,15 +130,17 @@ BENCHMARK(BM_Backspace)->Apply(TextSizes);
 BENCHMARK(BM_Enter)->Apply(TextSizes);
 BENCHMARK(BM_Delete)->Apply(TextSizes);
 
-// A selection of ten bytes in the middle row moved three rows down, as one drop does it.
+// A selection of ten bytes in the middle row, made untimed, moved three rows down as one drop
+// does it.
 void BM_MoveDrop(benchmark::State& State) {
-    TimeKey(State, [](TEditor& e) {
-        const int row = e.GetRow();
-        e.StartSelection();
-        e.SetRowCol(row, 16);
-        e.ExtendSelection();
-        e.MoveDrop(row + 3, 2);
-    });
+    TimeKey(
+        State,
+        [](TEditor& e) {
+            e.StartSelection();
+            e.SetRowCol(e.GetRow(), 16);
+            e.ExtendSelection();
+        },
+        [](TEditor& e) { e.MoveDrop(e.GetRow() + 3, 2); });
 }
 BENCHMARK(BM_MoveDrop)->Apply(TextSizes);
 
@@ -134,7 +148,9 @@ std::intptr_t ClientPoint(int X, int Y) {
     return MakeLong(static_cast<unsigned>(X), static_cast<unsigned>(Y));
 }
 
-// A press, a move along the row and the release: the caret moves and a selection is made.
+// A press, a move along the row and the release: the caret moves and a selection of ten columns
+// is made. The selection is cancelled untimed, so that the next press does not land in it and
+// start dragging it.
 void BM_DragSelect(benchmark::State& State) {
     BenchEditor& bench = EditorFor(State);
     TEditor& editor = *bench.Editor;
@@ -144,6 +160,13 @@ void BM_DragSelect(benchmark::State& State) {
         editor.WndProc(WM_LBUTTONDOWN, MK_LBUTTON, ClientPoint(editor.ColumnLeft(2) + 1, y));
         editor.WndProc(WM_MOUSEMOVE, MK_LBUTTON, ClientPoint(editor.ColumnLeft(12) + 1, y));
         editor.WndProc(WM_LBUTTONUP, 0, ClientPoint(editor.ColumnLeft(12) + 1, y));
+        State.PauseTiming();
+        if (editor.GetSelLength() != 10) {
+            State.SkipWithError("the drag selected something else");
+            break;
+        }
+        editor.CancelSelection();
+        State.ResumeTiming();
     }
 }
 BENCHMARK(BM_DragSelect)->Apply(TextSizes);

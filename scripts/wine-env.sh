@@ -4,17 +4,22 @@
 #                               without the set-up below, as a user's would be
 #   stop_wine                 - ends the prefix's Wine server (call before the script exits)
 
+# Japanese faces drawn with the IPA fonts: those the program asks for, and "MS UI Gothic", the face
+# that Wine's own font links give the user-interface fonts (menus, message boxes, the common
+# dialogs) for Japanese characters. Wine rewrites its font links whenever the code page changes
+# (as the end-to-end pass under code page 932 does), but it keeps these replacements.
 wine_font_replacements=(
     "ＭＳ ゴシック=IPAGothic"
     "ＭＳ Ｐゴシック=IPAPGothic"
+    "MS UI Gothic=IPAPGothic"
 )
-# The user-interface fonts of menus, dialogs and message boxes, which lack Japanese characters.
-wine_font_links=("Tahoma" "MS Shell Dlg" "Microsoft Sans Serif")
 
 use_wine_prefix() {
     set_wine_environment "$1"
     [[ -f "$WINEPREFIX/.kestrane-ready" ]] || create_wine_prefix
-    [[ -f "$WINEPREFIX/.kestrane-font-links" ]] || add_font_links
+    # A prefix set up with other replacements (or none) gets these.
+    [[ $(cat "$WINEPREFIX/.kestrane-fonts" 2>/dev/null) == "${wine_font_replacements[*]}" ]] ||
+        add_font_replacements
 }
 
 use_fresh_wine_prefix() {
@@ -40,28 +45,16 @@ boot_wine_prefix() {
 
 create_wine_prefix() {
     boot_wine_prefix
-    add_font_replacements
     touch "$WINEPREFIX/.kestrane-ready"
 }
 
-# The Japanese Windows fonts the program asks for are drawn with the IPA fonts.
 add_font_replacements() {
     local replacement
     for replacement in "${wine_font_replacements[@]}"; do
         wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
             /v "${replacement%%=*}" /t REG_SZ /d "${replacement#*=}" /f >/dev/null
     done
-}
-
-# Japanese characters in the user-interface fonts are drawn from IPAPGothic, as a Japanese system
-# links its fonts.
-add_font_links() {
-    local face
-    for face in "${wine_font_links[@]}"; do
-        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' \
-            /v "$face" /t REG_MULTI_SZ /d 'ipagp.ttf,IPAPGothic' /f >/dev/null
-    done
-    touch "$WINEPREFIX/.kestrane-font-links"
+    echo "${wine_font_replacements[*]}" >"$WINEPREFIX/.kestrane-fonts"
 }
 
 stop_wine() {

@@ -3,7 +3,6 @@
 #include "app/option_dialogs.h"
 
 #include <fstream>
-#include <random>
 #include <sstream>
 
 namespace kst {
@@ -24,26 +23,19 @@ fs::path PathOfUtf8(const std::string& Text) {
 } // namespace
 
 TempProgramFolder::TempProgramFolder() {
-    std::random_device random;
-    FFolder = fs::temp_directory_path() / ("kst_app_test_" + std::to_string(random()));
-    fs::create_directories(FFolder / "Env");
-}
-
-TempProgramFolder::~TempProgramFolder() {
-    std::error_code ignored;
-    fs::remove_all(FFolder, ignored);
+    fs::create_directories(FFolder.Path() / "Env");
 }
 
 std::string TempProgramFolder::Path(const std::string& Name) const {
-    return Utf8(FFolder / PathOfUtf8(Name));
+    return Utf8(FFolder.Path() / PathOfUtf8(Name));
 }
 
 std::string TempProgramFolder::EnvPath(const std::string& Name) const {
-    return Utf8(FFolder / "Env" / PathOfUtf8(Name));
+    return Utf8(FFolder.Path() / "Env" / PathOfUtf8(Name));
 }
 
 std::string TempProgramFolder::WriteFile(const std::string& Name, const std::string& Bytes) const {
-    const fs::path path = FFolder / PathOfUtf8(Name);
+    const fs::path path = FFolder.Path() / PathOfUtf8(Name);
     fs::create_directories(path.parent_path());
     std::ofstream out(path, std::ios::binary);
     out.write(Bytes.data(), static_cast<std::streamsize>(Bytes.size()));
@@ -51,14 +43,14 @@ std::string TempProgramFolder::WriteFile(const std::string& Name, const std::str
 }
 
 std::string TempProgramFolder::ReadFile(const std::string& Name) const {
-    std::ifstream in(FFolder / PathOfUtf8(Name), std::ios::binary);
+    std::ifstream in(FFolder.Path() / PathOfUtf8(Name), std::ios::binary);
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
 }
 
 void TempProgramFolder::RemoveEnv() const {
-    fs::remove_all(FFolder / "Env");
+    fs::remove_all(FFolder.Path() / "Env");
 }
 
 void TempProgramFolder::Remove(const std::string& FullPath) {

@@ -5,6 +5,7 @@
 #include "app/edit_commands.h"
 #include "app/main_view.h"
 #include "app/search_dialogs.h"
+#include "support/temp_folder.h"
 
 #include <filesystem>
 #include <functional>
@@ -13,14 +14,10 @@
 
 namespace kst {
 
-// A folder of its own under the system's temporary folder, removed at the end, holding an empty
-// "Env" folder.
+// A temporary folder of its own holding an empty "Env" folder.
 class TempProgramFolder {
 public:
     TempProgramFolder();
-    TempProgramFolder(const TempProgramFolder&) = delete;
-    TempProgramFolder& operator=(const TempProgramFolder&) = delete;
-    ~TempProgramFolder();
 
     // The UTF-8 path of Name inside the folder.
     std::string Path(const std::string& Name) const;
@@ -35,7 +32,7 @@ public:
     static void Remove(const std::string& FullPath);
 
 private:
-    std::filesystem::path FFolder;
+    TempFolder FFolder{"kst_app_test_"};
 };
 
 class RecordingView : public MainWindowView {

@@ -78,14 +78,14 @@ TEST_F(EnvFilesTest, AnUnwritableSettingsFileRaisesNamingIt) {
 }
 
 TEST_F(EnvFilesTest, LauncherLinesSplitAtTheFirstTab) {
-    Folder.WriteFile("Env/Lc.dat", "メモ帳\tC:\\Windows\\notepad.exe\r\n"
+    Folder.WriteFile("Env/Lc.dat", "道具\tC:\\Tools\\tool.exe\r\n"
                                    "-\r\n"
                                    "Tabbed\tC:\\a\tb.exe\n"
                                    "\tC:\\lost.exe\r"
                                    "\x83\x65\x83\x58\x83\x67\tC:\\\x95\x5C.exe\r\n");
     const TLauncherTable table = Env.LoadLauncherFile();
     const TLauncherTable expected = {
-        {"<E3><83><A1><E3><83><A2><E5><B8><B3>", "C:\\Windows\\notepad.exe"},
+        {"<E9><81><93><E5><85><B7>", "C:\\Tools\\tool.exe"},
         {"-", ""},
         {"Tabbed", "C:\\a\tb.exe"},
         {"-", ""},

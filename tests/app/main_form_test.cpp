@@ -172,7 +172,7 @@ TEST_F(MainFormTest, AnUnreadableFirstFileStillPassesTheOthersOn) {
 }
 
 TEST_F(MainFormTest, DroppedFilesOpenInTurn) {
-    Desk.AddWindow("Other", true, false, "Notepad");
+    Desk.AddWindow("Other", true, false, "OtherProgram");
     const TWindowHandle self = Desk.AddWindow("新規[1] - Kestrane");
     Create();
     const std::string a = File("a.vbs", "A");

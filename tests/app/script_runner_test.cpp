@@ -49,7 +49,9 @@ TEST_F(ScriptRunnerTest, RunStartsTheHostOnTheQuotedPathAndRestoresTheWindowAtTh
 
     ASSERT_EQ(Desk.WaitedProcesses.size(), 1U);
     EXPECT_EQ(LastProcess().CommandLine, "wscript.exe \"" + Script + "\"");
-    EXPECT_LE(LastProcess().InputIdleBound.value_or(-1), 10000) << "the first wait is bounded";
+    const std::optional<int> inputIdleBound = LastProcess().InputIdleBound;
+    EXPECT_TRUE(inputIdleBound && *inputIdleBound > 0 && *inputIdleBound <= 10000)
+        << "the first wait is made and bounded (INFINITE reads as -1)";
     const TSeen running{true, true, false, false, "スクリプト実行中", true};
     EXPECT_EQ(seen, std::vector<TSeen>(Desk.ProcessWaits, running));
     EXPECT_FALSE(Form->ScriptRunning);

@@ -1,6 +1,7 @@
 #include "core/errors.h"
 #include "document/editor_strings.h"
 #include "support/fake_editor.h"
+#include "support/temp_folder.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -128,14 +129,10 @@ TEST(TEditorStrings, AssignTakesTheTextAndPutsTheCaretAfterIt) {
     EXPECT_THROW(target.Strings.Assign(target.Rows.GetWrapOption()), EConvertError);
 }
 
+// A file in a temporary folder of its own.
 class TempFile {
 public:
-    explicit TempFile(const std::string& Name)
-        : FPath((std::filesystem::temp_directory_path() /
-                 ("kst_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                  Name))
-                    .string()) {}
-    ~TempFile() { std::filesystem::remove(FPath); }
+    explicit TempFile(const std::string& Name) : FPath((FFolder.Path() / Name).string()) {}
 
     const std::string& Path() const { return FPath; }
     void Write(const std::string& Bytes) const { std::ofstream(FPath, std::ios::binary) << Bytes; }
@@ -145,6 +142,7 @@ public:
     }
 
 private:
+    TempFolder FFolder{"kst_editor_strings_"};
     std::string FPath;
 };
 

@@ -1,5 +1,5 @@
-#include "exact_bytes.h"
 #include "document/search_engine.h"
+#include "exact_bytes.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -167,6 +167,23 @@ TEST(SearchBuffer, FindsWhatEachOptionAllows) {
         {"not at the start of a word", "cats", "cat", kWord, 0, 0, -1, 0},
         {"the underscore ends a word", "cat_1", "cat", kWord, 0, 0, 0, 3},
         {"a later whole word", "concat cat.", "cat", kWord, 0, 0, 7, 3},
+        // 表, あ and the full-width space end in a delimiter byte, 亜 and ア in a letter.
+        {"a double-byte character is a word character",
+         "\x95\x5C"
+         "abc \x82\xA0"
+         "abc \x81\x40"
+         "abc \x88\x9F"
+         "abc \x83\x41"
+         "abc abc",
+         "abc", kWord, 0, 0, 30, 3},
+        {"backwards too",
+         "abc \x95\x5C"
+         "abc \x82\xA0"
+         "abc \x81\x40"
+         "abc \x88\x9F"
+         "abc \x83\x41"
+         "abc",
+         "abc", sxWholeWord, 33, 0, 0, 3},
         {"backwards not inside a word", "concat", "con", sxWholeWord, 6, 0, -1, 0},
         {"backwards a whole word", "cat concat", "cat", sxWholeWord, 10, 0, 0, 3},
         {"from a hit the next one", "abab", "ab", kForward, 0, 2, 2, 2},

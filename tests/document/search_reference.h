@@ -98,7 +98,10 @@ private:
     unsigned char At(int Pos) const {
         return Pos < FSize ? static_cast<unsigned char>(FText[Pos]) : 0;
     }
-    bool IsDelimiter(int Pos) const { return IsSearchDelimiter(At(Pos)); }
+    // The second byte of a double-byte character belongs to a word character.
+    bool IsDelimiter(int Pos) const {
+        return Pos >= FSize || (FClasses[Pos] != '2' && IsSearchDelimiter(At(Pos)));
+    }
     bool IsWordStart(int Pos) const {
         return Pos < FSize && !IsDelimiter(Pos) && (Pos == 0 || IsDelimiter(Pos - 1));
     }

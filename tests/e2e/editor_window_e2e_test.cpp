@@ -109,8 +109,16 @@ TEST_F(EditorWindowTest, SavesAScreenshotOfTheSample) {
     SetForegroundWindow(Host->TopWindow());
     RedrawWindow(Host->TopWindow(), nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    // The window shows the text once the screen holds more than a few colours.
-    EXPECT_TRUE(SaveDrawnWindow(Host->TopWindow(), L"sample_vbs.png", 8));
+    TImage Image;
+    // Comments fuchsia, reserved words teal, the caret row's lime underline, on white.
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            Image = CaptureWindow(Host->TopWindow());
+            return HasColour(Image, 0xFF00FF) && HasColour(Image, 0x008080) &&
+                   HasColour(Image, 0x00FF00) && HasColour(Image, 0xFFFFFF);
+        },
+        10s));
+    EXPECT_TRUE(WritePng(ProgramFolder() + L"sample_vbs.png", Image));
 }
 
 TEST_F(EditorWindowTest, AnswersLineQueriesInCp932Bytes) {

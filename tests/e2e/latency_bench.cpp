@@ -113,8 +113,10 @@ struct Measure {
 // A command that fills the results list.
 struct ListMeasures {
     explicit ListMeasures(const std::string& Key)
-        : Held{Key + ": longest window hold", {}}, Complete{Key + ": results list complete", {}} {}
+        : Shown{Key + ": first entries", {}}, Held{Key + ": longest window hold", {}},
+          Complete{Key + ": results list complete", {}} {}
 
+    Measure Shown;
     Measure Held;
     Measure Complete;
 };
@@ -146,10 +148,12 @@ void Repeat(HANDLE Process, int Count, Measure& Into, const std::function<void(i
     Into.Processor += ProcessorMilliseconds(Process) - processorBefore;
 }
 
-// Presses Key in the editor and times the longest the window takes to answer a message until the
-// results list is complete (the command itself, then each step that fills the list in), and the
-// time until it is: its last entry, the summary, ends with Summary.
-void TimeListCommand(HWND Editor, HWND MainWindow, WORD Key, std::wstring_view Summary,
+// Presses Key in the editor and times the wait for the results list's first entries (when the list
+// was empty before; a list shown before keeps its entries until the command clears it), the longest
+// the window takes to answer a message until the list is complete (the command itself, then each
+// step that fills the list in), and the time until it is: its last entry, the summary, ends with
+// Summary. False, with nothing recorded, when the list is not complete within the timeout.
+bool TimeListCommand(HWND Editor, HWND MainWindow, WORD Key, std::wstring_view Summary,
                      ListMeasures& Into) {
     const HWND list = FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
     const auto complete = [list, Summary] {
@@ -159,32 +163,46 @@ void TimeListCommand(HWND Editor, HWND MainWindow, WORD Key, std::wstring_view S
                SendMessageW(list, LB_GETTEXT, count - 1, reinterpret_cast<LPARAM>(last)) > 0 &&
                std::wstring_view(last).ends_with(Summary);
     };
+    const bool wasEmpty = SendMessageW(list, LB_GETCOUNT, 0, 0) == 0;
     const auto pressed = Clock::now();
     PostMessageW(Editor, WM_KEYDOWN, Key, 1);
     PostMessageW(Editor, WM_KEYUP, Key, 1);
+    double shown = -1;
     double held = 0;
-    for (bool done = false; !done && MillisecondsSince(pressed) < kTimeout / 1ms;) {
+    for (bool done = false; !done;) {
+        if (MillisecondsSince(pressed) >= kTimeout / 1ms) {
+            std::printf("the results list did not complete within the timeout\n");
+            return false;
+        }
         const auto asked = Clock::now();
         SendMessageW(MainWindow, WM_NULL, 0, 0);
         done = complete();
         held = std::max(held, MillisecondsSince(asked));
+        if (wasEmpty && shown < 0 && SendMessageW(list, LB_GETCOUNT, 0, 0) > 0) {
+            shown = MillisecondsSince(pressed);
+        }
         Sleep(1);
+    }
+    if (shown >= 0) {
+        Into.Shown.Samples.push_back(shown);
     }
     Into.Held.Samples.push_back(held);
     Into.Complete.Samples.push_back(MillisecondsSince(pressed));
+    return true;
 }
 
 // F3 on "strPath", selected on the fifth line, which is a third of the lines; F7, which finds the
 // stray End If of every ninth line; F2, which finds no procedure.
-void TimeResultsLists(HWND Editor, HWND MainWindow, Results& Into) {
+bool TimeResultsLists(HWND Editor, HWND MainWindow, Results& Into) {
     const auto start = static_cast<LPARAM>(SendMessageW(Editor, EM_LINEINDEX, 4, 0));
     SendMessageW(Editor, EM_SETSEL, static_cast<WPARAM>(start), start + 7);
-    TimeListCommand(Editor, MainWindow, VK_F3, L"行ヒット", Into.Search);
-    TimeListCommand(Editor, MainWindow, VK_F7, L"件の問題", Into.SyntaxCheck);
-    TimeListCommand(Editor, MainWindow, VK_F2, L"]件", Into.ProcedureList);
+    return TimeListCommand(Editor, MainWindow, VK_F3, L"行ヒット", Into.Search) &&
+           TimeListCommand(Editor, MainWindow, VK_F7, L"件の問題", Into.SyntaxCheck) &&
+           TimeListCommand(Editor, MainWindow, VK_F2, L"]件", Into.ProcedureList);
 }
 
-// One run: start the program on File, time each step, close it. False when something failed.
+// One run: start the program on File, time each step, close it. False when a step did not
+// finish in time.
 bool RunOnce(const std::wstring& File, Results& Into) {
     const std::wstring program = ProgramFolder() + L"kestrane.exe";
     std::wstring commandLine = L"\"" + program + L"\" \"" + File + L"\"";
@@ -201,6 +219,7 @@ bool RunOnce(const std::wstring& File, Results& Into) {
     CloseHandle(process.hThread);
     HWND mainWindow = nullptr;
     HWND editor = nullptr;
+    bool completed = false;
     const bool usable = WaitUntil(
         [&] {
             mainWindow = VisibleWindow(L"TForm1", title);
@@ -234,7 +253,7 @@ bool RunOnce(const std::wstring& File, Results& Into) {
         Repeat(process.hProcess, 1, Into.Save, [&](int) {
             SendMessageW(mainWindow, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(toolBar));
         });
-        TimeResultsLists(editor, mainWindow, Into);
+        completed = TimeResultsLists(editor, mainWindow, Into);
         PostMessageW(mainWindow, WM_CLOSE, 0, 0);
     } else {
         wchar_t shown[512] = {};
@@ -247,7 +266,7 @@ bool RunOnce(const std::wstring& File, Results& Into) {
         WaitForSingleObject(process.hProcess, INFINITE);
     }
     CloseHandle(process.hProcess);
-    return usable;
+    return completed;
 }
 
 std::wstring TemporaryFolder() {
@@ -282,6 +301,7 @@ int main(int ArgumentCount, char** Arguments) {
         }
         for (ListMeasures* list :
              {&measured.Search, &measured.SyntaxCheck, &measured.ProcedureList}) {
+            list->Shown.Print();
             list->Held.Print();
             list->Complete.Print();
         }

@@ -358,7 +358,28 @@ TEST_F(KestraneTest, TheAboutBoxShowsTheProjectVersion) {
     EXPECT_TRUE(WaitUntilClosed(Box));
 }
 
-TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {
+// The system's menu font, in which the menu bar draws its captions.
+HFONT CreateMenuFont() {
+    NONCLIENTMETRICSW Metrics{};
+    Metrics.cbSize = sizeof(Metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(Metrics), &Metrics, 0);
+    return CreateFontIndirectW(&Metrics.lfMenuFont);
+}
+
+// The rows of a captured window above its client area: its menu bar, under the caption if the
+// window draws one.
+int ClientTopOf(HWND Window) {
+    RECT Bounds{};
+    GetWindowRect(Window, &Bounds);
+    POINT ClientOrigin{0, 0};
+    ClientToScreen(Window, &ClientOrigin);
+    return ClientOrigin.y - Bounds.top;
+}
+
+// The script's colours (reserved words teal, comments fuchsia, the caret row's lime underline, on
+// white), and the first menu's caption "ファイル" as the menu font draws it, not as the boxes of
+// characters that no font has (which a font without Japanese glyphs draws for it too).
+TEST_F(KestraneTest, TheMainWindowShowsTheScriptsColoursAndItsMenuCaptions) {
     const std::wstring Sample = PathOf(L"sample.vbs");
     ASSERT_NE(CopyFileW((ProgramFolder() + L"sample.vbs").c_str(), Sample.c_str(), FALSE), FALSE);
     Start({Sample});
@@ -367,10 +388,33 @@ TEST_F(KestraneTest, SavesAScreenshotOfTheMainWindow) {
     EXPECT_EQ(WindowText(EditorOf(Window)), Cp932ToWide(ReadBytes(Sample)));
     EXPECT_TRUE(WaitForText(StatusBoxOf(Window), L"VBSファイル"));
 
+    const HFONT MenuFont = CreateMenuFont();
+    const InkMask Caption = Trimmed(DarkPixels(DrawnText(L"ファイル", MenuFont)));
+    const InkMask Boxes = Trimmed(DarkPixels(DrawnText(L"\xE000\xE000\xE000\xE000", MenuFont)));
+    DeleteObject(MenuFont);
+    ASSERT_GT(Boxes.Width, 0) << "characters that no font has are drawn as boxes";
+    ASSERT_FALSE(Caption == Boxes) << "the menu font has no Japanese glyphs";
+
     BringForward(Window);
     RedrawWindow(Window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    EXPECT_TRUE(SaveDrawnWindow(Window, L"main_window.png", 8));
+    const auto Coloured = [](const TImage& Image) {
+        return HasColour(Image, 0x008080) && HasColour(Image, 0xFF00FF) &&
+               HasColour(Image, 0x00FF00) && HasColour(Image, 0xFFFFFF);
+    };
+    const auto CaptionShown = [&](const TImage& Image) {
+        return Contains(DarkPixels(Image, 0, ClientTopOf(Window)), Caption);
+    };
+    TImage Image;
+    WaitUntil(
+        [&] {
+            Image = CaptureWindow(Window);
+            return Coloured(Image) && CaptionShown(Image);
+        },
+        10s);
+    EXPECT_TRUE(WritePng(ProgramFolder() + L"main_window.png", Image));
+    EXPECT_TRUE(Coloured(Image)) << "teal, fuchsia, lime and white";
+    EXPECT_TRUE(CaptionShown(Image)) << "the menu bar draws ファイル";
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "host_process.h"
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <fstream>
@@ -102,12 +103,16 @@ std::vector<std::uint8_t> Header(const TImage& Image) {
     return Data;
 }
 
-} // namespace
+// The colour 0xRRGGBB of the pixel whose red byte is at At.
+std::uint32_t ColourAt(const TImage& Image, std::size_t At) {
+    return static_cast<std::uint32_t>(Image.Rgb[At] << 16 | Image.Rgb[At + 1] << 8 |
+                                      Image.Rgb[At + 2]);
+}
 
-TImage CaptureWindow(HWND Window) {
-    RECT Bounds{};
-    GetWindowRect(Window, &Bounds);
-    TImage Image{Bounds.right - Bounds.left, Bounds.bottom - Bounds.top, {}};
+// The picture that Draw leaves on a memory device context of Width x Height pixels.
+template <class F>
+TImage DrawnImage(int Width, int Height, F&& Draw) {
+    TImage Image{Width, Height, {}};
     BITMAPINFO Info{};
     Info.bmiHeader.biSize = sizeof(Info.bmiHeader);
     Info.bmiHeader.biWidth = Image.Width;
@@ -120,7 +125,8 @@ TImage CaptureWindow(HWND Window) {
     const HDC Memory = CreateCompatibleDC(Screen);
     const HBITMAP Bitmap = CreateDIBSection(Memory, &Info, DIB_RGB_COLORS, &Bits, nullptr, 0);
     const HGDIOBJ Previous = SelectObject(Memory, Bitmap);
-    BitBlt(Memory, 0, 0, Image.Width, Image.Height, Screen, Bounds.left, Bounds.top, SRCCOPY);
+    Draw(Memory, Screen);
+    GdiFlush();
     const auto* Bgra = static_cast<const std::uint8_t*>(Bits);
     const std::size_t Pixels = static_cast<std::size_t>(Image.Width) * Image.Height;
     Image.Rgb.reserve(Pixels * 3);
@@ -132,6 +138,36 @@ TImage CaptureWindow(HWND Window) {
     DeleteDC(Memory);
     ReleaseDC(nullptr, Screen);
     return Image;
+}
+
+} // namespace
+
+TImage CaptureWindow(HWND Window) {
+    RECT Bounds{};
+    GetWindowRect(Window, &Bounds);
+    const int Width = Bounds.right - Bounds.left;
+    const int Height = Bounds.bottom - Bounds.top;
+    return DrawnImage(Width, Height, [&](HDC Memory, HDC Screen) {
+        BitBlt(Memory, 0, 0, Width, Height, Screen, Bounds.left, Bounds.top, SRCCOPY);
+    });
+}
+
+TImage DrawnText(const std::wstring& Text, HFONT Font) {
+    constexpr int kMargin = 8;
+    const HDC Screen = GetDC(nullptr);
+    const HGDIOBJ Previous = SelectObject(Screen, Font);
+    SIZE Extent{};
+    GetTextExtentPoint32W(Screen, Text.c_str(), static_cast<int>(Text.size()), &Extent);
+    SelectObject(Screen, Previous);
+    ReleaseDC(nullptr, Screen);
+    return DrawnImage(Extent.cx + 2 * kMargin, Extent.cy + 2 * kMargin, [&](HDC Memory, HDC) {
+        const RECT All{0, 0, Extent.cx + 2 * kMargin, Extent.cy + 2 * kMargin};
+        FillRect(Memory, &All, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SelectObject(Memory, Font);
+        SetTextColor(Memory, RGB(0, 0, 0));
+        SetBkMode(Memory, TRANSPARENT);
+        TextOutW(Memory, kMargin, kMargin, Text.c_str(), static_cast<int>(Text.size()));
+    });
 }
 
 bool WritePng(const std::wstring& Path, const TImage& Image) {
@@ -147,8 +183,7 @@ bool WritePng(const std::wstring& Path, const TImage& Image) {
 std::size_t ColourCount(const TImage& Image) {
     std::set<std::uint32_t> Colours;
     for (std::size_t i = 0; i + 2 < Image.Rgb.size(); i += 3) {
-        Colours.insert(static_cast<std::uint32_t>(Image.Rgb[i] << 16 | Image.Rgb[i + 1] << 8 |
-                                                  Image.Rgb[i + 2]));
+        Colours.insert(ColourAt(Image, i));
     }
     return Colours.size();
 }
@@ -162,6 +197,82 @@ bool SaveDrawnWindow(HWND Window, const std::wstring& Name, std::size_t MinColou
         },
         std::chrono::seconds(10));
     return WritePng(ProgramFolder() + Name, Image) && Drawn;
+}
+
+bool HasColour(const TImage& Image, std::uint32_t Rgb) {
+    for (std::size_t i = 0; i + 2 < Image.Rgb.size(); i += 3) {
+        if (ColourAt(Image, i) == Rgb) {
+            return true;
+        }
+    }
+    return false;
+}
+
+InkMask DarkPixels(const TImage& Image, int Top, int Bottom) {
+    constexpr int kDarkBelow = 3 * 128;
+    Top = std::clamp(Top, 0, Image.Height);
+    Bottom = std::clamp(Bottom, Top, Image.Height);
+    InkMask Ink{Image.Width, Bottom - Top, {}};
+    Ink.Dark.reserve(static_cast<std::size_t>(Ink.Width) * Ink.Height);
+    for (int y = Top; y < Bottom; ++y) {
+        for (int x = 0; x < Image.Width; ++x) {
+            const std::size_t At = (static_cast<std::size_t>(y) * Image.Width + x) * 3;
+            Ink.Dark.push_back(Image.Rgb[At] + Image.Rgb[At + 1] + Image.Rgb[At + 2] < kDarkBelow);
+        }
+    }
+    return Ink;
+}
+
+InkMask DarkPixels(const TImage& Image) {
+    return DarkPixels(Image, 0, Image.Height);
+}
+
+InkMask Trimmed(const InkMask& Ink) {
+    int Left = Ink.Width;
+    int Right = -1;
+    int Top = Ink.Height;
+    int Bottom = -1;
+    for (int y = 0; y < Ink.Height; ++y) {
+        for (int x = 0; x < Ink.Width; ++x) {
+            if (Ink.Dark[static_cast<std::size_t>(y) * Ink.Width + x]) {
+                Left = std::min(Left, x);
+                Right = std::max(Right, x);
+                Top = std::min(Top, y);
+                Bottom = std::max(Bottom, y);
+            }
+        }
+    }
+    InkMask Part{std::max(0, Right - Left + 1), std::max(0, Bottom - Top + 1), {}};
+    for (int y = Top; y <= Bottom; ++y) {
+        for (int x = Left; x <= Right; ++x) {
+            Part.Dark.push_back(Ink.Dark[static_cast<std::size_t>(y) * Ink.Width + x]);
+        }
+    }
+    return Part;
+}
+
+bool Contains(const InkMask& Whole, const InkMask& Part) {
+    const auto At = [](const InkMask& Ink, int X, int Y) {
+        return Ink.Dark[static_cast<std::size_t>(Y) * Ink.Width + X];
+    };
+    const auto MatchesAt = [&](int Left, int Top) {
+        for (int y = 0; y < Part.Height; ++y) {
+            for (int x = 0; x < Part.Width; ++x) {
+                if (At(Whole, Left + x, Top + y) != At(Part, x, y)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    for (int Top = 0; Top + Part.Height <= Whole.Height; ++Top) {
+        for (int Left = 0; Left + Part.Width <= Whole.Width; ++Left) {
+            if (MatchesAt(Left, Top)) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 } // namespace kst::e2e

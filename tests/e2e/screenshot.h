@@ -30,4 +30,27 @@ std::size_t ColourCount(const TImage& Image);
 // drew and the file was written.
 bool SaveDrawnWindow(HWND Window, const std::wstring& Name, std::size_t MinColours);
 
+// Whether Image holds a pixel of the colour 0xRRGGBB.
+bool HasColour(const TImage& Image, std::uint32_t Rgb);
+
+// Text drawn with Font, black on white, with a margin around it.
+TImage DrawnText(const std::wstring& Text, HFONT Font);
+
+// Which pixels of a picture are dark, row by row: text drawn dark on a light ground.
+struct InkMask {
+    int Width = 0;
+    int Height = 0;
+    std::vector<bool> Dark;
+
+    bool operator==(const InkMask&) const = default;
+};
+
+// The dark pixels of Image's rows Top..Bottom-1, or of all its rows.
+InkMask DarkPixels(const TImage& Image, int Top, int Bottom);
+InkMask DarkPixels(const TImage& Image);
+// The smallest part of Ink that holds all its dark pixels.
+InkMask Trimmed(const InkMask& Ink);
+// Whether Part appears in Whole, its light pixels as well as its dark ones.
+bool Contains(const InkMask& Whole, const InkMask& Part);
+
 } // namespace kst::e2e

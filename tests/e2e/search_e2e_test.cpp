@@ -27,15 +27,16 @@ HWND ComboEditOf(HWND Dialog, int Id) {
 }
 
 // The dialog titled Title that a process shows; null when none shows in time.
+// Null when no dialog of that title came in time.
 HWND WaitForDialog(DWORD ProcessId, const std::wstring& Title) {
     HWND dialog = nullptr;
-    WaitUntil(
+    const bool came = WaitUntil(
         [&] {
             dialog = MessageBoxOf(ProcessId);
             return dialog != nullptr && TitleOf(dialog) == Title;
         },
         kTimeout);
-    return dialog;
+    return came ? dialog : nullptr;
 }
 
 class SearchTest : public KestraneTest {
@@ -179,19 +180,11 @@ TEST_F(SearchTest, SavesAScreenshotOfTheMarks) {
     BringForward(window);
     RedrawWindow(window, nullptr, nullptr,
                  RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    const auto has = [](const TImage& image, std::uint8_t R, std::uint8_t G, std::uint8_t B) {
-        for (std::size_t at = 0; at + 2 < image.Rgb.size(); at += 3) {
-            if (image.Rgb[at] == R && image.Rgb[at + 1] == G && image.Rgb[at + 2] == B) {
-                return true;
-            }
-        }
-        return false;
-    };
     TImage image;
     EXPECT_TRUE(WaitUntil(
         [&] {
             image = CaptureWindow(window);
-            return has(image, 0, 255, 0) && has(image, 255, 255, 0);
+            return HasColour(image, 0x00FF00) && HasColour(image, 0xFFFF00);
         },
         10s))
         << "lime and yellow marks";

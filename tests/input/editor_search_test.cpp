@@ -100,6 +100,33 @@ TEST_F(EditorSearchTest, HitsTheCaretCannotReachArePassedOver) {
     EXPECT_EQ(Search("x", 0), std::make_pair(secondX, 1));
 }
 
+// A hit that ends with a line break ends at the start of the next row, the empty line after the
+// text or the first row after a search window included.
+TEST_F(EditorSearchTest, HitsThatEndWithALineBreakAreFound) {
+    Open("abc\r\n");
+    EXPECT_EQ(Search("c\r\n", sxForward), std::make_pair(2, 3));
+    CaretToTextEnd();
+    EXPECT_EQ(Search("c\r\n", 0), std::make_pair(2, 3));
+
+    constexpr int kLines = 600;
+    std::string text;
+    for (int line = 0; line < kLines; ++line) {
+        const std::string number = std::to_string(1000 + line);
+        text += std::string(36, 'x') + number + "\r\n";
+    }
+    for (const bool wrap : {false, true}) {
+        Open(text, wrap);
+        for (int line = 0; line < kLines; ++line) {
+            const std::string pattern = std::to_string(1000 + line) + "\r\n";
+            const THit expected = std::make_pair(line * 42 + 36, 6);
+            Editor->SetSelStart(0);
+            EXPECT_EQ(Search(pattern, sxForward), expected) << line << " wrap " << wrap;
+            CaretToTextEnd();
+            EXPECT_EQ(Search(pattern, 0), expected) << line << " wrap " << wrap;
+        }
+    }
+}
+
 // Lines of 40 bytes and a line break; line Hit ends with " a" and the next line starts with "b".
 std::string LinesWithHitAfter(int Hit, int Lines) {
     std::string text;

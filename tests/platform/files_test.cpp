@@ -1,13 +1,15 @@
 #include "core/errors.h"
 #include "platform/files.h"
+#include "support/temp_folder.h"
 
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <random>
 #include <set>
 #include <stdexcept>
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <sys/syscall.h>
 #include <unistd.h>
 #endif
@@ -33,36 +35,25 @@ std::string AwkwardBytes() {
 
 class FilesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::random_device Random;
-        FFolder = fs::temp_directory_path() / ("kst_files_test_" + std::to_string(Random()));
-        fs::create_directories(FFolder);
-    }
-    void TearDown() override {
-        std::error_code Ignored;
-        fs::permissions(FFolder / "target.txt", fs::perms::owner_all, Ignored);
-        fs::remove_all(FFolder, Ignored);
-    }
-
-    fs::path Folder() const { return FFolder; }
-    std::string PathOf(const fs::path& Name) const { return Utf8(FFolder / Name); }
+    fs::path Folder() const { return FFolder.Path(); }
+    std::string PathOf(const fs::path& Name) const { return Utf8(FFolder.Path() / Name); }
 
     std::set<std::string> FolderContent() const {
         std::set<std::string> Names;
-        for (const auto& Entry : fs::directory_iterator(FFolder)) {
+        for (const auto& Entry : fs::directory_iterator(FFolder.Path())) {
             Names.insert(Utf8(Entry.path().filename()));
         }
         return Names;
     }
 
     void WriteWithStream(const fs::path& Name, const std::string& Content) const {
-        std::ofstream Out(FFolder / Name, std::ios::binary);
+        std::ofstream Out(FFolder.Path() / Name, std::ios::binary);
         Out.write(Content.data(), static_cast<std::streamsize>(Content.size()));
         ASSERT_TRUE(Out.good());
     }
 
     std::string ReadWithStream(const fs::path& Name) const {
-        std::ifstream In(FFolder / Name, std::ios::binary);
+        std::ifstream In(FFolder.Path() / Name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
     }
 
@@ -72,7 +63,7 @@ protected:
     }
 
 private:
-    fs::path FFolder;
+    TempFolder FFolder{"kst_files_test_"};
 };
 
 std::string ExceptionMessage(const std::function<void()>& Action) {
@@ -186,7 +177,91 @@ TEST_F(FilesTest, AReadOnlyFileIsNotReplaced) {
     EXPECT_EQ(FolderContent(), std::set<std::string>{"target.txt"});
 }
 
-#ifndef _WIN32
+std::string ReadAll(const std::string& Path) {
+    std::ifstream In(Path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
+}
+
+#ifdef _WIN32
+// This program's FlushFileBuffers, ReplaceFileW and MoveFileExW stand in for the system's (the
+// calls go through the import pointers defined below): each notes the file it was given and what
+// the target held at that moment, then calls the system's.
+struct FileCall {
+    std::string What;
+    fs::path File;
+    std::string TargetContent;
+};
+std::vector<FileCall> gFileCalls;
+std::string gWatchedTarget;
+
+void NoteFileCall(const char* What, const fs::path& File) {
+    if (!gWatchedTarget.empty()) {
+        gFileCalls.push_back({What, File, ReadAll(gWatchedTarget)});
+    }
+}
+
+template <class F>
+F SystemFunction(const char* Name) {
+    return reinterpret_cast<F>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), Name)));
+}
+
+BOOL WINAPI NotedFlushFileBuffers(HANDLE File) {
+    wchar_t path[MAX_PATH] = {};
+    GetFinalPathNameByHandleW(File, path, MAX_PATH, 0);
+    NoteFileCall("flush", path);
+    return SystemFunction<decltype(&FlushFileBuffers)>("FlushFileBuffers")(File);
+}
+
+BOOL WINAPI NotedReplaceFileW(LPCWSTR Replaced, LPCWSTR Replacement, LPCWSTR Backup, DWORD Flags,
+                              LPVOID Exclude, LPVOID Reserved) {
+    NoteFileCall("replace", Replacement);
+    return SystemFunction<decltype(&ReplaceFileW)>("ReplaceFileW")(Replaced, Replacement, Backup,
+                                                                   Flags, Exclude, Reserved);
+}
+
+BOOL WINAPI NotedMoveFileExW(LPCWSTR From, LPCWSTR To, DWORD Flags) {
+    NoteFileCall("move", From);
+    return SystemFunction<decltype(&MoveFileExW)>("MoveFileExW")(From, To, Flags);
+}
+
+} // namespace
+} // namespace kst
+
+extern "C" {
+decltype(&FlushFileBuffers) __imp_FlushFileBuffers = kst::NotedFlushFileBuffers;
+decltype(&ReplaceFileW) __imp_ReplaceFileW = kst::NotedReplaceFileW;
+decltype(&MoveFileExW) __imp_MoveFileExW = kst::NotedMoveFileExW;
+}
+
+namespace kst {
+namespace {
+
+// The temporary file reaches the disk while the target still holds its old content, and then
+// takes the target's place (or, for a new file, moves there).
+TEST_F(FilesTest, TheNewContentIsOnTheDiskBeforeItReplacesTheOld) {
+    for (const bool exists : {true, false}) {
+        SCOPED_TRACE(exists ? "an existing file" : "a new file");
+        fs::remove(Folder() / "target.txt");
+        if (exists) {
+            WriteWithStream("target.txt", "old");
+        }
+        const std::string before = exists ? "old" : "";
+        gFileCalls.clear();
+        gWatchedTarget = PathOf("target.txt");
+        WriteFileSafely(gWatchedTarget, [](const ChunkSink& Sink) { Sink("new"); });
+        gWatchedTarget.clear();
+        ASSERT_EQ(gFileCalls.size(), 2u);
+        EXPECT_EQ(gFileCalls[0].What, "flush");
+        EXPECT_NE(gFileCalls[0].File.filename(), "target.txt");
+        EXPECT_EQ(gFileCalls[0].TargetContent, before);
+        EXPECT_EQ(gFileCalls[1].What, exists ? "replace" : "move");
+        EXPECT_EQ(gFileCalls[1].File.filename(), gFileCalls[0].File.filename());
+        EXPECT_EQ(gFileCalls[1].TargetContent, before);
+        EXPECT_EQ(ReadWithStream("target.txt"), "new");
+    }
+}
+#else
 // This program's fsync stands in for the system's: it notes what each call flushed and what the
 // target held at that moment, then flushes.
 struct TSync {
@@ -195,11 +270,6 @@ struct TSync {
 };
 std::vector<TSync> gSyncs;
 std::string gSyncTarget;
-
-std::string ReadAll(const std::string& Path) {
-    std::ifstream In(Path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>());
-}
 
 } // namespace
 } // namespace kst

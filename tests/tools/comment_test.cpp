@@ -130,6 +130,36 @@ TEST_F(CommentTest, LinesChangeOneUndoStepEachAndTheSelectionStaysOnTheSameText)
     }
 }
 
+// Rows of 20 bytes: a mark before the selection or the caret moves it, one inside it changes its
+// length, one after it neither, whichever row of the line they stand on.
+TEST_F(CommentTest, TheSelectionStaysOnTheSameCharactersWhereverTheMarkIs) {
+    Editor->GetWrapOption().SetWrapByte(20);
+    Editor->SetWordWrap(true);
+    const std::string wrapped = "'" + std::string(19, 'a');
+    const std::string unwrapped = std::string(19, 'a');
+    const struct {
+        const char* Name;
+        void (*Command)(TEditor&);
+        std::string Before;
+        std::string After;
+    } cases[] = {
+        {"starting on a wrapped row", UncommentLines, wrapped + "[bc\nd]\n",
+         unwrapped + "[bc\nd]\n"},
+        {"the caret on a wrapped row", UncommentLines, wrapped + "|bc\n", unwrapped + "|bc\n"},
+        {"starting before the mark", UncommentLines, "  [  'x\ny]\n", "  [  x\ny]\n"},
+        {"the caret before the mark", UncommentLines, " | 'x\n", " | x\n"},
+        {"ending before the mark", UncommentLines, "[x\n ] 'b\n", "[x\n ] b\n"},
+        {"ending in column 0 of a wrapped row", CommentLines,
+         "[a\n" + std::string(20, 'x') + "]y\n", "'[a\n'" + std::string(20, 'x') + "]y\n"},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.Name);
+        Open(test.Before);
+        test.Command(*Editor);
+        EXPECT_EQ(Marked(), test.After);
+    }
+}
+
 TEST_F(CommentTest, ACaretOrBoxPastTheLastLineChangesNoLineThatIsNotThere) {
     Editor->GetCaret().SetFreeCaret(true);
     Editor->GetLines().SetTextStr("a\r\n");

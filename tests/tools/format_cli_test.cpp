@@ -1,3 +1,4 @@
+#include "support/temp_folder.h"
 #include "support/unicode_files.h"
 #include "tools/format_cli.h"
 
@@ -6,7 +7,6 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,22 +52,9 @@ fs::path PathFromUtf8(std::string_view Text) {
 
 class FormatCliTest : public ::testing::Test {
 protected:
-    FormatCliTest() {
-        std::random_device random;
-        FFolder = fs::temp_directory_path() / ("kst_format_cli_" + std::to_string(random()));
-        fs::create_directories(FFolder);
-    }
-    ~FormatCliTest() override {
-        std::error_code ignored;
-        for (const auto& entry : fs::recursive_directory_iterator(FFolder, ignored)) {
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        }
-        fs::remove_all(FFolder, ignored);
-    }
-
     // The UTF-8 path of Name (a relative path, "/" between folders) in the test's folder.
     std::string PathOf(std::string_view Name) const {
-        return Utf8((FFolder / PathFromUtf8(Name)).make_preferred());
+        return Utf8((FFolder.Path() / PathFromUtf8(Name)).make_preferred());
     }
     std::string Write(std::string_view Name, std::string_view Bytes) const {
         const std::string path = PathOf(Name);
@@ -92,7 +79,7 @@ protected:
     RecordingConsole Console;
 
 private:
-    fs::path FFolder;
+    TempFolder FFolder{"kst_format_cli_"};
 };
 
 TEST_F(FormatCliTest, CheckListsWhatFormattingInPlaceChanges) {

@@ -92,6 +92,16 @@ TEST_F(LineMarksTest, StringsAreGreyOnWhiteAndDoubleByteCharactersYellowOutsideT
     EXPECT_EQ(PaintAgain(5), TRowMarks(5)) << "not in a text file";
 }
 
+TEST_F(LineMarksTest, AWrappedRowGoesOnInTheStringOrCommentOfTheRowBefore) {
+    Editor->SetWordWrap(true);
+    Editor->GetWrapOption().SetWrapByte(20);
+    const std::string text = "x = \"" + std::string(15, 'a') + kA + "b\" " + kA + "\r\n" + "' " +
+                             std::string(18, 'c') + "\"" + kA + "\"\r\n";
+    EXPECT_EQ(
+        Paint(text, 4),
+        (TRowMarks{{"S@4:\"" + std::string(15, 'a')}, {"S@0:" + kA + "b\"", "Y@5:" + kA}, {}, {}}));
+}
+
 TEST_F(LineMarksTest, HitsAreLimeWhileTheListIsShownAndMatchCaseDecides) {
     const TWordMatcher anyCase("msgbox", false);
     const TWordMatcher exactCase("msgbox", true);
@@ -124,6 +134,22 @@ TEST_F(LineMarksTest, HitsSitOnTheColumnsOfTheRowAsDrawn) {
     EXPECT_EQ(Paint(std::string(18, 'x') + "needle \"str\"\r\n", 2),
               (TRowMarks{{"H@18:ne"}, {"S@5:\"str\"", "H@0:edle"}}))
         << "the next row's text that a wrapped row carries is not marked on it";
+}
+
+// The editor draws no column past 1000: a hit is marked as far as its text is drawn, and the cell
+// after the last drawn column is lime while the row holds hits past it.
+TEST_F(LineMarksTest, HitsPastTheLastDrawnColumnLightTheCellAfterIt) {
+    const TWordMatcher needle("needle", true);
+    Options = {.MarkScript = true, .Hits = &needle};
+    const std::string text = std::string(996, 'x') + "needle\r\n" + std::string(996, 'x') +
+                             "\"needle\"\r\n" + std::string(1100, 'x') + "needle\r\n" +
+                             std::string(990, 'x') + "needle" + std::string(30, 'x');
+    Editor->GetLines().SetTextStr(text);
+    Editor->SetTopCol(kMaxCol);
+    EXPECT_EQ(PaintAgain(4), (TRowMarks{{"H@996:need", "H@1000: "},
+                                        {"S@996:\"nee", "H@997:nee", "H@1000: "},
+                                        {"H@1000: "},
+                                        {"H@990:needle"}}));
 }
 
 } // namespace

@@ -1,12 +1,10 @@
 #include "lists/row_text_io.h"
 
 #include "core/errors.h"
+#include "core/simd.h"
 
 #include <bit>
 #include <cstring>
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace kst {
 
@@ -29,7 +27,7 @@ const char* FindLineBreakBytewise(const char* P, const char* End) {
 
 // The first CR or LF in [P, End), or End. Loading scans every byte of a file twice: with SSE2
 // (every x86-64 processor) sixteen bytes are tested at a time, otherwise eight.
-#if defined(__SSE2__)
+#ifdef KST_SSE2
 const char* FindLineBreak(const char* P, const char* End) {
     const __m128i carriageReturns = _mm_set1_epi8('\r');
     const __m128i lineFeeds = _mm_set1_epi8('\n');

@@ -1,14 +1,11 @@
 #include "document/search_engine.h"
 
+#include "core/simd.h"
+
 #include <algorithm>
 #include <bit>
 #include <climits>
 #include <optional>
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define KST_SEARCH_SSE2 1
-#endif
 
 namespace kst {
 
@@ -176,13 +173,9 @@ unsigned char ByteAt(std::string_view Text, int Pos) {
     return static_cast<unsigned char>(Text[static_cast<std::size_t>(Pos)]);
 }
 
-// The end of the text reads as a delimiter.
+// The byte of a character that starts at Pos; the end of the text reads as a delimiter.
 bool IsDelimiterAt(std::string_view Text, int Pos) {
     return Pos >= static_cast<int>(Text.size()) || kWordDelimiters[ByteAt(Text, Pos)];
-}
-
-bool IsWordStart(std::string_view Text, int Pos) {
-    return !IsDelimiterAt(Text, Pos) && (Pos == 0 || IsDelimiterAt(Text, Pos - 1));
 }
 
 std::uint16_t CharCodeAt(std::string_view Text, int Pos) {
@@ -277,6 +270,52 @@ private:
     int FRunEnd = 0;
 };
 
+// Word characters and delimiters, character by character. A double-byte character is a word
+// character, as its lead byte is: kanji, kana, full-width letters, blanks and signs alike. So a
+// second byte never reads as a delimiter, and a word never starts right after a double-byte
+// character, as it never ends right before one.
+class WordBounds {
+public:
+    WordBounds(std::string_view Text, TCharStarts& Starts) : FText(Text), FStarts(Starts) {}
+
+    bool IsDelimiter(int Pos) const {
+        return IsDelimiterAt(FText, Pos) &&
+               (Pos >= static_cast<int>(FText.size()) || FStarts.IsCharStart(Pos));
+    }
+    bool IsWordStart(int Pos) const {
+        return !IsDelimiter(Pos) && (Pos == 0 || IsDelimiter(Pos - 1));
+    }
+
+    // Moves Pos to the nearest word start in Direction, at most Remaining bytes away.
+    bool SkipToWordStart(int& Pos, int Direction, int Remaining) const {
+        const int from = Pos;
+        const auto skip = [&](bool Delimiters) {
+            while (Remaining > 0 && IsDelimiter(Pos) == Delimiters) {
+                Pos += Direction;
+                --Remaining;
+            }
+        };
+        if (Direction > 0) {
+            if (IsWordStart(Pos)) {
+                return true;
+            }
+            skip(false);
+            skip(true);
+        } else {
+            skip(true);
+            skip(false);
+            if (IsDelimiter(Pos)) {
+                ++Pos;
+            }
+        }
+        return IsWordStart(Pos) && (Pos - from) * Direction >= 0;
+    }
+
+private:
+    std::string_view FText;
+    TCharStarts& FStarts;
+};
+
 // Finds the positions whose byte may start a match and whose byte at the last position of a
 // match may end one, sixteen positions at a time where the byte sets are small.
 class TPositionFilter {
@@ -285,7 +324,7 @@ public:
                     int LastOffset)
         : FText(Text), FSize(static_cast<int>(Text.size())), FFirst(First), FLast(Last),
           FLastOffset(LastOffset) {
-#ifdef KST_SEARCH_SSE2
+#ifdef KST_SSE2
         FBlocks = First.IsFew() && Last.IsFew();
         for (std::size_t k = 0; k < TMatchBytes::kFew; ++k) {
             FFirstVectors[k] = _mm_set1_epi8(static_cast<char>(First.Few()[k]));
@@ -296,7 +335,7 @@ public:
 
     // The first passing position in Pos..Limit, or -1.
     int Next(int Pos, int Limit) const {
-#ifdef KST_SEARCH_SSE2
+#ifdef KST_SSE2
         if (FBlocks) {
             const int lastBlock = std::min(Limit, FSize - 1 - FLastOffset) - 15;
             for (; Pos <= lastBlock; Pos += 16) {
@@ -316,7 +355,7 @@ public:
 
     // The last passing position in Limit..Pos, or -1.
     int Previous(int Pos, int Limit) const {
-#ifdef KST_SEARCH_SSE2
+#ifdef KST_SSE2
         if (FBlocks) {
             for (; Pos >= Limit && Pos + FLastOffset >= FSize; --Pos) {
                 if (Passes(Pos)) {
@@ -345,7 +384,7 @@ private:
                (Pos + FLastOffset >= FSize || FLast.Has(ByteAt(FText, Pos + FLastOffset)));
     }
 
-#ifdef KST_SEARCH_SSE2
+#ifdef KST_SSE2
     static __m128i AnyOf(__m128i Block, const __m128i (&Bytes)[TMatchBytes::kFew]) {
         return _mm_or_si128(
             _mm_or_si128(_mm_cmpeq_epi8(Block, Bytes[0]), _mm_cmpeq_epi8(Block, Bytes[1])),
@@ -405,30 +444,9 @@ std::string PreparedPattern(std::string_view Pattern, TSearchOptions Options) {
     return (Options & sxIgnoreWidth) != 0 ? ToFullWidth(prepared) : prepared;
 }
 
-// A word start never falls on the second byte of a character: the byte before that is a lead
-// byte, which is a word character.
 bool SkipToWordStart(std::string_view Text, int& Pos, int Direction, int Remaining) {
-    const int from = Pos;
-    const auto skip = [&](bool Delimiters) {
-        while (Remaining > 0 && IsDelimiterAt(Text, Pos) == Delimiters) {
-            Pos += Direction;
-            --Remaining;
-        }
-    };
-    if (Direction > 0) {
-        if (IsWordStart(Text, Pos)) {
-            return true;
-        }
-        skip(false);
-        skip(true);
-    } else {
-        skip(true);
-        skip(false);
-        if (IsDelimiterAt(Text, Pos)) {
-            ++Pos;
-        }
-    }
-    return IsWordStart(Text, Pos) && (Pos - from) * Direction >= 0;
+    TCharStarts starts(Text);
+    return WordBounds(Text, starts).SkipToWordStart(Pos, Direction, Remaining);
 }
 
 bool SearchBuffer(std::string_view Text, int& Start, int& Length, std::string_view Pattern,
@@ -549,6 +567,7 @@ TFindResult TSearchPattern::Find(std::string_view Text, int First, bool TextEnds
     const int direction = Forward() ? 1 : -1;
     const TPositionFilter filter(Text, FFirstBytes, FLastBytes, FLastOffset);
     TCharStarts starts(Text);
+    const WordBounds words(Text, starts);
     int pos = Forward() ? std::max(First, 0) : std::min(First, last);
     while (true) {
         pos = Forward() ? filter.Next(pos, last) : filter.Previous(pos, 0);
@@ -559,8 +578,8 @@ TFindResult TSearchPattern::Find(std::string_view Text, int First, bool TextEnds
             pos += direction;
             continue;
         }
-        if ((FOptions & sxWholeWord) != 0 && !IsWordStart(Text, pos)) {
-            if (!SkipToWordStart(Text, pos, direction, Forward() ? last - pos : pos)) {
+        if ((FOptions & sxWholeWord) != 0 && !words.IsWordStart(pos)) {
+            if (!words.SkipToWordStart(pos, direction, Forward() ? last - pos : pos)) {
                 return {};
             }
             continue;

@@ -38,7 +38,8 @@ std::string PreparedPattern(std::string_view Pattern, TSearchOptions Options);
 
 // Moves Pos to the nearest word start in Direction (+1 or -1), at most Remaining bytes away;
 // false when there is none. A word starts with a word character at the start of Text or after a
-// delimiter; the search's delimiters are the editor's default ones and the underscore.
+// delimiter character; the search's delimiters are the editor's default ones and the underscore,
+// and every double-byte character is a word character.
 bool SkipToWordStart(std::string_view Text, int& Pos, int Direction, int Remaining);
 
 // Searches Text from byte Start after a hit of Length bytes (0 for none). On success Start is the

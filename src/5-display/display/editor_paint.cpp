@@ -82,19 +82,6 @@ void AppendDrawnText(std::string& Out, std::string_view Row, const WrapContext& 
     }
 }
 
-// Bytes of Text that are drawn: all up to kMaxCol, else kMaxCol, or kMaxCol + 1 when a
-// double-byte character would be cut.
-int DrawnLength(std::string_view Text) {
-    if (Text.size() <= static_cast<std::size_t>(kMaxCol)) {
-        return static_cast<int>(Text.size());
-    }
-    std::size_t i = 0;
-    while (i < static_cast<std::size_t>(kMaxCol)) {
-        i += CharLengthAt(Text, i);
-    }
-    return static_cast<int>(i);
-}
-
 // Whether column Col falls between the two bytes of a double-byte character of Text.
 bool SplitsCharacter(std::string_view Text, int Col) {
     std::size_t i = 0;
@@ -142,6 +129,17 @@ void DrawRulerLabel(Surface& Target, const Surface& Glyphs, const TRulerDigits& 
 }
 
 } // namespace
+
+int DrawnLength(std::string_view Text) {
+    if (Text.size() <= static_cast<std::size_t>(kMaxCol)) {
+        return static_cast<int>(Text.size());
+    }
+    std::size_t i = 0;
+    while (i < static_cast<std::size_t>(kMaxCol)) {
+        i += CharLengthAt(Text, i);
+    }
+    return static_cast<int>(i);
+}
 
 // Colours
 

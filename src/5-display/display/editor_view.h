@@ -57,6 +57,10 @@ constexpr std::uint8_t kSelectionHit = 3;
 // Columns of a row the editor shows at most.
 constexpr int kMaxCol = 1000;
 
+// The bytes of a row's drawn text (tabs expanded, a byte per column) that are drawn: all up to
+// kMaxCol, else kMaxCol, or kMaxCol + 1 when a double-byte character would be cut.
+int DrawnLength(std::string_view Text);
+
 // The selection as rows and display columns (end column exclusive).
 struct TSelectionRange {
     int StartRow = 0;

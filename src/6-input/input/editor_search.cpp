@@ -33,10 +33,12 @@ public:
         return static_cast<int>(BytesBetween(FFirst, Position.Row)) + Position.Byte;
     }
     // The row and byte of an offset in Text; a byte past the row's text lies in its line break.
+    // The offset after a line break is the start of the next row, also past the window's last
+    // row (the row after it, or the empty line after the text).
     TTextPosition PositionOf(int Offset) const {
         int row = FFirst;
         auto rest = static_cast<std::size_t>(Offset);
-        while (row + 1 < FEnd && rest >= RowBytes(row)) {
+        while (row < FEnd && rest >= RowBytes(row) && FRows.GetRowAttribute(row) != raEndOfText) {
             rest -= RowBytes(row);
             ++row;
         }

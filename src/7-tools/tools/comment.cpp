@@ -22,56 +22,99 @@ bool IsCommented(std::string_view Line) {
     return !text.empty() && text.front() == kCommentMark;
 }
 
+// Comment puts its mark in front of the line, uncomment takes the one after the leading blanks.
+int LineFront(std::string_view /*Line*/) {
+    return 0;
+}
+
+int FirstNonBlank(std::string_view Line) {
+    return static_cast<int>(Line.size() - TrimLeadingBlanks(Line).size());
+}
+
 std::string Commented(std::string_view Line) {
     return kCommentMark + std::string(Line);
 }
 
 std::string Uncommented(std::string_view Line) {
     std::string text(Line);
-    text.erase(Line.size() - TrimLeadingBlanks(Line).size(), 1);
+    text.erase(static_cast<std::size_t>(FirstNonBlank(Line)), 1);
     return text;
 }
 
-// What a command does to one line, and by how many bytes that moves the text after the change.
+// What a command does to one line: where the mark goes in or out, and by how many bytes that
+// moves the text after it.
 struct TLineEdit {
     bool (*Applies)(std::string_view Line);
     std::string (*Apply)(std::string_view Line);
+    int (*MarkAt)(std::string_view Line);
     int Delta;
 };
 
-constexpr TLineEdit kComment{IsCommentable, Commented, 1};
-constexpr TLineEdit kUncomment{IsCommented, Uncommented, -1};
+constexpr TLineEdit kComment{IsCommentable, Commented, LineFront, 1};
+constexpr TLineEdit kUncomment{IsCommented, Uncommented, FirstNonBlank, -1};
+
+// The offset of a position (Row, Byte of the row) from the start of its document line: with word
+// wrap a row's columns are not the line's.
+int ByteInLine(const TEditor& Editor, int Row, int Byte) {
+    const int lineStart = Editor.GetScreenStringsPtr()->LineStartRow(Row);
+    return Editor.OffsetFromRow(lineStart, Row, 0) + Byte;
+}
+
+// A text range [Start, End) that stays on the same characters while marks go in or out: a mark
+// before it moves it, one inside it changes its length. A mark put in at its start goes before
+// it.
+struct TextRange {
+    int Start = 0;
+    int End = 0;
+};
+
+void MoveForMark(const TextRange& Before, TextRange& After, int Mark, int Delta) {
+    if (Mark < Before.Start || (Delta > 0 && Mark == Before.Start)) {
+        After.Start += Delta;
+        After.End += Delta;
+    } else if (Mark < Before.End) {
+        After.End += Delta;
+    }
+}
 
 struct TLineSpan {
     int First = 0;
     int Last = -1;
+    int FirstLineOffset = 0; // of the first line's start in the text
 };
 
 // From the line of the selection's first row to the line of its last row, which a selection
-// ending in column 0 does not take; a box selection can end past the last line.
+// ending at the start of a line does not take; a box selection can end past the last line.
 TLineSpan SelectedLines(const TEditor& Editor) {
     const TSelectionRange& range = Editor.GetSelection();
-    const int last = Editor.LineCountBefore(range.EndRow) - (range.EndCol == 0 ? 1 : 0);
-    return {Editor.LineCountBefore(range.StartRow), std::min(last, Editor.GetLines().Count() - 1)};
+    const TEditorScreenStrings& rows = *Editor.GetScreenStringsPtr();
+    const bool endsAtLineStart =
+        range.EndCol == 0 &&
+        (range.EndRow >= rows.GetCount() || rows.LineStartRow(range.EndRow) == range.EndRow);
+    const int last = Editor.LineCountBefore(range.EndRow) - (endsAtLineStart ? 1 : 0);
+    return {Editor.LineCountBefore(range.StartRow), std::min(last, Editor.GetLines().Count() - 1),
+            Editor.GetSelStart() - ByteInLine(Editor, range.StartRow, Editor.GetSelStartByte())};
 }
 
-// A change of the first line moves the selection's start when FirstLineMovesStart is set; every
-// other change lengthens or shortens it. The selection is set again once, after all lines:
-// setting it after each line would walk the whole selection once per line.
-void EditSelectedLines(TEditor& Editor, const TLineEdit& Edit, bool FirstLineMovesStart) {
+// The selection is set again once, after all lines: setting it after each line would walk the
+// whole selection once per line.
+void EditSelectedLines(TEditor& Editor, const TLineEdit& Edit) {
     TEditorStrings& lines = Editor.GetLines();
-    int selStart = Editor.GetSelStart();
-    int selLength = Editor.GetSelLength();
+    const int start = Editor.GetSelStart();
+    const TextRange before{start, start + Editor.GetSelLength()};
+    TextRange after = before;
     const TLineSpan span = SelectedLines(Editor);
+    int lineOffset = span.FirstLineOffset;
     for (int line = span.First; line <= span.Last; ++line) {
         const std::string text = lines.Get(line);
         if (Edit.Applies(text)) {
             lines.Put(line, Edit.Apply(text));
-            (line == span.First && FirstLineMovesStart ? selStart : selLength) += Edit.Delta;
+            MoveForMark(before, after, lineOffset + Edit.MarkAt(text), Edit.Delta);
         }
+        lineOffset += static_cast<int>(text.size()) + 2;
     }
-    Editor.SetSelStart(selStart);
-    Editor.SetSelLength(selLength);
+    Editor.SetSelStart(after.Start);
+    Editor.SetSelLength(after.End - after.Start);
 }
 
 // The caret's line; none on the empty position after the last line break or in an empty text.
@@ -80,17 +123,26 @@ std::optional<int> CaretLine(const TEditor& Editor) {
     return line < Editor.GetLines().Count() ? std::optional(line) : std::nullopt;
 }
 
-void EditCaretLine(TEditor& Editor, const TLineEdit& Edit, int NewSelStart) {
+void EditCaretLine(TEditor& Editor, const TLineEdit& Edit) {
     const std::optional<int> line = CaretLine(Editor);
     if (!line) {
         return;
     }
     TEditorStrings& lines = Editor.GetLines();
     const std::string text = lines.Get(*line);
-    if (Edit.Applies(text)) {
-        lines.Put(*line, Edit.Apply(text));
-        Editor.SetSelStart(NewSelStart);
+    if (!Edit.Applies(text)) {
+        return;
     }
+    const int caret = Editor.GetSelStart();
+    const int row = Editor.GetRow();
+    const int rowBytes = static_cast<int>(Editor.GetScreenStringsPtr()->GetView(row).size());
+    const int byte = std::clamp(Editor.OffsetFromRow(row, row, Editor.GetCol()), 0, rowBytes);
+    const TextRange before{caret, caret};
+    TextRange after = before;
+    MoveForMark(before, after, caret - ByteInLine(Editor, row, byte) + Edit.MarkAt(text),
+                Edit.Delta);
+    lines.Put(*line, Edit.Apply(text));
+    Editor.SetSelStart(after.Start);
 }
 
 bool HasSelection(const TEditor& Editor) {
@@ -103,21 +155,19 @@ bool HasSelection(const TEditor& Editor) {
 void CommentLines(TEditor& Editor) {
     Editor.UserEdit([&Editor] {
         if (HasSelection(Editor)) {
-            EditSelectedLines(Editor, kComment, true);
+            EditSelectedLines(Editor, kComment);
         } else {
-            EditCaretLine(Editor, kComment, Editor.GetSelStart() + kComment.Delta);
+            EditCaretLine(Editor, kComment);
         }
     });
 }
 
-// Without a selection the caret moves left with the removed mark, unless it stands in column 0.
 void UncommentLines(TEditor& Editor) {
     Editor.UserEdit([&Editor] {
         if (HasSelection(Editor)) {
-            EditSelectedLines(Editor, kUncomment, Editor.GetSelection().StartCol > 0);
+            EditSelectedLines(Editor, kUncomment);
         } else {
-            EditCaretLine(Editor, kUncomment,
-                          Editor.GetSelStart() + (Editor.GetCol() > 0 ? kUncomment.Delta : 0));
+            EditCaretLine(Editor, kUncomment);
         }
     });
 }

@@ -7,8 +7,8 @@ namespace kst {
 
 class TEditor;
 
-// Puts "'" in column 0 of every selected line, or of the caret's line. A selection that ends in
-// column 0 leaves its last line out; blank and already commented lines stay as they are.
+// Puts "'" in column 0 of every selected line, or of the caret's line. A selection that ends at
+// the start of a line leaves that line out; blank and already commented lines stay as they are.
 void CommentLines(TEditor& Editor);
 
 // Removes the first "'" of every selected line, or of the caret's line, whose first non-blank

@@ -2,12 +2,12 @@
 
 #include "core/cp932.h"
 #include "document/wrap.h"
-#include "fountain/quoted_string.h"
 #include "input/editor.h"
 #include "tools/script_text.h"
 #include "tools/word_matcher.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 namespace kst {
@@ -40,8 +40,20 @@ public:
 
     // Draws LineStr's columns Start..End-1 opaque, clipped to their own cells and the part.
     void Draw(const TMarkRun& Run) const {
-        const int left = FX + Run.Start * FCharWidth;
-        const int right = FX + Run.End * FCharWidth;
+        DrawCells(Run.Start, Run.End,
+                  FLineStr.substr(static_cast<std::size_t>(Run.Start),
+                                  static_cast<std::size_t>(Run.End - Run.Start)),
+                  Run.Color, Run.BkColor);
+    }
+    // A blank cell at column Col.
+    void DrawBlank(int Col, TColor Color, TColor BkColor) const {
+        DrawCells(Col, Col + 1, " ", Color, BkColor);
+    }
+
+private:
+    void DrawCells(int Start, int End, std::string_view Text, TColor Color, TColor BkColor) const {
+        const int left = FX + Start * FCharWidth;
+        const int right = FX + End * FCharWidth;
         const TRect cells{std::max(FRect.Left, left), FRect.Top, std::min(FRect.Right, right),
                           FRect.Bottom};
         if (cells.IsEmpty()) {
@@ -49,17 +61,15 @@ public:
         }
         FCanvas.TextOut({.X = left,
                          .Y = FY,
-                         .Text = FLineStr.substr(static_cast<std::size_t>(Run.Start),
-                                                 static_cast<std::size_t>(Run.End - Run.Start)),
+                         .Text = Text,
                          .CellWidth = FCharWidth,
-                         .Color = Run.Color,
-                         .BkColor = Run.BkColor,
+                         .Color = Color,
+                         .BkColor = BkColor,
                          .Style = {},
                          .Opaque = true,
                          .Clip = cells});
     }
 
-private:
     Surface& FCanvas;
     std::string_view FLineStr;
     int FX;
@@ -68,10 +78,41 @@ private:
     int FCharWidth;
 };
 
-// Pass 1: walks the row's own columns as a script: a string, its quotes included, runs to its
-// closing quote or the row's end, and "'" outside a string starts the comment that ends the walk.
-// Runs of string characters and of marked double-byte characters outside strings are collected.
-std::vector<TMarkRun> ScriptRuns(std::string_view Text, TColor FontColor) {
+// Where the script walk stands: in code, in a string, or in the comment that runs to the line's
+// end.
+enum class ScriptState : std::uint8_t { Code, String, Comment };
+
+// Walks Text as a script from State, character by character: a quote toggles the string state
+// and is part of the string, "'" outside a string starts the comment that ends the walk. Visit
+// gets each character's bytes and whether it belongs to a string. Returns the state after Text.
+template <class F>
+ScriptState WalkScript(std::string_view Text, ScriptState State, F&& Visit) {
+    for (std::size_t i = 0; i < Text.size() && State != ScriptState::Comment;) {
+        const char ch = Text[i];
+        const std::size_t length = CharLengthAt(Text, i);
+        if (ch == kCommentMark && State == ScriptState::Code) {
+            return ScriptState::Comment;
+        }
+        if (ch == '"') {
+            State = State == ScriptState::String ? ScriptState::Code : ScriptState::String;
+        }
+        Visit(i, length, State == ScriptState::String || ch == '"');
+        i += length;
+    }
+    return State;
+}
+
+// The state at the start of row Index: a wrapped line's later rows go on from the rows before.
+ScriptState ScriptStateAt(const TEditorScreenStrings& Rows, int Index) {
+    ScriptState state = ScriptState::Code;
+    for (int row = Rows.LineStartRow(Index); row < Index; ++row) {
+        state = WalkScript(Rows.GetView(row), state, [](std::size_t, std::size_t, bool) {});
+    }
+    return state;
+}
+
+// Pass 1: runs of string characters and of marked double-byte characters outside strings.
+std::vector<TMarkRun> ScriptRuns(std::string_view Text, ScriptState State, TColor FontColor) {
     std::vector<TMarkRun> runs;
     const auto add = [&runs](std::size_t Start, std::size_t End, TColor Color, TColor BkColor) {
         if (!runs.empty() && runs.back().End == static_cast<int>(Start) &&
@@ -81,20 +122,15 @@ std::vector<TMarkRun> ScriptRuns(std::string_view Text, TColor FontColor) {
             runs.push_back({static_cast<int>(Start), static_cast<int>(End), Color, BkColor});
         }
     };
-    for (std::size_t i = 0; i < Text.size();) {
-        const char ch = Text[i];
-        if (ch == kCommentMark) {
-            break;
+    WalkScript(Text, State, [&](std::size_t At, std::size_t Length, bool InString) {
+        const int start = static_cast<int>(At);
+        const int end = static_cast<int>(At + Length);
+        if (InString) {
+            add(start, end, kStringColor, kStringBkColor);
+        } else if (Length == 2 && IsMarkedLeadByte(static_cast<unsigned char>(Text[At]))) {
+            add(start, end, FontColor, kDoubleByteBkColor);
         }
-        const std::size_t length =
-            ch == '"' ? 1 + QuotedStringEnd(Text.substr(i + 1), '"').Length : CharLengthAt(Text, i);
-        if (ch == '"') {
-            add(i, i + length, kStringColor, kStringBkColor);
-        } else if (length == 2 && IsMarkedLeadByte(static_cast<unsigned char>(ch))) {
-            add(i, i + length, FontColor, kDoubleByteBkColor);
-        }
-        i += length;
-    }
+    });
     return runs;
 }
 
@@ -141,9 +177,10 @@ void HitWindow(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes
 }
 
 // Every occurrence of the word that touches the row's first RowBytes bytes, as merged byte ranges
-// of the row; overlapping occurrences are all marked.
+// of the row; overlapping occurrences are all marked. The search ends with the first occurrence
+// that starts StopAt bytes or more into the row.
 std::vector<TByteRange> HitRanges(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes,
-                                  const TWordMatcher& Matcher) {
+                                  std::size_t StopAt, const TWordMatcher& Matcher) {
     THitWindow window;
     HitWindow(Rows, Index, RowBytes, Matcher.Length(), window);
     const std::size_t rowStart = window.Offset;
@@ -160,6 +197,9 @@ std::vector<TByteRange> HitRanges(const TEditorScreenStrings& Rows, int Index, s
             ranges.back().second = std::max(ranges.back().second, last);
         } else {
             ranges.emplace_back(first, last);
+        }
+        if (first >= StopAt) {
+            break;
         }
     }
     return ranges;
@@ -189,16 +229,19 @@ private:
     int FColumn = 0;
 };
 
-// The columns of LineStr that belong to row Index itself: a wrapped row's LineStr goes on with
-// the next row's text.
+// The columns of LineStr that are drawn for row Index itself: a wrapped row's LineStr goes on
+// with the next row's text, and the editor draws no column past kMaxCol.
 int OwnColumns(TEditorScreenStrings& Rows, int Index, std::string_view LineStr) {
-    const int drawn = static_cast<int>(LineStr.size());
-    if (!Rows.GetWordWrap() || Rows.GetRowAttribute(Index) != raWrap) {
-        return drawn;
+    std::size_t own = LineStr.size();
+    if (Rows.GetWordWrap() && Rows.GetRowAttribute(Index) == raWrap) {
+        own = std::min(own, static_cast<std::size_t>(
+                                DisplayWidth(Rows.GetWrapContext(), Rows.GetView(Index))));
     }
-    return std::min(drawn, DisplayWidth(Rows.GetWrapContext(), Rows.GetView(Index)));
+    return DrawnLength(LineStr.substr(0, own));
 }
 
+// Hits past the drawn columns cannot be marked, as their text is not drawn: the blank cell right
+// of the last drawn column is drawn lime instead, to show that the row holds more of them.
 void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumns,
               const TWordMatcher& Matcher) {
     if (Matcher.Length() == 0) {
@@ -206,16 +249,22 @@ void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumn
     }
     TEditorScreenStrings& rows = Editor.ScreenStrings();
     const std::string_view row = rows.GetView(Index);
-    // A byte takes at least one column, so no byte past the drawn columns is drawn.
-    const std::size_t rowBytes = std::min(row.size(), static_cast<std::size_t>(OwnColumns));
     const WrapContext context = rows.GetWrapContext();
+    const TColor color = Editor.GetFont().Color;
     ColumnWalker columns(row, context);
-    for (const auto& [first, last] : HitRanges(rows, Index, rowBytes, Matcher)) {
+    bool pastTheLimit = false;
+    // A byte takes one column at least, so a hit from byte OwnColumns on is not drawn.
+    for (const auto& [first, last] :
+         HitRanges(rows, Index, row.size(), static_cast<std::size_t>(OwnColumns), Matcher)) {
         const int start = columns.ColumnOf(first);
-        const int end = std::min(columns.ColumnOf(last), OwnColumns);
-        if (start < end) {
-            Marker.Draw({start, end, Editor.GetFont().Color, kHitBkColor});
+        const int end = columns.ColumnOf(last);
+        pastTheLimit = end > OwnColumns;
+        if (start < OwnColumns) {
+            Marker.Draw({start, std::min(end, OwnColumns), color, kHitBkColor});
         }
+    }
+    if (pastTheLimit) {
+        Marker.DrawBlank(OwnColumns, color, kHitBkColor);
     }
 }
 
@@ -229,8 +278,10 @@ void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int 
     const RowMarker marker(Editor, LineStr, X, Y, ARect);
     const int ownColumns = OwnColumns(Editor.ScreenStrings(), Index, LineStr);
     if (Options.MarkScript) {
-        for (const TMarkRun& run : ScriptRuns(
-                 LineStr.substr(0, static_cast<std::size_t>(ownColumns)), Editor.GetFont().Color)) {
+        const ScriptState state = ScriptStateAt(Editor.ScreenStrings(), Index);
+        for (const TMarkRun& run :
+             ScriptRuns(LineStr.substr(0, static_cast<std::size_t>(ownColumns)), state,
+                        Editor.GetFont().Color)) {
             marker.Draw(run);
         }
     }

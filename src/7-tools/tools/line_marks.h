@@ -22,7 +22,8 @@ struct TLineMarkOptions {
 // Draws the marks over row Index as Editor's OnDrawLine reports it: LineStr as drawn, X the x of
 // its column 0, Y its top, ARect the part just painted. A part drawn as selected gets no marks.
 // Only the row's own columns are marked, never the next row's text that a wrapped row's LineStr
-// carries. Hits are found in the document line, so one that runs over a wrap is marked on both
+// carries; a string or comment that the rows before it in its document line open goes on in it.
+// Hits are found in the document line, so one that runs over a wrap is marked on both
 // rows, and their columns are those of the row as drawn (its tab width, its wrap).
 void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int Index,
                    const TRect& ARect, bool Selected, const TLineMarkOptions& Options);
