@@ -2,7 +2,7 @@
 Set WshShell = WScript.CreateObject("WScript.Shell")
 strDesktop = WshShell.SpecialFolders("Desktop")
 
-Call MakeShortcut("メモ帳", "%windir%\notepad.exe", "")
+Call MakeShortcut("集計ツール", "C:\Tools\tally.exe", "")
 Call MakeShortcut("Kestrane", WshShell.CurrentDirectory & "\kestrane.exe", "sample.vbs")
 
 Sub MakeShortcut(title, target, args)
