@@ -164,14 +164,28 @@ TEST_F(EditorWindowTest, AJumpOfMoreThanAScreenRepaintsEveryRow) {
     const auto TopLine = static_cast<WPARAM>(Send(EM_GETFIRSTVISIBLELINE));
     const auto Top = static_cast<DWORD>(Send(EM_POSFROMCHAR, Send(EM_LINEINDEX, TopLine)));
     const int FirstRowY = HIWORD(Top);
-    const auto Band = [&] {
-        UpdateWindow(Host->EditorWindow());
+    const auto Capture = [&] {
         const TImage Image = CaptureWindow(Host->EditorWindow());
         const auto RowBytes = static_cast<std::size_t>(Image.Width) * 3;
         const auto From = static_cast<std::size_t>(FirstRowY) * RowBytes;
         return std::vector<std::uint8_t>(Image.Rgb.begin() + static_cast<std::ptrdiff_t>(From),
                                          Image.Rgb.begin() +
                                              static_cast<std::ptrdiff_t>(From + 40 * RowBytes));
+    };
+    // Wine hands a window's painting to the display a little later: the band is read once two
+    // captures 100 ms apart agree.
+    const auto Band = [&] {
+        UpdateWindow(Host->EditorWindow());
+        std::vector<std::uint8_t> Shown = Capture();
+        for (int Tries = 0; Tries < 20; ++Tries) {
+            Sleep(100);
+            std::vector<std::uint8_t> Again = Capture();
+            if (Again == Shown) {
+                break;
+            }
+            Shown = std::move(Again);
+        }
+        return Shown;
     };
     const std::vector<std::uint8_t> Scrolled = Band();
     RedrawWindow(Host->EditorWindow(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
