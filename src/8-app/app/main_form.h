@@ -259,8 +259,7 @@ private:
     std::string FTitle = "Kestrane : ";
     TWordMatcher FSearchMatcher{"", false};
     ResultsFeed FResults{FView};
-    // The lines the results list's entries jump to (0: none), and whether it lists search hits.
-    std::vector<int> FResultLines;
+    // Whether the results list shows a search's hits.
     bool FResultsAreHits = false;
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
