@@ -149,7 +149,7 @@ std::string Win32ConsoleProcess::ReadOutput() {
         }
         return output;
     }
-    while (output.size() < kChunkBytes && FPipeOpen) {
+    for (int reads = 0; reads < 64 && output.size() < kChunkBytes && FPipeOpen; ++reads) {
         if (!FReadPending) {
             StartRead(kChunkBytes - static_cast<DWORD>(output.size()));
         }
