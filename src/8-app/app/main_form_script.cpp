@@ -102,9 +102,9 @@ void TForm1::mnuConsoleRunClick() {
     output.Finish(process.ExitCode());
 }
 
-// Messages come first, then one piece of work: a chunk of output read, a step of lines shown. The
-// loop blocks only when there is neither, and reads nothing while many lines wait to be shown.
-// False when the quit message came.
+// Messages come first, then one piece of work: a chunk of output read, and the idle work (a step
+// of lines shown, the tool bar's states). The loop blocks only when there is none, and reads
+// nothing while many lines wait to be shown. False when the quit message came.
 bool TForm1::WaitForConsoleEnd(ConsoleProcess& Process, ConsoleOutput& Output) {
     while (FView.ProcessMessages()) {
         if (Process.HasEnded()) {
@@ -116,7 +116,8 @@ bool TForm1::WaitForConsoleEnd(ConsoleProcess& Process, ConsoleOutput& Output) {
             busy = !chunk.empty();
             Output.Add(chunk);
         }
-        busy = FResults.Step() || busy;
+        busy = AppIdle() || busy;
+        FView.RefreshToolBar();
         if (!busy) {
             Process.Wait();
         }
