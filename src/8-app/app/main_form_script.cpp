@@ -85,8 +85,8 @@ void TForm1::mnuConsoleRunClick() {
         throw Exception(StartError(started.ErrorCode));
     }
     ConsoleProcess& process = *started.Process;
-    SetResultsListShown(true);
-    FResults.Show({});
+    ShowResults({}, false);
+    FView.RepaintEditor();
     ConsoleOutput output(FDesktop, FResults, CurrentFileName);
     FConsole = &process;
     BeginScriptRun();
