@@ -31,6 +31,8 @@ struct TAtScopeEnd {
     F Action;
     ~TAtScopeEnd() { Action(); }
 };
+template <class F>
+TAtScopeEnd(F) -> TAtScopeEnd<F>;
 
 } // namespace
 
