@@ -59,6 +59,7 @@ TEST_F(MenuDataTest, TheMenuBar) {
                                                      {"検索情報へ移動", "F12", false}}));
     EXPECT_EQ(Looks(bar[3]), (std::vector<TItemLook>{{"保存して実行", "F9", false},
                                                      {"スクリプト実行(&R)", "F8"},
+                                                     {"コンソールで実行(&E)", "Shift+F8"},
                                                      {"スクリプ停止(&S)", "Ctrl+Q"},
                                                      {"編集中ファイルの格納フォルダを開く", ""},
                                                      {"コメント化", "F5", false},

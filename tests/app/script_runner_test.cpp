@@ -1,5 +1,9 @@
+#include "app/console_output.h"
 #include "core/errors.h"
+#include "core/messages.h"
 #include "main_form_fixture.h"
+
+#include <algorithm>
 
 namespace kst {
 namespace {
@@ -16,12 +20,12 @@ protected:
         Form->AppIdle();
         return Form->Menus.ToolBar1.StatusText;
     }
-    // Run, Stop, Save and run, Options after the Tool menu's enabling.
+    // Run, Run at a console, Stop, Save and run, Options after the Tool menu's enabling.
     std::vector<bool> ToolMenu() {
         Form->mnuToolClick();
         const TMainMenus& menus = Form->Menus;
-        return {menus.mnuRun->Enabled, menus.mnuStop->Enabled, menus.mnuSaveRun->Enabled,
-                menus.mnuOption->Enabled};
+        return {menus.mnuRun->Enabled, menus.mnuConsoleRun->Enabled, menus.mnuStop->Enabled,
+                menus.mnuSaveRun->Enabled, menus.mnuOption->Enabled};
     }
 
     const std::string Script = File("my scripts/実行 テスト.vbs", "MsgBox 1\r\n");
@@ -63,15 +67,16 @@ TEST_F(ScriptRunnerTest, RunStartsTheHostOnTheQuotedPathAndRestoresTheWindowAtTh
 }
 
 TEST_F(ScriptRunnerTest, WhileAScriptRunsOnlyStopAndNoCloseAreOffered) {
-    const std::vector<bool> idle = {true, false, true, true};
+    const std::vector<bool> idle = {true, true, false, true, true};
     EXPECT_EQ(ToolMenu(), idle);
     const auto shortCut = [this](const char* Text) {
         return Form->Menus.MainMenu.FindShortCut(TextToShortCut(Text));
     };
     Desk.ProcessWaits = 1;
     View.OnProcessMessages = [&] {
-        EXPECT_EQ(ToolMenu(), (std::vector<bool>{false, true, false, false}));
+        EXPECT_EQ(ToolMenu(), (std::vector<bool>{false, false, true, false, false}));
         EXPECT_EQ(shortCut("F8"), nullptr);
+        EXPECT_EQ(shortCut("Shift+F8"), nullptr);
         EXPECT_EQ(shortCut("F9"), nullptr);
         EXPECT_EQ(shortCut("Ctrl+Q"), Form->Menus.mnuStop);
         bool canClose = true;
@@ -152,6 +157,132 @@ TEST_F(MainFormTest, SaveAndRunOnATextSavesNothing) {
     EXPECT_EQ(Desk.Messages, std::vector<TMessage>{notScript});
     EXPECT_EQ(Folder.ReadFile("files/notes.txt"), "old\r\n");
     EXPECT_TRUE(Desk.WaitedProcesses.empty());
+}
+
+class ConsoleRunTest : public ScriptRunnerTest {
+protected:
+    // The next console program writes these chunks and exits with ExitCode, or runs until
+    // terminated.
+    void WillWrite(std::deque<std::string> Chunks, std::uint32_t ExitCode = 0,
+                   bool RunsUntilTerminated = false) {
+        FakeDesktop::TConsoleRun& program = Desk.ConsolePrograms.emplace_back();
+        program.Output = std::move(Chunks);
+        program.ExitCode = ExitCode;
+        program.RunsUntilTerminated = RunsUntilTerminated;
+    }
+    // Shift+F8, then the idle steps until the list is complete.
+    void RunAtConsole() {
+        Form->Menus.MainMenu.FindShortCut(TextToShortCut("Shift+F8"))->Click();
+        while (Form->AppIdle()) {
+        }
+    }
+    FakeDesktop::TConsoleRun& LastRun() { return Desk.ConsoleRuns.back(); }
+};
+
+// The list is cleared, takes the lines while the script runs, and ends with the exit code.
+TEST_F(ConsoleRunTest, TheOutputStreamsIntoTheListAndTheWindowIsRestoredAtTheEnd) {
+    View.Results = {"an old search"};
+    WillWrite({"first\r", "\n日本語\tline\r\nbad \xFF", " byte\r\nno line break"}, 3);
+    std::vector<std::vector<std::string>> seen;
+    View.OnProcessMessages = [&] {
+        EXPECT_TRUE(Form->ScriptRunning);
+        EXPECT_TRUE(Editor->GetReadOnly());
+        EXPECT_EQ(Form->Menus.ToolBar1.StatusText, "スクリプト実行中");
+        if (seen.empty() || seen.back() != View.Results) {
+            seen.push_back(View.Results);
+        }
+    };
+    RunAtConsole();
+
+    EXPECT_EQ(LastRun().CommandLine, "cscript.exe //nologo \"" + Script + "\"");
+    EXPECT_TRUE(View.ResultsShown);
+    const std::vector<std::string> lines = {"first", "日本語  line", "bad \\xFF byte",
+                                            "no line break"};
+    EXPECT_EQ(seen, (std::vector<std::vector<std::string>>{
+                        {}, {lines[0]}, {lines[0], lines[1]}, {lines[0], lines[1], lines[2]}}));
+    std::vector<std::string> all = lines;
+    all.push_back("> 終了コード 3");
+    EXPECT_EQ(View.Results, all);
+    EXPECT_FALSE(Form->ScriptRunning);
+    EXPECT_FALSE(Editor->GetReadOnly());
+    EXPECT_TRUE(LastRun().Released);
+    EXPECT_EQ(State(), "VBSファイル");
+}
+
+// Stop (after its question) and the quit message end the script with all it started.
+TEST_F(ConsoleRunTest, StopAndTheWindowsEndEndTheWholeRun) {
+    for (const bool quit : {false, true}) {
+        SCOPED_TRACE(quit ? "quit" : "stop");
+        WillWrite({"tick\r\n"}, 0, true);
+        View.QuitArrived = false;
+        View.MessagePumps = 0;
+        View.OnProcessMessages = [&] {
+            if (View.MessagePumps == 3) {
+                View.QuitArrived = quit;
+                Desk.Answers = {TMessageAnswer::Yes};
+                if (!quit) {
+                    Form->Menus.MainMenu.FindShortCut(TextToShortCut("Ctrl+Q"))->Click();
+                }
+            }
+        };
+        RunAtConsole();
+        EXPECT_EQ(LastRun().TerminatedWith, std::optional<std::uint32_t>(1));
+        EXPECT_EQ(View.Results.back(), quit ? "tick" : "> 終了コード 1");
+        EXPECT_FALSE(Form->ScriptRunning);
+    }
+    EXPECT_EQ(Desk.MessageTexts(),
+              std::vector<std::string>{"\r\nスクリプトを強制終了させますか？"});
+}
+
+// An error line naming the edited file, in any letter case, jumps to its line and character.
+TEST_F(ConsoleRunTest, AnErrorLineJumpsToItsPlaceAndOtherLinesMoveNothing) {
+    Editor->GetLines().SetTextStr("first\r\nx = \x91\x53\x8A\x70 + y\r\n"); // "全角"
+    Editor->SetModified(false);
+    std::string upper = Script;
+    std::ranges::transform(upper, upper.begin(), [](char C) {
+        return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
+    });
+    WillWrite({upper + "(2, 7) Microsoft VBScript runtime error: Type mismatch\r\n" +
+               "C:\\other.vbs(1, 1) elsewhere\r\n"});
+    RunAtConsole();
+    ASSERT_EQ(View.Results.size(), 3U);
+    Editor->SetRowCol(0, 2);
+    View.SelectedIndex = 1;
+    Form->ListBox1DblClick();
+    EXPECT_EQ((std::pair{Editor->GetRow(), Editor->GetCol()}), (std::pair{0, 2}));
+    View.SelectedIndex = 0;
+    Form->ListBox1KeyUp(VK_RETURN);
+    EXPECT_EQ((std::pair{Editor->GetRow(), Editor->GetCol()}), (std::pair{1, 8}));
+}
+
+// A program that writes faster than the list takes its lines is not read while many wait; a
+// search replaces its output, and what it writes afterwards is not shown.
+TEST_F(ConsoleRunTest, ReadingWaitsForTheListAndASearchReplacesTheOutput) {
+    std::string many;
+    for (int line = 0; line < 25'000; ++line) {
+        many += "line\r\n";
+    }
+    WillWrite({many, "more\r\n", "after the search\r\n"});
+    std::size_t linesRead = 0;
+    std::size_t mostWaiting = 0;
+    bool searched = false;
+    Desk.ConsolePrograms.back().OnRead = [&] {
+        if (!searched) {
+            mostWaiting = std::max(mostWaiting, linesRead - View.Results.size());
+        }
+        linesRead += static_cast<std::size_t>(std::ranges::count(LastRun().Arrived, '\n'));
+    };
+    View.OnProcessMessages = [&] {
+        if (!searched && LastRun().Output.size() == 1 && View.Results.back() == "more") {
+            searched = true;
+            Editor->SetSelStart(0);
+            Editor->SetSelLength(2);
+            Form->mnuFindNextClick();
+        }
+    };
+    RunAtConsole();
+    EXPECT_LE(mostWaiting, kMaxConsoleLinesWaiting);
+    EXPECT_EQ(View.Results.back(), "> [1]行ヒット");
 }
 
 TEST_F(ScriptRunnerTest, TheVersionScriptIsWrittenAndStartedWithoutWaiting) {

@@ -44,6 +44,8 @@ std::vector<PROCESSENTRY32W> RunningProcesses() {
     return processes;
 }
 
+} // namespace
+
 void EndProcess(DWORD ProcessId) {
     const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ProcessId);
     if (process != nullptr) {
@@ -52,8 +54,6 @@ void EndProcess(DWORD ProcessId) {
         CloseHandle(process);
     }
 }
-
-} // namespace
 
 // Files
 
@@ -163,8 +163,10 @@ HWND ResultsListOf(HWND MainWindow) {
     return FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
 }
 
+// Empty for an entry that is gone (the list was cleared meanwhile).
 std::wstring ListItem(HWND List, LRESULT Index) {
-    std::wstring item(static_cast<std::size_t>(SendMessageW(List, LB_GETTEXTLEN, Index, 0)), L'\0');
+    const LRESULT length = SendMessageW(List, LB_GETTEXTLEN, Index, 0);
+    std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)), L'\0');
     SendMessageW(List, LB_GETTEXT, Index, reinterpret_cast<LPARAM>(item.data()));
     return item;
 }
@@ -320,12 +322,26 @@ std::vector<DWORD> KestraneTest::RunningPrograms() const {
     return Found;
 }
 
+// Descendants are found through their parents, as long as those run.
 std::vector<DWORD> KestraneTest::ChildProcesses(std::wstring_view ImageName) const {
-    const std::vector<DWORD> programs = RunningPrograms();
+    std::vector<DWORD> family = RunningPrograms();
+    const std::size_t programs = family.size();
+    const std::vector<PROCESSENTRY32W> running = RunningProcesses();
+    for (std::size_t known = 0; known != family.size();) {
+        known = family.size();
+        for (const PROCESSENTRY32W& entry : running) {
+            if (std::ranges::find(family, entry.th32ParentProcessID) != family.end() &&
+                std::ranges::find(family, entry.th32ProcessID) == family.end()) {
+                family.push_back(entry.th32ProcessID);
+            }
+        }
+    }
     std::vector<DWORD> children;
-    for (const PROCESSENTRY32W& entry : RunningProcesses()) {
-        if (std::ranges::find(programs, entry.th32ParentProcessID) != programs.end() &&
-            (ImageName.empty() || SameText(entry.szExeFile, ImageName))) {
+    for (const PROCESSENTRY32W& entry : running) {
+        const auto member = std::ranges::find(family, entry.th32ProcessID);
+        const bool descendant = member != family.end() &&
+                                member - family.begin() >= static_cast<std::ptrdiff_t>(programs);
+        if (descendant && (ImageName.empty() || SameText(entry.szExeFile, ImageName))) {
             children.push_back(entry.th32ProcessID);
         }
     }

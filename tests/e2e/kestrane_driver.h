@@ -67,6 +67,8 @@ void PressKeys(std::initializer_list<WORD> Keys);
 
 bool SameText(std::wstring_view A, std::wstring_view B);
 std::wstring ProcessImagePath(DWORD ProcessId);
+// Ends a process, if it still runs, and waits for its end.
+void EndProcess(DWORD ProcessId);
 
 class KestraneTest : public ::testing::Test {
 protected:
@@ -84,7 +86,8 @@ protected:
     static bool WaitForExit(HANDLE Process);
     // Every running process of this test's copy of the program, also those it started itself.
     std::vector<DWORD> RunningPrograms() const;
-    // The running processes of an image file name ("wscript.exe") that the copy started.
+    // The running processes of an image file name ("wscript.exe") that the copy started, and
+    // those that they started in turn; all of them for an empty name.
     std::vector<DWORD> ChildProcesses(std::wstring_view ImageName) const;
     // Ends the copy's processes and those they started.
     void EndPrograms();

@@ -1,9 +1,11 @@
 // End-to-end latency of kestrane.exe as another program sees it: the program is started on
 // generated VBScript files of several sizes and driven through its windows (typing, saving, the
-// results lists of F3, F7 and F2), and each step is timed from here. Prints the median, minimum
-// and maximum of every step per file size.
+// results lists of F3, F7 and F2), and each step is timed from here; then a script that echoes
+// 100,000 lines is run at the console. Prints the median, minimum and maximum of every step per
+// file size.
 //
-// Usage: e2e_latency_bench [RUNS]   (runs per file size, default 3)
+// Usage: e2e_latency_bench [RUNS] [console]   (runs per file size, default 3; "console" times
+// the console run alone)
 // kestrane.exe is taken from the folder of this program (its "Env" folder is made there); the
 // files are written to a temporary folder and removed at the end.
 #include "host_process.h"
@@ -14,8 +16,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
+#include <tlhelp32.h>
 #include <vector>
 
 namespace {
@@ -29,6 +34,7 @@ constexpr auto kTimeout = 60s;
 constexpr int kTypedCharacters = 200;
 constexpr int kCaretMoves = 200;
 constexpr int kRepaints = 50;
+constexpr int kConsoleLines = 100'000;
 // The tool bar's save button: the data's third button ("上書保存"), ids counting from 1.
 constexpr WPARAM kSaveButtonId = 3;
 
@@ -92,6 +98,7 @@ struct Measure {
     std::vector<double> Samples;
     // The program's processor time over all samples.
     double Processor = 0;
+    const char* Unit = "ms";
 
     void Print() {
         if (Samples.empty()) {
@@ -103,10 +110,13 @@ struct Measure {
             Samples.size() % 2 == 1
                 ? Samples[Samples.size() / 2]
                 : (Samples[Samples.size() / 2 - 1] + Samples[Samples.size() / 2]) / 2;
-        std::printf("  %-28s median %9.3f ms   min %9.3f   max %9.3f   (n %zu)   processor %8.3f "
-                    "ms each\n",
-                    Name.c_str(), median, Samples.front(), Samples.back(), Samples.size(),
-                    Processor / static_cast<double>(Samples.size()));
+        std::printf("  %-28s median %9.3f %s   min %9.3f   max %9.3f   (n %zu)", Name.c_str(),
+                    median, Unit, Samples.front(), Samples.back(), Samples.size());
+        if (Processor > 0) {
+            std::printf("   processor %8.3f ms each",
+                        Processor / static_cast<double>(Samples.size()));
+        }
+        std::printf("\n");
     }
 };
 
@@ -131,6 +141,14 @@ struct Results {
     ListMeasures Search{"F3"};
     ListMeasures SyntaxCheck{"F7"};
     ListMeasures ProcedureList{"F2"};
+};
+
+struct ConsoleResults {
+    Measure LinesPerSecond{"lines per second", {}, 0, "lines/s"};
+    Measure Stall{"longest stall", {}};
+    Measure ControlStall{"longest stall, script apart", {}};
+    Measure EndToEditable{"host end to editable", {}};
+    Measure EndToComplete{"host end to complete list", {}};
 };
 
 HWND VisibleWindow(const wchar_t* Class, const std::wstring& Title) {
@@ -201,34 +219,213 @@ bool TimeResultsLists(HWND Editor, HWND MainWindow, Results& Into) {
            TimeListCommand(Editor, MainWindow, VK_F2, L"]件", Into.ProcedureList);
 }
 
-// One run: start the program on File, time each step, close it. False when a step did not
-// finish in time.
-bool RunOnce(const std::wstring& File, Results& Into) {
+// The first process that Parent started with this image name; null when none runs.
+HANDLE StartedProcess(DWORD Parent, std::wstring_view ImageName) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    HANDLE found = nullptr;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more != FALSE && found == nullptr;
+         more = Process32NextW(snapshot, &entry)) {
+        if (entry.th32ParentProcessID == Parent &&
+            CompareStringOrdinal(entry.szExeFile, -1, ImageName.data(),
+                                 static_cast<int>(ImageName.size()), TRUE) == CSTR_EQUAL) {
+            found = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ProcessID);
+        }
+    }
+    CloseHandle(snapshot);
+    return found;
+}
+
+// Shift+F8 (pressed again while no script host appears, since a key sent while the foreground
+// changes hands can be lost) on a script that echoes kConsoleLines lines. Times the lines per
+// second until the list is complete (the lines and the exit code), the longest answer to a message
+// meanwhile, and from the host's end the time until the editor takes a character and until the
+// list is complete.
+bool TimeConsoleRun(const PROCESS_INFORMATION& Program, HWND Editor, HWND MainWindow,
+                    ConsoleResults& Into) {
+    const HWND list = FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
+    const auto complete = [list] {
+        return SendMessageW(list, LB_GETCOUNT, 0, 0) == kConsoleLines + 1;
+    };
+    INPUT keys[4] = {};
+    for (int index = 0; index < 4; ++index) {
+        keys[index].type = INPUT_KEYBOARD;
+        keys[index].ki.wVk = index == 0 || index == 3 ? VK_SHIFT : VK_F8;
+        keys[index].ki.dwFlags = index >= 2 ? KEYEVENTF_KEYUP : 0;
+    }
+    const double processorBefore = ProcessorMilliseconds(Program.hProcess);
+    auto pressed = Clock::now();
+    HANDLE host = nullptr;
+    WaitUntil(
+        [&] {
+            SetForegroundWindow(MainWindow);
+            pressed = Clock::now();
+            SendInput(4, keys, sizeof(INPUT));
+            return WaitUntil(
+                [&] {
+                    return (host = StartedProcess(Program.dwProcessId, L"cscript.exe")) != nullptr;
+                },
+                5s);
+        },
+        kTimeout);
+    double stall = 0;
+    std::optional<Clock::time_point> hostEnd;
+    std::optional<double> editable;
+    const auto length = [Editor] { return SendMessageW(Editor, WM_GETTEXTLENGTH, 0, 0); };
+    const auto before = length();
+    while (host != nullptr && (!complete() || !editable) &&
+           MillisecondsSince(pressed) < kTimeout / 1ms) {
+        const auto asked = Clock::now();
+        SendMessageW(MainWindow, WM_NULL, 0, 0);
+        stall = std::max(stall, MillisecondsSince(asked));
+        if (!hostEnd && WaitForSingleObject(host, 0) == WAIT_OBJECT_0) {
+            hostEnd = Clock::now();
+        }
+        if (hostEnd && !editable) {
+            SendMessageW(Editor, WM_CHAR, L'a', 1);
+            if (length() != before) {
+                editable = MillisecondsSince(*hostEnd);
+            }
+        }
+        Sleep(1);
+    }
+    if (host != nullptr) {
+        CloseHandle(host);
+    }
+    if (!hostEnd || !editable || !complete()) {
+        std::printf("the console run did not end in time\n");
+        return false;
+    }
+    Into.LinesPerSecond.Samples.push_back(kConsoleLines / (MillisecondsSince(pressed) / 1000));
+    Into.LinesPerSecond.Processor += ProcessorMilliseconds(Program.hProcess) - processorBefore;
+    Into.Stall.Samples.push_back(stall);
+    Into.EndToEditable.Samples.push_back(*editable);
+    Into.EndToComplete.Samples.push_back(MillisecondsSince(*hostEnd));
+    SendMessageW(Editor, EM_SETMODIFY, FALSE, 0);
+    return true;
+}
+
+// The same script run by this program into a pipe of its own while the window is idle: how long
+// a message to the window waits meanwhile when the window has nothing to do with the script (the
+// Wine server serves every write to a pipe).
+void TimeScriptApart(HWND MainWindow, const std::wstring& Script, ConsoleResults& Into) {
+    SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE reader = nullptr;
+    HANDLE writer = nullptr;
+    CreatePipe(&reader, &writer, &inheritable, 64 * 1024);
+    SetHandleInformation(reader, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writer;
+    startup.hStdError = writer;
+    std::wstring commandLine = L"cscript.exe //nologo \"" + Script + L"\"";
+    PROCESS_INFORMATION host{};
+    const BOOL started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
+                                        CREATE_NO_WINDOW, nullptr, nullptr, &startup, &host);
+    CloseHandle(writer);
+    std::thread drain([reader] {
+        std::vector<char> buffer(64 * 1024);
+        DWORD read = 0;
+        while (ReadFile(reader, buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) !=
+                   FALSE &&
+               read > 0) {
+        }
+    });
+    double stall = 0;
+    while (started != FALSE && WaitForSingleObject(host.hProcess, 0) == WAIT_TIMEOUT) {
+        const auto asked = Clock::now();
+        SendMessageW(MainWindow, WM_NULL, 0, 0);
+        stall = std::max(stall, MillisecondsSince(asked));
+        Sleep(1);
+    }
+    drain.join();
+    CloseHandle(reader);
+    if (started != FALSE) {
+        CloseHandle(host.hThread);
+        CloseHandle(host.hProcess);
+        Into.ControlStall.Samples.push_back(stall);
+    }
+}
+
+// Starts the program on File; answers its process, main window and editor once it is usable.
+struct Started {
+    PROCESS_INFORMATION Process{};
+    HWND MainWindow = nullptr;
+    HWND Editor = nullptr;
+};
+
+std::optional<Started> StartOn(const std::wstring& File) {
     const std::wstring program = ProgramFolder() + L"kestrane.exe";
     std::wstring commandLine = L"\"" + program + L"\" \"" + File + L"\"";
     const std::wstring title = File + L" - Kestrane";
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    const auto start = Clock::now();
+    Started started;
     if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &process) == FALSE) {
+                       nullptr, &startup, &started.Process) == FALSE) {
         std::printf("kestrane.exe could not be started: error %lu\n", GetLastError());
-        return false;
+        return std::nullopt;
     }
-    CloseHandle(process.hThread);
-    HWND mainWindow = nullptr;
-    HWND editor = nullptr;
-    bool completed = false;
+    CloseHandle(started.Process.hThread);
     const bool usable = WaitUntil(
         [&] {
-            mainWindow = VisibleWindow(L"TForm1", title);
-            editor = mainWindow != nullptr ? FindWindowExW(mainWindow, nullptr, L"TEditor", nullptr)
-                                           : nullptr;
-            return editor != nullptr && SendMessageW(editor, EM_GETLINECOUNT, 0, 0) > 0;
+            started.MainWindow = VisibleWindow(L"TForm1", title);
+            started.Editor = started.MainWindow != nullptr
+                                 ? FindWindowExW(started.MainWindow, nullptr, L"TEditor", nullptr)
+                                 : nullptr;
+            return started.Editor != nullptr &&
+                   SendMessageW(started.Editor, EM_GETLINECOUNT, 0, 0) > 0;
         },
         kTimeout);
-    if (usable) {
+    if (!usable) {
+        wchar_t shown[512] = {};
+        GetWindowTextW(FindWindowW(L"TForm1", nullptr), shown, 512);
+        std::printf("the window did not become usable; its title: %ls\n", shown);
+    }
+    return started;
+}
+
+// Closes the program's window and waits for the process's end.
+void Close(Started& Program) {
+    PostMessageW(Program.MainWindow, WM_CLOSE, 0, 0);
+    const HANDLE process = Program.Process.hProcess;
+    if (WaitForSingleObject(process, static_cast<DWORD>(kTimeout / 1ms)) != WAIT_OBJECT_0) {
+        TerminateProcess(process, 1);
+        WaitForSingleObject(process, INFINITE);
+    }
+    CloseHandle(process);
+}
+
+bool RunConsoleOnce(const std::wstring& File, ConsoleResults& Into) {
+    std::optional<Started> program = StartOn(File);
+    if (!program) {
+        return false;
+    }
+    const bool completed =
+        program->Editor != nullptr &&
+        TimeConsoleRun(program->Process, program->Editor, program->MainWindow, Into);
+    if (completed) {
+        TimeScriptApart(program->MainWindow, File, Into);
+    }
+    Close(*program);
+    return completed;
+}
+
+// One run: start the program on File, time each step, close it. False when a step did not
+// finish in time.
+bool RunOnce(const std::wstring& File, Results& Into) {
+    const auto start = Clock::now();
+    std::optional<Started> program = StartOn(File);
+    if (!program) {
+        return false;
+    }
+    const PROCESS_INFORMATION process = program->Process;
+    const HWND mainWindow = program->MainWindow;
+    const HWND editor = program->Editor;
+    bool completed = false;
+    if (editor != nullptr) {
         Into.Usable.Samples.push_back(MillisecondsSince(start));
         Into.Usable.Processor += ProcessorMilliseconds(process.hProcess);
         const auto length = static_cast<LPARAM>(SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0));
@@ -254,18 +451,8 @@ bool RunOnce(const std::wstring& File, Results& Into) {
             SendMessageW(mainWindow, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(toolBar));
         });
         completed = TimeResultsLists(editor, mainWindow, Into);
-        PostMessageW(mainWindow, WM_CLOSE, 0, 0);
-    } else {
-        wchar_t shown[512] = {};
-        GetWindowTextW(FindWindowW(L"TForm1", nullptr), shown, 512);
-        std::printf("the window did not become usable; its title: %ls\n", shown);
     }
-    if (WaitForSingleObject(process.hProcess, static_cast<DWORD>(kTimeout / 1ms)) !=
-        WAIT_OBJECT_0) {
-        TerminateProcess(process.hProcess, 1);
-        WaitForSingleObject(process.hProcess, INFINITE);
-    }
-    CloseHandle(process.hProcess);
+    Close(*program);
     return completed;
 }
 
@@ -279,12 +466,14 @@ std::wstring TemporaryFolder() {
 
 int main(int ArgumentCount, char** Arguments) {
     const int runs = ArgumentCount > 1 ? std::max(1, std::atoi(Arguments[1])) : 3;
+    const bool consoleOnly = ArgumentCount > 2 && std::string_view(Arguments[2]) == "console";
     const std::wstring folder = TemporaryFolder();
     std::filesystem::create_directories(std::filesystem::path(folder));
     // The program keeps its settings and histories in "Env" beside itself.
     std::filesystem::create_directories(std::filesystem::path(ProgramFolder() + L"Env"));
     bool failed = false;
-    for (const int lineCount : {100, 100'000, 2'500'000}) {
+    for (const int lineCount :
+         consoleOnly ? std::vector<int>{} : std::vector{100, 100'000, 2'500'000}) {
         const std::wstring pristine = folder + L"pristine-" + std::to_wstring(lineCount) + L".vbs";
         const std::wstring file = folder + L"lines-" + std::to_wstring(lineCount) + L".vbs";
         WriteScript(pristine, lineCount);
@@ -306,6 +495,18 @@ int main(int ArgumentCount, char** Arguments) {
             list->Complete.Print();
         }
         std::fflush(stdout);
+    }
+    const std::wstring echo = folder + L"echo.vbs";
+    std::ofstream(std::filesystem::path(echo), std::ios::binary)
+        << "For i = 1 To " << kConsoleLines << "\r\n    WScript.Echo \"line \" & i\r\nNext\r\n";
+    ConsoleResults console;
+    for (int run = 0; run < runs; ++run) {
+        failed = !RunConsoleOnce(echo, console) || failed;
+    }
+    std::printf("console run of %d lines, %d runs\n", kConsoleLines, runs);
+    for (Measure* step : {&console.LinesPerSecond, &console.Stall, &console.ControlStall,
+                          &console.EndToEditable, &console.EndToComplete}) {
+        step->Print();
     }
     std::filesystem::remove_all(std::filesystem::path(folder));
     return failed ? 1 : 0;

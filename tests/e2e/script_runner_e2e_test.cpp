@@ -1,6 +1,8 @@
-// End-to-end tests of running scripts from kestrane.exe under the system's own script host:
-// running, stopping, and the script host's version.
+// End-to-end tests of running scripts from kestrane.exe under the system's own script hosts:
+// running, running at a console with the output in the results list, stopping, and the script
+// host's version.
 #include "kestrane_driver.h"
+#include "win32/utf.h"
 
 #include <filesystem>
 
@@ -25,6 +27,14 @@ protected:
     DWORD ScriptHost() const {
         const std::vector<DWORD> hosts = ChildProcesses(L"wscript.exe");
         return hosts.empty() ? 0 : hosts.front();
+    }
+    // Shift+F8 until the results list holds Count entries, the last one the exit code's.
+    static bool RunAtConsole(HWND Window, std::size_t Count) {
+        return PressUntil(Window, {{VK_SHIFT, VK_F8}}, [&] { return OutputEnded(Window, Count); });
+    }
+    static bool OutputEnded(HWND Window, std::size_t Count) {
+        const std::vector<std::wstring> items = ListItems(ResultsListOf(Window));
+        return items.size() == Count && items.back().starts_with(L"> 終了コード ");
     }
     // F8 until the script host runs; answers it.
     DWORD Run(HWND Window) const {
@@ -108,6 +118,70 @@ TEST_F(ScriptRunnerTest, StopEndsARunningScriptOnlyWhenAnsweredYes) {
 
     AnswerStop(window, IDYES);
     EXPECT_TRUE(WaitUntil([&] { return HasEnded(host); }, kTimeout));
+    EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"VBSファイル"));
+    EXPECT_TRUE(TakesCharacter(EditorOf(window)));
+}
+
+// Japanese text comes through where the script host and the console share the Japanese code
+// page.
+TEST_F(ScriptRunnerTest, AConsoleRunListsTheOutputAndAnErrorLineJumpsToItsPlace) {
+    const std::wstring error = L"(2, 3) Microsoft VBScript runtime error: test";
+    const std::wstring script = CreateTextFile(
+        L"console.vbs", win32::WideToCp932(L"WScript.Echo \"first line\"\r\n"
+                                           L"WScript.Echo \"日本語の行\"\r\n"
+                                           L"WScript.Echo WScript.ScriptFullName & \"" +
+                                           error +
+                                           L"\"\r\n"
+                                           L"WScript.Quit 3\r\n"));
+    const HWND window = Open(script);
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(RunAtConsole(window, 4));
+    const HWND list = ResultsListOf(window);
+    const std::vector<std::wstring> items = ListItems(list);
+    EXPECT_EQ(items[0], L"first line");
+    if (GetOEMCP() == 932 && GetACP() == 932) {
+        EXPECT_EQ(items[1], L"日本語の行");
+    }
+    EXPECT_TRUE(items[2].ends_with(L"console.vbs" + error)) << items[2];
+    EXPECT_EQ(items[3], L"> 終了コード 3");
+    EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"VBSファイル"));
+
+    const HWND editor = EditorOf(window);
+    const auto place = static_cast<DWORD>(SendMessageW(editor, EM_LINEINDEX, 1, 0)) + 2;
+    DoubleClickItem(list, 2);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return EditorSelection(editor) == std::pair{place, place};
+        },
+        kTimeout));
+}
+
+// The script waits for a child that never ends.
+TEST_F(ScriptRunnerTest, StopEndsAConsoleRunWithTheProcessesItStarted) {
+    CreateTextFile(L"child.vbs", "Do\r\nLoop\r\n");
+    const std::wstring script = CreateTextFile(
+        L"parent.vbs", "Set shell = CreateObject(\"WScript.Shell\")\r\n"
+                       "child = Replace(WScript.ScriptFullName, \"parent.vbs\", \"child.vbs\")\r\n"
+                       "WScript.Echo \"started\"\r\n"
+                       "shell.Run \"cscript.exe //nologo \"\"\" & child & \"\"\"\", 0, True\r\n");
+    const HWND window = Open(script);
+    ASSERT_NE(window, nullptr);
+    std::vector<DWORD> hosts;
+    ASSERT_TRUE(PressUntil(window, {{VK_SHIFT, VK_F8}},
+                           [&] { return (hosts = ChildProcesses(L"cscript.exe")).size() == 2; }));
+    const HWND list = ResultsListOf(window);
+    EXPECT_TRUE(WaitUntil([&] { return ListItems(list) == std::vector<std::wstring>{L"started"}; },
+                          kTimeout));
+    EXPECT_EQ(WindowText(StatusBoxOf(window)), L"スクリプト実行中");
+
+    AnswerStop(window, IDYES);
+    for (const DWORD host : hosts) {
+        EXPECT_TRUE(WaitUntil([&] { return HasEnded(host); }, kTimeout)) << "process " << host;
+        // A child that outlived its parent is no longer known as the program's.
+        EndProcess(host);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return OutputEnded(window, 2); }, kTimeout));
+    EXPECT_EQ(ListItem(list, 1), L"> 終了コード 1");
     EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"VBSファイル"));
     EXPECT_TRUE(TakesCharacter(EditorOf(window)));
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <utility>
 
 namespace kst {
 
@@ -37,6 +38,65 @@ int HexDigit(char C) {
         return C - '0';
     }
     return C >= 'A' && C <= 'F' ? C - 'A' + 10 : -1;
+}
+
+class FakeConsoleProcess final : public ConsoleProcess {
+public:
+    explicit FakeConsoleProcess(FakeDesktop::TConsoleRun& Run) : FRun(Run) {}
+    ~FakeConsoleProcess() override { FRun.Released = true; }
+
+    void Wait() override {
+        ++FRun.Waits;
+        if (FRun.Output.empty()) {
+            FRun.Ended = FRun.Ended || !FRun.RunsUntilTerminated;
+            return;
+        }
+        FRun.Arrived += FRun.Output.front();
+        FRun.Output.pop_front();
+    }
+    bool HasEnded() override { return FRun.Ended; }
+    // After the end, what was still on its way arrives chunk by chunk.
+    std::string ReadOutput() override {
+        if (FRun.OnRead) {
+            FRun.OnRead();
+        }
+        if (FRun.Ended && FRun.Arrived.empty() && !FRun.Output.empty()) {
+            FRun.Arrived = std::move(FRun.Output.front());
+            FRun.Output.pop_front();
+        }
+        return std::exchange(FRun.Arrived, {});
+    }
+    void Terminate(std::uint32_t ExitCode) override {
+        FRun.Ended = true;
+        FRun.TerminatedWith = ExitCode;
+        FRun.ExitCode = ExitCode;
+    }
+    std::uint32_t ExitCode() override { return FRun.ExitCode; }
+
+private:
+    FakeDesktop::TConsoleRun& FRun;
+};
+
+// Whether Text is well-formed UTF-8 (without checking for overlong forms).
+bool IsUtf8(std::string_view Text) {
+    for (std::size_t pos = 0; pos < Text.size();) {
+        const auto lead = static_cast<unsigned char>(Text[pos]);
+        const std::size_t length = lead < 0x80    ? 1
+                                   : lead >= 0xF0 ? 4
+                                   : lead >= 0xE0 ? 3
+                                   : lead >= 0xC2 ? 2
+                                                  : 0;
+        if (length == 0 || pos + length > Text.size()) {
+            return false;
+        }
+        for (std::size_t next = pos + 1; next < pos + length; ++next) {
+            if ((static_cast<unsigned char>(Text[next]) & 0xC0) != 0x80) {
+                return false;
+            }
+        }
+        pos += length;
+    }
+    return true;
 }
 
 } // namespace
@@ -75,6 +135,19 @@ TStartedProcess FakeDesktop::StartProcessToWait(const std::string& CommandLine) 
     return {.Process = WaitedProcesses.size(), .ErrorCode = 0};
 }
 
+TStartedConsole FakeDesktop::StartConsoleProcess(const std::string& CommandLine) {
+    if (StartError != 0) {
+        return {.Process = nullptr, .ErrorCode = StartError};
+    }
+    TConsoleRun& run = ConsoleRuns.emplace_back();
+    if (!ConsolePrograms.empty()) {
+        run = std::move(ConsolePrograms.front());
+        ConsolePrograms.pop_front();
+    }
+    run.CommandLine = CommandLine;
+    return {.Process = std::make_unique<FakeConsoleProcess>(run), .ErrorCode = 0};
+}
+
 FakeDesktop::TWaitedProcess& FakeDesktop::WaitedProcess(TProcessHandle Process) {
     return WaitedProcesses.at(Process - 1);
 }
@@ -98,7 +171,9 @@ void FakeDesktop::TerminateProcess(TProcessHandle Process, unsigned ExitCode) {
 }
 
 void FakeDesktop::CloseProcess(TProcessHandle Process) {
-    WaitedProcess(Process).Closed = true;
+    if (Process != 0) {
+        WaitedProcess(Process).Closed = true;
+    }
 }
 
 bool FakeDesktop::FileExists(const std::string& Path) {
@@ -213,6 +288,10 @@ std::string FakeDesktop::Utf8ToCp932(std::string_view Text) {
         }
     }
     return converted;
+}
+
+std::optional<std::string> FakeDesktop::ConsoleTextToUtf8(std::string_view Text) {
+    return IsUtf8(Text) ? std::optional<std::string>(Text) : std::nullopt;
 }
 
 std::vector<std::string> FakeDesktop::MessageTexts() const {

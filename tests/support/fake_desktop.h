@@ -4,11 +4,12 @@
 // boxes, beeps, dialogs). INI files are kept in memory; file and folder
 // tests look at the real file system, so tests work with files in a temporary folder. The code
 // page conversion writes every byte from 0x80 up as "<XX>" (hex) and reads it back, so text
-// that skipped a conversion shows.
+// that skipped a conversion shows; the console's code page is UTF-8.
 #pragma once
 
 #include "platform/desktop.h"
 
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <map>
@@ -48,6 +49,23 @@ public:
         bool Closed = false;
     };
 
+    // A console program: each wait lets its next chunk of output arrive; after the last one
+    // the next wait ends it, unless it runs until terminated.
+    struct TConsoleRun {
+        std::string CommandLine;
+        std::deque<std::string> Output;
+        std::uint32_t ExitCode = 0;
+        bool RunsUntilTerminated = false;
+        // Runs as each read begins.
+        std::function<void()> OnRead;
+        // Arrived and not yet read.
+        std::string Arrived;
+        bool Ended = false;
+        int Waits = 0;
+        std::optional<std::uint32_t> TerminatedWith;
+        bool Released = false;
+    };
+
     explicit FakeDesktop(std::string ProgramPath) : FProgramPath(std::move(ProgramPath)) {}
 
     // Adds a top-level window behind the others and returns its handle.
@@ -61,6 +79,9 @@ public:
     void SendClose(TWindowHandle Window) override;
     void StartProcess(const std::string& CommandLine, TShowState Show) override;
     TStartedProcess StartProcessToWait(const std::string& CommandLine) override;
+    // Takes the next of ConsolePrograms (a program that writes nothing and exits with 0 when
+    // none is left) and records it in ConsoleRuns.
+    TStartedConsole StartConsoleProcess(const std::string& CommandLine) override;
     void WaitForInputIdle(TProcessHandle Process, int Milliseconds) override;
     bool WaitForProcessOrMessage(TProcessHandle Process) override;
     void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
@@ -88,6 +109,7 @@ public:
                             const std::string& Value, const std::string& File) override;
     std::string Cp932ToUtf8(std::string_view Text) override;
     std::string Utf8ToCp932(std::string_view Text) override;
+    std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) override;
 
     // The message texts shown so far, in order.
     std::vector<std::string> MessageTexts() const;
@@ -107,6 +129,8 @@ public:
     unsigned long StartError = 0;
     // The waits that a started process outlasts.
     int ProcessWaits = 2;
+    // The console programs that the next starts run.
+    std::deque<TConsoleRun> ConsolePrograms;
     // Paths that the shell fails to open.
     std::set<std::string> UnopenablePaths;
     // Files reported as existing though they are not on disk.
@@ -123,6 +147,8 @@ public:
     std::vector<TWindowHandle> ClosesSent;
     std::vector<TProcessStart> ProcessStarts;
     std::vector<TWaitedProcess> WaitedProcesses;
+    // Started console programs (references to them stay valid).
+    std::deque<TConsoleRun> ConsoleRuns;
     std::vector<std::string> ShellOpened;
     std::vector<TMessage> Messages;
     // Per message: where its top-left corner was asked to be; none for a box placed as usual.

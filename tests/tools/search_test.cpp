@@ -64,7 +64,7 @@ TEST_F(ResultsTest, ListsTheHitLinesWithTheirNumbersAndTabsAsTwoSpaces) {
         text += line == 7 ? "\tMsgBox \"seven\"\r\n" : "Dim a" + std::to_string(line) + "\r\n";
     }
     EXPECT_EQ(Entries(text, "msgbox", false),
-              (std::vector<TResultEntry>{{"[0007] :   MsgBox \"seven\"", 7}}));
+              (std::vector<TResultEntry>{{"[0007] :   MsgBox \"seven\"", {.Line = 7}}}));
     EXPECT_TRUE(Entries(text, "msgbox", true).empty());
     EXPECT_EQ(Entries(text, "dim", false).size(), 6U);
     EXPECT_TRUE(Entries(text, "nowhere", false).empty());
@@ -76,7 +76,8 @@ TEST_F(ResultsTest, AWrappedLineIsOneLineAndFindsWordsAcrossItsRows) {
     Editor->GetWrapOption().SetWrapByte(20);
     const std::string longLine = std::string(18, 'x') + "needle" + std::string(30, 'y');
     EXPECT_EQ(Entries("first\r\n" + longLine + "\r\nneedle\r\n", "needle", true),
-              (std::vector<TResultEntry>{{"[0002] : " + longLine, 2}, {"[0003] : needle", 3}}));
+              (std::vector<TResultEntry>{{"[0002] : " + longLine, {.Line = 2}},
+                                         {"[0003] : needle", {.Line = 3}}}));
 }
 
 TEST(ResultsEntryTest, NumbersHaveFourDigitsOrAllTheirs) {
@@ -138,6 +139,16 @@ TEST(GoLineTest, GoesToTheLineStartAndKeepsTwoRowsAboveIt) {
     editor->SetRowCol(20, 3);
     GoToLine(*editor, 0);
     EXPECT_EQ((std::pair{editor->GetRow(), editor->GetCol()}), (std::pair{20, 3}));
+}
+
+// Line 2, "\tx表yz", starts at byte 7; a double-byte character is one column of the count.
+TEST(GoLineTest, TheColumnCountsCharactersAndStopsAtTheLineEnd) {
+    std::unique_ptr<TEditor> editor = CreateComponent<TEditor>(nullptr);
+    editor->GetLines().SetTextStr("first\r\n\tx" + kHyo + "yz\r\nlast\r\n");
+    for (const auto& [column, offset] : {std::pair{1, 7}, {4, 11}, {5, 12}, {99, 13}}) {
+        GoToLine(*editor, 2, column);
+        EXPECT_EQ(editor->GetSelStart(), offset) << column;
+    }
 }
 
 } // namespace

@@ -3,9 +3,11 @@
 // functions and the system's text conversion. Text is UTF-8 unless a function says otherwise.
 #pragma once
 
+#include "platform/console_process.h"
 #include "platform/geometry.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +35,12 @@ using TProcessHandle = std::uintptr_t;
 // A process started to be waited for: its handle, or 0 and the system's error code.
 struct TStartedProcess {
     TProcessHandle Process = 0;
+    unsigned long ErrorCode = 0;
+};
+
+// A console program started to be waited for, or none and the system's error code.
+struct TStartedConsole {
+    std::unique_ptr<ConsoleProcess> Process;
     unsigned long ErrorCode = 0;
 };
 
@@ -74,6 +82,10 @@ public:
     // this process's environment, folder and startup information. The handle is released with
     // CloseProcess.
     virtual TStartedProcess StartProcessToWait(const std::string& CommandLine) = 0;
+    // Starts a console program as StartProcessToWait does, without a console window, in a job of
+    // its own: its standard input is empty (it reads the end at once), its standard output and
+    // standard error go into one pipe.
+    virtual TStartedConsole StartConsoleProcess(const std::string& CommandLine) = 0;
     // Waits until Process first waits for user input, at most Milliseconds.
     virtual void WaitForInputIdle(TProcessHandle Process, int Milliseconds) = 0;
     // Blocks until Process has ended or a message has arrived for this program; answers whether
@@ -127,6 +139,9 @@ public:
     // Text conversion between the system's code page 932 bytes (the list files) and UTF-8.
     virtual std::string Cp932ToUtf8(std::string_view Text) = 0;
     virtual std::string Utf8ToCp932(std::string_view Text) = 0;
+    // Text in the code page of console programs' output (the OEM code page) to UTF-8; none when
+    // a byte is not valid in it.
+    virtual std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) = 0;
 };
 
 } // namespace kst

@@ -1,5 +1,6 @@
 #include "tools/go_line.h"
 
+#include "core/cp932.h"
 #include "core/errors.h"
 #include "input/editor.h"
 
@@ -14,6 +15,15 @@ namespace {
 // Rows up to this one scroll the text to its top.
 constexpr int kTopRowsShownWhole = 5;
 constexpr int kRowsAboveCaret = 2;
+
+// The byte where character Column (from 1) of Text starts; the text's length past its end.
+int ByteOfCharacter(std::string_view Text, int Column) {
+    std::size_t byte = 0;
+    for (int character = 1; character < Column && byte < Text.size(); ++character) {
+        byte += CharLengthAt(Text, byte);
+    }
+    return static_cast<int>(byte);
+}
 
 } // namespace
 
@@ -31,14 +41,19 @@ int LineNumberFromText(std::string_view Text) {
     return number;
 }
 
-void GoToLine(TEditor& Editor, int LineNumber) {
+void GoToLine(TEditor& Editor, int LineNumber, int Column) {
     if (LineNumber < 1) {
         return;
     }
-    const int lineCount = Editor.GetLines().GetCount();
-    const int row =
-        lineCount == 0 ? 0 : Editor.GetLines().LineToRow(std::min(LineNumber, lineCount) - 1);
-    Editor.SetRowCol(row, 0);
+    const TEditorStrings& lines = Editor.GetLines();
+    const int lineCount = lines.GetCount();
+    if (lineCount == 0) {
+        Editor.SetRowCol(0, 0);
+    } else {
+        const int line = std::min(LineNumber, lineCount) - 1;
+        const int byte = Column > 1 ? ByteOfCharacter(lines.Get(line), Column) : 0;
+        Editor.SetCaretByOffset(lines.LineToRow(line), byte);
+    }
     Editor.SetTopRow(Editor.GetRow() <= kTopRowsShownWhole ? 0 : Editor.GetRow() - kRowsAboveCaret);
 }
 

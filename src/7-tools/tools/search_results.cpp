@@ -45,17 +45,21 @@ void ForEachDocumentLine(const TEditorScreenStrings& Rows, F&& Visit) {
 
 } // namespace
 
+void AppendTabsAsTwoSpaces(std::string& Into, std::string_view Text) {
+    for (const char ch : Text) {
+        if (ch == '\t') {
+            Into.append(2, ' ');
+        } else {
+            Into.push_back(ch);
+        }
+    }
+}
+
 std::string HitLineEntry(int LineNumber, std::string_view LineText) {
     std::string entry;
     entry.reserve(LineText.size() + 16);
     entry.append("[").append(PaddedNumber(LineNumber)).append("] : ");
-    for (const char ch : LineText) {
-        if (ch == '\t') {
-            entry.append(2, ' ');
-        } else {
-            entry.push_back(ch);
-        }
-    }
+    AppendTabsAsTwoSpaces(entry, LineText);
     return entry;
 }
 
@@ -64,7 +68,7 @@ std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,
     std::vector<TResultEntry> entries;
     ForEachDocumentLine(Rows, [&](int Line, std::string_view Text) {
         if (Matcher.Occurs(Text)) {
-            entries.push_back({HitLineEntry(Line + 1, Text), Line + 1});
+            entries.push_back({HitLineEntry(Line + 1, Text), {.Line = Line + 1}});
         }
     });
     return entries;
@@ -75,7 +79,7 @@ std::vector<TResultEntry> ProblemEntries(const TScriptStructure& Structure) {
     entries.reserve(Structure.Problems.size());
     for (const TScriptProblem& problem : Structure.Problems) {
         entries.push_back(
-            {HitLineEntry(problem.Line + 1, ProblemMessage(problem)), problem.Line + 1});
+            {HitLineEntry(problem.Line + 1, ProblemMessage(problem)), {.Line = problem.Line + 1}});
     }
     return entries;
 }
@@ -86,7 +90,7 @@ std::vector<TResultEntry> DefinitionEntries(const TScriptStructure& Structure,
     entries.reserve(Structure.Definitions.size());
     for (const int line : Structure.Definitions) {
         entries.push_back(
-            {HitLineEntry(line + 1, Lines[static_cast<std::size_t>(line)]), line + 1});
+            {HitLineEntry(line + 1, Lines[static_cast<std::size_t>(line)]), {.Line = line + 1}});
     }
     return entries;
 }

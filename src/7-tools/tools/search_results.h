@@ -2,6 +2,8 @@
 // search, one for every document line that contains the word; and the search-word history.
 #pragma once
 
+#include "tools/go_line.h"
+
 #include <cstddef>
 #include <span>
 #include <string>
@@ -16,14 +18,17 @@ struct TScriptStructure;
 
 inline constexpr std::size_t kFindHistoryMax = 20;
 
-// An entry of the results list and the line (1-based) that a jump from it goes to; 0 for an entry
-// without one, such as a summary.
+// An entry of the results list and the place that choosing it jumps to; nowhere (line 0) for an
+// entry without one, such as a summary.
 struct TResultEntry {
     std::string Text;
-    int Line = 0;
+    TTextPlace Target;
 
     bool operator==(const TResultEntry&) const = default;
 };
+
+// Appends Text to Into with every tab as two spaces, as the list shows text.
+void AppendTabsAsTwoSpaces(std::string& Into, std::string_view Text);
 
 // The entry of line LineNumber (1-based): "[0007] : " and the line's text (CP932) with every tab
 // as two spaces. Numbers up to 9999 have four digits with leading zeros, larger ones all theirs.

@@ -422,7 +422,7 @@ void ChangeText(TEditor& Editor, EditorCommands& Commands, void (EditorCommands:
 bool TForm1::AppIdle() {
     const bool modified = FEditor.GetModified();
     const TEditEnabling edit = EditEnabling(FClipboardHoldsText);
-    EnableCommand(*Menus.tbRun, FileKind == fkVbs && !ScriptRunning && !modified);
+    EnableCommand(*Menus.tbRun, CanRunScript());
     EnableCommand(*Menus.tbCopy, edit.Copy);
     EnableCommand(*Menus.tbCut, edit.Cut);
     EnableCommand(*Menus.tbPaste, edit.Paste);
@@ -443,6 +443,10 @@ void TForm1::ClipboardChanged() {
 
 void TForm1::mnuFileClick() {
     EnableCommand(*Menus.mnuSaveFile, FEditor.GetModified());
+}
+
+bool TForm1::CanRunScript() const {
+    return FileKind == fkVbs && !ScriptRunning && !FEditor.GetModified();
 }
 
 bool TForm1::EditorWritable() const {
@@ -470,7 +474,8 @@ void TForm1::mnuEditClick() {
 }
 
 void TForm1::mnuToolClick() {
-    EnableCommand(*Menus.mnuRun, FileKind == fkVbs && !ScriptRunning && !FEditor.GetModified());
+    EnableCommand(*Menus.mnuRun, CanRunScript());
+    EnableCommand(*Menus.mnuConsoleRun, CanRunScript());
     EnableCommand(*Menus.mnuStop, ScriptRunning);
     EnableCommand(*Menus.mnuSaveRun, !ScriptRunning);
     EnableCommand(*Menus.mnuOption, !ScriptRunning);

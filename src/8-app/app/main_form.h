@@ -20,6 +20,7 @@
 
 namespace kst {
 
+class ConsoleOutput;
 class EditorCommands;
 enum class TReplaceAnswer : std::uint8_t;
 class MainWindowView;
@@ -152,7 +153,11 @@ public:
     // Runs the edited script under the script host and keeps the window working, with the editor
     // read-only, until the script ends. Raises "Exec Error <code>" when the host cannot start.
     void mnuWSHRunClick();
-    // Asks, then terminates the running script.
+    // Runs the edited script under the console script host as mnuWSHRunClick runs it, with its
+    // output, line by line, in the results list and its exit code after it; an error line that
+    // names the edited file jumps to its place.
+    void mnuConsoleRunClick();
+    // Asks, then terminates the running script (at a console, with every process it started).
     void mnuWSHStopClick();
     // Saves a script and runs it; refused for other files and while a script runs.
     void mnuWSHRun2Click();
@@ -223,6 +228,8 @@ private:
     std::string DialogFolder();
     void SaveToCurrentFile();
     std::string StateText() const;
+    // A script may be run: an unchanged script file, and none running.
+    bool CanRunScript() const;
     bool EditorWritable() const;
     // Whether each Edit command may run now; the menu, the pop-up menu and the tool bar share it.
     struct TEditEnabling {
@@ -247,7 +254,9 @@ private:
     void JumpToSelectedResult();
 
     void BeginScriptRun();
+    void ShowRunningState();
     void WaitForScriptEnd();
+    bool WaitForConsoleEnd(ConsoleProcess& Process, ConsoleOutput& Output);
     void EndScriptRun();
 
     Desktop& FDesktop;
@@ -259,9 +268,10 @@ private:
     std::string FTitle = "Kestrane : ";
     TWordMatcher FSearchMatcher{"", false};
     ResultsFeed FResults{FView};
-    // The lines the results list's entries jump to (0: none), and whether it lists search hits.
-    std::vector<int> FResultLines;
+    // Whether the results list shows a search's hits.
     bool FResultsAreHits = false;
+    // The running console script host; none while none runs.
+    ConsoleProcess* FConsole = nullptr;
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
     bool FClipboardHoldsText = false;

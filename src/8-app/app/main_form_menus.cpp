@@ -86,6 +86,8 @@ void TForm1::BuildToolMenu(TMenuItem& Menu) {
     Menu.OnPopup = [this] { mnuToolClick(); };
     Menus.mnuSaveRun = &AddHiddenItem(Menu, "保存して実行", "F9", &TForm1::mnuWSHRun2Click);
     Menus.mnuRun = &AddItem(Menu, "スクリプト実行(&R)", "F8", &TForm1::mnuWSHRunClick, imRun);
+    Menus.mnuConsoleRun =
+        &AddItem(Menu, "コンソールで実行(&E)", "Shift+F8", &TForm1::mnuConsoleRunClick);
     Menus.mnuStop = &AddItem(Menu, "スクリプ停止(&S)", "Ctrl+Q", &TForm1::mnuWSHStopClick, imStop);
     Menus.mnuOpenDir = &AddItem(Menu, "編集中ファイルの格納フォルダを開く", "",
                                 &TForm1::mnuOpenDirClick, imOpenDir);

@@ -1,6 +1,8 @@
 // The script runner: the edited script runs under the script host while the window keeps working
-// with its editor read-only; it can be stopped, saved and run in one step, and the script host's
-// version can be shown.
+// with its editor read-only, either in its windows or at a console whose output fills the
+// results list; it can be stopped, saved and run in one step, and the script host's version can
+// be shown.
+#include "app/console_output.h"
 #include "app/main_form.h"
 #include "app/main_view.h"
 #include "app/message_boxes.h"
@@ -16,6 +18,21 @@ namespace {
 // The host's first wait for input is bounded, so that a host that never gets there cannot hold
 // the window.
 constexpr int kInputIdleMilliseconds = 2000;
+// A stopped console run ends with this exit code, which its last entry shows: not success.
+constexpr std::uint32_t kStoppedExitCode = 1;
+
+std::string StartError(unsigned long ErrorCode) {
+    return "Exec Error " + std::to_string(ErrorCode);
+}
+
+// Runs Action as the scope ends, however it ends: the window is restored after every run.
+template <class F>
+struct TAtScopeEnd {
+    F Action;
+    ~TAtScopeEnd() { Action(); }
+};
+template <class F>
+TAtScopeEnd(F) -> TAtScopeEnd<F>;
 
 } // namespace
 
@@ -26,15 +43,11 @@ void TForm1::mnuWSHRunClick() {
     const TStartedProcess started =
         FDesktop.StartProcessToWait("wscript.exe " + Quoted(CurrentFileName));
     if (started.Process == 0) {
-        throw Exception("Exec Error " + std::to_string(started.ErrorCode));
+        throw Exception(StartError(started.ErrorCode));
     }
     ScriptProcess = started.Process;
     BeginScriptRun();
-    // The window is restored however the wait ends.
-    struct TRunEnd {
-        TForm1& Form;
-        ~TRunEnd() { Form.EndScriptRun(); }
-    } const runEnd{*this};
+    const TAtScopeEnd runEnd{[this] { EndScriptRun(); }};
     WaitForScriptEnd();
 }
 
@@ -47,14 +60,71 @@ void TForm1::BeginScriptRun() {
     FView.RefreshToolBar();
 }
 
+void TForm1::ShowRunningState() {
+    Menus.ToolBar1.StatusText = StateText();
+    FView.RefreshToolBar();
+}
+
 // Each pass blocks until the script ends or a message arrives. A modal loop inside the messages
 // (a message box, a dialog, a menu) returns here, where an end it outlasted is seen at once.
 void TForm1::WaitForScriptEnd() {
     FDesktop.WaitForInputIdle(ScriptProcess, kInputIdleMilliseconds);
-    Menus.ToolBar1.StatusText = "スクリプト実行中";
-    FView.RefreshToolBar();
+    ShowRunningState();
     while (!FDesktop.WaitForProcessOrMessage(ScriptProcess) && FView.ProcessMessages()) {
     }
+}
+
+// The list is cleared and takes the output as it arrives. When the window closes meanwhile (the
+// quit message came) the host is ended with all it started; otherwise the rest of the output and
+// the exit code are added, and the list shows them in the idle steps that follow.
+void TForm1::mnuConsoleRunClick() {
+    if (ScriptRunning) {
+        return;
+    }
+    const TStartedConsole started =
+        FDesktop.StartConsoleProcess("cscript.exe //nologo " + Quoted(CurrentFileName));
+    if (started.Process == nullptr) {
+        throw Exception(StartError(started.ErrorCode));
+    }
+    ConsoleProcess& process = *started.Process;
+    ShowResults({}, false);
+    FView.RepaintEditor();
+    ConsoleOutput output(FDesktop, FResults, CurrentFileName);
+    FConsole = &process;
+    BeginScriptRun();
+    const TAtScopeEnd runEnd{[this] { EndScriptRun(); }};
+    ShowRunningState();
+    if (!WaitForConsoleEnd(process, output)) {
+        process.Terminate(kStoppedExitCode);
+        return;
+    }
+    for (std::string chunk = process.ReadOutput(); !chunk.empty(); chunk = process.ReadOutput()) {
+        output.Add(chunk);
+    }
+    output.Finish(process.ExitCode());
+}
+
+// Messages come first, then one piece of work: a chunk of output read, and the idle work (a step
+// of lines shown, the tool bar's states). The loop blocks only when there is none, and reads
+// nothing while many lines wait to be shown. False when the quit message came.
+bool TForm1::WaitForConsoleEnd(ConsoleProcess& Process, ConsoleOutput& Output) {
+    while (FView.ProcessMessages()) {
+        if (Process.HasEnded()) {
+            return true;
+        }
+        bool busy = false;
+        if (Output.HasRoom()) {
+            const std::string chunk = Process.ReadOutput();
+            busy = !chunk.empty();
+            Output.Add(chunk);
+        }
+        busy = AppIdle() || busy;
+        FView.RefreshToolBar();
+        if (!busy) {
+            Process.Wait();
+        }
+    }
+    return false;
 }
 
 // The run and paste buttons and the state text follow at the next idle update.
@@ -64,6 +134,7 @@ void TForm1::EndScriptRun() {
     ScriptRunning = false;
     ApplyReadOnly();
     FDesktop.CloseProcess(std::exchange(ScriptProcess, 0));
+    FConsole = nullptr;
 }
 
 void TForm1::mnuWSHStopClick() {
@@ -73,7 +144,11 @@ void TForm1::mnuWSHStopClick() {
     FDesktop.Beep();
     if (ShowMessageBox(FDesktop, kStopScriptText, TMessageType::Warning, TMessageButtons::YesNo) ==
         TMessageAnswer::Yes) {
-        FDesktop.TerminateProcess(ScriptProcess, 0);
+        if (FConsole != nullptr) {
+            FConsole->Terminate(kStoppedExitCode);
+        } else {
+            FDesktop.TerminateProcess(ScriptProcess, 0);
+        }
     }
 }
 

@@ -58,7 +58,7 @@ void TForm1::BuildResultsList() {
     std::vector<TResultEntry> entries = ResultEntries(FEditor.ScreenStrings(), FSearchMatcher);
     const std::size_t hitLines = entries.size();
     ConvertToUtf8(entries);
-    entries.push_back({SummaryEntry(hitLines)});
+    entries.push_back({SummaryEntry(hitLines), {}});
     ShowResults(std::move(entries), true);
     AddToFindHistory(FindHistory, SearchWord);
 }
@@ -72,15 +72,7 @@ void TForm1::ConvertToUtf8(std::vector<TResultEntry>& Entries) const {
 void TForm1::ShowResults(std::vector<TResultEntry> Entries, bool SearchHits) {
     SetResultsListShown(true);
     FResultsAreHits = SearchHits;
-    FResultLines.clear();
-    FResultLines.reserve(Entries.size());
-    std::vector<std::string> texts;
-    texts.reserve(Entries.size());
-    for (TResultEntry& entry : Entries) {
-        FResultLines.push_back(entry.Line);
-        texts.push_back(std::move(entry.Text));
-    }
-    FResults.Show(std::move(texts));
+    FResults.Show(std::move(Entries));
 }
 
 void TForm1::SetResultsListShown(bool Shown) {
@@ -165,17 +157,17 @@ void TForm1::ListBox1KeyUp(std::uint16_t Key) {
     }
 }
 
-// An entry without a line (a summary) focuses the editor and moves nothing.
+// An entry that jumps nowhere (a summary, a line of output) focuses the editor and moves nothing.
 void TForm1::JumpToSelectedResult() {
-    const std::optional<std::size_t> entry = FView.SelectedResultIndex();
-    if (!entry || *entry >= FResultLines.size()) {
+    const std::optional<std::size_t> selected = FView.SelectedResultIndex();
+    if (!selected) {
         return;
     }
     FView.FocusEditor();
-    const int lineNumber = FResultLines[*entry];
-    if (lineNumber >= 1) {
+    const TTextPlace target = FResults.TargetOf(*selected);
+    if (target.Line >= 1) {
         FEditor.SetSelLength(0);
-        GoToLine(FEditor, lineNumber);
+        GoToLine(FEditor, target.Line, target.Column);
     }
 }
 

@@ -23,7 +23,7 @@ void TForm1::mnuSyntaxCheckClick() {
     const EditorLines lines(FEditor);
     const TScriptStructure structure = ParseScript(lines.Lines());
     std::vector<TResultEntry> entries = ProblemEntries(structure);
-    entries.push_back({ProblemSummary(structure.Problems.size())});
+    entries.push_back({ProblemSummary(structure.Problems.size()), {}});
     ShowResults(std::move(entries), false);
     FView.RepaintEditor();
 }
@@ -33,7 +33,7 @@ void TForm1::mnuProcedureListClick() {
     const TScriptStructure structure = ParseScript(lines.Lines());
     std::vector<TResultEntry> entries = DefinitionEntries(structure, lines.Lines());
     ConvertToUtf8(entries);
-    entries.push_back({DefinitionSummary(structure.Definitions.size())});
+    entries.push_back({DefinitionSummary(structure.Definitions.size()), {}});
     ShowResults(std::move(entries), false);
     FView.RepaintEditor();
 }

@@ -120,6 +120,7 @@ struct TMainMenus {
     TMenuItem* mnuTool = nullptr;
     TMenuItem* mnuSaveRun = nullptr;
     TMenuItem* mnuRun = nullptr;
+    TMenuItem* mnuConsoleRun = nullptr;
     TMenuItem* mnuStop = nullptr;
     TMenuItem* mnuOpenDir = nullptr;
     TMenuItem* mnuCanCom = nullptr;

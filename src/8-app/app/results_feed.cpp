@@ -3,7 +3,7 @@
 #include "app/main_view.h"
 
 #include <algorithm>
-#include <span>
+#include <iterator>
 
 namespace kst {
 
@@ -14,26 +14,38 @@ constexpr std::size_t kEntriesPerStep = 5'000;
 
 } // namespace
 
-void ResultsFeed::Show(std::vector<std::string> Entries) {
+void ResultsFeed::Show(std::vector<TResultEntry> Entries) {
+    ++FListNumber;
     FView.ClearResults(Entries.size());
-    FPending = std::move(Entries);
-    FNext = 0;
+    FTargets = {};
+    FTargets.reserve(Entries.size());
+    FWaiting.clear();
+    Append(std::move(Entries));
     Step();
 }
 
+void ResultsFeed::Append(std::vector<TResultEntry> Entries) {
+    std::ranges::move(Entries, std::back_inserter(FWaiting));
+}
+
 bool ResultsFeed::Step() {
-    if (FNext >= FPending.size()) {
+    const std::size_t count = std::min(FWaiting.size(), kEntriesPerStep);
+    if (count == 0) {
         return false;
     }
-    const std::size_t end = std::min(FPending.size(), FNext + kEntriesPerStep);
-    FView.AddResults(std::span(FPending).subspan(FNext, end - FNext));
-    FNext = end;
-    if (FNext < FPending.size()) {
-        return true;
+    std::vector<std::string> texts;
+    texts.reserve(count);
+    for (std::size_t index = 0; index < count; ++index) {
+        texts.push_back(std::move(FWaiting.front().Text));
+        FTargets.push_back(FWaiting.front().Target);
+        FWaiting.pop_front();
     }
-    FPending = {};
-    FNext = 0;
-    return false;
+    FView.AddResults(texts);
+    return !FWaiting.empty();
+}
+
+TTextPlace ResultsFeed::TargetOf(std::size_t Index) const {
+    return Index < FTargets.size() ? FTargets[Index] : TTextPlace{};
 }
 
 } // namespace kst

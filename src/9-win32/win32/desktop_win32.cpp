@@ -1,5 +1,6 @@
 #include "win32/desktop_win32.h"
 
+#include "win32/console_process_win32.h"
 #include "win32/dialogs_win32.h"
 #include "win32/path_names.h"
 #include "win32/utf.h"
@@ -249,6 +250,10 @@ TStartedProcess Win32Desktop::StartProcessToWait(const std::string& CommandLine)
     return {.Process = reinterpret_cast<TProcessHandle>(process.hProcess), .ErrorCode = 0};
 }
 
+TStartedConsole Win32Desktop::StartConsoleProcess(const std::string& CommandLine) {
+    return StartConsoleProgram(CommandLine);
+}
+
 void Win32Desktop::WaitForInputIdle(TProcessHandle Process, int Milliseconds) {
     ::WaitForInputIdle(ProcessOf(Process), static_cast<DWORD>(Milliseconds));
 }
@@ -412,6 +417,11 @@ std::string Win32Desktop::Cp932ToUtf8(std::string_view Text) {
 
 std::string Win32Desktop::Utf8ToCp932(std::string_view Text) {
     return WideToCp932(Utf8ToWide(Text));
+}
+
+std::optional<std::string> Win32Desktop::ConsoleTextToUtf8(std::string_view Text) {
+    const std::optional<std::wstring> wide = StrictToWide(GetOEMCP(), Text);
+    return wide ? std::optional<std::string>(WideToUtf8(*wide)) : std::nullopt;
 }
 
 } // namespace kst::win32

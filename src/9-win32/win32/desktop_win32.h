@@ -1,6 +1,6 @@
 // The desktop over the real Windows API: top-level windows, processes and the shell, files, the
 // program's path and version resource, message boxes and the common dialogs, the private-profile
-// functions and the code page 932 conversion.
+// functions and the conversions of code page 932 and of console output.
 #pragma once
 
 #include "platform/desktop.h"
@@ -29,6 +29,7 @@ public:
 
     void StartProcess(const std::string& CommandLine, TShowState Show) override;
     TStartedProcess StartProcessToWait(const std::string& CommandLine) override;
+    TStartedConsole StartConsoleProcess(const std::string& CommandLine) override;
     void WaitForInputIdle(TProcessHandle Process, int Milliseconds) override;
     bool WaitForProcessOrMessage(TProcessHandle Process) override;
     void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
@@ -59,6 +60,7 @@ public:
 
     std::string Cp932ToUtf8(std::string_view Text) override;
     std::string Utf8ToCp932(std::string_view Text) override;
+    std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) override;
 
 private:
     HWND FOwner = nullptr;

@@ -8,14 +8,18 @@ namespace {
 
 constexpr UINT kCodePage932 = 932;
 
-std::wstring ToWide(UINT CodePage, std::string_view Text) {
+// None when Flags ask for invalid bytes to fail and there is one.
+std::optional<std::wstring> ToWide(UINT CodePage, DWORD Flags, std::string_view Text) {
     if (Text.empty()) {
-        return {};
+        return std::wstring();
     }
     const int size = static_cast<int>(Text.size());
-    const int length = MultiByteToWideChar(CodePage, 0, Text.data(), size, nullptr, 0);
+    const int length = MultiByteToWideChar(CodePage, Flags, Text.data(), size, nullptr, 0);
+    if (length == 0) {
+        return std::nullopt;
+    }
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CodePage, 0, Text.data(), size, wide.data(), length);
+    MultiByteToWideChar(CodePage, Flags, Text.data(), size, wide.data(), length);
     return wide;
 }
 
@@ -34,7 +38,7 @@ std::string FromWide(UINT CodePage, DWORD Flags, std::wstring_view Wide) {
 } // namespace
 
 std::wstring Utf8ToWide(std::string_view Utf8) {
-    return ToWide(CP_UTF8, Utf8);
+    return ToWide(CP_UTF8, 0, Utf8).value_or(std::wstring());
 }
 
 std::string WideToUtf8(std::wstring_view Wide) {
@@ -42,12 +46,21 @@ std::string WideToUtf8(std::wstring_view Wide) {
 }
 
 std::wstring Cp932ToWide(std::string_view Cp932) {
-    return ToWide(kCodePage932, Cp932);
+    return ToWide(kCodePage932, 0, Cp932).value_or(std::wstring());
 }
 
 std::string WideToCp932(std::wstring_view Wide) {
     // No best-fit look-alikes: a character CP932 lacks must not turn into another one.
     return FromWide(kCodePage932, WC_NO_BEST_FIT_CHARS, Wide);
+}
+
+// Code pages for which the system cannot tell invalid bytes are taken as they decode.
+std::optional<std::wstring> StrictToWide(unsigned CodePage, std::string_view Text) {
+    std::optional<std::wstring> wide = ToWide(CodePage, MB_ERR_INVALID_CHARS, Text);
+    if (!wide && GetLastError() == ERROR_INVALID_FLAGS) {
+        wide = ToWide(CodePage, 0, Text);
+    }
+    return wide;
 }
 
 } // namespace kst::win32

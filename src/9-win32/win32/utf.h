@@ -2,6 +2,7 @@
 // code page 932 (document text) to and from UTF-16 (the wide Windows API).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,8 @@ std::string WideToUtf8(std::wstring_view Wide);
 std::wstring Cp932ToWide(std::string_view Cp932);
 // Characters that CP932 lacks become "?".
 std::string WideToCp932(std::wstring_view Wide);
+
+// Text in a code page to UTF-16; none when a byte is not valid in it.
+std::optional<std::wstring> StrictToWide(unsigned CodePage, std::string_view Text);
 
 } // namespace kst::win32
