@@ -113,17 +113,22 @@ void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece) {
     }
 }
 
-// Only a final Ctrl-Z is the old end-of-file mark of CP932 files; anywhere else, and in a file in
-// Unicode, it is text, kept like NUL.
 TFileFormat LoadDecodedRows(TRowAttributeStringList& Rows, TDecodedFile Decoded) {
-    const auto size = static_cast<std::size_t>(Decoded.Text.Size);
-    const bool endMark = Decoded.Format.Encoding == TTextEncoding::Sjis && size > 0 &&
-                         Decoded.Text.Data[size - 1] == kCtrlZ;
-    LoadRows(Rows, std::move(Decoded.Text.Data), endMark ? size - 1 : size);
+    const std::size_t size = DocumentText(Decoded).size();
+    LoadRows(Rows, std::move(Decoded.Text.Data), size);
     return Decoded.Format;
 }
 
 } // namespace
+
+// Only a final Ctrl-Z is the old end-of-file mark of CP932 files; anywhere else, and in a file in
+// Unicode, it is text, kept like NUL.
+std::string_view DocumentText(const TDecodedFile& Decoded) {
+    const auto size = static_cast<std::size_t>(Decoded.Text.Size);
+    const bool endMark = Decoded.Format.Encoding == TTextEncoding::Sjis && size > 0 &&
+                         Decoded.Text.Data[size - 1] == kCtrlZ;
+    return {Decoded.Text.Data.get(), endMark ? size - 1 : size};
+}
 
 TFileFormat LoadRowsFromFile(TRowAttributeStringList& Rows, const std::string& Path) {
     return LoadDecodedRows(Rows, ReadTextFile(Path));

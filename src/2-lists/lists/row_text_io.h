@@ -23,6 +23,9 @@ TFileFormat LoadRowsFromFile(TRowAttributeStringList& Rows, const std::string& P
 // The same for a file's bytes already read.
 TFileFormat LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes);
 
+// The text a decoded file holds for the rows: without a CP932 file's end-of-file mark.
+std::string_view DocumentText(const TDecodedFile& Decoded);
+
 // Replaces the rows by the lines of Text.
 void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text);
 
