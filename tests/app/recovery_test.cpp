@@ -31,8 +31,9 @@ protected:
         Form->AppIdle();
         Form->FlushRecoveryCopy();
     }
-    // The copies' names and contents.
-    std::map<std::string, std::string> Copies() const {
+    // The copies' names and contents, once the copy's writing is done.
+    std::map<std::string, std::string> Copies() {
+        Form->FlushRecoveryCopy();
         std::map<std::string, std::string> copies;
         const std::filesystem::path folder = Folder.EnvPath("recover");
         if (std::filesystem::exists(folder)) {

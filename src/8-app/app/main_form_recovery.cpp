@@ -98,24 +98,19 @@ void TForm1::WriteRecoveryCopy() {
     } catch (const EFileError&) {
         return;
     }
-    FRecoveryWriter.Start(OwnRecoveryPath(),
+    FRecoveryWriter.Write(OwnRecoveryPath(),
                           RecoveryHeader(CurrentFileName, NewFileNumberIn(FTitle), LocalTimeText()),
                           FEditor.GetLines().GetTextStr());
     FCopyKept = true;
 }
 
-// A copy that cannot be removed is left: it is offered again, which loses nothing.
 void TForm1::DiscardRecoveryCopy() {
     if (!FCopyKept) {
         return;
     }
-    FRecoveryWriter.Cancel();
+    FRecoveryWriter.Remove(OwnRecoveryPath());
     FCopyKept = false;
     FCopyCurrent = false;
-    try {
-        RemoveFile(OwnRecoveryPath());
-    } catch (const EFileError&) {
-    }
 }
 
 std::vector<TRecoveryCopy> TForm1::OrphanedCopies() {
@@ -160,7 +155,9 @@ void TForm1::OfferRecovery() {
             RestoreOwnCopy();
             return;
         }
+        // Removed at once, so that the name is free for the next copy offered.
         DiscardRecoveryCopy();
+        FRecoveryWriter.Wait();
     }
 }
 

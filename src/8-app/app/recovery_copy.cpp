@@ -98,35 +98,79 @@ std::optional<TProcessIdentity> RecoveryOwner(std::string_view FileName) {
     return TProcessIdentity{*id, *startTime};
 }
 
-void RecoveryWriter::Start(std::string Path, std::string Header, std::string Text) {
-    Cancel();
-    FCancelled = false;
-    FThread = std::thread(
-        [this, path = std::move(Path), header = std::move(Header), text = std::move(Text)] {
-            try {
-                WriteFileSafely(path, [this, &header, &text](const ChunkSink& Sink) {
-                    Sink(header);
-                    for (std::size_t at = 0; at < text.size(); at += kWritePiece) {
-                        if (FCancelled) {
-                            throw TWriteCancelled{};
-                        }
-                        Sink(std::string_view(text).substr(at, kWritePiece));
-                    }
-                });
-            } catch (...) {
-                // Abandoned or failed: the copy before stays, and the next change is written again.
-            }
-        });
+RecoveryWriter::~RecoveryWriter() {
+    {
+        const std::scoped_lock lock(FLock);
+        FStopping = true;
+    }
+    FWake.notify_one();
+    if (FThread.joinable()) {
+        FThread.join();
+    }
 }
 
-void RecoveryWriter::Cancel() {
-    FCancelled = true;
-    Wait();
+void RecoveryWriter::Write(std::string Path, std::string Header, std::string Text) {
+    HandOver({std::move(Path), std::move(Header), std::move(Text), false});
+}
+
+void RecoveryWriter::Remove(std::string Path) {
+    HandOver({.Path = std::move(Path), .Header = {}, .Text = {}, .Remove = true});
+}
+
+void RecoveryWriter::HandOver(TJob Job) {
+    {
+        const std::scoped_lock lock(FLock);
+        FPending = std::move(Job);
+        FCancelled = FBusy;
+        if (!FThread.joinable()) {
+            FThread = std::thread([this] { Run(); });
+        }
+    }
+    FWake.notify_one();
 }
 
 void RecoveryWriter::Wait() {
-    if (FThread.joinable()) {
-        FThread.join();
+    std::unique_lock lock(FLock);
+    FDone.wait(lock, [this] { return !FPending && !FBusy; });
+}
+
+void RecoveryWriter::Run() {
+    std::unique_lock lock(FLock);
+    for (;;) {
+        FWake.wait(lock, [this] { return FPending || FStopping; });
+        if (!FPending) {
+            return;
+        }
+        const TJob job = std::move(*FPending);
+        FPending.reset();
+        FBusy = true;
+        FCancelled = false;
+        lock.unlock();
+        Do(job);
+        lock.lock();
+        FBusy = false;
+        FDone.notify_all();
+    }
+}
+
+void RecoveryWriter::Do(const TJob& Job) {
+    try {
+        if (Job.Remove) {
+            RemoveFile(Job.Path);
+            return;
+        }
+        WriteFileSafely(Job.Path, [this, &Job](const ChunkSink& Sink) {
+            Sink(Job.Header);
+            for (std::size_t at = 0; at < Job.Text.size(); at += kWritePiece) {
+                if (FCancelled) {
+                    throw TWriteCancelled{};
+                }
+                Sink(std::string_view(Job.Text).substr(at, kWritePiece));
+            }
+        });
+    } catch (...) {
+        // Abandoned or failed: the copy before stays, and the text's next change is written
+        // again. A copy that cannot be removed is offered again later, which loses nothing.
     }
 }
 

@@ -15,6 +15,8 @@
 #include "platform/desktop.h"
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -43,29 +45,45 @@ std::optional<TRecoveryCopy> ParseRecoveryCopy(const std::string& Path, std::str
 std::string RecoveryFileName(const TProcessIdentity& Owner);
 std::optional<TProcessIdentity> RecoveryOwner(std::string_view FileName);
 
-// Writes copies on a thread of its own, durably and safely (a copy is complete before it
-// replaces the one before it), so that the window holds only while the text is copied into the
-// snapshot that is written.
+// Writes and removes copies on a thread of its own, durably and safely (a copy is complete on the
+// disk before it replaces the one before it), so that the window holds only while the text is
+// copied into the snapshot that is written, and never waits for the disk.
 class RecoveryWriter {
 public:
     RecoveryWriter() = default;
     RecoveryWriter(const RecoveryWriter&) = delete;
     RecoveryWriter& operator=(const RecoveryWriter&) = delete;
-    // Waits for a write under way.
-    ~RecoveryWriter() { Wait(); }
+    // Finishes the work handed over, then ends the thread.
+    ~RecoveryWriter();
 
-    // Writes Header and then Text to Path; a write still under way is abandoned first (its copy
-    // stays as it was before that write).
-    void Start(std::string Path, std::string Header, std::string Text);
-    // Abandons a write under way.
-    void Cancel();
-    // Waits until a write under way has ended. A failure is not reported: the text's next change
-    // is written again.
+    // Writes Header and then Text to Path. Work handed over before and not yet done is dropped,
+    // and a write under way is abandoned (its copy stays as it was before it).
+    void Write(std::string Path, std::string Header, std::string Text);
+    // Removes the file at Path, after dropping work as Write does.
+    void Remove(std::string Path);
+    // Waits until the work handed over is done. A failure is not reported: the text's next
+    // change is written again.
     void Wait();
 
 private:
-    std::thread FThread;
+    struct TJob {
+        std::string Path;
+        std::string Header;
+        std::string Text;
+        bool Remove = false;
+    };
+    void HandOver(TJob Job);
+    void Run();
+    void Do(const TJob& Job);
+
+    std::mutex FLock;
+    std::condition_variable FWake;
+    std::condition_variable FDone;
+    std::optional<TJob> FPending;
+    bool FBusy = false;
+    bool FStopping = false;
     std::atomic<bool> FCancelled{false};
+    std::thread FThread;
 };
 
 } // namespace kst
