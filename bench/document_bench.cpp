@@ -308,23 +308,40 @@ void BM_UnwrapAll(benchmark::State& State) {
 }
 BENCHMARK(BM_UnwrapAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The window's hold for one recovery copy of a text of 1, 10 or 100 MB: the text copied into a
-// snapshot and handed to the writer, while the writer's thread still writes the previous one (as
-// when typing pauses again before a large copy is on the disk). Repeated, the statistics give the
-// median, the shortest and the longest hold.
+// The window's longest hold for one recovery copy of a text of 1, 10 or 100 MB: the idle steps
+// that copy the rows into the snapshot, about kRecoveryBytesPerStep each, and the last one, which
+// also hands the snapshot to the writer while the writer's thread may still write the previous
+// one (as when typing pauses again before a large copy is on the disk). Each repetition reports
+// its longest step; the statistics give their median, the shortest and the longest.
 void BM_RecoveryCopyHold(benchmark::State& State) {
     constexpr int kLinesPerMegabyte = kBigLines / 100;
     Document doc;
     doc.Lines.SetTextStr(GeneratedText(static_cast<int>(State.range(0)) * kLinesPerMegabyte));
     const std::string path =
         (std::filesystem::temp_directory_path() / "kst_recovery_bench.rcv").string();
+    const std::size_t textLength = doc.Lines.GetTextStr().size();
     RecoveryWriter writer;
     for (auto _ : State) {
-        const auto start = std::chrono::steady_clock::now();
-        writer.Write(path, RecoveryHeader("C:\\scripts\\a.vbs", 0, "2026-01-01 00:00:00"),
-                     doc.Lines.GetTextStr());
-        State.SetIterationTime(
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        std::string snapshot = RecoveryHeader("C:\\scripts\\a.vbs", 0, "2026-01-01 00:00:00");
+        snapshot.reserve(snapshot.size() + textLength);
+        double longest = 0;
+        int row = 0;
+        while (row < doc.Rows.GetCount()) {
+            const auto start = std::chrono::steady_clock::now();
+            const std::size_t stepEnd = snapshot.size() + kRecoveryBytesPerStep;
+            while (row < doc.Rows.GetCount() && snapshot.size() < stepEnd) {
+                const int to = std::min(doc.Rows.GetCount(), row + kRecoveryRowsPerPiece);
+                AppendRowsText(doc.Rows, row, to, snapshot);
+                row = to;
+            }
+            if (row == doc.Rows.GetCount()) {
+                writer.Write(path, std::move(snapshot));
+            }
+            longest = std::max(
+                longest,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
+        State.SetIterationTime(longest);
     }
     writer.Wait();
     std::filesystem::remove(path);

@@ -87,6 +87,25 @@ TEST_F(RecoveryTest, TheCopyFollowsPausesAndGoesWhenTheChangesAreSavedOrGivenUp)
     EXPECT_TRUE(Copies().empty());
 }
 
+TEST_F(RecoveryTest, ALargeTextIsCopiedInStepsAndAChangeMeanwhileStartsTheCopyAgain) {
+    const std::string line(99, 'x');
+    std::string text;
+    while (text.size() <= 2 * kRecoveryBytesPerStep) {
+        text += line + "\r\n";
+    }
+    StartProcess(1, {File("big.vbs", text)});
+    Editor->GetLines().Add("typed");
+    Editor->SetModified(true);
+    Desk.Now = 2000;
+    EXPECT_TRUE(Form->AppIdle()) << "rows remain to be copied";
+    Editor->GetLines().Insert(0, "typed above");
+    EXPECT_FALSE(Form->AppIdle()) << "the change waits for its own pause";
+    Desk.Now = 4000;
+    while (Form->AppIdle()) {
+    }
+    EXPECT_EQ(TextOf(Copies().at("1-1000.rcv")), "typed above\r\n" + text + "typed\r\n");
+}
+
 TEST_F(RecoveryTest, TheNextProcessOnTheFileIsOfferedACopyWhoseProcessIsGone) {
     const std::string file = File("a.vbs", "one\r\n");
     StartProcess(1, {file});

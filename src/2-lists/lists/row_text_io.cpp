@@ -102,10 +102,10 @@ void LoadRows(TRowAttributeStringList& Rows, std::unique_ptr<char[]> Buffer, std
     }
 }
 
-// Calls Piece for every row's text and every line break after it, in order.
+// Calls Piece for the text of every row from From to To and every line break after it, in order.
 template <class F>
-void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece) {
-    for (int i = 0; i < Rows.GetCount(); ++i) {
+void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece, int From = 0, int To = -1) {
+    for (int i = From; i < (To < 0 ? Rows.GetCount() : To); ++i) {
         Piece(Rows.GetView(i));
         if (Rows.GetRowAttribute(i) == raLineBreak) {
             Piece(std::string_view("\r\n"));
@@ -151,6 +151,11 @@ std::string RowsTextStr(const TRowAttributeStringList& Rows) {
     text.reserve(length);
     ForEachPiece(Rows, [&text](std::string_view Piece) { text += Piece; });
     return text;
+}
+
+void AppendRowsText(const TRowAttributeStringList& Rows, int From, int To, std::string& Text) {
+    ForEachPiece(
+        Rows, [&Text](std::string_view Piece) { Text += Piece; }, From, To);
 }
 
 void WriteRows(const TRowAttributeStringList& Rows, TTextEncoding Encoding, const ChunkSink& Sink) {

@@ -31,6 +31,8 @@ void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text);
 
 // The whole text of the rows.
 std::string RowsTextStr(const TRowAttributeStringList& Rows);
+// Appends the text of rows From up to (not including) To, as RowsTextStr gives it, to Text.
+void AppendRowsText(const TRowAttributeStringList& Rows, int From, int To, std::string& Text);
 
 // Hands the whole text of the rows to Sink in large pieces, in Encoding with its mark. Raises
 // EFileError when a row holds bytes that name no character of a Unicode encoding.

@@ -445,11 +445,11 @@ bool TForm1::AppIdle() {
         FLookAtFilePending = false;
         LookAtFile();
     }
-    KeepRecoveryCopy();
+    const bool moreCopy = KeepRecoveryCopy();
     const bool moreResults = FResults.Step();
     const bool moreStates =
         FEditor.ScreenStrings().ComputeStartStatesAhead(kRowsColouredPerIdleStep);
-    return moreResults || moreStates;
+    return moreCopy || moreResults || moreStates;
 }
 
 void TForm1::ClipboardChanged() {

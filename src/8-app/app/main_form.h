@@ -250,9 +250,12 @@ private:
     std::string RecoveryFolder();
     std::string OwnRecoveryPath();
     void TextChanged();
-    // The idle step: writes the copy after a pause in typing, removes it once nothing is unsaved.
-    void KeepRecoveryCopy();
-    void WriteRecoveryCopy();
+    // The idle step: after a pause in typing, copies the next rows into the snapshot, which is
+    // handed to the writer once complete; removes the copy once nothing is unsaved. True while
+    // rows remain to be copied.
+    bool KeepRecoveryCopy();
+    bool CopyRowsStep();
+    void AbandonSnapshot();
     // Removes this window's copy: the text was saved, or its changes were given up.
     void DiscardRecoveryCopy();
     // Offers the copies left by processes that are gone, for this file (or for new files),
@@ -312,6 +315,10 @@ private:
     bool FCopyCurrent = false;
     // When the copy of the text as it is falls due (TickCount).
     std::uint64_t FCopyDue = 0;
+    // The copy being assembled (header and the rows before FSnapshotRow); FSnapshotRow is -1
+    // while none is.
+    std::string FSnapshot;
+    int FSnapshotRow = -1;
 };
 
 } // namespace kst

@@ -6,6 +6,7 @@
 #include "app/message_boxes.h"
 #include "core/errors.h"
 #include "input/editor.h"
+#include "lists/row_text_io.h"
 
 #include <algorithm>
 #include <charconv>
@@ -68,43 +69,71 @@ std::string TForm1::OwnRecoveryPath() {
     return PathInFolder(RecoveryFolder(), RecoveryFileName(FDesktop.OwnProcess()));
 }
 
+// A change abandons the snapshot being assembled: it no longer matches the rows.
 void TForm1::TextChanged() {
     FCopyCurrent = false;
     FCopyDue = FDesktop.TickCount() + kRecoveryPauseMilliseconds;
+    AbandonSnapshot();
+}
+
+void TForm1::AbandonSnapshot() {
+    FSnapshotRow = -1;
+    std::string().swap(FSnapshot);
 }
 
 std::optional<int> TForm1::IdleWakeDelay() {
-    if (!FEditor.GetModified() || FCopyCurrent) {
+    if (!FEditor.GetModified() || FCopyCurrent || FSnapshotRow >= 0) {
         return std::nullopt;
     }
     const std::uint64_t now = FDesktop.TickCount();
     return static_cast<int>(FCopyDue > now ? FCopyDue - now : 0);
 }
 
-void TForm1::KeepRecoveryCopy() {
+bool TForm1::KeepRecoveryCopy() {
     if (!FEditor.GetModified()) {
         DiscardRecoveryCopy();
-    } else if (!FCopyCurrent && FDesktop.TickCount() >= FCopyDue) {
-        WriteRecoveryCopy();
+        return false;
     }
+    if (FCopyCurrent || FDesktop.TickCount() < FCopyDue) {
+        return false;
+    }
+    return CopyRowsStep();
 }
 
-// The window holds only while the text is copied; the copy is written on the writer's thread.
-// A copy that cannot be written is tried again after the text's next change.
-void TForm1::WriteRecoveryCopy() {
-    FCopyCurrent = true;
-    try {
-        CreateFolder(RecoveryFolder());
-    } catch (const EFileError&) {
-        return;
+// The text is copied in steps of a bounded size, so that the window holds for a few
+// milliseconds at a time whatever the text's size. A copy whose folder cannot be made is tried
+// again after the text's next change.
+bool TForm1::CopyRowsStep() {
+    if (FSnapshotRow < 0) {
+        try {
+            CreateFolder(RecoveryFolder());
+        } catch (const EFileError&) {
+            FCopyCurrent = true;
+            return false;
+        }
+        FSnapshot = RecoveryHeader(CurrentFileName, NewFileNumberIn(FTitle), LocalTimeText());
+        FSnapshot.reserve(FSnapshot.size() + static_cast<std::size_t>(FEditor.TextLength()));
+        FSnapshotRow = 0;
     }
-    FRecoveryWriter.Write(OwnRecoveryPath(),
-                          RecoveryHeader(CurrentFileName, NewFileNumberIn(FTitle), LocalTimeText()),
-                          FEditor.GetLines().GetTextStr());
+    const TEditorScreenStrings& rows = FEditor.ScreenStrings();
+    const std::size_t stepEnd = FSnapshot.size() + kRecoveryBytesPerStep;
+    while (FSnapshotRow < rows.GetCount() && FSnapshot.size() < stepEnd) {
+        const int to = std::min(rows.GetCount(), FSnapshotRow + kRecoveryRowsPerPiece);
+        AppendRowsText(rows, FSnapshotRow, to, FSnapshot);
+        FSnapshotRow = to;
+    }
+    if (FSnapshotRow < rows.GetCount()) {
+        return true;
+    }
+    FRecoveryWriter.Write(OwnRecoveryPath(), std::move(FSnapshot));
+    AbandonSnapshot();
+    FCopyCurrent = true;
     FCopyKept = true;
+    return false;
 }
 
 void TForm1::DiscardRecoveryCopy() {
+    AbandonSnapshot();
     if (!FCopyKept) {
         return;
     }

@@ -109,12 +109,12 @@ RecoveryWriter::~RecoveryWriter() {
     }
 }
 
-void RecoveryWriter::Write(std::string Path, std::string Header, std::string Text) {
-    HandOver({std::move(Path), std::move(Header), std::move(Text), false});
+void RecoveryWriter::Write(std::string Path, std::string Content) {
+    HandOver({.Path = std::move(Path), .Content = std::move(Content), .Remove = false});
 }
 
 void RecoveryWriter::Remove(std::string Path) {
-    HandOver({.Path = std::move(Path), .Header = {}, .Text = {}, .Remove = true});
+    HandOver({.Path = std::move(Path), .Content = {}, .Remove = true});
 }
 
 void RecoveryWriter::HandOver(TJob Job) {
@@ -160,12 +160,11 @@ void RecoveryWriter::Do(const TJob& Job) {
             return;
         }
         WriteFileSafely(Job.Path, [this, &Job](const ChunkSink& Sink) {
-            Sink(Job.Header);
-            for (std::size_t at = 0; at < Job.Text.size(); at += kWritePiece) {
+            for (std::size_t at = 0; at < Job.Content.size(); at += kWritePiece) {
                 if (FCancelled) {
                     throw TWriteCancelled{};
                 }
-                Sink(std::string_view(Job.Text).substr(at, kWritePiece));
+                Sink(std::string_view(Job.Content).substr(at, kWritePiece));
             }
         });
     } catch (...) {

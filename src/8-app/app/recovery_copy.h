@@ -25,6 +25,11 @@
 
 namespace kst {
 
+// The window copies the text for a copy about this many bytes (some milliseconds) per idle step,
+// looking at the size after every so many rows, so that it holds briefly whatever the text's size.
+inline constexpr std::size_t kRecoveryBytesPerStep = 4 << 20;
+inline constexpr int kRecoveryRowsPerPiece = 4096;
+
 struct TRecoveryCopy {
     // The copy's own path.
     std::string Path;
@@ -46,8 +51,7 @@ std::string RecoveryFileName(const TProcessIdentity& Owner);
 std::optional<TProcessIdentity> RecoveryOwner(std::string_view FileName);
 
 // Writes and removes copies on a thread of its own, durably and safely (a copy is complete on the
-// disk before it replaces the one before it), so that the window holds only while the text is
-// copied into the snapshot that is written, and never waits for the disk.
+// disk before it replaces the one before it), so that the window never waits for the disk.
 class RecoveryWriter {
 public:
     RecoveryWriter() = default;
@@ -56,9 +60,9 @@ public:
     // Finishes the work handed over, then ends the thread.
     ~RecoveryWriter();
 
-    // Writes Header and then Text to Path. Work handed over before and not yet done is dropped,
-    // and a write under way is abandoned (its copy stays as it was before it).
-    void Write(std::string Path, std::string Header, std::string Text);
+    // Writes Content to Path. Work handed over before and not yet done is dropped, and a write
+    // under way is abandoned (its copy stays as it was before it).
+    void Write(std::string Path, std::string Content);
     // Removes the file at Path, after dropping work as Write does.
     void Remove(std::string Path);
     // Waits until the work handed over is done. A failure is not reported: the text's next
@@ -68,8 +72,7 @@ public:
 private:
     struct TJob {
         std::string Path;
-        std::string Header;
-        std::string Text;
+        std::string Content;
         bool Remove = false;
     };
     void HandOver(TJob Job);
