@@ -287,8 +287,8 @@ void TForm1::OpenFile(const std::string& FileName) {
 }
 
 // The text is read first, so that a file that cannot be read changes nothing but the (unmodified)
-// text, and this window never takes a name whose content it does not hold.
-// The stamp is taken before the file is read: a change while it is read is then seen later.
+// text, and this window never takes a name whose content it does not hold. The file's stamp is
+// taken before it is read, so that a change while it is read is seen later.
 void TForm1::LoadHere(const std::string& FileName) {
     const std::optional<TFileStamp> stamp = FileStampOf(FileName);
     FileFormat = FEditor.GetLines().LoadFromFile(FileName);
