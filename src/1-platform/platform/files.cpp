@@ -74,8 +74,6 @@ const char* FailureText(FileFailure What) {
         return "は読み取り専用のため保存できません。";
     case FileFailure::Remove:
         return "を削除できません。";
-    case FileFailure::CreateFolder:
-        return "(フォルダ) を作成できません。";
     }
     return "を扱えません。";
 }
@@ -196,10 +194,6 @@ bool RenameFileNoReplace(const std::string& From, const std::string& To) {
 
 void RemoveFile(const std::string& Path) {
     files_os::RemoveFile(Path);
-}
-
-void CreateFolder(const std::string& Path) {
-    files_os::CreateFolder(Path);
 }
 
 namespace files_os {

@@ -87,7 +87,5 @@ std::vector<std::string> FileNamesIn(const std::string& Folder);
 bool RenameFileNoReplace(const std::string& From, const std::string& To);
 // Removes the file; a file that is already gone is no failure. Raises EFileError otherwise.
 void RemoveFile(const std::string& Path);
-// Creates the folder unless it exists. Raises EFileError when it cannot.
-void CreateFolder(const std::string& Path);
 
 } // namespace kst

@@ -215,12 +215,6 @@ void RemoveFile(const std::string& Path) {
     }
 }
 
-void CreateFolder(const std::string& Path) {
-    if (::mkdir(Path.c_str(), 0777) != 0 && errno != EEXIST) {
-        RaiseFileError(FileFailure::CreateFolder, Path, SystemReason(errno));
-    }
-}
-
 std::unique_ptr<InputFile> OpenInputFile(const std::string& Path) {
     return std::make_unique<PosixInputFile>(Path);
 }

@@ -105,9 +105,7 @@ bool TForm1::KeepRecoveryCopy() {
 // again after the text's next change.
 bool TForm1::CopyRowsStep() {
     if (FSnapshotRow < 0) {
-        try {
-            CreateFolder(RecoveryFolder());
-        } catch (const EFileError&) {
+        if (!FDesktop.CreateFolder(RecoveryFolder())) {
             FCopyCurrent = true;
             return false;
         }

@@ -227,13 +227,6 @@ void RemoveFile(const std::string& Path) {
     }
 }
 
-void CreateFolder(const std::string& Path) {
-    if (CreateDirectoryW(WidePath(Path, FileFailure::CreateFolder).c_str(), nullptr) == FALSE &&
-        GetLastError() != ERROR_ALREADY_EXISTS) {
-        RaiseLastError(FileFailure::CreateFolder, Path);
-    }
-}
-
 std::unique_ptr<InputFile> OpenInputFile(const std::string& Path) {
     return std::make_unique<Win32InputFile>(Path);
 }
