@@ -20,6 +20,7 @@ namespace kst::e2e {
 
 namespace {
 
+using namespace std::chrono_literals;
 using win32::Cp932ToWide;
 using win32::WideToCp932;
 
