@@ -1,11 +1,14 @@
-// Loading, saving, editing and wrapping a large document.
+// Loading, saving, editing and wrapping a large document; the recovery copy's hold on the window
+// and the look at a file's stamp.
 #include "../tests/support/fake_editor.h"
 #include "app/main_window_editor.h"
+#include "app/recovery_copy.h"
 #include "document/editor_strings.h"
 #include "lists/row_text_io.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -304,6 +307,67 @@ void BM_UnwrapAll(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_UnwrapAll)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The window's longest hold for one recovery copy of a text of 1, 10 or 100 MB: the idle steps
+// that copy the rows into the snapshot, about kRecoveryBytesPerStep each, and the last one, which
+// also hands the snapshot to the writer while the writer's thread may still write the previous
+// one (as when typing pauses again before a large copy is on the disk). Each repetition reports
+// its longest step; the statistics give their median, the shortest and the longest.
+void BM_RecoveryCopyHold(benchmark::State& State) {
+    constexpr int kLinesPerMegabyte = kBigLines / 100;
+    Document doc;
+    doc.Lines.SetTextStr(GeneratedText(static_cast<int>(State.range(0)) * kLinesPerMegabyte));
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "kst_recovery_bench.rcv").string();
+    const std::size_t textLength = doc.Lines.GetTextStr().size();
+    RecoveryWriter writer;
+    for (auto _ : State) {
+        std::string snapshot = RecoveryHeader("C:\\scripts\\a.vbs", 0, "2026-01-01 00:00:00");
+        snapshot.reserve(snapshot.size() + textLength);
+        double longest = 0;
+        int row = 0;
+        while (row < doc.Rows.GetCount()) {
+            const auto start = std::chrono::steady_clock::now();
+            const std::size_t stepEnd = snapshot.size() + kRecoveryBytesPerStep;
+            while (row < doc.Rows.GetCount() && snapshot.size() < stepEnd) {
+                const int to = std::min(doc.Rows.GetCount(), row + kRecoveryRowsPerPiece);
+                AppendRowsText(doc.Rows, row, to, snapshot);
+                row = to;
+            }
+            if (row == doc.Rows.GetCount()) {
+                writer.Write(path, std::move(snapshot));
+            }
+            longest = std::max(
+                longest,
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        }
+        State.SetIterationTime(longest);
+    }
+    writer.Wait();
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_RecoveryCopyHold)
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(100)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(9)
+    ->ComputeStatistics("min",
+                        [](const std::vector<double>& V) { return *std::ranges::min_element(V); })
+    ->ComputeStatistics("max",
+                        [](const std::vector<double>& V) { return *std::ranges::max_element(V); })
+    ->Unit(benchmark::kMillisecond);
+
+// What an activation costs the window: the file's stamp, asked on a thread of its own with a
+// bounded wait.
+void BM_FileStampCheck(benchmark::State& State) {
+    const std::string& path = BigFile();
+    for (auto _ : State) {
+        benchmark::DoNotOptimize(FileStampWithin(path, 300));
+    }
+}
+BENCHMARK(BM_FileStampCheck)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kst

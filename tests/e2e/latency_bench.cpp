@@ -1,8 +1,8 @@
 // End-to-end latency of kestrane.exe as another program sees it: the program is started on
-// generated VBScript files of several sizes and driven through its windows (typing, saving, the
-// results lists of F3, F7 and F2), and each step is timed from here; then a script that echoes
-// 100,000 lines is run at the console. Prints the median, minimum and maximum of every step per
-// file size.
+// generated VBScript files of several sizes and driven through its windows (typing, the recovery
+// copy after the pause, activation, saving, the results lists of F3, F7 and F2), and each step is
+// timed from here; then a script that echoes 100,000 lines is run at the console. Prints the
+// median, minimum and maximum of every step per file size.
 //
 // Usage: e2e_latency_bench [RUNS] [console]   (runs per file size, default 3; "console" times
 // the console run alone)
@@ -35,6 +35,7 @@ constexpr int kTypedCharacters = 200;
 constexpr int kCaretMoves = 200;
 constexpr int kRepaints = 50;
 constexpr int kConsoleLines = 100'000;
+constexpr int kActivations = 20;
 // The tool bar's save button: the data's third button ("上書保存"), ids counting from 1.
 constexpr WPARAM kSaveButtonId = 3;
 
@@ -135,6 +136,9 @@ struct Results {
     Measure Usable{"usable window", {}};
     Measure JumpToEnd{"first jump to end + paint", {}};
     Measure TypedCharacter{"typed character + paint", {}};
+    Measure RecoveryHold{"recovery copy: longest hold", {}};
+    Measure RecoveryWritten{"recovery copy on the disk", {}};
+    Measure Activation{"activation + file look", {}};
     Measure CaretMove{"caret move + paint", {}};
     Measure Repaint{"full repaint", {}};
     Measure Save{"save", {}};
@@ -207,6 +211,40 @@ bool TimeListCommand(HWND Editor, HWND MainWindow, WORD Key, std::wstring_view S
     Into.Held.Samples.push_back(held);
     Into.Complete.Samples.push_back(MillisecondsSince(pressed));
     return true;
+}
+
+// The size of the largest finished recovery copy in the program's "Env\recover" folder; 0 when
+// there is none.
+std::uintmax_t RecoveryCopySize() {
+    std::error_code error;
+    std::uintmax_t largest = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(
+             std::filesystem::path(ProgramFolder() + L"Env\\recover"), error)) {
+        if (entry.path().extension() == L".rcv") {
+            largest = std::max(largest, entry.file_size(error));
+        }
+    }
+    return largest;
+}
+
+// After typing: the longest the window takes to answer a message while the pause passes and the
+// text of TextLength bytes is copied for the recovery copy, and the time from the last key until
+// the copy is on the disk.
+void TimeRecoveryCopy(HWND MainWindow, std::uintmax_t TextLength, Results& Into) {
+    const auto typed = Clock::now();
+    double held = 0;
+    bool written = false;
+    while (!written && MillisecondsSince(typed) < kTimeout / 1ms) {
+        const auto asked = Clock::now();
+        SendMessageW(MainWindow, WM_NULL, 0, 0);
+        held = std::max(held, MillisecondsSince(asked));
+        written = RecoveryCopySize() > TextLength;
+        Sleep(1);
+    }
+    Into.RecoveryHold.Samples.push_back(held);
+    if (written) {
+        Into.RecoveryWritten.Samples.push_back(MillisecondsSince(typed));
+    }
 }
 
 // F3 on "strPath", selected on the fifth line, which is a third of the lines; F7, which finds the
@@ -438,6 +476,14 @@ bool RunOnce(const std::wstring& File, Results& Into) {
             SendMessageW(editor, WM_CHAR, L'a', 1);
             UpdateWindow(editor);
         });
+        TimeRecoveryCopy(mainWindow,
+                         static_cast<std::uintmax_t>(SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0)),
+                         Into);
+        // The window looks at its file when it has become active and the program is idle.
+        Repeat(process.hProcess, kActivations, Into.Activation, [&](int) {
+            SendMessageW(mainWindow, WM_ACTIVATE, WA_ACTIVE, 0);
+            SendMessageW(mainWindow, WM_NULL, 0, 0);
+        });
         Repeat(process.hProcess, kCaretMoves, Into.CaretMove, [&](int Index) {
             SendMessageW(editor, WM_KEYDOWN, Index % 2 == 0 ? VK_LEFT : VK_RIGHT, 1);
             UpdateWindow(editor);
@@ -484,8 +530,10 @@ int main(int ArgumentCount, char** Arguments) {
         }
         std::printf("%d lines, %llu bytes, %d runs\n", lineCount,
                     static_cast<unsigned long long>(std::filesystem::file_size(pristine)), runs);
-        for (Measure* step : {&measured.Usable, &measured.JumpToEnd, &measured.TypedCharacter,
-                              &measured.CaretMove, &measured.Repaint, &measured.Save}) {
+        for (Measure* step :
+             {&measured.Usable, &measured.JumpToEnd, &measured.TypedCharacter,
+              &measured.RecoveryHold, &measured.RecoveryWritten, &measured.Activation,
+              &measured.CaretMove, &measured.Repaint, &measured.Save}) {
             step->Print();
         }
         for (ListMeasures* list :

@@ -2,6 +2,7 @@
 #include "platform/files.h"
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -305,6 +306,36 @@ TEST_F(FilesTest, ReplacingKeepsThePermissionsOfTheOriginal) {
     WriteFileSafely(PathOf("target.txt"), [](const ChunkSink& Sink) { Sink("new"); });
     EXPECT_EQ(fs::status(Folder() / "target.txt").permissions(), Mode);
     EXPECT_EQ(ReadWithStream("target.txt"), "new");
+}
+
+TEST_F(FilesTest, StampsListingsExclusiveRenamesAndRemovals) {
+    WriteWithStream("a.txt", "abc");
+    fs::create_directory(Folder() / "sub");
+    const std::optional<TFileStamp> stamp = FileStampWithin(PathOf("a.txt"), 5000);
+    ASSERT_TRUE(stamp.has_value());
+    EXPECT_TRUE(stamp->Exists);
+    EXPECT_EQ(stamp->Size, 3u);
+    WriteWithStream("a.txt", "abcd");
+    EXPECT_NE(FileStampWithin(PathOf("a.txt"), 5000), stamp);
+    EXPECT_EQ(FileStampWithin(PathOf("missing.txt"), 5000), TFileStamp{});
+    EXPECT_EQ(FileStampWithin(PathOf("no/such/folder.txt"), 5000), TFileStamp{});
+
+    WriteWithStream("b.txt", "b");
+    std::vector<std::string> names = FileNamesIn(Utf8(Folder()));
+    std::ranges::sort(names);
+    EXPECT_EQ(names, (std::vector<std::string>{"a.txt", "b.txt"})) << "files, not folders";
+    EXPECT_TRUE(FileNamesIn(PathOf("none")).empty());
+
+    EXPECT_FALSE(RenameFileNoReplace(PathOf("a.txt"), PathOf("b.txt")));
+    EXPECT_EQ(ReadWithStream("a.txt"), "abcd");
+    EXPECT_EQ(ReadWithStream("b.txt"), "b");
+    EXPECT_TRUE(RenameFileNoReplace(PathOf("a.txt"), PathOf("c.txt")));
+    EXPECT_FALSE(RenameFileNoReplace(PathOf("a.txt"), PathOf("d.txt"))) << "already gone";
+    EXPECT_EQ(FolderContent(), (std::set<std::string>{"b.txt", "c.txt", "sub"}));
+
+    RemoveFile(PathOf("c.txt"));
+    RemoveFile(PathOf("c.txt"));
+    EXPECT_EQ(FolderContent(), (std::set<std::string>{"b.txt", "sub"}));
 }
 
 TEST(Files, FilesWhoseReportedSizeIsWrongAreReadToTheirEnd) {

@@ -85,6 +85,11 @@ public:
     void WaitForInputIdle(TProcessHandle Process, int Milliseconds) override;
     bool WaitForProcessOrMessage(TProcessHandle Process) override;
     void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
+    TProcessIdentity OwnProcess() override { return Own; }
+    bool ProcessRunning(const TProcessIdentity& Process) override {
+        return Process == Own || RunningProcesses.contains(Process.Id);
+    }
+    std::uint64_t TickCount() override { return Now; }
     void CloseProcess(TProcessHandle Process) override;
     bool ShellOpen(const std::string& Path) override;
     bool FileExists(const std::string& Path) override;
@@ -115,6 +120,10 @@ public:
     std::vector<std::string> MessageTexts() const;
 
     // Scripted
+    TProcessIdentity Own{1, 1000};
+    // Ids of other processes that run (with any start time).
+    std::set<std::uint32_t> RunningProcesses;
+    std::uint64_t Now = 0;
     std::vector<TTopLevelWindow> Windows;
     // Runs when a close message is sent; by default the window disappears.
     std::function<void(TWindowHandle)> OnClose;

@@ -44,8 +44,18 @@ struct TStartedConsole {
     unsigned long ErrorCode = 0;
 };
 
+// A process as long as the system knows it: its id, and its start time (in the system's units),
+// which tells it apart from a later process that gets the same id.
+struct TProcessIdentity {
+    std::uint32_t Id = 0;
+    std::uint64_t StartTime = 0;
+
+    bool operator==(const TProcessIdentity&) const = default;
+};
+
 enum class TMessageType : std::uint8_t { Warning, Error, Information, Confirmation };
-enum class TMessageButtons : std::uint8_t { Ok, YesNo, YesCancel, YesNoCancel };
+// YesNoNoDefault: Yes and No with No as the default button, for questions whose Yes loses work.
+enum class TMessageButtons : std::uint8_t { Ok, YesNo, YesNoNoDefault, YesCancel, YesNoCancel };
 enum class TMessageAnswer : std::uint8_t { Ok, Yes, No, Cancel };
 
 // An open or save dialog. Filter is "description|patterns|description|patterns...";
@@ -93,6 +103,12 @@ public:
     virtual bool WaitForProcessOrMessage(TProcessHandle Process) = 0;
     virtual void TerminateProcess(TProcessHandle Process, unsigned ExitCode) = 0;
     virtual void CloseProcess(TProcessHandle Process) = 0;
+    // This process.
+    virtual TProcessIdentity OwnProcess() = 0;
+    // Whether that process still runs.
+    virtual bool ProcessRunning(const TProcessIdentity& Process) = 0;
+    // Milliseconds on a clock that only goes forward (since the system started).
+    virtual std::uint64_t TickCount() = 0;
     // Asks the shell to open a file or folder as a double click would (a program runs, a
     // document opens in its program, a folder in a window), owned by the main window. Answers
     // false when the shell could not.

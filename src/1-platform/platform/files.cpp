@@ -5,6 +5,11 @@
 #include "platform/memory.h"
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 namespace kst {
 
@@ -67,6 +72,8 @@ const char* FailureText(FileFailure What) {
         return "を新しい内容で置き換えられません。";
     case FileFailure::ReadOnly:
         return "は読み取り専用のため保存できません。";
+    case FileFailure::Remove:
+        return "を削除できません。";
     }
     return "を扱えません。";
 }
@@ -140,6 +147,53 @@ void WriteFileSafely(const std::string& Path,
     Produce([&writer](std::string_view Bytes) { writer.Put(Bytes); });
     writer.Flush();
     file->ReplaceTarget();
+}
+
+namespace {
+
+// The answer of one stamp question, shared by the asking thread and the one that asks the system.
+struct TStampQuestion {
+    std::mutex Lock;
+    std::condition_variable Answered;
+    bool Done = false;
+    std::optional<TFileStamp> Stamp;
+};
+
+// Set while a question has not been answered: a drive that hangs holds one thread, not one per
+// question.
+std::atomic<bool> gStampQuestionPending{false};
+
+} // namespace
+
+std::optional<TFileStamp> FileStampWithin(const std::string& Path, int Milliseconds) {
+    if (gStampQuestionPending.exchange(true)) {
+        return std::nullopt;
+    }
+    auto question = std::make_shared<TStampQuestion>();
+    std::thread([question, Path] {
+        std::optional<TFileStamp> stamp = files_os::ReadFileStamp(Path);
+        gStampQuestionPending = false;
+        const std::scoped_lock lock(question->Lock);
+        question->Stamp = stamp;
+        question->Done = true;
+        question->Answered.notify_one();
+    }).detach();
+    std::unique_lock lock(question->Lock);
+    question->Answered.wait_for(lock, std::chrono::milliseconds(Milliseconds),
+                                [&question] { return question->Done; });
+    return question->Done ? question->Stamp : std::nullopt;
+}
+
+std::vector<std::string> FileNamesIn(const std::string& Folder) {
+    return files_os::FileNamesIn(Folder);
+}
+
+bool RenameFileNoReplace(const std::string& From, const std::string& To) {
+    return files_os::RenameFileNoReplace(From, To);
+}
+
+void RemoveFile(const std::string& Path) {
+    files_os::RemoveFile(Path);
 }
 
 namespace files_os {

@@ -5,8 +5,10 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kst {
 
@@ -61,5 +63,29 @@ using ChunkSink = std::function<void(std::string_view Bytes)>;
 // from Produce) the temporary file is removed, Path is left as it was, and EFileError (or Produce's
 // exception) is raised.
 void WriteFileSafely(const std::string& Path, const std::function<void(const ChunkSink&)>& Produce);
+
+// What the system tells of a file at one moment: another program that rewrites, deletes or renames
+// it changes the stamp. WriteTime is the system's last-write time in its own units.
+struct TFileStamp {
+    bool Exists = false;
+    std::uint64_t Size = 0;
+    std::int64_t WriteTime = 0;
+
+    bool operator==(const TFileStamp&) const = default;
+};
+
+// The file's stamp, or none when the system could not tell within Milliseconds (a slow or missing
+// drive) or at all. The question is asked on a thread of its own, so a drive that never answers
+// holds the caller no longer than Milliseconds; while one such question is still unanswered, the
+// next ones answer none at once.
+std::optional<TFileStamp> FileStampWithin(const std::string& Path, int Milliseconds);
+
+// The names of the files (not folders) in Folder; none when it does not exist.
+std::vector<std::string> FileNamesIn(const std::string& Folder);
+// Gives the file From the name To, unless To exists; false when From is gone or To exists. Two
+// processes that rename one file at once: one of them succeeds.
+bool RenameFileNoReplace(const std::string& From, const std::string& To);
+// Removes the file; a file that is already gone is no failure. Raises EFileError otherwise.
+void RemoveFile(const std::string& Path);
 
 } // namespace kst

@@ -3,6 +3,8 @@
 // EFileError (through RaiseFileError) when the system refuses.
 #pragma once
 
+#include "platform/files.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -34,7 +36,14 @@ public:
 std::unique_ptr<InputFile> OpenInputFile(const std::string& Path);
 std::unique_ptr<ReplacementFile> CreateReplacementFile(const std::string& TargetPath);
 
-enum class FileFailure { Open, Read, TooLarge, CreateTemporary, Write, Replace, ReadOnly };
+// The file's stamp now; none when the system cannot tell (no answer but "it is not there" counts
+// as telling).
+std::optional<TFileStamp> ReadFileStamp(const std::string& Path);
+std::vector<std::string> FileNamesIn(const std::string& Folder);
+bool RenameFileNoReplace(const std::string& From, const std::string& To);
+void RemoveFile(const std::string& Path);
+
+enum class FileFailure { Open, Read, TooLarge, CreateTemporary, Write, Replace, ReadOnly, Remove };
 
 // Raises EFileError with a message that names the file, says what failed and, when Reason is not
 // empty, gives the system's reason on a second line.

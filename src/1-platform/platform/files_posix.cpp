@@ -1,6 +1,7 @@
 #include "platform/files_os.h"
 
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -163,6 +164,56 @@ private:
 };
 
 } // namespace
+
+std::optional<TFileStamp> ReadFileStamp(const std::string& Path) {
+    struct stat status {};
+    if (::stat(Path.c_str(), &status) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return TFileStamp{};
+        }
+        return std::nullopt;
+    }
+    constexpr std::int64_t kNanoseconds = 1'000'000'000;
+    return TFileStamp{.Exists = true,
+                      .Size = static_cast<std::uint64_t>(status.st_size),
+                      .WriteTime = static_cast<std::int64_t>(status.st_mtim.tv_sec) * kNanoseconds +
+                                   status.st_mtim.tv_nsec};
+}
+
+std::vector<std::string> FileNamesIn(const std::string& Folder) {
+    std::vector<std::string> names;
+    DIR* const folder = ::opendir(Folder.c_str());
+    if (folder == nullptr) {
+        return names;
+    }
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        struct stat status {};
+        if (::stat((Folder + "/" + name).c_str(), &status) == 0 && S_ISREG(status.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    ::closedir(folder);
+    return names;
+}
+
+// link() fails when the new name exists, which makes the rename exclusive; the old name goes after.
+bool RenameFileNoReplace(const std::string& From, const std::string& To) {
+    if (::link(From.c_str(), To.c_str()) != 0) {
+        return false;
+    }
+    if (::unlink(From.c_str()) != 0) {
+        ::unlink(To.c_str());
+        return false;
+    }
+    return true;
+}
+
+void RemoveFile(const std::string& Path) {
+    if (::unlink(Path.c_str()) != 0 && errno != ENOENT) {
+        RaiseFileError(FileFailure::Remove, Path, SystemReason(errno));
+    }
+}
 
 std::unique_ptr<InputFile> OpenInputFile(const std::string& Path) {
     return std::make_unique<PosixInputFile>(Path);

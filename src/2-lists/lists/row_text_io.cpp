@@ -102,10 +102,10 @@ void LoadRows(TRowAttributeStringList& Rows, std::unique_ptr<char[]> Buffer, std
     }
 }
 
-// Calls Piece for every row's text and every line break after it, in order.
+// Calls Piece for the text of every row from From to To and every line break after it, in order.
 template <class F>
-void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece) {
-    for (int i = 0; i < Rows.GetCount(); ++i) {
+void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece, int From = 0, int To = -1) {
+    for (int i = From; i < (To < 0 ? Rows.GetCount() : To); ++i) {
         Piece(Rows.GetView(i));
         if (Rows.GetRowAttribute(i) == raLineBreak) {
             Piece(std::string_view("\r\n"));
@@ -113,17 +113,22 @@ void ForEachPiece(const TRowAttributeStringList& Rows, F&& Piece) {
     }
 }
 
-// Only a final Ctrl-Z is the old end-of-file mark of CP932 files; anywhere else, and in a file in
-// Unicode, it is text, kept like NUL.
 TFileFormat LoadDecodedRows(TRowAttributeStringList& Rows, TDecodedFile Decoded) {
-    const auto size = static_cast<std::size_t>(Decoded.Text.Size);
-    const bool endMark = Decoded.Format.Encoding == TTextEncoding::Sjis && size > 0 &&
-                         Decoded.Text.Data[size - 1] == kCtrlZ;
-    LoadRows(Rows, std::move(Decoded.Text.Data), endMark ? size - 1 : size);
+    const std::size_t size = DocumentText(Decoded).size();
+    LoadRows(Rows, std::move(Decoded.Text.Data), size);
     return Decoded.Format;
 }
 
 } // namespace
+
+// Only a final Ctrl-Z is the old end-of-file mark of CP932 files; anywhere else, and in a file in
+// Unicode, it is text, kept like NUL.
+std::string_view DocumentText(const TDecodedFile& Decoded) {
+    const auto size = static_cast<std::size_t>(Decoded.Text.Size);
+    const bool endMark = Decoded.Format.Encoding == TTextEncoding::Sjis && size > 0 &&
+                         Decoded.Text.Data[size - 1] == kCtrlZ;
+    return {Decoded.Text.Data.get(), endMark ? size - 1 : size};
+}
 
 TFileFormat LoadRowsFromFile(TRowAttributeStringList& Rows, const std::string& Path) {
     return LoadDecodedRows(Rows, ReadTextFile(Path));
@@ -146,6 +151,11 @@ std::string RowsTextStr(const TRowAttributeStringList& Rows) {
     text.reserve(length);
     ForEachPiece(Rows, [&text](std::string_view Piece) { text += Piece; });
     return text;
+}
+
+void AppendRowsText(const TRowAttributeStringList& Rows, int From, int To, std::string& Text) {
+    ForEachPiece(
+        Rows, [&Text](std::string_view Piece) { Text += Piece; }, From, To);
 }
 
 void WriteRows(const TRowAttributeStringList& Rows, TTextEncoding Encoding, const ChunkSink& Sink) {

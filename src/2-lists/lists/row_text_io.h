@@ -23,11 +23,16 @@ TFileFormat LoadRowsFromFile(TRowAttributeStringList& Rows, const std::string& P
 // The same for a file's bytes already read.
 TFileFormat LoadRowsFromFileBytes(TRowAttributeStringList& Rows, FileBytes Bytes);
 
+// The text a decoded file holds for the rows: without a CP932 file's end-of-file mark.
+std::string_view DocumentText(const TDecodedFile& Decoded);
+
 // Replaces the rows by the lines of Text.
 void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text);
 
 // The whole text of the rows.
 std::string RowsTextStr(const TRowAttributeStringList& Rows);
+// Appends the text of rows From up to (not including) To, as RowsTextStr gives it, to Text.
+void AppendRowsText(const TRowAttributeStringList& Rows, int From, int To, std::string& Text);
 
 // Hands the whole text of the rows to Sink in large pieces, in Encoding with its mark. Raises
 // EFileError when a row holds bytes that name no character of a Unicode encoding.

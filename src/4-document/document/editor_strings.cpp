@@ -135,6 +135,12 @@ TFileFormat TEditorStrings::LoadFromFile(const std::string& FileName) {
     return format;
 }
 
+TFileFormat TEditorStrings::ReloadFromFile(const std::string& FileName) {
+    const TDecodedFile decoded = ReadTextFile(FileName);
+    ReplaceWholeText(DocumentText(decoded));
+    return decoded.Format;
+}
+
 void TEditorStrings::SaveToFile(const std::string& FileName, const TFileFormat& Format) const {
     CheckWritable(Format);
     WriteFileSafely(FileName,

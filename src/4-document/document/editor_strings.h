@@ -42,6 +42,10 @@ public:
     // is dropped), decoded when it is in Unicode, and answers its format, which saving it back
     // needs. If it cannot be read the lines are left empty and EFileError is raised.
     TFileFormat LoadFromFile(const std::string& FileName);
+    // Reads the file as LoadFromFile does, but replaces the text as one change, which Undo takes
+    // back (the caret goes to the start of the text). If it cannot be read nothing changes and
+    // EFileError is raised.
+    TFileFormat ReloadFromFile(const std::string& FileName);
     // Writes GetTextStr's bytes, encoded as Format says; a failed save raises and leaves the old
     // file as it was. A lossy format is refused before the file is touched.
     void SaveToFile(const std::string& FileName, const TFileFormat& Format = {}) const;

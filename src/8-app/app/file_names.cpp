@@ -8,9 +8,10 @@ namespace {
 
 constexpr std::string_view kSeparators = "\\/:";
 
-// The separator the folder uses, so that Env paths match the program's own path.
+// The separator the folder uses, so that Env paths match the program's own path: its last one.
 char SeparatorOf(std::string_view Folder) {
-    return !Folder.empty() && Folder.back() == '/' ? '/' : '\\';
+    const std::size_t last = Folder.find_last_of("\\/");
+    return last != std::string_view::npos && Folder[last] == '/' ? '/' : '\\';
 }
 
 } // namespace
@@ -76,6 +77,10 @@ std::string EnvFolder(Desktop& Desk) {
 std::string EnvFilePath(Desktop& Desk, std::string_view FileName) {
     const std::string folder = ProgramFolder(Desk);
     return EnvFolder(Desk) + SeparatorOf(folder) + std::string(FileName);
+}
+
+std::string PathInFolder(std::string_view Folder, std::string_view Name) {
+    return std::string(Folder) + SeparatorOf(Folder) + std::string(Name);
 }
 
 } // namespace kst

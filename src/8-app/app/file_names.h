@@ -34,5 +34,7 @@ std::string ProgramFolder(Desktop& Desk);
 // The "Env" folder beside the program, and FileName in it.
 std::string EnvFolder(Desktop& Desk);
 std::string EnvFilePath(Desktop& Desk, std::string_view FileName);
+// Name inside Folder (given without a final separator), with the separator Folder uses.
+std::string PathInFolder(std::string_view Folder, std::string_view Name);
 
 } // namespace kst

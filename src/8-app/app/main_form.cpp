@@ -108,6 +108,7 @@ void TForm1::ApplyEditorDesignValues() {
         Editor1DrawLine(Sender, LineStr, X, Y, Index, ARect, Selected);
     };
     FEditor.OnCaretMoved = [this](TEditor&) { ShowCaretPosition(); };
+    FEditor.OnChange = [this](TEditor&) { TextChanged(); };
     FEditor.Loaded();
 }
 
@@ -174,6 +175,7 @@ void TForm1::FormCreate() {
     ScriptRunning = false;
     if (FParameters.empty()) {
         StartNewFile();
+        OfferRecovery();
         return;
     }
     std::exception_ptr failure;
@@ -193,6 +195,7 @@ void TForm1::StartNewFile() {
     CurrentFileName.clear();
     FileKind = fkOther;
     FileFormat = {};
+    FFileWatch.Remember(std::nullopt);
     SetTitle(NextNewFileTitle());
 }
 
@@ -219,6 +222,7 @@ void TForm1::PassOnFurtherParameters() {
 }
 
 void TForm1::FormDestroy() {
+    FlushRecoveryCopy();
     if (FView.WindowState() == TWindowState::Normal) {
         const TSize size = ScaleSize(FView.WindowSize(), FView.PixelsPerInch(), kDesignDpi);
         Settings.gWidth = size.Width;
@@ -250,12 +254,14 @@ void TForm1::FormCloseQuery(bool& CanClose) {
         } else {
             const bool answer = CanClose;
             CanClose = false;
-            SaveToCurrentFile();
-            CanClose = answer;
+            if (SaveToCurrentFile()) {
+                CanClose = answer;
+            }
         }
         break;
     case TMessageAnswer::No:
         CanClose = true;
+        DiscardRecoveryCopy();
         break;
     case TMessageAnswer::Ok:
     case TMessageAnswer::Cancel:
@@ -281,10 +287,13 @@ void TForm1::OpenFile(const std::string& FileName) {
 }
 
 // The text is read first, so that a file that cannot be read changes nothing but the (unmodified)
-// text, and this window never takes a name whose content it does not hold.
+// text, and this window never takes a name whose content it does not hold. The file's stamp is
+// taken before it is read, so that a change while it is read is seen later.
 void TForm1::LoadHere(const std::string& FileName) {
+    const std::optional<TFileStamp> stamp = FileStampOf(FileName);
     FileFormat = FEditor.GetLines().LoadFromFile(FileName);
     FEditor.SetModified(false);
+    FFileWatch.Remember(stamp);
     CurrentFileName = FileName;
     FileKind = FileKindOf(FileName);
     ApplyOpenedFileColouring(FEditor.GetView().GetFountain(), FileName, FEditor.GetFont().Color);
@@ -293,6 +302,7 @@ void TForm1::LoadHere(const std::string& FileName) {
     if (FileFormat.Lossy) {
         ShowWarning(FDesktop, kLossyFileText);
     }
+    OfferRecovery();
 }
 
 void TForm1::StartProgram(const std::optional<std::string>& FileName) {
@@ -431,10 +441,15 @@ bool TForm1::AppIdle() {
     EnableCommand(*Menus.tbSaveFile, modified);
     Menus.ToolBar1.StatusText = StateText();
     ShowFileState();
+    if (FLookAtFilePending && !ScriptRunning) {
+        FLookAtFilePending = false;
+        LookAtFile();
+    }
+    const bool moreCopy = KeepRecoveryCopy();
     const bool moreResults = FResults.Step();
     const bool moreStates =
         FEditor.ScreenStrings().ComputeStartStatesAhead(kRowsColouredPerIdleStep);
-    return moreResults || moreStates;
+    return moreCopy || moreResults || moreStates;
 }
 
 void TForm1::ClipboardChanged() {
@@ -505,11 +520,6 @@ void TForm1::mnuOpenFileClick() {
     }
 }
 
-void TForm1::SaveToCurrentFile() {
-    FEditor.GetLines().SaveToFile(CurrentFileName, FileFormat);
-    FEditor.SetModified(false);
-}
-
 void TForm1::mnuSaveFileClick() {
     if (CurrentFileName.empty()) {
         SaveAsFile();
@@ -539,6 +549,8 @@ bool TForm1::SaveAsFile() {
     }
     FEditor.GetLines().SaveToFile(path, FileFormat);
     FEditor.SetModified(false);
+    FFileWatch.Remember(FileStampOf(path));
+    DiscardRecoveryCopy();
     CurrentFileName = path;
     FileKind = FileKindOf(path);
     ApplySavedAsFileColouring(FEditor.GetView().GetFountain(), path, FEditor.GetFont().Color);

@@ -5,7 +5,9 @@
 
 #include "app/env_files.h"
 #include "app/file_names.h"
+#include "app/file_watch.h"
 #include "app/main_menus.h"
+#include "app/recovery_copy.h"
 #include "app/results_feed.h"
 #include "lists/text_encoding.h"
 #include "platform/desktop.h"
@@ -41,9 +43,9 @@ public:
     // Start and stop
 
     // Reads the settings and lists, sizes the window and opens the command line's first file
-    // (or starts a new file); the other files go on to one new process. A first file that
-    // cannot be read leaves a new-file window and raises its error after the others are passed
-    // on.
+    // (or starts a new file and offers the recovery copies of new files); the other files go on
+    // to one new process. A first file that cannot be read leaves a new-file window and raises
+    // its error after the others are passed on.
     void FormCreate();
     // Stores the window's size (unless minimised or maximised) and writes the settings and lists.
     // The settings keep the size at 96 dots per inch, the window has it at its screen's.
@@ -54,6 +56,11 @@ public:
     // The window has moved to a screen of other dots per inch: the editor's font keeps its size
     // in points.
     void DpiChanged();
+
+    // The window became active: the file is looked at again for another program's changes when
+    // the program is next idle, so never inside another question or dialog, nor while a script
+    // runs.
+    void FormActivate() { FLookAtFilePending = true; }
 
     // Opening files and the other windows
 
@@ -77,6 +84,11 @@ public:
     // in the status bar follows the editor's OnCaretMoved instead (and a focus regained, which
     // places the caret again).
     bool AppIdle();
+    // Milliseconds until the idle handler has timed work (the recovery copy after a pause in
+    // typing); none when it has none. The message loop waits no longer than this.
+    std::optional<int> IdleWakeDelay();
+    // Waits until the recovery copy being written is on the disk (before the process ends).
+    void FlushRecoveryCopy() { FRecoveryWriter.Wait(); }
     // FormCreate calls this, and the window whenever the clipboard's content has changed.
     void ClipboardChanged();
     void mnuFileClick();
@@ -226,7 +238,37 @@ private:
     // Opens Path through the shell; an error box says when it could not.
     void ShellOpenReporting(const std::string& Path);
     std::string DialogFolder();
-    void SaveToCurrentFile();
+    // Saves the text over its file; false when the user refused to overwrite another program's
+    // change (main_form_file_watch.cpp).
+    bool SaveToCurrentFile();
+    // The file's stamp, none when the system does not tell in time.
+    std::optional<TFileStamp> FileStampOf(const std::string& Path);
+    // Tells of or asks about another program's change to the file.
+    void LookAtFile();
+    // Reads the file again as one change that Undo takes back, keeping the caret's line.
+    void ReloadFile();
+    // Asks before a save over another program's change.
+    bool MayOverwriteFile();
+
+    // Recovery copies (main_form_recovery.cpp)
+
+    std::string RecoveryFolder();
+    std::string OwnRecoveryPath();
+    void TextChanged();
+    // The idle step: after a pause in typing, copies the next rows into the snapshot, which is
+    // handed to the writer once complete; removes the copy once nothing is unsaved. True while
+    // rows remain to be copied.
+    bool KeepRecoveryCopy();
+    bool CopyRowsStep();
+    void AbandonSnapshot();
+    // Removes this window's copy: the text was saved, or its changes were given up.
+    void DiscardRecoveryCopy();
+    // Offers the copies left by processes that are gone, for this file (or for new files),
+    // newest first, until one is taken.
+    void OfferRecovery();
+    // The copies of processes that are gone, for this window's file, newest first.
+    std::vector<TRecoveryCopy> OrphanedCopies();
+    void RestoreOwnCopy();
     std::string StateText() const;
     // A script may be run: an unchanged script file, and none running.
     bool CanRunScript() const;
@@ -275,6 +317,18 @@ private:
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
     bool FClipboardHoldsText = false;
+    TFileWatch FFileWatch;
+    bool FLookAtFilePending = false;
+    RecoveryWriter FRecoveryWriter;
+    // This window's copy is on the disk (or being written), and it holds the text as it is.
+    bool FCopyKept = false;
+    bool FCopyCurrent = false;
+    // When the copy of the text as it is falls due (TickCount).
+    std::uint64_t FCopyDue = 0;
+    // The copy being assembled (header and the rows before FSnapshotRow); FSnapshotRow is -1
+    // while none is.
+    std::string FSnapshot;
+    int FSnapshotRow = -1;
 };
 
 } // namespace kst

@@ -162,8 +162,9 @@ void TForm1::mnuWSHRun2Click() {
         ShowMessageBox(FDesktop, kNotScriptText, TMessageType::Error, TMessageButtons::Ok);
         return;
     }
-    SaveToCurrentFile();
-    mnuWSHRunClick();
+    if (SaveToCurrentFile()) {
+        mnuWSHRunClick();
+    }
 }
 
 void TForm1::mnuWSHinfoClick() {

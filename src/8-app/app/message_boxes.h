@@ -26,6 +26,15 @@ inline constexpr std::string_view kStopScriptText = "\r\nスクリプトを強�
 inline constexpr std::string_view kNotScriptText = "\r\nVBSファイルでありません";
 inline constexpr std::string_view kLossyFileText =
     "\r\nこのファイルには Shift-JIS で表せない文字が含まれているため、読み取り専用で開きました。";
+inline constexpr std::string_view kFileChangedText =
+    "ファイルが他のプログラムで変更されました。読み込み直しますか？";
+inline constexpr std::string_view kFileChangedUnderEditsText =
+    "ファイルが他のプログラムで変更されました。編集中の内容を捨てて読み込み直しますか？";
+inline constexpr std::string_view kFileDeletedText = "ファイルが他のプログラムで削除されました。";
+inline constexpr std::string_view kOverwriteChangedFileText =
+    "ファイルが他のプログラムで変更されています。上書きしますか？";
+inline constexpr std::string_view kRecoverText =
+    "前回保存されなかった変更があります。復元しますか？";
 
 // The error boxes of the list files: the text, CR LF, then the error's message.
 inline constexpr std::string_view kLauncherReadError = "設定ファイル\"Lc.dat\"読み込み中のエラー：";

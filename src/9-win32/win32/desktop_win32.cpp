@@ -91,6 +91,8 @@ UINT ButtonsOf(TMessageButtons Buttons) {
     switch (Buttons) {
     case TMessageButtons::YesNo:
         return MB_YESNO;
+    case TMessageButtons::YesNoNoDefault:
+        return MB_YESNO | MB_DEFBUTTON2;
     case TMessageButtons::YesNoCancel:
         return MB_YESNOCANCEL;
     case TMessageButtons::Ok:
@@ -308,6 +310,43 @@ bool Win32Desktop::CreateFolder(const std::string& Path) {
 
 std::string Win32Desktop::ProgramPath() {
     return WideToUtf8(ModulePath());
+}
+
+namespace {
+
+// The process's start time; 0 when the system does not tell.
+std::uint64_t StartTimeOf(HANDLE Process) {
+    FILETIME created{};
+    FILETIME exited{};
+    FILETIME kernel{};
+    FILETIME user{};
+    if (GetProcessTimes(Process, &created, &exited, &kernel, &user) == FALSE) {
+        return 0;
+    }
+    return (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+}
+
+} // namespace
+
+TProcessIdentity Win32Desktop::OwnProcess() {
+    return {GetCurrentProcessId(), StartTimeOf(GetCurrentProcess())};
+}
+
+// A process that may not be looked at (another user's) is taken as running.
+bool Win32Desktop::ProcessRunning(const TProcessIdentity& Process) {
+    const HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, Process.Id);
+    if (handle == nullptr) {
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    }
+    DWORD exitCode = 0;
+    const bool running = GetExitCodeProcess(handle, &exitCode) != FALSE &&
+                         exitCode == STILL_ACTIVE && StartTimeOf(handle) == Process.StartTime;
+    CloseHandle(handle);
+    return running;
+}
+
+std::uint64_t Win32Desktop::TickCount() {
+    return GetTickCount64();
 }
 
 std::string Win32Desktop::ProgramVersion() {

@@ -34,6 +34,9 @@ public:
     bool WaitForProcessOrMessage(TProcessHandle Process) override;
     void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
     void CloseProcess(TProcessHandle Process) override;
+    TProcessIdentity OwnProcess() override;
+    bool ProcessRunning(const TProcessIdentity& Process) override;
+    std::uint64_t TickCount() override;
     bool ShellOpen(const std::string& Path) override;
 
     bool FileExists(const std::string& Path) override;

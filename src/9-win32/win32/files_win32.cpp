@@ -174,6 +174,59 @@ private:
 
 } // namespace
 
+std::optional<TFileStamp> ReadFileStamp(const std::string& Path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (GetFileAttributesExW(WidePath(Path, FileFailure::Open).c_str(), GetFileExInfoStandard,
+                             &data) == FALSE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return TFileStamp{};
+        }
+        return std::nullopt;
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return TFileStamp{};
+    }
+    const auto combined = [](DWORD High, DWORD Low) { return (std::uint64_t{High} << 32) | Low; };
+    return TFileStamp{.Exists = true,
+                      .Size = combined(data.nFileSizeHigh, data.nFileSizeLow),
+                      .WriteTime =
+                          static_cast<std::int64_t>(combined(data.ftLastWriteTime.dwHighDateTime,
+                                                             data.ftLastWriteTime.dwLowDateTime))};
+}
+
+std::vector<std::string> FileNamesIn(const std::string& Folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found{};
+    const HANDLE search =
+        FindFirstFileW((WidePath(Folder, FileFailure::Open) + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            names.push_back(win32::WideToUtf8(found.cFileName));
+        }
+    } while (FindNextFileW(search, &found) != FALSE);
+    FindClose(search);
+    return names;
+}
+
+// Without MOVEFILE_REPLACE_EXISTING the move fails when the new name exists.
+bool RenameFileNoReplace(const std::string& From, const std::string& To) {
+    return MoveFileExW(WidePath(From, FileFailure::Replace).c_str(),
+                       WidePath(To, FileFailure::Replace).c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+void RemoveFile(const std::string& Path) {
+    if (DeleteFileW(WidePath(Path, FileFailure::Remove).c_str()) == FALSE) {
+        const DWORD error = GetLastError();
+        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
+            RaiseFileError(FileFailure::Remove, Path, SystemReason(error));
+        }
+    }
+}
+
 std::unique_ptr<InputFile> OpenInputFile(const std::string& Path) {
     return std::make_unique<Win32InputFile>(Path);
 }

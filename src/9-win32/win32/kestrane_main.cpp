@@ -35,14 +35,17 @@ void InitializeCommonControls() {
 }
 
 // Idle work runs each time the queue has been emptied, before waiting for the next message; while
-// steps of it remain, the queue is looked at again after each step.
+// steps of it remain, the queue is looked at again after each step. Timed idle work (the recovery
+// copy after a pause in typing) bounds the wait.
 int RunMessageLoop(MainWindow& Window) {
     for (;;) {
         if (const std::optional<int> exitCode = Window.HandlePendingMessages()) {
             return *exitCode;
         }
         if (!Window.Idle()) {
-            WaitMessage();
+            const std::optional<int> delay = Window.IdleWakeDelay();
+            MsgWaitForMultipleObjectsEx(0, nullptr, delay ? static_cast<DWORD>(*delay) : INFINITE,
+                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         }
     }
 }

@@ -381,6 +381,10 @@ bool MainWindow::Idle() {
     return moreWork;
 }
 
+std::optional<int> MainWindow::IdleWakeDelay() {
+    return FForm != nullptr ? FForm->IdleWakeDelay() : std::nullopt;
+}
+
 // MainWindowView
 
 // Without an application window of its own, the task bar shows the main window's title.
@@ -607,6 +611,11 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
     case WM_CLOSE:
         CloseQuery();
         return 0;
+    case WM_ACTIVATE:
+        if (FForm != nullptr && LOWORD(WParam) != WA_INACTIVE) {
+            FForm->FormActivate();
+        }
+        break;
     case WM_CLIPBOARDUPDATE:
         if (FForm != nullptr) {
             FForm->ClipboardChanged();

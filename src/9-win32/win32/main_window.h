@@ -48,6 +48,8 @@ public:
     // The application became idle: the commands' states and the state text are brought up to
     // date, and one step of the colouring ahead is done; answers whether such steps remain.
     bool Idle();
+    // Milliseconds until timed idle work falls due; none when there is none.
+    std::optional<int> IdleWakeDelay();
 
     // MainWindowView
     void SetTitle(const std::string& Title) override;

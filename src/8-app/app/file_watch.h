@@ -1,0 +1,42 @@
+// Whether another program has changed the edited file: the file's stamp as this window last read
+// or wrote it, and as the user last heard of it.
+#pragma once
+
+#include "platform/files.h"
+
+#include <cstdint>
+#include <optional>
+
+namespace kst {
+
+// What the window has to tell the user when it looks at its file again.
+enum class TExternalChange : std::uint8_t {
+    None,
+    // Rewritten by another program; the text has no changes of its own.
+    Changed,
+    // Rewritten by another program while the text has changes of its own.
+    ChangedUnderEdits,
+    // Deleted or renamed away.
+    Deleted
+};
+
+class TFileWatch {
+public:
+    // The file was loaded or saved with this stamp; none (the system could not tell, or a new
+    // file) compares nothing until the next load or save.
+    void Remember(std::optional<TFileStamp> Stamp);
+
+    // What changed since the file was remembered or the user last heard of it, given its stamp
+    // Now; each state of the file is reported once.
+    TExternalChange Look(const TFileStamp& Now, bool Modified);
+
+    // Whether writing the file would overwrite what another program wrote since it was loaded or
+    // saved (a file that is gone overwrites nothing).
+    bool ChangedSinceRemembered(const TFileStamp& Now) const;
+
+private:
+    std::optional<TFileStamp> FRemembered;
+    std::optional<TFileStamp> FTold;
+};
+
+} // namespace kst

@@ -1,0 +1,162 @@
+// Another program's changes to the open file: the questions on activation and before a save, and
+// what each answer does to the text and the file.
+#include "main_form_fixture.h"
+
+#include <chrono>
+#include <filesystem>
+
+namespace kst {
+namespace {
+
+using TMessage = FakeDesktop::TMessage;
+
+enum class TOutside : std::uint8_t { Untouched, Rewritten, Deleted };
+
+class FileWatchTest : public MainFormTest {
+protected:
+    // Opens "a.vbs" holding two lines; Edited types a line into it.
+    void Open(bool Edited) {
+        FilePath = File("a.vbs", "one\r\ntwo\r\n");
+        Editor->SetModified(false);
+        Create({FilePath});
+        if (Edited) {
+            Editor->GetLines().Add("mine");
+            Editor->SetModified(true);
+        }
+    }
+    // Another program rewrites the file (with a new write time, whatever the clock's step) or
+    // deletes it.
+    void Outside(TOutside What, const std::string& Bytes = "new\r\n") {
+        if (What == TOutside::Rewritten) {
+            const auto before = std::filesystem::last_write_time(FilePath);
+            Folder.WriteFile("files/a.vbs", Bytes);
+            std::filesystem::last_write_time(FilePath, before + std::chrono::seconds(2));
+        } else if (What == TOutside::Deleted) {
+            TempProgramFolder::Remove(FilePath);
+        }
+    }
+    void Activate() {
+        Form->FormActivate();
+        Form->AppIdle();
+    }
+    std::string OnDisk() const { return Folder.ReadFile("files/a.vbs"); }
+
+    std::string FilePath;
+};
+
+const TMessage kChanged{"ファイルが他のプログラムで変更されました。読み込み直しますか？", "確認",
+                        TMessageType::Confirmation, TMessageButtons::YesNo};
+const TMessage kChangedUnderEdits{
+    "ファイルが他のプログラムで変更されました。編集中の内容を捨てて読み込み直しますか？", "確認",
+    TMessageType::Confirmation, TMessageButtons::YesNoNoDefault};
+const TMessage kDeleted{"ファイルが他のプログラムで削除されました。", "警告", TMessageType::Warning,
+                        TMessageButtons::Ok};
+const TMessage kOverwrite{"ファイルが他のプログラムで変更されています。上書きしますか？", "確認",
+                          TMessageType::Confirmation, TMessageButtons::YesNoNoDefault};
+
+TEST_F(FileWatchTest, ActivationAsksOnceForEachChangeAndAnswersAsTheTableSays) {
+    struct TCase {
+        bool Edited;
+        TOutside What;
+        TMessageAnswer Answer;
+        std::vector<TMessage> Asked;
+        std::string TextAfter;
+        bool ModifiedAfter;
+    };
+    const std::string mine = "one\r\ntwo\r\nmine\r\n";
+    const std::vector<TCase> cases = {
+        {false, TOutside::Untouched, TMessageAnswer::Yes, {}, "one\r\ntwo\r\n", false},
+        {true, TOutside::Untouched, TMessageAnswer::Yes, {}, mine, true},
+        {false, TOutside::Rewritten, TMessageAnswer::Yes, {kChanged}, "new\r\n", false},
+        {false, TOutside::Rewritten, TMessageAnswer::No, {kChanged}, "one\r\ntwo\r\n", false},
+        {true, TOutside::Rewritten, TMessageAnswer::Yes, {kChangedUnderEdits}, "new\r\n", false},
+        {true, TOutside::Rewritten, TMessageAnswer::No, {kChangedUnderEdits}, mine, true},
+        {false, TOutside::Deleted, TMessageAnswer::Ok, {kDeleted}, "one\r\ntwo\r\n", true},
+        {true, TOutside::Deleted, TMessageAnswer::Ok, {kDeleted}, mine, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "edited " << c.Edited << ", outside " << static_cast<int>(c.What));
+        Desk.Messages.clear();
+        Open(c.Edited);
+        Activate();
+        EXPECT_TRUE(Desk.Messages.empty()) << "nothing changed yet";
+        Outside(c.What);
+        Desk.Answers = {c.Answer};
+        Activate();
+        Activate();
+        EXPECT_EQ(Desk.Messages, c.Asked) << "asked once";
+        EXPECT_EQ(Text(), c.TextAfter);
+        EXPECT_EQ(Editor->GetModified(), c.ModifiedAfter);
+        if (c.What == TOutside::Rewritten) {
+            Outside(TOutside::Rewritten, "newer\r\n");
+            Desk.Answers = {TMessageAnswer::No};
+            Activate();
+            EXPECT_EQ(Desk.Messages.size(), 2u) << "asked again after a further change";
+        }
+    }
+}
+
+TEST_F(FileWatchTest, AReloadKeepsTheCaretsLineAndIsOneUndoStep) {
+    Open(false);
+    Editor->SetRowCol(1, 2);
+    Outside(TOutside::Rewritten, "first\r\nsecond\r\nthird\r\n");
+    Desk.Answers = {TMessageAnswer::Yes};
+    Activate();
+    EXPECT_EQ(Text(), "first\r\nsecond\r\nthird\r\n");
+    EXPECT_EQ(Editor->GetRow(), 1);
+    Editor->Undo();
+    EXPECT_EQ(Text(), "one\r\ntwo\r\n");
+
+    // A shorter file puts the caret on its last line.
+    Editor->SetRowCol(1, 0);
+    Outside(TOutside::Rewritten, "only");
+    Desk.Answers = {TMessageAnswer::Yes};
+    Activate();
+    EXPECT_EQ(Text(), "only");
+    EXPECT_EQ(Editor->GetRow(), 0);
+}
+
+TEST_F(FileWatchTest, NoQuestionWhileAScriptRunsItComesAfter) {
+    Open(false);
+    Outside(TOutside::Rewritten);
+    Form->ScriptRunning = true;
+    Activate();
+    EXPECT_TRUE(Desk.Messages.empty());
+    Form->ScriptRunning = false;
+    Desk.Answers = {TMessageAnswer::No};
+    Form->AppIdle();
+    EXPECT_EQ(Desk.Messages, std::vector<TMessage>{kChanged});
+}
+
+TEST_F(FileWatchTest, SavingOverAnotherProgramsChangeAsksAndNoWritesNothing) {
+    Open(true);
+    Outside(TOutside::Rewritten, "theirs\r\n");
+    Desk.Answers = {TMessageAnswer::No};
+    Form->mnuSaveFileClick();
+    EXPECT_EQ(Desk.Messages, std::vector<TMessage>{kOverwrite});
+    EXPECT_EQ(OnDisk(), "theirs\r\n");
+    EXPECT_TRUE(Editor->GetModified());
+
+    // Closing with "save" answered Yes, then "overwrite" answered No, keeps the window.
+    Desk.Answers = {TMessageAnswer::Yes, TMessageAnswer::No};
+    bool canClose = true;
+    Form->FormCloseQuery(canClose);
+    EXPECT_FALSE(canClose);
+    EXPECT_EQ(OnDisk(), "theirs\r\n");
+
+    Desk.Answers = {TMessageAnswer::Yes};
+    Form->mnuSaveFileClick();
+    EXPECT_EQ(OnDisk(), "one\r\ntwo\r\nmine\r\n");
+    // Once saved, the file is ours again: the next save asks nothing, and neither does a file
+    // that was deleted meanwhile.
+    Desk.Messages.clear();
+    Form->mnuSaveFileClick();
+    Outside(TOutside::Deleted);
+    Form->mnuSaveFileClick();
+    EXPECT_TRUE(Desk.Messages.empty());
+    EXPECT_EQ(OnDisk(), "one\r\ntwo\r\nmine\r\n");
+}
+
+} // namespace
+} // namespace kst

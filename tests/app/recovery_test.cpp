@@ -1,0 +1,180 @@
+// Recovery copies: written a pause after typing, removed when the changes are saved or given up,
+// and offered to the next process on the same file (or the next new window) once their own
+// process is gone.
+#include "main_form_fixture.h"
+
+#include <filesystem>
+
+namespace kst {
+namespace {
+
+const FakeDesktop::TMessage kRecover{"前回保存されなかった変更があります。復元しますか？", "確認",
+                                     TMessageType::Confirmation, TMessageButtons::YesNo};
+
+class RecoveryTest : public MainFormTest {
+protected:
+    // A process with this id (and start time id * 1000) starts with these parameters.
+    void StartProcess(std::uint32_t Id, std::vector<std::string> Parameters,
+                      std::deque<TMessageAnswer> Answers = {}) {
+        Desk.Own = {Id, Id * 1000};
+        Desk.Messages.clear();
+        Desk.Answers = std::move(Answers);
+        Editor->SetModified(false);
+        Create(std::move(Parameters));
+    }
+    // Types a line, and lets the pause after it pass.
+    void TypeAndPause(const std::string& Line) {
+        Editor->GetLines().Add(Line);
+        Editor->SetModified(true);
+        Form->AppIdle();
+        Desk.Now += 2000;
+        Form->AppIdle();
+        Form->FlushRecoveryCopy();
+    }
+    // The copies' names and contents, once the copy's writing is done.
+    std::map<std::string, std::string> Copies() {
+        Form->FlushRecoveryCopy();
+        std::map<std::string, std::string> copies;
+        const std::filesystem::path folder = Folder.EnvPath("recover");
+        if (std::filesystem::exists(folder)) {
+            for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+                copies[entry.path().filename().string()] =
+                    Folder.ReadFile("Env/recover/" + entry.path().filename().string());
+            }
+        }
+        return copies;
+    }
+    // The text after a copy's header.
+    static std::string TextOf(const std::string& Copy) {
+        return Copy.substr(Copy.find("\n\n") + 2);
+    }
+};
+
+TEST_F(RecoveryTest, TheCopyFollowsPausesAndGoesWhenTheChangesAreSavedOrGivenUp) {
+    const std::string file = File("a.vbs", "one\r\n");
+    StartProcess(1, {file});
+    Editor->GetLines().Add("two");
+    Editor->SetModified(true);
+    Desk.Now = 1500;
+    Form->AppIdle();
+    EXPECT_EQ(Form->IdleWakeDelay(), 500);
+    EXPECT_TRUE(Copies().empty()) << "typing has not paused long enough";
+    Desk.Now = 2000;
+    Form->AppIdle();
+    Form->FlushRecoveryCopy();
+    EXPECT_EQ(Form->IdleWakeDelay(), std::nullopt);
+    const std::map<std::string, std::string> copies = Copies();
+    ASSERT_EQ(copies.size(), 1u);
+    const std::string& copy = copies.at("1-1000.rcv");
+    EXPECT_TRUE(copy.starts_with("Kestrane recovery\nfile=" + file + "\nnew=0\ntime=")) << copy;
+    EXPECT_EQ(TextOf(copy), "one\r\ntwo\r\n");
+    TypeAndPause("three");
+    EXPECT_EQ(TextOf(Copies().at("1-1000.rcv")), "one\r\ntwo\r\nthree\r\n");
+
+    // Saved, back to unmodified, closed without saving: each removes the copy.
+    Form->mnuSaveFileClick();
+    EXPECT_TRUE(Copies().empty());
+    TypeAndPause("four");
+    EXPECT_EQ(Copies().size(), 1u);
+    Editor->SetModified(false);
+    Form->AppIdle();
+    EXPECT_TRUE(Copies().empty());
+    TypeAndPause("five");
+    Desk.Answers = {TMessageAnswer::No};
+    bool canClose = false;
+    Form->FormCloseQuery(canClose);
+    EXPECT_TRUE(canClose);
+    EXPECT_TRUE(Copies().empty());
+}
+
+TEST_F(RecoveryTest, ALargeTextIsCopiedInStepsAndAChangeMeanwhileStartsTheCopyAgain) {
+    const std::string line(99, 'x');
+    std::string text;
+    while (text.size() <= 2 * kRecoveryBytesPerStep) {
+        text += line + "\r\n";
+    }
+    StartProcess(1, {File("big.vbs", text)});
+    Editor->GetLines().Add("typed");
+    Editor->SetModified(true);
+    Desk.Now = 2000;
+    EXPECT_TRUE(Form->AppIdle()) << "rows remain to be copied";
+    Editor->GetLines().Insert(0, "typed above");
+    EXPECT_FALSE(Form->AppIdle()) << "the change waits for its own pause";
+    Desk.Now = 4000;
+    while (Form->AppIdle()) {
+    }
+    EXPECT_EQ(TextOf(Copies().at("1-1000.rcv")), "typed above\r\n" + text + "typed\r\n");
+}
+
+TEST_F(RecoveryTest, TheNextProcessOnTheFileIsOfferedACopyWhoseProcessIsGone) {
+    const std::string file = File("a.vbs", "one\r\n");
+    StartProcess(1, {file});
+    TypeAndPause("typed");
+
+    // While its process runs, the copy is not offered.
+    Desk.RunningProcesses = {1};
+    StartProcess(2, {file});
+    EXPECT_TRUE(Desk.Messages.empty());
+
+    // Once it is gone: Yes shows the typed text as changes, the file stays as it was, and the
+    // copy is this process's now.
+    Desk.RunningProcesses.clear();
+    StartProcess(3, {file}, {TMessageAnswer::Yes});
+    EXPECT_EQ(Desk.Messages, std::vector<FakeDesktop::TMessage>{kRecover});
+    EXPECT_EQ(Text(), "one\r\ntyped\r\n");
+    EXPECT_TRUE(Editor->GetModified());
+    EXPECT_EQ(Folder.ReadFile("files/a.vbs"), "one\r\n");
+    const std::map<std::string, std::string> copies = Copies();
+    ASSERT_EQ(copies.size(), 1u);
+    EXPECT_TRUE(copies.contains("3-3000.rcv"));
+    Editor->Undo();
+    EXPECT_EQ(Text(), "one\r\n") << "the restore is one change";
+
+    // No deletes the copy.
+    StartProcess(4, {file}, {TMessageAnswer::No});
+    EXPECT_EQ(Desk.Messages, std::vector<FakeDesktop::TMessage>{kRecover});
+    EXPECT_EQ(Text(), "one\r\n");
+    EXPECT_TRUE(Copies().empty());
+}
+
+TEST_F(RecoveryTest, NewWindowsCopiesAreOfferedToTheNextStartWithoutAFile) {
+    const std::string file = File("a.vbs", "one\r\n");
+    StartProcess(1, {});
+    TypeAndPause("new text");
+    EXPECT_TRUE(Copies().at("1-1000.rcv").starts_with("Kestrane recovery\nfile=\nnew=1\n"));
+
+    StartProcess(2, {file});
+    EXPECT_TRUE(Desk.Messages.empty()) << "a file's window is not offered a new file's copy";
+    StartProcess(3, {}, {TMessageAnswer::Yes});
+    EXPECT_EQ(Desk.Messages, std::vector<FakeDesktop::TMessage>{kRecover});
+    EXPECT_EQ(Text(), "new text\r\n");
+}
+
+TEST_F(RecoveryTest, TwoProcessesKeepCopiesOfTheirOwnAndNeverTakeEachOthers) {
+    StartProcess(1, {});
+    TypeAndPause("first");
+
+    // A second process, running beside the first, with an editor of its own.
+    FakeDesktop otherDesk{Folder.ProgramPath()};
+    otherDesk.Own = {2, 2000};
+    otherDesk.RunningProcesses = {1};
+    Desk.RunningProcesses = {2};
+    std::unique_ptr<TEditor> otherEditor = CreateComponent<TEditor>(nullptr);
+    TForm1 other(otherDesk, View, *otherEditor, Commands, {});
+    other.FormCreate();
+    EXPECT_TRUE(otherDesk.Messages.empty());
+    otherEditor->GetLines().Add("second");
+    otherEditor->SetModified(true);
+    otherDesk.Now = 2000;
+    other.AppIdle();
+    other.FlushRecoveryCopy();
+    TypeAndPause("first again");
+
+    const std::map<std::string, std::string> copies = Copies();
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(TextOf(copies.at("1-1000.rcv")), "first\r\nfirst again\r\n");
+    EXPECT_EQ(TextOf(copies.at("2-2000.rcv")), "second\r\n");
+}
+
+} // namespace
+} // namespace kst
