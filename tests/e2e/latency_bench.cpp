@@ -1,7 +1,10 @@
 // End-to-end latency of kestrane.exe as another program sees it: the program is started on
 // generated VBScript files of several sizes and driven through its windows (typing, saving, the
 // results lists of F3, F7 and F2), and each step is timed from here. Prints the median, minimum
-// and maximum of every step per file size.
+// and maximum of every step per file size, and the targets as ratios to floors measured in the
+// same run: the load beyond the smallest file against the engine's own load of the largest in a
+// native process (bench/load_floor, named by KESTRANE_LOAD_FLOOR), the peak working set against
+// the file's size, and a typed character and a caret move against a bare WM_NULL round trip.
 //
 // Usage: e2e_latency_bench [RUNS]   (runs per file size, default 3)
 // kestrane.exe is taken from the folder of this program (its "Env" folder is made there); the
@@ -14,6 +17,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <psapi.h>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +34,7 @@ constexpr auto kTimeout = 60s;
 constexpr int kTypedCharacters = 200;
 constexpr int kCaretMoves = 200;
 constexpr int kRepaints = 50;
+constexpr int kRoundTrips = 200;
 // The tool bar's save button: the data's third button ("上書保存"), ids counting from 1.
 constexpr WPARAM kSaveButtonId = 3;
 
@@ -92,20 +98,26 @@ struct Measure {
     std::vector<double> Samples;
     // The program's processor time over all samples.
     double Processor = 0;
+    const char* Unit = "ms";
+
+    double Median() {
+        if (Samples.empty()) {
+            return 0;
+        }
+        std::sort(Samples.begin(), Samples.end());
+        const std::size_t half = Samples.size() / 2;
+        return Samples.size() % 2 == 1 ? Samples[half] : (Samples[half - 1] + Samples[half]) / 2;
+    }
 
     void Print() {
         if (Samples.empty()) {
             std::printf("  %-28s no samples\n", Name.c_str());
             return;
         }
-        std::sort(Samples.begin(), Samples.end());
-        const double median =
-            Samples.size() % 2 == 1
-                ? Samples[Samples.size() / 2]
-                : (Samples[Samples.size() / 2 - 1] + Samples[Samples.size() / 2]) / 2;
-        std::printf("  %-28s median %9.3f ms   min %9.3f   max %9.3f   (n %zu)   processor %8.3f "
+        const double median = Median();
+        std::printf("  %-28s median %9.3f %s   min %9.3f   max %9.3f   (n %zu)   processor %8.3f "
                     "ms each\n",
-                    Name.c_str(), median, Samples.front(), Samples.back(), Samples.size(),
+                    Name.c_str(), median, Unit, Samples.front(), Samples.back(), Samples.size(),
                     Processor / static_cast<double>(Samples.size()));
     }
 };
@@ -122,7 +134,10 @@ struct ListMeasures {
 };
 
 struct Results {
+    Measure EngineLoad{"native engine: load", {}};
     Measure Usable{"usable window", {}};
+    Measure PeakMemory{"peak working set", {}, 0, "MB"};
+    Measure RoundTrip{"bare WM_NULL round trip", {}};
     Measure JumpToEnd{"first jump to end + paint", {}};
     Measure TypedCharacter{"typed character + paint", {}};
     Measure CaretMove{"caret move + paint", {}};
@@ -131,6 +146,7 @@ struct Results {
     ListMeasures Search{"F3"};
     ListMeasures SyntaxCheck{"F7"};
     ListMeasures ProcedureList{"F2"};
+    double FileBytes = 0;
 };
 
 HWND VisibleWindow(const wchar_t* Class, const std::wstring& Title) {
@@ -201,22 +217,84 @@ bool TimeResultsLists(HWND Editor, HWND MainWindow, Results& Into) {
            TimeListCommand(Editor, MainWindow, VK_F2, L"]件", Into.ProcedureList);
 }
 
-// One run: start the program on File, time each step, close it. False when a step did not
-// finish in time.
-bool RunOnce(const std::wstring& File, Results& Into) {
-    const std::wstring program = ProgramFolder() + L"kestrane.exe";
-    std::wstring commandLine = L"\"" + program + L"\" \"" + File + L"\"";
-    const std::wstring title = File + L" - Kestrane";
+// Starts Program with Arguments; null on failure (and for a Linux program under Wine).
+HANDLE StartProcess(const std::wstring& Program, const std::wstring& Arguments) {
+    std::wstring commandLine = L"\"" + Program + L"\" " + Arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    const auto start = Clock::now();
-    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (CreateProcessW(Program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        nullptr, &startup, &process) == FALSE) {
-        std::printf("kestrane.exe could not be started: error %lu\n", GetLastError());
+        std::printf("%ls could not be started: error %lu\n", Program.c_str(), GetLastError());
+        return nullptr;
+    }
+    if (process.hThread != nullptr) {
+        CloseHandle(process.hThread);
+    }
+    return process.hProcess;
+}
+
+// The Unix path of a Windows path, from Wine's kernel32; empty elsewhere.
+std::string UnixPath(const std::wstring& Path) {
+    using UnixFileName = char*(CDECL*)(LPCWSTR);
+    const auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* const unix = convert != nullptr ? convert(Path.c_str()) : nullptr;
+    if (unix == nullptr) {
+        return {};
+    }
+    std::string path(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+// The native engine's load of File, by the program named in KESTRANE_LOAD_FLOOR (a Linux
+// program, which Wine starts without a handle to wait on): it writes its time to a result file.
+bool TimeEngineLoad(const std::wstring& File, Measure& Into) {
+    const char* floorProgram = std::getenv("KESTRANE_LOAD_FLOOR");
+    if (floorProgram == nullptr || *floorProgram == '\0') {
+        return true;
+    }
+    std::wstring program = L"Z:";
+    for (const char* at = floorProgram; *at != '\0'; ++at) {
+        program += *at == '/' ? L'\\' : static_cast<wchar_t>(*at);
+    }
+    const std::wstring result = File + L".floor";
+    DeleteFileW(result.c_str());
+    const std::string unixFile = UnixPath(File);
+    const std::string unixResult = UnixPath(result);
+    const std::wstring arguments = L"\"" + std::wstring(unixFile.begin(), unixFile.end()) +
+                                   L"\" \"" + std::wstring(unixResult.begin(), unixResult.end()) +
+                                   L"\"";
+    StartProcess(program, arguments);
+    if (!WaitUntil([&] { return GetFileAttributesW(result.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                   kTimeout)) {
+        std::printf("the native load floor wrote no result\n");
         return false;
     }
-    CloseHandle(process.hThread);
+    double milliseconds = 0;
+    std::ifstream(std::filesystem::path(result)) >> milliseconds;
+    Into.Samples.push_back(milliseconds);
+    return true;
+}
+
+double PeakWorkingSetMegabytes(HANDLE Process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(Process, &counters, sizeof(counters));
+    return static_cast<double>(counters.PeakWorkingSetSize) / (1024 * 1024);
+}
+
+// One run: start the program on File, time each step, close it. False when a step did not
+// finish in time.
+bool RunOnce(const std::wstring& File, Results& Into) {
+    const std::wstring title = File + L" - Kestrane";
+    const auto start = Clock::now();
+    PROCESS_INFORMATION process{};
+    process.hProcess = StartProcess(ProgramFolder() + L"kestrane.exe", L"\"" + File + L"\"");
+    if (process.hProcess == nullptr) {
+        return false;
+    }
     HWND mainWindow = nullptr;
     HWND editor = nullptr;
     bool completed = false;
@@ -237,6 +315,9 @@ bool RunOnce(const std::wstring& File, Results& Into) {
             SendMessageW(editor, EM_SCROLLCARET, 0, 0);
             UpdateWindow(editor);
         });
+        Into.PeakMemory.Samples.push_back(PeakWorkingSetMegabytes(process.hProcess));
+        Repeat(process.hProcess, kRoundTrips, Into.RoundTrip,
+               [&](int) { SendMessageW(mainWindow, WM_NULL, 0, 0); });
         Repeat(process.hProcess, kTypedCharacters, Into.TypedCharacter, [&](int) {
             SendMessageW(editor, WM_CHAR, L'a', 1);
             UpdateWindow(editor);
@@ -269,6 +350,30 @@ bool RunOnce(const std::wstring& File, Results& Into) {
     return completed;
 }
 
+// The targets as ratios to their floors: the load beyond the smallest file against the native
+// engine's load of the largest, the peak working set against the file, typing and caret moves
+// against a bare round trip.
+void PrintTargets(std::map<int, Results>& BySize) {
+    Results& smallest = BySize.begin()->second;
+    Results& largest = BySize.rbegin()->second;
+    const double load = largest.Usable.Median() - smallest.Usable.Median();
+    const double engine = largest.EngineLoad.Median();
+    std::printf("targets (medians)\n");
+    std::printf(
+        "  load beyond the smallest file  %9.3f ms = %5.2f x the native engine's %9.3f ms\n", load,
+        load / engine, engine);
+    std::printf("  peak working set, largest file %9.3f MB = %5.2f x the file\n",
+                largest.PeakMemory.Median(),
+                largest.PeakMemory.Median() * 1024 * 1024 / largest.FileBytes);
+    for (auto& [lineCount, measured] : BySize) {
+        const double roundTrip = measured.RoundTrip.Median();
+        std::printf("  %8d lines: typed character %5.2f x, caret move %5.2f x a round trip of "
+                    "%6.3f ms\n",
+                    lineCount, measured.TypedCharacter.Median() / roundTrip,
+                    measured.CaretMove.Median() / roundTrip, roundTrip);
+    }
+}
+
 std::wstring TemporaryFolder() {
     std::wstring temp(MAX_PATH, L'\0');
     temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
@@ -284,18 +389,22 @@ int main(int ArgumentCount, char** Arguments) {
     // The program keeps its settings and histories in "Env" beside itself.
     std::filesystem::create_directories(std::filesystem::path(ProgramFolder() + L"Env"));
     bool failed = false;
+    std::map<int, Results> bySize;
     for (const int lineCount : {100, 100'000, 2'500'000}) {
         const std::wstring pristine = folder + L"pristine-" + std::to_wstring(lineCount) + L".vbs";
         const std::wstring file = folder + L"lines-" + std::to_wstring(lineCount) + L".vbs";
         WriteScript(pristine, lineCount);
-        Results measured;
+        Results& measured = bySize[lineCount];
         for (int run = 0; run < runs; ++run) {
             CopyFileW(pristine.c_str(), file.c_str(), FALSE);
+            failed = !TimeEngineLoad(file, measured.EngineLoad) || failed;
             failed = !RunOnce(file, measured) || failed;
         }
+        measured.FileBytes = static_cast<double>(std::filesystem::file_size(pristine));
         std::printf("%d lines, %llu bytes, %d runs\n", lineCount,
                     static_cast<unsigned long long>(std::filesystem::file_size(pristine)), runs);
-        for (Measure* step : {&measured.Usable, &measured.JumpToEnd, &measured.TypedCharacter,
+        for (Measure* step : {&measured.EngineLoad, &measured.Usable, &measured.PeakMemory,
+                              &measured.RoundTrip, &measured.JumpToEnd, &measured.TypedCharacter,
                               &measured.CaretMove, &measured.Repaint, &measured.Save}) {
             step->Print();
         }
@@ -307,6 +416,7 @@ int main(int ArgumentCount, char** Arguments) {
         }
         std::fflush(stdout);
     }
+    PrintTargets(bySize);
     std::filesystem::remove_all(std::filesystem::path(folder));
     return failed ? 1 : 0;
 }
