@@ -5,6 +5,7 @@
 #include "win32/gdi_surface.h"
 #include "win32/windows_api.h"
 
+#include <optional>
 #include <string>
 
 namespace kst::win32 {
@@ -94,6 +95,8 @@ private:
     ClientAreaSurface FClient;
     std::string FQueuedBytes;
     bool FFocused = false;
+    // Where this window last placed the system caret; none after the caret was made or scrolled.
+    std::optional<TPoint> FCaretPosition;
 };
 
 } // namespace kst::win32
