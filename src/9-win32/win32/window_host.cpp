@@ -307,5 +307,13 @@ bool WindowHost::KeyDown(int VirtualKey) const {
     return GetKeyState(VirtualKey) < 0;
 }
 
+// Each GetKeyState is a round trip to the Wine server; GetKeyboardState reads every key in one.
+TShiftState WindowHost::ShiftState() const {
+    BYTE keys[256] = {};
+    if (GetKeyboardState(keys) == FALSE) {
+        return EditorHost::ShiftState();
+    }
+    return ShiftStateFrom([&keys](int VirtualKey) { return (keys[VirtualKey] & 0x80) != 0; });
+}
 
 } // namespace kst::win32

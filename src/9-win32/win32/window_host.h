@@ -66,6 +66,7 @@ public:
     void FocusChanged(bool Focused) { FFocused = Focused; }
 
     bool KeyDown(int VirtualKey) const override;
+    TShiftState ShiftState() const override;
 
     Surface& ClientSurface() override { return FClient; }
 
