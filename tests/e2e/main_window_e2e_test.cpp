@@ -8,6 +8,7 @@
 #include "screenshot.h"
 #include "win32/utf.h"
 
+#include <chrono>
 #include <commctrl.h>
 #include <cstring>
 #include <cwchar>
@@ -20,6 +21,7 @@ namespace kst::e2e {
 
 namespace {
 
+using namespace std::chrono_literals;
 using win32::Cp932ToWide;
 using win32::WideToCp932;
 
