@@ -26,6 +26,16 @@ struct TScrollRange {
     bool operator==(const TScrollRange&) const = default;
 };
 
+// The modifiers among the keys that Down (a virtual-key code to whether it is down) finds down.
+template <class F>
+TShiftState ShiftStateFrom(F Down) {
+    TShiftState shift = 0;
+    shift |= Down(VK_SHIFT) ? ssShift : 0;
+    shift |= Down(VK_CONTROL) ? ssCtrl : 0;
+    shift |= Down(VK_MENU) ? ssAlt : 0;
+    return shift;
+}
+
 class EditorHost {
 public:
     EditorHost() = default;
@@ -101,17 +111,6 @@ public:
     // A surface on the window's client area, for measuring fonts and for drawing outside a paint
     // (caret-row underline, ruler mark).
     virtual Surface& ClientSurface() = 0;
-
-protected:
-    // The modifiers among the keys that Down finds down.
-    template <class F>
-    static TShiftState ShiftStateFrom(F Down) {
-        TShiftState shift = 0;
-        shift |= Down(VK_SHIFT) ? ssShift : 0;
-        shift |= Down(VK_CONTROL) ? ssCtrl : 0;
-        shift |= Down(VK_MENU) ? ssAlt : 0;
-        return shift;
-    }
 };
 
 } // namespace kst

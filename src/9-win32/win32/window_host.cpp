@@ -307,11 +307,15 @@ bool WindowHost::KeyDown(int VirtualKey) const {
     return GetKeyState(VirtualKey) < 0;
 }
 
-// Each GetKeyState is a round trip to the Wine server; GetKeyboardState reads every key in one.
 TShiftState WindowHost::ShiftState() const {
+    return KeyboardShiftState();
+}
+
+// Each GetKeyState is a round trip to the Wine server; GetKeyboardState reads every key in one.
+TShiftState KeyboardShiftState() {
     BYTE keys[256] = {};
     if (GetKeyboardState(keys) == FALSE) {
-        return EditorHost::ShiftState();
+        return ShiftStateFrom([](int VirtualKey) { return GetKeyState(VirtualKey) < 0; });
     }
     return ShiftStateFrom([&keys](int VirtualKey) { return (keys[VirtualKey] & 0x80) != 0; });
 }

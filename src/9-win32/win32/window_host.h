@@ -10,6 +10,10 @@
 
 namespace kst::win32 {
 
+// Which of Shift, Ctrl and Alt were down for the message being handled, in one question to the
+// system.
+TShiftState KeyboardShiftState();
+
 class WindowHost final : public EditorHost {
 public:
     explicit WindowHost(HWND Window);
