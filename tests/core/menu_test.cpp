@@ -82,6 +82,8 @@ TEST_F(MenuTreeTest, OnPopupEnablesItemsBeforeShortCutsAreLookedUp) {
     EXPECT_EQ(Log, "undo;");
     Menu.Popup();
     EXPECT_EQ(popups, 3);
+    EXPECT_FALSE(Menu.IsShortCut(TextToShortCut("Ctrl+Y")));
+    EXPECT_EQ(popups, 3) << "a key that no item has brings no enabling up to date";
 }
 
 } // namespace

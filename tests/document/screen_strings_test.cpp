@@ -230,10 +230,13 @@ TEST(TEditorScreenStrings, StartStatesAreRecomputedUntilTheyAgreeOrTwoScreensAhe
 
     // A refresh after an edit recomputes the rewritten rows and stops at the first row whose
     // stored state agrees: the rest of the text is not touched.
+    // The edit's update repaints the rewritten rows at once: none is repainted on its own.
     rows.InitStartStates(); // InitBracketsFull: every row
     editor.InvalidatedRows.clear();
     rows.UpdateRows(50, 1, "x\r\n"); // rewrites rows 50..51
-    EXPECT_EQ(editor.InvalidatedRows, (std::vector<int>{50, 51}));
+    EXPECT_EQ(editor.Changes.back().UpdateStartRow, 50);
+    EXPECT_EQ(editor.Changes.back().UpdateParsedRows, 2);
+    EXPECT_TRUE(editor.InvalidatedRows.empty());
     EXPECT_EQ(rows.GetBracketIndex(99), -1);
 
     // States that disagree all the way: the refresh stops two screens below the edit and leaves
@@ -246,7 +249,7 @@ TEST(TEditorScreenStrings, StartStatesAreRecomputedUntilTheyAgreeOrTwoScreensAhe
     }
     editor.InvalidatedRows.clear();
     rows.UpdateRows(10, 1, "changed\r\n"); // rewrites rows 10..11; the limit is 10 + 20
-    EXPECT_EQ(editor.InvalidatedRows.size(), 21u);
+    EXPECT_EQ(editor.Changes.back().UpdateParsedRows, 21);
     for (int i = 10; i <= 30; ++i) {
         ASSERT_EQ(rows.GetWrappedBytes(i), 0) << i;
         ASSERT_EQ(rows.GetBracketIndex(i), -1) << i;

@@ -2,7 +2,11 @@
 // generated VBScript files of several sizes and driven through its windows (typing, the recovery
 // copy after the pause, activation, saving, the results lists of F3, F7 and F2), and each step is
 // timed from here; then a script that echoes 100,000 lines is run at the console. Prints the
-// median, minimum and maximum of every step per file size.
+// median, minimum and maximum of every step per file size, and the targets as ratios to floors
+// measured in the same run: the load beyond the smallest file against the engine's own load of the
+// largest in a native process (bench/load_floor, named by KESTRANE_LOAD_FLOOR), the peak working
+// set against the file's size, and a typed character and a caret move against a bare WM_NULL
+// round trip.
 //
 // Usage: e2e_latency_bench [RUNS] [console]   (runs per file size, default 3; "console" times
 // the console run alone)
@@ -16,7 +20,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
+#include <psapi.h>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -36,6 +42,7 @@ constexpr int kCaretMoves = 200;
 constexpr int kRepaints = 50;
 constexpr int kConsoleLines = 100'000;
 constexpr int kActivations = 20;
+constexpr int kRoundTrips = 200;
 // The tool bar's save button: the data's third button ("上書保存"), ids counting from 1.
 constexpr WPARAM kSaveButtonId = 3;
 
@@ -101,16 +108,21 @@ struct Measure {
     double Processor = 0;
     const char* Unit = "ms";
 
+    double Median() {
+        if (Samples.empty()) {
+            return 0;
+        }
+        std::sort(Samples.begin(), Samples.end());
+        const std::size_t half = Samples.size() / 2;
+        return Samples.size() % 2 == 1 ? Samples[half] : (Samples[half - 1] + Samples[half]) / 2;
+    }
+
     void Print() {
         if (Samples.empty()) {
             std::printf("  %-28s no samples\n", Name.c_str());
             return;
         }
-        std::sort(Samples.begin(), Samples.end());
-        const double median =
-            Samples.size() % 2 == 1
-                ? Samples[Samples.size() / 2]
-                : (Samples[Samples.size() / 2 - 1] + Samples[Samples.size() / 2]) / 2;
+        const double median = Median();
         std::printf("  %-28s median %9.3f %s   min %9.3f   max %9.3f   (n %zu)", Name.c_str(),
                     median, Unit, Samples.front(), Samples.back(), Samples.size());
         if (Processor > 0) {
@@ -133,7 +145,10 @@ struct ListMeasures {
 };
 
 struct Results {
+    Measure EngineLoad{"native engine: load", {}};
     Measure Usable{"usable window", {}};
+    Measure PeakMemory{"peak working set", {}, 0, "MB"};
+    Measure RoundTrip{"bare WM_NULL round trip", {}};
     Measure JumpToEnd{"first jump to end + paint", {}};
     Measure TypedCharacter{"typed character + paint", {}};
     Measure RecoveryHold{"recovery copy: longest hold", {}};
@@ -145,6 +160,7 @@ struct Results {
     ListMeasures Search{"F3"};
     ListMeasures SyntaxCheck{"F7"};
     ListMeasures ProcedureList{"F2"};
+    double FileBytes = 0;
 };
 
 struct ConsoleResults {
@@ -387,6 +403,74 @@ void TimeScriptApart(HWND MainWindow, const std::wstring& Script, ConsoleResults
     }
 }
 
+// Starts Program with Arguments; null on failure (and for a Linux program under Wine).
+HANDLE StartProcess(const std::wstring& Program, const std::wstring& Arguments) {
+    std::wstring commandLine = L"\"" + Program + L"\" " + Arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (CreateProcessW(Program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &startup, &process) == FALSE) {
+        std::printf("%ls could not be started: error %lu\n", Program.c_str(), GetLastError());
+        return nullptr;
+    }
+    if (process.hThread != nullptr) {
+        CloseHandle(process.hThread);
+    }
+    return process.hProcess;
+}
+
+// The Unix path of a Windows path, from Wine's kernel32; empty elsewhere.
+std::string UnixPath(const std::wstring& Path) {
+    using UnixFileName = char*(CDECL*)(LPCWSTR);
+    const auto convert = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* const unix = convert != nullptr ? convert(Path.c_str()) : nullptr;
+    if (unix == nullptr) {
+        return {};
+    }
+    std::string path(unix);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return path;
+}
+
+// The native engine's load of File, by the program named in KESTRANE_LOAD_FLOOR (a Linux
+// program, which Wine starts without a handle to wait on): it writes its time to a result file.
+bool TimeEngineLoad(const std::wstring& File, Measure& Into) {
+    const char* floorProgram = std::getenv("KESTRANE_LOAD_FLOOR");
+    if (floorProgram == nullptr || *floorProgram == '\0') {
+        return true;
+    }
+    std::wstring program = L"Z:";
+    for (const char* at = floorProgram; *at != '\0'; ++at) {
+        program += *at == '/' ? L'\\' : static_cast<wchar_t>(*at);
+    }
+    const std::wstring result = File + L".floor";
+    DeleteFileW(result.c_str());
+    const std::string unixFile = UnixPath(File);
+    const std::string unixResult = UnixPath(result);
+    const std::wstring arguments = L"\"" + std::wstring(unixFile.begin(), unixFile.end()) +
+                                   L"\" \"" + std::wstring(unixResult.begin(), unixResult.end()) +
+                                   L"\"";
+    StartProcess(program, arguments);
+    if (!WaitUntil([&] { return GetFileAttributesW(result.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                   kTimeout)) {
+        std::printf("the native load floor wrote no result\n");
+        return false;
+    }
+    double milliseconds = 0;
+    std::ifstream(std::filesystem::path(result)) >> milliseconds;
+    Into.Samples.push_back(milliseconds);
+    return true;
+}
+
+double PeakWorkingSetMegabytes(HANDLE Process) {
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof(counters);
+    GetProcessMemoryInfo(Process, &counters, sizeof(counters));
+    return static_cast<double>(counters.PeakWorkingSetSize) / (1024 * 1024);
+}
+
 // Starts the program on File; answers its process, main window and editor once it is usable.
 struct Started {
     PROCESS_INFORMATION Process{};
@@ -395,18 +479,14 @@ struct Started {
 };
 
 std::optional<Started> StartOn(const std::wstring& File) {
-    const std::wstring program = ProgramFolder() + L"kestrane.exe";
-    std::wstring commandLine = L"\"" + program + L"\" \"" + File + L"\"";
     const std::wstring title = File + L" - Kestrane";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
     Started started;
-    if (CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                       nullptr, &startup, &started.Process) == FALSE) {
-        std::printf("kestrane.exe could not be started: error %lu\n", GetLastError());
+    started.Process.hProcess =
+        StartProcess(ProgramFolder() + L"kestrane.exe", L"\"" + File + L"\"");
+    if (started.Process.hProcess == nullptr) {
         return std::nullopt;
     }
-    CloseHandle(started.Process.hThread);
+    started.Process.dwProcessId = GetProcessId(started.Process.hProcess);
     const bool usable = WaitUntil(
         [&] {
             started.MainWindow = VisibleWindow(L"TForm1", title);
@@ -466,6 +546,9 @@ bool RunOnce(const std::wstring& File, Results& Into) {
     if (editor != nullptr) {
         Into.Usable.Samples.push_back(MillisecondsSince(start));
         Into.Usable.Processor += ProcessorMilliseconds(process.hProcess);
+        Into.PeakMemory.Samples.push_back(PeakWorkingSetMegabytes(process.hProcess));
+        Repeat(process.hProcess, kRoundTrips, Into.RoundTrip,
+               [&](int) { SendMessageW(mainWindow, WM_NULL, 0, 0); });
         const auto length = static_cast<LPARAM>(SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0));
         Repeat(process.hProcess, 1, Into.JumpToEnd, [&](int) {
             SendMessageW(editor, EM_SETSEL, static_cast<WPARAM>(length), length);
@@ -502,6 +585,30 @@ bool RunOnce(const std::wstring& File, Results& Into) {
     return completed;
 }
 
+// The targets as ratios to their floors: the load beyond the smallest file against the native
+// engine's load of the largest, the peak working set against the file, typing and caret moves
+// against a bare round trip.
+void PrintTargets(std::map<int, Results>& BySize) {
+    Results& smallest = BySize.begin()->second;
+    Results& largest = BySize.rbegin()->second;
+    const double load = largest.Usable.Median() - smallest.Usable.Median();
+    const double engine = largest.EngineLoad.Median();
+    std::printf("targets (medians)\n");
+    std::printf(
+        "  load beyond the smallest file  %9.3f ms = %5.2f x the native engine's %9.3f ms\n", load,
+        load / engine, engine);
+    std::printf("  peak working set, largest file %9.3f MB = %5.2f x the file\n",
+                largest.PeakMemory.Median(),
+                largest.PeakMemory.Median() * 1024 * 1024 / largest.FileBytes);
+    for (auto& [lineCount, measured] : BySize) {
+        const double roundTrip = measured.RoundTrip.Median();
+        std::printf("  %8d lines: typed character %5.2f x, caret move %5.2f x a round trip of "
+                    "%6.3f ms\n",
+                    lineCount, measured.TypedCharacter.Median() / roundTrip,
+                    measured.CaretMove.Median() / roundTrip, roundTrip);
+    }
+}
+
 std::wstring TemporaryFolder() {
     std::wstring temp(MAX_PATH, L'\0');
     temp.resize(GetTempPathW(static_cast<DWORD>(temp.size()), temp.data()));
@@ -518,22 +625,26 @@ int main(int ArgumentCount, char** Arguments) {
     // The program keeps its settings and histories in "Env" beside itself.
     std::filesystem::create_directories(std::filesystem::path(ProgramFolder() + L"Env"));
     bool failed = false;
+    std::map<int, Results> bySize;
     for (const int lineCount :
          consoleOnly ? std::vector<int>{} : std::vector{100, 100'000, 2'500'000}) {
         const std::wstring pristine = folder + L"pristine-" + std::to_wstring(lineCount) + L".vbs";
         const std::wstring file = folder + L"lines-" + std::to_wstring(lineCount) + L".vbs";
         WriteScript(pristine, lineCount);
-        Results measured;
+        Results& measured = bySize[lineCount];
         for (int run = 0; run < runs; ++run) {
             CopyFileW(pristine.c_str(), file.c_str(), FALSE);
+            failed = !TimeEngineLoad(file, measured.EngineLoad) || failed;
             failed = !RunOnce(file, measured) || failed;
         }
+        measured.FileBytes = static_cast<double>(std::filesystem::file_size(pristine));
         std::printf("%d lines, %llu bytes, %d runs\n", lineCount,
                     static_cast<unsigned long long>(std::filesystem::file_size(pristine)), runs);
         for (Measure* step :
-             {&measured.Usable, &measured.JumpToEnd, &measured.TypedCharacter,
-              &measured.RecoveryHold, &measured.RecoveryWritten, &measured.Activation,
-              &measured.CaretMove, &measured.Repaint, &measured.Save}) {
+             {&measured.EngineLoad, &measured.Usable, &measured.PeakMemory, &measured.RoundTrip,
+              &measured.JumpToEnd, &measured.TypedCharacter, &measured.RecoveryHold,
+              &measured.RecoveryWritten, &measured.Activation, &measured.CaretMove,
+              &measured.Repaint, &measured.Save}) {
             step->Print();
         }
         for (ListMeasures* list :
@@ -543,6 +654,9 @@ int main(int ArgumentCount, char** Arguments) {
             list->Complete.Print();
         }
         std::fflush(stdout);
+    }
+    if (!bySize.empty()) {
+        PrintTargets(bySize);
     }
     const std::wstring echo = folder + L"echo.vbs";
     std::ofstream(std::filesystem::path(echo), std::ios::binary)

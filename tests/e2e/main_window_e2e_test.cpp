@@ -8,6 +8,7 @@
 #include "screenshot.h"
 #include "win32/utf.h"
 
+#include <chrono>
 #include <commctrl.h>
 #include <cstring>
 #include <cwchar>

@@ -190,6 +190,29 @@ TEST_F(WindowHostTest, KeepsScrollPositionsBeyondSixteenBits) {
     EXPECT_EQ(Host->ClientSurface().Size(), Host->ClientSize());
 }
 
+// The host skips placing the caret where it stands: a caret made anew or moved by a scroll is
+// placed again all the same.
+TEST_F(WindowHostTest, PlacesTheCaretAgainAfterANewCaretOrAScroll) {
+    const auto caretAt = [] {
+        POINT at{};
+        GetCaretPos(&at);
+        return TPoint{at.x, at.y};
+    };
+    ShowWindow(Window, SW_SHOWNOACTIVATE);
+    Host->CreateCaret({2, 16});
+    Host->SetCaretPos({10, 20});
+    EXPECT_EQ(caretAt(), (TPoint{10, 20}));
+    Host->DestroyCaret();
+    Host->CreateCaret({2, 16});
+    Host->SetCaretPos({10, 20});
+    EXPECT_EQ(caretAt(), (TPoint{10, 20})) << "a new caret";
+    Host->ScrollPixels(0, 16, {0, 0, 200, 150}, {0, 0, 200, 150});
+    ASSERT_NE(caretAt(), (TPoint{10, 20})) << "the scroll moves the caret";
+    Host->SetCaretPos({10, 20});
+    EXPECT_EQ(caretAt(), (TPoint{10, 20})) << "after a scroll";
+    Host->DestroyCaret();
+}
+
 // A "TEditor" window of this process: text crosses the window boundary as UTF-16.
 class EditorWindowInProcessTest : public ::testing::Test {
 protected:

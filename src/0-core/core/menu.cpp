@@ -1,5 +1,6 @@
 #include "core/menu.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -121,10 +122,22 @@ void TMenuItem::Click() {
     }
 }
 
+// Every key press is looked up, and the enabling that OnPopup brings up to date may ask the
+// system (whether the clipboard holds text): it runs only when the tree has the key at all.
 TMenuItem* TMenuItem::FindShortCut(TShortCut Key) {
-    if (Key.IsNone()) {
+    if (Key.IsNone() || !HoldsShortCut(Key)) {
         return nullptr;
     }
+    return FindEnabledShortCut(Key);
+}
+
+bool TMenuItem::HoldsShortCut(TShortCut Key) const {
+    return std::ranges::any_of(Items, [Key](const auto& Item) {
+        return Item->ShortCut == Key || Item->HoldsShortCut(Key);
+    });
+}
+
+TMenuItem* TMenuItem::FindEnabledShortCut(TShortCut Key) {
     if (OnPopup) {
         OnPopup();
     }
@@ -133,7 +146,7 @@ TMenuItem* TMenuItem::FindShortCut(TShortCut Key) {
             return item.get();
         }
         if (!item->Items.empty() && item->Enabled) {
-            if (TMenuItem* found = item->FindShortCut(Key)) {
+            if (TMenuItem* found = item->FindEnabledShortCut(Key)) {
                 return found;
             }
         }

@@ -48,8 +48,9 @@ public:
     // Runs the action of an enabled item.
     void Click();
     // The enabled item with this shortcut in this item's tree (hidden items included, since some
-    // items exist only for their shortcut); null when none. OnPopup handlers run first, parent
-    // before child, so that enabling is current when the shortcut is looked up.
+    // items exist only for their shortcut); null when none. When some item has the key, OnPopup
+    // handlers run first, parent before child, so that enabling is current when the shortcut is
+    // looked up.
     TMenuItem* FindShortCut(TShortCut Key);
 
     std::string Caption;
@@ -63,6 +64,10 @@ public:
     // Runs before the item's sub-menu opens and before its shortcuts are looked up.
     std::function<void()> OnPopup;
     std::vector<std::unique_ptr<TMenuItem>> Items;
+
+private:
+    bool HoldsShortCut(TShortCut Key) const;
+    TMenuItem* FindEnabledShortCut(TShortCut Key);
 };
 
 // A pop-up menu: the root item's sub-items are its entries.

@@ -4,6 +4,7 @@
 // tests use a recording one.
 #pragma once
 
+#include "core/messages.h"
 #include "platform/geometry.h"
 #include "platform/surface.h"
 
@@ -24,6 +25,16 @@ struct TScrollRange {
 
     bool operator==(const TScrollRange&) const = default;
 };
+
+// The modifiers among the keys that Down (a virtual-key code to whether it is down) finds down.
+template <class F>
+TShiftState ShiftStateFrom(F Down) {
+    TShiftState shift = 0;
+    shift |= Down(VK_SHIFT) ? ssShift : 0;
+    shift |= Down(VK_CONTROL) ? ssCtrl : 0;
+    shift |= Down(VK_MENU) ? ssAlt : 0;
+    return shift;
+}
 
 class EditorHost {
 public:
@@ -91,6 +102,11 @@ public:
     virtual void RemoveNextChar() = 0;
     // Whether a key or mouse button (a virtual-key code) is down now.
     virtual bool KeyDown(int VirtualKey) const = 0;
+    // Which of Shift, Ctrl and Alt are down now. A host that can read them at once answers with
+    // one question to the system instead of three.
+    virtual TShiftState ShiftState() const {
+        return ShiftStateFrom([this](int VirtualKey) { return KeyDown(VirtualKey); });
+    }
 
     // A surface on the window's client area, for measuring fonts and for drawing outside a paint
     // (caret-row underline, ruler mark).

@@ -543,9 +543,14 @@ int TEditorScreenStrings::UpdateStartStates(int FromRow, bool Notify) {
     if (editor == nullptr) {
         return 0;
     }
+    // The edit's own update repaints FromRow and as many rows after it as were rewritten, in one
+    // request; only rows above it, where the walk resumed from an earlier row, are repainted here.
     std::function<void(int)> repaint;
     if (Notify) {
-        repaint = [this](int Row) {
+        repaint = [this, FromRow](int Row) {
+            if (Row >= FromRow) {
+                return;
+            }
             for (TEditorLink* each : FEditors) {
                 each->InvalidateRow(Row);
             }

@@ -99,8 +99,9 @@ public:
     // Start states of the colouring parser, computed with the active editor's effective fountain
     // (display/start_states.h). InitStartStates resets them all and computes the first rows (all
     // of them with InitBracketsFull); UpdateStartStates recomputes from FromRow until they agree
-    // again, repainting every changed row in every attached editor when Notify is set, and
-    // returns the number of changed rows.
+    // again and returns the number of changed rows. With Notify, the caller's update info covers
+    // FromRow and that many rows after it, and the changed rows above FromRow are repainted in
+    // every attached editor.
     void InitStartStates();
     int UpdateStartStates(int FromRow, bool Notify);
     // Computes the states of about RowCount more rows after those already computed, where a

@@ -827,7 +827,6 @@ void TEditorView::InvalidateRows(int FromRow, int ToRow) {
     const TRect rect = VisibleRowsRect(FromRow, ToRow, 0, ClientRect().Right);
     if (!rect.IsEmpty()) {
         FHost->Invalidate(rect);
-        FHost->Update();
     }
 }
 
@@ -886,7 +885,9 @@ void TEditorScreen::Update(const TUpdateInfo& Info) {
     if (oldRows == newRows) {
         FEditor.InvalidateRows(start, pastLastRow ? end + 1 : end - 1);
     } else {
+        // The edited rows are painted before the rows below them move.
         FEditor.InvalidateRows(start, end - 1);
+        host.Update();
         if (FEditor.GetImagebar().GetVisible()) {
             FEditor.ScrollImagebarRows(end, newRows - oldRows);
         }

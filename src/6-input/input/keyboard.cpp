@@ -62,20 +62,7 @@ std::intptr_t TEditor::KeyboardMessage(unsigned Msg, std::uintptr_t WParam, std:
 }
 
 TShiftState TEditor::CurrentShiftState() const {
-    if (FHost == nullptr) {
-        return 0;
-    }
-    TShiftState shift = 0;
-    if (FHost->KeyDown(VK_SHIFT)) {
-        shift |= ssShift;
-    }
-    if (FHost->KeyDown(VK_CONTROL)) {
-        shift |= ssCtrl;
-    }
-    if (FHost->KeyDown(VK_MENU)) {
-        shift |= ssAlt;
-    }
-    return shift;
+    return FHost != nullptr ? FHost->ShiftState() : 0;
 }
 
 // Key down

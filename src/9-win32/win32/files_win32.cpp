@@ -9,8 +9,13 @@ namespace kst::files_os {
 
 namespace {
 
-// ReadFile and WriteFile take DWORD counts; bigger requests go in pieces of this size.
+// WriteFile takes DWORD counts; bigger requests go in pieces of this size.
 constexpr std::size_t kMaxTransfer = 1u << 30;
+// A file is read in pieces that stay in the processor's cache, and the pages of each piece are
+// touched before the read: under Wine a read into pages not yet used faults each page in inside
+// the kernel's copy, which makes loading 100 MB about 60 ms slower than touching them first.
+constexpr std::size_t kReadPiece = 256 * 1024;
+constexpr std::size_t kPageSize = 4096;
 
 std::wstring WidePath(const std::string& Utf8, FileFailure What) {
     if (Utf8.empty()) {
@@ -74,8 +79,12 @@ public:
     }
 
     std::size_t ReadSome(char* Buffer, std::size_t Count) override {
+        const std::size_t piece = std::min(Count, kReadPiece);
+        for (std::size_t offset = 0; offset < piece; offset += kPageSize) {
+            Buffer[offset] = 0;
+        }
         DWORD read = 0;
-        if (!ReadFile(FHandle, Buffer, TransferSize(Count), &read, nullptr)) {
+        if (!ReadFile(FHandle, Buffer, static_cast<DWORD>(piece), &read, nullptr)) {
             RaiseLastError(FileFailure::Read, FPath);
         }
         return read;

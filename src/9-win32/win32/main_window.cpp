@@ -6,6 +6,7 @@
 #include "win32/editor_window.h"
 #include "win32/resources/resource_ids.h"
 #include "win32/utf.h"
+#include "win32/window_host.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -69,24 +70,6 @@ int HeightOf(HWND Window) {
 
 bool IsModifierKey(WPARAM Key) {
     return Key == VK_SHIFT || Key == VK_CONTROL || Key == VK_MENU;
-}
-
-bool KeyIsDown(int Key) {
-    return (GetKeyState(Key) & 0x8000) != 0;
-}
-
-TShiftState CurrentShiftState() {
-    TShiftState shift = 0;
-    if (KeyIsDown(VK_SHIFT)) {
-        shift |= ssShift;
-    }
-    if (KeyIsDown(VK_CONTROL)) {
-        shift |= ssCtrl;
-    }
-    if (KeyIsDown(VK_MENU)) {
-        shift |= ssAlt;
-    }
-    return shift;
 }
 
 std::vector<std::string> DroppedPaths(HDROP Drop) {
@@ -349,7 +332,7 @@ bool MainWindow::HandleShortCut(const MSG& Message) {
     if (Message.hwnd != FWindow && IsChild(FWindow, Message.hwnd) == FALSE) {
         return false;
     }
-    const TShortCut key{static_cast<std::uint16_t>(Message.wParam), CurrentShiftState()};
+    const TShortCut key{static_cast<std::uint16_t>(Message.wParam), KeyboardShiftState()};
     bool handled = true;
     ShowingErrors(FWindow, [&] {
         handled = FMenuBar->ShortCut(key) || FForm->Menus.PopupMenu1.IsShortCut(key);

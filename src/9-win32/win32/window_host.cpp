@@ -150,6 +150,7 @@ void WindowHost::Update() {
 }
 
 void WindowHost::ScrollPixels(int Dx, int Dy, const TRect& Scroll, const TRect& Clip) {
+    FCaretPosition.reset(); // scrolling takes the caret along
     const RECT scrollArea = WinRect(Scroll);
     const RECT clipArea = WinRect(Clip);
     ScrollWindowEx(FWindow, Dx, Dy, &scrollArea, &clipArea, nullptr, nullptr, SW_INVALIDATE);
@@ -160,10 +161,12 @@ void WindowHost::SetRedraw(bool Redraw) {
 }
 
 void WindowHost::CreateCaret(TSize Size) {
+    FCaretPosition.reset();
     ::CreateCaret(FWindow, nullptr, Size.Width, Size.Height);
 }
 
 void WindowHost::DestroyCaret() {
+    FCaretPosition.reset();
     ::DestroyCaret();
 }
 
@@ -175,7 +178,13 @@ void WindowHost::HideCaret() {
     ::HideCaret(FWindow);
 }
 
+// The editor places the caret again wherever it may have moved; placing it where it stands is a
+// round trip to the Wine server that changes nothing.
 void WindowHost::SetCaretPos(TPoint Position) {
+    if (FCaretPosition == Position) {
+        return;
+    }
+    FCaretPosition = Position;
     ::SetCaretPos(Position.X, Position.Y);
 }
 
@@ -296,6 +305,19 @@ std::optional<std::uint8_t> WindowHost::TakeQueuedByte() {
 
 bool WindowHost::KeyDown(int VirtualKey) const {
     return GetKeyState(VirtualKey) < 0;
+}
+
+TShiftState WindowHost::ShiftState() const {
+    return KeyboardShiftState();
+}
+
+// Each GetKeyState is a round trip to the Wine server; GetKeyboardState reads every key in one.
+TShiftState KeyboardShiftState() {
+    BYTE keys[256] = {};
+    if (GetKeyboardState(keys) == FALSE) {
+        return ShiftStateFrom([](int VirtualKey) { return GetKeyState(VirtualKey) < 0; });
+    }
+    return ShiftStateFrom([&keys](int VirtualKey) { return (keys[VirtualKey] & 0x80) != 0; });
 }
 
 } // namespace kst::win32

@@ -5,9 +5,14 @@
 #include "win32/gdi_surface.h"
 #include "win32/windows_api.h"
 
+#include <optional>
 #include <string>
 
 namespace kst::win32 {
+
+// Which of Shift, Ctrl and Alt were down for the message being handled, in one question to the
+// system.
+TShiftState KeyboardShiftState();
 
 class WindowHost final : public EditorHost {
 public:
@@ -65,6 +70,7 @@ public:
     void FocusChanged(bool Focused) { FFocused = Focused; }
 
     bool KeyDown(int VirtualKey) const override;
+    TShiftState ShiftState() const override;
 
     Surface& ClientSurface() override { return FClient; }
 
@@ -94,6 +100,8 @@ private:
     ClientAreaSurface FClient;
     std::string FQueuedBytes;
     bool FFocused = false;
+    // Where this window last placed the system caret; none after the caret was made or scrolled.
+    std::optional<TPoint> FCaretPosition;
 };
 
 } // namespace kst::win32
