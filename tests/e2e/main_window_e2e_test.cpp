@@ -198,6 +198,14 @@ TEST_F(KestraneTest, ASaveThatFailsWhileClosingIsShownAndTheWindowStaysOpen) {
     ASSERT_NE(Window, nullptr);
     ASSERT_TRUE(Type(EditorOf(Window), L"x"));
     std::filesystem::remove_all(std::filesystem::path(PathOf(L"gone")));
+    // The window notices the deleted file when it is next activated, which other windows on the
+    // display can make happen at any time: it is made to happen here, before the close.
+    SendMessageW(Window, WM_ACTIVATE, WA_ACTIVE, 0);
+    const HWND Notice = WaitForMessageBox(ProcessOf(Window));
+    ASSERT_NE(Notice, nullptr);
+    EXPECT_NE(DialogText(Notice).find(L"削除されました"), std::wstring::npos);
+    Click(Notice, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(Notice));
 
     PostMessageW(Window, WM_CLOSE, 0, 0);
     const HWND Question = WaitForMessageBox(ProcessOf(Window));
