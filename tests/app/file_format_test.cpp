@@ -80,13 +80,18 @@ TEST_F(FileFormatTest, TheStatusBarShowsTheCaretsLineAndColumnAsDrawn) {
     Editor->GetLines().SetTextStr("\tx\r\n\x82\xA0\x82\xA2y\r\n" + std::string(50, 'w'));
     const auto caretText = [&](int Row, int Col) {
         Editor->SetRowCol(Row, Col);
+        Form->AppIdle();
         return Form->Menus.StatusBar1.Parts[TStatusBar::spCaret];
     };
     EXPECT_EQ(caretText(0, 4), "1 行, 5 桁") << "after a tab";
     EXPECT_EQ(caretText(1, 4), "2 行, 5 桁") << "after two double-byte characters";
     EXPECT_EQ(caretText(3, 7), "3 行, 8 桁") << "on the second row of a wrapped line";
+    // Shown once when the program is next idle, after any number of moves.
     const int refreshes = View.StatusBarRefreshes;
     Editor->SetRowCol(4, 2);
+    Editor->SetRowCol(4, 3);
+    EXPECT_EQ(View.StatusBarRefreshes, refreshes);
+    Form->AppIdle();
     EXPECT_EQ(View.StatusBarRefreshes, refreshes + 1);
     Editor->SetHost(nullptr);
 }

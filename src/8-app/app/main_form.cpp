@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace kst {
 
@@ -107,7 +108,7 @@ void TForm1::ApplyEditorDesignValues() {
                                 int Index, const TRect& ARect, bool Selected) {
         Editor1DrawLine(Sender, LineStr, X, Y, Index, ARect, Selected);
     };
-    FEditor.OnCaretMoved = [this](TEditor&) { ShowCaretPosition(); };
+    FEditor.OnCaretMoved = [this](TEditor&) { FCaretMoved = true; };
     FEditor.OnChange = [this](TEditor&) { TextChanged(); };
     FEditor.Loaded();
 }
@@ -441,6 +442,9 @@ bool TForm1::AppIdle() {
     EnableCommand(*Menus.tbSaveFile, modified);
     Menus.ToolBar1.StatusText = StateText();
     ShowFileState();
+    if (std::exchange(FCaretMoved, false)) {
+        ShowCaretPosition();
+    }
     if (FLookAtFilePending && !ScriptRunning) {
         FLookAtFilePending = false;
         LookAtFile();

@@ -81,8 +81,8 @@ public:
     // parts, then does a step of the idle work (filling the results list, colouring rows ahead);
     // true while work remains, so that the message loop calls it again before it waits. Reads no
     // clipboard: whether it holds text is taken from the last ClipboardChanged. The caret's place
-    // in the status bar follows the editor's OnCaretMoved instead (and a focus regained, which
-    // places the caret again).
+    // in the status bar is shown here too, once after the caret has moved: a key's own paint comes
+    // first, and a burst of keys redraws the status bar once.
     bool AppIdle();
     // Milliseconds until the idle handler has timed work (the recovery copy after a pause in
     // typing); none when it has none. The message loop waits no longer than this.
@@ -317,6 +317,8 @@ private:
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
     bool FClipboardHoldsText = false;
+    // The caret has moved since the status bar last showed its place.
+    bool FCaretMoved = false;
     TFileWatch FFileWatch;
     bool FLookAtFilePending = false;
     RecoveryWriter FRecoveryWriter;
