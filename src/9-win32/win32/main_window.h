@@ -12,6 +12,7 @@
 #include "win32/desktop_win32.h"
 #include "win32/main_window_menus.h"
 #include "win32/main_window_toolbar.h"
+#include "win32/results_list.h"
 #include "win32/windows_api.h"
 
 #include <array>
@@ -84,7 +85,6 @@ private:
     // A key pressed in this window or one of its controls that is a menu item's shortcut is
     // carried out here; answers whether Message was one (then nobody else gets it).
     bool HandleShortCut(const MSG& Message);
-    static LRESULT CALLBACK ListBoxProc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     void ScaleTo(int Dpi);
     void CreateControls();
     void CreateToolBar();
@@ -115,8 +115,7 @@ private:
     HIMAGELIST FImages = nullptr;
     HWND FEditorWindow = nullptr;
     HWND FSplitter = nullptr;
-    HWND FListBox = nullptr;
-    WNDPROC FListBoxClassProc = nullptr;
+    std::unique_ptr<ResultsList> FResultsList;
     HWND FStatusBar = nullptr;
     // The status bar's texts as they were last sent.
     std::array<std::string, TStatusBar::kPartCount> FShownStatus;

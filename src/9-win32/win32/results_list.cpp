@@ -1,0 +1,110 @@
+#include "win32/results_list.h"
+
+#include "win32/utf.h"
+
+#include <cstring>
+#include <utility>
+
+namespace kst::win32 {
+
+namespace {
+
+// The text starts this far right of the entry's left edge, as in a list of strings.
+constexpr int kTextIndent = 1;
+
+} // namespace
+
+// The list's own procedure is replaced rather than subclassed through comctl32: under Wine,
+// SetWindowSubclass looks its data up among the window's properties on every message, a round
+// trip to the Wine server. The window style also claims strings, so that the system copies the
+// whole text of LB_GETTEXT sent from another process rather than an item's data.
+ResultsList::ResultsList(HWND Window, std::function<void(WPARAM Key)> KeyUp)
+    : FWindow(Window), FKeyUp(std::move(KeyUp)) {
+    SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    FClassProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(FWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    SetWindowLongPtrW(FWindow, GWL_STYLE, GetWindowLongPtrW(FWindow, GWL_STYLE) | LBS_HASSTRINGS);
+}
+
+void ResultsList::Clear(std::size_t Expected) {
+    SendMessageW(FWindow, LB_RESETCONTENT, 0, 0);
+    FTexts.clear();
+    FEnds.clear();
+    FEnds.reserve(Expected);
+}
+
+void ResultsList::Add(std::span<const std::string> Entries) {
+    for (const std::string& entry : Entries) {
+        FTexts.append(entry);
+        FEnds.push_back(FTexts.size());
+    }
+    SendMessageW(FWindow, LB_SETCOUNT, Count(), 0);
+}
+
+std::string_view ResultsList::Entry(std::size_t Index) const {
+    const std::size_t start = Index == 0 ? 0 : FEnds[Index - 1];
+    return std::string_view(FTexts).substr(start, FEnds[Index] - start);
+}
+
+LRESULT CALLBACK ResultsList::Proc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {
+    auto& self = *reinterpret_cast<ResultsList*>(GetWindowLongPtrW(Window, GWLP_USERDATA));
+    switch (Msg) {
+    case LB_GETTEXTLEN:
+        return self.TextLength(WParam);
+    case LB_GETTEXT:
+        return self.CopyText(WParam, LParam);
+    case WM_KEYUP:
+        self.FKeyUp(WParam);
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcW(self.FClassProc, Window, Msg, WParam, LParam);
+}
+
+LRESULT ResultsList::TextLength(WPARAM Index) const {
+    if (Index >= Count()) {
+        return LB_ERR;
+    }
+    return static_cast<LRESULT>(Utf8ToWide(Entry(Index)).size());
+}
+
+// Buffer must hold the text and its terminating zero, as for any list of strings.
+LRESULT ResultsList::CopyText(WPARAM Index, LPARAM Buffer) const {
+    if (Index >= Count() || Buffer == 0) {
+        return LB_ERR;
+    }
+    const std::wstring text = Utf8ToWide(Entry(Index));
+    std::memcpy(reinterpret_cast<wchar_t*>(Buffer), text.c_str(),
+                (text.size() + 1) * sizeof(wchar_t));
+    return static_cast<LRESULT>(text.size());
+}
+
+// An entry in the system's colours for a selected or an ordinary entry, with the focus frame
+// drawn over it; a change of focus alone only toggles the frame.
+bool ResultsList::Draw(const DRAWITEMSTRUCT& Item) const {
+    if (Item.hwndItem != FWindow) {
+        return false;
+    }
+    const bool entry = Item.itemID < Count();
+    if (entry && (Item.itemAction & (ODA_DRAWENTIRE | ODA_SELECT)) != 0) {
+        const bool selected = (Item.itemState & ODS_SELECTED) != 0;
+        const HDC dc = Item.hDC;
+        const auto oldFont =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(FWindow, WM_GETFONT, 0, 0)));
+        SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+        const std::wstring text = Utf8ToWide(Entry(Item.itemID));
+        ExtTextOutW(dc, Item.rcItem.left + kTextIndent, Item.rcItem.top, ETO_OPAQUE | ETO_CLIPPED,
+                    &Item.rcItem, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+        SelectObject(dc, oldFont);
+        if ((Item.itemState & ODS_FOCUS) != 0) {
+            DrawFocusRect(dc, &Item.rcItem);
+        }
+    } else if ((Item.itemAction & ODA_FOCUS) != 0) {
+        DrawFocusRect(Item.hDC, &Item.rcItem);
+    }
+    return true;
+}
+
+} // namespace kst::win32

@@ -1,0 +1,52 @@
+// The main window's results list: a list box that keeps no entries of its own (no-data, drawn by
+// its owner) while this class keeps their texts, so that adding a million entries is one message
+// instead of a million. It answers LB_GETTEXT and LB_GETTEXTLEN from those texts, for other
+// programs too, and draws its entries as a list of strings does.
+#pragma once
+
+#include "win32/windows_api.h"
+
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kst::win32 {
+
+class ResultsList {
+public:
+    // The list box's style for CreateWindowEx.
+    static constexpr DWORD kStyle =
+        WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_NODATA | LBS_OWNERDRAWFIXED;
+
+    // Takes over the list box Window, created with kStyle; KeyUp gets the keys released in it.
+    ResultsList(HWND Window, std::function<void(WPARAM Key)> KeyUp);
+    ResultsList(const ResultsList&) = delete;
+    ResultsList& operator=(const ResultsList&) = delete;
+
+    HWND Handle() const { return FWindow; }
+    // Empties the list, with room made for Expected entries to come.
+    void Clear(std::size_t Expected);
+    // Adds entries (UTF-8) at the end, none selected.
+    void Add(std::span<const std::string> Entries);
+    // Draws an entry as WM_DRAWITEM asks; false when Item is not for this list.
+    bool Draw(const DRAWITEMSTRUCT& Item) const;
+
+private:
+    static LRESULT CALLBACK Proc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
+    LRESULT TextLength(WPARAM Index) const;
+    LRESULT CopyText(WPARAM Index, LPARAM Buffer) const;
+    std::size_t Count() const { return FEnds.size(); }
+    std::string_view Entry(std::size_t Index) const;
+
+    HWND FWindow;
+    WNDPROC FClassProc;
+    std::function<void(WPARAM)> FKeyUp;
+    // The entries' texts one after another, and where each ends.
+    std::string FTexts;
+    std::vector<std::size_t> FEnds;
+};
+
+} // namespace kst::win32
