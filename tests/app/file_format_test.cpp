@@ -80,19 +80,30 @@ TEST_F(FileFormatTest, TheStatusBarShowsTheCaretsLineAndColumnAsDrawn) {
     Editor->GetLines().SetTextStr("\tx\r\n\x82\xA0\x82\xA2y\r\n" + std::string(50, 'w'));
     const auto caretText = [&](int Row, int Col) {
         Editor->SetRowCol(Row, Col);
+        Desk.Now += 1000;
         Form->AppIdle();
         return Form->Menus.StatusBar1.Parts[TStatusBar::spCaret];
     };
     EXPECT_EQ(caretText(0, 4), "1 行, 5 桁") << "after a tab";
     EXPECT_EQ(caretText(1, 4), "2 行, 5 桁") << "after two double-byte characters";
     EXPECT_EQ(caretText(3, 7), "3 行, 8 桁") << "on the second row of a wrapped line";
-    // Shown once when the program is next idle, after any number of moves.
+    // Shown when the program is next idle, after any number of moves, and held back for a while
+    // after it was shown: the message loop is woken when it may be shown.
     const int refreshes = View.StatusBarRefreshes;
     Editor->SetRowCol(4, 2);
     Editor->SetRowCol(4, 3);
     EXPECT_EQ(View.StatusBarRefreshes, refreshes);
+    Desk.Now += 1000;
     Form->AppIdle();
     EXPECT_EQ(View.StatusBarRefreshes, refreshes + 1);
+    Editor->SetRowCol(4, 4);
+    Desk.Now += 30;
+    Form->AppIdle();
+    EXPECT_EQ(View.StatusBarRefreshes, refreshes + 1);
+    EXPECT_LE(Form->IdleWakeDelay().value_or(1000), 70);
+    Desk.Now += 70;
+    Form->AppIdle();
+    EXPECT_EQ(Part(TStatusBar::spCaret), "3 行, 5 桁");
     Editor->SetHost(nullptr);
 }
 

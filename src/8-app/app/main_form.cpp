@@ -13,11 +13,13 @@
 
 #include <algorithm>
 #include <exception>
-#include <utility>
 
 namespace kst {
 
 namespace {
+
+// The status bar shows the caret's place at most this often (milliseconds) while it moves.
+constexpr std::uint64_t kCaretPartInterval = 100;
 
 // Where colouring depends on the lines above, rows are coloured ahead while the program is idle,
 // about this many (some 10 ms) at a time, so that messages wait no longer than that.
@@ -442,9 +444,7 @@ bool TForm1::AppIdle() {
     EnableCommand(*Menus.tbSaveFile, modified);
     Menus.ToolBar1.StatusText = StateText();
     ShowFileState();
-    if (std::exchange(FCaretMoved, false)) {
-        ShowCaretPosition();
-    }
+    ShowMovedCaret();
     if (FLookAtFilePending && !ScriptRunning) {
         FLookAtFilePending = false;
         LookAtFile();
@@ -454,6 +454,29 @@ bool TForm1::AppIdle() {
     const bool moreStates =
         FEditor.ScreenStrings().ComputeStartStatesAhead(kRowsColouredPerIdleStep);
     return moreCopy || moreResults || moreStates;
+}
+
+std::optional<int> TForm1::ShowMovedCaret() {
+    if (!FCaretMoved) {
+        return std::nullopt;
+    }
+    const std::uint64_t now = FDesktop.TickCount();
+    if (FCaretShownAt && now < *FCaretShownAt + kCaretPartInterval) {
+        return static_cast<int>(*FCaretShownAt + kCaretPartInterval - now);
+    }
+    FCaretMoved = false;
+    FCaretShownAt = now;
+    ShowCaretPosition();
+    return std::nullopt;
+}
+
+std::optional<int> TForm1::IdleWakeDelay() {
+    const std::optional<int> caret = ShowMovedCaret();
+    const std::optional<int> recovery = RecoveryWakeDelay();
+    if (caret && recovery) {
+        return std::min(*caret, *recovery);
+    }
+    return caret ? caret : recovery;
 }
 
 void TForm1::ClipboardChanged() {

@@ -81,11 +81,12 @@ public:
     // parts, then does a step of the idle work (filling the results list, colouring rows ahead);
     // true while work remains, so that the message loop calls it again before it waits. Reads no
     // clipboard: whether it holds text is taken from the last ClipboardChanged. The caret's place
-    // in the status bar is shown here too, once after the caret has moved: a key's own paint comes
-    // first, and a burst of keys redraws the status bar once.
+    // in the status bar is shown here too, after the caret has moved, at most ten times a second:
+    // a status bar repaint costs a typed key as much again under Wine, and nobody reads it faster.
     bool AppIdle();
     // Milliseconds until the idle handler has timed work (the recovery copy after a pause in
-    // typing); none when it has none. The message loop waits no longer than this.
+    // typing, the caret's place held back); none when it has none. The message loop waits no
+    // longer than this.
     std::optional<int> IdleWakeDelay();
     // Waits until the recovery copy being written is on the disk (before the process ends).
     void FlushRecoveryCopy() { FRecoveryWriter.Wait(); }
@@ -259,6 +260,10 @@ private:
     // handed to the writer once complete; removes the copy once nothing is unsaved. True while
     // rows remain to be copied.
     bool KeepRecoveryCopy();
+    std::optional<int> RecoveryWakeDelay();
+    // Shows the caret's place if it moved and was last shown long enough ago; when it is held
+    // back, the milliseconds until it may be shown.
+    std::optional<int> ShowMovedCaret();
     bool CopyRowsStep();
     void AbandonSnapshot();
     // Removes this window's copy: the text was saved, or its changes were given up.
@@ -317,8 +322,9 @@ private:
     // The save dialog keeps the name chosen last.
     std::string FSaveFileName;
     bool FClipboardHoldsText = false;
-    // The caret has moved since the status bar last showed its place.
+    // The caret has moved since the status bar last showed its place, at FCaretShownAt.
     bool FCaretMoved = false;
+    std::optional<std::uint64_t> FCaretShownAt;
     TFileWatch FFileWatch;
     bool FLookAtFilePending = false;
     RecoveryWriter FRecoveryWriter;

@@ -81,7 +81,7 @@ void TForm1::AbandonSnapshot() {
     std::string().swap(FSnapshot);
 }
 
-std::optional<int> TForm1::IdleWakeDelay() {
+std::optional<int> TForm1::RecoveryWakeDelay() {
     if (!FEditor.GetModified() || FCopyCurrent || FSnapshotRow >= 0) {
         return std::nullopt;
     }
