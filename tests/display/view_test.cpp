@@ -287,17 +287,6 @@ TEST_F(ViewInWindowTest, FocusCreatesAndDestroysTheSystemCaret) {
     EXPECT_EQ(Host.CaretPos, (TPoint{kTextLeft + 2 * kCharWidth, kTextTop + kRowHeight}));
     EXPECT_EQ(View->CaretMoves, 1);
 
-    // Hides nest: the caret shows again when the last one closes.
-    View->BeginCaretHide();
-    View->BeginCaretHide();
-    EXPECT_FALSE(Host.CaretVisible());
-    View->EndCaretHide();
-    EXPECT_FALSE(Host.CaretVisible());
-    View->EndCaretHide();
-    EXPECT_TRUE(Host.CaretVisible());
-    View->EndCaretHide();
-    EXPECT_TRUE(Host.CaretVisible());
-
     View->GetCaret().SetStyle(csBrief);
     EXPECT_EQ(Host.CaretSize, (TSize{kCharWidth, 2}));
     EXPECT_EQ(Host.CaretPos.Y, kTextTop + kRowHeight + kRowHeight - 2);
@@ -313,6 +302,26 @@ TEST_F(ViewInWindowTest, FocusCreatesAndDestroysTheSystemCaret) {
     EXPECT_FALSE(Host.CaretExists);
     View->SetRowCol(0, 0);
     EXPECT_EQ(View->CaretMoves, 3);
+}
+
+// A change hides the caret once it draws outside a paint (here the caret row's underline); hides
+// nest, and the caret shows again when the last one closes.
+TEST_F(ViewInWindowTest, AChangeHidesTheCaretOnlyToDrawOutsideAPaint) {
+    Open("abc\r\ndef");
+    View->GetMarks().GetUnderline().SetVisible(true);
+    Focus();
+    View->BeginCaretHide();
+    View->BeginCaretHide();
+    EXPECT_TRUE(Host.CaretVisible()) << "nothing drawn yet";
+    View->BeginUnderlineHide();
+    EXPECT_FALSE(Host.CaretVisible());
+    View->EndUnderlineHide();
+    View->EndCaretHide();
+    EXPECT_FALSE(Host.CaretVisible());
+    View->EndCaretHide();
+    EXPECT_TRUE(Host.CaretVisible());
+    View->EndCaretHide();
+    EXPECT_TRUE(Host.CaretVisible());
 }
 
 TEST_F(ViewInWindowTest, LinesUpdateBracketStopsRedrawingUntilItCloses) {

@@ -186,8 +186,12 @@ bool TEditorView::CanDraw() const {
     return HasWindow() && FHost->Showing();
 }
 
-Surface& TEditorView::PaintSurface() const {
-    return FCanvas != nullptr ? *FCanvas : FHost->ClientSurface();
+Surface& TEditorView::PaintSurface() {
+    if (FCanvas != nullptr) {
+        return *FCanvas;
+    }
+    HideCaretForDrawing();
+    return FHost->ClientSurface();
 }
 
 // Paint

@@ -249,6 +249,8 @@ public:
     virtual void RefreshCaret();
     void BeginCaretHide() override;
     void EndCaretHide() override;
+    // The caret stays hidden while Suppressed (the input method's candidate list is open).
+    void SetCaretSuppressed(bool Suppressed);
     virtual void BeginUnderlineHide();
     virtual void EndUnderlineHide();
     virtual bool CaretOutOfView() const;
@@ -363,6 +365,7 @@ protected:
     void PlaceSystemCaret();
     void ShowCaretIfAllowed();
     void HideSystemCaret();
+    void HideCaretForDrawing();
     bool UnderlineShown() const;
 
     EditorHost* FHost = nullptr;
@@ -419,7 +422,10 @@ protected:
     int FDpi = kDesignDpi;
 
     // The system caret.
+    // Changes under way, and whether one of them hid the caret to draw outside a paint.
     int FCaretHideCount = 0;
+    bool FCaretHiddenForDrawing = false;
+    bool FCaretSuppressed = false;
     bool FCaretShown = false;
     bool FCaretCreated = false;
     TSize FCaretSize;
@@ -442,7 +448,8 @@ private:
     TTextLook TokenLook(const TFountainColor* Color, const TTextLook& RowLook, bool Selected) const;
     bool CanDraw() const;
     // The paint's canvas during Paint, else the window's own surface.
-    Surface& PaintSurface() const;
+    // The paint's surface, or the window's outside a paint (the caret then hidden during a change).
+    Surface& PaintSurface();
     void PaintAreas(const TRect& Clip);
     void PaintTextRows(const TRect& Area, int FirstRow, int LastRow);
     void PaintRowPastEnd(const TRect& Rect, int X0, int Row);

@@ -69,15 +69,22 @@ void TEditorView::PlaceSystemCaret() {
     DoCaretMoved();
 }
 
-// Shown only when no hide is open, the window has the focus and the caret is on screen. The
-// position is set again because scrolling may have moved the text under it.
+// Shown when nothing holds it hidden, the window has the focus and the caret is on screen, and
+// hidden when it is off screen. The position is set again because scrolling may have moved the
+// text under it; the host skips a position that did not change.
 void TEditorView::ShowCaretIfAllowed() {
-    if (FCaretHideCount > 0 || FCaretShown || !FCaretCreated || !Focused() || CaretOutOfView()) {
+    if (FCaretHiddenForDrawing || FCaretSuppressed || !FCaretCreated || !Focused()) {
+        return;
+    }
+    if (CaretOutOfView()) {
+        HideSystemCaret();
         return;
     }
     FHost->SetCaretPos(CaretPixel());
-    FHost->ShowCaret();
-    FCaretShown = true;
+    if (!FCaretShown) {
+        FHost->ShowCaret();
+        FCaretShown = true;
+    }
 }
 
 void TEditorView::HideSystemCaret() {
@@ -87,14 +94,36 @@ void TEditorView::HideSystemCaret() {
     }
 }
 
+// A change hides the caret only once it draws outside a paint: the window system hides the caret
+// while the window paints, and under Wine each hide and show is a round trip to its server, which
+// a typed key would pay for nothing.
 void TEditorView::BeginCaretHide() {
-    if (++FCaretHideCount == 1) {
-        HideSystemCaret();
-    }
+    ++FCaretHideCount;
 }
 
 void TEditorView::EndCaretHide() {
     if (FCaretHideCount > 0 && --FCaretHideCount == 0) {
+        FCaretHiddenForDrawing = false;
+        ShowCaretIfAllowed();
+    }
+}
+
+// The caret is drawn inverted: text drawn over it outside a paint would keep its picture.
+void TEditorView::HideCaretForDrawing() {
+    if (FCaretHideCount > 0) {
+        HideSystemCaret();
+        FCaretHiddenForDrawing = true;
+    }
+}
+
+void TEditorView::SetCaretSuppressed(bool Suppressed) {
+    if (Suppressed == FCaretSuppressed) {
+        return;
+    }
+    FCaretSuppressed = Suppressed;
+    if (Suppressed) {
+        HideSystemCaret();
+    } else {
         ShowCaretIfAllowed();
     }
 }

@@ -351,10 +351,8 @@ void TEditor::InsertImeResult() {
 
 // The caret is hidden while the candidate list is open.
 void TEditor::ImeNotify(unsigned Notification) {
-    if (Notification == IMN_OPENCANDIDATE) {
-        BeginCaretHide();
-    } else if (Notification == IMN_CLOSECANDIDATE) {
-        EndCaretHide();
+    if (Notification == IMN_OPENCANDIDATE || Notification == IMN_CLOSECANDIDATE) {
+        SetCaretSuppressed(Notification == IMN_OPENCANDIDATE);
     }
 }
 
