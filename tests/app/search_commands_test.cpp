@@ -4,6 +4,7 @@
 #include "main_form_fixture.h"
 #include "support/recording_host.h"
 #include "support/recording_surface.h"
+#include "tools/search_results.h"
 
 #include <set>
 
@@ -29,11 +30,31 @@ protected:
         Form->mnuFindClick();
     }
 
+    // Lines "MsgBox 0" to "MsgBox 99999", more than one step of the search; answers the byte
+    // offset of each.
+    std::vector<int> SetLongScript() {
+        std::string text;
+        std::vector<int> lineOffsets;
+        for (int i = 0; i < kLongScriptLines; ++i) {
+            lineOffsets.push_back(static_cast<int>(text.size()));
+            text += "MsgBox " + std::to_string(i) + "\r\n";
+        }
+        Editor->GetLines().SetTextStr(text);
+        return lineOffsets;
+    }
+
+    void IdleUntilDone() {
+        for (int steps = 0; Form->AppIdle(); ++steps) {
+            ASSERT_LT(steps, 1000);
+        }
+    }
+
     void SelectBytes(int Start, int Length) {
         Editor->SetSelStart(Start);
         Editor->SetSelLength(Length);
     }
 
+    static constexpr int kLongScriptLines = 100'000;
     static constexpr std::string_view kScript = "Dim a\r\n"
                                                 "MsgBox a\r\n"
                                                 "dim b\r\n"
@@ -69,25 +90,52 @@ TEST_F(SearchCommandsTest, SearchListsTheHitLinesAndASummary) {
     EXPECT_TRUE(Form->Settings.SearchCase);
 }
 
-// A long list fills in while the program is idle: the first entries show at once, and the idle
-// handler asks to be called again until every entry is in.
-TEST_F(SearchCommandsTest, ALongResultsListFillsInWhileIdle) {
-    std::string text;
-    for (int i = 0; i < 12'000; ++i) {
-        text += "MsgBox " + std::to_string(i) + "\r\n";
-    }
-    Editor->GetLines().SetTextStr(text);
+// A long list fills in while the program is idle: the first entries show with the search, and
+// the idle handler searches on and asks to be called again until the summary is in. The text may
+// change meanwhile: the search goes on from its row in the text as it is and numbers the lines as
+// they are then; a text that ends above its row ends it.
+TEST_F(SearchCommandsTest, ALongResultsListFillsInWhileIdleAndFollowsEdits) {
+    const std::vector<int> lineOffsets = SetLongScript();
     SearchFor("MsgBox", false);
     const std::size_t first = View.Results.size();
-    EXPECT_GT(first, 0u);
-    EXPECT_LT(first, 12'001u);
-    int idleSteps = 0;
-    while (Form->AppIdle()) {
-        ASSERT_LT(++idleSteps, 100);
+    EXPECT_GT(first, 0U);
+    EXPECT_LT(first, std::size_t{kLongScriptLines});
+    EXPECT_EQ(Form->FindHistory, std::vector<std::string>{"MsgBox"});
+
+    // Lines 1001 to 2000 go, above the row the first step reached.
+    SelectBytes(lineOffsets[1000], lineOffsets[2000] - lineOffsets[1000]);
+    Editor->DeleteSelection();
+    IdleUntilDone();
+    ASSERT_EQ(View.Results.size(), std::size_t{kLongScriptLines - 1000 + 1});
+    for (std::size_t index = 0; index + 1 < View.Results.size(); ++index) {
+        ASSERT_TRUE(View.Results[index].starts_with(HitLineEntry(static_cast<int>(index + 1), "")))
+            << View.Results[index];
     }
-    ASSERT_EQ(View.Results.size(), 12'001u);
-    EXPECT_EQ(View.Results[12'000], "> [12000]行ヒット");
-    EXPECT_FALSE(Form->AppIdle()) << "no idle work is left";
+    EXPECT_EQ(View.Results.back(), "> [99000]行ヒット");
+
+    SearchFor("MsgBox", false);
+    Editor->GetLines().ReplaceWholeText("MsgBox\r\n");
+    IdleUntilDone();
+    EXPECT_GE(View.Results.size(), first + 1);
+    EXPECT_EQ(View.Results.back(), "> [" + std::to_string(View.Results.size() - 1) + "]行ヒット");
+}
+
+// Another list (the procedure list here) and another file stop the search that was filling the
+// list.
+TEST_F(SearchCommandsTest, ANewListOrFileStopsTheSearch) {
+    SetLongScript();
+    SearchFor("MsgBox", false);
+    Form->mnuProcedureListClick();
+    IdleUntilDone();
+    EXPECT_EQ(View.Results, std::vector<std::string>{"> [0]件"});
+
+    SearchFor("MsgBox", false);
+    Editor->SetModified(false);
+    Form->OpenFile(File("notes.txt", "MsgBox\r\n"));
+    IdleUntilDone();
+    EXPECT_LT(View.Results.size(), std::size_t{kLongScriptLines})
+        << "what the first step found, and no summary";
+    EXPECT_TRUE(View.Results.back().starts_with("["));
 }
 
 TEST_F(SearchCommandsTest, ACancelledSearchListsNothing) {

@@ -80,6 +80,38 @@ TEST_F(ResultsTest, AWrappedLineIsOneLineAndFindsWordsAcrossItsRows) {
                                          {"[0003] : needle", {.Line = 3}}}));
 }
 
+// Steps of any size, from any row, list what the whole search lists.
+TEST_F(ResultsTest, ASteppedSearchListsWhatTheWholeSearchLists) {
+    Editor->GetWrapOption().SetWrapByte(20);
+    const std::string longLine = std::string(18, 'x') + "needle" + std::string(30, 'y');
+    const std::string text = "needle\r\n" + longLine + "\r\nfirst\r\n" + longLine + "\r\nneedle";
+    const TWordMatcher matcher("needle", true);
+    for (const bool wrap : {false, true}) {
+        Editor->SetWordWrap(wrap);
+        Editor->GetLines().SetTextStr(text);
+        const TEditorScreenStrings& rows = Editor->ScreenStrings();
+        const std::vector<TResultEntry> whole = ResultEntries(rows, matcher);
+        ASSERT_EQ(whole.size(), 4U);
+        for (const int rowsPerStep : {1, 2, 1000}) {
+            SCOPED_TRACE(testing::Message() << "wrap " << wrap << ", step " << rowsPerStep);
+            std::vector<TResultEntry> stepped;
+            for (int row = 0, steps = 0; row < rows.GetCount(); ++steps) {
+                ASSERT_LT(steps, rows.GetCount());
+                row = AppendResultEntries(rows, matcher, row, rowsPerStep, stepped);
+            }
+            EXPECT_EQ(stepped, whole);
+        }
+        // A row inside a line goes back to the line's start; rows beyond the text read nothing.
+        std::vector<TResultEntry> fromWithin;
+        EXPECT_EQ(AppendResultEntries(rows, matcher, rows.GetCount() - 2, 1000, fromWithin),
+                  rows.GetCount());
+        EXPECT_EQ(fromWithin, std::vector<TResultEntry>(whole.end() - 2, whole.end()));
+        EXPECT_EQ(AppendResultEntries(rows, matcher, rows.GetCount() + 5, 1, fromWithin),
+                  rows.GetCount());
+        EXPECT_EQ(fromWithin.size(), 2U);
+    }
+}
+
 TEST(ResultsEntryTest, NumbersHaveFourDigitsOrAllTheirs) {
     EXPECT_EQ(HitLineEntry(7, "a"), "[0007] : a");
     EXPECT_EQ(HitLineEntry(9999, ""), "[9999] : ");

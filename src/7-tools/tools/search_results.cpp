@@ -20,15 +20,22 @@ std::string PaddedNumber(int Number) {
     return digits;
 }
 
-// Calls Visit(LineIndex, Text) for every document line of Rows; a wrapped line is joined from its
-// rows into one buffer, other lines are the rows' own text.
+// Calls Visit(LineIndex, Text) for the document lines of Rows from the one that starts at row
+// FromRow until at least MinRows rows are read, and answers the row after the last line read; a
+// wrapped line is joined from its rows into one buffer, other lines are the rows' own text. The
+// rows end the last line even when it is wrapped.
 template <class F>
-void ForEachDocumentLine(const TEditorScreenStrings& Rows, F&& Visit) {
+int ForEachDocumentLine(const TEditorScreenStrings& Rows, int FromRow, int MinRows, F&& Visit) {
+    const int count = Rows.GetCount();
+    const int endRow = FromRow + std::min(MinRows, count - FromRow);
     std::string joined;
-    int line = 0;
-    for (int row = 0; row < Rows.GetCount(); ++row) {
+    int line = Rows.LineOfRow(FromRow);
+    int row = FromRow;
+    while (row < endRow || (row < count && !joined.empty())) {
         const std::string_view text = Rows.GetView(row);
-        if (Rows.GetRowAttribute(row) == raWrap) {
+        const bool wraps = Rows.GetRowAttribute(row) == raWrap;
+        ++row;
+        if (wraps && row < count) {
             joined.append(text);
             continue;
         }
@@ -41,6 +48,7 @@ void ForEachDocumentLine(const TEditorScreenStrings& Rows, F&& Visit) {
         }
         ++line;
     }
+    return row;
 }
 
 } // namespace
@@ -63,14 +71,21 @@ std::string HitLineEntry(int LineNumber, std::string_view LineText) {
     return entry;
 }
 
+int AppendResultEntries(const TEditorScreenStrings& Rows, const TWordMatcher& Matcher, int FromRow,
+                        int MinRows, std::vector<TResultEntry>& Into) {
+    const int count = Rows.GetCount();
+    const int fromRow = FromRow < count ? Rows.LineStartRow(std::max(FromRow, 0)) : count;
+    return ForEachDocumentLine(Rows, fromRow, MinRows, [&](int Line, std::string_view Text) {
+        if (Matcher.Occurs(Text)) {
+            Into.push_back({HitLineEntry(Line + 1, Text), {.Line = Line + 1}});
+        }
+    });
+}
+
 std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,
                                         const TWordMatcher& Matcher) {
     std::vector<TResultEntry> entries;
-    ForEachDocumentLine(Rows, [&](int Line, std::string_view Text) {
-        if (Matcher.Occurs(Text)) {
-            entries.push_back({HitLineEntry(Line + 1, Text), {.Line = Line + 1}});
-        }
-    });
+    AppendResultEntries(Rows, Matcher, 0, Rows.GetCount(), entries);
     return entries;
 }
 

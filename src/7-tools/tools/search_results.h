@@ -34,6 +34,13 @@ void AppendTabsAsTwoSpaces(std::string& Into, std::string_view Text);
 // as two spaces. Numbers up to 9999 have four digits with leading zeros, larger ones all theirs.
 std::string HitLineEntry(int LineNumber, std::string_view LineText);
 
+// A step of a search that may go on after the text has changed: reads the document lines of Rows
+// from the one that holds row FromRow (clamped to the rows) until at least MinRows rows are read,
+// appends to Into the entries of those in which Matcher finds its word, numbered by their place
+// in Rows now, and answers the row to go on from: Rows.GetCount() once every row is read.
+int AppendResultEntries(const TEditorScreenStrings& Rows, const TWordMatcher& Matcher, int FromRow,
+                        int MinRows, std::vector<TResultEntry>& Into);
+
 // The entries of the document lines of Rows in which Matcher finds its word, in line order.
 std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,
                                         const TWordMatcher& Matcher);

@@ -295,6 +295,7 @@ void TForm1::OpenFile(const std::string& FileName) {
 void TForm1::LoadHere(const std::string& FileName) {
     const std::optional<TFileStamp> stamp = FileStampOf(FileName);
     FileFormat = FEditor.GetLines().LoadFromFile(FileName);
+    FSearch.reset();
     FEditor.SetModified(false);
     FFileWatch.Remember(stamp);
     CurrentFileName = FileName;
@@ -450,10 +451,11 @@ bool TForm1::AppIdle() {
         LookAtFile();
     }
     const bool moreCopy = KeepRecoveryCopy();
+    const bool moreSearch = ContinueSearch();
     const bool moreResults = FResults.Step();
     const bool moreStates =
         FEditor.ScreenStrings().ComputeStartStatesAhead(kRowsColouredPerIdleStep);
-    return moreCopy || moreResults || moreStates;
+    return moreCopy || moreSearch || moreResults || moreStates;
 }
 
 std::optional<int> TForm1::ShowMovedCaret() {

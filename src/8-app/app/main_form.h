@@ -289,7 +289,13 @@ private:
     TEditEnabling EditEnabling(bool ClipboardHasText) const;
     // The word of a search or replace, its match case and the hits the editor marks.
     void SetSearchWord(std::string Word, bool MatchCase);
+    // Starts the search that fills the results list: the first step of rows at once, the others
+    // while the program is idle.
     void BuildResultsList();
+    // The idle step of the search that fills the results list: hands the entries of the next rows
+    // to the list, and after the last row the summary. True while rows remain; the search stops
+    // once another list replaces its own.
+    bool ContinueSearch();
     // Shows Entries (their texts UTF-8) in the results list; the editor marks the search word's
     // hits while the list shows a search's.
     void ShowResults(std::vector<TResultEntry> Entries, bool SearchHits);
@@ -317,6 +323,16 @@ private:
     ResultsFeed FResults{FView};
     // Whether the results list shows a search's hits.
     bool FResultsAreHits = false;
+    // The search filling the results list while the program is idle: its word (a replace may
+    // change the search word meanwhile), the list it fills, the row it goes on from and the hit
+    // lines found so far.
+    struct TRunningSearch {
+        TWordMatcher Matcher;
+        std::uint64_t List = 0;
+        int Row = 0;
+        std::size_t HitLines = 0;
+    };
+    std::optional<TRunningSearch> FSearch;
     // The running console script host; none while none runs.
     ConsoleProcess* FConsole = nullptr;
     // The save dialog keeps the name chosen last.
