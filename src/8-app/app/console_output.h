@@ -14,7 +14,8 @@
 
 namespace kst {
 
-// The most lines of output that wait to be shown before reading stops: two of the list's steps.
+// The most lines of output that wait to be shown before reading stops: the list's next step
+// shows them all.
 inline constexpr std::size_t kMaxConsoleLinesWaiting = 10'000;
 
 class Desktop;

@@ -9,8 +9,9 @@ namespace kst {
 
 namespace {
 
-// Entries added to the list per step: about 10 ms under Wine.
-constexpr std::size_t kEntriesPerStep = 5'000;
+// Entries added to the list per step: more than a search step finds, so that the list keeps up
+// with the search; the list keeps its texts itself, and a step costs a few milliseconds.
+constexpr std::size_t kEntriesPerStep = 50'000;
 
 } // namespace
 

@@ -2,6 +2,7 @@
 
 #include "win32/utf.h"
 
+#include <algorithm>
 #include <cstring>
 #include <utility>
 
@@ -11,6 +12,8 @@ namespace {
 
 // The text starts this far right of the entry's left edge, as in a list of strings.
 constexpr int kTextIndent = 1;
+
+constexpr std::size_t kBlockRoom = std::size_t{1} << 20;
 
 } // namespace
 
@@ -28,22 +31,34 @@ ResultsList::ResultsList(HWND Window, std::function<void(WPARAM Key)> KeyUp)
 
 void ResultsList::Clear(std::size_t Expected) {
     SendMessageW(FWindow, LB_RESETCONTENT, 0, 0);
-    FTexts.clear();
-    FEnds.clear();
-    FEnds.reserve(Expected);
+    FBlocks.clear();
+    FEntries.clear();
+    FEntries.reserve(Expected);
 }
 
 void ResultsList::Add(std::span<const std::string> Entries) {
     for (const std::string& entry : Entries) {
-        FTexts.append(entry);
-        FEnds.push_back(FTexts.size());
+        Keep(entry);
     }
     SendMessageW(FWindow, LB_SETCOUNT, Count(), 0);
 }
 
+// An entry longer than a block's room gets a block of its own. Places fit 32 bits: an entry is a
+// line of the text, whose sizes are ints, or a cut line of a program's output.
+void ResultsList::Keep(std::string_view Text) {
+    if (FBlocks.empty() || FBlocks.back().size() + Text.size() > FBlocks.back().capacity()) {
+        FBlocks.emplace_back().reserve(std::max(kBlockRoom, Text.size()));
+    }
+    std::string& block = FBlocks.back();
+    FEntries.push_back({static_cast<std::uint32_t>(FBlocks.size() - 1),
+                        static_cast<std::uint32_t>(block.size()),
+                        static_cast<std::uint32_t>(Text.size())});
+    block.append(Text);
+}
+
 std::string_view ResultsList::Entry(std::size_t Index) const {
-    const std::size_t start = Index == 0 ? 0 : FEnds[Index - 1];
-    return std::string_view(FTexts).substr(start, FEnds[Index] - start);
+    const TPlace& place = FEntries[Index];
+    return std::string_view(FBlocks[place.Block]).substr(place.Start, place.Length);
 }
 
 LRESULT CALLBACK ResultsList::Proc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam) {

@@ -7,6 +7,7 @@
 #include "win32/windows_api.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <span>
 #include <string>
@@ -38,15 +39,22 @@ private:
     static LRESULT CALLBACK Proc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT TextLength(WPARAM Index) const;
     LRESULT CopyText(WPARAM Index, LPARAM Buffer) const;
-    std::size_t Count() const { return FEnds.size(); }
+    std::size_t Count() const { return FEntries.size(); }
     std::string_view Entry(std::size_t Index) const;
+    void Keep(std::string_view Text);
 
     HWND FWindow;
     WNDPROC FClassProc;
     std::function<void(WPARAM)> FKeyUp;
-    // The entries' texts one after another, and where each ends.
-    std::string FTexts;
-    std::vector<std::size_t> FEnds;
+    // The entries' texts one after another in blocks of a fixed room, so that a growing list never
+    // copies what it holds, and where each entry is.
+    struct TPlace {
+        std::uint32_t Block;
+        std::uint32_t Start;
+        std::uint32_t Length;
+    };
+    std::vector<std::string> FBlocks;
+    std::vector<TPlace> FEntries;
 };
 
 } // namespace kst::win32
