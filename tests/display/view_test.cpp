@@ -304,24 +304,25 @@ TEST_F(ViewInWindowTest, FocusCreatesAndDestroysTheSystemCaret) {
     EXPECT_EQ(View->CaretMoves, 3);
 }
 
-// A change hides the caret once it draws outside a paint (here the caret row's underline); hides
-// nest, and the caret shows again when the last one closes.
-TEST_F(ViewInWindowTest, AChangeHidesTheCaretOnlyToDrawOutsideAPaint) {
-    Open("abc\r\ndef");
+// A change leaves the caret shown, also while the ruler's mark and the underline beside it are
+// drawn; when the last of nested changes ends, the caret stands at its new place, or is hidden
+// once it has left the screen.
+TEST_F(ViewInWindowTest, AChangeLeavesTheCaretShownAndPlacesItAtItsEnd) {
+    Open(NumberedLines(100));
     View->GetMarks().GetUnderline().SetVisible(true);
+    View->GetRuler().SetVisible(true);
     Focus();
     View->BeginCaretHide();
     View->BeginCaretHide();
-    EXPECT_TRUE(Host.CaretVisible()) << "nothing drawn yet";
-    View->BeginUnderlineHide();
-    EXPECT_FALSE(Host.CaretVisible());
-    View->EndUnderlineHide();
-    View->EndCaretHide();
-    EXPECT_FALSE(Host.CaretVisible());
-    View->EndCaretHide();
+    View->SetRowCol(1, 1);
     EXPECT_TRUE(Host.CaretVisible());
     View->EndCaretHide();
-    EXPECT_TRUE(Host.CaretVisible());
+    View->EndCaretHide();
+    EXPECT_EQ(Host.CaretPos, (TPoint{kTextLeft + kCharWidth, View->RowTop(1)}));
+    View->BeginCaretHide();
+    View->SetTopRow(50);
+    View->EndCaretHide();
+    EXPECT_FALSE(Host.CaretVisible()) << "row 1 is off screen";
 }
 
 TEST_F(ViewInWindowTest, LinesUpdateBracketStopsRedrawingUntilItCloses) {

@@ -40,7 +40,7 @@ public:
     // Puts the caret Offset bytes after the start of Row in the text as it now stands, counting a
     // raLineBreak row's text plus 2 and a raEndOfText row's text plus 1.
     virtual void SetCaretByOffset(int Row, int Offset) = 0;
-    // A counted hide of the caret during a change, from the first drawing outside a paint on.
+    // Counted brackets around a change; when the last one closes, the caret is placed again.
     virtual void BeginCaretHide() = 0;
     virtual void EndCaretHide() = 0;
     virtual void CancelSelection() = 0;

@@ -186,12 +186,8 @@ bool TEditorView::CanDraw() const {
     return HasWindow() && FHost->Showing();
 }
 
-Surface& TEditorView::PaintSurface() {
-    if (FCanvas != nullptr) {
-        return *FCanvas;
-    }
-    HideCaretForDrawing();
-    return FHost->ClientSurface();
+Surface& TEditorView::PaintSurface() const {
+    return FCanvas != nullptr ? *FCanvas : FHost->ClientSurface();
 }
 
 // Paint

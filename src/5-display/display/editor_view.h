@@ -365,7 +365,6 @@ protected:
     void PlaceSystemCaret();
     void ShowCaretIfAllowed();
     void HideSystemCaret();
-    void HideCaretForDrawing();
     bool UnderlineShown() const;
 
     EditorHost* FHost = nullptr;
@@ -422,9 +421,8 @@ protected:
     int FDpi = kDesignDpi;
 
     // The system caret.
-    // Changes under way, and whether one of them hid the caret to draw outside a paint.
+    // Changes under way.
     int FCaretHideCount = 0;
-    bool FCaretHiddenForDrawing = false;
     bool FCaretSuppressed = false;
     bool FCaretShown = false;
     bool FCaretCreated = false;
@@ -448,8 +446,7 @@ private:
     TTextLook TokenLook(const TFountainColor* Color, const TTextLook& RowLook, bool Selected) const;
     bool CanDraw() const;
     // The paint's canvas during Paint, else the window's own surface.
-    // The paint's surface, or the window's outside a paint (the caret then hidden during a change).
-    Surface& PaintSurface();
+    Surface& PaintSurface() const;
     void PaintAreas(const TRect& Clip);
     void PaintTextRows(const TRect& Area, int FirstRow, int LastRow);
     void PaintRowPastEnd(const TRect& Rect, int X0, int Row);

@@ -69,11 +69,11 @@ void TEditorView::PlaceSystemCaret() {
     DoCaretMoved();
 }
 
-// Shown when nothing holds it hidden, the window has the focus and the caret is on screen, and
-// hidden when it is off screen. The position is set again because scrolling may have moved the
-// text under it; the host skips a position that did not change.
+// Shown when the candidate list does not hold it hidden, the window has the focus and the caret is
+// on screen, and hidden when it is off screen. The position is set again because scrolling may
+// have moved the text under it; the host skips a position that did not change.
 void TEditorView::ShowCaretIfAllowed() {
-    if (FCaretHiddenForDrawing || FCaretSuppressed || !FCaretCreated || !Focused()) {
+    if (FCaretSuppressed || !FCaretCreated || !Focused()) {
         return;
     }
     if (CaretOutOfView()) {
@@ -94,25 +94,17 @@ void TEditorView::HideSystemCaret() {
     }
 }
 
-// A change hides the caret only once it draws outside a paint: the window system hides the caret
-// while the window paints, and under Wine each hide and show is a round trip to its server, which
-// a typed key would pay for nothing.
+// A change leaves the caret shown: the window system hides it while the window paints or
+// scrolls, and what is drawn outside a paint (the ruler's mark, the caret row's underline) lies
+// beside the caret. Under Wine a hide and a show would cost each typed key four round trips to
+// its server. When the last change ends, the caret is placed, or hidden if it left the screen.
 void TEditorView::BeginCaretHide() {
     ++FCaretHideCount;
 }
 
 void TEditorView::EndCaretHide() {
     if (FCaretHideCount > 0 && --FCaretHideCount == 0) {
-        FCaretHiddenForDrawing = false;
         ShowCaretIfAllowed();
-    }
-}
-
-// The caret is drawn inverted: text drawn over it outside a paint would keep its picture.
-void TEditorView::HideCaretForDrawing() {
-    if (FCaretHideCount > 0) {
-        HideSystemCaret();
-        FCaretHiddenForDrawing = true;
     }
 }
 
