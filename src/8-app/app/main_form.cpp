@@ -458,22 +458,29 @@ bool TForm1::AppIdle() {
     return moreCopy || moreSearch || moreResults || moreStates;
 }
 
-std::optional<int> TForm1::ShowMovedCaret() {
+std::optional<int> TForm1::CaretPartDelay() {
     if (!FCaretMoved) {
         return std::nullopt;
     }
+    if (!FCaretShownAt) {
+        return 0;
+    }
+    const std::uint64_t due = *FCaretShownAt + kCaretPartInterval;
     const std::uint64_t now = FDesktop.TickCount();
-    if (FCaretShownAt && now < *FCaretShownAt + kCaretPartInterval) {
-        return static_cast<int>(*FCaretShownAt + kCaretPartInterval - now);
+    return now < due ? static_cast<int>(due - now) : 0;
+}
+
+void TForm1::ShowMovedCaret() {
+    if (CaretPartDelay() != 0) {
+        return;
     }
     FCaretMoved = false;
-    FCaretShownAt = now;
+    FCaretShownAt = FDesktop.TickCount();
     ShowCaretPosition();
-    return std::nullopt;
 }
 
 std::optional<int> TForm1::IdleWakeDelay() {
-    const std::optional<int> caret = ShowMovedCaret();
+    const std::optional<int> caret = CaretPartDelay();
     const std::optional<int> recovery = RecoveryWakeDelay();
     if (caret && recovery) {
         return std::min(*caret, *recovery);

@@ -261,9 +261,11 @@ private:
     // rows remain to be copied.
     bool KeepRecoveryCopy();
     std::optional<int> RecoveryWakeDelay();
-    // Shows the caret's place if it moved and was last shown long enough ago; when it is held
-    // back, the milliseconds until it may be shown.
-    std::optional<int> ShowMovedCaret();
+    // Milliseconds until the caret's place, moved since it was shown, may be shown again (0 when
+    // it may be now); none when it has not moved.
+    std::optional<int> CaretPartDelay();
+    // Shows the caret's place if it moved and was last shown long enough ago.
+    void ShowMovedCaret();
     bool CopyRowsStep();
     void AbandonSnapshot();
     // Removes this window's copy: the text was saved, or its changes were given up.
