@@ -97,24 +97,24 @@ TEST_F(FileWatchTest, ActivationAsksOnceForEachChangeAndAnswersAsTheTableSays) {
     }
 }
 
+// A reload keeps the caret's line, or puts the caret on the last line of a shorter file.
 TEST_F(FileWatchTest, AReloadKeepsTheCaretsLineAndIsOneUndoStep) {
-    Open(false);
-    Editor->SetRowCol(1, 2);
-    Outside(TOutside::Rewritten, "first\r\nsecond\r\nthird\r\n");
-    Desk.Answers = {TMessageAnswer::Yes};
-    Activate();
-    EXPECT_EQ(Text(), "first\r\nsecond\r\nthird\r\n");
-    EXPECT_EQ(Editor->GetRow(), 1);
-    Editor->Undo();
-    EXPECT_EQ(Text(), "one\r\ntwo\r\n");
-
-    // A shorter file puts the caret on its last line.
-    Editor->SetRowCol(1, 0);
-    Outside(TOutside::Rewritten, "only");
-    Desk.Answers = {TMessageAnswer::Yes};
-    Activate();
-    EXPECT_EQ(Text(), "only");
-    EXPECT_EQ(Editor->GetRow(), 0);
+    struct TCase {
+        std::string Theirs;
+        int RowAfter;
+    };
+    const TCase cases[] = {{"first\r\nsecond\r\nthird\r\n", 1}, {"only", 0}};
+    for (const TCase& c : cases) {
+        Open(false);
+        Editor->SetRowCol(1, 2);
+        Outside(TOutside::Rewritten, c.Theirs);
+        Desk.Answers = {TMessageAnswer::Yes};
+        Activate();
+        EXPECT_EQ(Text(), c.Theirs);
+        EXPECT_EQ(Editor->GetRow(), c.RowAfter) << c.Theirs;
+        Editor->Undo();
+        EXPECT_EQ(Text(), "one\r\ntwo\r\n");
+    }
 }
 
 TEST_F(FileWatchTest, NoQuestionWhileAScriptRunsItComesAfter) {
