@@ -323,7 +323,7 @@ std::uint64_t StartTimeOf(HANDLE Process) {
     if (GetProcessTimes(Process, &created, &exited, &kernel, &user) == FALSE) {
         return 0;
     }
-    return (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime;
+    return FromHalves(created.dwHighDateTime, created.dwLowDateTime);
 }
 
 } // namespace

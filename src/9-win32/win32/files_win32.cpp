@@ -1,9 +1,9 @@
 #include "platform/files_os.h"
 #include "win32/path_names.h"
 #include "win32/utf.h"
+#include "win32/windows_api.h"
 
 #include <algorithm>
-#include <windows.h>
 
 namespace kst::files_os {
 
@@ -196,12 +196,11 @@ std::optional<TFileStamp> ReadFileStamp(const std::string& Path) {
     if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
         return TFileStamp{};
     }
-    const auto combined = [](DWORD High, DWORD Low) { return (std::uint64_t{High} << 32) | Low; };
-    return TFileStamp{.Exists = true,
-                      .Size = combined(data.nFileSizeHigh, data.nFileSizeLow),
-                      .WriteTime =
-                          static_cast<std::int64_t>(combined(data.ftLastWriteTime.dwHighDateTime,
-                                                             data.ftLastWriteTime.dwLowDateTime))};
+    return TFileStamp{
+        .Exists = true,
+        .Size = win32::FromHalves(data.nFileSizeHigh, data.nFileSizeLow),
+        .WriteTime = static_cast<std::int64_t>(win32::FromHalves(
+            data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime))};
 }
 
 std::vector<std::string> FileNamesIn(const std::string& Folder) {

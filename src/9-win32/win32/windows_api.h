@@ -6,9 +6,19 @@
 // declared before the macros exist, whatever a file includes first.
 #include "core/messages.h"
 
+#include <cstdint>
 #include <windows.h>
 
 #undef GetCharWidth
 #undef TextOut
 #undef MessageBox
 #undef WriteProfileString
+
+namespace kst::win32 {
+
+// A 64-bit value that the API hands over in two 32-bit halves (a size, a FILETIME).
+inline std::uint64_t FromHalves(DWORD High, DWORD Low) {
+    return (std::uint64_t{High} << 32) | Low;
+}
+
+} // namespace kst::win32
