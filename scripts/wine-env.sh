@@ -55,6 +55,9 @@ add_font_replacements() {
             /v "${replacement%%=*}" /t REG_SZ /d "${replacement#*=}" /f >/dev/null
     done
     echo "${wine_font_replacements[*]}" >"$WINEPREFIX/.kestrane-fonts"
+    # The Wine processes that "reg" started have no display; the next program must not find them
+    # running, or its windows go to a desktop without one.
+    wineserver -w
 }
 
 stop_wine() {
