@@ -1,5 +1,6 @@
 #include "host_process.h"
 
+#include <algorithm>
 #include <thread>
 
 namespace kst::e2e {
@@ -58,6 +59,22 @@ std::wstring WindowText(HWND Window) {
     Buffer.resize(static_cast<std::size_t>(
         SendMessageW(Window, WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data()))));
     return Buffer;
+}
+
+// LB_GETTEXT takes no buffer size: the system copies the entry as it is when the list's process
+// answers, into a buffer sized by the LB_GETTEXTLEN before it. A list being refilled can lengthen
+// the entry in between, so the buffer has room to spare far beyond any entry these tests make.
+std::wstring ListItem(HWND List, LRESULT Index) {
+    constexpr std::size_t kRoomToSpare = 4096;
+    const LRESULT Length = SendMessageW(List, LB_GETTEXTLEN, Index, 0);
+    if (Length == LB_ERR) {
+        return {};
+    }
+    std::wstring Item(static_cast<std::size_t>(Length) + kRoomToSpare, L'\0');
+    const LRESULT Copied =
+        SendMessageW(List, LB_GETTEXT, Index, reinterpret_cast<LPARAM>(Item.data()));
+    Item.resize(static_cast<std::size_t>(std::max<LRESULT>(Copied, 0)));
+    return Item;
 }
 
 std::pair<DWORD, DWORD> EditorSelection(HWND Editor) {

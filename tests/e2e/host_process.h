@@ -19,6 +19,8 @@ bool WaitUntil(const std::function<bool()>& Condition, std::chrono::milliseconds
 // A window's whole text (WM_GETTEXT), and an editor's selection in CP932 bytes (EM_GETSEL).
 std::wstring WindowText(HWND Window);
 std::pair<DWORD, DWORD> EditorSelection(HWND Editor);
+// An entry of a list box in another process (LB_GETTEXT), empty when there is none.
+std::wstring ListItem(HWND List, LRESULT Index);
 
 class TestHostProcess {
 public:

@@ -163,14 +163,6 @@ HWND ResultsListOf(HWND MainWindow) {
     return FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
 }
 
-// Empty for an entry that is gone (the list was cleared meanwhile).
-std::wstring ListItem(HWND List, LRESULT Index) {
-    const LRESULT length = SendMessageW(List, LB_GETTEXTLEN, Index, 0);
-    std::wstring item(static_cast<std::size_t>(std::max<LRESULT>(length, 0)), L'\0');
-    SendMessageW(List, LB_GETTEXT, Index, reinterpret_cast<LPARAM>(item.data()));
-    return item;
-}
-
 std::vector<std::wstring> ListItems(HWND List) {
     std::vector<std::wstring> items;
     const auto count = SendMessageW(List, LB_GETCOUNT, 0, 0);

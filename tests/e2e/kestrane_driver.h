@@ -51,7 +51,6 @@ std::wstring StatusBarText(HWND MainWindow, int Part);
 bool WaitForText(HWND Control, const std::wstring& Text);
 // The results list under the editor, its entries, and a double click with the mouse on one.
 HWND ResultsListOf(HWND MainWindow);
-std::wstring ListItem(HWND List, LRESULT Index);
 std::vector<std::wstring> ListItems(HWND List);
 void DoubleClickItem(HWND List, int Index);
 

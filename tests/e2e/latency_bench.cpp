@@ -34,6 +34,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
+using kst::e2e::ListItem;
 using kst::e2e::ProgramFolder;
 using kst::e2e::WaitUntil;
 
@@ -242,10 +243,7 @@ bool TimeListCommand(HWND Editor, HWND MainWindow, WORD Key, std::wstring_view S
     const HWND list = FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
     const auto complete = [list, Summary] {
         const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-        wchar_t last[64] = {};
-        return count > 0 && SendMessageW(list, LB_GETTEXTLEN, count - 1, 0) < 64 &&
-               SendMessageW(list, LB_GETTEXT, count - 1, reinterpret_cast<LPARAM>(last)) > 0 &&
-               std::wstring_view(last).ends_with(Summary);
+        return count > 0 && ListItem(list, count - 1).ends_with(Summary);
     };
     const bool wasEmpty = SendMessageW(list, LB_GETCOUNT, 0, 0) == 0;
     const auto pressed = Clock::now();
