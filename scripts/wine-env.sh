@@ -4,22 +4,26 @@
 #                               without the set-up below, as a user's would be
 #   stop_wine                 - ends the prefix's Wine server (call before the script exits)
 
-# Japanese faces drawn with the IPA fonts: those the program asks for, and "MS UI Gothic", the face
-# that Wine's own font links give the user-interface fonts (menus, message boxes, the common
-# dialogs) for Japanese characters. Wine rewrites its font links whenever the code page changes
-# (as the end-to-end pass under code page 932 does), but it keeps these replacements.
-wine_font_replacements=(
-    "ＭＳ ゴシック=IPAGothic"
-    "ＭＳ Ｐゴシック=IPAPGothic"
-    "MS UI Gothic=IPAPGothic"
+# The prefix's registry settings, one "key|value|type|data" each:
+# - Japanese faces drawn with the IPA fonts: those the program asks for, and "MS UI Gothic", the
+#   face that Wine's own font links give the user-interface fonts (menus, message boxes, the common
+#   dialogs) for Japanese characters. Wine rewrites its font links whenever the code page changes
+#   (as the end-to-end pass under code page 932 does), but it keeps these replacements.
+# - A program that crashes ends with its backtrace on standard error, rather than waiting on the
+#   crash dialog until a test's time runs out.
+wine_prefix_settings=(
+    'HKCU\Software\Wine\Fonts\Replacements|ＭＳ ゴシック|REG_SZ|IPAGothic'
+    'HKCU\Software\Wine\Fonts\Replacements|ＭＳ Ｐゴシック|REG_SZ|IPAPGothic'
+    'HKCU\Software\Wine\Fonts\Replacements|MS UI Gothic|REG_SZ|IPAPGothic'
+    'HKCU\Software\Wine\WineDbg|ShowCrashDialog|REG_DWORD|0'
 )
 
 use_wine_prefix() {
     set_wine_environment "$1"
     [[ -f "$WINEPREFIX/.kestrane-ready" ]] || create_wine_prefix
-    # A prefix set up with other replacements (or none) gets these.
-    [[ $(cat "$WINEPREFIX/.kestrane-fonts" 2>/dev/null) == "${wine_font_replacements[*]}" ]] ||
-        add_font_replacements
+    # A prefix set up with other settings (or none) gets these.
+    [[ $(cat "$WINEPREFIX/.kestrane-settings" 2>/dev/null) == "${wine_prefix_settings[*]}" ]] ||
+        add_prefix_settings
 }
 
 use_fresh_wine_prefix() {
@@ -48,13 +52,13 @@ create_wine_prefix() {
     touch "$WINEPREFIX/.kestrane-ready"
 }
 
-add_font_replacements() {
-    local replacement
-    for replacement in "${wine_font_replacements[@]}"; do
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' \
-            /v "${replacement%%=*}" /t REG_SZ /d "${replacement#*=}" /f >/dev/null
+add_prefix_settings() {
+    local setting key value type data
+    for setting in "${wine_prefix_settings[@]}"; do
+        IFS='|' read -r key value type data <<<"$setting"
+        wine reg add "$key" /v "$value" /t "$type" /d "$data" /f >/dev/null
     done
-    echo "${wine_font_replacements[*]}" >"$WINEPREFIX/.kestrane-fonts"
+    echo "${wine_prefix_settings[*]}" >"$WINEPREFIX/.kestrane-settings"
     # The Wine processes that "reg" started have no display; the next program must not find them
     # running, or its windows go to a desktop without one.
     wineserver -w

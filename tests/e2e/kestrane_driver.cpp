@@ -260,6 +260,9 @@ std::wstring ProcessImagePath(DWORD ProcessId) {
 
 void KestraneTest::SetUp() {
     Folder = UniqueFolder();
+    // Process ids come round again: a folder of this name was left by an earlier test program that
+    // did not end cleanly.
+    std::filesystem::remove_all(std::filesystem::path(Folder));
     ASSERT_TRUE(std::filesystem::create_directories(std::filesystem::path(Folder) / L"Env"));
     ASSERT_NE(CopyFileW((ProgramFolder() + L"kestrane.exe").c_str(), Program().c_str(), TRUE),
               FALSE);
