@@ -111,7 +111,10 @@ void TForm1::ApplyEditorDesignValues() {
         Editor1DrawLine(Sender, LineStr, X, Y, Index, ARect, Selected);
     };
     FEditor.OnCaretMoved = [this](TEditor&) { FCaretMoved = true; };
-    FEditor.OnChange = [this](TEditor&) { TextChanged(); };
+    FEditor.OnChange = [this](TEditor&) {
+        TextChanged();
+        SearchedTextChanged();
+    };
     FEditor.Loaded();
 }
 

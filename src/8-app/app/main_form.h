@@ -298,6 +298,7 @@ private:
     // to the list, and after the last row the summary. True while rows remain; the search stops
     // once another list replaces its own.
     bool ContinueSearch();
+    void SearchedTextChanged();
     // Shows Entries (their texts UTF-8) in the results list; the editor marks the search word's
     // hits while the list shows a search's.
     void ShowResults(std::vector<TResultEntry> Entries, bool SearchHits);
@@ -326,13 +327,14 @@ private:
     // Whether the results list shows a search's hits.
     bool FResultsAreHits = false;
     // The search filling the results list while the program is idle: its word (a replace may
-    // change the search word meanwhile), the list it fills, the row it goes on from and the hit
-    // lines found so far.
+    // change the search word meanwhile), the list it fills, the row it goes on from, the hit
+    // lines found so far, and whether the text has changed since the last step.
     struct TRunningSearch {
         TWordMatcher Matcher;
         std::uint64_t List = 0;
         int Row = 0;
         std::size_t HitLines = 0;
+        bool TextChanged = false;
     };
     std::optional<TRunningSearch> FSearch;
     // The running console script host; none while none runs.

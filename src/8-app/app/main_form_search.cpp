@@ -66,12 +66,14 @@ void TForm1::BuildResultsList() {
     AddToFindHistory(FindHistory, SearchWord);
 }
 
-// The text may have changed since the last step: the search goes on from the start of the line
-// that now holds its row, and numbers the lines as they are now.
 bool TForm1::ContinueSearch() {
     if (!FSearch || FSearch->List != FResults.ListNumber()) {
         FSearch.reset();
         return false;
+    }
+    if (FSearch->TextChanged) {
+        FResults.Show({});
+        FSearch = TRunningSearch{.Matcher = FSearch->Matcher, .List = FResults.ListNumber()};
     }
     const TEditorScreenStrings& rows = FEditor.ScreenStrings();
     std::vector<TResultEntry> entries;
@@ -86,6 +88,14 @@ bool TForm1::ContinueSearch() {
     }
     FResults.Append(std::move(entries));
     return !done;
+}
+
+// A list filled in from a text that changed meanwhile would list lines twice or miss some, under
+// numbers from two texts: the search starts over at its next step, on the text as it is then.
+void TForm1::SearchedTextChanged() {
+    if (FSearch) {
+        FSearch->TextChanged = true;
+    }
 }
 
 void TForm1::ConvertToUtf8(std::vector<TResultEntry>& Entries) const {
