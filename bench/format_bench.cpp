@@ -80,8 +80,9 @@ void BM_StructureListsOfTheEditorText(benchmark::State& State) {
     for (auto _ : State) {
         const EditorLines lines(*editor);
         const TScriptStructure structure = ParseScript(lines.Lines());
-        benchmark::DoNotOptimize(definitions ? DefinitionEntries(structure, lines.Lines())
-                                             : ProblemEntries(structure));
+        benchmark::DoNotOptimize(definitions
+                                     ? DefinitionEntries(structure, lines.Lines())
+                                     : ProblemEntries(PlacedProblems(structure, lines.Lines())));
     }
 }
 BENCHMARK(BM_StructureListsOfTheEditorText)

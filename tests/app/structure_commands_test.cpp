@@ -6,8 +6,11 @@ namespace {
 class StructureCommandsTest : public MainFormTest {
 protected:
     void SetUp() override { Create(); }
+    // The command, and the idle steps after it that show the rest of its list.
     void Press(const char* ShortCut) {
         Form->Menus.MainMenu.FindShortCut(TextToShortCut(ShortCut))->Click();
+        while (Form->AppIdle()) {
+        }
     }
     // A jump from entry Index: the caret's row afterwards.
     int JumpFrom(int Index) {
@@ -32,6 +35,27 @@ TEST_F(StructureCommandsTest, F7ListsTheProblemsAndJumpsToTheirLines) {
     Editor->GetLines().SetTextStr("x = 1\r\n");
     Press("F7");
     EXPECT_EQ(View.Results, std::vector<std::string>{"> 問題はありません"});
+}
+
+TEST_F(StructureCommandsTest, TheEnginesVerdictPutsItsErrorFirstAndEndsTheList) {
+    Desk.Engine.Deferred = true;
+    Desk.Engine.Verdict = {TEngineVerdict::evError, TEnginePlace{1, 0}, ""};
+    Editor->GetLines().SetTextStr("Dim a\r\nNext\r\n");
+    Press("F7");
+    EXPECT_EQ(Desk.Engine.Scripts, std::vector<std::string>{"Dim a\r\nNext\r\n"});
+    EXPECT_EQ(View.Results, std::vector<std::string>{"[0002] : Next に対応する For がありません"})
+        << "the own problems at once, the summary with the verdict";
+    Desk.Engine.Deliver();
+    Form->AppIdle();
+    EXPECT_EQ(View.Results, (std::vector<std::string>{
+                                "[0002] : (エンジン) Next に対応する For がありません",
+                                "[0002] : Next に対応する For がありません", "> [2]件の問題"}));
+
+    Press("F7");
+    Press("F2");
+    Desk.Engine.Deliver();
+    EXPECT_EQ(View.Results, (std::vector<std::string>{"> [0]件"}))
+        << "a verdict for a list that another has replaced is dropped";
 }
 
 TEST_F(StructureCommandsTest, F2ListsTheDefinitionsAndJumpsToThem) {

@@ -1,11 +1,14 @@
-// The Windows layer in this process: text conversions, the GDI surface and the window host.
+// The Windows layer in this process: text conversions, the GDI surface, the window host and the
+// system's script engine.
 #include "win32/clipboard_win32.h"
 #include "win32/editor_window.h"
 #include "win32/gdi_surface.h"
+#include "win32/script_engine_win32.h"
 #include "win32/utf.h"
 #include "win32/window_host.h"
 
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <numeric>
 
@@ -51,6 +54,43 @@ TEST(Clipboard, PastedTextNeverSplitsASurrogatePair) {
         SetClipboardData(CF_UNICODETEXT, block);
         CloseClipboard();
         EXPECT_EQ(clipboard.GetText(), expected);
+    }
+}
+
+// The verdict arrives through the message loop of the thread that asked.
+TEST(ScriptEngineTest, CompilesWithTheSystemEngineAndRunsNothing) {
+    const std::filesystem::path madePath = std::filesystem::temp_directory_path() /
+                                           ("kst_engine_" + std::to_string(GetCurrentProcessId()));
+    std::filesystem::remove(madePath);
+    const std::string made = madePath.string();
+    const std::string createsFile = "Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\n"
+                                    "fso.CreateTextFile(\"" +
+                                    made + "\").Close\r\n";
+    struct TCase {
+        std::string Script;
+        TEngineVerdict Verdict;
+    };
+    const std::vector<TCase> cases = {
+        {createsFile, {TEngineVerdict::evCompiled, std::nullopt, ""}},
+        {createsFile + "Dim a\r\nx = = 1\r\n", {TEngineVerdict::evError, TEnginePlace{3, 4}, ""}},
+    };
+    Win32ScriptEngine engine;
+    for (const auto& [script, expected] : cases) {
+        std::optional<TEngineVerdict> verdict;
+        engine.Compile(script, [&verdict](const TEngineVerdict& Verdict) { verdict = Verdict; });
+        const DWORD start = GetTickCount();
+        MSG message;
+        while (!verdict && GetTickCount() - start < 10000) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                DispatchMessageW(&message);
+            }
+        }
+        ASSERT_TRUE(verdict.has_value()) << script;
+        // Wine's engine gives no descriptions; the system's does, in its own language.
+        EXPECT_EQ(verdict->Outcome, expected.Outcome) << script;
+        EXPECT_EQ(verdict->Place, expected.Place) << script;
+        EXPECT_FALSE(std::filesystem::exists(madePath)) << "the script ran";
     }
 }
 

@@ -7,6 +7,20 @@
 
 namespace kst {
 
+void FakeScriptEngine::Compile(std::string Script, TVerdictHandler Done) {
+    Scripts.push_back(std::move(Script));
+    FDone = std::move(Done);
+    if (!Deferred) {
+        Deliver();
+    }
+}
+
+void FakeScriptEngine::Deliver() {
+    if (TVerdictHandler done = std::exchange(FDone, nullptr)) {
+        done(Verdict);
+    }
+}
+
 namespace {
 
 namespace fs = std::filesystem;

@@ -20,6 +20,22 @@
 
 namespace kst {
 
+// A script engine that answers with Verdict at once, or, while Deferred, when the test delivers.
+class FakeScriptEngine final : public ScriptEngine {
+public:
+    void Compile(std::string Script, TVerdictHandler Done) override;
+    // Hands Verdict to the newest compile's handler, as the window's message loop would.
+    void Deliver();
+
+    TEngineVerdict Verdict;
+    bool Deferred = false;
+    // The scripts it was given, in order.
+    std::vector<std::string> Scripts;
+
+private:
+    TVerdictHandler FDone;
+};
+
 class FakeDesktop : public Desktop {
 public:
     struct TProcessStart {
@@ -115,6 +131,7 @@ public:
     std::string Cp932ToUtf8(std::string_view Text) override;
     std::string Utf8ToCp932(std::string_view Text) override;
     std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) override;
+    ScriptEngine& SystemScriptEngine() override { return Engine; }
 
     // The message texts shown so far, in order.
     std::vector<std::string> MessageTexts() const;
@@ -146,6 +163,7 @@ public:
     std::set<std::string> PretendedFiles;
     // INI files whose writing fails.
     std::set<std::string> ReadOnlyIniFiles;
+    FakeScriptEngine Engine;
     // In-memory INI files: file, section, key, value.
     std::map<std::string, std::map<std::string, std::map<std::string, std::string>>> IniFiles;
     // The keys in the order written, as "section/key".

@@ -118,6 +118,40 @@ TEST(ResultsEntryTest, NumbersHaveFourDigitsOrAllTheirs) {
     EXPECT_EQ(HitLineEntry(12345, "\tb"), "[12345] :   b");
 }
 
+TEST(EngineEntryTest, TheEnginesErrorInItsWordsOrInThoseOfTheOwnProblemAtItsPlace) {
+    const std::vector<TPlacedProblem> own{{{.Line = 2, .Column = 1}, "first"},
+                                          {{.Line = 2, .Column = 9}, "second"},
+                                          {{.Line = 5, .Column = 1}, "third"}};
+    for (const TEngineVerdict::TOutcome outcome :
+         {TEngineVerdict::evCompiled, TEngineVerdict::evUnavailable}) {
+        TEngineVerdict verdict;
+        verdict.Outcome = outcome;
+        EXPECT_EQ(EngineEntry(verdict, own), std::nullopt);
+    }
+    struct TCase {
+        std::optional<TEnginePlace> Place;
+        std::string Description;
+        TResultEntry Entry;
+    };
+    const std::vector<TCase> errors = {
+        {TEnginePlace{1, 7},
+         "Expected 'Then'",
+         {"[0002] : (エンジン) Expected 'Then'", {.Line = 2, .Column = 8}}},
+        {TEnginePlace{1, 6}, "", {"[0002] : (エンジン) second", {.Line = 2, .Column = 7}}},
+        {TEnginePlace{2, 0},
+         "",
+         {"[0003] : (エンジン) コンパイル エラー", {.Line = 3, .Column = 1}}},
+        {std::nullopt, "", {"(エンジン) コンパイル エラー", {}}},
+    };
+    for (const auto& [place, description, entry] : errors) {
+        TEngineVerdict verdict;
+        verdict.Outcome = TEngineVerdict::evError;
+        verdict.Place = place;
+        verdict.Description = description;
+        EXPECT_EQ(EngineEntry(verdict, own), entry) << entry.Text;
+    }
+}
+
 TEST(FindHistoryTest, ReusedWordsMoveToTheTopAndTwentyAreKept) {
     std::vector<std::string> history;
     for (int word = 1; word <= 21; ++word) {

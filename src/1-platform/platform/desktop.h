@@ -1,10 +1,12 @@
 // The desktop the main window lives on: other top-level windows, processes, the shell, files and
 // folders, the program's own path and version, message boxes, the common dialogs, the INI
-// functions and the system's text conversion. Text is UTF-8 unless a function says otherwise.
+// functions, the system's text conversion and its script engine. Text is UTF-8 unless a function
+// says otherwise.
 #pragma once
 
 #include "platform/console_process.h"
 #include "platform/geometry.h"
+#include "platform/script_engine.h"
 
 #include <cstdint>
 #include <memory>
@@ -158,6 +160,9 @@ public:
     // Text in the code page of console programs' output (the OEM code page) to UTF-8; none when
     // a byte is not valid in it.
     virtual std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) = 0;
+
+    // The system's VBScript engine, which compiles scripts without running them.
+    virtual ScriptEngine& SystemScriptEngine() = 0;
 };
 
 } // namespace kst

@@ -5,6 +5,7 @@
 #include "tools/word_matcher.h"
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace kst {
 
@@ -89,14 +90,61 @@ std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,
     return entries;
 }
 
-std::vector<TResultEntry> ProblemEntries(const TScriptStructure& Structure) {
-    std::vector<TResultEntry> entries;
-    entries.reserve(Structure.Problems.size());
+std::vector<TPlacedProblem> PlacedProblems(const TScriptStructure& Structure,
+                                           std::span<const std::string_view> Lines) {
+    std::vector<TPlacedProblem> placed;
+    placed.reserve(Structure.Problems.size());
     for (const TScriptProblem& problem : Structure.Problems) {
-        entries.push_back(
-            {HitLineEntry(problem.Line + 1, ProblemMessage(problem)), {.Line = problem.Line + 1}});
+        const std::string_view line = Lines[static_cast<std::size_t>(problem.Line)];
+        placed.push_back(
+            {{.Line = problem.Line + 1, .Column = CharacterColumn(line, problem.Column)},
+             ProblemMessage(problem)});
+    }
+    return placed;
+}
+
+std::vector<TResultEntry> ProblemEntries(std::span<const TPlacedProblem> Problems) {
+    std::vector<TResultEntry> entries;
+    entries.reserve(Problems.size());
+    for (const TPlacedProblem& problem : Problems) {
+        entries.push_back({HitLineEntry(problem.Place.Line, problem.Message), problem.Place});
     }
     return entries;
+}
+
+namespace {
+
+const TPlacedProblem* NearestProblem(std::span<const TPlacedProblem> Problems, TTextPlace Place) {
+    const TPlacedProblem* nearest = nullptr;
+    for (const TPlacedProblem& problem : Problems) {
+        if (problem.Place.Line == Place.Line &&
+            (nearest == nullptr || std::abs(problem.Place.Column - Place.Column) <
+                                       std::abs(nearest->Place.Column - Place.Column))) {
+            nearest = &problem;
+        }
+    }
+    return nearest;
+}
+
+} // namespace
+
+std::optional<TResultEntry> EngineEntry(const TEngineVerdict& Verdict,
+                                        std::span<const TPlacedProblem> Problems) {
+    if (Verdict.Outcome != TEngineVerdict::evError) {
+        return std::nullopt;
+    }
+    std::optional<TTextPlace> place;
+    if (Verdict.Place) {
+        place = TTextPlace{.Line = Verdict.Place->Line + 1, .Column = Verdict.Place->Column + 1};
+    }
+    const TPlacedProblem* own = place ? NearestProblem(Problems, *place) : nullptr;
+    const std::string text = "(エンジン) " + (!Verdict.Description.empty() ? Verdict.Description
+                                              : own != nullptr             ? own->Message
+                                                               : "コンパイル エラー");
+    if (!place) {
+        return TResultEntry{text, {}};
+    }
+    return TResultEntry{HitLineEntry(place->Line, text), *place};
 }
 
 std::vector<TResultEntry> DefinitionEntries(const TScriptStructure& Structure,

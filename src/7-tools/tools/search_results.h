@@ -2,9 +2,11 @@
 // search, one for every document line that contains the word; and the search-word history.
 #pragma once
 
+#include "platform/script_engine.h"
 #include "tools/go_line.h"
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -45,8 +47,26 @@ int AppendResultEntries(const TEditorScreenStrings& Rows, const TWordMatcher& Ma
 std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,
                                         const TWordMatcher& Matcher);
 
-// The syntax check's entries: "[0012] : " and the problem's message (UTF-8), one per problem.
-std::vector<TResultEntry> ProblemEntries(const TScriptStructure& Structure);
+// A problem the syntax check found, at its 1-based line and character column, in words (UTF-8).
+struct TPlacedProblem {
+    TTextPlace Place;
+    std::string Message;
+};
+
+std::vector<TPlacedProblem> PlacedProblems(const TScriptStructure& Structure,
+                                           std::span<const std::string_view> Lines);
+
+// The syntax check's entries: "[0012] : " and the problem's message, one per problem, each
+// jumping to its character.
+std::vector<TResultEntry> ProblemEntries(std::span<const TPlacedProblem> Problems);
+
+// The entry of the script engine's compile error, listed before the check's own problems:
+// "[0012] : (エンジン) " and the engine's description, or, where it gives none, the message of
+// the own problem on that line nearest to the engine's place, else "コンパイル エラー"; without
+// the engine's place, no line number and no jump. None when the engine compiled the script or
+// could not be asked.
+std::optional<TResultEntry> EngineEntry(const TEngineVerdict& Verdict,
+                                        std::span<const TPlacedProblem> Problems);
 
 // The procedure list's entries: the line of every definition of Lines as a hit line.
 std::vector<TResultEntry> DefinitionEntries(const TScriptStructure& Structure,

@@ -299,6 +299,9 @@ private:
     // once another list replaces its own.
     bool ContinueSearch();
     void SearchedTextChanged();
+    // Completes the syntax check's list, unless another list has replaced it: the engine's
+    // error first, and the summary.
+    void EngineVerdictArrived(const TEngineVerdict& Verdict);
     // Shows Entries (their texts UTF-8) in the results list; the editor marks the search word's
     // hits while the list shows a search's.
     void ShowResults(std::vector<TResultEntry> Entries, bool SearchHits);
@@ -337,6 +340,13 @@ private:
         bool TextChanged = false;
     };
     std::optional<TRunningSearch> FSearch;
+    // The syntax check whose list waits for the script engine's verdict: its own problems and
+    // the list that shows them.
+    struct TSyntaxCheck {
+        std::vector<TPlacedProblem> Problems;
+        std::uint64_t List = 0;
+    };
+    std::optional<TSyntaxCheck> FSyntaxCheck;
     // The running console script host; none while none runs.
     ConsoleProcess* FConsole = nullptr;
     // The save dialog keeps the name chosen last.

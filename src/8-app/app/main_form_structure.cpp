@@ -2,8 +2,13 @@
 // reads it, listed in the results list, from which a jump goes to the line as from a search hit.
 #include "app/main_form.h"
 #include "app/main_view.h"
+#include "input/editor.h"
 #include "tools/editor_lines.h"
 #include "tools/script_parser.h"
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
 
 namespace kst {
 
@@ -19,13 +24,35 @@ std::string DefinitionSummary(std::size_t Definitions) {
 
 } // namespace
 
+// The list shows the own problems at once; the engine compiles the text meanwhile, and its
+// verdict puts its error first and the summary last.
 void TForm1::mnuSyntaxCheckClick() {
     const EditorLines lines(FEditor);
     const TScriptStructure structure = ParseScript(lines.Lines());
-    std::vector<TResultEntry> entries = ProblemEntries(structure);
-    entries.push_back({ProblemSummary(structure.Problems.size()), {}});
-    ShowResults(std::move(entries), false);
+    FSyntaxCheck = TSyntaxCheck{PlacedProblems(structure, lines.Lines())};
+    ShowResults(ProblemEntries(FSyntaxCheck->Problems), false);
+    FSyntaxCheck->List = FResults.ListNumber();
     FView.RepaintEditor();
+    FDesktop.SystemScriptEngine().Compile(
+        FEditor.GetLines().GetTextStr(),
+        [this](const TEngineVerdict& Verdict) { EngineVerdictArrived(Verdict); });
+}
+
+void TForm1::EngineVerdictArrived(const TEngineVerdict& Verdict) {
+    const std::optional<TSyntaxCheck> check = std::exchange(FSyntaxCheck, std::nullopt);
+    if (!check || check->List != FResults.ListNumber()) {
+        return;
+    }
+    const std::optional<TResultEntry> engine = EngineEntry(Verdict, check->Problems);
+    const std::size_t problems = check->Problems.size() + (engine ? 1 : 0);
+    if (!engine) {
+        FResults.Append({{ProblemSummary(problems), {}}});
+        return;
+    }
+    std::vector<TResultEntry> entries{*engine};
+    std::ranges::move(ProblemEntries(check->Problems), std::back_inserter(entries));
+    entries.push_back({ProblemSummary(problems), {}});
+    ShowResults(std::move(entries), false);
 }
 
 void TForm1::mnuProcedureListClick() {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/desktop.h"
+#include "win32/script_engine_win32.h"
 #include "win32/windows_api.h"
 
 namespace kst::win32 {
@@ -64,9 +65,11 @@ public:
     std::string Cp932ToUtf8(std::string_view Text) override;
     std::string Utf8ToCp932(std::string_view Text) override;
     std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) override;
+    ScriptEngine& SystemScriptEngine() override { return FScriptEngine; }
 
 private:
     HWND FOwner = nullptr;
+    Win32ScriptEngine FScriptEngine;
 };
 
 } // namespace kst::win32
