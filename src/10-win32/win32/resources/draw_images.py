@@ -3,7 +3,7 @@
 
 Writes, next to this script:
   toolbar.bmp     - one 24-bit strip of 16 x 16 pictures in the order of enum TImageIndex (read from
-                    src/8-app/app/main_menus.h); the background is magenta (255, 0, 255), which the
+                    src/9-app/app/main_menus.h); the background is magenta (255, 0, 255), which the
                     program uses as the mask colour (TOOLBAR_MASK_COLOR)
   toolbar_150.bmp - the same pictures at 24 x 24, for screens scaled to 150 %
   toolbar_200.bmp - the same pictures at 32 x 32, for screens scaled to 200 %
@@ -659,7 +659,7 @@ MMMMkMMMMMkkkkk.
 ]
 
 IMAGE_SIZE = 16
-INDEX_HEADER = HERE.parents[2] / "8-app" / "app" / "main_menus.h"
+INDEX_HEADER = HERE.parents[2] / "9-app" / "app" / "main_menus.h"
 
 
 def image_order():
