@@ -71,6 +71,24 @@ void BM_ParseScript(benchmark::State& State) {
 }
 BENCHMARK(BM_ParseScript)->Arg(2'500'000)->Unit(benchmark::kMillisecond);
 
+// Blocks left open by the thousand: Count lines "If a Then", then Count lines "Next", none of
+// which finds its For. Must grow with the line count alone.
+void BM_ParseOpenBlocks(benchmark::State& State) {
+    const auto count = static_cast<std::size_t>(State.range(0));
+    std::string text;
+    for (std::size_t line = 0; line < count; ++line) {
+        text += "If a Then\r\n";
+    }
+    for (std::size_t line = 0; line < count; ++line) {
+        text += "Next\r\n";
+    }
+    const std::vector<std::string_view> lines = LinesOf(text);
+    for (auto _ : State) {
+        benchmark::DoNotOptimize(ParseScript(lines));
+    }
+}
+BENCHMARK(BM_ParseOpenBlocks)->Arg(80'000)->Unit(benchmark::kMillisecond);
+
 // What F7 and F2 do before the list shows: the editor's lines, the parse, the entries (a
 // definition every 14 lines: 178,572 of them for F2).
 void BM_StructureListsOfTheEditorText(benchmark::State& State) {
