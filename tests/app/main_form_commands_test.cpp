@@ -113,9 +113,10 @@ TEST_F(MenuDataTest, ThePicturesAreSharedByToolBarAndMenu) {
         all.insert(image);
     }
     EXPECT_EQ(images, all);
-    EXPECT_EQ(Form->Menus.ImageIndexOf(*Form->Menus.mnuSaveFile),
-              Form->Menus.tbSaveFile->ImageIndex);
-    EXPECT_EQ(Form->Menus.ImageIndexOf(*Form->Menus.mnuRun), Form->Menus.tbRun->ImageIndex);
+    EXPECT_EQ(Form->Menus.ImageIndexOf(*Form->Menus.MenuItem(cmSaveFile)),
+              Form->Menus.Button(cmSaveFile)->ImageIndex);
+    EXPECT_EQ(Form->Menus.ImageIndexOf(*Form->Menus.MenuItem(cmRun)),
+              Form->Menus.Button(cmRun)->ImageIndex);
 }
 
 class EnablingTest : public MainFormTest {
@@ -147,12 +148,13 @@ TEST_F(EnablingTest, TheStateText) {
 TEST_F(EnablingTest, IdleToolBarButtons) {
     const TMainMenus& menus = Form->Menus;
     Form->AppIdle();
-    for (const TToolButton* button : {menus.tbCut, menus.tbCopy, menus.tbPaste, menus.tbUndo,
-                                      menus.tbRedo, menus.tbSaveFile, menus.tbRun}) {
+    for (const TToolButton* button :
+         {menus.Button(cmCut), menus.Button(cmCopy), menus.Button(cmPaste), menus.Button(cmUndo),
+          menus.Button(cmRedo), menus.Button(cmSaveFile), menus.Button(cmRun)}) {
         EXPECT_FALSE(button->Enabled) << button->Hint;
     }
-    EXPECT_TRUE(menus.tbNewFile->Enabled);
-    EXPECT_TRUE(menus.tbOpenFile->Enabled);
+    EXPECT_TRUE(menus.Button(cmNewFile)->Enabled);
+    EXPECT_TRUE(menus.Button(cmOpenFile)->Enabled);
 
     Commands.Selected = true;
     Commands.Undoable = true;
@@ -160,11 +162,12 @@ TEST_F(EnablingTest, IdleToolBarButtons) {
     Clip.Content = "x";
     Editor->SetModified(true);
     Form->AppIdle();
-    EXPECT_FALSE(menus.tbPaste->Enabled) << "the clipboard is not polled";
+    EXPECT_FALSE(menus.Button(cmPaste)->Enabled) << "the clipboard is not polled";
     Form->ClipboardChanged();
     Form->AppIdle();
     for (const TToolButton* button :
-         {menus.tbCut, menus.tbCopy, menus.tbPaste, menus.tbUndo, menus.tbRedo, menus.tbSaveFile}) {
+         {menus.Button(cmCut), menus.Button(cmCopy), menus.Button(cmPaste), menus.Button(cmUndo),
+          menus.Button(cmRedo), menus.Button(cmSaveFile)}) {
         EXPECT_TRUE(button->Enabled) << button->Hint;
     }
 }
@@ -172,27 +175,28 @@ TEST_F(EnablingTest, IdleToolBarButtons) {
 TEST_F(EnablingTest, TheRunButtonWantsAnUnchangedScriptAndNoRunningOne) {
     Form->FileKind = fkVbs;
     Form->AppIdle();
-    EXPECT_TRUE(Form->Menus.tbRun->Enabled);
+    EXPECT_TRUE(Form->Menus.Button(cmRun)->Enabled);
     Form->ScriptRunning = true;
     Form->AppIdle();
-    EXPECT_FALSE(Form->Menus.tbRun->Enabled);
+    EXPECT_FALSE(Form->Menus.Button(cmRun)->Enabled);
     Form->ScriptRunning = false;
     Editor->SetModified(true);
     Form->AppIdle();
-    EXPECT_FALSE(Form->Menus.tbRun->Enabled);
+    EXPECT_FALSE(Form->Menus.Button(cmRun)->Enabled);
     Editor->SetModified(false);
     Form->FileKind = fkText;
     Form->AppIdle();
-    EXPECT_FALSE(Form->Menus.tbRun->Enabled);
+    EXPECT_FALSE(Form->Menus.Button(cmRun)->Enabled);
 }
 
 TEST_F(EnablingTest, TheEditMenuRespectsReadOnly) {
     const TMainMenus& menus = Form->Menus;
     const auto enabled = [&menus] {
-        return std::vector<bool>{menus.mnuUndo->Enabled,     menus.mnuRedo->Enabled,
-                                 menus.mnuCut->Enabled,      menus.mnuCopy->Enabled,
-                                 menus.mnuPaste->Enabled,    menus.mnuDelete->Enabled,
-                                 menus.mnuAllSelect->Enabled};
+        return std::vector<bool>{
+            menus.MenuItem(cmUndo)->Enabled,     menus.MenuItem(cmRedo)->Enabled,
+            menus.MenuItem(cmCut)->Enabled,      menus.MenuItem(cmCopy)->Enabled,
+            menus.MenuItem(cmPaste)->Enabled,    menus.MenuItem(cmDelete)->Enabled,
+            menus.MenuItem(cmSelectAll)->Enabled};
     };
     Form->mnuEditClick();
     EXPECT_EQ(enabled(), (std::vector<bool>{false, false, false, false, false, false, true}));
@@ -212,11 +216,12 @@ TEST_F(EnablingTest, TheEditMenuRespectsReadOnly) {
 TEST_F(EnablingTest, PopupMenuAndToolBarRespectReadOnly) {
     const TMainMenus& menus = Form->Menus;
     const auto enabled = [&menus] {
-        return std::vector<bool>{menus.pmnUndo->Enabled,   menus.pmnCut->Enabled,
-                                 menus.pmnCopy->Enabled,   menus.pmnPaste->Enabled,
-                                 menus.pmnDelete->Enabled, menus.tbUndo->Enabled,
-                                 menus.tbRedo->Enabled,    menus.tbCut->Enabled,
-                                 menus.tbCopy->Enabled,    menus.tbPaste->Enabled};
+        return std::vector<bool>{
+            menus.PopupItem(cmUndo)->Enabled,   menus.PopupItem(cmCut)->Enabled,
+            menus.PopupItem(cmCopy)->Enabled,   menus.PopupItem(cmPaste)->Enabled,
+            menus.PopupItem(cmDelete)->Enabled, menus.Button(cmUndo)->Enabled,
+            menus.Button(cmRedo)->Enabled,      menus.Button(cmCut)->Enabled,
+            menus.Button(cmCopy)->Enabled,      menus.Button(cmPaste)->Enabled};
     };
     const auto update = [this] {
         Form->Menus.PopupMenu1.Popup();
@@ -235,7 +240,8 @@ TEST_F(EnablingTest, PopupMenuAndToolBarRespectReadOnly) {
     EXPECT_EQ(enabled(), (std::vector<bool>{false, false, true, false, false, false, false, false,
                                             true, false}));
     for (TMenuItem* item :
-         {menus.pmnUndo, menus.pmnCut, menus.pmnCopy, menus.pmnPaste, menus.pmnDelete}) {
+         {menus.PopupItem(cmUndo), menus.PopupItem(cmCut), menus.PopupItem(cmCopy),
+          menus.PopupItem(cmPaste), menus.PopupItem(cmDelete)}) {
         item->Enabled = true;
         item->Click();
     }
@@ -244,31 +250,31 @@ TEST_F(EnablingTest, PopupMenuAndToolBarRespectReadOnly) {
 
 TEST_F(EnablingTest, TheFileAndToolMenus) {
     Form->mnuFileClick();
-    EXPECT_FALSE(Form->Menus.mnuSaveFile->Enabled);
+    EXPECT_FALSE(Form->Menus.MenuItem(cmSaveFile)->Enabled);
     Editor->SetModified(true);
     Form->mnuFileClick();
-    EXPECT_TRUE(Form->Menus.mnuSaveFile->Enabled);
+    EXPECT_TRUE(Form->Menus.MenuItem(cmSaveFile)->Enabled);
 
     Form->FileKind = fkVbs;
     Form->mnuToolClick();
-    EXPECT_FALSE(Form->Menus.mnuRun->Enabled) << "changed";
-    EXPECT_FALSE(Form->Menus.mnuStop->Enabled);
-    EXPECT_TRUE(Form->Menus.mnuOption->Enabled);
+    EXPECT_FALSE(Form->Menus.MenuItem(cmRun)->Enabled) << "changed";
+    EXPECT_FALSE(Form->Menus.MenuItem(cmStop)->Enabled);
+    EXPECT_TRUE(Form->Menus.MenuItem(cmOptions)->Enabled);
     Editor->SetModified(false);
     Form->mnuToolClick();
-    EXPECT_TRUE(Form->Menus.mnuRun->Enabled);
+    EXPECT_TRUE(Form->Menus.MenuItem(cmRun)->Enabled);
     Form->ScriptRunning = true;
     Form->mnuToolClick();
-    EXPECT_FALSE(Form->Menus.mnuRun->Enabled);
-    EXPECT_TRUE(Form->Menus.mnuStop->Enabled);
-    EXPECT_FALSE(Form->Menus.mnuOption->Enabled);
+    EXPECT_FALSE(Form->Menus.MenuItem(cmRun)->Enabled);
+    EXPECT_TRUE(Form->Menus.MenuItem(cmStop)->Enabled);
+    EXPECT_FALSE(Form->Menus.MenuItem(cmOptions)->Enabled);
 }
 
 TEST_F(EnablingTest, ShortcutsFollowTheEnablingOfTheirMenu) {
     const TShortCut ctrlS{'S', ssCtrl};
     EXPECT_EQ(Form->Menus.MainMenu.FindShortCut(ctrlS), nullptr);
     Editor->SetModified(true);
-    EXPECT_EQ(Form->Menus.MainMenu.FindShortCut(ctrlS), Form->Menus.mnuSaveFile);
+    EXPECT_EQ(Form->Menus.MainMenu.FindShortCut(ctrlS), Form->Menus.MenuItem(cmSaveFile));
     EXPECT_EQ(Form->Menus.MainMenu.FindShortCut({'C', ssCtrl}), nullptr);
     Commands.Selected = true;
     Form->Menus.MainMenu.FindShortCut({'C', ssCtrl})->Click();
@@ -277,8 +283,9 @@ TEST_F(EnablingTest, ShortcutsFollowTheEnablingOfTheirMenu) {
 
 TEST_F(EnablingTest, EditCommandsHandOverToTheEditor) {
     for (TMenuItem* item :
-         {Form->Menus.mnuUndo, Form->Menus.mnuRedo, Form->Menus.mnuCut, Form->Menus.mnuCopy,
-          Form->Menus.mnuPaste, Form->Menus.mnuDelete, Form->Menus.mnuAllSelect}) {
+         {Form->Menus.MenuItem(cmUndo), Form->Menus.MenuItem(cmRedo), Form->Menus.MenuItem(cmCut),
+          Form->Menus.MenuItem(cmCopy), Form->Menus.MenuItem(cmPaste),
+          Form->Menus.MenuItem(cmDelete), Form->Menus.MenuItem(cmSelectAll)}) {
         item->Enabled = true;
         item->Click();
     }
@@ -366,7 +373,7 @@ TEST_F(WindowMenuTest, QuitAllClosesTheOthersOneByOneAndThisOneLast) {
             std::erase_if(Desk.Windows, [Window](const auto& W) { return W.Handle == Window; });
         }
     };
-    Form->Menus.mnuAllQuit->Click();
+    Form->Menus.MenuItem(cmAllQuit)->Click();
     const std::vector<TWindowHandle> others = {first, refusing, foreign};
     EXPECT_EQ(Desk.ClosesSent, others);
     EXPECT_EQ(Desk.BroughtToFront, others);
@@ -413,7 +420,7 @@ TEST_F(LauncherTest, TheOptionsDialogAppliesAndSavesEverything) {
         Dialog.AddLauncher(add);
         Dialog.Accept();
     };
-    Form->Menus.mnuOption->Click();
+    Form->Menus.MenuItem(cmOptions)->Click();
     EXPECT_EQ(View.OptionsDialogs, 1);
     EXPECT_EQ(Editor->GetFont().Height, -27);
     EXPECT_EQ(Editor->GetCaret().GetTabSpaceCount(), 2);
@@ -461,7 +468,7 @@ TEST_F(LauncherTest, WhatTheShellCannotOpenIsReported) {
 TEST_F(MainFormTest, LeavingAndTheAboutBox) {
     Create();
     Desk.Version = "2.1.0.7";
-    Form->Menus.mnuAbout->Click();
+    Form->Menus.MenuItem(cmAbout)->Click();
     EXPECT_EQ(View.AboutBoxes,
               (std::vector<TAboutBox>{{"Kestrane バージョン情報", "Kestrane", "Version 2.1.0.7"}}));
     View.OnClose = [this] {
@@ -470,10 +477,10 @@ TEST_F(MainFormTest, LeavingAndTheAboutBox) {
         return canClose;
     };
     Editor->SetModified(true);
-    Form->Menus.mnuExit->Click();
+    Form->Menus.MenuItem(cmExit)->Click();
     EXPECT_EQ(View.Closed, 0) << "the close query was cancelled";
     Editor->SetModified(false);
-    Form->Menus.mnuExit->Click();
+    Form->Menus.MenuItem(cmExit)->Click();
     EXPECT_EQ(View.Closed, 1);
 }
 

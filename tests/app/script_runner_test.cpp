@@ -24,8 +24,9 @@ protected:
     std::vector<bool> ToolMenu() {
         Form->mnuToolClick();
         const TMainMenus& menus = Form->Menus;
-        return {menus.mnuRun->Enabled, menus.mnuConsoleRun->Enabled, menus.mnuStop->Enabled,
-                menus.mnuSaveRun->Enabled, menus.mnuOption->Enabled};
+        return {menus.MenuItem(cmRun)->Enabled, menus.MenuItem(cmConsoleRun)->Enabled,
+                menus.MenuItem(cmStop)->Enabled, menus.MenuItem(cmSaveRun)->Enabled,
+                menus.MenuItem(cmOptions)->Enabled};
     }
 
     const std::string Script = File("my scripts/実行 テスト.vbs", "MsgBox 1\r\n");
@@ -35,7 +36,7 @@ TEST_F(ScriptRunnerTest, RunStartsTheHostOnTheQuotedPathAndRestoresTheWindowAtTh
     Clip.Content = "x";
     Form->ClipboardChanged();
     EXPECT_EQ(State(), "VBSファイル");
-    ASSERT_TRUE(Form->Menus.tbPaste->Enabled);
+    ASSERT_TRUE(Form->Menus.Button(cmPaste)->Enabled);
     struct TSeen {
         bool Running, ReadOnly, RunButton, PasteButton;
         std::string Status;
@@ -45,8 +46,8 @@ TEST_F(ScriptRunnerTest, RunStartsTheHostOnTheQuotedPathAndRestoresTheWindowAtTh
     std::vector<TSeen> seen;
     View.OnProcessMessages = [&] {
         const TMainMenus& menus = Form->Menus;
-        seen.push_back({Form->ScriptRunning, Editor->GetReadOnly(), menus.tbRun->Enabled,
-                        menus.tbPaste->Enabled, menus.ToolBar1.StatusText,
+        seen.push_back({Form->ScriptRunning, Editor->GetReadOnly(), menus.Button(cmRun)->Enabled,
+                        menus.Button(cmPaste)->Enabled, menus.ToolBar1.StatusText,
                         View.ToolBarRefreshes > 0});
     };
     Form->mnuWSHRunClick();
@@ -62,8 +63,8 @@ TEST_F(ScriptRunnerTest, RunStartsTheHostOnTheQuotedPathAndRestoresTheWindowAtTh
     EXPECT_FALSE(Editor->GetReadOnly());
     EXPECT_TRUE(LastProcess().Closed);
     EXPECT_EQ(State(), "VBSファイル");
-    EXPECT_TRUE(Form->Menus.tbRun->Enabled);
-    EXPECT_TRUE(Form->Menus.tbPaste->Enabled);
+    EXPECT_TRUE(Form->Menus.Button(cmRun)->Enabled);
+    EXPECT_TRUE(Form->Menus.Button(cmPaste)->Enabled);
 }
 
 TEST_F(ScriptRunnerTest, WhileAScriptRunsOnlyStopAndNoCloseAreOffered) {
@@ -78,7 +79,7 @@ TEST_F(ScriptRunnerTest, WhileAScriptRunsOnlyStopAndNoCloseAreOffered) {
         EXPECT_EQ(shortCut("F8"), nullptr);
         EXPECT_EQ(shortCut("Shift+F8"), nullptr);
         EXPECT_EQ(shortCut("F9"), nullptr);
-        EXPECT_EQ(shortCut("Ctrl+Q"), Form->Menus.mnuStop);
+        EXPECT_EQ(shortCut("Ctrl+Q"), Form->Menus.MenuItem(cmStop));
         bool canClose = true;
         Form->FormCloseQuery(canClose);
         EXPECT_FALSE(canClose);

@@ -18,15 +18,14 @@ protected:
 TEST_F(ScriptToolCommandsTest, KeysAndToolButtonsRunTheCommands) {
     struct TCase {
         const char* ShortCut;
-        TToolButton* TMainMenus::*Button;
+        TCommandId Command;
         std::string Text;
         std::string Expected;
     };
     const std::vector<TCase> cases = {
-        {"F5", &TMainMenus::tbtnCanCom, "a\r\n", "'a\r\n"},
-        {"F6", &TMainMenus::tbtnUNCanCom, "'a\r\n", "a\r\n"},
-        {"Ctrl+T", &TMainMenus::tbtnBuildStyle, "Sub s\r\nx\r\nEnd Sub\r\n",
-         "Sub s\r\n\tx\r\nEnd Sub\r\n"},
+        {"F5", cmComment, "a\r\n", "'a\r\n"},
+        {"F6", cmUncomment, "'a\r\n", "a\r\n"},
+        {"Ctrl+T", cmFormat, "Sub s\r\nx\r\nEnd Sub\r\n", "Sub s\r\n\tx\r\nEnd Sub\r\n"},
     };
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.ShortCut);
@@ -36,7 +35,7 @@ TEST_F(ScriptToolCommandsTest, KeysAndToolButtonsRunTheCommands) {
         item->Click();
         EXPECT_EQ(Text(), test.Expected);
         Open(test.Text);
-        (Form->Menus.*test.Button)->Click();
+        Form->Menus.Button(test.Command)->Click();
         EXPECT_EQ(Text(), test.Expected);
     }
 }
@@ -44,7 +43,7 @@ TEST_F(ScriptToolCommandsTest, KeysAndToolButtonsRunTheCommands) {
 TEST_F(ScriptToolCommandsTest, AFormattingFailureIsShownInAnErrorBox) {
     Open("Sub s\r\nx\r\nEnd Sub\r\n");
     Editor->OnChange = [](TEditor&) { throw Exception("メモリが足りません"); };
-    Form->Menus.mnuCheckSentences->Click();
+    Form->Menus.MenuItem(cmFormat)->Click();
     const TMessage error{"構文チェック中のエラー：\r\nメモリが足りません", "エラー",
                          TMessageType::Error, TMessageButtons::Ok};
     EXPECT_EQ(Desk.Messages, std::vector<TMessage>{error});

@@ -77,7 +77,7 @@ TEST_F(SearchCommandsTest, SearchListsTheHitLinesAndASummary) {
     Form->mnuFindClick();
     EXPECT_EQ(shownItems, std::vector<std::string>{"old"});
     EXPECT_TRUE(View.ResultsShown);
-    EXPECT_TRUE(Form->Menus.mnuSearchList->Checked);
+    EXPECT_TRUE(Form->Menus.MenuItem(cmSearchList)->Checked);
     EXPECT_EQ(View.Results, (std::vector<std::string>{"[0002] : MsgBox a", "[0004] : msgbox b",
                                                       "> [2]行ヒット"}));
     EXPECT_EQ(Form->FindHistory, (std::vector<std::string>{"MSGBOX", "old"}));
@@ -239,7 +239,7 @@ TEST_F(SearchCommandsTest, TheListIsShownHiddenFocusedAndJumpedFrom) {
 
     Form->mnuSearchListClick();
     EXPECT_FALSE(View.ResultsShown);
-    EXPECT_FALSE(Form->Menus.mnuSearchList->Checked);
+    EXPECT_FALSE(Form->Menus.MenuItem(cmSearchList)->Checked);
     View.Focus.clear();
     Form->mnuGoSearchListClick();
     EXPECT_EQ(View.Focus, "") << "a hidden list takes no focus";

@@ -25,7 +25,7 @@ TEST_F(StructureCommandsTest, F7ListsTheProblemsAndJumpsToTheirLines) {
     Editor->GetLines().SetTextStr("Sub s\r\n\tIf a Then\r\nEnd Sub\r\nNext\r\n");
     Press("F7");
     EXPECT_TRUE(View.ResultsShown);
-    EXPECT_TRUE(Form->Menus.mnuSearchList->Checked);
+    EXPECT_TRUE(Form->Menus.MenuItem(cmSearchList)->Checked);
     EXPECT_EQ(View.Results, (std::vector<std::string>{
                                 "[0003] : 2行目の If が閉じられる前に End Sub があります",
                                 "[0004] : Next に対応する For がありません", "> [2]件の問題"}));

@@ -325,9 +325,7 @@ bool MainWindow::HandleShortCut(const MSG& Message) {
     }
     const TShortCut key{static_cast<std::uint16_t>(Message.wParam), KeyboardShiftState()};
     bool handled = true;
-    ShowingErrors(FWindow, [&] {
-        handled = FMenuBar->ShortCut(key) || FForm->Menus.PopupMenu1.IsShortCut(key);
-    });
+    ShowingErrors(FWindow, [&] { handled = FForm->ShortCut(key); });
     return handled;
 }
 

@@ -7,17 +7,6 @@
 
 namespace kst::win32 {
 
-namespace {
-
-// Any item of the tree, hidden or disabled, with this shortcut.
-bool HasShortCut(const TMenuItem& Menu, TShortCut Key) {
-    return std::ranges::any_of(Menu.Items, [Key](const auto& Item) {
-        return Item->ShortCut == Key || HasShortCut(*Item, Key);
-    });
-}
-
-} // namespace
-
 MainMenuBar::MainMenuBar(HWND Window, TMainMenus& Menus, HIMAGELIST Images)
     : FMenus(Menus), FImages(Images) {
     const HMENU bar = CreateMenu();
@@ -61,16 +50,6 @@ bool MainMenuBar::Command(UINT Id) {
         return false;
     }
     item->Click();
-    return true;
-}
-
-bool MainMenuBar::ShortCut(TShortCut Key) {
-    if (!HasShortCut(FMenus.MainMenu, Key)) {
-        return false;
-    }
-    if (TMenuItem* item = FMenus.MainMenu.FindShortCut(Key)) {
-        item->Click();
-    }
     return true;
 }
 

@@ -1,7 +1,7 @@
 // The main window's menu bar, built from the main menu's data. A drop-down menu is filled from
 // its items each time it opens, right after its OnPopup ran, so that enabling, the file history,
 // the window list and the launcher are always current; items show the pictures shared with the
-// tool bar. The items' shortcuts are carried out here before the focused control sees the key.
+// tool bar.
 #pragma once
 
 #include "app/main_menus.h"
@@ -27,9 +27,6 @@ public:
     void InitPopup(HMENU Menu);
     // WM_COMMAND from the menu: runs the item with this number; false when there is none.
     bool Command(UINT Id);
-    // Runs the enabled item with this shortcut and answers true. A key that only disabled items
-    // have is also answered true: their shortcut does nothing, and no control sees it either.
-    bool ShortCut(TShortCut Key);
 
     // The pictures, after the window has moved to a screen of other dots per inch.
     void SetImages(HIMAGELIST Images) { FImages = Images; }

@@ -68,6 +68,9 @@ public:
     bool GetWantTabs() const { return FWantTabs; }
     void SetWantTabs(bool Value) { FWantTabs = Value; }
 
+    // Whether a change of the text that a user asks for may run: the one test of ReadOnly that
+    // decides it, for the gate below, the pop-up menu's enabling and EM_CANUNDO.
+    bool AcceptsUserEdits() const { return !FReadOnly; }
     // Runs Change, a change of the text that a user asked for, unless the control is read-only,
     // and answers whether it ran. Every user edit passes through here: typing and the editing
     // keys, paste, cut, drop, the edit-control messages, the pop-up menu and the commands of the
@@ -75,7 +78,7 @@ public:
     // Redo and change Lines while the control is read-only.
     template <class F>
     bool UserEdit(F&& Change) {
-        if (FReadOnly) {
+        if (!AcceptsUserEdits()) {
             return false;
         }
         Change();

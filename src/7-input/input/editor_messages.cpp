@@ -153,7 +153,7 @@ std::optional<std::intptr_t> TEditor::EditMessage(unsigned Msg, std::uintptr_t W
         UserEdit([this, WParam] { FModified = WParam != 0; });
         return 0;
     case EM_CANUNDO:
-        return !FReadOnly && CanUndo() ? 1 : 0;
+        return AcceptsUserEdits() && CanUndo() ? 1 : 0;
     case EM_UNDO:
     case WM_UNDO:
         return UndoMessage();

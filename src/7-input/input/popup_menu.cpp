@@ -71,7 +71,7 @@ void TEditorPopupMenu::ToggleMark(int Mark) {
 }
 
 void TEditorPopupMenu::UpdateItems() {
-    const bool writable = !FEditor.GetReadOnly();
+    const bool writable = FEditor.AcceptsUserEdits();
     const bool selected = FEditor.GetSelLength() > 0;
     const Clipboard* clipboard = FEditor.GetClipboard();
     const bool clipboardText = clipboard != nullptr && clipboard->HasText();

@@ -429,23 +429,10 @@ bool ClipboardHoldsText(const TEditor& Editor) {
     return Editor.GetClipboard() != nullptr && Editor.GetClipboard()->HasText();
 }
 
-// Runs an Edit command that changes the text as the user's edit: nothing while read-only.
-void ChangeText(TEditor& Editor, EditorCommands& Commands, void (EditorCommands::*Command)()) {
-    Editor.UserEdit([&Commands, Command] { (Commands.*Command)(); });
-}
-
 } // namespace
 
 bool TForm1::AppIdle() {
-    const bool modified = FEditor.GetModified();
-    const TEditEnabling edit = EditEnabling(FClipboardHoldsText);
-    EnableCommand(*Menus.tbRun, CanRunScript());
-    EnableCommand(*Menus.tbCopy, edit.Copy);
-    EnableCommand(*Menus.tbCut, edit.Cut);
-    EnableCommand(*Menus.tbPaste, edit.Paste);
-    EnableCommand(*Menus.tbUndo, edit.Undo);
-    EnableCommand(*Menus.tbRedo, edit.Redo);
-    EnableCommand(*Menus.tbSaveFile, modified);
+    EnableButtons();
     Menus.ToolBar1.StatusText = StateText();
     ShowFileState();
     ShowMovedCaret();
@@ -495,53 +482,36 @@ void TForm1::ClipboardChanged() {
     FClipboardHoldsText = ClipboardHoldsText(FEditor);
 }
 
-void TForm1::mnuFileClick() {
-    EnableCommand(*Menus.mnuSaveFile, FEditor.GetModified());
+bool TForm1::IsModified() const {
+    return FEditor.GetModified();
 }
 
 bool TForm1::CanRunScript() const {
     return FileKind == fkVbs && !ScriptRunning && !FEditor.GetModified();
 }
 
-bool TForm1::EditorWritable() const {
-    return !FEditor.GetReadOnly();
+bool TForm1::MayChangeText() const {
+    return FEditor.AcceptsUserEdits();
 }
 
-TForm1::TEditEnabling TForm1::EditEnabling(bool ClipboardHasText) const {
-    const bool writable = EditorWritable();
-    const bool selected = FCommands.HasSelection();
-    return {.Copy = selected,
-            .Cut = selected && writable,
-            .Paste = ClipboardHasText && writable,
-            .Undo = FCommands.CanUndo() && writable,
-            .Redo = FCommands.CanRedo() && writable};
+bool TForm1::HasSelection() const {
+    return FCommands.HasSelection();
 }
 
-void TForm1::mnuEditClick() {
-    const TEditEnabling edit = EditEnabling(ClipboardHoldsText(FEditor));
-    EnableCommand(*Menus.mnuCopy, edit.Copy);
-    EnableCommand(*Menus.mnuCut, edit.Cut);
-    EnableCommand(*Menus.mnuDelete, edit.Cut);
-    EnableCommand(*Menus.mnuPaste, edit.Paste);
-    EnableCommand(*Menus.mnuUndo, edit.Undo);
-    EnableCommand(*Menus.mnuRedo, edit.Redo);
+bool TForm1::CanUndo() const {
+    return FCommands.CanUndo() && MayChangeText();
 }
 
-void TForm1::mnuToolClick() {
-    EnableCommand(*Menus.mnuRun, CanRunScript());
-    EnableCommand(*Menus.mnuConsoleRun, CanRunScript());
-    EnableCommand(*Menus.mnuStop, ScriptRunning);
-    EnableCommand(*Menus.mnuSaveRun, !ScriptRunning);
-    EnableCommand(*Menus.mnuOption, !ScriptRunning);
+bool TForm1::CanRedo() const {
+    return FCommands.CanRedo() && MayChangeText();
 }
 
-void TForm1::PopupMenu1Popup() {
-    const TEditEnabling edit = EditEnabling(ClipboardHoldsText(FEditor));
-    EnableCommand(*Menus.pmnCopy, edit.Copy);
-    EnableCommand(*Menus.pmnCut, edit.Cut);
-    EnableCommand(*Menus.pmnDelete, edit.Cut);
-    EnableCommand(*Menus.pmnPaste, edit.Paste);
-    EnableCommand(*Menus.pmnUndo, edit.Undo);
+bool TForm1::CanCut() const {
+    return FCommands.HasSelection() && MayChangeText();
+}
+
+bool TForm1::CanPaste() const {
+    return FClipboardHoldsText && MayChangeText();
 }
 
 // File commands and history
@@ -649,15 +619,15 @@ void TForm1::ActionHist(std::string Path) {
 // Edit commands
 
 void TForm1::mnuUndoClick() {
-    ChangeText(FEditor, FCommands, &EditorCommands::Undo);
+    FCommands.Undo();
 }
 
 void TForm1::mnuRedoClick() {
-    ChangeText(FEditor, FCommands, &EditorCommands::Redo);
+    FCommands.Redo();
 }
 
 void TForm1::mnuCutClick() {
-    ChangeText(FEditor, FCommands, &EditorCommands::Cut);
+    FCommands.Cut();
 }
 
 void TForm1::mnuCopyClick() {
@@ -665,11 +635,11 @@ void TForm1::mnuCopyClick() {
 }
 
 void TForm1::mnuPasteClick() {
-    ChangeText(FEditor, FCommands, &EditorCommands::Paste);
+    FCommands.Paste();
 }
 
 void TForm1::mnuDeleteClick() {
-    ChangeText(FEditor, FCommands, &EditorCommands::DeleteSelection);
+    FCommands.DeleteSelection();
 }
 
 void TForm1::mnuAllSelectClick() {

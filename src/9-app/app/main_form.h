@@ -92,10 +92,39 @@ public:
     void FlushRecoveryCopy() { FRecoveryWriter.Wait(); }
     // FormCreate calls this, and the window whenever the clipboard's content has changed.
     void ClipboardChanged();
-    void mnuFileClick();
-    void mnuEditClick();
-    void mnuToolClick();
+    // A drop-down or the pop-up menu opens: its commands are enabled by their rules.
+    void mnuFileClick() { EnableMenu(mnFile); }
+    void mnuEditClick() { EnableMenu(mnEdit); }
+    void mnuToolClick() { EnableMenu(mnTool); }
     void PopupMenu1Popup();
+
+    // Commands (main_form_menus.cpp)
+
+    // The one way a command runs, from the menus, the tool bar and the keys: a command that
+    // changes the text is refused while the text is read-only.
+    void Execute(TCommandId Id);
+    // Runs the command bound to Key when it is enabled, and answers true; a key bound to a
+    // disabled command is answered true too (it does nothing, and no control sees it). False for
+    // a key no command has.
+    bool ShortCut(TShortCut Key);
+    const TKeyBindings& KeyBindings() const { return FKeyBindings; }
+    // The menus show the new shortcuts.
+    void SetKeyBindings(const TKeyBindings& Bindings);
+
+    // The enabling rules of the commands.
+    bool Anytime() const { return true; }
+    bool IsModified() const;
+    bool HasSelection() const;
+    bool CanUndo() const;
+    bool CanRedo() const;
+    // Cut and Delete.
+    bool CanCut() const;
+    // From the clipboard's state as ClipboardChanged last saw it.
+    bool CanPaste() const;
+    bool ScriptRuns() const { return ScriptRunning; }
+    bool NoScriptRuns() const { return !ScriptRunning; }
+    // A script may be run: an unchanged script file, and none running.
+    bool CanRunScript() const;
 
     // File commands and history
 
@@ -108,8 +137,7 @@ public:
     void SetHistory();
     void ActionHist(std::string Path);
 
-    // Edit commands, shared by the menu, the pop-up menu and the tool bar. Those that change the
-    // text do nothing in a read-only editor (the text of a running script).
+    // Edit commands, shared by the menu, the pop-up menu and the tool bar.
 
     void mnuUndoClick();
     void mnuRedoClick();
@@ -204,16 +232,18 @@ public:
 
 private:
     void BuildMainMenu();
-    void BuildFileMenu(TMenuItem& Menu);
-    void BuildEditMenu(TMenuItem& Menu);
-    void BuildSearchMenu(TMenuItem& Menu);
-    void BuildToolMenu(TMenuItem& Menu);
+    // Adds the commands of one drop-down, in the table's order.
+    void AddMenuCommands(TMenuItem& Menu, TMainMenuId Id);
     void BuildPopupMenu();
     void BuildToolBar();
-    TMenuItem& AddItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
-                       void (TForm1::*Handler)(), int ImageIndex = -1);
-    TMenuItem& AddHiddenItem(TMenuItem& Menu, std::string Caption, std::string_view ShortCut,
-                             void (TForm1::*Handler)() = nullptr);
+    // The commands of this drop-down enabled by their rules.
+    void EnableMenu(TMainMenuId Id);
+    // The tool bar's buttons enabled by their commands' rules.
+    void EnableButtons();
+    bool CommandEnabled(TCommandId Id) const;
+    // The one test of the read-only state this window makes: whether a command may change the
+    // text.
+    bool MayChangeText() const;
     void ApplyEditorDesignValues();
     void ApplyEditorSettings();
     void ApplyEditorFontSize();
@@ -277,18 +307,6 @@ private:
     std::vector<TRecoveryCopy> OrphanedCopies();
     void RestoreOwnCopy();
     std::string StateText() const;
-    // A script may be run: an unchanged script file, and none running.
-    bool CanRunScript() const;
-    bool EditorWritable() const;
-    // Whether each Edit command may run now; the menu, the pop-up menu and the tool bar share it.
-    struct TEditEnabling {
-        bool Copy;
-        bool Cut; // and Delete
-        bool Paste;
-        bool Undo;
-        bool Redo;
-    };
-    TEditEnabling EditEnabling(bool ClipboardHasText) const;
     // The word of a search or replace, its match case and the hits the editor marks.
     void SetSearchWord(std::string Word, bool MatchCase);
     // Starts the search that fills the results list: the first step of rows at once, the others
@@ -323,6 +341,7 @@ private:
     TEditor& FEditor;
     EditorCommands& FCommands;
     TEnvFiles FEnv;
+    TKeyBindings FKeyBindings;
     std::vector<std::string> FParameters;
     std::string FTitle = "Kestrane : ";
     TWordMatcher FSearchMatcher{"", false};

@@ -54,9 +54,7 @@ void TForm1::mnuWSHRunClick() {
 void TForm1::BeginScriptRun() {
     ScriptRunning = true;
     ApplyReadOnly();
-    for (TToolButton* button : {Menus.tbRun, Menus.tbPaste, Menus.tbtnCanCom, Menus.tbtnUNCanCom}) {
-        button->Enabled = false;
-    }
+    EnableButtons();
     FView.RefreshToolBar();
 }
 
@@ -127,10 +125,8 @@ bool TForm1::WaitForConsoleEnd(ConsoleProcess& Process, ConsoleOutput& Output) {
     return false;
 }
 
-// The run and paste buttons and the state text follow at the next idle update.
+// The buttons and the state text follow at the next idle update.
 void TForm1::EndScriptRun() {
-    EnableCommand(*Menus.tbtnCanCom, true);
-    EnableCommand(*Menus.tbtnUNCanCom, true);
     ScriptRunning = false;
     ApplyReadOnly();
     FDesktop.CloseProcess(std::exchange(ScriptProcess, 0));

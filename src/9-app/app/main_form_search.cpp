@@ -111,7 +111,7 @@ void TForm1::ShowResults(std::vector<TResultEntry> Entries, bool SearchHits) {
 }
 
 void TForm1::SetResultsListShown(bool Shown) {
-    Menus.mnuSearchList->Checked = Shown;
+    Menus.MenuItem(cmSearchList)->Checked = Shown;
     FView.ShowResultsList(Shown);
 }
 
@@ -168,7 +168,7 @@ void TForm1::mnuGoLineClick() {
 }
 
 void TForm1::mnuSearchListClick() {
-    const bool shown = Menus.mnuSearchList->Checked;
+    const bool shown = Menus.MenuItem(cmSearchList)->Checked;
     SetResultsListShown(!shown);
     if (shown) {
         FView.FocusEditor();
@@ -177,7 +177,7 @@ void TForm1::mnuSearchListClick() {
 }
 
 void TForm1::mnuGoSearchListClick() {
-    if (Menus.mnuSearchList->Checked) {
+    if (Menus.MenuItem(cmSearchList)->Checked) {
         FView.FocusResultsList();
     }
 }
@@ -209,10 +209,11 @@ void TForm1::JumpToSelectedResult() {
 // Scripts, and new files, get the marks of strings and double-byte characters.
 void TForm1::Editor1DrawLine(TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
                              const TRect& ARect, bool Selected) {
-    DrawLineMarks(
-        Sender, LineStr, X, Y, Index, ARect, Selected,
-        {.MarkScript = CurrentFileName.empty() || FileKind == fkVbs,
-         .Hits = Menus.mnuSearchList->Checked && FResultsAreHits ? &FSearchMatcher : nullptr});
+    DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
+                  {.MarkScript = CurrentFileName.empty() || FileKind == fkVbs,
+                   .Hits = Menus.MenuItem(cmSearchList)->Checked && FResultsAreHits
+                               ? &FSearchMatcher
+                               : nullptr});
 }
 
 } // namespace kst

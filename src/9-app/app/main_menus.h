@@ -4,6 +4,7 @@
 // the status bar's texts.
 #pragma once
 
+#include "app/main_commands.h"
 #include "core/menu.h"
 
 #include <array>
@@ -15,38 +16,6 @@
 #include <string_view>
 
 namespace kst {
-
-// The 16 x 16 pictures shared by the tool bar and the main menu, in image-list order.
-enum TImageIndex : int {
-    imNewFile,
-    imOpenFile,
-    imSaveFile,
-    imSaveAsFile,
-    imExit,
-    imAllQuit,
-    imUndo,
-    imRedo,
-    imCut,
-    imCopy,
-    imPaste,
-    imDelete,
-    imSelectAll,
-    imFind,
-    imReplace,
-    imGoLine,
-    imSearchList,
-    imRun,
-    imStop,
-    imOpenDir,
-    imComment,
-    imUnComment,
-    imFormat,
-    imWshVersion,
-    imLauncher,
-    imOption,
-    imAbout,
-    kImageCount
-};
 
 struct TToolButton {
     std::string Hint;
@@ -81,7 +50,8 @@ struct TStatusBar {
 
 // The menu bar, the editor's pop-up menu, the tool bar, the status bar, and the items the
 // window's logic enables, fills or checks. The pointers point into the trees.
-struct TMainMenus {
+class TMainMenus {
+public:
     // The picture of a main-menu item; -1 for none.
     int ImageIndexOf(const TMenuItem& Item) const;
 
@@ -91,72 +61,29 @@ struct TMainMenus {
     TStatusBar StatusBar1;
     std::map<const TMenuItem*, int> ImageIndexes;
 
+    // The item or button of each command; null where it has none.
+    TMenuItem* MenuItem(TCommandId Id) const { return FMenuItems[Id]; }
+    TMenuItem* PopupItem(TCommandId Id) const { return FPopupItems[Id]; }
+    TToolButton* Button(TCommandId Id) const { return FButtons[Id]; }
+    void SetMenuItem(TCommandId Id, TMenuItem& Item) { FMenuItems[Id] = &Item; }
+    void SetPopupItem(TCommandId Id, TMenuItem& Item) { FPopupItems[Id] = &Item; }
+    void SetButton(TCommandId Id, TToolButton& Button) { FButtons[Id] = &Button; }
+
+    // The drop-downs of the menu bar and the items that are not commands.
     TMenuItem* mnuFile = nullptr;
-    TMenuItem* mnuNewFile = nullptr;
-    TMenuItem* mnuOpenFile = nullptr;
-    TMenuItem* mnuSaveFile = nullptr;
-    TMenuItem* mnuSaveAsFile = nullptr;
-    TMenuItem* mnuExit = nullptr;
-    TMenuItem* mnuAllQuit = nullptr;
     TMenuItem* mnuFileEndSP = nullptr;
-
     TMenuItem* mnuEdit = nullptr;
-    TMenuItem* mnuUndo = nullptr;
-    TMenuItem* mnuRedo = nullptr;
-    TMenuItem* mnuCut = nullptr;
-    TMenuItem* mnuCopy = nullptr;
-    TMenuItem* mnuPaste = nullptr;
-    TMenuItem* mnuDelete = nullptr;
-    TMenuItem* mnuAllSelect = nullptr;
-
     TMenuItem* mnuSearch = nullptr;
-    TMenuItem* mnuFind = nullptr;
-    TMenuItem* mnuFindNext = nullptr;
-    TMenuItem* mnuReplace = nullptr;
-    TMenuItem* mnuGoLine = nullptr;
-    TMenuItem* mnuSearchList = nullptr;
-    TMenuItem* mnuGoSearchList = nullptr;
-
     TMenuItem* mnuTool = nullptr;
-    TMenuItem* mnuSaveRun = nullptr;
-    TMenuItem* mnuRun = nullptr;
-    TMenuItem* mnuConsoleRun = nullptr;
-    TMenuItem* mnuStop = nullptr;
-    TMenuItem* mnuOpenDir = nullptr;
-    TMenuItem* mnuCanCom = nullptr;
-    TMenuItem* mnuUNCanCom = nullptr;
-    TMenuItem* mnuCheckSentences = nullptr;
-    TMenuItem* mnuSyntaxCheck = nullptr;
-    TMenuItem* mnuProcedureList = nullptr;
-    TMenuItem* mnuWshVersion = nullptr;
     TMenuItem* mnuLauncher = nullptr;
-    TMenuItem* mnuOption = nullptr;
-
     TMenuItem* mnuWind = nullptr;
     TMenuItem* mnuWindEndSp = nullptr;
-
     TMenuItem* mnuHelp = nullptr;
-    TMenuItem* mnuAbout = nullptr;
 
-    TMenuItem* pmnUndo = nullptr;
-    TMenuItem* pmnCut = nullptr;
-    TMenuItem* pmnCopy = nullptr;
-    TMenuItem* pmnPaste = nullptr;
-    TMenuItem* pmnDelete = nullptr;
-    TMenuItem* pmnAllSelect = nullptr;
-
-    TToolButton* tbNewFile = nullptr;
-    TToolButton* tbOpenFile = nullptr;
-    TToolButton* tbSaveFile = nullptr;
-    TToolButton* tbCut = nullptr;
-    TToolButton* tbCopy = nullptr;
-    TToolButton* tbPaste = nullptr;
-    TToolButton* tbUndo = nullptr;
-    TToolButton* tbRedo = nullptr;
-    TToolButton* tbtnCanCom = nullptr;
-    TToolButton* tbtnUNCanCom = nullptr;
-    TToolButton* tbtnBuildStyle = nullptr;
-    TToolButton* tbRun = nullptr;
+private:
+    std::array<TMenuItem*, kCommandCount> FMenuItems{};
+    std::array<TMenuItem*, kCommandCount> FPopupItems{};
+    std::array<TToolButton*, kCommandCount> FButtons{};
 };
 
 // Removes every item of Menu after Separator.
