@@ -1,6 +1,7 @@
 #include "app/env_files.h"
 
 #include "app/file_names.h"
+#include "app/keys_file.h"
 #include "app/message_boxes.h"
 #include "core/errors.h"
 #include "core/strings.h"
@@ -20,6 +21,7 @@ constexpr std::string_view kLauncherFile = "Lc.dat";
 constexpr std::string_view kFileHistoryFile = "FHist.dat";
 constexpr std::string_view kFindHistoryFile = "FindHist.dat";
 constexpr std::string_view kVersionScriptFile = "kst.vbs";
+constexpr std::string_view kKeysFile = "keys.ini";
 
 constexpr std::string_view kSeparatorName = "-";
 
@@ -193,6 +195,41 @@ std::vector<std::string> TEnvFiles::LoadFindHistory() {
 
 void TEnvFiles::SaveFindHistory(const std::vector<std::string>& FindHistory) {
     WriteLines(EnvFilePath(FDesktop, kFindHistoryFile), FindHistory);
+}
+
+TKeyBindings TEnvFiles::LoadKeyBindings() {
+    const std::string path = EnvFilePath(FDesktop, kKeysFile);
+    if (!FDesktop.FileExists(path)) {
+        return {};
+    }
+    try {
+        const TKeysFile file = ReadKeysFile(ReadUtf8Lines(path));
+        if (!file.IgnoredLines.empty()) {
+            std::string text(kKeysIgnoredText);
+            for (const std::string& line : file.IgnoredLines) {
+                text += "\r\n" + line;
+            }
+            ShowWarning(FDesktop, text);
+        }
+        return file.Bindings;
+    } catch (const std::exception& error) {
+        ShowErrorWithMessage(FDesktop, kKeysReadError, error.what());
+        return {};
+    }
+}
+
+void TEnvFiles::SaveKeyBindings(const TKeyBindings& Bindings) {
+    const std::string path = EnvFilePath(FDesktop, kKeysFile);
+    const std::vector<std::string> lines = KeysFileLines(Bindings);
+    try {
+        if (!lines.empty()) {
+            WriteUtf8Lines(path, lines);
+        } else if (FDesktop.FileExists(path)) {
+            RemoveFile(path);
+        }
+    } catch (const std::exception& error) {
+        ShowErrorWithMessage(FDesktop, kKeysWriteError, error.what());
+    }
 }
 
 std::string TEnvFiles::WriteVersionScript() {

@@ -1,8 +1,11 @@
 // What the program keeps between runs, in the folder "Env" beside its executable: the settings
 // file "kst.ini" (through the desktop's INI functions), the launcher list "Lc.dat", the file
-// history "FHist.dat" and the search-word history "FindHist.dat". The list files are CP932 text
+// history "FHist.dat", the search-word history "FindHist.dat" and the user's shortcut keys
+// "keys.ini". The list files are CP932 text
 // with CR LF line ends; names and paths are converted to UTF-8 when read.
 #pragma once
+
+#include "app/main_commands.h"
 
 #include <optional>
 #include <string>
@@ -72,6 +75,13 @@ public:
     std::vector<std::string> LoadFindHistory();
     // Raises when the file cannot be written.
     void SaveFindHistory(const std::vector<std::string>& FindHistory);
+
+    // The user's shortcut keys; the defaults when there is no file. The lines it ignores are
+    // listed in one warning; a read error is shown in an error box and gives the defaults.
+    TKeyBindings LoadKeyBindings();
+    // Writes the keys that differ from the defaults, or removes the file when none do. An error
+    // is shown in an error box.
+    void SaveKeyBindings(const TKeyBindings& Bindings);
 
     // Writes the script "kst.vbs" that shows the script host's name, version, build and path,
     // and answers its path. A write error is shown in an error box.

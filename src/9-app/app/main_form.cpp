@@ -173,6 +173,7 @@ void TForm1::FormCreate() {
     Settings = FEnv.LoadSettings();
     LauncherTable = FEnv.LoadLauncherFile();
     FindHistory = FEnv.LoadFindHistory();
+    SetKeyBindings(FEnv.LoadKeyBindings());
     ApplyEditorSettings();
     FView.SetWindowSize(
         ScaleSize({Settings.gWidth, Settings.gHeight}, kDesignDpi, FView.PixelsPerInch()));

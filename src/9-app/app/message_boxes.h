@@ -33,6 +33,8 @@ inline constexpr std::string_view kFileChangedUnderEditsText =
 inline constexpr std::string_view kFileDeletedText = "ファイルが他のプログラムで削除されました。";
 inline constexpr std::string_view kOverwriteChangedFileText =
     "ファイルが他のプログラムで変更されています。上書きしますか？";
+inline constexpr std::string_view kKeysIgnoredText =
+    "設定ファイル\"keys.ini\"の次の行は、コマンドかキーが分からないため使われません：";
 inline constexpr std::string_view kRecoverText =
     "前回保存されなかった変更があります。復元しますか？";
 
@@ -42,6 +44,8 @@ inline constexpr std::string_view kLauncherWriteError = "設定ファイル\"Lc.
 inline constexpr std::string_view kHistoryReadError =
     "設定ファイル\"FHist.dat\"読み込み中のエラー：";
 inline constexpr std::string_view kHistoryWriteError = "設定ファイル\"FHist.dat\"保存中のエラー：";
+inline constexpr std::string_view kKeysReadError = "設定ファイル\"keys.ini\"読み込み中のエラー：";
+inline constexpr std::string_view kKeysWriteError = "設定ファイル\"keys.ini\"保存中のエラー：";
 inline constexpr std::string_view kVersionScriptError = "バッチファイル作成中のエラー：";
 inline constexpr std::string_view kFormatError = "構文チェック中のエラー：";
 
