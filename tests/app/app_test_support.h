@@ -3,6 +3,7 @@
 #pragma once
 
 #include "app/edit_commands.h"
+#include "app/key_dialog.h"
 #include "app/main_view.h"
 #include "app/search_dialogs.h"
 #include "support/temp_folder.h"
@@ -53,6 +54,7 @@ public:
     bool ShowSearchDialog(TfrmSearch& Dialog) override { return Answer(OnSearchDialog, Dialog); }
     bool ShowReplaceDialog(TfrmReplace& Dialog) override { return Answer(OnReplaceDialog, Dialog); }
     bool ShowGoLineDialog(TfrmGoLine& Dialog) override { return Answer(OnGoLineDialog, Dialog); }
+    bool ShowKeysDialog(TfrmKeys& Dialog) override { return Answer(OnKeysDialog, Dialog); }
     void ShowResultsList(bool Shown) override { ResultsShown = Shown; }
     void ClearResults(std::size_t) override {
         Results.clear();
@@ -93,6 +95,7 @@ public:
     std::function<bool(TfrmSearch&)> OnSearchDialog;
     std::function<bool(TfrmReplace&)> OnReplaceDialog;
     std::function<bool(TfrmGoLine&)> OnGoLineDialog;
+    std::function<bool(TfrmKeys&)> OnKeysDialog;
     bool ResultsShown = false;
     std::vector<std::string> Results;
     int SelectedIndex = -1;

@@ -69,7 +69,8 @@ TEST_F(MenuDataTest, TheMenuBar) {
                                                      {"プロシージャ一覧(&P)", "F2"},
                                                      {"WSHのバージョン等の表示(&V)", ""},
                                                      {"ランチャー項目", ""},
-                                                     {"オプション(&O)", ""}}));
+                                                     {"オプション(&O)", ""},
+                                                     {"キーの割り当て(&A)...", ""}}));
     EXPECT_EQ(Looks(bar[4]), (std::vector<TItemLook>{{"-", ""}}));
     EXPECT_EQ(Looks(bar[5]), (std::vector<TItemLook>{{"バージョン情報(&A)", ""}}));
 }

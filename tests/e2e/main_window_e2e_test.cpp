@@ -6,6 +6,7 @@
 #include "kestrane_version.h"
 #include "platform/geometry.h"
 #include "screenshot.h"
+#include "win32/dialogs_win32.h"
 #include "win32/utf.h"
 
 #include <chrono>
@@ -366,6 +367,58 @@ TEST_F(KestraneTest, TheAboutBoxShowsTheProjectVersion) {
         << DialogText(Box);
     Click(Box, IDOK);
     EXPECT_TRUE(WaitUntilClosed(Box));
+}
+
+TEST_F(KestraneTest, AShortcutMovedInTheKeyDialogWorksAndIsKeptForTheNextStart) {
+    const std::wstring title = L"新規[1]" + std::wstring(kTitleSuffix);
+    const HANDLE first = Start({});
+    const HWND window = WaitForMainWindow(title);
+    ASSERT_NE(window, nullptr);
+    // Ctrl+Shift+F opens the search dialog in Window.
+    const auto searchOpensOnMovedKey = [](HWND Window) {
+        HWND search = nullptr;
+        if (!PressUntil(Window, {{VK_CONTROL, VK_SHIFT, 'F'}}, [&] {
+                search = MessageBoxOf(ProcessOf(Window));
+                return search != nullptr && TitleOf(search) == L"検索";
+            })) {
+            return false;
+        }
+        Click(search, IDCANCEL);
+        return WaitUntilClosed(search);
+    };
+    // "キーの割り当て(&A)..." through the menu's access keys: Alt+T, then A.
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PressUntil(window, {{VK_MENU, 'T'}, {'A'}}, [&] {
+        dialog = MessageBoxOf(ProcessOf(window));
+        return dialog != nullptr && TitleOf(dialog) == L"キーの割り当て";
+    }));
+    const HWND list = GetDlgItem(dialog, win32::idKeysList);
+    std::vector<std::wstring> rows = ListItems(list);
+    const auto find = std::ranges::find(rows, L"検索(&F)\tCtrl+F");
+    ASSERT_NE(find, rows.end());
+    const auto row = static_cast<std::size_t>(find - rows.begin());
+    SendMessageW(list, LB_SETCURSEL, row, 0);
+    SendMessageW(GetDlgItem(dialog, win32::idKeysHotKey), HKM_SETHOTKEY,
+                 MAKEWORD('F', HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
+    Click(dialog, win32::idKeysAssign);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            rows = ListItems(list);
+            return rows.size() > row && rows[row] == L"検索(&F)\tShift+Ctrl+F";
+        },
+        kTimeout));
+    SaveDrawnWindow(dialog, L"key_dialog.png", 2);
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    EXPECT_EQ(ReadBytes(EnvPath(L"keys.ini")), "[Keys]\r\nFind=Shift+Ctrl+F\r\n");
+    EXPECT_TRUE(searchOpensOnMovedKey(window));
+
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitForExit(first));
+    Start({});
+    const HWND again = WaitForMainWindow(title);
+    ASSERT_NE(again, nullptr);
+    EXPECT_TRUE(searchOpensOnMovedKey(again));
 }
 
 // The system's menu font, in which the menu bar draws its captions.

@@ -725,6 +725,117 @@ private:
     TfrmGoLine& FModel;
 };
 
+// Key assignment
+
+class KeysDialog : public ModalDialog {
+public:
+    explicit KeysDialog(TfrmKeys& Model) : FModel(Model) {}
+
+    static DialogTemplate Template() {
+        DialogTemplate result(TfrmKeys::Caption, 260, 198);
+        result.Add(kListBox, idKeysList, "",
+                   WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_USETABSTOPS |
+                       LBS_NOINTEGRALHEIGHT,
+                   {8, 8, 244, 138});
+        result.Add(kStatic, idKeysLabel, TfrmKeys::KeyLabel, kLabelStyle, {8, 155, 50, 10});
+        result.Add(HOTKEY_CLASSW, idKeysHotKey, "", WS_BORDER | WS_TABSTOP, {58, 153, 92, 12});
+        result.Add(kButton, idKeysAssign, TfrmKeys::AssignButton, kButtonStyle, {154, 152, 48, 14});
+        result.Add(kButton, idKeysRemove, TfrmKeys::RemoveButton, kButtonStyle, {206, 152, 46, 14});
+        result.Add(kButton, idKeysDefaults, TfrmKeys::DefaultsButton, kButtonStyle,
+                   {8, 176, 64, 14});
+        result.Add(kButton, IDOK, TfrmKeys::OkButton, kDefaultButtonStyle, {150, 176, 50, 14});
+        result.Add(kButton, IDCANCEL, TfrmKeys::CancelButton, kButtonStyle, {204, 176, 48, 14});
+        return result;
+    }
+
+private:
+    // The key column starts here, in dialog units.
+    static constexpr int kKeyColumn = 160;
+
+    void Init() override {
+        int tabStop = kKeyColumn;
+        SendMessageW(Control(idKeysList), LB_SETTABSTOPS, 1, reinterpret_cast<LPARAM>(&tabStop));
+        ShowRows();
+    }
+
+    // The list is read when a button is pressed, so that a selection made by another program
+    // (without a notification) counts too.
+    void Command(int Id, int Code) override {
+        switch (Id) {
+        case idKeysList:
+            if (Code == LBN_SELCHANGE) {
+                TakeSelection();
+                ShowChosenKey();
+            }
+            break;
+        case idKeysAssign:
+            TakeSelection();
+            if (FModel.AssignKey(HotKey())) {
+                ShowRows();
+            }
+            break;
+        case idKeysRemove:
+            TakeSelection();
+            FModel.RemoveKey();
+            ShowRows();
+            break;
+        case idKeysDefaults:
+            FModel.RestoreDefaults();
+            ShowRows();
+            break;
+        case IDOK:
+            End(IDOK);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void TakeSelection() const {
+        FModel.Select(static_cast<int>(SendMessageW(Control(idKeysList), LB_GETCURSEL, 0, 0)));
+    }
+
+    void ShowRows() const {
+        const HWND list = Control(idKeysList);
+        SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        for (int row = 0; row < TfrmKeys::RowCount(); ++row) {
+            const std::wstring text =
+                Utf8ToWide(std::string(TfrmKeys::RowCaption(row)) + '\t' + FModel.RowKey(row));
+            SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+        }
+        SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(FModel.ItemIndex()), 0);
+        SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(list, nullptr, TRUE);
+        ShowChosenKey();
+    }
+
+    // The hot-key box shows the chosen command's key.
+    void ShowChosenKey() const {
+        const int row = FModel.ItemIndex();
+        const TShortCut key =
+            row < 0 ? TShortCut{} : FModel.Bindings().KeyOf(static_cast<TCommandId>(row));
+        WORD modifiers = 0;
+        modifiers |= (key.Shift & ssShift) != 0 ? HOTKEYF_SHIFT : 0;
+        modifiers |= (key.Shift & ssCtrl) != 0 ? HOTKEYF_CONTROL : 0;
+        modifiers |= (key.Shift & ssAlt) != 0 ? HOTKEYF_ALT : 0;
+        SendMessageW(Control(idKeysHotKey), HKM_SETHOTKEY, MAKEWORD(key.Key, modifiers), 0);
+    }
+
+    TShortCut HotKey() const {
+        const auto value =
+            static_cast<WORD>(SendMessageW(Control(idKeysHotKey), HKM_GETHOTKEY, 0, 0));
+        const BYTE modifiers = HIBYTE(value);
+        TShiftState shift = 0;
+        shift |= (modifiers & HOTKEYF_SHIFT) != 0 ? ssShift : 0;
+        shift |= (modifiers & HOTKEYF_CONTROL) != 0 ? ssCtrl : 0;
+        shift |= (modifiers & HOTKEYF_ALT) != 0 ? ssAlt : 0;
+        return {LOBYTE(value), shift};
+    }
+
+    TfrmKeys& FModel;
+};
+
 // Yes/Cancel question
 
 constexpr std::string_view kYesButton = "はい(&Y)";
@@ -848,6 +959,13 @@ bool ShowOptionsDialog(HWND Owner, TfrmSetting& Dialog, Desktop& Desk) {
     InitCommonControlsEx(&classes);
     OptionsDialog options(Dialog, Desk);
     return options.Run(Owner, OptionsDialog::Template()) == IDOK;
+}
+
+bool ShowKeysDialog(HWND Owner, TfrmKeys& Dialog) {
+    INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_HOTKEY_CLASS};
+    InitCommonControlsEx(&classes);
+    KeysDialog keys(Dialog);
+    return keys.Run(Owner, KeysDialog::Template()) == IDOK;
 }
 
 bool ShowSearchDialog(HWND Owner, TfrmSearch& Dialog) {

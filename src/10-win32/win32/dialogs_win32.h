@@ -3,6 +3,7 @@
 // centred on its owner, and shows the state of the portable dialog model it is given.
 #pragma once
 
+#include "app/key_dialog.h"
 #include "app/main_view.h"
 #include "app/option_dialogs.h"
 #include "app/search_dialogs.h"
@@ -61,6 +62,15 @@ enum TDialogControlId : int {
 
     // The go-to-line dialog's number box; IDOK is "OK".
     idGoLineNumber = 600,
+
+    // The key-assignment dialog: the list of commands and keys (one row each, caption TAB key),
+    // the hot-key box, "割り当て", "削除" and "既定に戻す"; IDOK is "OK", IDCANCEL "キャンセル".
+    idKeysList = 700,
+    idKeysLabel,
+    idKeysHotKey,
+    idKeysAssign,
+    idKeysRemove,
+    idKeysDefaults,
 };
 
 // Modal, titled About.Caption and centred on Owner: the program icon, the product name, the
@@ -79,6 +89,7 @@ bool ShowOptionsDialog(HWND Owner, TfrmSetting& Dialog, Desktop& Desk);
 bool ShowSearchDialog(HWND Owner, TfrmSearch& Dialog);
 bool ShowReplaceDialog(HWND Owner, TfrmReplace& Dialog);
 bool ShowGoLineDialog(HWND Owner, TfrmGoLine& Dialog);
+bool ShowKeysDialog(HWND Owner, TfrmKeys& Dialog);
 
 // A question with the buttons "はい(&Y)" and "キャンセル" and the system icon of Type, centred on
 // Owner. Escape and the close box answer Cancel.

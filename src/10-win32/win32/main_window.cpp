@@ -453,6 +453,10 @@ bool MainWindow::ShowGoLineDialog(TfrmGoLine& Dialog) {
     return win32::ShowGoLineDialog(FWindow, Dialog);
 }
 
+bool MainWindow::ShowKeysDialog(TfrmKeys& Dialog) {
+    return win32::ShowKeysDialog(FWindow, Dialog);
+}
+
 void MainWindow::ShowResultsList(bool Shown) {
     for (const HWND control : {FSplitter, FResultsList->Handle()}) {
         ShowWindow(control, Shown ? SW_SHOW : SW_HIDE);

@@ -94,6 +94,8 @@ class TForm1;
             imWshVersion, tuReads, Anytime, mnuWSHinfoClick)                                       \
     COMMAND(Options, "オプション(&O)", "", InMenu(mnTool, 1), NoPopUp, NoButton, imOption,         \
             tuReads, NoScriptRuns, mnuOptionClick)                                                 \
+    COMMAND(Keys, "キーの割り当て(&A)...", "", InMenu(mnTool, 1), NoPopUp, NoButton, imNone,       \
+            tuReads, NoScriptRuns, mnuKeysClick)                                                   \
     COMMAND(About, "バージョン情報(&A)", "", InMenu(mnHelp, 1), NoPopUp, NoButton, imAbout,        \
             tuReads, Anytime, mnuAboutClick)
 // clang-format on

@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/edit_commands.h"
+#include "app/key_dialog.h"
 #include "app/main_view.h"
 #include "app/main_window_editor.h"
 #include "app/message_boxes.h"
@@ -675,6 +676,14 @@ void TForm1::mnuOptionClick() {
     FEnv.SaveSettings(Settings);
     FEnv.SaveLauncherFile(LauncherTable);
     SetupLauncherMenu();
+}
+
+void TForm1::mnuKeysClick() {
+    TfrmKeys dialog(FDesktop, FKeyBindings);
+    if (FView.ShowKeysDialog(dialog)) {
+        SetKeyBindings(dialog.Bindings());
+        FEnv.SaveKeyBindings(FKeyBindings);
+    }
 }
 
 void TForm1::SetupLauncherMenu() {

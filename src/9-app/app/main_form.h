@@ -179,6 +179,9 @@ public:
     // Settings and launcher
 
     void mnuOptionClick();
+    // The key-assignment dialog; when it ends with OK, the menus show its keys and they are
+    // written to the keys file.
+    void mnuKeysClick();
     void SetupLauncherMenu();
     void ActionLauncher(std::string Caption);
 

@@ -13,6 +13,7 @@
 namespace kst {
 
 class TfrmGoLine;
+class TfrmKeys;
 class TfrmReplace;
 class TfrmSearch;
 class TfrmSetting;
@@ -69,6 +70,9 @@ public:
     virtual bool ShowSearchDialog(TfrmSearch& Dialog) = 0;
     virtual bool ShowReplaceDialog(TfrmReplace& Dialog) = 0;
     virtual bool ShowGoLineDialog(TfrmGoLine& Dialog) = 0;
+    // The key-assignment dialog, modal and centred on the window, showing and editing Dialog;
+    // answers whether it closed with OK.
+    virtual bool ShowKeysDialog(TfrmKeys& Dialog) = 0;
 
     // The search results list under the editor and its splitter, shown and hidden together.
     virtual void ShowResultsList(bool Shown) = 0;
