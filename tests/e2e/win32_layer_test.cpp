@@ -1,15 +1,20 @@
-// The Windows layer in this process: text conversions, the GDI surface, the window host and the
-// system's script engine.
+// The Windows layer in this process: text conversions, the GDI surface, the window host, the
+// system's script engine and the safe write's last step.
+#include "core/errors.h"
+#include "support/temp_folder.h"
 #include "win32/clipboard_win32.h"
 #include "win32/editor_window.h"
 #include "win32/gdi_surface.h"
+#include "win32/replacement_file.h"
 #include "win32/script_engine_win32.h"
 #include "win32/utf.h"
 #include "win32/window_host.h"
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <numeric>
 
 namespace kst::win32 {
@@ -314,6 +319,82 @@ TEST_F(EditorWindowInProcessTest, KeepsDoubleByteCharactersWholeInLongRows) {
     const std::wstring Wide = Line(0, 65535);
     EXPECT_EQ(Wide.size(), 65534u);
     EXPECT_EQ(Wide.back(), L'a');
+}
+
+std::string FileContent(const std::filesystem::path& Path) {
+    std::ifstream file(Path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteContent(const std::filesystem::path& Path, const std::string& Content) {
+    std::ofstream(Path, std::ios::binary) << Content;
+}
+
+// The system's replace can fail after taking the old file away; the new content then must not be
+// removed with the temporary file.
+TEST(ReplacementFile, NeverRemovesTheOnlyCopyOfTheContent) {
+    namespace fs = std::filesystem;
+    enum class TPlay : std::uint8_t {
+        TargetRemoved,
+        TargetRenamed,
+        TargetBecameFolder,
+        NothingMoved
+    };
+    struct TCase {
+        TPlay Play;
+        unsigned long Error;
+        std::string TargetAfter; // "" for a folder
+        bool Raises;
+        bool TemporaryKept;
+    };
+    const TCase cases[] = {
+        {TPlay::TargetRemoved, ERROR_UNABLE_TO_MOVE_REPLACEMENT, "new", false, false},
+        {TPlay::TargetRenamed, ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, "new", false, false},
+        {TPlay::TargetBecameFolder, ERROR_UNABLE_TO_MOVE_REPLACEMENT, "", true, true},
+        {TPlay::NothingMoved, ERROR_UNABLE_TO_REMOVE_REPLACED, "old", true, false},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.Play));
+        const TempFolder folder("kst_replace_");
+        const fs::path target = folder.Path() / "a.vbs";
+        WriteContent(target, "old");
+        const auto play = [&c](const std::wstring& Target, const std::wstring&) {
+            if (c.Play == TPlay::TargetRenamed) {
+                fs::rename(Target, Target + L".aside");
+            } else if (c.Play != TPlay::NothingMoved) {
+                fs::remove(Target);
+            }
+            if (c.Play == TPlay::TargetBecameFolder) {
+                fs::create_directory(Target);
+                WriteContent(fs::path(Target) / "inside", "x");
+            }
+            return c.Error;
+        };
+        std::string error;
+        {
+            const auto file = CreateReplacementFile(target.string(), play);
+            file->WriteAll("new", 3);
+            try {
+                file->ReplaceTarget();
+            } catch (const EFileError& failure) {
+                error = failure.what();
+            }
+        }
+        std::vector<fs::path> temporaries;
+        for (const auto& entry : fs::directory_iterator(folder.Path())) {
+            if (entry.path().extension() == ".tmp") {
+                temporaries.push_back(entry.path());
+            }
+        }
+        EXPECT_EQ(!error.empty(), c.Raises) << error;
+        EXPECT_EQ(fs::is_directory(target) ? "" : FileContent(target), c.TargetAfter);
+        ASSERT_EQ(temporaries.size(), c.TemporaryKept ? 1u : 0u);
+        if (c.TemporaryKept) {
+            EXPECT_EQ(FileContent(temporaries.front()), "new");
+            EXPECT_NE(error.find(WideToUtf8(temporaries.front().wstring())), std::string::npos)
+                << error;
+        }
+    }
 }
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "platform/files_os.h"
 #include "win32/path_names.h"
+#include "win32/replacement_file.h"
 #include "win32/utf.h"
 #include "win32/windows_api.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace kst::files_os {
 
@@ -98,8 +100,8 @@ private:
 class Win32ReplacementFile : public ReplacementFile {
 public:
     // ReplaceFileW refuses relative paths under Wine.
-    explicit Win32ReplacementFile(const std::string& TargetPath)
-        : FTargetPath(TargetPath),
+    Win32ReplacementFile(const std::string& TargetPath, win32::TReplaceCall Replace)
+        : FReplace(std::move(Replace)), FTargetPath(TargetPath),
           FWideTargetPath(win32::FullPathName(WidePath(TargetPath, FileFailure::CreateTemporary))) {
         RefuseReadOnlyTarget();
         CreateUniqueSibling(win32::WideToUtf8(FWideTargetPath), GetCurrentProcessId(),
@@ -109,7 +111,7 @@ public:
         if (FHandle != INVALID_HANDLE_VALUE) {
             CloseHandle(FHandle);
         }
-        if (!FReplaced) {
+        if (!FReplaced && !FKept) {
             DeleteFileW(FWideTemporaryPath.c_str());
         }
     }
@@ -127,8 +129,8 @@ public:
         }
     }
 
-    // The content reaches the disk before it takes the target's place. ReplaceFileW keeps the
-    // target's attributes, security and creation time; a new target is simply moved into place.
+    // The content reaches the disk before it takes the target's place. A new target is simply
+    // moved into place.
     void ReplaceTarget() override {
         if (!FlushFileBuffers(FHandle)) {
             RaiseLastError(FileFailure::Write, FTargetPath);
@@ -138,20 +140,40 @@ public:
         if (!CloseHandle(handle)) {
             RaiseLastError(FileFailure::Write, FTargetPath);
         }
-        const bool targetExists =
-            GetFileAttributesW(FWideTargetPath.c_str()) != INVALID_FILE_ATTRIBUTES;
-        const BOOL replaced =
-            targetExists ? ReplaceFileW(FWideTargetPath.c_str(), FWideTemporaryPath.c_str(),
-                                        nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
-                         : MoveFileExW(FWideTemporaryPath.c_str(), FWideTargetPath.c_str(),
-                                       MOVEFILE_WRITE_THROUGH);
-        if (!replaced) {
-            RaiseLastError(FileFailure::Replace, FTargetPath);
+        if (GetFileAttributesW(FWideTargetPath.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            if (!MoveFileExW(FWideTemporaryPath.c_str(), FWideTargetPath.c_str(),
+                             MOVEFILE_WRITE_THROUGH)) {
+                RaiseLastError(FileFailure::Replace, FTargetPath);
+            }
+            FReplaced = true;
+            return;
+        }
+        const DWORD error = FReplace(FWideTargetPath, FWideTemporaryPath);
+        if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT ||
+            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) {
+            MoveIntoEmptiedPlace();
+        } else if (error != ERROR_SUCCESS) {
+            RaiseFileError(FileFailure::Replace, FTargetPath, SystemReason(error));
         }
         FReplaced = true;
     }
 
 private:
+    // The system's replace took the target away (or gave it another name) and left the
+    // replacement under its temporary name: the replacement is then the only copy of the file's
+    // content under the target's name, and is never removed.
+    void MoveIntoEmptiedPlace() {
+        if (MoveFileExW(FWideTemporaryPath.c_str(), FWideTargetPath.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return;
+        }
+        const DWORD error = GetLastError();
+        FKept = true;
+        RaiseFileError(FileFailure::Replace, FTargetPath,
+                       SystemReason(error) + "\n新しい内容は \"" +
+                           win32::WideToUtf8(FWideTemporaryPath) + "\" に残してあります。");
+    }
+
     void RefuseReadOnlyTarget() const {
         const DWORD attributes = GetFileAttributesW(FWideTargetPath.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
@@ -174,11 +196,14 @@ private:
         return false;
     }
 
+    win32::TReplaceCall FReplace;
     std::string FTargetPath;
     std::wstring FWideTargetPath;
     std::wstring FWideTemporaryPath;
     HANDLE FHandle = INVALID_HANDLE_VALUE;
     bool FReplaced = false;
+    // The temporary file is the only copy of the content left: it stays.
+    bool FKept = false;
 };
 
 } // namespace
@@ -240,7 +265,23 @@ std::unique_ptr<InputFile> OpenInputFile(const std::string& Path) {
 }
 
 std::unique_ptr<ReplacementFile> CreateReplacementFile(const std::string& TargetPath) {
-    return std::make_unique<Win32ReplacementFile>(TargetPath);
+    return win32::CreateReplacementFile(TargetPath, win32::SystemReplace);
 }
 
 } // namespace kst::files_os
+
+namespace kst::win32 {
+
+unsigned long SystemReplace(const std::wstring& Target, const std::wstring& Replacement) {
+    return ReplaceFileW(Target.c_str(), Replacement.c_str(), nullptr,
+                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE
+               ? ERROR_SUCCESS
+               : GetLastError();
+}
+
+std::unique_ptr<files_os::ReplacementFile> CreateReplacementFile(const std::string& TargetPath,
+                                                                 TReplaceCall Replace) {
+    return std::make_unique<files_os::Win32ReplacementFile>(TargetPath, std::move(Replace));
+}
+
+} // namespace kst::win32
