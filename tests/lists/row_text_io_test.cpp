@@ -173,6 +173,7 @@ TEST(RowTextIo, MarkedFilesAreEditedAsCp932AndComeBackByteForByte) {
     };
     for (const Case& c : cases) {
         for (const auto& [encoding, file] : {std::pair{TTextEncoding::Utf16Le, Utf16LeFile(c.Text)},
+                                             std::pair{TTextEncoding::Utf16Be, Utf16BeFile(c.Text)},
                                              std::pair{TTextEncoding::Utf8, Utf8File(c.Text)}}) {
             TRowAttributeStringList rows;
             const Decoded loaded = LoadInto(rows, file);
@@ -183,7 +184,7 @@ TEST(RowTextIo, MarkedFilesAreEditedAsCp932AndComeBackByteForByte) {
     }
 }
 
-TEST(RowTextIo, OnlyTheMarksDecideAndWhatCp932LacksMakesTheFileLossy) {
+TEST(RowTextIo, MarksOrAPlainlyUtf16StartDecideAndWhatCp932LacksMakesTheFileLossy) {
     struct Case {
         std::string File;
         std::string Text;
@@ -192,10 +193,18 @@ TEST(RowTextIo, OnlyTheMarksDecideAndWhatCp932LacksMakesTheFileLossy) {
     constexpr TFileFormat kSjis{TTextEncoding::Sjis, false};
     constexpr TFileFormat kLossyUtf16{TTextEncoding::Utf16Le, true};
     constexpr TFileFormat kLossyUtf8{TTextEncoding::Utf8, true};
+    constexpr TFileFormat kLossyUtf16Be{TTextEncoding::Utf16Be, true};
+    constexpr TFileFormat kUnmarkedLe{TTextEncoding::Utf16Le, true, true};
+    constexpr TFileFormat kUnmarkedBe{TTextEncoding::Utf16Be, true, true};
     const std::vector<Case> cases = {
         {"\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9", kSjis},
-        {"a\0b\0"s, "a\0b\0"s, kSjis},
-        {"\xFE\xFF\0a"s, "\xFE\xFF\0a"s, kSjis},
+        // Plainly UTF-16 without a mark: decoded, but never written.
+        {"a\0b\0"s, "ab", kUnmarkedLe},
+        {"\0a\0b\0\r\0\n"s, "ab\r\n", kUnmarkedBe},
+        {"a\0\0\0"s, "a\0\0\0"s, kSjis},
+        {"a\0\x82\xA0"s, "a\0\x82\xA0"s, kSjis},
+        {"\xFE\xFF\0a"s, "a", {TTextEncoding::Utf16Be, false}},
+        {Utf16BeFile(u"a가b"), "a?b", kLossyUtf16Be},
         {"\xEF\xBB", "\xEF\xBB", kSjis},
         {Utf16LeFile(u"a가b"), "a?b", kLossyUtf16},
         {Utf16LeFile(u"a😀b"), "a?b", kLossyUtf16},

@@ -16,6 +16,15 @@ inline std::string Utf16LeFile(std::u16string_view Text) {
     return file;
 }
 
+inline std::string Utf16BeFile(std::u16string_view Text) {
+    std::string file = "\xFE\xFF";
+    for (const char16_t unit : Text) {
+        file += static_cast<char>(unit >> 8);
+        file += static_cast<char>(unit & 0xFF);
+    }
+    return file;
+}
+
 inline std::string Utf8File(std::u16string_view Text) {
     std::string file = "\xEF\xBB\xBF";
     const auto put = [&file](unsigned Lead, unsigned Bits, int Continuations) {

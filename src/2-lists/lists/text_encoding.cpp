@@ -9,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <optional>
 #include <utility>
 #if defined(__SSE2__) || defined(_M_X64)
 #include <emmintrin.h>
@@ -87,16 +88,23 @@ int AsciiBytesIn(__m128i Block) {
 // Each codec converts a run of ASCII at once (a block at a time with SSE2) and any other
 // character on its own. The output never shares the input's buffer and has room for as many
 // bytes as the input has left times the expansion, so a block is written whole and the output
-// then moves on by its ASCII start.
-struct Utf16Le {
-    static constexpr TTextEncoding kEncoding = TTextEncoding::Utf16Le;
-    static constexpr std::string_view kMark = "\xFF\xFE";
+// then moves on by its ASCII start. UTF-16 comes in either byte order; the blocks are for the
+// little-endian one, which Windows writes.
+template <std::endian Order>
+struct Utf16 {
+    static constexpr bool kLittle = Order == std::endian::little;
+    static constexpr TTextEncoding kEncoding =
+        kLittle ? TTextEncoding::Utf16Le : TTextEncoding::Utf16Be;
+    static constexpr std::string_view kMark = kLittle ? "\xFF\xFE" : "\xFE\xFF";
     static constexpr std::ptrdiff_t kUnit = 2;
     // Bytes written per CP932 byte at most.
     static constexpr std::size_t kExpansion = 2;
+    // The unit's bytes in the file's order: low byte first, or high byte first.
+    static constexpr int kLowByte = kLittle ? 0 : 1;
+    static constexpr int kHighByte = 1 - kLowByte;
 
     static char16_t UnitAt(const char* P) {
-        return static_cast<char16_t>(ByteAt(P) | ByteAt(P + 1) << 8);
+        return static_cast<char16_t>(ByteAt(P + kLowByte) | ByteAt(P + kHighByte) << 8);
     }
 
     static bool IsHighSurrogate(char16_t Unit) { return Unit >= 0xD800 && Unit <= 0xDBFF; }
@@ -106,7 +114,7 @@ struct Utf16Le {
 
     static const char* DecodeAscii(const char* In, const char* End, Cp932Writer& Out) {
 #if defined(KESTRANE_SSE2)
-        for (; End - In >= kBlock; In += kBlock, Out.Next += kBlock / kUnit) {
+        for (; kLittle && End - In >= kBlock; In += kBlock, Out.Next += kBlock / kUnit) {
             const __m128i units = BlockAt(In);
             const __m128i above = _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80)));
             const auto ascii = static_cast<unsigned>(
@@ -120,7 +128,7 @@ struct Utf16Le {
         }
 #endif
         for (; End - In >= kUnit && IsAsciiAt(In); In += kUnit) {
-            Out.PutByte(ByteAt(In));
+            Out.PutByte(ByteAt(In + kLowByte));
         }
         return In;
     }
@@ -139,7 +147,7 @@ struct Utf16Le {
 
     static const char* EncodeAscii(const char* In, const char* End, char*& Out) {
 #if defined(KESTRANE_SSE2)
-        for (; End - In >= kBlock; In += kBlock, Out += kBlock * kUnit) {
+        for (; kLittle && End - In >= kBlock; In += kBlock, Out += kBlock * kUnit) {
             const __m128i bytes = BlockAt(In);
             const __m128i zero = _mm_setzero_si128();
             StoreBlock(Out, _mm_unpacklo_epi8(bytes, zero));
@@ -157,10 +165,42 @@ struct Utf16Le {
     }
 
     static void EncodeCharacter(char16_t Character, char*& Out) {
-        *Out++ = static_cast<char>(Character & 0xFFu);
-        *Out++ = static_cast<char>(Character >> 8);
+        Out[kLowByte] = static_cast<char>(Character & 0xFFu);
+        Out[kHighByte] = static_cast<char>(Character >> 8);
+        Out += kUnit;
     }
 };
+
+using Utf16Le = Utf16<std::endian::little>;
+using Utf16Be = Utf16<std::endian::big>;
+
+// The bytes a file starts with that tell a mark-less UTF-16 file.
+constexpr std::size_t kUnmarkedSample = 512;
+
+// The order of a file without a mark whose start (at least two units, whole units only) is ASCII
+// in UTF-16, with every unit's high byte zero and its low byte not; none for any other.
+std::optional<std::endian> UnmarkedUtf16Order(std::string_view Start) {
+    const std::size_t size = std::min(Start.size(), kUnmarkedSample) & ~std::size_t{1};
+    if (size < 4) {
+        return std::nullopt;
+    }
+    const auto units = [&](int Low) {
+        for (std::size_t at = 0; at < size; at += 2) {
+            const unsigned low = ByteAt(&Start[at + static_cast<std::size_t>(Low)]);
+            if (low == 0 || low >= 0x80 || Start[at + 1 - static_cast<std::size_t>(Low)] != 0) {
+                return false;
+            }
+        }
+        return true;
+    };
+    if (units(0)) {
+        return std::endian::little;
+    }
+    if (units(1)) {
+        return std::endian::big;
+    }
+    return std::nullopt;
+}
 
 struct Utf8 {
     static constexpr TTextEncoding kEncoding = TTextEncoding::Utf8;
@@ -295,27 +335,35 @@ TDecodedPiece Decode(const char* In, const char* Limit, const char* End, char* O
     return {In, static_cast<std::size_t>(writer.Next - Out), writer.Lossy};
 }
 
+// The format of a text decoded with TCodec from a file that had its mark, or had none.
 template <class TCodec>
-TDecodedFile Decoded(const FileBytes& Bytes) {
+TFileFormat FormatOf(bool Lossy, bool Marked) {
+    return {.Encoding = TCodec::kEncoding, .Lossy = Lossy || !Marked, .Unmarked = !Marked};
+}
+
+template <class TCodec>
+TDecodedFile Decoded(const FileBytes& Bytes, bool Marked) {
     const char* const end = Bytes.Data.get() + Bytes.Size;
     FileBytes text{std::make_unique_for_overwrite<char[]>(static_cast<std::size_t>(Bytes.Size)), 0};
-    const TDecodedPiece decoded =
-        Decode<TCodec>(Bytes.Data.get() + TCodec::kMark.size(), end, end, text.Data.get());
+    const char* const start = Bytes.Data.get() + (Marked ? TCodec::kMark.size() : 0);
+    const TDecodedPiece decoded = Decode<TCodec>(start, end, end, text.Data.get());
     text.Size = decoded.Size;
-    return {std::move(text), {TCodec::kEncoding, decoded.Lossy}};
+    return {std::move(text), FormatOf<TCodec>(decoded.Lossy, Marked)};
 }
 
 // The file is read a piece at a time into a buffer that stays in the processor's cache and
 // decoded from there, so its bytes pass through memory once. A character cut by the end of a
 // piece is carried over to the next one.
 template <class TCodec>
-TDecodedFile DecodedFromFile(FileReader& File, std::string_view Head) {
+TDecodedFile DecodedFromFile(FileReader& File, std::string_view Head, bool Marked) {
     constexpr std::size_t kPiece = 128 * 1024;
     constexpr std::ptrdiff_t kLongestCharacter = 4;
     std::size_t capacity = static_cast<std::size_t>(File.ReportedSize());
     FileBytes text{std::make_unique_for_overwrite<char[]>(capacity), 0};
     AdviseLargeBuffer(text.Data.get(), capacity);
-    const auto piece = std::make_unique_for_overwrite<char[]>(kPiece + kLongestCharacter);
+    // Room for the head, or for a character carried over, before a piece.
+    const auto piece = std::make_unique_for_overwrite<char[]>(
+        kPiece + std::max<std::size_t>(Head.size(), kLongestCharacter));
     std::size_t carried = std::ranges::copy(Head, piece.get()).out - piece.get();
     bool lossy = false;
     for (;;) {
@@ -328,7 +376,7 @@ TDecodedFile DecodedFromFile(FileReader& File, std::string_view Head) {
         text.Size += decoded.Size;
         lossy = lossy || decoded.Lossy;
         if (count == 0) {
-            return {std::move(text), {TCodec::kEncoding, lossy}};
+            return {std::move(text), FormatOf<TCodec>(lossy, Marked)};
         }
         carried = static_cast<std::size_t>(end - decoded.Next);
         std::memmove(piece.get(), decoded.Next, carried);
@@ -370,11 +418,16 @@ std::string_view EncodingName(TTextEncoding Encoding) {
         return "UTF-16LE";
     case TTextEncoding::Utf8:
         return "UTF-8";
+    case TTextEncoding::Utf16Be:
+        return "UTF-16BE";
     }
     return "SJIS";
 }
 
 void CheckWritable(const TFileFormat& Format) {
+    if (Format.Unmarked) {
+        throw EFileError("このファイルは BOM のない UTF-16 のため、保存できません。");
+    }
     if (Format.Lossy) {
         throw EFileError(
             "このファイルには Shift-JIS で表せない文字が含まれているため、保存できません。");
@@ -384,17 +437,24 @@ void CheckWritable(const TFileFormat& Format) {
 TDecodedFile DecodeFileBytes(FileBytes Bytes) {
     const std::string_view bytes(Bytes.Data.get(), static_cast<std::size_t>(Bytes.Size));
     if (bytes.starts_with(Utf16Le::kMark)) {
-        return Decoded<Utf16Le>(Bytes);
+        return Decoded<Utf16Le>(Bytes, true);
+    }
+    if (bytes.starts_with(Utf16Be::kMark)) {
+        return Decoded<Utf16Be>(Bytes, true);
     }
     if (bytes.starts_with(Utf8::kMark)) {
-        return Decoded<Utf8>(Bytes);
+        return Decoded<Utf8>(Bytes, true);
+    }
+    if (const std::optional<std::endian> order = UnmarkedUtf16Order(bytes)) {
+        return *order == std::endian::little ? Decoded<Utf16Le>(Bytes, false)
+                                             : Decoded<Utf16Be>(Bytes, false);
     }
     return {std::move(Bytes), {}};
 }
 
 TDecodedFile ReadTextFile(const std::string& Path) {
     FileReader file(Path);
-    char head[Utf8::kMark.size()];
+    char head[kUnmarkedSample];
     std::size_t headSize = 0;
     while (headSize < sizeof head) {
         const std::size_t count = file.Read(head + headSize, sizeof head - headSize);
@@ -405,10 +465,17 @@ TDecodedFile ReadTextFile(const std::string& Path) {
     }
     const std::string_view start(head, headSize);
     if (start.starts_with(Utf16Le::kMark)) {
-        return DecodedFromFile<Utf16Le>(file, start.substr(Utf16Le::kMark.size()));
+        return DecodedFromFile<Utf16Le>(file, start.substr(Utf16Le::kMark.size()), true);
+    }
+    if (start.starts_with(Utf16Be::kMark)) {
+        return DecodedFromFile<Utf16Be>(file, start.substr(Utf16Be::kMark.size()), true);
     }
     if (start.starts_with(Utf8::kMark)) {
-        return DecodedFromFile<Utf8>(file, {});
+        return DecodedFromFile<Utf8>(file, start.substr(Utf8::kMark.size()), true);
+    }
+    if (const std::optional<std::endian> order = UnmarkedUtf16Order(start)) {
+        return *order == std::endian::little ? DecodedFromFile<Utf16Le>(file, start, false)
+                                             : DecodedFromFile<Utf16Be>(file, start, false);
     }
     return {ReadRest(file, start), {}};
 }
@@ -420,6 +487,9 @@ TextEncoder::TextEncoder(TTextEncoding Encoding, ChunkSink Sink)
         break;
     case TTextEncoding::Utf16Le:
         FSink(Utf16Le::kMark);
+        break;
+    case TTextEncoding::Utf16Be:
+        FSink(Utf16Be::kMark);
         break;
     case TTextEncoding::Utf8:
         FSink(Utf8::kMark);
@@ -434,6 +504,9 @@ void TextEncoder::Put(std::string_view Cp932) {
         break;
     case TTextEncoding::Utf16Le:
         FSink(Encoded<Utf16Le>(Cp932, Room(Cp932.size() * Utf16Le::kExpansion)));
+        break;
+    case TTextEncoding::Utf16Be:
+        FSink(Encoded<Utf16Be>(Cp932, Room(Cp932.size() * Utf16Be::kExpansion)));
         break;
     case TTextEncoding::Utf8:
         FSink(Encoded<Utf8>(Cp932, Room(Cp932.size() * Utf8::kExpansion)));

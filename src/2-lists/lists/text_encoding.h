@@ -1,6 +1,8 @@
-// Files in Unicode. A file that starts with the UTF-16 LE mark (FF FE) or the UTF-8 mark (EF BB
-// BF) is decoded to CP932 when it is read, and its text is encoded back with the same mark when it
-// is written. Only the marks decide: a file without one is CP932 bytes, taken as they are.
+// Files in Unicode. A file that starts with a UTF-16 mark (FF FE little-endian, FE FF big-endian)
+// or the UTF-8 mark (EF BB BF) is decoded to CP932 when it is read, and its text is encoded back
+// with the same mark when it is written. A file without a mark is CP932 bytes, taken as they are,
+// unless its start is plainly UTF-16 (ASCII with a zero byte in every second place): that is
+// decoded too, but never written, since saving would add a mark.
 #pragma once
 
 #include "platform/files.h"
@@ -12,9 +14,9 @@
 
 namespace kst {
 
-enum class TTextEncoding : std::uint8_t { Sjis, Utf16Le, Utf8 };
+enum class TTextEncoding : std::uint8_t { Sjis, Utf16Le, Utf8, Utf16Be };
 
-// "SJIS", "UTF-16LE", "UTF-8".
+// "SJIS", "UTF-16LE", "UTF-8", "UTF-16BE".
 std::string_view EncodingName(TTextEncoding Encoding);
 
 // How a file's text is stored: learnt when the file is read, and needed to write it back the
@@ -24,6 +26,8 @@ struct TFileFormat {
     // The file holds characters that CP932 lacks, or bytes that do not decode: the text has "?"
     // in their place, so it is not the file's and is never written.
     bool Lossy = false;
+    // UTF-16 without its mark: lossy too, since the file would not be written back as it is.
+    bool Unmarked = false;
 
     bool operator==(const TFileFormat&) const = default;
 };
