@@ -34,6 +34,29 @@ TEST_F(FileFormatTest, SaveAndSaveAsKeepTheFilesEncoding) {
     EXPECT_EQ(Part(TStatusBar::spEncoding), "UTF-16LE");
 }
 
+// Big-endian UTF-16 is read and saved in its own order; without a mark it is shown but never
+// saved.
+TEST_F(FileFormatTest, Utf16OfEitherOrderKeepsItsOrderAndAMarklessOneIsReadOnly) {
+    const std::string bigEndian = File("big.vbs", Utf16BeFile(u"Dim あ\r\n"));
+    Create({bigEndian});
+    EXPECT_EQ(Text(), "Dim \x82\xA0\r\n");
+    EXPECT_EQ(Part(TStatusBar::spEncoding), "UTF-16BE");
+    Editor->GetLines().Add("x");
+    Editor->SetModified(true);
+    Form->mnuSaveFileClick();
+    EXPECT_EQ(Folder.ReadFile("files/big.vbs"), Utf16BeFile(u"Dim あ\r\nx\r\n"));
+
+    const std::string unmarked = Utf16BeFile(u"Dim a\r\n").substr(2);
+    Editor->SetModified(false);
+    Create({File("unmarked.vbs", unmarked)});
+    EXPECT_EQ(Text(), "Dim a\r\n");
+    EXPECT_TRUE(Editor->GetReadOnly());
+    EXPECT_EQ(Desk.MessageTexts().back(),
+              "\r\nこのファイルは BOM のない UTF-16 のため、読み取り専用で開きました。");
+    EXPECT_THROW(Form->mnuSaveFileClick(), EFileError);
+    EXPECT_EQ(Folder.ReadFile("files/unmarked.vbs"), unmarked);
+}
+
 TEST_F(FileFormatTest, ALossyFileOpensReadOnlyAndIsNeverSaved) {
     const std::string original = Utf8File(u"MsgBox \"가\"\r\n");
     const std::string file = File("korean.vbs", original);

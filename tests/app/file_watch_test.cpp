@@ -1,6 +1,7 @@
 // Another program's changes to the open file: the questions on activation and before a save, and
 // what each answer does to the text and the file.
 #include "main_form_fixture.h"
+#include "support/unicode_files.h"
 
 #include <chrono>
 #include <filesystem>
@@ -14,9 +15,9 @@ enum class TOutside : std::uint8_t { Untouched, Rewritten, Deleted };
 
 class FileWatchTest : public MainFormTest {
 protected:
-    // Opens "a.vbs" holding two lines; Edited types a line into it.
-    void Open(bool Edited) {
-        FilePath = File("a.vbs", "one\r\ntwo\r\n");
+    // Opens "a.vbs" holding two lines (or Bytes); Edited types a line into it.
+    void Open(bool Edited, const std::string& Bytes = "one\r\ntwo\r\n") {
+        FilePath = File("a.vbs", Bytes);
         Editor->SetModified(false);
         Create({FilePath});
         if (Edited) {
@@ -53,6 +54,9 @@ const TMessage kDeleted{"ファイルが他のプログラムで削除されま�
                         TMessageButtons::Ok};
 const TMessage kOverwrite{"ファイルが他のプログラムで変更されています。上書きしますか？", "確認",
                           TMessageType::Confirmation, TMessageButtons::YesNoNoDefault};
+const TMessage kOverwriteUnknown{
+    "ファイルが他のプログラムで変更されたかどうかを確かめられません。上書きしますか？", "確認",
+    TMessageType::Confirmation, TMessageButtons::YesNoNoDefault};
 
 TEST_F(FileWatchTest, ActivationAsksOnceForEachChangeAndAnswersAsTheTableSays) {
     struct TCase {
@@ -117,6 +121,38 @@ TEST_F(FileWatchTest, AReloadKeepsTheCaretsLineAndIsOneUndoStep) {
     }
 }
 
+// A text that CP932 cannot hold is read-only; Undo and Redo across a reload must neither bring it
+// into a writable window nor lose the lines typed before a mistaken Yes.
+TEST_F(FileWatchTest, UndoAndRedoOfAReloadNeverMakeALossyTextSaveable) {
+    const std::string lossy = Utf8File(u"MsgBox \"가\"\r\n");
+    struct TCase {
+        std::string Ours;
+        bool Edited;
+        std::string Theirs;
+        bool ReadOnlyAfterReload;
+        std::string TextAfterUndoAndRedo;
+    };
+    const TCase cases[] = {
+        {"one\r\ntwo\r\n", true, lossy, true, "one\r\ntwo\r\nmine\r\n"},
+        {lossy, false, "new\r\n", false, "new\r\n"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Ours);
+        Open(c.Edited, c.Ours);
+        Outside(TOutside::Rewritten, c.Theirs);
+        Desk.Answers = {TMessageAnswer::Yes};
+        Activate();
+        EXPECT_EQ(Editor->GetReadOnly(), c.ReadOnlyAfterReload);
+        Form->mnuUndoClick();
+        EXPECT_EQ(Text(), c.TextAfterUndoAndRedo) << "after Undo";
+        Form->mnuRedoClick();
+        EXPECT_EQ(Text(), c.TextAfterUndoAndRedo) << "after Redo";
+        EXPECT_FALSE(Editor->GetReadOnly());
+        Form->mnuSaveFileClick();
+        EXPECT_EQ(OnDisk(), c.TextAfterUndoAndRedo);
+    }
+}
+
 TEST_F(FileWatchTest, NoQuestionWhileAScriptRunsItComesAfter) {
     Open(false);
     Outside(TOutside::Rewritten);
@@ -156,6 +192,67 @@ TEST_F(FileWatchTest, SavingOverAnotherProgramsChangeAsksAndNoWritesNothing) {
     Form->mnuSaveFileClick();
     EXPECT_TRUE(Desk.Messages.empty());
     EXPECT_EQ(OnDisk(), "one\r\ntwo\r\nmine\r\n");
+}
+
+// A stamp the system did not give in time leaves the file watched: the next save asks, and the
+// next look takes the stamp, after which changes are told again.
+TEST_F(FileWatchTest, AStampReadTooSlowlyIsLookedForAgainAndASaveMeanwhileAsks) {
+    enum class TSlowAfter : std::uint8_t { Load, Save, Reload };
+    for (const TSlowAfter slow : {TSlowAfter::Load, TSlowAfter::Save, TSlowAfter::Reload}) {
+        SCOPED_TRACE(static_cast<int>(slow));
+        Desk.StampAnswered = {slow != TSlowAfter::Load};
+        Open(true);
+        if (slow == TSlowAfter::Save) {
+            Desk.StampAnswered = {true, false};
+            Form->mnuSaveFileClick();
+        } else if (slow == TSlowAfter::Reload) {
+            Outside(TOutside::Rewritten, "reloaded\r\n");
+            Desk.StampAnswered = {true, false};
+            Desk.Answers = {TMessageAnswer::Yes};
+            Activate();
+            Editor->GetLines().Add("mine");
+            Editor->SetModified(true);
+        }
+        Desk.Messages.clear();
+        Outside(TOutside::Rewritten, "theirs\r\n");
+        Desk.Answers = {TMessageAnswer::No};
+        Form->mnuSaveFileClick();
+        EXPECT_EQ(Desk.Messages, std::vector<TMessage>{kOverwriteUnknown});
+        EXPECT_EQ(OnDisk(), "theirs\r\n");
+
+        Activate();
+        Outside(TOutside::Rewritten, "theirs again\r\n");
+        Desk.Answers = {TMessageAnswer::No};
+        Form->mnuSaveFileClick();
+        EXPECT_EQ(Desk.Messages, (std::vector<TMessage>{kOverwriteUnknown, kOverwrite}));
+        EXPECT_EQ(OnDisk(), "theirs again\r\n");
+    }
+}
+
+// Save As onto the open file itself is a save over it: another program's change is asked about.
+TEST_F(FileWatchTest, SaveAsOntoTheOpenFileAsksAsASaveDoes) {
+    struct TCase {
+        TOutside What;
+        TMessageAnswer Answer;
+        std::string Question;
+        std::string OnDiskAfter;
+    };
+    const TCase cases[] = {
+        {TOutside::Rewritten, TMessageAnswer::No, kOverwrite.Text, "new\r\n"},
+        {TOutside::Untouched, TMessageAnswer::Yes, "\r\nは存在します。上書きしますか",
+         "one\r\ntwo\r\nmine\r\n"},
+    };
+    for (const TCase& c : cases) {
+        Open(true);
+        Outside(c.What);
+        Desk.Messages.clear();
+        Desk.Answers = {c.Answer};
+        Desk.SaveDialogResults = {FilePath};
+        Form->SaveAsFile();
+        ASSERT_EQ(Desk.Messages.size(), 1u);
+        EXPECT_TRUE(Desk.Messages[0].Text.ends_with(c.Question)) << Desk.Messages[0].Text;
+        EXPECT_EQ(OnDisk(), c.OnDiskAfter);
+    }
 }
 
 } // namespace

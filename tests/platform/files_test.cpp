@@ -3,6 +3,7 @@
 #include "support/temp_folder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -316,7 +317,13 @@ TEST_F(FilesTest, StampsListingsExclusiveRenamesAndRemovals) {
     EXPECT_TRUE(stamp->Exists);
     EXPECT_EQ(stamp->Size, 3u);
     WriteWithStream("a.txt", "abcd");
-    EXPECT_NE(FileStampWithin(PathOf("a.txt"), 5000), stamp);
+    const std::optional<TFileStamp> longer = FileStampWithin(PathOf("a.txt"), 5000);
+    EXPECT_NE(longer, stamp);
+    // The same bytes written again, seen by the write time alone.
+    const fs::file_time_type written = fs::last_write_time(Folder() / "a.txt");
+    WriteWithStream("a.txt", "abcd");
+    fs::last_write_time(Folder() / "a.txt", written + std::chrono::seconds(2));
+    EXPECT_NE(FileStampWithin(PathOf("a.txt"), 5000), longer);
     EXPECT_EQ(FileStampWithin(PathOf("missing.txt"), 5000), TFileStamp{});
     EXPECT_EQ(FileStampWithin(PathOf("no/such/folder.txt"), 5000), TFileStamp{});
 

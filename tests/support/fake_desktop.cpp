@@ -204,6 +204,17 @@ bool FakeDesktop::SameFileName(const std::string& A, const std::string& B) {
     return ComparableName(A) == ComparableName(B);
 }
 
+std::optional<TFileStamp> FakeDesktop::FileStamp(const std::string& Path, int Milliseconds) {
+    if (!StampAnswered.empty()) {
+        const bool answered = StampAnswered.front();
+        StampAnswered.pop_front();
+        if (!answered) {
+            return std::nullopt;
+        }
+    }
+    return FileStampWithin(Path, Milliseconds);
+}
+
 bool FakeDesktop::DirectoryExists(const std::string& Path) {
     std::error_code ignored;
     return !Path.empty() && fs::is_directory(PathOf(Path), ignored);

@@ -110,6 +110,8 @@ public:
     bool ShellOpen(const std::string& Path) override;
     bool FileExists(const std::string& Path) override;
     bool DirectoryExists(const std::string& Path) override;
+    // The real file's stamp, unless StampAnswered says the system does not answer in time.
+    std::optional<TFileStamp> FileStamp(const std::string& Path, int Milliseconds) override;
     bool CreateFolder(const std::string& Path) override;
     // Full paths compared ignoring the case of ASCII letters.
     bool SameFileName(const std::string& A, const std::string& B) override;
@@ -159,6 +161,8 @@ public:
     std::deque<TConsoleRun> ConsolePrograms;
     // Paths that the shell fails to open.
     std::set<std::string> UnopenablePaths;
+    // Whether each of the next stamp questions is answered in time; once none is left, all are.
+    std::deque<bool> StampAnswered;
     // Files reported as existing though they are not on disk.
     std::set<std::string> PretendedFiles;
     // INI files whose writing fails.

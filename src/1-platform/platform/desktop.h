@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/console_process.h"
+#include "platform/files.h"
 #include "platform/geometry.h"
 #include "platform/script_engine.h"
 
@@ -121,6 +122,9 @@ public:
     // True for an existing file, false for a folder or nothing.
     virtual bool FileExists(const std::string& Path) = 0;
     virtual bool DirectoryExists(const std::string& Path) = 0;
+    // The file's stamp, or none when the system does not tell within Milliseconds (a slow or
+    // missing drive), as FileStampWithin answers.
+    virtual std::optional<TFileStamp> FileStamp(const std::string& Path, int Milliseconds) = 0;
     // Creates the folder unless it exists (its parent must); answers whether it exists now.
     virtual bool CreateFolder(const std::string& Path) = 0;
     // Whether two paths name the same file as the system compares file names: their full forms

@@ -292,6 +292,10 @@ bool Win32Desktop::FileExists(const std::string& Path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+std::optional<TFileStamp> Win32Desktop::FileStamp(const std::string& Path, int Milliseconds) {
+    return FileStampWithin(Path, Milliseconds);
+}
+
 bool Win32Desktop::SameFileName(const std::string& A, const std::string& B) {
     const std::wstring a = FullLongPathName(Utf8ToWide(A));
     const std::wstring b = FullLongPathName(Utf8ToWide(B));

@@ -42,6 +42,7 @@ public:
 
     bool FileExists(const std::string& Path) override;
     bool DirectoryExists(const std::string& Path) override;
+    std::optional<TFileStamp> FileStamp(const std::string& Path, int Milliseconds) override;
     bool CreateFolder(const std::string& Path) override;
     bool SameFileName(const std::string& A, const std::string& B) override;
     std::string ProgramPath() override;

@@ -66,6 +66,8 @@ public:
     // Appends a copy of Data to the redo list, with the active editor's caret.
     virtual void PushRedo(const TUndoData& Data);
     virtual void Clear();
+    // Forgets the changes undone, so that Redo has none to bring back.
+    void ClearRedo() { FRedoList.Clear(); }
 
     int GetUndoListMax() const { return FUndoListMax; }
     // Never below kMinUndoListMax; older records beyond the new limit are dropped.

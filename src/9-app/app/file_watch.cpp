@@ -2,13 +2,24 @@
 
 namespace kst {
 
+void TFileWatch::Forget() {
+    FWatching = false;
+    FRemembered.reset();
+    FTold.reset();
+}
+
 void TFileWatch::Remember(std::optional<TFileStamp> Stamp) {
+    FWatching = true;
     FRemembered = Stamp;
     FTold = Stamp;
 }
 
 TExternalChange TFileWatch::Look(const TFileStamp& Now, bool Modified) {
-    if (!FRemembered || Now == FTold) {
+    if (!FWatching || Now == FTold) {
+        return TExternalChange::None;
+    }
+    if (!FRemembered) {
+        Remember(Now);
         return TExternalChange::None;
     }
     FTold = Now;

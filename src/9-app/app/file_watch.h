@@ -22,12 +22,19 @@ enum class TExternalChange : std::uint8_t {
 
 class TFileWatch {
 public:
-    // The file was loaded or saved with this stamp; none (the system could not tell, or a new
-    // file) compares nothing until the next load or save.
+    // A new file, which has nothing to compare.
+    void Forget();
+    // The file was loaded or saved with this stamp. None (the system did not tell in time) leaves
+    // the stamp unknown until a look gets one.
     void Remember(std::optional<TFileStamp> Stamp);
+    // The user has heard of the file as it is Now (the text came from another state of it).
+    void Told(const TFileStamp& Now) { FTold = Now; }
+    // The file was loaded or saved, but its stamp has not been read since: whether another
+    // program has changed it cannot be told.
+    bool StampUnknown() const { return FWatching && !FRemembered; }
 
     // What changed since the file was remembered or the user last heard of it, given its stamp
-    // Now; each state of the file is reported once.
+    // Now; each state of the file is reported once. An unknown stamp takes Now.
     TExternalChange Look(const TFileStamp& Now, bool Modified);
 
     // Whether writing the file would overwrite what another program wrote since it was loaded or
@@ -35,6 +42,7 @@ public:
     bool ChangedSinceRemembered(const TFileStamp& Now) const;
 
 private:
+    bool FWatching = false;
     std::optional<TFileStamp> FRemembered;
     std::optional<TFileStamp> FTold;
 };

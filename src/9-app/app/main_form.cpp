@@ -161,6 +161,12 @@ void TForm1::ShowFileState() {
     SetStatusPart(TStatusBar::spReadOnly, FEditor.GetReadOnly() ? "読み取り専用" : "");
 }
 
+void TForm1::WarnOfLossyText() {
+    if (FileFormat.Lossy) {
+        ShowWarning(FDesktop, FileFormat.Unmarked ? kUnmarkedUtf16FileText : kLossyFileText);
+    }
+}
+
 void TForm1::ApplyReadOnly() {
     FEditor.SetReadOnly(ScriptRunning || FileFormat.Lossy);
     ShowFileState();
@@ -203,7 +209,7 @@ void TForm1::StartNewFile() {
     CurrentFileName.clear();
     FileKind = fkOther;
     FileFormat = {};
-    FFileWatch.Remember(std::nullopt);
+    FFileWatch.Forget();
     SetTitle(NextNewFileTitle());
 }
 
@@ -300,6 +306,7 @@ void TForm1::OpenFile(const std::string& FileName) {
 void TForm1::LoadHere(const std::string& FileName) {
     const std::optional<TFileStamp> stamp = FileStampOf(FileName);
     FileFormat = FEditor.GetLines().LoadFromFile(FileName);
+    FFormatBeforeReload.reset();
     FSearch.reset();
     FEditor.SetModified(false);
     FFileWatch.Remember(stamp);
@@ -308,9 +315,7 @@ void TForm1::LoadHere(const std::string& FileName) {
     ApplyOpenedFileColouring(FEditor.GetView().GetFountain(), FileName, FEditor.GetFont().Color);
     SetTitle(FileName + std::string(kTitleSuffix));
     ApplyReadOnly();
-    if (FileFormat.Lossy) {
-        ShowWarning(FDesktop, kLossyFileText);
-    }
+    WarnOfLossyText();
     OfferRecovery();
 }
 
@@ -501,7 +506,11 @@ bool TForm1::HasSelection() const {
 }
 
 bool TForm1::CanUndo() const {
-    return FCommands.CanUndo() && MayChangeText();
+    return FCommands.CanUndo() && (MayChangeText() || ReloadUndoable());
+}
+
+bool TForm1::ReloadUndoable() const {
+    return FFormatBeforeReload && !ScriptRunning;
 }
 
 bool TForm1::CanRedo() const {
@@ -553,9 +562,7 @@ bool TForm1::SaveAsFile() {
     }
     const std::string& path = *chosen;
     FSaveFileName = path;
-    if (FDesktop.FileExists(path) &&
-        ShowMessageBox(FDesktop, path + std::string(kOverwriteText), TMessageType::Confirmation,
-                       TMessageButtons::YesCancel) != TMessageAnswer::Yes) {
+    if (FDesktop.FileExists(path) && !MaySaveAsOver(path)) {
         return false;
     }
     FEditor.GetLines().SaveToFile(path, FileFormat);
@@ -569,6 +576,17 @@ bool TForm1::SaveAsFile() {
     FEnv.AddToFileHistory(CurrentFileName, path);
     SetHistory();
     return true;
+}
+
+// The open file itself is asked about as a save over it is, when another program has changed it.
+bool TForm1::MaySaveAsOver(const std::string& Path) {
+    if (!CurrentFileName.empty() && FDesktop.SameFileName(Path, CurrentFileName)) {
+        if (const auto question = OverwriteQuestion()) {
+            return MayOverwriteFile(*question);
+        }
+    }
+    return ShowMessageBox(FDesktop, Path + std::string(kOverwriteText), TMessageType::Confirmation,
+                          TMessageButtons::YesCancel) == TMessageAnswer::Yes;
 }
 
 void TForm1::mnuExitClick() {
@@ -621,6 +639,10 @@ void TForm1::ActionHist(std::string Path) {
 // Edit commands
 
 void TForm1::mnuUndoClick() {
+    if (ReloadUndoable()) {
+        UndoLossyReload();
+        return;
+    }
     FCommands.Undo();
 }
 

@@ -247,6 +247,8 @@ private:
     // The one test of the read-only state this window makes: whether a command may change the
     // text.
     bool MayChangeText() const;
+    // Undo may take back the reload that brought in the read-only lossy text shown.
+    bool ReloadUndoable() const;
     void ApplyEditorDesignValues();
     void ApplyEditorSettings();
     void ApplyEditorFontSize();
@@ -259,6 +261,8 @@ private:
     void ShowFileState();
     // The editor is read-only while a script runs and while it shows a lossy file's text.
     void ApplyReadOnly();
+    // Tells why a lossy file's text is read-only.
+    void WarnOfLossyText();
     void StartNewFile();
     void OpenFirstParameter();
     void PassOnFurtherParameters();
@@ -275,14 +279,23 @@ private:
     // Saves the text over its file; false when the user refused to overwrite another program's
     // change (main_form_file_watch.cpp).
     bool SaveToCurrentFile();
+    // Asks before Save As writes over the existing file Path.
+    bool MaySaveAsOver(const std::string& Path);
     // The file's stamp, none when the system does not tell in time.
     std::optional<TFileStamp> FileStampOf(const std::string& Path);
     // Tells of or asks about another program's change to the file.
     void LookAtFile();
-    // Reads the file again as one change that Undo takes back, keeping the caret's line.
+    // Reads the file again as one change that Undo takes back, keeping the caret's line; the text
+    // of a lossy file is replaced for good.
     void ReloadFile();
-    // Asks before a save over another program's change.
-    bool MayOverwriteFile();
+    // Takes back the reload that brought in a lossy file's text, with the format of the text
+    // before it.
+    void UndoLossyReload();
+    // The question to ask before a save over the file: another program changed it, or whether it
+    // did cannot be told; none when it may be saved over.
+    std::optional<std::string_view> OverwriteQuestion();
+    // Asks Question (with No the default); true for Yes.
+    bool MayOverwriteFile(std::string_view Question);
 
     // Recovery copies (main_form_recovery.cpp)
 
@@ -379,6 +392,9 @@ private:
     std::optional<std::uint64_t> FCaretShownAt;
     TFileWatch FFileWatch;
     bool FLookAtFilePending = false;
+    // The format of the text before the reload that brought in the lossy text shown, while Undo
+    // may take that reload back: a read-only text cannot change meanwhile.
+    std::optional<TFileFormat> FFormatBeforeReload;
     RecoveryWriter FRecoveryWriter;
     // This window's copy is on the disk (or being written), and it holds the text as it is.
     bool FCopyKept = false;

@@ -133,7 +133,8 @@ void TForm1::EnableButtons() {
 
 void TForm1::Execute(TCommandId Id) {
     const TCommandRow& row = CommandRow(Id);
-    if (row.Text == tuEdits && !MayChangeText()) {
+    // A read-only lossy text brought in by a reload may still be taken back.
+    if (row.Text == tuEdits && !MayChangeText() && !(Id == cmUndo && ReloadUndoable())) {
         return;
     }
     (this->*row.Handler)();

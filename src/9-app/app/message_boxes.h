@@ -26,6 +26,8 @@ inline constexpr std::string_view kStopScriptText = "\r\nスクリプトを強�
 inline constexpr std::string_view kNotScriptText = "\r\nVBSファイルでありません";
 inline constexpr std::string_view kLossyFileText =
     "\r\nこのファイルには Shift-JIS で表せない文字が含まれているため、読み取り専用で開きました。";
+inline constexpr std::string_view kUnmarkedUtf16FileText =
+    "\r\nこのファイルは BOM のない UTF-16 のため、読み取り専用で開きました。";
 inline constexpr std::string_view kFileChangedText =
     "ファイルが他のプログラムで変更されました。読み込み直しますか？";
 inline constexpr std::string_view kFileChangedUnderEditsText =
@@ -35,6 +37,8 @@ inline constexpr std::string_view kOverwriteChangedFileText =
     "ファイルが他のプログラムで変更されています。上書きしますか？";
 inline constexpr std::string_view kKeysIgnoredText =
     "設定ファイル\"keys.ini\"の次の行は、コマンドかキーが分からないため使われません：";
+inline constexpr std::string_view kOverwriteUnknownFileText =
+    "ファイルが他のプログラムで変更されたかどうかを確かめられません。上書きしますか？";
 inline constexpr std::string_view kRecoverText =
     "前回保存されなかった変更があります。復元しますか？";
 
