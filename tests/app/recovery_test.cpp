@@ -2,7 +2,9 @@
 // and offered to the next process on the same file (or the next new window) once their own
 // process is gone.
 #include "main_form_fixture.h"
+#include "support/unicode_files.h"
 
+#include <chrono>
 #include <filesystem>
 
 namespace kst {
@@ -10,6 +12,13 @@ namespace {
 
 const FakeDesktop::TMessage kRecover{"前回保存されなかった変更があります。復元しますか？", "確認",
                                      TMessageType::Confirmation, TMessageButtons::YesNo};
+const FakeDesktop::TMessage kRecoverChanged{
+    "前回保存されなかった変更があります。ファイルはその後、他のプログラムで変更されています。"
+    "復元しますか？",
+    "確認", TMessageType::Confirmation, TMessageButtons::YesNo};
+const FakeDesktop::TMessage kOverwrite{
+    "ファイルが他のプログラムで変更されています。上書きしますか？", "確認",
+    TMessageType::Confirmation, TMessageButtons::YesNoNoDefault};
 
 class RecoveryTest : public MainFormTest {
 protected:
@@ -174,6 +183,70 @@ TEST_F(RecoveryTest, TwoProcessesKeepCopiesOfTheirOwnAndNeverTakeEachOthers) {
     ASSERT_EQ(copies.size(), 2u);
     EXPECT_EQ(TextOf(copies.at("1-1000.rcv")), "first\r\nfirst again\r\n");
     EXPECT_EQ(TextOf(copies.at("2-2000.rcv")), "second\r\n");
+}
+
+// A copy's text came from the file as it was then: a file changed since is said in the question,
+// and the first save after the restore asks before it overwrites the change.
+TEST_F(RecoveryTest, ACopyOfAFileChangedSinceSaysSoAndItsFirstSaveAsks) {
+    struct TCase {
+        bool ChangedSince;
+        FakeDesktop::TMessage Question;
+        std::vector<FakeDesktop::TMessage> AskedBySave;
+        std::string OnDiskAfterSave;
+    };
+    const TCase cases[] = {
+        {false, kRecover, {}, "one\r\ntyped\r\n"},
+        {true, kRecoverChanged, {kOverwrite}, "theirs\r\n"},
+    };
+    for (const TCase& c : cases) {
+        const std::string file = File("a.vbs", "one\r\n");
+        StartProcess(1, {file});
+        TypeAndPause("typed");
+        if (c.ChangedSince) {
+            const auto before = std::filesystem::last_write_time(file);
+            Folder.WriteFile("files/a.vbs", "theirs\r\n");
+            std::filesystem::last_write_time(file, before + std::chrono::seconds(2));
+        }
+        StartProcess(2, {file}, {TMessageAnswer::Yes});
+        EXPECT_EQ(Desk.Messages, std::vector<FakeDesktop::TMessage>{c.Question});
+        EXPECT_EQ(Text(), "one\r\ntyped\r\n");
+        Form->FormActivate();
+        Form->AppIdle();
+        Desk.Messages.clear();
+        Desk.Answers = {TMessageAnswer::No};
+        Form->mnuSaveFileClick();
+        EXPECT_EQ(Desk.Messages, c.AskedBySave);
+        EXPECT_EQ(Folder.ReadFile("files/a.vbs"), c.OnDiskAfterSave);
+        Editor->SetModified(false);
+        Form->AppIdle();
+    }
+}
+
+// A lossy text's "?" must not reach a saveable window through a copy: none is kept of it, and a
+// copy of another text waits while the file opens lossy.
+TEST_F(RecoveryTest, NoCopyIsKeptOfALossyTextNorRestoredIntoOne) {
+    const std::string lossy = Utf8File(u"MsgBox \"가\"\r\n");
+    const std::string file = File("a.vbs", lossy);
+    StartProcess(1, {file});
+    TempProgramFolder::Remove(file);
+    Form->FormActivate();
+    Desk.Now += 2000;
+    Form->AppIdle();
+    Desk.Now += 2000;
+    Form->AppIdle();
+    EXPECT_TRUE(Editor->GetModified()) << "the file is gone";
+    EXPECT_TRUE(Copies().empty());
+
+    File("a.vbs", "one\r\n");
+    StartProcess(2, {file});
+    TypeAndPause("typed");
+    File("a.vbs", lossy);
+    StartProcess(3, {file}, {TMessageAnswer::Yes});
+    EXPECT_EQ(Text(), "MsgBox \"?\"\r\n");
+    EXPECT_EQ(Copies().size(), 1u) << "kept for the file's next opening";
+    File("a.vbs", "one\r\n");
+    StartProcess(4, {file}, {TMessageAnswer::Yes});
+    EXPECT_EQ(Text(), "one\r\ntyped\r\n");
 }
 
 } // namespace

@@ -32,6 +32,8 @@ public:
     // The file was loaded or saved, but its stamp has not been read since: whether another
     // program has changed it cannot be told.
     bool StampUnknown() const { return FWatching && !FRemembered; }
+    // The stamp the file was loaded or saved with; none for a new file or an unknown stamp.
+    const std::optional<TFileStamp>& Remembered() const { return FRemembered; }
 
     // What changed since the file was remembered or the user last heard of it, given its stamp
     // Now; each state of the file is reported once. An unknown stamp takes Now.

@@ -89,8 +89,10 @@ std::optional<int> TForm1::RecoveryWakeDelay() {
     return static_cast<int>(FCopyDue > now ? FCopyDue - now : 0);
 }
 
+// A lossy text is never copied: it holds no typing (it is read-only), and a copy would carry its
+// "?" to a window that may save it.
 bool TForm1::KeepRecoveryCopy() {
-    if (!FEditor.GetModified()) {
+    if (!FEditor.GetModified() || FileFormat.Lossy) {
         DiscardRecoveryCopy();
         return false;
     }
@@ -109,7 +111,8 @@ bool TForm1::CopyRowsStep() {
             FCopyCurrent = true;
             return false;
         }
-        FSnapshot = RecoveryHeader(CurrentFileName, NewFileNumberIn(FTitle), LocalTimeText());
+        FSnapshot = RecoveryHeader(CurrentFileName, NewFileNumberIn(FTitle), LocalTimeText(),
+                                   FFileWatch.Remembered());
         FSnapshot.reserve(FSnapshot.size() + static_cast<std::size_t>(FEditor.TextLength()));
         FSnapshotRow = 0;
     }
@@ -172,14 +175,29 @@ std::vector<TRecoveryCopy> TForm1::OrphanedCopies() {
 // A copy is taken over by giving it this process's name, which only one process can do; the
 // file itself is not touched until the user saves.
 void TForm1::OfferRecovery() {
+    if (FileFormat.Lossy) {
+        // Restored into a read-only text, the copy's lines could never be saved: the copies wait
+        // for the file's next opening.
+        return;
+    }
     for (const TRecoveryCopy& copy : OrphanedCopies()) {
         if (!RenameFileNoReplace(copy.Path, OwnRecoveryPath())) {
             continue;
         }
         FCopyKept = true;
-        if (ShowMessageBox(FDesktop, kRecoverText, TMessageType::Confirmation,
+        const std::optional<TFileStamp> now =
+            copy.Source ? FileStampOf(CurrentFileName) : std::nullopt;
+        const bool changed = now && now->Exists && *now != *copy.Source;
+        if (ShowMessageBox(FDesktop, changed ? kRecoverChangedFileText : kRecoverText,
+                           TMessageType::Confirmation,
                            TMessageButtons::YesNo) == TMessageAnswer::Yes) {
             RestoreOwnCopy();
+            if (changed) {
+                // The text came from the file as it was: the first save asks as a save over
+                // another program's change does, and the change is not told again.
+                FFileWatch.Remember(copy.Source);
+                FFileWatch.Told(*now);
+            }
             return;
         }
         // Removed at once, so that the name is free for the next copy offered.

@@ -41,6 +41,9 @@ inline constexpr std::string_view kOverwriteUnknownFileText =
     "ファイルが他のプログラムで変更されたかどうかを確かめられません。上書きしますか？";
 inline constexpr std::string_view kRecoverText =
     "前回保存されなかった変更があります。復元しますか？";
+inline constexpr std::string_view kRecoverChangedFileText =
+    "前回保存されなかった変更があります。ファイルはその後、他のプログラムで変更されています。"
+    "復元しますか？";
 
 // The error boxes of the list files: the text, CR LF, then the error's message.
 inline constexpr std::string_view kLauncherReadError = "設定ファイル\"Lc.dat\"読み込み中のエラー：";

@@ -34,12 +34,33 @@ std::optional<std::string_view> Field(std::string_view Line, std::string_view Ke
     return Line.substr(Key.size() + 1);
 }
 
+// The stamp that the value of a "stamp=" line gives; none for a malformed one.
+std::optional<TFileStamp> StampIn(std::string_view Value) {
+    const std::size_t first = Value.find(':');
+    const std::size_t second = Value.find(':', first + 1);
+    if (first == std::string_view::npos || second == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto exists = NumberIn<int>(Value.substr(0, first));
+    const auto size = NumberIn<std::uint64_t>(Value.substr(first + 1, second - first - 1));
+    const auto writeTime = NumberIn<std::int64_t>(Value.substr(second + 1));
+    if (!exists || *exists < 0 || *exists > 1 || !size || !writeTime) {
+        return std::nullopt;
+    }
+    return TFileStamp{.Exists = *exists == 1, .Size = *size, .WriteTime = *writeTime};
+}
+
 } // namespace
 
 std::string RecoveryHeader(const std::string& EditedFile, int NewFileNumber,
-                           const std::string& Time) {
-    return std::string(kFirstLine) + "file=" + EditedFile +
-           "\nnew=" + std::to_string(NewFileNumber) + "\ntime=" + Time + "\n\n";
+                           const std::string& Time, const std::optional<TFileStamp>& Source) {
+    std::string header = std::string(kFirstLine) + "file=" + EditedFile +
+                         "\nnew=" + std::to_string(NewFileNumber) + "\ntime=" + Time + "\n";
+    if (Source) {
+        header += "stamp=" + std::to_string(Source->Exists ? 1 : 0) + ":" +
+                  std::to_string(Source->Size) + ":" + std::to_string(Source->WriteTime) + "\n";
+    }
+    return header + "\n";
 }
 
 std::optional<TRecoveryCopy> ParseRecoveryCopy(const std::string& Path, std::string_view Bytes) {
@@ -68,6 +89,13 @@ std::optional<TRecoveryCopy> ParseRecoveryCopy(const std::string& Path, std::str
             copy.Time = *value;
         }
         position = end + 1;
+    }
+    // Copies written before stamps were kept have no stamp line.
+    if (const std::size_t end = Bytes.find('\n', position); end != std::string_view::npos) {
+        if (const auto value = Field(Bytes.substr(position, end - position), "stamp")) {
+            copy.Source = StampIn(*value);
+            position = end + 1;
+        }
     }
     if (position >= Bytes.size() || Bytes[position] != '\n') {
         return std::nullopt;

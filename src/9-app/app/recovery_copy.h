@@ -9,10 +9,13 @@
 //   file=<the edited file's path; empty for a new file>
 //   new=<the new file's number; 0 for a file>
 //   time=<when it was written, local time, YYYY-MM-DD hh:mm:ss>
+//   stamp=<the stamp of the file the text came from: 1 or 0 (it exists or not), size, write
+//         time; the line is left out when the stamp is not known>
 //   <an empty line, then the text>
 #pragma once
 
 #include "platform/desktop.h"
+#include "platform/files.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -37,13 +40,15 @@ struct TRecoveryCopy {
     std::string EditedFile;
     int NewFileNumber = 0;
     std::string Time;
+    // The stamp of the file when the text was read from it or saved to it; none when unknown.
+    std::optional<TFileStamp> Source;
     // Where the text starts in the copy's bytes.
     std::size_t TextOffset = 0;
 };
 
 // The copy's bytes up to its text.
 std::string RecoveryHeader(const std::string& EditedFile, int NewFileNumber,
-                           const std::string& Time);
+                           const std::string& Time, const std::optional<TFileStamp>& Source);
 // The copy that Bytes make, read from Path; none when they are not one.
 std::optional<TRecoveryCopy> ParseRecoveryCopy(const std::string& Path, std::string_view Bytes);
 // A copy's file name for its owner, and the owner a file name gives (none for any other name).
