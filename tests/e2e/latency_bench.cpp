@@ -8,11 +8,13 @@
 // set against the file's size, and a typed character and a caret move against a bare WM_NULL
 // round trip.
 //
-// Usage: e2e_latency_bench [RUNS] [console]   (runs per file size, default 3; "console" times
-// the console run alone)
+// Usage: e2e_latency_bench [RUNS] [console | shapes [NAME...]]   (runs per file size, default 3;
+// "console" times the console run alone; "shapes" times instead the longest hold of the window per
+// operation on the hostile shapes of text, all of them or those named)
 // kestrane.exe is taken from the folder of this program (its "Env" folder is made there); the
 // files are written to a temporary folder and removed at the end.
 #include "host_process.h"
+#include "hostile_shapes.h"
 
 #include <algorithm>
 #include <chrono>
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <psapi.h>
@@ -237,13 +240,15 @@ void Repeat(HANDLE Process, int Count, Measure& Into, const std::function<void(i
 // was empty before; a list shown before keeps its entries until the command clears it), the longest
 // the window takes to answer a message until the list is complete (the command itself, then each
 // step that fills the list in), and the time until it is: its last entry, the summary, ends with
-// Summary. False, with nothing recorded, when the list is not complete within the timeout.
-bool TimeListCommand(HWND Editor, HWND MainWindow, WORD Key, std::wstring_view Summary,
-                     ListMeasures& Into) {
+// one of Summaries. False, with nothing recorded, when the list is not complete within the timeout.
+bool TimeListCommand(HWND Editor, HWND MainWindow, WORD Key,
+                     std::initializer_list<std::wstring_view> Summaries, ListMeasures& Into) {
     const HWND list = FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
-    const auto complete = [list, Summary] {
+    const auto complete = [list, Summaries] {
         const auto count = SendMessageW(list, LB_GETCOUNT, 0, 0);
-        return count > 0 && ListItem(list, count - 1).ends_with(Summary);
+        return count > 0 && std::ranges::any_of(Summaries, [&](std::wstring_view Summary) {
+                   return ListItem(list, count - 1).ends_with(Summary);
+               });
     };
     const bool wasEmpty = SendMessageW(list, LB_GETCOUNT, 0, 0) == 0;
     const auto pressed = Clock::now();
@@ -312,9 +317,9 @@ void TimeRecoveryCopy(HWND MainWindow, std::uintmax_t TextLength, Results& Into)
 bool TimeResultsLists(HWND Editor, HWND MainWindow, Results& Into) {
     const auto start = static_cast<LPARAM>(SendMessageW(Editor, EM_LINEINDEX, 4, 0));
     SendMessageW(Editor, EM_SETSEL, static_cast<WPARAM>(start), start + 7);
-    return TimeListCommand(Editor, MainWindow, VK_F3, L"行ヒット", Into.Search) &&
-           TimeListCommand(Editor, MainWindow, VK_F7, L"件の問題", Into.SyntaxCheck) &&
-           TimeListCommand(Editor, MainWindow, VK_F2, L"]件", Into.ProcedureList);
+    return TimeListCommand(Editor, MainWindow, VK_F3, {L"行ヒット"}, Into.Search) &&
+           TimeListCommand(Editor, MainWindow, VK_F7, {L"件の問題"}, Into.SyntaxCheck) &&
+           TimeListCommand(Editor, MainWindow, VK_F2, {L"]件"}, Into.ProcedureList);
 }
 
 // The first process that Parent started with this image name; null when none runs.
@@ -659,6 +664,185 @@ std::wstring TemporaryFolder() {
     return temp + L"kestrane-latency-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
 }
 
+// The hostile shapes: each operation's longest hold of the window, from the message that starts
+// it until the program has settled (its idle steps included).
+constexpr auto kSettle = 300ms;
+
+struct ShapeResults {
+    Measure Usable{"open: usable window", {}};
+    Measure JumpToEnd{"jump to end + paint", {}};
+    Measure PageLastScreen{"page through the last screen", {}};
+    Measure TypedInMiddle{"typed character, middle", {}};
+    Measure TypedAtEnd{"typed character, end", {}};
+    Measure RecoveryHold{"recovery copy", {}};
+    ListMeasures Search{"F3, frequent word"};
+    ListMeasures SyntaxCheck{"F7"};
+    ListMeasures ProcedureList{"F2"};
+    Measure Save{"save", {}};
+    Measure DeleteAll{"select all + delete", {}};
+    Measure Undo{"undo", {}};
+    Measure Format{"Ctrl+T", {}};
+};
+
+// The longest the window takes to answer a message from now until Period has passed.
+double LongestHoldFor(HWND MainWindow, std::chrono::milliseconds Period) {
+    const auto start = Clock::now();
+    double held = 0;
+    while (MillisecondsSince(start) < Period / 1ms) {
+        const auto asked = Clock::now();
+        SendMessageW(MainWindow, WM_NULL, 0, 0);
+        held = std::max(held, MillisecondsSince(asked));
+        Sleep(1);
+    }
+    return held;
+}
+
+// Action, sent to the program, holds the window as long as it takes; then the idle steps it
+// leaves hold it in turn.
+void TimeHold(HWND MainWindow, Measure& Into, const std::function<void()>& Action) {
+    const auto start = Clock::now();
+    Action();
+    const double action = MillisecondsSince(start);
+    Into.Samples.push_back(std::max(action, LongestHoldFor(MainWindow, kSettle)));
+}
+
+// The command of the menu item with that caption (its text before the shortcut); 0 when there is
+// none.
+UINT MenuCommand(HMENU Menu, std::wstring_view Caption) {
+    for (int index = 0; index < GetMenuItemCount(Menu); ++index) {
+        wchar_t text[256] = {};
+        GetMenuStringW(Menu, static_cast<UINT>(index), text, 256, MF_BYPOSITION);
+        if (const HMENU sub = GetSubMenu(Menu, index)) {
+            if (const UINT found = MenuCommand(sub, Caption)) {
+                return found;
+            }
+        } else if (std::wstring_view(text).substr(0, std::wstring_view(text).find(L'\t')) ==
+                   Caption) {
+            return GetMenuItemID(Menu, index);
+        }
+    }
+    return 0;
+}
+
+void PressKey(HWND Editor, WORD Key) {
+    SendMessageW(Editor, WM_KEYDOWN, Key, 1);
+    SendMessageW(Editor, WM_KEYUP, Key, 1);
+    UpdateWindow(Editor);
+}
+
+void TypeAt(HWND Editor, LPARAM Offset) {
+    SendMessageW(Editor, EM_SETSEL, static_cast<WPARAM>(Offset), Offset);
+    SendMessageW(Editor, EM_SCROLLCARET, 0, 0);
+    UpdateWindow(Editor);
+    SendMessageW(Editor, WM_CHAR, L'a', 1);
+    UpdateWindow(Editor);
+}
+
+bool RunShapeOnce(const std::wstring& File, const kst::shapes::THostileShape& Shape,
+                  std::size_t WordOffset, ShapeResults& Into) {
+    const auto start = Clock::now();
+    std::optional<Started> program = StartOn(File);
+    if (!program) {
+        return false;
+    }
+    const HWND mainWindow = program->MainWindow;
+    const HWND editor = program->Editor;
+    bool completed = false;
+    if (editor != nullptr) {
+        Into.Usable.Samples.push_back(MillisecondsSince(start));
+        const auto length = [editor] {
+            return static_cast<LPARAM>(SendMessageW(editor, WM_GETTEXTLENGTH, 0, 0));
+        };
+        TimeHold(mainWindow, Into.JumpToEnd, [&] {
+            SendMessageW(editor, EM_SETSEL, static_cast<WPARAM>(length()), length());
+            SendMessageW(editor, EM_SCROLLCARET, 0, 0);
+            UpdateWindow(editor);
+        });
+        TimeHold(mainWindow, Into.PageLastScreen, [&] {
+            for (const WORD key : {VK_PRIOR, VK_PRIOR, VK_NEXT, VK_NEXT}) {
+                PressKey(editor, key);
+            }
+        });
+        TimeHold(mainWindow, Into.TypedInMiddle, [&] { TypeAt(editor, length() / 2); });
+        TimeHold(mainWindow, Into.TypedAtEnd, [&] { TypeAt(editor, length()); });
+        Results recovery;
+        TimeRecoveryCopy(mainWindow, static_cast<std::uintmax_t>(length()), recovery);
+        Into.RecoveryHold.Samples.push_back(recovery.RecoveryHold.Samples.front());
+        completed = true;
+        if (!Shape.FrequentWord.empty()) {
+            const auto at = static_cast<LPARAM>(WordOffset);
+            SendMessageW(editor, EM_SETSEL, static_cast<WPARAM>(at),
+                         at + static_cast<LPARAM>(Shape.FrequentWord.size()));
+            completed = TimeListCommand(editor, mainWindow, VK_F3, {L"行ヒット"}, Into.Search);
+        }
+        completed = completed &&
+                    TimeListCommand(editor, mainWindow, VK_F7, {L"件の問題", L"問題はありません"},
+                                    Into.SyntaxCheck) &&
+                    TimeListCommand(editor, mainWindow, VK_F2, {L"]件"}, Into.ProcedureList);
+        const HWND toolBar = FindWindowExW(mainWindow, nullptr, L"ToolbarWindow32", nullptr);
+        TimeHold(mainWindow, Into.Save, [&] {
+            SendMessageW(mainWindow, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(toolBar));
+        });
+        TimeHold(mainWindow, Into.DeleteAll, [&] {
+            SendMessageW(editor, EM_SETSEL, 0, -1);
+            PressKey(editor, VK_DELETE);
+        });
+        TimeHold(mainWindow, Into.Undo, [&] {
+            SendMessageW(editor, EM_UNDO, 0, 0);
+            UpdateWindow(editor);
+        });
+        // The formatting may answer with a message box, so it is posted, and the program closed
+        // by force when it does not end in time.
+        const UINT format = MenuCommand(GetMenu(mainWindow), L"自動整形処理(&C)");
+        TimeHold(mainWindow, Into.Format, [&] {
+            PostMessageW(mainWindow, WM_COMMAND, format, 0);
+            SendMessageW(mainWindow, WM_NULL, 0, 0);
+        });
+        SendMessageW(editor, EM_SETMODIFY, FALSE, 0);
+    }
+    Close(*program);
+    return completed;
+}
+
+// Writes each shape named (every one when Names is empty) and times its operations RUNS times.
+bool RunShapes(const std::wstring& Folder, int Runs, const std::vector<std::string_view>& Names) {
+    bool failed = false;
+    for (const kst::shapes::THostileShape& shape : kst::shapes::HostileShapes()) {
+        if (!Names.empty() && std::ranges::find(Names, shape.Name) == Names.end()) {
+            continue;
+        }
+        const std::wstring name(shape.Name.begin(), shape.Name.end());
+        const std::wstring pristine = Folder + L"pristine-" + name + L".vbs";
+        const std::wstring file = Folder + name + L".vbs";
+        std::size_t wordOffset = 0;
+        {
+            const std::string text = shape.Generate();
+            wordOffset = shape.FrequentWord.empty() ? 0 : text.find(shape.FrequentWord);
+            std::ofstream(std::filesystem::path(pristine), std::ios::binary)
+                .write(text.data(), static_cast<std::streamsize>(text.size()));
+        }
+        ShapeResults measured;
+        for (int run = 0; run < Runs; ++run) {
+            CopyFileW(pristine.c_str(), file.c_str(), FALSE);
+            failed = !RunShapeOnce(file, shape, wordOffset, measured) || failed;
+        }
+        std::printf("shape %s, %llu bytes, %d runs: longest hold of the window\n",
+                    std::string(shape.Name).c_str(),
+                    static_cast<unsigned long long>(std::filesystem::file_size(pristine)), Runs);
+        for (Measure* step :
+             {&measured.Usable, &measured.JumpToEnd, &measured.PageLastScreen,
+              &measured.TypedInMiddle, &measured.TypedAtEnd, &measured.RecoveryHold,
+              &measured.Search.Held, &measured.SyntaxCheck.Held, &measured.ProcedureList.Held,
+              &measured.Save, &measured.DeleteAll, &measured.Undo, &measured.Format}) {
+            step->Print();
+        }
+        std::fflush(stdout);
+        DeleteFileW(pristine.c_str());
+        DeleteFileW(file.c_str());
+    }
+    return !failed;
+}
+
 } // namespace
 
 int main(int ArgumentCount, char** Arguments) {
@@ -668,6 +852,12 @@ int main(int ArgumentCount, char** Arguments) {
     std::filesystem::create_directories(std::filesystem::path(folder));
     // The program keeps its settings and histories in "Env" beside itself.
     std::filesystem::create_directories(std::filesystem::path(ProgramFolder() + L"Env"));
+    if (ArgumentCount > 2 && std::string_view(Arguments[2]) == "shapes") {
+        const bool passed = RunShapes(
+            folder, runs, std::vector<std::string_view>(Arguments + 3, Arguments + ArgumentCount));
+        std::filesystem::remove_all(std::filesystem::path(folder));
+        return passed ? 0 : 1;
+    }
     bool failed = false;
     std::map<int, Results> bySize;
     for (const int lineCount :
