@@ -1,8 +1,10 @@
 // Painting a full screen of coloured script: 50 rows of 120 columns in the main window's settings,
 // on a surface that only counts what it is asked to draw, so that the time is the painter's own;
-// and the same screen with the main window's marks drawn over the rows.
+// the same screen with the main window's marks drawn over the rows; and the marked last screen
+// of a long line with word wrap on.
 #include "app/main_window_editor.h"
 #include "document/start_states.h"
+#include "hostile_shapes.h"
 #include "input/editor.h"
 #include "tools/line_marks.h"
 #include "tools/word_matcher.h"
@@ -104,10 +106,12 @@ std::string ScriptText(int Lines) {
 }
 
 // Paints a full screen of Text, with Handler as the editor's OnDrawLine, as often as the
-// benchmark asks.
-void PaintScreens(benchmark::State& State, const std::string& Text,
-                  const std::function<void(TEditor&, const std::string&, int, int, int,
-                                           const TRect&, bool)>& Handler) {
+// benchmark asks; Arrange sets the editor up after the text is in.
+void PaintScreens(
+    benchmark::State& State, const std::string& Text,
+    const std::function<void(TEditor&, const std::string&, int, int, int, const TRect&, bool)>&
+        Handler,
+    const std::function<void(TEditor&)>& Arrange = [](TEditor&) {}) {
     std::unique_ptr<TEditor> editor = CreateComponent<TEditor>(nullptr);
     ApplyMainWindowViewSettings({editor->GetCaret(), editor->GetMargin(), editor->GetMarks(),
                                  editor->GetView(), editor->GetRuler(), editor->GetLeftbar(),
@@ -116,6 +120,7 @@ void PaintScreens(benchmark::State& State, const std::string& Text,
     QuietHost host(client);
     editor->SetHost(&host);
     editor->GetLines().SetTextStr(Text);
+    Arrange(*editor);
     // The steady state: the rows' start states are computed before they are painted.
     ComputeStartStates(editor->ScreenStrings(), editor->EffectiveFountain(),
                        editor->ScreenStrings().GetCount() - 1);
@@ -161,16 +166,42 @@ std::string DoubleByteScriptText(int Lines) {
 void BM_PaintMarkedScreen(benchmark::State& State) {
     const bool marked = State.range(0) != 0;
     const TWordMatcher hits("VALUE", false);
+    TLineMarkStates states;
     PaintScreens(State, DoubleByteScriptText(2 * kRows),
                  [&](TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
                      const TRect& ARect, bool Selected) {
                      if (marked) {
                          DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
-                                       {.MarkScript = true, .Hits = &hits});
+                                       {.MarkScript = true, .Hits = &hits}, states);
                      }
                  });
 }
 BENCHMARK(BM_PaintMarkedScreen)->ArgName("marks")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+// The last screen of a line of 4 MB with word wrap on, with and without the marks: a row's marks
+// must not cost a walk of every row before it in its line.
+void BM_PaintLastScreenOfLongLine(benchmark::State& State) {
+    const bool marked = State.range(0) != 0;
+    TLineMarkStates states;
+    PaintScreens(
+        State, shapes::FindHostileShape("line-4mb")->Generate(),
+        [&](TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
+            const TRect& ARect, bool Selected) {
+            if (marked) {
+                DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
+                              {.MarkScript = true, .Hits = nullptr}, states);
+            }
+        },
+        [](TEditor& Editor) {
+            Editor.SetWordWrap(true);
+            Editor.SetTopRow(Editor.ScreenStrings().GetCount() - kRows);
+        });
+}
+BENCHMARK(BM_PaintLastScreenOfLongLine)
+    ->ArgName("marks")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kst

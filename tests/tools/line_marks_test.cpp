@@ -28,7 +28,7 @@ protected:
         Editor->OnDrawLine = [this](TEditor& Sender, const std::string& LineStr, int X, int Y,
                                     int Index, const TRect& ARect, bool Selected) {
             const std::size_t before = Canvas.Ops.size();
-            DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected, Options);
+            DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected, Options, States);
             MarkOps.insert(MarkOps.end(), Canvas.Ops.begin() + static_cast<long>(before),
                            Canvas.Ops.end());
         };
@@ -72,6 +72,7 @@ protected:
     RecordingSurface Canvas{kClient};
     std::unique_ptr<TEditor> Editor = CreateComponent<TEditor>(nullptr);
     TLineMarkOptions Options;
+    TLineMarkStates States;
     std::vector<TDrawOp> MarkOps;
 };
 
@@ -100,6 +101,34 @@ TEST_F(LineMarksTest, AWrappedRowGoesOnInTheStringOrCommentOfTheRowBefore) {
     EXPECT_EQ(
         Paint(text, 4),
         (TRowMarks{{"S@4:\"" + std::string(15, 'a')}, {"S@0:" + kA + "b\"", "Y@5:" + kA}, {}, {}}));
+}
+
+// The third row of a line wrapped every 20 columns starts in the state the two rows before leave:
+// a comment mark inside a string starts no comment, a quote that ends a double-byte character
+// (in bytes that are not Shift-JIS) is no quote, and one after a double-byte character whose
+// second byte could start one is; an edit of the first row changes the third row's marks.
+TEST_F(LineMarksTest, AWrappedRowStartsInTheStateOfAllTheRowsBeforeIt) {
+    const std::string kAsia = "\x88\x9f"; // its second byte is a lead byte's value
+    const std::string third = "b\" " + kA;
+    const struct {
+        std::string FirstRows;
+        std::vector<std::string> Marks;
+    } cases[] = {
+        {"x = \"" + std::string(15, 'a') + std::string(20, 'b'), {"S@0:b\"", "Y@3:" + kA}},
+        {"s = \"a'" + std::string(13, 'a') + std::string(20, 'b'), {"S@0:b\"", "Y@3:" + kA}},
+        {"a=\x82\"" + std::string(16, 'b') + std::string(20, 'c'), {"S@1:\" " + kA}},
+        {"a=" + kAsia + "\"" + std::string(15, 'b') + std::string(20, 'c'),
+         {"S@0:b\"", "Y@3:" + kA}},
+        {"x = " + std::string(16, 'a') + std::string(20, 'b'), {"S@1:\" " + kA}},
+    };
+    Editor->SetWordWrap(true);
+    Editor->GetWrapOption().SetWrapByte(20);
+    for (const auto& each : cases) {
+        EXPECT_EQ(Paint(each.FirstRows + third + "\r\n", 3).at(2), each.Marks) << each.FirstRows;
+    }
+    Paint(cases[0].FirstRows + third + "\r\n", 3);
+    Editor->GetLines().Put(0, cases[4].FirstRows + third);
+    EXPECT_EQ(PaintAgain(3).at(2), cases[4].Marks) << "after the edit";
 }
 
 TEST_F(LineMarksTest, HitsAreLimeWhileTheListIsShownAndMatchCaseDecides) {

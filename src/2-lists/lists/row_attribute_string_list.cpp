@@ -155,6 +155,7 @@ void TRowAttributeStringList::AttrWordChanged(int Index, std::uint32_t OldWord,
                                               std::uint32_t NewWord) {
     if (EndsLine(OldWord) != EndsLine(NewWord)) {
         FLineEnds.SetLineEnd(Index, EndsLine(NewWord));
+        TextsChanged();
     }
 }
 

@@ -4,12 +4,22 @@
 #include "platform/memory.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <utility>
 
 namespace kst {
 
-TheStringList::TheStringList() = default;
+namespace {
+
+std::uint64_t NewListNumber() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
+
+} // namespace
+
+TheStringList::TheStringList() : FTextVersion{NewListNumber(), 0} {}
 
 TheStringList::~TheStringList() {
     OnChange = nullptr;
@@ -49,6 +59,7 @@ void TheStringList::Insert(int Index, std::string_view S) {
     Repack(FItems[FGapStart], TheStringItem{FText.Add(S), 0, 0, 0, 0});
     ++FGapStart;
     ++FCount;
+    TextsChanged();
     ItemsInserted(Index, 1);
     CompactTextIfWorthIt();
     Changed();
@@ -60,6 +71,7 @@ void TheStringList::Delete(int Index) {
     MoveGapTo(Index);
     ReleaseItem(Row(Index));
     --FCount;
+    TextsChanged();
     ItemsDeleted(Index, 1);
     Changed();
 }
@@ -79,6 +91,7 @@ void TheStringList::Clear() {
     FFreeParseSlots.clear();
     FSideTable.clear();
     FFreeSideSlots.clear();
+    TextsChanged();
     ItemsCleared();
     Changed();
 }
@@ -88,6 +101,7 @@ void TheStringList::Exchange(int Index1, int Index2) {
     CheckIndex(Index2);
     Changing();
     std::swap(Row(Index1), Row(Index2));
+    TextsChanged();
     const std::uint32_t a = Item(Index1).AttrWord;
     const std::uint32_t b = Item(Index2).AttrWord;
     if (a != b) {
@@ -178,6 +192,7 @@ void TheStringList::InsertItems(int Index, int Count) {
     std::fill_n(FItems.get() + FGapStart, Count, PackedRow{});
     FGapStart += Count;
     FCount += Count;
+    TextsChanged();
     ItemsInserted(Index, Count);
     Changed();
 }
@@ -194,6 +209,7 @@ void TheStringList::DeleteItems(int Index, int Count) {
         ReleaseItem(Row(Index + i));
     }
     FCount -= Count;
+    TextsChanged();
     ItemsDeleted(Index, Count);
     Changed();
 }
@@ -205,6 +221,7 @@ void TheStringList::SetText(int Index, std::string_view S) {
     item.Text = FText.Add(S);
     FText.Release(old);
     StoreItem(Index, item);
+    TextsChanged();
     CompactTextIfWorthIt();
 }
 
@@ -233,6 +250,7 @@ void TheStringList::SetTextSlice(int Index, std::uint32_t Buffer, std::uint32_t 
     item.Text = FText.Slice(Buffer, Offset, Length);
     FText.Release(old);
     StoreItem(Index, item);
+    TextsChanged();
 }
 
 TextRef TheStringList::GetTextRef(int Index) const {

@@ -16,6 +16,15 @@
 
 namespace kst {
 
+// Which texts a list holds: a list of its own and a count of its changes, so that what is derived
+// from the rows' texts can tell whether it still holds.
+struct TTextVersion {
+    std::uint64_t List = 0;
+    std::uint64_t Revision = 0;
+
+    bool operator==(const TTextVersion&) const = default;
+};
+
 // The items sit packed (8 bytes a row) in one array with a gap at the last place of change, so
 // that inserting or deleting rows where the user works moves no other record. Capacity counts the
 // gap's slots too. The rare rows that do not pack keep their full record in a side table.
@@ -37,6 +46,8 @@ public:
 
     // The item's text without a copy; valid until the list next changes.
     std::string_view GetView(int Index) const;
+    // Changes with every change of an item's text, of the items there are, and of where lines end.
+    TTextVersion GetTextVersion() const { return FTextVersion; }
 
     // Per-item data. No events.
     std::string GetParseString(int Index) const;
@@ -88,6 +99,7 @@ protected:
     virtual void ItemsCleared();
 
     void CheckIndex(int Index) const;
+    void TextsChanged() { ++FTextVersion.Revision; }
     // Item Index's whole record, read at once.
     TheStringItem GetItem(int Index) const;
     // Both words of item Index, written at once. No events.
@@ -124,6 +136,7 @@ private:
     int FCapacity = 0;
     int FGapStart = 0;
     int FUpdateCount = 0;
+    TTextVersion FTextVersion;
     TextStore FText;
     std::vector<std::string> FParseStrings; // slot 0 unused
     std::vector<std::uint32_t> FFreeParseSlots;

@@ -78,41 +78,74 @@ private:
     int FCharWidth;
 };
 
-// Where the script walk stands: in code, in a string, or in the comment that runs to the line's
-// end.
-enum class ScriptState : std::uint8_t { Code, String, Comment };
-
 // Walks Text as a script from State, character by character: a quote toggles the string state
 // and is part of the string, "'" outside a string starts the comment that ends the walk. Visit
 // gets each character's bytes and whether it belongs to a string. Returns the state after Text.
 template <class F>
-ScriptState WalkScript(std::string_view Text, ScriptState State, F&& Visit) {
-    for (std::size_t i = 0; i < Text.size() && State != ScriptState::Comment;) {
+TScriptState WalkScript(std::string_view Text, TScriptState State, F&& Visit) {
+    for (std::size_t i = 0; i < Text.size() && State != TScriptState::Comment;) {
         const char ch = Text[i];
         const std::size_t length = CharLengthAt(Text, i);
-        if (ch == kCommentMark && State == ScriptState::Code) {
-            return ScriptState::Comment;
+        if (ch == kCommentMark && State == TScriptState::Code) {
+            return TScriptState::Comment;
         }
         if (ch == '"') {
-            State = State == ScriptState::String ? ScriptState::Code : ScriptState::String;
+            State = State == TScriptState::String ? TScriptState::Code : TScriptState::String;
         }
-        Visit(i, length, State == ScriptState::String || ch == '"');
+        Visit(i, length, State == TScriptState::String || ch == '"');
         i += length;
     }
     return State;
 }
 
-// The state at the start of row Index: a wrapped line's later rows go on from the rows before.
-ScriptState ScriptStateAt(const TEditorScreenStrings& Rows, int Index) {
-    ScriptState state = ScriptState::Code;
-    for (int row = Rows.LineStartRow(Index); row < Index; ++row) {
-        state = WalkScript(Rows.GetView(row), state, [](std::size_t, std::size_t, bool) {});
+// Whether the byte at At begins a character of Text rather than ending a double-byte one: the
+// lead bytes right before it pair up from the first, and a byte that is no lead byte always ends
+// a character.
+bool BeginsCharacter(std::string_view Text, std::size_t At) {
+    std::size_t leads = 0;
+    while (leads < At && IsLeadByte(Text[At - leads - 1])) {
+        ++leads;
     }
-    return state;
+    return leads % 2 == 0;
+}
+
+// The first Char at or after From that is a character of its own; npos when there is none.
+std::size_t NextCharacter(std::string_view Text, char Char, std::size_t From) {
+    std::size_t at = Text.find(Char, From);
+    while (at != std::string_view::npos && !BeginsCharacter(Text, at)) {
+        at = Text.find(Char, at + 1);
+    }
+    return at;
+}
+
+// The state WalkScript leaves after Text, found by looking for quotes and comment marks alone:
+// neither is ever the second byte of a double-byte character, so the bytes between them need no
+// walk.
+TScriptState StateAfter(std::string_view Text, TScriptState State) {
+    std::size_t mark = 0;
+    bool markFound = false;
+    for (std::size_t at = 0; State != TScriptState::Comment;) {
+        const std::size_t quote = NextCharacter(Text, '"', at);
+        if (State == TScriptState::Code) {
+            if (!markFound || mark < at) {
+                mark = NextCharacter(Text, kCommentMark, at);
+                markFound = true;
+            }
+            if (mark < quote) {
+                return TScriptState::Comment;
+            }
+        }
+        if (quote == std::string_view::npos) {
+            return State;
+        }
+        State = State == TScriptState::String ? TScriptState::Code : TScriptState::String;
+        at = quote + 1;
+    }
+    return State;
 }
 
 // Pass 1: runs of string characters and of marked double-byte characters outside strings.
-std::vector<TMarkRun> ScriptRuns(std::string_view Text, ScriptState State, TColor FontColor) {
+std::vector<TMarkRun> ScriptRuns(std::string_view Text, TScriptState State, TColor FontColor) {
     std::vector<TMarkRun> runs;
     const auto add = [&runs](std::size_t Start, std::size_t End, TColor Color, TColor BkColor) {
         if (!runs.empty() && runs.back().End == static_cast<int>(Start) &&
@@ -270,15 +303,32 @@ void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumn
 
 } // namespace
 
+TScriptState TLineMarkStates::StateAt(const TEditorScreenStrings& Rows, int Index) {
+    const int lineStart = Rows.LineStartRow(Index);
+    if (Index == lineStart) {
+        return TScriptState::Code;
+    }
+    if (Rows.GetTextVersion() != FVersion || lineStart != FLineStart) {
+        FVersion = Rows.GetTextVersion();
+        FLineStart = lineStart;
+        FStates.assign(1, TScriptState::Code);
+    }
+    for (auto known = static_cast<int>(FStates.size()); known <= Index - lineStart; ++known) {
+        FStates.push_back(StateAfter(Rows.GetView(lineStart + known - 1), FStates.back()));
+    }
+    return FStates[static_cast<std::size_t>(Index - lineStart)];
+}
+
 void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int Index,
-                   const TRect& ARect, bool Selected, const TLineMarkOptions& Options) {
+                   const TRect& ARect, bool Selected, const TLineMarkOptions& Options,
+                   TLineMarkStates& States) {
     if (Selected || Editor.GetCanvas() == nullptr) {
         return;
     }
     const RowMarker marker(Editor, LineStr, X, Y, ARect);
     const int ownColumns = OwnColumns(Editor.ScreenStrings(), Index, LineStr);
     if (Options.MarkScript) {
-        const ScriptState state = ScriptStateAt(Editor.ScreenStrings(), Index);
+        const TScriptState state = States.StateAt(Editor.ScreenStrings(), Index);
         for (const TMarkRun& run :
              ScriptRuns(LineStr.substr(0, static_cast<std::size_t>(ownColumns)), state,
                         Editor.GetFont().Color)) {

@@ -9,9 +9,11 @@
 #include "app/main_menus.h"
 #include "app/recovery_copy.h"
 #include "app/results_feed.h"
+#include "lists/row_text_io.h"
 #include "lists/text_encoding.h"
 #include "platform/desktop.h"
 #include "platform/geometry.h"
+#include "tools/line_marks.h"
 #include "tools/search_results.h"
 #include "tools/word_matcher.h"
 
@@ -361,6 +363,7 @@ private:
     std::vector<std::string> FParameters;
     std::string FTitle = "Kestrane : ";
     TWordMatcher FSearchMatcher{"", false};
+    TLineMarkStates FLineMarkStates;
     ResultsFeed FResults{FView};
     // Whether the results list shows a search's hits.
     bool FResultsAreHits = false;

@@ -213,7 +213,8 @@ void TForm1::Editor1DrawLine(TEditor& Sender, const std::string& LineStr, int X,
                   {.MarkScript = CurrentFileName.empty() || FileKind == fkVbs,
                    .Hits = Menus.MenuItem(cmSearchList)->Checked && FResultsAreHits
                                ? &FSearchMatcher
-                               : nullptr});
+                               : nullptr},
+                  FLineMarkStates);
 }
 
 } // namespace kst
