@@ -4,6 +4,7 @@
 #include "app/main_window_editor.h"
 #include "app/recovery_copy.h"
 #include "document/editor_strings.h"
+#include "hostile_shapes.h"
 #include "lists/row_text_io.h"
 
 #include <algorithm>
@@ -308,33 +309,26 @@ void BM_UnwrapAll(benchmark::State& State) {
 }
 BENCHMARK(BM_UnwrapAll)->Unit(benchmark::kMillisecond)->Iterations(3);
 
-// The window's longest hold for one recovery copy of a text of 1, 10 or 100 MB: the idle steps
-// that copy the rows into the snapshot, about kRecoveryBytesPerStep each, and the last one, which
-// also hands the snapshot to the writer while the writer's thread may still write the previous
-// one (as when typing pauses again before a large copy is on the disk). Each repetition reports
-// its longest step; the statistics give their median, the shortest and the longest.
-void BM_RecoveryCopyHold(benchmark::State& State) {
-    constexpr int kLinesPerMegabyte = kBigLines / 100;
+// The window's longest hold for one recovery copy: the idle steps that copy the text into the
+// snapshot, about kRecoveryBytesPerStep each, and the last one, which also hands the snapshot to
+// the writer while the writer's thread may still write the previous one (as when typing pauses
+// again before a large copy is on the disk). Each repetition reports its longest step; the
+// statistics give their median, the shortest and the longest.
+void RecoveryCopyHold(benchmark::State& State, const std::string& Text) {
     Document doc;
-    doc.Lines.SetTextStr(GeneratedText(static_cast<int>(State.range(0)) * kLinesPerMegabyte));
+    doc.Lines.SetTextStr(Text);
     const std::string path =
         (std::filesystem::temp_directory_path() / "kst_recovery_bench.rcv").string();
-    const std::size_t textLength = doc.Lines.GetTextStr().size();
     RecoveryWriter writer;
     for (auto _ : State) {
         std::string snapshot = RecoveryHeader("C:\\scripts\\a.vbs", 0, "2026-01-01 00:00:00");
-        snapshot.reserve(snapshot.size() + textLength);
+        snapshot.reserve(snapshot.size() + Text.size());
         double longest = 0;
-        int row = 0;
-        while (row < doc.Rows.GetCount()) {
+        TRowTextPlace at;
+        for (bool done = false; !done;) {
             const auto start = std::chrono::steady_clock::now();
-            const std::size_t stepEnd = snapshot.size() + kRecoveryBytesPerStep;
-            while (row < doc.Rows.GetCount() && snapshot.size() < stepEnd) {
-                const int to = std::min(doc.Rows.GetCount(), row + kRecoveryRowsPerPiece);
-                AppendRowsText(doc.Rows, row, to, snapshot);
-                row = to;
-            }
-            if (row == doc.Rows.GetCount()) {
+            done = AppendRowsTextPart(doc.Rows, at, kRecoveryBytesPerStep, snapshot);
+            if (done) {
                 writer.Write(path, std::move(snapshot));
             }
             longest = std::max(
@@ -346,18 +340,32 @@ void BM_RecoveryCopyHold(benchmark::State& State) {
     writer.Wait();
     std::filesystem::remove(path);
 }
-BENCHMARK(BM_RecoveryCopyHold)
-    ->Arg(1)
-    ->Arg(10)
-    ->Arg(100)
-    ->UseManualTime()
-    ->Iterations(1)
-    ->Repetitions(9)
-    ->ComputeStatistics("min",
-                        [](const std::vector<double>& V) { return *std::ranges::min_element(V); })
-    ->ComputeStatistics("max",
-                        [](const std::vector<double>& V) { return *std::ranges::max_element(V); })
-    ->Unit(benchmark::kMillisecond);
+
+// Scripts of 1, 10 or 100 MB.
+void BM_RecoveryCopyHold(benchmark::State& State) {
+    constexpr int kLinesPerMegabyte = kBigLines / 100;
+    RecoveryCopyHold(State, GeneratedText(static_cast<int>(State.range(0)) * kLinesPerMegabyte));
+}
+
+// 100 MB in lines of 25 KB, and in one line.
+void BM_RecoveryCopyHoldLongLines(benchmark::State& State) {
+    RecoveryCopyHold(
+        State,
+        shapes::FindHostileShape(State.range(0) == 0 ? "lines-25kb" : "line-100mb")->Generate());
+}
+
+void AsLongestHolds(benchmark::internal::Benchmark* Each) {
+    Each->UseManualTime()
+        ->Iterations(1)
+        ->Repetitions(9)
+        ->ComputeStatistics(
+            "min", [](const std::vector<double>& V) { return *std::ranges::min_element(V); })
+        ->ComputeStatistics(
+            "max", [](const std::vector<double>& V) { return *std::ranges::max_element(V); })
+        ->Unit(benchmark::kMillisecond);
+}
+BENCHMARK(BM_RecoveryCopyHold)->Arg(1)->Arg(10)->Arg(100)->Apply(AsLongestHolds);
+BENCHMARK(BM_RecoveryCopyHoldLongLines)->ArgName("one_line")->Arg(0)->Arg(1)->Apply(AsLongestHolds);
 
 // What an activation costs the window: the file's stamp, asked on a thread of its own with a
 // bounded wait.

@@ -105,6 +105,35 @@ TEST(RowTextIo, TextLoadingKeepsCtrlZAndSplitsLikeFiles) {
     EXPECT_EQ(rows.GetRowAttribute(1), raEndOfText);
 }
 
+// A copy made in parts of a bounded size is the whole text, cut anywhere, even inside a row: one
+// long row, long rows, many empty rows, a missing final line break.
+TEST(RowTextIo, TextCopiedInPartsIsTheWholeTextAndNoPartExceedsItsBudget) {
+    constexpr std::size_t kBudget = 100;
+    const std::string texts[] = {
+        std::string(1000, 'a'),
+        std::string(250, 'b') + "\r\n" + std::string(99, 'c') + "\r\n" + std::string(101, 'd') +
+            "\r\n",
+        std::string(400, '\n'),
+        "x\r\ny",
+    };
+    for (const std::string& text : texts) {
+        TRowAttributeStringList rows;
+        LoadRowsFromText(rows, text);
+        std::string copy;
+        TRowTextPlace at;
+        std::size_t parts = 0;
+        for (bool done = false; !done; ++parts) {
+            const std::size_t before = copy.size();
+            done = AppendRowsTextPart(rows, at, kBudget, copy);
+            // A part may end with the line break of its last row.
+            EXPECT_LE(copy.size() - before, kBudget + 2) << text.substr(0, 10);
+        }
+        EXPECT_EQ(copy, RowsTextStr(rows)) << text.substr(0, 10);
+        EXPECT_LE(parts, 1 + (rows.GetCount() * kRowCopyCost + copy.size()) / kBudget)
+            << "every part but the last takes its whole budget";
+    }
+}
+
 TEST(RowTextIo, WritingHandsOverLongRowsWhole) {
     TRowAttributeStringList rows;
     const std::string longRow(3 << 20, 'w');

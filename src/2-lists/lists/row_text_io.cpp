@@ -3,6 +3,7 @@
 #include "core/errors.h"
 #include "core/simd.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 
@@ -153,9 +154,24 @@ std::string RowsTextStr(const TRowAttributeStringList& Rows) {
     return text;
 }
 
-void AppendRowsText(const TRowAttributeStringList& Rows, int From, int To, std::string& Text) {
-    ForEachPiece(
-        Rows, [&Text](std::string_view Piece) { Text += Piece; }, From, To);
+bool AppendRowsTextPart(const TRowAttributeStringList& Rows, TRowTextPlace& At, std::size_t Budget,
+                        std::string& Text) {
+    std::size_t spent = 0;
+    while (At.Row < Rows.GetCount() && spent < Budget) {
+        const std::string_view rest = Rows.GetView(At.Row).substr(At.Byte);
+        const std::string_view part = rest.substr(0, Budget - spent);
+        Text += part;
+        spent += std::max(part.size(), kRowCopyCost);
+        At.Byte += part.size();
+        if (part.size() == rest.size()) {
+            if (Rows.GetRowAttribute(At.Row) == raLineBreak) {
+                Text += "\r\n";
+            }
+            ++At.Row;
+            At.Byte = 0;
+        }
+    }
+    return At.Row >= Rows.GetCount();
 }
 
 void WriteRows(const TRowAttributeStringList& Rows, TTextEncoding Encoding, const ChunkSink& Sink) {

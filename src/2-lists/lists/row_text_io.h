@@ -31,8 +31,18 @@ void LoadRowsFromText(TRowAttributeStringList& Rows, std::string_view Text);
 
 // The whole text of the rows.
 std::string RowsTextStr(const TRowAttributeStringList& Rows);
-// Appends the text of rows From up to (not including) To, as RowsTextStr gives it, to Text.
-void AppendRowsText(const TRowAttributeStringList& Rows, int From, int To, std::string& Text);
+// Where a copy of the rows' text stands: the next row to copy, and the bytes of it copied already.
+struct TRowTextPlace {
+    int Row = 0;
+    std::size_t Byte = 0;
+};
+// Appends the rows' text from At on, as RowsTextStr gives it, to Text, about Budget bytes of it,
+// and moves At past what it appended: a row longer than what is left of Budget is cut, and every
+// row counts at least kRowCopyCost bytes, so that the work is bounded whatever the rows' lengths.
+// Answers whether the copy has reached the last row's end.
+inline constexpr std::size_t kRowCopyCost = 32;
+bool AppendRowsTextPart(const TRowAttributeStringList& Rows, TRowTextPlace& At, std::size_t Budget,
+                        std::string& Text);
 
 // Hands the whole text of the rows to Sink in large pieces, in Encoding with its mark. Raises
 // EFileError when a row holds bytes that name no character of a Unicode encoding.

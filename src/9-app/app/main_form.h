@@ -404,10 +404,9 @@ private:
     bool FCopyCurrent = false;
     // When the copy of the text as it is falls due (TickCount).
     std::uint64_t FCopyDue = 0;
-    // The copy being assembled (header and the rows before FSnapshotRow); FSnapshotRow is -1
-    // while none is.
+    // The copy being assembled (header and the text before FSnapshotAt); none while none is.
     std::string FSnapshot;
-    int FSnapshotRow = -1;
+    std::optional<TRowTextPlace> FSnapshotAt;
 };
 
 } // namespace kst

@@ -77,12 +77,12 @@ void TForm1::TextChanged() {
 }
 
 void TForm1::AbandonSnapshot() {
-    FSnapshotRow = -1;
+    FSnapshotAt.reset();
     std::string().swap(FSnapshot);
 }
 
 std::optional<int> TForm1::RecoveryWakeDelay() {
-    if (!FEditor.GetModified() || FCopyCurrent || FSnapshotRow >= 0) {
+    if (!FEditor.GetModified() || FCopyCurrent || FSnapshotAt) {
         return std::nullopt;
     }
     const std::uint64_t now = FDesktop.TickCount();
@@ -106,7 +106,7 @@ bool TForm1::KeepRecoveryCopy() {
 // milliseconds at a time whatever the text's size. A copy whose folder cannot be made is tried
 // again after the text's next change.
 bool TForm1::CopyRowsStep() {
-    if (FSnapshotRow < 0) {
+    if (!FSnapshotAt) {
         if (!FDesktop.CreateFolder(RecoveryFolder())) {
             FCopyCurrent = true;
             return false;
@@ -114,16 +114,10 @@ bool TForm1::CopyRowsStep() {
         FSnapshot = RecoveryHeader(CurrentFileName, NewFileNumberIn(FTitle), LocalTimeText(),
                                    FFileWatch.Remembered());
         FSnapshot.reserve(FSnapshot.size() + static_cast<std::size_t>(FEditor.TextLength()));
-        FSnapshotRow = 0;
+        FSnapshotAt.emplace();
     }
-    const TEditorScreenStrings& rows = FEditor.ScreenStrings();
-    const std::size_t stepEnd = FSnapshot.size() + kRecoveryBytesPerStep;
-    while (FSnapshotRow < rows.GetCount() && FSnapshot.size() < stepEnd) {
-        const int to = std::min(rows.GetCount(), FSnapshotRow + kRecoveryRowsPerPiece);
-        AppendRowsText(rows, FSnapshotRow, to, FSnapshot);
-        FSnapshotRow = to;
-    }
-    if (FSnapshotRow < rows.GetCount()) {
+    if (!AppendRowsTextPart(FEditor.ScreenStrings(), *FSnapshotAt, kRecoveryBytesPerStep,
+                            FSnapshot)) {
         return true;
     }
     FRecoveryWriter.Write(OwnRecoveryPath(), std::move(FSnapshot));

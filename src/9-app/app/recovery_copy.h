@@ -29,9 +29,8 @@
 namespace kst {
 
 // The window copies the text for a copy about this many bytes (some milliseconds) per idle step,
-// looking at the size after every so many rows, so that it holds briefly whatever the text's size.
+// a long row in pieces, so that it holds briefly whatever the text's size and shape.
 inline constexpr std::size_t kRecoveryBytesPerStep = 4 << 20;
-inline constexpr int kRecoveryRowsPerPiece = 4096;
 
 struct TRecoveryCopy {
     // The copy's own path.
