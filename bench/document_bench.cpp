@@ -321,7 +321,8 @@ void RecoveryCopyHold(benchmark::State& State, const std::string& Text) {
         (std::filesystem::temp_directory_path() / "kst_recovery_bench.rcv").string();
     RecoveryWriter writer;
     for (auto _ : State) {
-        std::string snapshot = RecoveryHeader("C:\\scripts\\a.vbs", 0, "2026-01-01 00:00:00");
+        std::string snapshot =
+            RecoveryHeader("C:\\scripts\\a.vbs", 0, "2026-01-01 00:00:00", std::nullopt);
         snapshot.reserve(snapshot.size() + Text.size());
         double longest = 0;
         TRowTextPlace at;
