@@ -24,9 +24,10 @@ TEST(KeysFileTest, LinesInBindingsOut) {
         {{"[Keys]", "Find="}, {{cmFind, ""}}, {}},
         {{"[Keys]", "Find=Ctrl+N"}, {{cmNewFile, ""}, {cmFind, "Ctrl+N"}}, {}},
         {{"[Other]", "Find=F4", "[Keys]", "; Find=F4", "", "Stop=F4"}, {{cmStop, "F4"}}, {}},
-        {{"[Keys]", "Nope=F4", "Find=Hyper+Q", "Find", "=F4", "Find=F13", "Copy=Ctrl+C"},
+        {{"[Keys]", "Nope=F4", "Find=Hyper+Q", "Find", "=F4", "Find=F13", "Find=A", "Find=Del",
+          "Copy=Ctrl+C"},
          {},
-         {"Nope=F4", "Find=Hyper+Q", "Find", "=F4", "Find=F13"}},
+         {"Nope=F4", "Find=Hyper+Q", "Find", "=F4", "Find=F13", "Find=A", "Find=Del"}},
     };
     for (const TCase& test : cases) {
         SCOPED_TRACE(test.Lines.empty() ? "no lines" : test.Lines.back());

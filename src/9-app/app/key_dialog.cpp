@@ -11,15 +11,6 @@ constexpr std::string_view kKeyRefusedText =
     "\r\nこのキーは割り当てられません。Ctrl か Alt と組み合わせるか、ファンクションキーを"
     "押してください。";
 
-constexpr int kFunctionKeys = 12;
-
-// Keys without Ctrl or Alt type text or move the caret in the editor, except the function keys.
-bool MayBeAssigned(TShortCut Key) {
-    const bool functionKey = Key.Key >= VK_F1 && Key.Key < VK_F1 + kFunctionKeys;
-    const bool chord = (Key.Shift & (ssCtrl | ssAlt)) != 0;
-    return (functionKey || chord) && !ShortCutToText(Key).empty();
-}
-
 } // namespace
 
 TfrmKeys::TfrmKeys(Desktop& Desk, const TKeyBindings& Bindings)
@@ -42,7 +33,7 @@ bool TfrmKeys::AssignKey(TShortCut Key) {
         ShowWarning(FDesktop, kNoCommandChosenText);
         return false;
     }
-    if (!MayBeAssigned(Key)) {
+    if (!MayBeCommandKey(Key)) {
         ShowWarning(FDesktop, kKeyRefusedText);
         return false;
     }

@@ -18,7 +18,8 @@ std::string_view TrimmedSpaces(std::string_view Text) {
     return Text.substr(first, Text.find_last_not_of(" \t") - first + 1);
 }
 
-// False when the line names no command, or a key that is none of the key names.
+// False when the line names no command, or a key that is none of the key names or that would take
+// typing or the editor's own keys.
 bool ReadBinding(std::string_view Line, TKeyBindings& Bindings) {
     const std::size_t equals = Line.find('=');
     if (equals == std::string_view::npos) {
@@ -27,7 +28,7 @@ bool ReadBinding(std::string_view Line, TKeyBindings& Bindings) {
     const std::optional<TCommandId> command = CommandNamed(TrimmedSpaces(Line.substr(0, equals)));
     const std::string_view keyText = TrimmedSpaces(Line.substr(equals + 1));
     const TShortCut key = TextToShortCut(keyText);
-    if (!command || (key.IsNone() && !keyText.empty())) {
+    if (!command || (key.IsNone() ? !keyText.empty() : !MayBeCommandKey(key))) {
         return false;
     }
     Bindings.Bind(*command, key);

@@ -12,7 +12,8 @@ namespace kst {
 
 struct TKeysFile {
     TKeyBindings Bindings;
-    // The [Keys] lines that name no command or no key, or are no "Name=Key" line, as written.
+    // The [Keys] lines that name no command, no key or a key no command may have (one that
+    // types, such as "A" or "Del"), or are no "Name=Key" line, as written.
     std::vector<std::string> IgnoredLines;
 };
 

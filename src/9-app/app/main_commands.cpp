@@ -28,6 +28,13 @@ std::optional<TCommandId> CommandNamed(std::string_view Name) {
     return row->Id;
 }
 
+bool MayBeCommandKey(TShortCut Key) {
+    constexpr int kFunctionKeys = 12;
+    const bool functionKey = Key.Key >= VK_F1 && Key.Key < VK_F1 + kFunctionKeys;
+    const bool chord = (Key.Shift & (ssCtrl | ssAlt)) != 0;
+    return (functionKey || chord) && !ShortCutToText(Key).empty();
+}
+
 TKeyBindings::TKeyBindings() {
     for (const TCommandRow& row : kCommands) {
         FKeys[row.Id] = TextToShortCut(row.DefaultKeys);

@@ -202,6 +202,10 @@ inline const TCommandRow& CommandRow(TCommandId Id) {
 // The command with this name; none for an unknown name.
 std::optional<TCommandId> CommandNamed(std::string_view Name);
 
+// Whether a command may have Key: a key with a name, with Ctrl or Alt or a function key; the other
+// keys type text or move the caret in the editor.
+bool MayBeCommandKey(TShortCut Key);
+
 // Each command's shortcut; a key belongs to one command at most.
 class TKeyBindings {
 public:
