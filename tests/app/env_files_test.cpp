@@ -51,6 +51,20 @@ TEST_F(EnvFilesTest, SettingsRoundTripThroughTheIniFile) {
     EXPECT_EQ(Env.LoadSettings(), TSettings{});
 }
 
+// Word wrap is written only while on, and turning it off takes it away again rather than leaving
+// the file saying on.
+TEST_F(EnvFilesTest, WordWrapIsWrittenOnlyWhileOn) {
+    const std::string ini = Folder.EnvPath("kst.ini");
+    TSettings wrapping;
+    wrapping.gWordWrap = true;
+    Env.SaveSettings(wrapping);
+    EXPECT_EQ(Desk.IniFiles[ini]["Option"]["gWordWrap"], "1");
+    EXPECT_TRUE(Env.LoadSettings().gWordWrap);
+    Env.SaveSettings({});
+    EXPECT_FALSE(Desk.IniFiles[ini]["Option"].contains("gWordWrap"));
+    EXPECT_FALSE(Env.LoadSettings().gWordWrap);
+}
+
 TEST_F(EnvFilesTest, SettingsAreUsedAsTheyAreUnlessTheyAreNoNumber) {
     auto& ini = Desk.IniFiles[Folder.EnvPath("kst.ini")];
     ini["Option"]["gFontSize"] = "99";

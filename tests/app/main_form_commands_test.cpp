@@ -50,7 +50,9 @@ TEST_F(MenuDataTest, TheMenuBar) {
                                                      {"コピー(&C)", "Ctrl+C"},
                                                      {"貼り付け(&P)", "Ctrl+V"},
                                                      {"削除", ""},
-                                                     {"全て選択(&L)", "Ctrl+A"}}));
+                                                     {"全て選択(&L)", "Ctrl+A"},
+                                                     {"-", ""},
+                                                     {"折り返し表示(&W)", ""}}));
     EXPECT_EQ(Looks(bar[2]), (std::vector<TItemLook>{{"検索(&F)", "Ctrl+F"},
                                                      {"ワンタッチ検索", "F3", false},
                                                      {"置換(&R)", ""},

@@ -219,6 +219,28 @@ TEST_F(MainFormTest, StartReadsTheSettingsAndSizesTheWindow) {
     EXPECT_EQ(Editor->GetFont().Height, -48);
 }
 
+// The word-wrap command wraps the editor's rows, shows its check mark and is kept for the next
+// start.
+TEST_F(MainFormTest, WordWrapIsAToggleKeptForTheNextStart) {
+    Create();
+    Form->mnuEditClick();
+    TMenuItem& item = *Form->Menus.MenuItem(cmWordWrap);
+    EXPECT_FALSE(Editor->GetWordWrap());
+    item.Click();
+    EXPECT_TRUE(Editor->GetWordWrap());
+    EXPECT_TRUE(item.Checked);
+    Form->FormDestroy();
+    EXPECT_EQ(Desk.IniFiles[Folder.EnvPath("kst.ini")]["Option"]["gWordWrap"], "1");
+
+    Create();
+    EXPECT_TRUE(Editor->GetWordWrap());
+    EXPECT_TRUE(Form->Menus.MenuItem(cmWordWrap)->Checked);
+    Form->mnuEditClick();
+    Form->Menus.MenuItem(cmWordWrap)->Click();
+    EXPECT_FALSE(Editor->GetWordWrap());
+    EXPECT_FALSE(Form->Menus.MenuItem(cmWordWrap)->Checked);
+}
+
 TEST_F(MainFormTest, DestroyKeepsTheSizeOfANormalWindowAndWritesTheFiles) {
     // A program unpacked somewhere new has no "Env" folder yet: start creates it.
     Folder.RemoveEnv();

@@ -285,6 +285,15 @@ bool FakeDesktop::WriteProfileString(const std::string& Section, const std::stri
     return true;
 }
 
+bool FakeDesktop::RemoveProfileKey(const std::string& Section, const std::string& Key,
+                                   const std::string& File) {
+    if (ReadOnlyIniFiles.contains(File)) {
+        return false;
+    }
+    IniFiles[File][Section].erase(Key);
+    return true;
+}
+
 std::string FakeDesktop::Cp932ToUtf8(std::string_view Text) {
     std::string converted;
     for (const char c : Text) {

@@ -128,6 +128,8 @@ public:
     std::optional<std::string> BrowseForFolder(unsigned Flags) override;
     std::string ReadProfileString(const std::string& Section, const std::string& Key,
                                   const std::string& Default, const std::string& File) override;
+    bool RemoveProfileKey(const std::string& Section, const std::string& Key,
+                          const std::string& File) override;
     bool WriteProfileString(const std::string& Section, const std::string& Key,
                             const std::string& Value, const std::string& File) override;
     std::string Cp932ToUtf8(std::string_view Text) override;

@@ -157,6 +157,9 @@ public:
                                           const std::string& Default, const std::string& File) = 0;
     virtual bool WriteProfileString(const std::string& Section, const std::string& Key,
                                     const std::string& Value, const std::string& File) = 0;
+    // Removes the key, so that it reads as Default again; false when the file cannot be written.
+    virtual bool RemoveProfileKey(const std::string& Section, const std::string& Key,
+                                  const std::string& File) = 0;
 
     // Text conversion between the system's code page 932 bytes (the list files) and UTF-8.
     virtual std::string Cp932ToUtf8(std::string_view Text) = 0;

@@ -454,6 +454,12 @@ bool Win32Desktop::WriteProfileString(const std::string& Section, const std::str
                                       Utf8ToWide(Value).c_str(), Utf8ToWide(File).c_str()) != FALSE;
 }
 
+bool Win32Desktop::RemoveProfileKey(const std::string& Section, const std::string& Key,
+                                    const std::string& File) {
+    return WritePrivateProfileStringW(Utf8ToWide(Section).c_str(), Utf8ToWide(Key).c_str(), nullptr,
+                                      Utf8ToWide(File).c_str()) != FALSE;
+}
+
 std::string Win32Desktop::Cp932ToUtf8(std::string_view Text) {
     return WideToUtf8(Cp932ToWide(Text));
 }

@@ -60,6 +60,8 @@ public:
 
     std::string ReadProfileString(const std::string& Section, const std::string& Key,
                                   const std::string& Default, const std::string& File) override;
+    bool RemoveProfileKey(const std::string& Section, const std::string& Key,
+                          const std::string& File) override;
     bool WriteProfileString(const std::string& Section, const std::string& Key,
                             const std::string& Value, const std::string& File) override;
 

@@ -92,12 +92,25 @@ int TEnvFiles::ReadInteger(const std::string& Section, const std::string& Key, i
     return ParseDecimal(FDesktop.ReadProfileString(Section, Key, {}, path)).value_or(Default);
 }
 
+namespace {
+
+void RequireWritten(bool Written, const std::string& Path) {
+    if (!Written) {
+        throw EFileError(Path + " に書き込めません");
+    }
+}
+
+} // namespace
+
 void TEnvFiles::WriteString(const std::string& Section, const std::string& Key,
                             const std::string& Value) {
     const std::string path = EnvFilePath(FDesktop, kSettingsFile);
-    if (!FDesktop.WriteProfileString(Section, Key, Value, path)) {
-        throw EFileError(path + " に書き込めません");
-    }
+    RequireWritten(FDesktop.WriteProfileString(Section, Key, Value, path), path);
+}
+
+void TEnvFiles::RemoveKey(const std::string& Section, const std::string& Key) {
+    const std::string path = EnvFilePath(FDesktop, kSettingsFile);
+    RequireWritten(FDesktop.RemoveProfileKey(Section, Key, path), path);
 }
 
 void TEnvFiles::CreateFolder() {
@@ -114,6 +127,7 @@ TSettings TEnvFiles::LoadSettings() {
     settings.gWidth = ReadInteger("Wind", "gWidth", defaults.gWidth);
     settings.gHeight = ReadInteger("Wind", "gHeight", defaults.gHeight);
     settings.SearchCase = ReadInteger("Search", "Case", defaults.SearchCase ? 1 : 0) != 0;
+    settings.gWordWrap = ReadInteger("Option", "gWordWrap", 0) != 0;
     return settings;
 }
 
@@ -124,6 +138,13 @@ void TEnvFiles::SaveSettings(const TSettings& Settings) {
     WriteString("Wind", "gWidth", std::to_string(Settings.gWidth));
     WriteString("Wind", "gHeight", std::to_string(Settings.gHeight));
     WriteString("Search", "Case", Settings.SearchCase ? "1" : "0");
+    // Written only while on; taken away when off, so that the file of a user who never wraps
+    // stays as it was.
+    if (Settings.gWordWrap) {
+        WriteString("Option", "gWordWrap", "1");
+    } else {
+        RemoveKey("Option", "gWordWrap");
+    }
 }
 
 TLauncherTable TEnvFiles::LoadLauncherFile() {

@@ -24,6 +24,8 @@ struct TSettings {
     int gWidth = 600;
     int gHeight = 500;
     bool SearchCase = false;
+    // The editor wraps its rows at the window's width (the control's own word wrap).
+    bool gWordWrap = false;
 
     bool operator==(const TSettings&) const = default;
 };
@@ -92,6 +94,7 @@ private:
     void WriteUtf8Lines(const std::string& Path, const std::vector<std::string>& Lines);
     int ReadInteger(const std::string& Section, const std::string& Key, int Default);
     void WriteString(const std::string& Section, const std::string& Key, const std::string& Value);
+    void RemoveKey(const std::string& Section, const std::string& Key);
     void UpdateFileHistory(const std::string& Path);
 
     Desktop& FDesktop;

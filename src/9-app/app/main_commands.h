@@ -58,6 +58,8 @@ class TForm1;
             tuEdits, CanCut, mnuDeleteClick)                                                       \
     COMMAND(SelectAll, "全て選択(&L)", "Ctrl+A", InMenu(mnEdit, 1), InPopUp(31, "全て選択(&A)"),   \
             NoButton, imSelectAll, tuReads, Anytime, mnuAllSelectClick)                            \
+    COMMAND(WordWrap, "折り返し表示(&W)", "", InMenu(mnEdit, 2), NoPopUp, NoButton, imNone,       \
+            tuReads, Anytime, mnuWordWrapClick)                                                    \
     COMMAND(Find, "検索(&F)", "Ctrl+F", InMenu(mnSearch, 1), NoPopUp, NoButton, imFind, tuReads,   \
             Anytime, mnuFindClick)                                                                 \
     COMMAND(FindNext, "ワンタッチ検索", "F3", HiddenIn(mnSearch, 1), NoPopUp, NoButton, imNone,    \

@@ -122,6 +122,13 @@ void TForm1::ApplyEditorDesignValues() {
 void TForm1::ApplyEditorSettings() {
     ApplyEditorFontSize();
     FEditor.GetCaret().SetTabSpaceCount(Settings.gTabSize);
+    FEditor.SetWordWrap(Settings.gWordWrap);
+    Menus.MenuItem(cmWordWrap)->Checked = Settings.gWordWrap;
+}
+
+void TForm1::mnuWordWrapClick() {
+    Settings.gWordWrap = !Settings.gWordWrap;
+    ApplyEditorSettings();
 }
 
 void TForm1::ApplyEditorFontSize() {

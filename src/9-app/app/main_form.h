@@ -169,6 +169,7 @@ public:
     void mnuGoLineClick();
     // Shows or hides the results list (the check mark of mnuSearchList).
     void mnuSearchListClick();
+    void mnuWordWrapClick();
     void mnuGoSearchListClick();
     // A double click on the results list, and a key released in it: both jump to the line of the
     // selected entry (Enter only for the key).
