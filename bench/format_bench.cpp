@@ -10,9 +10,9 @@
 #include "tools/comment.h"
 #include "tools/editor_format.h"
 #include "tools/editor_lines.h"
-#include "tools/format_cli.h"
-#include "tools/formatter.h"
-#include "tools/script_parser.h"
+#include "script/format_cli.h"
+#include "script/formatter.h"
+#include "script/script_parser.h"
 #include "tools/search_results.h"
 
 #include <benchmark/benchmark.h>

@@ -2,8 +2,8 @@
 // other lines stay as they are (those the parser cannot place) or change only in the blanks around
 // them and are indented with tabs alone, and the checks agree with the formatting.
 #include "fuzz_check.h"
-#include "tools/formatter.h"
-#include "tools/script_text.h"
+#include "script/formatter.h"
+#include "script/script_text.h"
 
 #include <cstdint>
 #include <string>

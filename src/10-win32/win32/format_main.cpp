@@ -1,7 +1,7 @@
 // kestrane-format on Windows. The command line arrives as UTF-16 and goes on as UTF-8. Scripts pass
 // through standard input and output as bytes, untranslated; what goes to a console window is
 // written to it as Unicode, so that names and messages show whatever the console's code page.
-#include "tools/format_console.h"
+#include "script/format_console.h"
 #include "win32/utf.h"
 #include "win32/windows_api.h"
 

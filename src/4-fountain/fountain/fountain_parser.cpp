@@ -3,7 +3,7 @@
 #include "core/cp932.h"
 #include "core/errors.h"
 #include "fountain/fountain.h"
-#include "fountain/quoted_string.h"
+#include "core/quoted_string.h"
 #include "lists/string_list.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "tools/comment.h"
 
 #include "input/editor.h"
-#include "tools/script_text.h"
+#include "script/script_text.h"
 
 #include <algorithm>
 #include <optional>

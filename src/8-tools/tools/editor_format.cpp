@@ -2,7 +2,7 @@
 
 #include "input/editor.h"
 #include "tools/editor_lines.h"
-#include "tools/formatter.h"
+#include "script/formatter.h"
 
 #include <optional>
 #include <string>

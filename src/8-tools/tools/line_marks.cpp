@@ -3,7 +3,7 @@
 #include "core/cp932.h"
 #include "document/wrap.h"
 #include "input/editor.h"
-#include "tools/script_text.h"
+#include "script/script_text.h"
 #include "tools/word_matcher.h"
 
 #include <algorithm>

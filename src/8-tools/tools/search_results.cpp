@@ -1,7 +1,7 @@
 #include "tools/search_results.h"
 
 #include "document/screen_strings.h"
-#include "tools/script_parser.h"
+#include "script/script_parser.h"
 #include "tools/word_matcher.h"
 
 #include <algorithm>
@@ -94,11 +94,11 @@ std::vector<TPlacedProblem> PlacedProblems(const TScriptStructure& Structure,
                                            std::span<const std::string_view> Lines) {
     std::vector<TPlacedProblem> placed;
     placed.reserve(Structure.Problems.size());
+    CharacterColumns columns;
     for (const TScriptProblem& problem : Structure.Problems) {
         const std::string_view line = Lines[static_cast<std::size_t>(problem.Line)];
-        placed.push_back(
-            {{.Line = problem.Line + 1, .Column = CharacterColumn(line, problem.Column)},
-             ProblemMessage(problem)});
+        placed.push_back({{.Line = problem.Line + 1, .Column = columns.At(line, problem.Column)},
+                          ProblemMessage(problem)});
     }
     return placed;
 }

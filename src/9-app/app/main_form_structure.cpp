@@ -4,7 +4,7 @@
 #include "app/main_view.h"
 #include "input/editor.h"
 #include "tools/editor_lines.h"
-#include "tools/script_parser.h"
+#include "script/script_parser.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,7 +1,7 @@
-#include "tools/formatter.h"
+#include "script/formatter.h"
 
-#include "tools/script_parser.h"
-#include "tools/script_text.h"
+#include "script/script_parser.h"
+#include "script/script_text.h"
 
 namespace kst {
 

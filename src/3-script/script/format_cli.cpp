@@ -1,11 +1,11 @@
-#include "tools/format_cli.h"
+#include "script/format_cli.h"
 
 #include "core/errors.h"
 #include "kestrane_version.h"
 #include "lists/row_text_io.h"
 #include "platform/files.h"
-#include "tools/formatter.h"
-#include "tools/script_parser.h"
+#include "script/formatter.h"
+#include "script/script_parser.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -32,7 +32,7 @@ constexpr std::string_view kHelp[] = {
     "- を指定するか何も指定しないと、標準入力を整形して標準出力に書き出します。",
     "",
     "  --check    何も変更せず、整形で変わるファイルを一覧にします",
-    "  --syntax   何も変更せず、ブロック構造の問題を Kestrane の構文チェックで調べ、",
+    "  --syntax   何も変更せず、構文とブロック構造の問題を Kestrane の構文チェックで調べ、",
     "             パス(行,桁): メッセージ の形で一覧にします",
     "  --help     この説明を表示します",
     "  --version  バージョンを表示します",
@@ -192,10 +192,11 @@ private:
     }
 
     void ListProblems(std::span<const std::string_view> Lines, std::string_view Name) {
+        CharacterColumns columns;
         for (const TScriptProblem& problem : ParseScript(Lines).Problems) {
             const std::string_view line = Lines[static_cast<std::size_t>(problem.Line)];
             FConsole.PrintLine(std::string(Name) + "(" + std::to_string(problem.Line + 1) + "," +
-                               std::to_string(CharacterColumn(line, problem.Column)) +
+                               std::to_string(columns.At(line, problem.Column)) +
                                "): " + ProblemMessage(problem));
             FFound = true;
         }

@@ -2,7 +2,7 @@
 // as UTF-8 lines.
 #pragma once
 
-#include "tools/format_cli.h"
+#include "script/format_cli.h"
 
 #include <cstdio>
 #include <string>

@@ -1,8 +1,10 @@
-// The statement structure of a VBScript script: its blocks, its procedure and class definitions,
-// and the faults in its block structure. Lines are read as the script host reads them: strings
-// with doubled quotes, "'" and Rem comments, "_" at the end of a line continuing the statement on
-// the next, ":" between statements and the one-line If, so that keywords inside strings and
-// comments do not count. Any input is read to its end; a fault is reported and reading goes on.
+// The statements of a VBScript script, read in full: its blocks, its procedure and class
+// definitions, and the problems of its statements, expressions and block structure. Lines are
+// read as the script host reads them: strings with doubled quotes, "'" and Rem comments, "_" at
+// the end of a line continuing the statement on the next, ":" between statements and the
+// one-line If, so that keywords inside strings and comments do not count. Any input is read to its
+// end; a problem is reported and reading goes on with the next statement (one problem per
+// statement, as the script host reports its first).
 //
 // Independent of the editor: the syntax check, the procedure list and the formatter use it.
 #pragma once
@@ -55,8 +57,19 @@ enum class TProblemKind : std::uint8_t {
     Interrupted,
     // Keyword, a definition, stands inside the definition opened at BlockLine.
     DefinitionInside,
+    // The statement lacks the word or symbol Expected here ("Then", ")", "To", ...).
+    Expected,
+    ExpectedExpression,
+    ExpectedIdentifier,
+    // Something follows where the statement should end.
+    ExpectedEndOfStatement,
+    // Nothing here can begin a statement.
+    ExpectedStatement,
     // A string is still open at the end of its line.
-    OpenString
+    OpenString,
+    InvalidCharacter,
+    // Parentheses or operators nested deeper than the parser follows.
+    TooDeep
 };
 
 struct TScriptProblem {
@@ -68,6 +81,8 @@ struct TScriptProblem {
     // The open block the problem names, and its line (0-based).
     TBlockKind Block = TBlockKind::If;
     int BlockLine = 0;
+    // What a statement lacks, for Expected.
+    std::string_view Expected;
 
     bool operator==(const TScriptProblem&) const = default;
 };
@@ -79,7 +94,7 @@ struct TScriptStructure {
     std::vector<int> Levels;
     // The lines (0-based) where Sub, Function, Property and Class definitions begin.
     std::vector<int> Definitions;
-    // In line order.
+    // In the order of their places.
     std::vector<TScriptProblem> Problems;
 };
 
@@ -88,8 +103,17 @@ TScriptStructure ParseScript(std::span<const std::string_view> Lines);
 // The problem in words (UTF-8), naming its keyword and the line (1-based) of an open block.
 std::string ProblemMessage(const TScriptProblem& Problem);
 
-// The 1-based column of the character at byte Offset of Line, counting a double-byte character
-// as one.
-int CharacterColumn(std::string_view Line, int Offset);
+// The 1-based column of the character at a byte offset of a line, counting a double-byte
+// character as one. Offsets asked in increasing order on one line are counted on from the last
+// one, so that the columns of all the problems of a long line take one pass over it.
+class CharacterColumns {
+public:
+    int At(std::string_view Line, int Offset);
+
+private:
+    const char* FLine = nullptr;
+    std::size_t FOffset = 0;
+    int FColumn = 1;
+};
 
 } // namespace kst

@@ -9,7 +9,8 @@
 // Files are formatted in place; a folder stands for every .vbs file below it; "-", or no file at
 // all, formats standard input to standard output. --check changes nothing and lists the files
 // that formatting would change. --syntax changes nothing and lists the problems of the scripts'
-// block structure as "PATH(LINE,COL): MESSAGE", the form build tools and editors read.
+// statements and block structure as "PATH(LINE,COL): MESSAGE", the form build tools and editors
+// read.
 #pragma once
 
 #include <string>

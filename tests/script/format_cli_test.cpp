@@ -1,6 +1,6 @@
+#include "script/format_cli.h"
 #include "support/temp_folder.h"
 #include "support/unicode_files.h"
-#include "tools/format_cli.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -178,7 +178,7 @@ TEST_F(FormatCliTest, SyntaxListsTheProblemsInTheCompilerForm) {
     EXPECT_EQ(Run({"--syntax", tidy, broken}), fsFound);
     EXPECT_EQ(Console.Lines, (std::vector<std::string>{
                                  broken + "(1,1): 1行目の Sub が End Sub で閉じられていません",
-                                 broken + "(2,13): 文字列が行末で閉じられていません",
+                                 broken + "(2,13): 文字列定数が終了していません",
                                  broken + "(3,1): Next に対応する For がありません"}));
     EXPECT_EQ(Read("構文.vbs"), "Sub s\r\n  x = \"\x82\xa0\" & \"\r\nNext\r\n");
 

@@ -1,8 +1,8 @@
 // Formatting over many generated scripts: random nesting of blocks with their middle lines,
 // missing closers, one-line Ifs, comments, keywords in strings, continued lines, blank lines, names
 // that begin with keywords, and random indentation, case and trailing blanks.
-#include "tools/formatter.h"
-#include "tools/script_text.h"
+#include "script/formatter.h"
+#include "script/script_text.h"
 
 #include <gtest/gtest.h>
 #include <random>

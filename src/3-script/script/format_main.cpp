@@ -1,5 +1,5 @@
 // kestrane-format where command lines and file names are UTF-8 bytes.
-#include "tools/format_console.h"
+#include "script/format_console.h"
 
 #include <string>
 #include <vector>

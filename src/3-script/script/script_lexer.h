@@ -1,7 +1,8 @@
-// The script parser's reader of lines: the tokens of the code, with strings (the tokenizer's
-// quoted-string rule), "'" and Rem comments, "_" continuing a statement on the next line and ":"
-// between statements read as the script host reads them. It tells its listener what each line
-// held as it leaves the line.
+// The script's reader of lines: the tokens of the code as the script host reads them. Names
+// (bracketed ones too), numbers (decimal, &H and &O), strings with doubled quotes, #date#
+// literals and symbols; "'" and Rem comments, "_" continuing a statement on the next line and ":"
+// between statements. It tells its listener what each line held as it leaves the line, and what
+// it cannot read: a string or a bracketed name left open, a character the language does not have.
 #pragma once
 
 #include <cstdint>
@@ -11,9 +12,12 @@
 namespace kst {
 
 enum class TTokenType : std::uint8_t {
-    Word,
-    // Any other piece of code: a string, a number, a symbol.
-    Other,
+    Name,
+    Number,
+    String,
+    Date,
+    // Operators, parentheses, "," and ".".
+    Symbol,
     // ":" between statements.
     Separator,
     // The end of a line that no "_" continues.
@@ -24,6 +28,12 @@ enum class TTokenType : std::uint8_t {
 // Sixteen bytes, so that a token travels in registers.
 struct TToken {
     TTokenType Type = TTokenType::EndOfScript;
+    // A name in brackets, which is never a keyword.
+    bool Bracketed = false;
+    // A "." or "(" right after a name, a ")" or a "]", with no blank between: member access
+    // rather than the leading "." of a With block, and a call's own parentheses rather than ones
+    // around its first argument.
+    bool Attached = false;
     int Line = 0;
     // Its byte offset in the line, and its length.
     int Column = 0;
@@ -50,6 +60,9 @@ enum class TLineContent : std::uint8_t {
     OpenString
 };
 
+// What the lexer cannot read.
+enum class TLexFault : std::uint8_t { OpenString, OpenBracket, InvalidCharacter };
+
 class ScriptLexer {
 public:
     class Listener {
@@ -58,8 +71,8 @@ public:
         Listener(const Listener&) = delete;
         Listener& operator=(const Listener&) = delete;
         virtual void LineLeft(int Line, TLineContent Content) = 0;
-        // The string whose opening quote is at byte Column of Line is open at the line's end.
-        virtual void StringLeftOpen(int Line, int Column) = 0;
+        // At byte Column of Line.
+        virtual void Fault(int Line, int Column, TLexFault Fault) = 0;
 
     protected:
         ~Listener() = default;
@@ -70,6 +83,8 @@ public:
     // The next token; EndOfScript, again and again, after the last line.
     TToken Next();
     std::string_view TextOf(const TToken& Token) const;
+    // The text of a name without its brackets.
+    std::string_view NameOf(const TToken& Token) const;
     // A statement may begin here (after Else or Then), and with it a Rem comment, as after ":".
     void StartStatement() { FAtStatementStart = true; }
 
@@ -79,7 +94,11 @@ private:
     // is one.
     bool NextLine(bool Continuation);
     TTokenType Scan(std::string_view Line, std::size_t& Pos);
+    TTokenType ScanAmpersand(std::string_view Line, std::size_t& Pos) const;
+    TTokenType ScanEnclosed(std::string_view Line, std::size_t& Pos, char Close, TLexFault Open,
+                            TTokenType Type);
     void ScanString(std::string_view Line, std::size_t& Pos);
+    void Report(std::size_t Column, TLexFault Fault);
 
     std::span<const std::string_view> FLines;
     Listener& FListener;
@@ -94,6 +113,9 @@ private:
     bool FLineEnded = false;
     // Where a Rem comment can begin: at the start of a line, after ":", Else and Then.
     bool FAtStatementStart = true;
+    // The token before ends with a name character, ")" or "]": a "." or "(" right after it is
+    // attached to it.
+    bool FAfterOperand = false;
 };
 
 } // namespace kst

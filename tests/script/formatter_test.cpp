@@ -1,5 +1,5 @@
+#include "script/formatter.h"
 #include "support/script_lines.h"
-#include "tools/formatter.h"
 
 #include <gtest/gtest.h>
 #include <optional>

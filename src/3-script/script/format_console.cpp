@@ -1,4 +1,4 @@
-#include "tools/format_console.h"
+#include "script/format_console.h"
 
 #include "core/errors.h"
 

@@ -1,4 +1,4 @@
-#include "fountain/quoted_string.h"
+#include "core/quoted_string.h"
 
 #include "core/cp932.h"
 
