@@ -620,36 +620,47 @@ private:
         return Nested([this, Level] { return Unary(Level); });
     }
 
-    bool IsOperator(TLevel Level) const {
-        switch (Level) {
-        case TLevel::Imp:
-            return IsWord(W::Imp);
-        case TLevel::Eqv:
-            return IsWord(W::Eqv);
-        case TLevel::Xor:
-            return IsWord(W::Xor);
-        case TLevel::Or:
-            return IsWord(W::Or);
-        case TLevel::And:
-            return IsWord(W::And);
-        case TLevel::Comparison:
-            return IsWord(W::Is) || IsSymbol('=') || IsSymbol('<') || IsSymbol('>');
-        case TLevel::Concatenation:
-            return IsSymbol('&');
-        case TLevel::Additive:
-            return IsSymbol('+') || IsSymbol('-');
-        case TLevel::Modulus:
-            return IsWord(W::Mod);
-        case TLevel::IntegerDivision:
-            return IsSymbol('\\');
-        case TLevel::Multiplicative:
-            return IsSymbol('*') || IsSymbol('/');
-        case TLevel::Not:
-        case TLevel::Negation:
-        case TLevel::Power:
+    bool IsOperator(TLevel Level) const { return FOperator == Level; }
+
+    // The binary operator the current token is, if any (Not and Power, which are handled apart,
+    // where it is none).
+    TLevel OperatorOfToken() const {
+        switch (FWord) {
+        case W::Imp:
+            return TLevel::Imp;
+        case W::Eqv:
+            return TLevel::Eqv;
+        case W::Xor:
+            return TLevel::Xor;
+        case W::Or:
+            return TLevel::Or;
+        case W::And:
+            return TLevel::And;
+        case W::Is:
+            return TLevel::Comparison;
+        case W::Mod:
+            return TLevel::Modulus;
+        default:
             break;
         }
-        return false;
+        switch (FSymbol) {
+        case '=':
+        case '<':
+        case '>':
+            return TLevel::Comparison;
+        case '&':
+            return TLevel::Concatenation;
+        case '+':
+        case '-':
+            return TLevel::Additive;
+        case '\\':
+            return TLevel::IntegerDivision;
+        case '*':
+        case '/':
+            return TLevel::Multiplicative;
+        default:
+            return TLevel::Not;
+        }
     }
 
     // A literal, a name, New and a class name, a member of the With block's object, or an
@@ -764,6 +775,7 @@ private:
     void Advance() {
         FToken = FLexer.Next();
         FWord = W::None;
+        FSymbol = FToken.Type == TTokenType::Symbol ? FLexer.TextOf(FToken).front() : '\0';
         if (FToken.Type == TTokenType::Name && !FToken.Bracketed) {
             const TKeyword* keyword = FindKeyword(FLexer.TextOf(FToken));
             if (keyword != nullptr) {
@@ -771,6 +783,7 @@ private:
                 FReserved = keyword->Use == TKeywordUse::Reserved;
             }
         }
+        FOperator = OperatorOfToken();
     }
 
     // Past Then or Else, where a statement (and a Rem comment) may begin.
@@ -788,9 +801,7 @@ private:
         return FToken.Type == TTokenType::Name && (FWord == W::None || !FReserved);
     }
 
-    bool IsSymbol(char Symbol) const {
-        return FToken.Type == TTokenType::Symbol && TokenText().front() == Symbol;
-    }
+    bool IsSymbol(char Symbol) const { return FSymbol == Symbol; }
 
     bool SkipSymbol(char Symbol) {
         if (!IsSymbol(Symbol)) {
@@ -1035,6 +1046,9 @@ private:
     TToken FToken;
     TWordId FWord = W::None;
     bool FReserved = false;
+    // The first character of a symbol, or none.
+    char FSymbol = '\0';
+    TLevel FOperator = TLevel::Not;
     // The statement has had its problem.
     bool FFaulted = false;
     int FDepth = 0;
