@@ -281,7 +281,7 @@ constexpr auto kKeywords = std::to_array<TKeyword>({
     {"Xor", W::Xor, kReserved},
 });
 
-char LowerAscii(char C) {
+constexpr char LowerAscii(char C) {
     return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;
 }
 
@@ -351,9 +351,29 @@ const TBuiltinConstant* FindBuiltinConstant(std::string_view Name) {
     return index.Find(Name);
 }
 
+// For each letter, a bit for each length of the keywords that begin with it: most names are
+// told apart from every keyword by these two alone.
+constexpr std::array<std::uint32_t, 26> kKeywordLengths = [] {
+    std::array<std::uint32_t, 26> lengths{};
+    for (const TKeyword& keyword : kKeywords) {
+        lengths[static_cast<std::size_t>(LowerAscii(keyword.Name.front()) - 'a')] |=
+            1U << keyword.Name.size();
+    }
+    return lengths;
+}();
+
+bool MayBeKeyword(std::string_view Name) {
+    if (Name.empty() || Name.size() > kLongestKeyword) {
+        return false;
+    }
+    const char first = LowerAscii(Name.front());
+    return first >= 'a' && first <= 'z' &&
+           (kKeywordLengths[static_cast<std::size_t>(first - 'a')] & (1U << Name.size())) != 0;
+}
+
 const TKeyword* FindKeyword(std::string_view Name) {
     static const CaselessIndex index(kKeywords);
-    return Name.size() <= kLongestKeyword ? index.Find(Name) : nullptr;
+    return MayBeKeyword(Name) ? index.Find(Name) : nullptr;
 }
 
 bool IsReservedWord(std::string_view Name) {
