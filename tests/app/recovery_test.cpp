@@ -249,5 +249,31 @@ TEST_F(RecoveryTest, NoCopyIsKeptOfALossyTextNorRestoredIntoOne) {
     EXPECT_EQ(Text(), "one\r\ntyped\r\n");
 }
 
+// A folder that cannot be made, or a copy that cannot be written, is told once per process: the
+// user then knows that a crash would lose the changes.
+TEST_F(RecoveryTest, ACopyThatCannotBeKeptIsToldOncePerProcess) {
+    enum class TBlock : std::uint8_t { FileInPlaceOfTheFolder, FolderInPlaceOfTheCopy };
+    for (const TBlock block : {TBlock::FileInPlaceOfTheFolder, TBlock::FolderInPlaceOfTheCopy}) {
+        SCOPED_TRACE(static_cast<int>(block));
+        std::filesystem::remove_all(Folder.EnvPath("recover"));
+        if (block == TBlock::FileInPlaceOfTheFolder) {
+            Folder.WriteFile("Env/recover", "");
+        } else {
+            std::filesystem::create_directories(Folder.EnvPath("recover/1-1000.rcv/inside"));
+        }
+        StartProcess(1, {});
+        TypeAndPause("first");
+        TypeAndPause("second");
+        Form->AppIdle();
+        ASSERT_EQ(Desk.Messages.size(), 1u);
+        EXPECT_TRUE(Desk.Messages[0].Text.starts_with("\r\n復元用のコピーを保存できません。異常終了"
+                                                      "したときは、保存していない変更が失われます。"
+                                                      "\r\n"))
+            << Desk.Messages[0].Text;
+        EXPECT_EQ(Desk.Messages[0].Type, TMessageType::Warning);
+        std::filesystem::remove_all(Folder.EnvPath("recover"));
+    }
+}
+
 } // namespace
 } // namespace kst

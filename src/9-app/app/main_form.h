@@ -317,6 +317,8 @@ private:
     void ShowMovedCaret();
     bool CopyRowsStep();
     void AbandonSnapshot();
+    // Tells, once per process, that no recovery copy can be kept, and why.
+    void WarnRecoveryUnavailable(const std::string& Reason);
     // Removes this window's copy: the text was saved, or its changes were given up.
     void DiscardRecoveryCopy();
     // Offers the copies left by processes that are gone, for this file (or for new files),
@@ -402,6 +404,7 @@ private:
     RecoveryWriter FRecoveryWriter;
     // This window's copy is on the disk (or being written), and it holds the text as it is.
     bool FCopyKept = false;
+    bool FRecoveryWarned = false;
     bool FCopyCurrent = false;
     // When the copy of the text as it is falls due (TickCount).
     std::uint64_t FCopyDue = 0;

@@ -92,6 +92,9 @@ std::optional<int> TForm1::RecoveryWakeDelay() {
 // A lossy text is never copied: it holds no typing (it is read-only), and a copy would carry its
 // "?" to a window that may save it.
 bool TForm1::KeepRecoveryCopy() {
+    if (const std::optional<std::string> failure = FRecoveryWriter.TakeFailure()) {
+        WarnRecoveryUnavailable(*failure);
+    }
     if (!FEditor.GetModified() || FileFormat.Lossy) {
         DiscardRecoveryCopy();
         return false;
@@ -109,6 +112,7 @@ bool TForm1::CopyRowsStep() {
     if (!FSnapshotAt) {
         if (!FDesktop.CreateFolder(RecoveryFolder())) {
             FCopyCurrent = true;
+            WarnRecoveryUnavailable("フォルダ \"" + RecoveryFolder() + "\" を作成できません。");
             return false;
         }
         FSnapshot = RecoveryHeader(CurrentFileName, NewFileNumberIn(FTitle), LocalTimeText(),
@@ -125,6 +129,15 @@ bool TForm1::CopyRowsStep() {
     FCopyCurrent = true;
     FCopyKept = true;
     return false;
+}
+
+// Once per process: every copy after the first failure would most likely fail the same way.
+void TForm1::WarnRecoveryUnavailable(const std::string& Reason) {
+    if (FRecoveryWarned) {
+        return;
+    }
+    FRecoveryWarned = true;
+    ShowWarning(FDesktop, std::string(kRecoveryUnavailableText) + "\r\n" + Reason);
 }
 
 void TForm1::DiscardRecoveryCopy() {

@@ -39,6 +39,8 @@ inline constexpr std::string_view kKeysIgnoredText =
     "設定ファイル\"keys.ini\"の次の行は、コマンドかキーが分からないため使われません：";
 inline constexpr std::string_view kOverwriteUnknownFileText =
     "ファイルが他のプログラムで変更されたかどうかを確かめられません。上書きしますか？";
+inline constexpr std::string_view kRecoveryUnavailableText =
+    "\r\n復元用のコピーを保存できません。異常終了したときは、保存していない変更が失われます。";
 inline constexpr std::string_view kRecoverText =
     "前回保存されなかった変更があります。復元しますか？";
 inline constexpr std::string_view kRecoverChangedFileText =

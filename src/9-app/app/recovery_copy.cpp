@@ -3,6 +3,8 @@
 #include "platform/files.h"
 
 #include <charconv>
+#include <exception>
+#include <utility>
 
 namespace kst {
 
@@ -181,6 +183,11 @@ void RecoveryWriter::Run() {
     }
 }
 
+std::optional<std::string> RecoveryWriter::TakeFailure() {
+    const std::scoped_lock lock(FLock);
+    return std::exchange(FFailure, std::nullopt);
+}
+
 void RecoveryWriter::Do(const TJob& Job) {
     try {
         if (Job.Remove) {
@@ -195,9 +202,15 @@ void RecoveryWriter::Do(const TJob& Job) {
                 Sink(std::string_view(Job.Content).substr(at, kWritePiece));
             }
         });
-    } catch (...) {
-        // Abandoned or failed: the copy before stays, and the text's next change is written
-        // again. A copy that cannot be removed is offered again later, which loses nothing.
+    } catch (const std::exception& error) {
+        // The copy before stays, and the text's next change is written again. A copy that
+        // cannot be removed is offered again later, which loses nothing.
+        const std::scoped_lock lock(FLock);
+        if (!FFailure) {
+            FFailure = error.what();
+        }
+    } catch (const TWriteCancelled&) {
+        // Abandoned for a newer copy.
     }
 }
 

@@ -69,9 +69,12 @@ public:
     void Write(std::string Path, std::string Content);
     // Removes the file at Path, after dropping work as Write does.
     void Remove(std::string Path);
-    // Waits until the work handed over is done. A failure is not reported: the text's next
+    // Waits until the work handed over is done. A failure is not raised: the text's next
     // change is written again.
     void Wait();
+    // The message of the first write or removal that failed since the last call; none when none
+    // did.
+    std::optional<std::string> TakeFailure();
 
 private:
     struct TJob {
@@ -89,6 +92,7 @@ private:
     std::optional<TJob> FPending;
     bool FBusy = false;
     bool FStopping = false;
+    std::optional<std::string> FFailure;
     std::atomic<bool> FCancelled{false};
     std::thread FThread;
 };
