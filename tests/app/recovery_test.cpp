@@ -2,10 +2,12 @@
 // and offered to the next process on the same file (or the next new window) once their own
 // process is gone.
 #include "main_form_fixture.h"
+#include "support/temp_folder.h"
 #include "support/unicode_files.h"
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 
 namespace kst {
 namespace {
@@ -273,6 +275,32 @@ TEST_F(RecoveryTest, ACopyThatCannotBeKeptIsToldOncePerProcess) {
         EXPECT_EQ(Desk.Messages[0].Type, TMessageType::Warning);
         std::filesystem::remove_all(Folder.EnvPath("recover"));
     }
+}
+
+// A copy names its file in full: a process in another folder, given the same relative name, is not
+// offered it, and the file's own process, given the full name, is.
+TEST_F(RecoveryTest, ACopyOfAFileOpenedByARelativeNameNamesItInFull) {
+    namespace fs = std::filesystem;
+    const fs::path before = fs::current_path();
+    const std::string file = File("a.vbs", "one\r\n");
+    fs::current_path(Folder.Path(""));
+    StartProcess(1, {"files/a.vbs"});
+    EXPECT_EQ(Form->CurrentFileName, file);
+    TypeAndPause("typed");
+    EXPECT_TRUE(Copies().at("1-1000.rcv").starts_with("Kestrane recovery\nfile=" + file + "\n"));
+
+    const TempFolder elsewhere("kst_elsewhere_");
+    fs::create_directories(elsewhere.Path() / "files");
+    std::ofstream(elsewhere.Path() / "files" / "a.vbs") << "other\r\n";
+    fs::current_path(elsewhere.Path());
+    StartProcess(2, {"files/a.vbs"}, {TMessageAnswer::Yes});
+    EXPECT_TRUE(Desk.Messages.empty()) << "another file of that name";
+    EXPECT_EQ(Text(), "other\r\n");
+    fs::current_path(before);
+
+    StartProcess(3, {file}, {TMessageAnswer::Yes});
+    EXPECT_EQ(Desk.Messages, std::vector<FakeDesktop::TMessage>{kRecover});
+    EXPECT_EQ(Text(), "one\r\ntyped\r\n");
 }
 
 } // namespace

@@ -200,6 +200,11 @@ bool FakeDesktop::ShellOpen(const std::string& Path) {
     return !UnopenablePaths.contains(Path);
 }
 
+std::string FakeDesktop::FullFileName(const std::string& Path) {
+    const std::u8string full = fs::absolute(PathOf(Path)).lexically_normal().u8string();
+    return {full.begin(), full.end()};
+}
+
 bool FakeDesktop::SameFileName(const std::string& A, const std::string& B) {
     return ComparableName(A) == ComparableName(B);
 }

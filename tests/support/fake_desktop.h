@@ -115,6 +115,8 @@ public:
     bool CreateFolder(const std::string& Path) override;
     // Full paths compared ignoring the case of ASCII letters.
     bool SameFileName(const std::string& A, const std::string& B) override;
+    // The absolute, normal form (no long names to find).
+    std::string FullFileName(const std::string& Path) override;
     std::string ProgramPath() override { return FProgramPath; }
     std::string ProgramVersion() override { return Version; }
     TMessageAnswer MessageBox(const std::string& Text, const std::string& Caption,

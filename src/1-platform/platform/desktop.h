@@ -130,6 +130,9 @@ public:
     // Whether two paths name the same file as the system compares file names: their full forms
     // (relative to the current folder, with short names made long) are equal ignoring case.
     virtual bool SameFileName(const std::string& A, const std::string& B) = 0;
+    // Path's full form (relative to the current folder) with the short names of existing folders
+    // and files made long.
+    virtual std::string FullFileName(const std::string& Path) = 0;
     // The running program's full path.
     virtual std::string ProgramPath() = 0;
     // The FileVersion string of the program's version resource; empty when it has none.

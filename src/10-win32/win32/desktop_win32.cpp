@@ -171,8 +171,9 @@ std::optional<std::string> RunFileDialog(HWND Owner, const TFileDialogOptions& O
     dialog.nMaxFile = static_cast<DWORD>(fileName.size());
     dialog.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
     dialog.lpstrDefExt = defaultExt.empty() ? nullptr : defaultExt.c_str();
+    // The dialogs leave the process's current folder where it was.
     dialog.Flags = OFN_EXPLORER | OFN_ENABLESIZING | OFN_HIDEREADONLY | OFN_PATHMUSTEXIST |
-                   (Save ? 0 : OFN_FILEMUSTEXIST);
+                   OFN_NOCHANGEDIR | (Save ? 0 : OFN_FILEMUSTEXIST);
     const BOOL chosen = Save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
     if (chosen == FALSE) {
         return std::nullopt;
@@ -294,6 +295,10 @@ bool Win32Desktop::FileExists(const std::string& Path) {
 
 std::optional<TFileStamp> Win32Desktop::FileStamp(const std::string& Path, int Milliseconds) {
     return FileStampWithin(Path, Milliseconds);
+}
+
+std::string Win32Desktop::FullFileName(const std::string& Path) {
+    return WideToUtf8(FullLongPathName(Utf8ToWide(Path)));
 }
 
 bool Win32Desktop::SameFileName(const std::string& A, const std::string& B) {

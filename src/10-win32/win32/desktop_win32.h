@@ -45,6 +45,7 @@ public:
     std::optional<TFileStamp> FileStamp(const std::string& Path, int Milliseconds) override;
     bool CreateFolder(const std::string& Path) override;
     bool SameFileName(const std::string& A, const std::string& B) override;
+    std::string FullFileName(const std::string& Path) override;
     std::string ProgramPath() override;
     std::string ProgramVersion() override;
 

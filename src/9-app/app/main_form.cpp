@@ -293,17 +293,20 @@ void TForm1::FormCloseQuery(bool& CanClose) {
 
 // Opening files and the other windows
 
+// The file goes on by its full name: a relative one would name another file once the current
+// folder changes, or in another process (its recovery copies, its history).
 void TForm1::OpenFile(const std::string& FileName) {
-    if (const TWindowHandle window = WindowShowing(FileName)) {
+    const std::string fullName = FDesktop.FullFileName(FileName);
+    if (const TWindowHandle window = WindowShowing(fullName)) {
         FDesktop.BringToFront(window);
         return;
     }
     if (!CurrentFileName.empty() || FEditor.GetModified()) {
-        StartProgram(FileName);
+        StartProgram(fullName);
     } else {
-        LoadHere(FileName);
+        LoadHere(fullName);
     }
-    FEnv.AddToFileHistory(CurrentFileName, FileName);
+    FEnv.AddToFileHistory(CurrentFileName, fullName);
     SetHistory();
 }
 
@@ -567,7 +570,7 @@ bool TForm1::SaveAsFile() {
     if (!chosen) {
         return false;
     }
-    const std::string& path = *chosen;
+    const std::string path = FDesktop.FullFileName(*chosen);
     FSaveFileName = path;
     if (FDesktop.FileExists(path) && !MaySaveAsOver(path)) {
         return false;
