@@ -123,13 +123,13 @@ TEST_F(RecoveryTest, TheNextProcessOnTheFileIsOfferedACopyWhoseProcessIsGone) {
     TypeAndPause("typed");
 
     // While its process runs, the copy is not offered.
-    Desk.RunningProcesses = {1};
+    Desk.RunningProcesses = {{1, 1000}};
     StartProcess(2, {file});
     EXPECT_TRUE(Desk.Messages.empty());
 
-    // Once it is gone: Yes shows the typed text as changes, the file stays as it was, and the
-    // copy is this process's now.
-    Desk.RunningProcesses.clear();
+    // Once it is gone (its id now another process's, started later): Yes shows the typed text
+    // as changes, the file stays as it was, and the copy is this process's now.
+    Desk.RunningProcesses = {{1, 5000}};
     StartProcess(3, {file}, {TMessageAnswer::Yes});
     EXPECT_EQ(Desk.Messages, std::vector<FakeDesktop::TMessage>{kRecover});
     EXPECT_EQ(Text(), "one\r\ntyped\r\n");
@@ -168,8 +168,8 @@ TEST_F(RecoveryTest, TwoProcessesKeepCopiesOfTheirOwnAndNeverTakeEachOthers) {
     // A second process, running beside the first, with an editor of its own.
     FakeDesktop otherDesk{Folder.ProgramPath()};
     otherDesk.Own = {2, 2000};
-    otherDesk.RunningProcesses = {1};
-    Desk.RunningProcesses = {2};
+    otherDesk.RunningProcesses = {{1, 1000}};
+    Desk.RunningProcesses = {{2, 2000}};
     std::unique_ptr<TEditor> otherEditor = CreateComponent<TEditor>(nullptr);
     TForm1 other(otherDesk, View, *otherEditor, Commands, {});
     other.FormCreate();

@@ -9,6 +9,7 @@
 
 #include "platform/desktop.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -103,7 +104,8 @@ public:
     void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
     TProcessIdentity OwnProcess() override { return Own; }
     bool ProcessRunning(const TProcessIdentity& Process) override {
-        return Process == Own || RunningProcesses.contains(Process.Id);
+        return Process == Own ||
+               std::ranges::find(RunningProcesses, Process) != RunningProcesses.end();
     }
     std::uint64_t TickCount() override { return Now; }
     void CloseProcess(TProcessHandle Process) override;
@@ -144,8 +146,8 @@ public:
 
     // Scripted
     TProcessIdentity Own{1, 1000};
-    // Ids of other processes that run (with any start time).
-    std::set<std::uint32_t> RunningProcesses;
+    // Other processes that run: a process is the same only with the same id and start time.
+    std::vector<TProcessIdentity> RunningProcesses;
     std::uint64_t Now = 0;
     std::vector<TTopLevelWindow> Windows;
     // Runs when a close message is sent; by default the window disappears.
