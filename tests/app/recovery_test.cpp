@@ -254,14 +254,18 @@ TEST_F(RecoveryTest, NoCopyIsKeptOfALossyTextNorRestoredIntoOne) {
 // A folder that cannot be made, or a copy that cannot be written, is told once per process: the
 // user then knows that a crash would lose the changes.
 TEST_F(RecoveryTest, ACopyThatCannotBeKeptIsToldOncePerProcess) {
-    enum class TBlock : std::uint8_t { FileInPlaceOfTheFolder, FolderInPlaceOfTheCopy };
-    for (const TBlock block : {TBlock::FileInPlaceOfTheFolder, TBlock::FolderInPlaceOfTheCopy}) {
+    namespace fs = std::filesystem;
+    enum class TBlock : std::uint8_t { FileInPlaceOfTheFolder, ReadOnlyCopy };
+    const std::string copy = Folder.EnvPath("recover/1-1000.rcv");
+    for (const TBlock block : {TBlock::FileInPlaceOfTheFolder, TBlock::ReadOnlyCopy}) {
         SCOPED_TRACE(static_cast<int>(block));
-        std::filesystem::remove_all(Folder.EnvPath("recover"));
         if (block == TBlock::FileInPlaceOfTheFolder) {
             Folder.WriteFile("Env/recover", "");
         } else {
-            std::filesystem::create_directories(Folder.EnvPath("recover/1-1000.rcv/inside"));
+            Folder.WriteFile("Env/recover/1-1000.rcv", "");
+            fs::permissions(
+                copy, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                fs::perm_options::remove);
         }
         StartProcess(1, {});
         TypeAndPause("first");
@@ -273,7 +277,10 @@ TEST_F(RecoveryTest, ACopyThatCannotBeKeptIsToldOncePerProcess) {
                                                       "\r\n"))
             << Desk.Messages[0].Text;
         EXPECT_EQ(Desk.Messages[0].Type, TMessageType::Warning);
-        std::filesystem::remove_all(Folder.EnvPath("recover"));
+        if (block == TBlock::ReadOnlyCopy) {
+            fs::permissions(copy, fs::perms::owner_write, fs::perm_options::add);
+        }
+        fs::remove_all(Folder.EnvPath("recover"));
     }
 }
 
@@ -285,13 +292,16 @@ TEST_F(RecoveryTest, ACopyOfAFileOpenedByARelativeNameNamesItInFull) {
     const std::string file = File("a.vbs", "one\r\n");
     fs::current_path(Folder.Path(""));
     StartProcess(1, {"files/a.vbs"});
-    EXPECT_EQ(Form->CurrentFileName, file);
+    EXPECT_TRUE(Desk.SameFileName(Form->CurrentFileName, file));
+    EXPECT_EQ(Form->CurrentFileName, Desk.FullFileName(Form->CurrentFileName)) << "full";
     TypeAndPause("typed");
-    EXPECT_TRUE(Copies().at("1-1000.rcv").starts_with("Kestrane recovery\nfile=" + file + "\n"));
+    EXPECT_TRUE(Copies()
+                    .at("1-1000.rcv")
+                    .starts_with("Kestrane recovery\nfile=" + Form->CurrentFileName + "\n"));
 
     const TempFolder elsewhere("kst_elsewhere_");
     fs::create_directories(elsewhere.Path() / "files");
-    std::ofstream(elsewhere.Path() / "files" / "a.vbs") << "other\r\n";
+    std::ofstream(elsewhere.Path() / "files" / "a.vbs", std::ios::binary) << "other\r\n";
     fs::current_path(elsewhere.Path());
     StartProcess(2, {"files/a.vbs"}, {TMessageAnswer::Yes});
     EXPECT_TRUE(Desk.Messages.empty()) << "another file of that name";

@@ -201,6 +201,9 @@ bool FakeDesktop::ShellOpen(const std::string& Path) {
 }
 
 std::string FakeDesktop::FullFileName(const std::string& Path) {
+    if (PathOf(Path).is_absolute()) {
+        return Path;
+    }
     const std::u8string full = fs::absolute(PathOf(Path)).lexically_normal().u8string();
     return {full.begin(), full.end()};
 }

@@ -117,7 +117,7 @@ public:
     bool CreateFolder(const std::string& Path) override;
     // Full paths compared ignoring the case of ASCII letters.
     bool SameFileName(const std::string& A, const std::string& B) override;
-    // The absolute, normal form (no long names to find).
+    // A relative path's absolute, normal form (there are no short names to make long).
     std::string FullFileName(const std::string& Path) override;
     std::string ProgramPath() override { return FProgramPath; }
     std::string ProgramVersion() override { return Version; }
