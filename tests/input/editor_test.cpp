@@ -102,6 +102,20 @@ TEST_F(EditorInWindowTest, SetSelSelectsByteRanges) {
     EXPECT_EQ(GetSel(), std::make_pair(10u, 12u));
 }
 
+// A start inside a line break moves off it; the end stays where it was asked, -1 being the end of
+// the text.
+TEST_F(EditorInWindowTest, SetSelKeepsTheEndWhenTheStartMovesOffALineBreak) {
+    const struct {
+        std::int32_t A, B;
+        std::uint32_t Start, End;
+    } cases[] = {{3, -1, 2, 6}, {3, 5, 2, 5}, {5, 3, 2, 5}};
+    for (const auto& c : cases) {
+        Open("ab\r\ncd");
+        SetSel(c.A, c.B);
+        EXPECT_EQ(GetSel(), std::make_pair(c.Start, c.End)) << c.A << ", " << c.B;
+    }
+}
+
 TEST_F(EditorInWindowTest, GetSelPacksSixteenBitsAndWritesFullValues) {
     Open(NumberedLines(8000)); // about 100 000 bytes
     const auto start = static_cast<std::uint32_t>(Send(EM_LINEINDEX, 7000));
@@ -150,6 +164,21 @@ TEST_F(EditorInWindowTest, LineQueriesCountLineBreaksAsTwoBytes) {
     Open("ab\r\n");
     EXPECT_EQ(Send(EM_LINEINDEX, 1), 4);
     EXPECT_EQ(Send(EM_LINEINDEX, 2), -1);
+}
+
+// EM_LINELENGTH measures the row that EM_LINEFROMCHAR names, the end of the text included.
+TEST_F(EditorInWindowTest, LineLengthMeasuresTheRowLineFromCharNames) {
+    const struct {
+        const char* Text;
+        std::uintptr_t Index;
+        std::intptr_t Row, Length;
+    } cases[] = {
+        {"a\r\nbc", 5, 1, 2}, {"a\r\nbc", 900, 1, 2}, {"abc", 3, 0, 3}, {"a\r\nbc", 1, 0, 1}};
+    for (const auto& c : cases) {
+        Open(c.Text);
+        EXPECT_EQ(Send(EM_LINEFROMCHAR, c.Index), c.Row) << c.Text << " @" << c.Index;
+        EXPECT_EQ(Send(EM_LINELENGTH, c.Index), c.Length) << c.Text << " @" << c.Index;
+    }
 }
 
 TEST_F(EditorInWindowTest, LineIndexesAgreeWithTheLineLengthsInAnyOrder) {

@@ -225,10 +225,12 @@ void TEditor::SetSel(std::int32_t A, std::int32_t B) {
         return;
     }
     const std::int64_t end = B < 0 ? TextLength() : B;
-    const std::int64_t start = std::min<std::int64_t>(A, end);
-    SetSelStart(static_cast<int>(std::max<std::int64_t>(0, start)));
-    SetSelLength(static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(A, end) - start,
-                                                         std::numeric_limits<int>::max())));
+    SetSelStart(static_cast<int>(std::clamp<std::int64_t>(std::min<std::int64_t>(A, end), 0,
+                                                          std::numeric_limits<int>::max())));
+    // The start may have moved (off the middle of a line break); the end stays where it was asked.
+    const std::int64_t last = std::max<std::int64_t>(A, end);
+    SetSelLength(static_cast<int>(
+        std::clamp<std::int64_t>(last - GetSelStart(), 0, std::numeric_limits<int>::max())));
 }
 
 void TEditor::ScrollCaret() {
@@ -251,7 +253,7 @@ std::intptr_t TEditor::LineIndex(std::int32_t Row) {
 
 std::intptr_t TEditor::LineLength(std::int32_t Index) {
     if (Index != -1) {
-        return RowLength(FRowIndex.RowOfIndex(*FScreenStrings, std::max(0, Index)));
+        return RowLength(static_cast<int>(LineFromChar(Index)));
     }
     if (FSelectionState != kSelectionSelected) {
         return RowLength(FRow);
