@@ -317,7 +317,7 @@ void TForm1::LoadHere(const std::string& FileName) {
     const std::optional<TFileStamp> stamp = FileStampOf(FileName);
     FileFormat = FEditor.GetLines().LoadFromFile(FileName);
     FFormatBeforeReload.reset();
-    FSearch.reset();
+    ClearResultsList();
     FEditor.SetModified(false);
     FFileWatch.Remember(stamp);
     CurrentFileName = FileName;

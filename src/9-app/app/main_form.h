@@ -344,6 +344,9 @@ private:
     // Shows Entries (their texts UTF-8) in the results list; the editor marks the search word's
     // hits while the list shows a search's.
     void ShowResults(std::vector<TResultEntry> Entries, bool SearchHits);
+    // Empties the results list and stops the search filling it: the entries of another file would
+    // jump to lines of the one now loaded.
+    void ClearResultsList();
     // Entries made of document text (CP932) as the list shows them.
     void ConvertToUtf8(std::vector<TResultEntry>& Entries) const;
     void SetResultsListShown(bool Shown);

@@ -110,6 +110,12 @@ void TForm1::ShowResults(std::vector<TResultEntry> Entries, bool SearchHits) {
     FResults.Show(std::move(Entries));
 }
 
+void TForm1::ClearResultsList() {
+    FSearch.reset();
+    FResultsAreHits = false;
+    FResults.Show({});
+}
+
 void TForm1::SetResultsListShown(bool Shown) {
     Menus.MenuItem(cmSearchList)->Checked = Shown;
     FView.ShowResultsList(Shown);
