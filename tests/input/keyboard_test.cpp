@@ -510,6 +510,14 @@ TEST_F(KeyboardEventsTest, TheCaretHidesWhileTheCandidateListIsOpen) {
     EXPECT_TRUE(Driver.Host().CaretVisible());
     Editor.WndProc(WM_IME_NOTIFY, IMN_CLOSECANDIDATE, 0);
     EXPECT_TRUE(Driver.Host().CaretVisible()) << "an unmatched close changes nothing";
+
+    // The list may close unannounced while another window has the focus.
+    Editor.WndProc(WM_IME_NOTIFY, IMN_OPENCANDIDATE, 0);
+    Driver.Host().HasFocus = false;
+    Editor.WndProc(WM_KILLFOCUS, 0, 0);
+    Driver.Host().HasFocus = true;
+    Editor.WndProc(WM_SETFOCUS, 0, 0);
+    EXPECT_TRUE(Driver.Host().CaretVisible()) << "the focus's return shows the caret";
 }
 
 TEST_F(KeyboardEventsTest, AHeldKeyMovesTheCompositionWindowAtKeyUp) {

@@ -172,10 +172,13 @@ void TEditorView::MoveCompositionWindow() {
 
 // Focus
 
+// A candidate list open when the focus left may have closed without a notification: the input
+// method starts afresh on the focus's return, so the caret is no longer held hidden.
 void TEditorView::FocusReceived() {
     if (!HasWindow()) {
         return;
     }
+    FCaretSuppressed = false;
     CreateCaretShape();
     PlaceSystemCaret();
     ShowCaretIfAllowed();
