@@ -3,6 +3,7 @@
 #include "core/cp932.h"
 #include "core/cp932_unicode.h"
 #include "core/errors.h"
+#include "core/simd.h"
 #include "platform/memory.h"
 
 #include <algorithm>
@@ -11,10 +12,6 @@
 #include <cstring>
 #include <optional>
 #include <utility>
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#define KESTRANE_SSE2 1
-#endif
 
 namespace kst {
 
@@ -70,7 +67,7 @@ char16_t UnicodeAt(std::string_view Text, std::size_t& Pos) {
     return UnicodeOfSingleByte(byte);
 }
 
-#if defined(KESTRANE_SSE2)
+#if defined(KST_SSE2)
 __m128i BlockAt(const char* P) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(P));
 }
@@ -113,7 +110,7 @@ struct Utf16 {
     static bool IsAsciiAt(const char* In) { return UnitAt(In) < 0x80; }
 
     static const char* DecodeAscii(const char* In, const char* End, Cp932Writer& Out) {
-#if defined(KESTRANE_SSE2)
+#if defined(KST_SSE2)
         for (; kLittle && End - In >= kBlock; In += kBlock, Out.Next += kBlock / kUnit) {
             const __m128i units = BlockAt(In);
             const __m128i above = _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xFF80)));
@@ -146,7 +143,7 @@ struct Utf16 {
     }
 
     static const char* EncodeAscii(const char* In, const char* End, char*& Out) {
-#if defined(KESTRANE_SSE2)
+#if defined(KST_SSE2)
         for (; kLittle && End - In >= kBlock; In += kBlock, Out += kBlock * kUnit) {
             const __m128i bytes = BlockAt(In);
             const __m128i zero = _mm_setzero_si128();
@@ -212,7 +209,7 @@ struct Utf8 {
     static bool IsAsciiAt(const char* In) { return ByteAt(In) < 0x80; }
 
     static const char* DecodeAscii(const char* In, const char* End, Cp932Writer& Out) {
-#if defined(KESTRANE_SSE2)
+#if defined(KST_SSE2)
         for (; End - In >= kBlock; In += kBlock, Out.Next += kBlock) {
             const __m128i bytes = BlockAt(In);
             StoreBlock(Out.Next, bytes);
@@ -279,7 +276,7 @@ struct Utf8 {
     }
 
     static const char* EncodeAscii(const char* In, const char* End, char*& Out) {
-#if defined(KESTRANE_SSE2)
+#if defined(KST_SSE2)
         for (; End - In >= kBlock; In += kBlock, Out += kBlock) {
             const __m128i bytes = BlockAt(In);
             StoreBlock(Out, bytes);
