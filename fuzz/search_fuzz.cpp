@@ -2,8 +2,12 @@
 // read outside the text or the pattern, a hit lies inside the text, the engine's scan agrees with
 // the reference candidate loop on short texts, and the editor's search in windows of whole lines
 // finds what one search of the whole text finds, passing over the hits that start or end between
-// CR and LF (on rows the caret can reach to their end).
+// CR and LF (on rows the caret can reach to their end). A regular expression either is refused
+// with a message or finds a match inside one line that starts and ends on character starts, or
+// gives up on a match too complex to decide.
+#include "core/cp932.h"
 #include "document/exact_bytes.h"
+#include "document/regex_search.h"
 #include "document/search_reference.h"
 #include "document/wrap.h"
 #include "fuzz_check.h"
@@ -94,6 +98,38 @@ void CheckEditorSearch(std::string_view Text, std::string_view Pattern, TSearchO
     Check(found == expected, "the editor's search differs from a search of the whole text");
 }
 
+bool IsCharStart(std::string_view Text, int Offset) {
+    for (std::size_t at = 0; at < Text.size(); at += kst::CharLengthAt(Text, at)) {
+        if (at >= static_cast<std::size_t>(Offset)) {
+            return at == static_cast<std::size_t>(Offset);
+        }
+    }
+    return Offset == static_cast<int>(Text.size());
+}
+
+void CheckRegexSearch(std::string_view Text, std::string_view Pattern, TSearchOptions Options,
+                      int Start, int Length) {
+    const kst::ExactBytes text(Text);
+    try {
+        if (!kst::SearchBuffer(text.View(), Start, Length, Pattern, Options)) {
+            return;
+        }
+    } catch (const kst::ERegexError& error) {
+        Check(std::string_view(error.what()).starts_with("正規表現が正しくありません"),
+              "a refused pattern without its message");
+        return;
+    } catch (const kst::ESearchAborted&) {
+        return;
+    }
+    Check(Start >= 0 && Length >= 0 && Start + Length <= static_cast<int>(Text.size()),
+          "a match outside the text");
+    const std::string_view match =
+        Text.substr(static_cast<std::size_t>(Start), static_cast<std::size_t>(Length));
+    Check(match.find_first_of("\r\n") == std::string_view::npos, "a match across a line break");
+    Check(IsCharStart(Text, Start) && IsCharStart(Text, Start + Length),
+          "a match that starts or ends inside a character");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
@@ -108,6 +144,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const std::string piece = input.ConsumeRemainingBytesAsString();
     for (int copy = 0; copy < copies; ++copy) {
         text += piece;
+    }
+    if ((options & kst::sxRegExp) != 0) {
+        CheckRegexSearch(text, pattern, options, start, length);
+        return 0;
     }
     const THit hit = EngineHit(text, pattern, options, start, length);
     if (text.size() <= kReferenceTextLimit) {

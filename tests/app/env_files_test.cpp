@@ -35,13 +35,14 @@ TEST_F(EnvFilesTest, SettingsRoundTripThroughTheIniFile) {
                           .gBaseDir = "C:\\スクリプト",
                           .gWidth = 1024,
                           .gHeight = 768,
-                          .SearchCase = true};
+                          .SearchCase = true,
+                          .SearchRegex = true};
     Env.SaveSettings(saved);
 
     const std::string ini = Folder.EnvPath("kst.ini");
-    EXPECT_EQ(Desk.IniWrites,
-              (std::vector<std::string>{"Option/gFontSize", "Option/gBaseDir", "Option/gTabSize",
-                                        "Wind/gWidth", "Wind/gHeight", "Search/Case"}));
+    EXPECT_EQ(Desk.IniWrites, (std::vector<std::string>{
+                                  "Option/gFontSize", "Option/gBaseDir", "Option/gTabSize",
+                                  "Wind/gWidth", "Wind/gHeight", "Search/Case", "Search/RegExp"}));
     EXPECT_EQ(Desk.IniFiles[ini]["Option"]["gFontSize"], "24");
     EXPECT_EQ(Desk.IniFiles[ini]["Search"]["Case"], "1");
     EXPECT_EQ(Env.LoadSettings(), saved);

@@ -190,6 +190,50 @@ TEST_F(SearchCommandsTest, ReplaceAsksBesideTheCaretAndReportsNothingFound) {
     EXPECT_EQ(Form->FindHistory, std::vector<std::string>{"zzz"});
 }
 
+// The regular-expression box: its setting is remembered, a pattern that does not compile is
+// reported and changes nothing, one whose matching explodes ends the list with the note, and a
+// replace with groups is one undo step.
+TEST_F(SearchCommandsTest, RegularExpressionsSearchAndReplaceWithGroups) {
+    const auto search = [this](std::string Pattern) {
+        View.OnSearchDialog = [=](TfrmSearch& Dialog) {
+            Dialog.SetWord(Pattern);
+            Dialog.SetRegex(true);
+            return true;
+        };
+        Form->mnuFindClick();
+    };
+    search("^(dim|msgbox) [ab]$");
+    EXPECT_EQ(View.Results,
+              (std::vector<std::string>{"[0001] : Dim a", "[0002] : MsgBox a", "[0003] : dim b",
+                                        "[0004] : msgbox b", "> [4]行ヒット"}));
+    EXPECT_TRUE(Form->Settings.SearchRegex);
+
+    search("(dim");
+    ASSERT_FALSE(Desk.Messages.empty());
+    EXPECT_EQ(Desk.Messages.back().Type, TMessageType::Error);
+    EXPECT_TRUE(Desk.Messages.back().Text.find("( に対応する ) がありません") != std::string::npos);
+    EXPECT_EQ(Form->SearchWord, "^(dim|msgbox) [ab]$") << "the search word stays";
+
+    Editor->GetLines().SetTextStr("Dim a\r\n" + std::string(5000, 'a') + "\r\nDim b\r\n");
+    search("(a+)+x|Dim");
+    IdleUntilDone();
+    EXPECT_EQ(View.Results, (std::vector<std::string>{"[0001] : Dim a", "検索を中止しました"}));
+
+    Editor->GetLines().SetTextStr(kScript);
+    const int steps = Editor->GetScreenStringsPtr()->GetUndoObj().UndoCount();
+    View.OnReplaceDialog = [](TfrmReplace& Dialog) {
+        EXPECT_TRUE(Dialog.Regex()) << "remembered from the search";
+        Dialog.SetWord("(\\w+) (\\w)");
+        Dialog.SetReplaceWith("$2 = $1($$)");
+        Dialog.SetAnswer(false);
+        Dialog.SetReplaceAll(true);
+        return true;
+    };
+    Form->mnuReplaceClick();
+    EXPECT_EQ(Text(), "a = Dim($)\r\na = MsgBox($)\r\nb = dim($)\r\nb = msgbox($)\r\n");
+    EXPECT_EQ(Editor->GetScreenStringsPtr()->GetUndoObj().UndoCount(), steps + 1);
+}
+
 TEST_F(SearchCommandsTest, GoToLineMovesOnlyForANumber) {
     const auto goTo = [this](std::string Typed) {
         Editor->SetRowCol(1, 2);

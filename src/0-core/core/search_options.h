@@ -19,5 +19,8 @@ constexpr TSearchOptions sxIgnoreWidth = 0x0008;
 constexpr TSearchOptions sxAcrossLines = 0x0080;
 // After the first matched character, tabs, spaces and full-width spaces in the text are skipped.
 constexpr TSearchOptions sxIgnoreBlanks = 0x0100;
+// The pattern is a regular expression, matched in each line of the text; with it only
+// sxForward and sxMatchCase apply.
+constexpr TSearchOptions sxRegExp = 0x0200;
 
 } // namespace kst

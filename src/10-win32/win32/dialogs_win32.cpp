@@ -576,6 +576,7 @@ protected:
         }
         SetControlCp932(idSearchWord, FWordBox.Word());
         SetChecked(idSearchCase, FWordBox.MatchCase());
+        SetChecked(idSearchRegex, FWordBox.Regex());
         UpdateSearchButtons();
     }
 
@@ -599,6 +600,7 @@ protected:
     bool StoreWordBox() const {
         FWordBox.SetWord(ControlCp932(idSearchWord));
         FWordBox.SetMatchCase(Checked(idSearchCase));
+        FWordBox.SetRegex(Checked(idSearchRegex));
         return FWordBox.SearchEnabled();
     }
 
@@ -618,12 +620,13 @@ public:
     explicit SearchDialog(TfrmSearch& Model) : SearchWordDialog(Model, {IDOK}) {}
 
     static DialogTemplate Template() {
-        DialogTemplate result(TfrmSearch::Caption, 220, 70);
+        DialogTemplate result(TfrmSearch::Caption, 220, 82);
         result.Add(kStatic, idSearchWordLabel, TfrmSearch::WordLabel, kLabelStyle, {8, 10, 50, 10});
         result.Add(kComboBox, idSearchWord, "", kWordBoxStyle, {60, 8, 152, 100});
         result.Add(kButton, idSearchCase, TfrmSearch::CaseCheck, kCheckStyle, {60, 26, 152, 10});
-        result.Add(kButton, IDOK, TfrmSearch::OkButton, kDefaultButtonStyle, {106, 48, 50, 14});
-        result.Add(kButton, IDCANCEL, TfrmSearch::CancelButton, kButtonStyle, {162, 48, 50, 14});
+        result.Add(kButton, idSearchRegex, TfrmSearch::RegexCheck, kCheckStyle, {60, 40, 152, 10});
+        result.Add(kButton, IDOK, TfrmSearch::OkButton, kDefaultButtonStyle, {106, 60, 50, 14});
+        result.Add(kButton, IDCANCEL, TfrmSearch::CancelButton, kButtonStyle, {162, 60, 50, 14});
         return result;
     }
 
@@ -645,7 +648,7 @@ public:
         : SearchWordDialog(Model, {IDOK, idReplaceAll}), FModel(Model) {}
 
     static DialogTemplate Template() {
-        DialogTemplate result(TfrmReplace::Caption, 230, 104);
+        DialogTemplate result(TfrmReplace::Caption, 230, 116);
         result.Add(kStatic, idSearchWordLabel, TfrmReplace::WordLabel, kLabelStyle,
                    {8, 10, 52, 10});
         result.Add(kComboBox, idSearchWord, "", kWordBoxStyle, {62, 8, 160, 100});
@@ -653,16 +656,17 @@ public:
                    {8, 28, 52, 10});
         result.Add(kEdit, idReplaceText, "", kEditStyle, {62, 26, 160, 12});
         result.Add(kButton, idSearchOptions, TfrmReplace::SearchGroup, BS_GROUPBOX,
-                   {8, 44, 105, 30});
+                   {8, 44, 105, 42});
         result.Add(kButton, idSearchCase, TfrmReplace::CaseCheck, kCheckStyle, {14, 57, 96, 10});
+        result.Add(kButton, idSearchRegex, TfrmReplace::RegexCheck, kCheckStyle, {14, 70, 96, 10});
         result.Add(kButton, idAnswerOptions, TfrmReplace::AnswerGroup, BS_GROUPBOX,
-                   {117, 44, 105, 30});
+                   {117, 44, 105, 42});
         result.Add(kButton, idReplaceAnswer, TfrmReplace::AnswerCheck, kCheckStyle,
                    {123, 57, 96, 10});
-        result.Add(kButton, IDOK, TfrmReplace::OkButton, kDefaultButtonStyle, {62, 82, 50, 14});
+        result.Add(kButton, IDOK, TfrmReplace::OkButton, kDefaultButtonStyle, {62, 94, 50, 14});
         result.Add(kButton, idReplaceAll, TfrmReplace::AllOkButton, kButtonStyle,
-                   {117, 82, 50, 14});
-        result.Add(kButton, IDCANCEL, TfrmReplace::CancelButton, kButtonStyle, {172, 82, 50, 14});
+                   {117, 94, 50, 14});
+        result.Add(kButton, IDCANCEL, TfrmReplace::CancelButton, kButtonStyle, {172, 94, 50, 14});
         return result;
     }
 

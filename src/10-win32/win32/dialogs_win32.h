@@ -59,6 +59,8 @@ enum TDialogControlId : int {
     idAnswerOptions,
     idReplaceAnswer,
     idReplaceAll,
+    // Both dialogs' regular-expression box.
+    idSearchRegex,
 
     // The go-to-line dialog's number box; IDOK is "OK".
     idGoLineNumber = 600,

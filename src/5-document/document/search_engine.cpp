@@ -1,6 +1,7 @@
 #include "document/search_engine.h"
 
 #include "core/simd.h"
+#include "document/regex_search.h"
 
 #include <algorithm>
 #include <bit>
@@ -411,6 +412,31 @@ private:
     int FLastOffset;
 };
 
+bool SearchRegexBuffer(std::string_view Text, int& Start, int& Length, std::string_view Pattern,
+                       TSearchOptions Options) {
+    const bool forward = (Options & sxForward) != 0;
+    const std::int64_t from = forward ? std::int64_t{Start} + Length : Start;
+    if (from > static_cast<std::int64_t>(Text.size())) {
+        return false;
+    }
+    // A start inside a double-byte character moves on to its next character in the search's
+    // direction.
+    int first = static_cast<int>(from);
+    TCharStarts starts(Text);
+    if (first < static_cast<int>(Text.size()) && !starts.IsCharStart(first)) {
+        first += forward ? 1 : -1;
+    }
+    const TRegexPattern pattern(Pattern, (Options & sxMatchCase) != 0);
+    const std::optional<TByteSpan> found =
+        FindInLines(pattern, Text, static_cast<std::size_t>(first), forward);
+    if (!found) {
+        return false;
+    }
+    Start = static_cast<int>(found->Start);
+    Length = static_cast<int>(found->Length);
+    return true;
+}
+
 } // namespace
 
 std::string CodeToText(std::uint16_t Code) {
@@ -454,6 +480,9 @@ bool SearchBuffer(std::string_view Text, int& Start, int& Length, std::string_vi
     if (Pattern.empty() || Text.empty() || Text.size() > INT_MAX || Start < 0 ||
         Start > static_cast<int>(Text.size()) || Length < 0) {
         return false;
+    }
+    if ((Options & sxRegExp) != 0) {
+        return SearchRegexBuffer(Text, Start, Length, Pattern, Options);
     }
     const TSearchPattern pattern(Pattern, Options);
     const TFindResult found = pattern.Find(Text, pattern.FirstCandidate(Text, Start, Length), true);

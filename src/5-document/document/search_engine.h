@@ -45,7 +45,10 @@ bool SkipToWordStart(std::string_view Text, int& Pos, int Direction, int Remaini
 // Searches Text from byte Start after a hit of Length bytes (0 for none). On success Start is the
 // byte offset of the match and Length the number of text bytes it covers, skipped blanks and line
 // breaks included. False when Pattern or Text is empty, Start lies outside Text, Length < 0, Text
-// is longer than an int counts, or nothing matches.
+// is longer than an int counts, or nothing matches. With sxRegExp the pattern is a regular
+// expression matched in each line (see document/regex_search.h), an empty match at the start of
+// a forward search passed over; a pattern that does not compile raises ERegexError, a match too
+// complex to decide ESearchAborted.
 bool SearchBuffer(std::string_view Text, int& Start, int& Length, std::string_view Pattern,
                   TSearchOptions Options);
 

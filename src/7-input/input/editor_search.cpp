@@ -1,10 +1,12 @@
 // TEditor::SearchText: the text is searched in windows of about 8 KB of whole document lines, so
 // that a window starts after a line break and a word or a character never continues across its
 // start. A candidate whose match runs to the end of a window is tried again in a longer one.
+#include "document/regex_search.h"
 #include "document/search_engine.h"
 #include "input/editor.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace kst {
 
@@ -151,6 +153,29 @@ TFindResult SearchWindows(TLineWindow& Window, const TSearchPattern& Pattern, bo
     }
 }
 
+// A regular expression's match lies inside a line, and a window holds whole lines. The line break
+// that ends a window before the text's end starts no line of its own.
+TFindResult SearchRegexWindows(TLineWindow& Window, const TRegexPattern& Pattern, bool Forward,
+                               int From) {
+    while (true) {
+        std::string_view text = Window.Text();
+        if (!Window.EndsText() && text.ends_with(kLineBreak)) {
+            text.remove_suffix(kLineBreak.size());
+        }
+        const auto from =
+            static_cast<std::size_t>(std::clamp(From, 0, static_cast<int>(text.size())));
+        if (const std::optional<TByteSpan> found = FindInLines(Pattern, text, from, Forward)) {
+            return {TFindStatus::Found, static_cast<int>(found->Start),
+                    static_cast<int>(found->Length)};
+        }
+        int first = 0;
+        if (!NextWindow(Window, Forward, first)) {
+            return {};
+        }
+        From = Forward ? 0 : static_cast<int>(Window.Text().size());
+    }
+}
+
 } // namespace
 
 bool TEditor::SearchText(std::string_view Pattern, TSearchOptions Options) {
@@ -177,11 +202,19 @@ bool TEditor::SearchText(std::string_view Pattern, TSearchOptions Options) {
         const TTextPosition at = window.PositionOf(Offset);
         return at.Byte <= RowLength(at.Row) && ColOfByte(at.Row, at.Byte) <= FMaxCol;
     };
-    TFindResult hit = SearchWindows(
-        window, pattern, forward, pattern.FirstCandidate(window.Text(), window.OffsetOf(from), 0));
+    const bool regex = (Options & sxRegExp) != 0;
+    const std::optional<TRegexPattern> expression =
+        regex ? std::optional<TRegexPattern>(std::in_place, Pattern, (Options & sxMatchCase) != 0)
+              : std::nullopt;
+    TFindResult hit =
+        regex ? SearchRegexWindows(window, *expression, forward, window.OffsetOf(from))
+              : SearchWindows(window, pattern, forward,
+                              pattern.FirstCandidate(window.Text(), window.OffsetOf(from), 0));
     while (hit.Status == TFindStatus::Found &&
            !(caretReaches(hit.Start) && caretReaches(hit.Start + hit.Length))) {
-        hit = SearchWindows(window, pattern, forward, hit.Start + (forward ? 1 : -1));
+        hit = regex ? SearchRegexWindows(window, *expression, forward,
+                                         forward ? hit.Start + std::max(hit.Length, 1) : hit.Start)
+                    : SearchWindows(window, pattern, forward, hit.Start + (forward ? 1 : -1));
     }
     if (hit.Status != TFindStatus::Found) {
         return false;

@@ -18,6 +18,9 @@ constexpr TColor kStringColor = clGray;
 constexpr TColor kStringBkColor = clWhite;
 constexpr TColor kDoubleByteBkColor = 0x00FFFF; // yellow
 constexpr TColor kHitBkColor = clLime;
+// How far past a row the marks look for the end of a regular expression's match, so that a paint
+// never reads a whole long line.
+constexpr std::size_t kRegexMarkReach = 4096;
 
 // The double-byte characters marked in scripts: those whose lead byte is 0x81-0x9F or 0xE0-0xEF.
 bool IsMarkedLeadByte(unsigned char Byte) {
@@ -171,8 +174,8 @@ std::vector<TMarkRun> ScriptRuns(std::string_view Text, TScriptState State, TCol
 using TByteRange = std::pair<std::size_t, std::size_t>;
 
 // The text around row Index that a hit touching its first RowBytes bytes can lie in: the rows of
-// its document line before it as far as a word of WordLength bytes can reach back, and after it
-// as far as one can reach on. Offset is where the row starts in it. Only a window that takes in
+// its document line before it as far as a match can reach back, Reach bytes, and after it as far
+// as one can reach on. Offset is where the row starts in it. Only a window that takes in
 // other rows is copied.
 struct THitWindow {
     std::string_view Text;
@@ -180,18 +183,17 @@ struct THitWindow {
     std::string Joined;
 };
 
-void HitWindow(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes,
-               std::size_t WordLength, THitWindow& Window) {
+void HitWindow(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes, std::size_t Reach,
+               THitWindow& Window) {
     const std::string_view row = Rows.GetView(Index);
-    const std::size_t reach = WordLength - 1;
-    const std::size_t wanted = RowBytes + reach;
+    const std::size_t wanted = RowBytes + Reach;
     if (!Rows.GetWordWrap()) {
         Window.Text = row.substr(0, wanted);
         return;
     }
     int first = Index;
     for (const int lineStart = Rows.LineStartRow(Index);
-         first > lineStart && Window.Offset < reach;) {
+         first > lineStart && Window.Offset < Reach;) {
         Window.Offset += Rows.GetView(--first).size();
     }
     int last = Index;
@@ -210,30 +212,36 @@ void HitWindow(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes
 }
 
 // Every occurrence of the word that touches the row's first RowBytes bytes, as merged byte ranges
-// of the row; overlapping occurrences are all marked. The search ends with the first occurrence
-// that starts StopAt bytes or more into the row.
+// of the row; overlapping occurrences of a word are all marked. The search ends with the first
+// occurrence that starts StopAt bytes or more into the row. A regular expression's matches are
+// found in a window of the row's line that reaches kRegexMarkReach bytes past the row.
 std::vector<TByteRange> HitRanges(const TEditorScreenStrings& Rows, int Index, std::size_t RowBytes,
                                   std::size_t StopAt, const TWordMatcher& Matcher) {
     THitWindow window;
-    HitWindow(Rows, Index, RowBytes, Matcher.Length(), window);
+    HitWindow(Rows, Index, RowBytes, std::min(Matcher.Reach(), kRegexMarkReach), window);
     const std::size_t rowStart = window.Offset;
     const std::size_t rowEnd = window.Offset + RowBytes;
     std::vector<TByteRange> ranges;
-    for (std::size_t at = Matcher.Find(window.Text); at != TWordMatcher::npos && at < rowEnd;
-         at = Matcher.Find(window.Text, at + CharLengthAt(window.Text, at))) {
-        if (at + Matcher.Length() <= rowStart) {
-            continue;
+    const auto mark = [&](const TTextMatch& Match) {
+        if (Match.Start >= rowEnd) {
+            return false;
         }
-        const std::size_t first = std::max(at, rowStart) - rowStart;
-        const std::size_t last = std::min(at + Matcher.Length(), rowEnd) - rowStart;
+        if (Match.Start + Match.Length <= rowStart) {
+            return true;
+        }
+        const std::size_t first = std::max(Match.Start, rowStart) - rowStart;
+        const std::size_t last = std::min(Match.Start + Match.Length, rowEnd) - rowStart;
         if (!ranges.empty() && first <= ranges.back().second) {
             ranges.back().second = std::max(ranges.back().second, last);
         } else {
             ranges.emplace_back(first, last);
         }
-        if (first >= StopAt) {
-            break;
-        }
+        return first < StopAt;
+    };
+    try {
+        Matcher.ForEachMatch(window.Text, 0, mark, true);
+    } catch (const ESearchAborted&) {
+        // The marks drawn so far stay; a paint never fails on a pattern.
     }
     return ranges;
 }
@@ -277,7 +285,7 @@ int OwnColumns(TEditorScreenStrings& Rows, int Index, std::string_view LineStr) 
 // of the last drawn column is drawn lime instead, to show that the row holds more of them.
 void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumns,
               const TWordMatcher& Matcher) {
-    if (Matcher.Length() == 0) {
+    if (Matcher.Empty()) {
         return;
     }
     TEditorScreenStrings& rows = Editor.ScreenStrings();

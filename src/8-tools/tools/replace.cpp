@@ -16,20 +16,24 @@ void SelectBytes(TEditor& Editor, std::int64_t Start, std::size_t Length) {
 }
 
 // One edit from the first occurrence to the end of the last: the text between them is kept and
-// every occurrence becomes the replacement.
+// every occurrence becomes its replacement.
 TReplaceOutcome ReplaceAtOnce(TEditor& Editor, std::string_view Text, std::size_t From,
                               const TWordMatcher& Matcher, const std::string& Replacement) {
-    const std::size_t first = Matcher.Find(Text, From);
-    if (first == TWordMatcher::npos) {
-        return {};
-    }
     std::string replaced;
-    std::size_t end = first;
+    std::size_t first = TWordMatcher::npos;
+    std::size_t end = 0;
     int found = 0;
-    for (std::size_t at = first; at != TWordMatcher::npos; at = Matcher.Find(Text, end)) {
-        replaced.append(Text.substr(end, at - end)).append(Replacement);
-        end = at + Matcher.Length();
-        ++found;
+    Matcher.ForEachMatch(Text, From, [&](const TTextMatch& Match) {
+        if (found++ == 0) {
+            first = Match.Start;
+            end = first;
+        }
+        replaced.append(Text.substr(end, Match.Start - end)).append(Match.Replacement(Replacement));
+        end = Match.Start + Match.Length;
+        return true;
+    });
+    if (found == 0) {
+        return {};
     }
     SelectBytes(Editor, static_cast<std::int64_t>(first), end - first);
     Editor.SetSelText(replaced);
@@ -40,23 +44,25 @@ TReplaceOutcome ReplaceAtOnce(TEditor& Editor, std::string_view Text, std::size_
 TReplaceOutcome ReplaceAsking(TEditor& Editor, std::string_view Text, std::size_t From,
                               const TWordMatcher& Matcher, const std::string& Replacement,
                               const TReplaceQuestion& Ask) {
-    const auto wordLength = static_cast<std::int64_t>(Matcher.Length());
     std::int64_t shift = 0;
-    int found = 0;
-    for (std::size_t at = Matcher.Find(Text, From); at != TWordMatcher::npos;
-         at = Matcher.Find(Text, at + Matcher.Length())) {
-        ++found;
-        SelectBytes(Editor, static_cast<std::int64_t>(at) + shift, Matcher.Length());
+    TReplaceOutcome outcome;
+    Matcher.ForEachMatch(Text, From, [&](const TTextMatch& Match) {
+        ++outcome.Found;
+        SelectBytes(Editor, static_cast<std::int64_t>(Match.Start) + shift, Match.Length);
         const TReplaceAnswer answer = Ask();
         if (answer == TReplaceAnswer::Cancel) {
-            return {found, true};
+            outcome.Cancelled = true;
+            return false;
         }
+        const std::string replacement = Match.Replacement(Replacement);
         if (answer == TReplaceAnswer::Yes &&
-            Editor.UserEdit([&] { Editor.SetSelText(Replacement); })) {
-            shift += static_cast<std::int64_t>(Replacement.size()) - wordLength;
+            Editor.UserEdit([&] { Editor.SetSelText(replacement); })) {
+            shift += static_cast<std::int64_t>(replacement.size()) -
+                     static_cast<std::int64_t>(Match.Length);
         }
-    }
-    return {found, false};
+        return true;
+    });
+    return outcome;
 }
 
 } // namespace
@@ -64,7 +70,7 @@ TReplaceOutcome ReplaceAsking(TEditor& Editor, std::string_view Text, std::size_
 TReplaceOutcome ReplaceOccurrences(TEditor& Editor, const TReplaceRequest& Request,
                                    const TReplaceQuestion& Ask) {
     const std::string text = Editor.GetLines().GetTextStr();
-    const TWordMatcher matcher(Request.Word, Request.MatchCase);
+    const TWordMatcher matcher(Request.Word, Request.MatchCase, Request.Regex);
     const std::size_t from =
         Request.ReplaceAll ? 0 : static_cast<std::size_t>(std::max(0, Editor.GetSelStart()));
     if (Request.Confirm) {

@@ -18,6 +18,8 @@ struct TReplaceRequest {
     std::string Word;
     std::string Replacement;
     bool MatchCase = false;
+    // Word is a regular expression, and Replacement may put in its groups: "$1"..."$9", "$&".
+    bool Regex = false;
     // Ask before each replacement.
     bool Confirm = false;
     // From the start of the text; otherwise from the caret or the selection's start.
@@ -33,6 +35,8 @@ struct TReplaceOutcome {
 // Asked with the occurrence selected.
 using TReplaceQuestion = std::function<TReplaceAnswer()>;
 
+// Raises ERegexError for a regular expression that does not compile, and ESearchAborted, having
+// replaced nothing without confirmation, when a match grows too complex.
 // With confirmation each occurrence is selected and Ask decides; each replacement is one edit (one
 // undo step) and Cancel stops at once. Without confirmation every occurrence is replaced in one
 // edit, so that one undo takes all of them back, and the caret ends after the last replacement.

@@ -22,11 +22,13 @@ std::string PaddedNumber(int Number) {
 }
 
 // Calls Visit(LineIndex, Text) for the document lines of Rows from the one that starts at row
-// FromRow until at least MinRows rows are read, and answers the row after the last line read; a
+// FromRow until at least MinRows rows are read or the Deadline has passed after a line, and
+// answers the row after the last line read; a
 // wrapped line is joined from its rows into one buffer, other lines are the rows' own text. The
 // rows end the last line even when it is wrapped.
 template <class F>
-int ForEachDocumentLine(const TEditorScreenStrings& Rows, int FromRow, int MinRows, F&& Visit) {
+int ForEachDocumentLine(const TEditorScreenStrings& Rows, int FromRow, int MinRows,
+                        TSearchDeadline Deadline, F&& Visit) {
     const int count = Rows.GetCount();
     const int endRow = FromRow + std::min(MinRows, count - FromRow);
     std::string joined;
@@ -48,6 +50,9 @@ int ForEachDocumentLine(const TEditorScreenStrings& Rows, int FromRow, int MinRo
             joined.clear();
         }
         ++line;
+        if (Deadline != TSearchDeadline::max() && std::chrono::steady_clock::now() > Deadline) {
+            break;
+        }
     }
     return row;
 }
@@ -73,14 +78,15 @@ std::string HitLineEntry(int LineNumber, std::string_view LineText) {
 }
 
 int AppendResultEntries(const TEditorScreenStrings& Rows, const TWordMatcher& Matcher, int FromRow,
-                        int MinRows, std::vector<TResultEntry>& Into) {
+                        int MinRows, std::vector<TResultEntry>& Into, TSearchDeadline Deadline) {
     const int count = Rows.GetCount();
     const int fromRow = FromRow < count ? Rows.LineStartRow(std::max(FromRow, 0)) : count;
-    return ForEachDocumentLine(Rows, fromRow, MinRows, [&](int Line, std::string_view Text) {
-        if (Matcher.Occurs(Text)) {
-            Into.push_back({HitLineEntry(Line + 1, Text), {.Line = Line + 1}});
-        }
-    });
+    return ForEachDocumentLine(
+        Rows, fromRow, MinRows, Deadline, [&](int Line, std::string_view Text) {
+            if (Matcher.Occurs(Text)) {
+                Into.push_back({HitLineEntry(Line + 1, Text), {.Line = Line + 1}});
+            }
+        });
 }
 
 std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,

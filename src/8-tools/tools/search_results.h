@@ -5,6 +5,7 @@
 #include "platform/script_engine.h"
 #include "tools/go_line.h"
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -36,12 +37,17 @@ void AppendTabsAsTwoSpaces(std::string& Into, std::string_view Text);
 // as two spaces. Numbers up to 9999 have four digits with leading zeros, larger ones all theirs.
 std::string HitLineEntry(int LineNumber, std::string_view LineText);
 
+using TSearchDeadline = std::chrono::steady_clock::time_point;
+
 // A step of a search that may go on after the text has changed: reads the document lines of Rows
-// from the one that holds row FromRow (clamped to the rows) until at least MinRows rows are read,
-// appends to Into the entries of those in which Matcher finds its word, numbered by their place
-// in Rows now, and answers the row to go on from: Rows.GetCount() once every row is read.
+// from the one that holds row FromRow (clamped to the rows) until at least MinRows rows are read
+// or, after a line, the Deadline has passed; appends to Into the entries of those in which
+// Matcher finds its word, numbered by their place in Rows now, and answers the row to go on
+// from: Rows.GetCount() once every row is read. Raises ESearchAborted as the matcher does, with
+// the entries of the lines before in Into.
 int AppendResultEntries(const TEditorScreenStrings& Rows, const TWordMatcher& Matcher, int FromRow,
-                        int MinRows, std::vector<TResultEntry>& Into);
+                        int MinRows, std::vector<TResultEntry>& Into,
+                        TSearchDeadline Deadline = TSearchDeadline::max());
 
 // The entries of the document lines of Rows in which Matcher finds its word, in line order.
 std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,

@@ -127,6 +127,7 @@ TSettings TEnvFiles::LoadSettings() {
     settings.gWidth = ReadInteger("Wind", "gWidth", defaults.gWidth);
     settings.gHeight = ReadInteger("Wind", "gHeight", defaults.gHeight);
     settings.SearchCase = ReadInteger("Search", "Case", defaults.SearchCase ? 1 : 0) != 0;
+    settings.SearchRegex = ReadInteger("Search", "RegExp", defaults.SearchRegex ? 1 : 0) != 0;
     settings.gWordWrap = ReadInteger("Option", "gWordWrap", 0) != 0;
     return settings;
 }
@@ -138,6 +139,7 @@ void TEnvFiles::SaveSettings(const TSettings& Settings) {
     WriteString("Wind", "gWidth", std::to_string(Settings.gWidth));
     WriteString("Wind", "gHeight", std::to_string(Settings.gHeight));
     WriteString("Search", "Case", Settings.SearchCase ? "1" : "0");
+    WriteString("Search", "RegExp", Settings.SearchRegex ? "1" : "0");
     // Written only while on; taken away when off, so that the file of a user who never wraps
     // stays as it was.
     if (Settings.gWordWrap) {

@@ -24,6 +24,7 @@ struct TSettings {
     int gWidth = 600;
     int gHeight = 500;
     bool SearchCase = false;
+    bool SearchRegex = false;
     // The editor wraps its rows at the window's width (the control's own word wrap).
     bool gWordWrap = false;
 

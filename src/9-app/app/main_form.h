@@ -228,7 +228,8 @@ public:
     TSettings Settings;
     TLauncherTable LauncherTable;
     // The search state: the word of the last search or replace (CP932), what replaced it, and
-    // how; match case is Settings.SearchCase.
+    // how; match case is Settings.SearchCase, and whether the word is a regular expression
+    // Settings.SearchRegex.
     std::string SearchWord;
     std::string Replacement;
     bool Confirm = false;
@@ -328,8 +329,10 @@ private:
     std::vector<TRecoveryCopy> OrphanedCopies();
     void RestoreOwnCopy();
     std::string StateText() const;
-    // The word of a search or replace, its match case and the hits the editor marks.
-    void SetSearchWord(std::string Word, bool MatchCase);
+    // The word of a search or replace, its match case and the hits the editor marks; false,
+    // having shown what is wrong and changed nothing, for a regular expression that does not
+    // compile.
+    bool SetSearchWord(std::string Word, bool MatchCase, bool Regex);
     // Starts the search that fills the results list: the first step of rows at once, the others
     // while the program is idle.
     void BuildResultsList();

@@ -9,12 +9,13 @@
 
 namespace kst {
 
-// What the search and replace dialogs share: the word box with the history as its list, and the
-// match-case box.
+// What the search and replace dialogs share: the word box with the history as its list, the
+// match-case box and the regular-expression box.
 class TSearchWordBox {
 public:
     static constexpr std::string_view WordLabel = "検索文字列：";
     static constexpr std::string_view CaseCheck = "大文字・小文字を区別する";
+    static constexpr std::string_view RegexCheck = "正規表現(&X)";
     static constexpr std::string_view CancelButton = "キャンセル";
 
     TSearchWordBox(std::vector<std::string> History, bool MatchCase, std::string Word)
@@ -27,6 +28,9 @@ public:
     void SetWord(std::string Value) { FWord = std::move(Value); }
     bool MatchCase() const { return FMatchCase; }
     void SetMatchCase(bool Value) { FMatchCase = Value; }
+    // The word is a regular expression.
+    bool Regex() const { return FRegex; }
+    void SetRegex(bool Value) { FRegex = Value; }
     // The buttons that search or replace are enabled while the word box holds text.
     bool SearchEnabled() const { return !FWord.empty(); }
 
@@ -34,6 +38,7 @@ private:
     std::vector<std::string> FItems;
     std::string FWord;
     bool FMatchCase;
+    bool FRegex = false;
 };
 
 class TfrmSearch : public TSearchWordBox {
