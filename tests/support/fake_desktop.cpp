@@ -59,7 +59,7 @@ public:
     explicit FakeConsoleProcess(FakeDesktop::TConsoleRun& Run) : FRun(Run) {}
     ~FakeConsoleProcess() override { FRun.Released = true; }
 
-    void Wait() override {
+    void Wait(std::optional<int> /*Milliseconds*/) override {
         ++FRun.Waits;
         if (FRun.Output.empty()) {
             FRun.Ended = FRun.Ended || !FRun.RunsUntilTerminated;
@@ -74,7 +74,8 @@ public:
         if (FRun.OnRead) {
             FRun.OnRead();
         }
-        if (FRun.Ended && FRun.Arrived.empty() && !FRun.Output.empty()) {
+        const bool written = FRun.Ended || FRun.WritesWhileRead;
+        if (written && FRun.Arrived.empty() && !FRun.Output.empty()) {
             FRun.Arrived = std::move(FRun.Output.front());
             FRun.Output.pop_front();
         }
@@ -170,8 +171,11 @@ void FakeDesktop::WaitForInputIdle(TProcessHandle Process, int Milliseconds) {
     WaitedProcess(Process).InputIdleBound = Milliseconds;
 }
 
-bool FakeDesktop::WaitForProcessOrMessage(TProcessHandle Process) {
+bool FakeDesktop::WaitForProcessOrMessage(TProcessHandle Process, std::optional<int> Milliseconds) {
     TWaitedProcess& process = WaitedProcess(Process);
+    if (Milliseconds == 0) {
+        return process.Ended;
+    }
     if (!process.Ended && process.WaitsLeft-- == 0) {
         process.Ended = true;
     }

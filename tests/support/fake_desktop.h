@@ -73,6 +73,9 @@ public:
         std::deque<std::string> Output;
         std::uint32_t ExitCode = 0;
         bool RunsUntilTerminated = false;
+        // Whether a read also takes the next chunk, as from a program that writes as fast as
+        // it is read.
+        bool WritesWhileRead = false;
         // Runs as each read begins.
         std::function<void()> OnRead;
         // Arrived and not yet read.
@@ -100,7 +103,8 @@ public:
     // none is left) and records it in ConsoleRuns.
     TStartedConsole StartConsoleProcess(const std::string& CommandLine) override;
     void WaitForInputIdle(TProcessHandle Process, int Milliseconds) override;
-    bool WaitForProcessOrMessage(TProcessHandle Process) override;
+    // A wait (not a look, of 0 ms) counts down the process's WaitsLeft.
+    bool WaitForProcessOrMessage(TProcessHandle Process, std::optional<int> Milliseconds) override;
     void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
     TProcessIdentity OwnProcess() override { return Own; }
     bool ProcessRunning(const TProcessIdentity& Process) override {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace kst {
@@ -13,12 +14,14 @@ public:
     ConsoleProcess() = default;
     ConsoleProcess(const ConsoleProcess&) = delete;
     ConsoleProcess& operator=(const ConsoleProcess&) = delete;
-    // Releases the handles; the program and what it started run on.
+    // Releases the handles. Once HasEnded has answered true, the processes the program started
+    // run on; before, the program ends with all it started, as it does when this process ends
+    // or is ended during the run.
     virtual ~ConsoleProcess() = default;
 
-    // Blocks until the program has ended, output waits to be read (after a ReadOutput that found
-    // none) or a message has arrived for this program (one already in the queue counts).
-    virtual void Wait() = 0;
+    // Blocks until the program has ended, output waits to be read, a message has arrived for this
+    // program (one already in the queue counts) or Milliseconds have passed (none: no limit).
+    virtual void Wait(std::optional<int> Milliseconds) = 0;
     // Whether the program has ended (the processes it started may run on).
     virtual bool HasEnded() = 0;
     // The output that has arrived, at most one chunk, without waiting; empty when none has. Once

@@ -101,9 +101,10 @@ public:
     virtual TStartedConsole StartConsoleProcess(const std::string& CommandLine) = 0;
     // Waits until Process first waits for user input, at most Milliseconds.
     virtual void WaitForInputIdle(TProcessHandle Process, int Milliseconds) = 0;
-    // Blocks until Process has ended or a message has arrived for this program; answers whether
-    // Process has ended.
-    virtual bool WaitForProcessOrMessage(TProcessHandle Process) = 0;
+    // Blocks until Process has ended, a message has arrived for this program or Milliseconds have
+    // passed (none: no limit; 0 only looks); answers whether Process has ended.
+    virtual bool WaitForProcessOrMessage(TProcessHandle Process,
+                                         std::optional<int> Milliseconds) = 0;
     virtual void TerminateProcess(TProcessHandle Process, unsigned ExitCode) = 0;
     virtual void CloseProcess(TProcessHandle Process) = 0;
     // This process.

@@ -38,6 +38,18 @@ private:
     HANDLE FHandle = nullptr;
 };
 
+// A job whose processes end when its last handle closes (this program's, which nothing inherits),
+// so that they end with this program however it ends; or, after a normal end, one that lets them
+// run on.
+void LetJobOutliveHandle(HANDLE Job, bool Outlive) {
+    if (Job == nullptr) {
+        return;
+    }
+    JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+    limits.BasicLimitInformation.LimitFlags = Outlive ? 0 : JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+    SetInformationJobObject(Job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+}
+
 class Win32ConsoleProcess final : public ConsoleProcess {
 public:
     Win32ConsoleProcess(OwnedHandle Process, OwnedHandle Job, OwnedHandle Pipe, OwnedHandle Event)
@@ -47,9 +59,12 @@ public:
     ~Win32ConsoleProcess() override {
         std::string ignored;
         FinishOrCancelRead(ignored);
+        if (FEnded) {
+            LetJobOutliveHandle(FJob.Get(), true);
+        }
     }
 
-    void Wait() override;
+    void Wait(std::optional<int> Milliseconds) override;
     bool HasEnded() override;
     std::string ReadOutput() override;
     void Terminate(std::uint32_t ExitCode) override;
@@ -112,10 +127,15 @@ void Win32ConsoleProcess::FinishOrCancelRead(std::string& Output) {
     }
 }
 
-void Win32ConsoleProcess::Wait() {
+// A read is kept under way while the pipe is open, so that output arriving ends the wait: a wait
+// on the process and the messages alone would sleep while the program waits on its full pipe.
+void Win32ConsoleProcess::Wait(std::optional<int> Milliseconds) {
+    if (!FReadPending && FPipeOpen) {
+        StartRead(kChunkBytes);
+    }
     const HANDLE handles[] = {FProcess.Get(), FEvent.Get()};
-    MsgWaitForMultipleObjectsEx(FReadPending ? 2 : 1, handles, INFINITE, QS_ALLINPUT,
-                                MWMO_INPUTAVAILABLE);
+    MsgWaitForMultipleObjectsEx(FReadPending ? 2 : 1, handles, WaitMilliseconds(Milliseconds),
+                                QS_ALLINPUT, MWMO_INPUTAVAILABLE);
 }
 
 // At the end the read under way is finished or cancelled, so that what the pipe holds can be
@@ -210,6 +230,7 @@ TStartedConsole StartWith(std::wstring CommandLine, HANDLE Input, HANDLE Output,
     if (job && AssignProcessToJobObject(job.Get(), process.hProcess) == FALSE) {
         job = OwnedHandle();
     }
+    LetJobOutliveHandle(job.Get(), false);
     ResumeThread(thread.Get());
     return {.Process = std::make_unique<Win32ConsoleProcess>(
                 OwnedHandle(process.hProcess), std::move(job), std::move(Pipe), std::move(Event)),

@@ -263,10 +263,12 @@ void Win32Desktop::WaitForInputIdle(TProcessHandle Process, int Milliseconds) {
 
 // Messages already in the queue count as arrived. A handle that cannot be waited for counts as
 // ended, so that the caller never spins on it.
-bool Win32Desktop::WaitForProcessOrMessage(TProcessHandle Process) {
+bool Win32Desktop::WaitForProcessOrMessage(TProcessHandle Process,
+                                           std::optional<int> Milliseconds) {
     const HANDLE process = ProcessOf(Process);
-    return MsgWaitForMultipleObjectsEx(1, &process, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE) !=
-           WAIT_OBJECT_0 + 1;
+    const DWORD answer = MsgWaitForMultipleObjectsEx(1, &process, WaitMilliseconds(Milliseconds),
+                                                     QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    return answer != WAIT_OBJECT_0 + 1 && answer != WAIT_TIMEOUT;
 }
 
 void Win32Desktop::TerminateProcess(TProcessHandle Process, unsigned ExitCode) {

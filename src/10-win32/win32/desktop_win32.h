@@ -32,7 +32,7 @@ public:
     TStartedProcess StartProcessToWait(const std::string& CommandLine) override;
     TStartedConsole StartConsoleProcess(const std::string& CommandLine) override;
     void WaitForInputIdle(TProcessHandle Process, int Milliseconds) override;
-    bool WaitForProcessOrMessage(TProcessHandle Process) override;
+    bool WaitForProcessOrMessage(TProcessHandle Process, std::optional<int> Milliseconds) override;
     void TerminateProcess(TProcessHandle Process, unsigned ExitCode) override;
     void CloseProcess(TProcessHandle Process) override;
     TProcessIdentity OwnProcess() override;

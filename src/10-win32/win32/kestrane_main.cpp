@@ -43,8 +43,7 @@ int RunMessageLoop(MainWindow& Window) {
             return *exitCode;
         }
         if (!Window.Idle()) {
-            const std::optional<int> delay = Window.IdleWakeDelay();
-            MsgWaitForMultipleObjectsEx(0, nullptr, delay ? static_cast<DWORD>(*delay) : INFINITE,
+            MsgWaitForMultipleObjectsEx(0, nullptr, WaitMilliseconds(Window.IdleWakeDelay()),
                                         QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         }
     }

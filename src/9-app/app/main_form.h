@@ -360,6 +360,8 @@ private:
     void BeginScriptRun();
     void ShowRunningState();
     void WaitForScriptEnd();
+    // A step of the idle work and the tool bar's states; true while more work waits.
+    bool IdleTurnDuringRun();
     bool WaitForConsoleEnd(ConsoleProcess& Process, ConsoleOutput& Output);
     void EndScriptRun();
 

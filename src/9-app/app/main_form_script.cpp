@@ -63,13 +63,27 @@ void TForm1::ShowRunningState() {
     FView.RefreshToolBar();
 }
 
-// Each pass blocks until the script ends or a message arrives. A modal loop inside the messages
-// (a message box, a dialog, a menu) returns here, where an end it outlasted is seen at once.
+// Messages come first, then a step of the idle work; the loop blocks until the script ends, a
+// message arrives or timed idle work is due only when there is none, and otherwise only looks
+// whether the script has ended. A modal loop inside the messages (a message box, a dialog, a
+// menu) returns here, where an end it outlasted is seen at once.
 void TForm1::WaitForScriptEnd() {
     FDesktop.WaitForInputIdle(ScriptProcess, kInputIdleMilliseconds);
     ShowRunningState();
-    while (!FDesktop.WaitForProcessOrMessage(ScriptProcess) && FView.ProcessMessages()) {
+    while (FView.ProcessMessages()) {
+        const bool busy = IdleTurnDuringRun();
+        if (FDesktop.WaitForProcessOrMessage(ScriptProcess, busy ? 0 : IdleWakeDelay())) {
+            return;
+        }
     }
+}
+
+// The idle work goes on while a script runs, as it does between runs: a search fills the list,
+// the status bar and the tool bar follow the caret and the clipboard.
+bool TForm1::IdleTurnDuringRun() {
+    const bool busy = AppIdle();
+    FView.RefreshToolBar();
+    return busy;
 }
 
 // The list is cleared and takes the output as it arrives. When the window closes meanwhile (the
@@ -116,10 +130,9 @@ bool TForm1::WaitForConsoleEnd(ConsoleProcess& Process, ConsoleOutput& Output) {
             busy = !chunk.empty();
             Output.Add(chunk);
         }
-        busy = AppIdle() || busy;
-        FView.RefreshToolBar();
+        busy = IdleTurnDuringRun() || busy;
         if (!busy) {
-            Process.Wait();
+            Process.Wait(IdleWakeDelay());
         }
     }
     return false;
