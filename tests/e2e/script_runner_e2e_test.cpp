@@ -4,7 +4,9 @@
 #include "kestrane_driver.h"
 #include "win32/utf.h"
 
+#include <chrono>
 #include <filesystem>
+#include <iostream>
 
 namespace kst::e2e {
 
@@ -184,6 +186,32 @@ TEST_F(ScriptRunnerTest, StopEndsAConsoleRunWithTheProcessesItStarted) {
     EXPECT_EQ(ListItem(list, 1), L"> 終了コード 1");
     EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"VBSファイル"));
     EXPECT_TRUE(TakesCharacter(EditorOf(window)));
+}
+
+// A million short lines: the host can end only once the window has read them, and nothing but
+// the pipe wakes the window meanwhile (the test waits on the host without a message).
+TEST_F(ScriptRunnerTest, AConsoleRunReadsAFloodOfBareLineFeedsAsItArrives) {
+    const HWND window = Open(CreateTextFile(L"flood.vbs", "WScript.Echo String(999999, vbLf)\r\n"));
+    ASSERT_NE(window, nullptr);
+    std::vector<DWORD> hosts;
+    ASSERT_TRUE(PressUntil(window, {{VK_SHIFT, VK_F8}},
+                           [&] { return !(hosts = ChildProcesses(L"cscript.exe")).empty(); }));
+    const auto start = std::chrono::steady_clock::now();
+    const HANDLE host = OpenProcess(SYNCHRONIZE, FALSE, hosts.front());
+    if (host != nullptr) {
+        EXPECT_EQ(WaitForSingleObject(host, 5000), WAIT_OBJECT_0) << "the host waits on its pipe";
+        CloseHandle(host);
+    }
+    std::cout << "A million bare line feeds read in "
+              << std::chrono::duration_cast<std::chrono::milliseconds>(
+                     std::chrono::steady_clock::now() - start)
+                     .count()
+              << " ms\n";
+    const HWND list = ResultsListOf(window);
+    constexpr LRESULT kEntries = 1'000'000 + 1;
+    EXPECT_TRUE(
+        WaitUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == kEntries; }, kTimeout));
+    EXPECT_EQ(ListItem(list, kEntries - 1), L"> 終了コード 0");
 }
 
 TEST_F(ScriptRunnerTest, TheVersionCommandShowsTheScriptHostsBox) {
