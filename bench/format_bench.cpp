@@ -6,13 +6,13 @@
 // with the line count alone.
 #include "input/editor.h"
 #include "recording_host.h"
+#include "script/format_cli.h"
+#include "script/formatter.h"
+#include "script/script_parser.h"
 #include "script_lines.h"
 #include "tools/comment.h"
 #include "tools/editor_format.h"
 #include "tools/editor_lines.h"
-#include "script/format_cli.h"
-#include "script/formatter.h"
-#include "script/script_parser.h"
 #include "tools/search_results.h"
 
 #include <benchmark/benchmark.h>

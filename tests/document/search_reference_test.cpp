@@ -1,7 +1,7 @@
 // The engine's scan for candidates against the reference candidate loop, on random cases.
+#include "document/search_engine.h"
 #include "exact_bytes.h"
 #include "search_reference.h"
-#include "document/search_engine.h"
 
 #include <gtest/gtest.h>
 #include <iomanip>

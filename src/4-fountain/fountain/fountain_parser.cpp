@@ -2,8 +2,8 @@
 
 #include "core/cp932.h"
 #include "core/errors.h"
-#include "fountain/fountain.h"
 #include "core/quoted_string.h"
+#include "fountain/fountain.h"
 #include "lists/string_list.h"
 
 #include <algorithm>

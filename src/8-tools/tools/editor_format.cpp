@@ -1,8 +1,8 @@
 #include "tools/editor_format.h"
 
 #include "input/editor.h"
-#include "tools/editor_lines.h"
 #include "script/formatter.h"
+#include "tools/editor_lines.h"
 
 #include <optional>
 #include <string>

@@ -3,8 +3,8 @@
 #include "app/main_form.h"
 #include "app/main_view.h"
 #include "input/editor.h"
-#include "tools/editor_lines.h"
 #include "script/script_parser.h"
+#include "tools/editor_lines.h"
 
 #include <algorithm>
 #include <iterator>
