@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <ranges>
 #include <string>
 #include <vector>
 
@@ -285,8 +284,10 @@ constexpr char LowerAscii(char C) {
     return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;
 }
 
-constexpr std::size_t kLongestKeyword = std::ranges::max(
-    kKeywords | std::views::transform([](const TKeyword& Keyword) { return Keyword.Name.size(); }));
+constexpr std::size_t kLongestKeyword =
+    std::ranges::max_element(kKeywords, {}, [](const TKeyword& Keyword) {
+        return Keyword.Name.size();
+    })->Name.size();
 
 std::string Lower(std::string_view Text) {
     std::string lower(Text);
