@@ -36,6 +36,11 @@ constexpr std::array<unsigned char, 256> kUpperCaseBytes = [] {
     return table;
 }();
 
+// A byte lower-cased: only A-Z change (a lead or trail byte never does).
+constexpr char LowerAscii(char Byte) {
+    return Byte >= 'A' && Byte <= 'Z' ? static_cast<char>(Byte - 'A' + 'a') : Byte;
+}
+
 // The editor's default word delimiters: controls, spaces and ASCII punctuation, 0x7F-0x80,
 // 0xA0-0xA5 (half-width kana punctuation) and 0xFD-0xFF. Digits, ASCII letters, "_", half-width
 // katakana and lead bytes are not delimiters.

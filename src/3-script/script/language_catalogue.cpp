@@ -1,5 +1,7 @@
 #include "script/language_catalogue.h"
 
+#include "core/cp932.h"
+
 #include <algorithm>
 #include <array>
 #include <string>
@@ -279,10 +281,6 @@ constexpr auto kKeywords = std::to_array<TKeyword>({
     {"With", W::With, kReserved},
     {"Xor", W::Xor, kReserved},
 });
-
-constexpr char LowerAscii(char C) {
-    return C >= 'A' && C <= 'Z' ? static_cast<char>(C - 'A' + 'a') : C;
-}
 
 constexpr std::size_t kLongestKeyword =
     std::ranges::max_element(kKeywords, {}, [](const TKeyword& Keyword) {

@@ -11,10 +11,6 @@ namespace kst {
 
 namespace {
 
-char LowerAscii(char Byte) {
-    return Byte >= 'A' && Byte <= 'Z' ? static_cast<char>(Byte - 'A' + 'a') : Byte;
-}
-
 // What a byte is to the reader of a line.
 enum class TByteClass : std::uint8_t {
     Blank, // 0x00-0x20

@@ -16,13 +16,9 @@ bool IsLetter(char Ch) {
     return IsUpperLetter(Ch) || (Ch >= 'a' && Ch <= 'z');
 }
 
-char LowerLetter(char Ch) {
-    return IsUpperLetter(Ch) ? static_cast<char>(Ch - 'A' + 'a') : Ch;
-}
-
 char OtherCase(char Ch) {
     if (IsUpperLetter(Ch)) {
-        return LowerLetter(Ch);
+        return LowerAscii(Ch);
     }
     return Ch >= 'a' && Ch <= 'z' ? static_cast<char>(Ch - 'a' + 'A') : Ch;
 }
@@ -32,7 +28,7 @@ char OtherCase(char Ch) {
 std::string FoldSingleByteCase(std::string_view Text) {
     std::string folded(Text);
     for (std::size_t i = 0; i < folded.size(); i += CharLengthAt(folded, i)) {
-        folded[i] = LowerLetter(folded[i]);
+        folded[i] = LowerAscii(folded[i]);
     }
     return folded;
 }
@@ -61,7 +57,7 @@ bool TWordMatcher::MatchesAt(std::string_view Text, std::size_t Position) const 
     }
     for (std::size_t k = 1; k < FWord.size(); ++k) {
         const char ch = Text[Position + k];
-        if (ch != FWord[k] && (FCaseless[k] == 0 || LowerLetter(ch) != FWord[k])) {
+        if (ch != FWord[k] && (FCaseless[k] == 0 || LowerAscii(ch) != FWord[k])) {
             return false;
         }
     }
