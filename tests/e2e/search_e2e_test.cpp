@@ -83,6 +83,26 @@ TEST_F(SearchTest, SearchListsTheHitLinesAndADoubleClickJumpsToOne) {
               (std::vector<std::wstring>{L"[0002] :   MsgBox a", L"[0004] : msgbox \"全角\"",
                                          L"> [2]行ヒット"}));
     EXPECT_NE(IsWindowVisible(list), FALSE);
+    // Found as in any list of strings, case aside, by another program.
+    const struct {
+        UINT Message;
+        WPARAM After;
+        const wchar_t* Text;
+        LRESULT Found;
+    } finds[] = {
+        {LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), L"[0004] : MSGBOX \"全角\"", 1},
+        {LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), L"[0004] : msgbox", LB_ERR},
+        {LB_FINDSTRING, 1, L"[0002]", 0},
+        {LB_FINDSTRING, static_cast<WPARAM>(-1), L"> [2]", 2},
+    };
+    for (const auto& find : finds) {
+        EXPECT_EQ(SendMessageW(list, find.Message, find.After, reinterpret_cast<LPARAM>(find.Text)),
+                  find.Found)
+            << find.Text;
+    }
+    // A typed character selects the next entry starting with it.
+    PostMessageW(list, WM_CHAR, L'>', 1);
+    EXPECT_TRUE(WaitUntil([&] { return SendMessageW(list, LB_GETCURSEL, 0, 0) == 2; }, kTimeout));
 
     const HWND editor = EditorOf(window);
     const auto fourthLine = static_cast<DWORD>(SendMessageW(editor, EM_LINEINDEX, 3, 0));

@@ -15,6 +15,47 @@ constexpr int kTextIndent = 1;
 
 constexpr std::size_t kBlockRoom = std::size_t{1} << 20;
 
+// A UTF-16 unit takes at most three bytes of UTF-8 (a pair of them four).
+constexpr std::size_t kMostUtf8PerUnit = 3;
+
+bool IsAscii(wchar_t Character) {
+    return Character < 0x80;
+}
+
+wchar_t AsciiLower(wchar_t Character) {
+    return Character >= L'A' && Character <= L'Z' ? static_cast<wchar_t>(Character - L'A' + L'a')
+                                                  : Character;
+}
+
+bool SameIgnoringCase(std::wstring_view A, std::wstring_view B) {
+    return CompareStringOrdinal(A.data(), static_cast<int>(A.size()), B.data(),
+                                static_cast<int>(B.size()), TRUE) == CSTR_EQUAL;
+}
+
+// Whether Entry (UTF-8) starts with Text, or is Text when Whole, case aside as the system compares
+// strings in a list box. Most entries differ in their first character, told apart without
+// converting them.
+bool EntryMatches(std::string_view Entry, std::wstring_view Text, bool Whole) {
+    if (Text.empty()) {
+        return !Whole || Entry.empty();
+    }
+    const auto first = static_cast<unsigned char>(Entry.empty() ? 0 : Entry.front());
+    if (IsAscii(first) && IsAscii(Text.front()) &&
+        AsciiLower(static_cast<wchar_t>(first)) != AsciiLower(Text.front())) {
+        return false;
+    }
+    const std::size_t room = Text.size() * kMostUtf8PerUnit;
+    if (Whole && Entry.size() > room) {
+        return false;
+    }
+    const std::wstring start = Utf8ToWide(Entry.substr(0, room));
+    if (Whole) {
+        return SameIgnoringCase(start, Text);
+    }
+    return start.size() >= Text.size() &&
+           SameIgnoringCase(std::wstring_view(start).substr(0, Text.size()), Text);
+}
+
 } // namespace
 
 // The list's own procedure is replaced rather than subclassed through comctl32: under Wine,
@@ -68,6 +109,20 @@ LRESULT CALLBACK ResultsList::Proc(HWND Window, UINT Msg, WPARAM WParam, LPARAM 
         return self.TextLength(WParam);
     case LB_GETTEXT:
         return self.CopyText(WParam, LParam);
+    case LB_FINDSTRING:
+    case LB_FINDSTRINGEXACT:
+        return LParam == 0 ? LB_ERR
+                           : self.Find(WParam, reinterpret_cast<const wchar_t*>(LParam),
+                                       Msg == LB_FINDSTRINGEXACT);
+    case LB_SELECTSTRING:
+        return LParam == 0 ? LB_ERR
+                           : self.SelectStarting(WParam, reinterpret_cast<const wchar_t*>(LParam));
+    case WM_CHAR:
+        if (WParam >= L' ') {
+            self.TypeAhead(static_cast<wchar_t>(WParam));
+            return 0;
+        }
+        break;
     case WM_KEYUP:
         self.FKeyUp(WParam);
         break;
@@ -93,6 +148,39 @@ LRESULT ResultsList::CopyText(WPARAM Index, LPARAM Buffer) const {
     std::memcpy(reinterpret_cast<wchar_t*>(Buffer), text.c_str(),
                 (text.size() + 1) * sizeof(wchar_t));
     return static_cast<LRESULT>(text.size());
+}
+
+LRESULT ResultsList::Find(WPARAM After, std::wstring_view Text, bool Whole) const {
+    const std::size_t count = Count();
+    const std::size_t start = After < count ? After + 1 : 0;
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t index = (start + step) % count;
+        if (EntryMatches(Entry(index), Text, Whole)) {
+            return static_cast<LRESULT>(index);
+        }
+    }
+    return LB_ERR;
+}
+
+LRESULT ResultsList::SelectStarting(WPARAM After, std::wstring_view Text) {
+    const LRESULT found = Find(After, Text, false);
+    if (found != LB_ERR) {
+        CallWindowProcW(FClassProc, FWindow, LB_SETCURSEL, static_cast<WPARAM>(found), 0);
+    }
+    return found;
+}
+
+// The entry is selected as a click selects it: the owner hears of the change.
+void ResultsList::TypeAhead(wchar_t Character) {
+    const auto caret = CallWindowProcW(FClassProc, FWindow, LB_GETCARETINDEX, 0, 0);
+    const LRESULT previous = CallWindowProcW(FClassProc, FWindow, LB_GETCURSEL, 0, 0);
+    const LRESULT found =
+        SelectStarting(static_cast<WPARAM>(caret), std::wstring_view(&Character, 1));
+    if (found != LB_ERR && found != previous) {
+        SendMessageW(GetParent(FWindow), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(FWindow), LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(FWindow));
+    }
 }
 
 // An entry in the system's colours for a selected or an ordinary entry, with the focus frame

@@ -1,7 +1,9 @@
 // The main window's results list: a list box that keeps no entries of its own (no-data, drawn by
 // its owner) while this class keeps their texts, so that adding a million entries is one message
-// instead of a million. It answers LB_GETTEXT and LB_GETTEXTLEN from those texts, for other
-// programs too, and draws its entries as a list of strings does.
+// instead of a million. It answers the messages of a list of strings from those texts, for other
+// programs too (LB_GETTEXT, LB_GETTEXTLEN, LB_FINDSTRING, LB_FINDSTRINGEXACT, LB_SELECTSTRING),
+// selects the next entry starting with a typed character, and draws its entries as a list of
+// strings does.
 #pragma once
 
 #include "win32/windows_api.h"
@@ -39,6 +41,11 @@ private:
     static LRESULT CALLBACK Proc(HWND Window, UINT Msg, WPARAM WParam, LPARAM LParam);
     LRESULT TextLength(WPARAM Index) const;
     LRESULT CopyText(WPARAM Index, LPARAM Buffer) const;
+    // The first entry after the entry After (all of them from the first for -1), going round to
+    // the top, that starts with Text (is Text when Whole), case aside; LB_ERR when none does.
+    LRESULT Find(WPARAM After, std::wstring_view Text, bool Whole) const;
+    LRESULT SelectStarting(WPARAM After, std::wstring_view Text);
+    void TypeAhead(wchar_t Character);
     std::size_t Count() const { return FEntries.size(); }
     std::string_view Entry(std::size_t Index) const;
     void Keep(std::string_view Text);
