@@ -155,16 +155,17 @@ bool SameWord(std::string_view Text, std::string_view Word) {
                       [](char A, char B) { return LowerAscii(A) == B; });
 }
 
-ScriptLexer::ScriptLexer(std::span<const std::string_view> Lines, Listener& Listener)
-    : FLines(Lines), FListener(Listener) {
-    if (!Lines.empty()) {
+ScriptLexer::ScriptLexer(const ScriptLines& Lines, std::size_t FirstLine, Listener& Listener)
+    : FLines(Lines), FListener(Listener), FLine(FirstLine), FLineCount(Lines.Count()) {
+    if (FLine < FLineCount) {
         StartLine(false);
     }
 }
 
 std::string_view ScriptLexer::TextOf(const TToken& Token) const {
-    return FLines[static_cast<std::size_t>(Token.Line)].substr(
-        static_cast<std::size_t>(Token.Column), static_cast<std::size_t>(Token.Length));
+    const auto line = static_cast<std::size_t>(Token.Line);
+    return (line == FLine ? FText : FLines.Line(line))
+        .substr(static_cast<std::size_t>(Token.Column), static_cast<std::size_t>(Token.Length));
 }
 
 std::string_view ScriptLexer::NameOf(const TToken& Token) const {
@@ -173,6 +174,9 @@ std::string_view ScriptLexer::NameOf(const TToken& Token) const {
 }
 
 void ScriptLexer::StartLine(bool Continuation) {
+    FText = FLines.Line(FLine);
+    FLastLine = FLine;
+    FLastLineLength = FText.size();
     FPos = 0;
     FLineIsContinuation = Continuation;
     FLineHasTokens = false;
@@ -188,12 +192,17 @@ bool ScriptLexer::NextLine(bool Continuation) {
     if (FLineOpensString) {
         content = TLineContent::OpenString;
     } else if (!FLineHasTokens) {
-        content = TrimBlanks(FLines[FLine]).empty() ? TLineContent::Blank : TLineContent::Comment;
+        content = TrimBlanks(FText).empty() ? TLineContent::Blank : TLineContent::Comment;
     } else if (FLineIsContinuation) {
         content = TLineContent::Continuation;
     }
     FListener.LineLeft(static_cast<int>(FLine), content);
-    if (++FLine == FLines.size()) {
+    ++FLine;
+    if (!Continuation && !FListener.StatementLineReached(static_cast<int>(FLine))) {
+        FLine = FLineCount;
+        return false;
+    }
+    if (FLine == FLineCount) {
         return false;
     }
     StartLine(Continuation);
@@ -204,11 +213,11 @@ TToken ScriptLexer::Next() {
     if (FLineEnded) {
         FLineEnded = false;
         if (!NextLine(false)) {
-            return {};
+            return EndOfScript();
         }
     }
-    while (FLine < FLines.size()) {
-        const std::string_view line = FLines[FLine];
+    while (FLine < FLineCount) {
+        const std::string_view line = FText;
         std::size_t pos = FPos;
         while (pos < line.size() && ClassOf(line[pos]) == TByteClass::Blank) {
             ++pos;
@@ -248,7 +257,14 @@ TToken ScriptLexer::Next() {
                 .Column = static_cast<int>(start),
                 .Length = static_cast<int>(pos - start)};
     }
-    return {};
+    return EndOfScript();
+}
+
+// At the end of the last line read, where a statement left open there lacks what it lacks.
+TToken ScriptLexer::EndOfScript() const {
+    return {.Type = TTokenType::EndOfScript,
+            .Line = static_cast<int>(FLastLine),
+            .Column = static_cast<int>(FLastLineLength)};
 }
 
 // Scans the token of Line at Pos, moving Pos past it, and answers its type. Pos stays at a comment

@@ -5,11 +5,37 @@
 // it cannot read: a string or a bracketed name left open, a character the language does not have.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string_view>
 
 namespace kst {
+
+// The lines of a script as its readers take them: one at a time, by number, each view valid while
+// the text does not change.
+class ScriptLines {
+public:
+    ScriptLines() = default;
+    ScriptLines(const ScriptLines&) = delete;
+    ScriptLines& operator=(const ScriptLines&) = delete;
+    virtual std::size_t Count() const = 0;
+    virtual std::string_view Line(std::size_t Index) const = 0;
+
+protected:
+    ~ScriptLines() = default;
+};
+
+// Lines held in a span.
+class SpanLines final : public ScriptLines {
+public:
+    explicit SpanLines(std::span<const std::string_view> Lines) : FLines(Lines) {}
+    std::size_t Count() const override { return FLines.size(); }
+    std::string_view Line(std::size_t Index) const override { return FLines[Index]; }
+
+private:
+    std::span<const std::string_view> FLines;
+};
 
 enum class TTokenType : std::uint8_t {
     Name,
@@ -73,12 +99,17 @@ public:
         virtual void LineLeft(int Line, TLineContent Content) = 0;
         // At byte Column of Line.
         virtual void Fault(int Line, int Column, TLexFault Fault) = 0;
+        // The lexer comes to a line where a statement begins (one that continues none), or to
+        // the script's end after a line that continues into none; answers whether to read on,
+        // else the script ends there.
+        virtual bool StatementLineReached(int Line) = 0;
 
     protected:
         ~Listener() = default;
     };
 
-    ScriptLexer(std::span<const std::string_view> Lines, Listener& Listener);
+    // Reads from the start of FirstLine, where a statement begins.
+    ScriptLexer(const ScriptLines& Lines, std::size_t FirstLine, Listener& Listener);
 
     // The next token; EndOfScript, again and again, after the last line.
     TToken Next();
@@ -89,6 +120,7 @@ public:
     void StartStatement() { FAtStatementStart = true; }
 
 private:
+    TToken EndOfScript() const;
     void StartLine(bool Continuation);
     // Tells the listener what the current line held and moves to the next; answers whether there
     // is one.
@@ -100,9 +132,14 @@ private:
     void ScanString(std::string_view Line, std::size_t& Pos);
     void Report(std::size_t Column, TLexFault Fault);
 
-    std::span<const std::string_view> FLines;
+    const ScriptLines& FLines;
     Listener& FListener;
     std::size_t FLine = 0;
+    std::size_t FLineCount = 0;
+    // The text of line FLine.
+    std::string_view FText;
+    std::size_t FLastLine = 0;
+    std::size_t FLastLineLength = 0;
     std::size_t FPos = 0;
     bool FLineIsContinuation = false;
     bool FLineHasTokens = false;

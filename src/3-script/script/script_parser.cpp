@@ -25,6 +25,7 @@ constexpr int kContinuation = -3;
 constexpr int kMaxDepth = 100;
 
 constexpr std::size_t kBlockKinds = 10;
+static_assert(static_cast<std::size_t>(TBlockKind::With) + 1 == kBlockKinds);
 
 constexpr std::array<std::string_view, kBlockKinds> kOpenerTexts = {
     "Sub", "Function", "Property", "Class", "If", "For", "Do", "While", "Select Case", "With"};
@@ -38,11 +39,6 @@ std::string_view OpenerText(TBlockKind Kind) {
 
 std::string_view CloserText(TBlockKind Kind) {
     return kCloserTexts[static_cast<std::size_t>(Kind)];
-}
-
-bool IsDefinition(TBlockKind Kind) {
-    return Kind == TBlockKind::Sub || Kind == TBlockKind::Function ||
-           Kind == TBlockKind::Property || Kind == TBlockKind::Class;
 }
 
 // The block that End followed by Word closes, if any.
@@ -106,79 +102,25 @@ TScriptProblem MissingAt(int Line, int Column, std::string_view Text) {
     return problem;
 }
 
-struct TOpenBlock {
-    TBlockKind Kind;
-    int Line;
-    int Column;
-    int Level;
-};
-
-// The open blocks, innermost last, with the place of the innermost block of each kind and of the
-// innermost definition at hand, so that a closer finds its block at once however many are open.
-class BlockStack {
-public:
-    bool Empty() const { return FOpen.empty(); }
-    std::size_t Size() const { return FOpen.size(); }
-    const TOpenBlock& Top() const { return FOpen.back(); }
-    const TOpenBlock& operator[](std::size_t Index) const { return FOpen[Index]; }
-    std::span<const TOpenBlock> All() const { return FOpen; }
-
-    void Push(const TOpenBlock& Block) {
-        KindPlaces(Block.Kind).push_back(FOpen.size());
-        if (IsDefinition(Block.Kind)) {
-            FDefinitions.push_back(FOpen.size());
-        }
-        FOpen.push_back(Block);
-    }
-
-    void Pop() {
-        KindPlaces(FOpen.back().Kind).pop_back();
-        if (IsDefinition(FOpen.back().Kind)) {
-            FDefinitions.pop_back();
-        }
-        FOpen.pop_back();
-    }
-
-    // The innermost open block of Kind (Size() when none). Only a definition's closer looks
-    // beyond the innermost definition.
-    std::size_t Innermost(TBlockKind Kind) const {
-        const std::vector<std::size_t>& places = FKindPlaces[static_cast<std::size_t>(Kind)];
-        if (places.empty()) {
-            return FOpen.size();
-        }
-        const std::size_t place = places.back();
-        if (!IsDefinition(Kind) && !FDefinitions.empty() && FDefinitions.back() > place) {
-            return FOpen.size();
-        }
-        return place;
-    }
-
-private:
-    std::vector<std::size_t>& KindPlaces(TBlockKind Kind) {
-        return FKindPlaces[static_cast<std::size_t>(Kind)];
-    }
-
-    std::vector<TOpenBlock> FOpen;
-    std::array<std::vector<std::size_t>, kBlockKinds> FKindPlaces;
-    std::vector<std::size_t> FDefinitions;
-};
-
 class ScriptParser : ScriptLexer::Listener {
 public:
-    explicit ScriptParser(std::span<const std::string_view> Lines) : FLexer(Lines, *this) {
-        FStructure.Levels.assign(Lines.size(), kPending);
+    // The whole script, with the level of every line.
+    explicit ScriptParser(const ScriptLines& Lines) : FLexer(Lines, 0, *this) {
+        FStructure.Levels.assign(Lines.Count(), kPending);
+        Advance();
+    }
+
+    // From FirstLine on, where a statement begins with Blocks open, told to Reader.
+    ScriptParser(const ScriptLines& Lines, int FirstLine, const TBlockState& Blocks, int Shift,
+                 ScriptReader& Reader)
+        : FBlocks(Blocks), FShift(Shift), FReader(&Reader),
+          FLexer(Lines, static_cast<std::size_t>(FirstLine), *this) {
         Advance();
     }
 
     TScriptStructure Parse() && {
-        while (FToken.Type != TTokenType::EndOfScript) {
-            Statement();
-        }
-        for (const TOpenBlock& block : FBlocks.All()) {
-            TScriptProblem problem = ProblemAt(block.Line, block.Column, TProblemKind::LeftOpen);
-            problem.Keyword = {block.Kind, TBlockWord::Opener};
-            problem.Block = block.Kind;
-            problem.BlockLine = block.Line;
+        ReadStatements();
+        for (const TScriptProblem& problem : LeftOpenProblems(FBlocks, FShift)) {
             Report(problem);
         }
         ResolveLevels();
@@ -188,7 +130,20 @@ public:
         return std::move(FStructure);
     }
 
+    void Read() && {
+        ReadStatements();
+        if (!FStopped) {
+            FReader->ScriptEnded(FBlocks);
+        }
+    }
+
 private:
+    void ReadStatements() {
+        while (FToken.Type != TTokenType::EndOfScript) {
+            Statement();
+        }
+    }
+
     // Statements
 
     // Reads the statement at the current token and what ends it (":" or the line's end).
@@ -900,7 +855,7 @@ private:
     void Open(const TToken& First, TBlockKind Kind) {
         const int level = BodyLevel();
         Place(First, level);
-        FBlocks.Push({Kind, First.Line, First.Column, level});
+        FBlocks = FBlocks.Pushed({Kind, First.Line - FShift, First.Column, level});
     }
 
     // A procedure stands at the top or in a class, a class at the top: the blocks around it are
@@ -913,7 +868,7 @@ private:
                    IsDefinition(FBlocks.Top().Kind) ? TProblemKind::DefinitionInside
                                                     : TProblemKind::Interrupted,
                    keyword, FBlocks.Top());
-            FBlocks.Pop();
+            FBlocks = FBlocks.Popped();
         }
         FStructure.Definitions.push_back(First.Line);
         Open(First, Kind);
@@ -930,7 +885,7 @@ private:
         } else {
             CloseAbove(First, keyword, open);
             Place(First, FBlocks.Top().Level);
-            FBlocks.Pop();
+            FBlocks = FBlocks.Popped();
         }
         Advance();
         EndStatement(ReadRest());
@@ -950,24 +905,38 @@ private:
 
     // The blocks inside the one at Index are taken as left open when Keyword comes.
     void CloseAbove(const TToken& First, const TScriptKeyword& Keyword, std::size_t Index) {
-        for (std::size_t above = Index + 1; above < FBlocks.Size(); ++above) {
-            Report(First, TProblemKind::Interrupted, Keyword, FBlocks[above]);
+        if (Index + 1 == FBlocks.Size()) {
+            return;
         }
-        while (FBlocks.Size() > Index + 1) {
-            FBlocks.Pop();
+        for (const TOpenBlock& above : FBlocks.BlocksFrom(Index + 1)) {
+            Report(First, TProblemKind::Interrupted, Keyword, above);
         }
+        FBlocks = FBlocks.Outermost(Index + 1);
     }
 
     // Problems
 
-    void Report(const TScriptProblem& Problem) { FStructure.Problems.push_back(Problem); }
+    void Report(const TScriptProblem& Problem) {
+        if (FReader != nullptr) {
+            FReader->Problem(Problem);
+        } else {
+            FStructure.Problems.push_back(Problem);
+        }
+    }
+
+    // A problem that names no block.
+    void Report(const TToken& At, TProblemKind Kind, const TScriptKeyword& Keyword) {
+        TScriptProblem problem = ProblemAt(At.Line, At.Column, Kind);
+        problem.Keyword = Keyword;
+        Report(problem);
+    }
 
     void Report(const TToken& At, TProblemKind Kind, const TScriptKeyword& Keyword,
-                const TOpenBlock& Block = {}) {
+                const TOpenBlock& Block) {
         TScriptProblem problem = ProblemAt(At.Line, At.Column, Kind);
         problem.Keyword = Keyword;
         problem.Block = Block.Kind;
-        problem.BlockLine = Block.Line;
+        problem.BlockLine = Block.Line + FShift;
         Report(problem);
     }
 
@@ -998,6 +967,9 @@ private:
 
     // The first statement on a line places it.
     void Place(const TToken& First, int Level) {
+        if (FReader != nullptr) {
+            return;
+        }
         int& level = FStructure.Levels[static_cast<std::size_t>(First.Line)];
         if (level == kPending) {
             level = Level;
@@ -1023,6 +995,9 @@ private:
     // A line without statements is a comment line, left as it is, or a blank line, indented as a
     // statement would be; so is a line that opens a string it does not close.
     void LineLeft(int Line, TLineContent Content) override {
+        if (FReader != nullptr) {
+            return;
+        }
         int& level = FStructure.Levels[static_cast<std::size_t>(Line)];
         switch (Content) {
         case TLineContent::Statements:
@@ -1040,8 +1015,21 @@ private:
         }
     }
 
+    bool StatementLineReached(int Line) override {
+        if (FReader == nullptr || FReader->StatementLine(Line, FBlocks)) {
+            return true;
+        }
+        FStopped = true;
+        return false;
+    }
+
     TScriptStructure FStructure;
-    BlockStack FBlocks;
+    TBlockState FBlocks;
+    // Lines of the blocks are recorded FShift lines before the lines they stand on.
+    int FShift = 0;
+    // Told of what is read from a line on, instead of FStructure.
+    ScriptReader* FReader = nullptr;
+    bool FStopped = false;
     ScriptLexer FLexer;
     TToken FToken;
     TWordId FWord = W::None;
@@ -1057,7 +1045,25 @@ private:
 } // namespace
 
 TScriptStructure ParseScript(std::span<const std::string_view> Lines) {
-    return ScriptParser(Lines).Parse();
+    return ScriptParser(SpanLines(Lines)).Parse();
+}
+
+void ReadScript(const ScriptLines& Lines, int FirstLine, const TBlockState& Blocks, int Shift,
+                ScriptReader& Reader) {
+    ScriptParser(Lines, FirstLine, Blocks, Shift, Reader).Read();
+}
+
+std::vector<TScriptProblem> LeftOpenProblems(const TBlockState& Blocks, int Shift) {
+    std::vector<TScriptProblem> problems;
+    for (const TOpenBlock& block : Blocks.BlocksFrom(0)) {
+        TScriptProblem problem =
+            ProblemAt(block.Line + Shift, block.Column, TProblemKind::LeftOpen);
+        problem.Keyword = {block.Kind, TBlockWord::Opener};
+        problem.Block = block.Kind;
+        problem.BlockLine = problem.Line;
+        problems.push_back(problem);
+    }
+    return problems;
 }
 
 std::string ProblemMessage(const TScriptProblem& Problem) {

@@ -9,6 +9,9 @@
 // Independent of the editor: the syntax check, the procedure list and the formatter use it.
 #pragma once
 
+#include "script/block_state.h"
+#include "script/script_lexer.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
@@ -99,6 +102,34 @@ struct TScriptStructure {
 };
 
 TScriptStructure ParseScript(std::span<const std::string_view> Lines);
+
+// What reading a script from one of its lines on tells, so that an edit is read again only as
+// far as it changes the blocks open at a line's start.
+class ScriptReader {
+public:
+    ScriptReader() = default;
+    ScriptReader(const ScriptReader&) = delete;
+    ScriptReader& operator=(const ScriptReader&) = delete;
+    // A problem, found in the order of reading (the blocks left open at the end excepted).
+    virtual void Problem(const TScriptProblem& Problem) = 0;
+    // Reading comes to Line, where a statement begins (or, past the last line, the script ends
+    // after a complete statement), with Blocks open; answers whether to read on.
+    virtual bool StatementLine(int Line, const TBlockState& Blocks) = 0;
+    // Reading reached the script's end with Blocks left open.
+    virtual void ScriptEnded(const TBlockState& Blocks) = 0;
+
+protected:
+    ~ScriptReader() = default;
+};
+
+// Reads Lines from FirstLine on, where a statement begins with Blocks open, until Reader stops it
+// or the script ends. Blocks records lines Shift lines before the lines they stand on, and so do
+// the blocks this reading opens.
+void ReadScript(const ScriptLines& Lines, int FirstLine, const TBlockState& Blocks, int Shift,
+                ScriptReader& Reader);
+
+// The problems of the blocks left open at a script's end, recorded Shift lines before theirs.
+std::vector<TScriptProblem> LeftOpenProblems(const TBlockState& Blocks, int Shift);
 
 // The problem in words (UTF-8), naming its keyword and the line (1-based) of an open block.
 std::string ProblemMessage(const TScriptProblem& Problem);
