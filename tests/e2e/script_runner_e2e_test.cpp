@@ -188,6 +188,53 @@ TEST_F(ScriptRunnerTest, StopEndsAConsoleRunWithTheProcessesItStarted) {
     EXPECT_TRUE(TakesCharacter(EditorOf(window)));
 }
 
+// The window is killed, so that nothing of its own ends the scripts: what a console run started
+// ends with it, while what an ended run left behind runs on. The child is a windowed host, which
+// shares no console with the run's; the scripts wait without WScript.Sleep, on which Wine's
+// script hosts end silently.
+TEST_F(ScriptRunnerTest, TheEditorsEndEndsWhatAConsoleRunStartedButNotWhatAnEndedOneLeft) {
+    CreateTextFile(L"child.vbs", "Do\r\nLoop\r\n");
+    const std::wstring script = CreateTextFile(
+        L"parent.vbs",
+        "Set shell = CreateObject(\"WScript.Shell\")\r\n"
+        "Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\n"
+        "folder = fso.GetParentFolderName(WScript.ScriptFullName)\r\n"
+        "shell.Run \"wscript.exe //nologo \"\"\" & folder & \"\\child.vbs\"\"\", 0, False\r\n"
+        "Do Until fso.FileExists(folder & \"\\go.txt\")\r\n"
+        "Loop\r\n");
+    // The program with the script's child running; answers the child.
+    const auto runAtConsole = [&](HANDLE& Editor, HWND& Window) {
+        Editor = Start({script});
+        Window = WaitForMainWindow(TitleFor(script));
+        std::vector<DWORD> children;
+        if (Window != nullptr) {
+            PressUntil(Window, {{VK_SHIFT, VK_F8}},
+                       [&] { return !(children = ChildProcesses(L"wscript.exe")).empty(); });
+        }
+        return children.empty() ? 0 : children.front();
+    };
+    const auto kill = [](HANDLE Editor) {
+        return TerminateProcess(Editor, 1) != FALSE && WaitForExit(Editor);
+    };
+    HANDLE editor = nullptr;
+    HWND window = nullptr;
+    DWORD child = runAtConsole(editor, window);
+    ASSERT_NE(child, 0U);
+    ASSERT_TRUE(kill(editor));
+    EXPECT_TRUE(WaitUntil([&] { return HasEnded(child); }, kTimeout));
+    EndProcess(child);
+
+    child = runAtConsole(editor, window);
+    ASSERT_NE(child, 0U);
+    WriteBytes(PathOf(L"go.txt"), "");
+    ASSERT_TRUE(WaitUntil([&] { return OutputEnded(window, 1); }, kTimeout));
+    const HANDLE running = OpenProcess(SYNCHRONIZE, FALSE, child);
+    ASSERT_TRUE(kill(editor));
+    EXPECT_EQ(WaitForSingleObject(running, 2000), static_cast<DWORD>(WAIT_TIMEOUT));
+    CloseHandle(running);
+    EndProcess(child);
+}
+
 // A million short lines: the host can end only once the window has read them, and nothing but
 // the pipe wakes the window meanwhile (the test waits on the host without a message).
 TEST_F(ScriptRunnerTest, AConsoleRunReadsAFloodOfBareLineFeedsAsItArrives) {
