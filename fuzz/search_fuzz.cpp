@@ -5,7 +5,7 @@
 // CR and LF (on rows the caret can reach to their end). A regular expression either is refused
 // with a message or finds a match inside one line that starts and ends on character starts, or
 // gives up on a match too complex to decide.
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "document/exact_bytes.h"
 #include "document/regex_search.h"
 #include "document/search_reference.h"

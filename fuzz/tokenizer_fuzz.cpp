@@ -2,7 +2,7 @@
 // URL detection, control codes, the commenter) over arbitrary rows, some of them continued by
 // word wrap: every token lies inside its row, after the one before it, and is not empty.
 #include "app/main_window_editor.h"
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "fountain/editor_fountain.h"
 #include "fountain/editor_parser.h"
 #include "fuzz_check.h"

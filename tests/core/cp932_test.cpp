@@ -1,4 +1,4 @@
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/cp932_unicode.h"
 
 #include <gtest/gtest.h>

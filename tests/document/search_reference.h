@@ -3,7 +3,7 @@
 // engine's scan for the bytes a match can start and end with must find what this finds.
 #pragma once
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "document/search_engine.h"
 
 #include <string>

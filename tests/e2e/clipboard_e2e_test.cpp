@@ -14,8 +14,8 @@
 namespace kst::e2e {
 namespace {
 
-using win32::Cp932ToWide;
-using win32::WideToCp932;
+using win32::TextToWide;
+using win32::WideToText;
 
 void WriteBytes(const std::wstring& Path, const std::string& Bytes) {
     std::ofstream File(std::filesystem::path(Path), std::ios::binary | std::ios::trunc);
@@ -87,7 +87,7 @@ public:
         return SendMessageW(FProcess->EditorWindow(), Msg, WParam, LParam);
     }
 
-    std::string Text() const { return WideToCp932(WindowText(FProcess->EditorWindow())); }
+    std::string Text() const { return WideToText(WindowText(FProcess->EditorWindow())); }
 
     void PutCaret(WPARAM Index) const { Send(EM_SETSEL, Index, static_cast<LPARAM>(Index)); }
 
@@ -109,7 +109,7 @@ TEST(ClipboardTest, UnicodeTextFromAnotherProgramPastesAsCp932) {
     ASSERT_TRUE(Other.PutUnicodeText(L"日本語 abc\r\nｶﾅ x"));
     Editor.PutCaret(7);
     Editor.Send(WM_PASTE);
-    const std::string Pasted = WideToCp932(L"日本語 abc\r\nｶﾅ x");
+    const std::string Pasted = WideToText(L"日本語 abc\r\nｶﾅ x");
     EXPECT_EQ(Editor.Text(), "first\r\n" + Pasted + "second\r\n");
 
     Editor.Send(EM_SETSEL, 7, 7 + static_cast<LPARAM>(Pasted.size()));

@@ -16,7 +16,7 @@ namespace kst::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using win32::WideToCp932;
+using win32::WideToText;
 
 std::string ReadBytes(const std::wstring& Path) {
     std::ifstream File(std::filesystem::path(Path), std::ios::binary);
@@ -77,7 +77,7 @@ protected:
 TEST_F(EditorWindowTest, ShowsTheFileAsItsText) {
     EXPECT_EQ(Send(WM_GETTEXTLENGTH), static_cast<LRESULT>(SampleBytes.size()));
     const std::wstring Wide = Text();
-    EXPECT_EQ(WideToCp932(Wide), SampleBytes);
+    EXPECT_EQ(WideToText(Wide), SampleBytes);
     EXPECT_NE(Wide.find(L"' 引数がなければ使い方を表示して終了する"), std::wstring::npos);
 
     std::wstring Short(11, L'\0');
@@ -209,11 +209,11 @@ TEST_F(EditorWindowTest, TakesNewTextThroughSetText) {
     const std::wstring NewText = L"' 設定を読む\r\nMsgBox \"こんにちは\"\r\n";
     EXPECT_TRUE(Send(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(NewText.c_str())));
     EXPECT_EQ(Text(), NewText);
-    EXPECT_EQ(Send(WM_GETTEXTLENGTH), static_cast<LRESULT>(WideToCp932(NewText).size()));
+    EXPECT_EQ(Send(WM_GETTEXTLENGTH), static_cast<LRESULT>(WideToText(NewText).size()));
     EXPECT_EQ(Send(EM_GETLINECOUNT), 2);
-    EXPECT_EQ(Send(EM_LINEINDEX, 1), static_cast<LRESULT>(WideToCp932(L"' 設定を読む\r\n").size()));
+    EXPECT_EQ(Send(EM_LINEINDEX, 1), static_cast<LRESULT>(WideToText(L"' 設定を読む\r\n").size()));
     EXPECT_EQ(Send(EM_LINELENGTH, static_cast<WPARAM>(Send(EM_LINEINDEX, 1))),
-              static_cast<LRESULT>(WideToCp932(L"MsgBox \"こんにちは\"").size()));
+              static_cast<LRESULT>(WideToText(L"MsgBox \"こんにちは\"").size()));
 }
 
 } // namespace

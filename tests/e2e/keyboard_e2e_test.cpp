@@ -10,7 +10,7 @@ namespace kst::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using win32::WideToCp932;
+using win32::WideToText;
 
 constexpr auto kInputTimeout = 10s;
 
@@ -100,7 +100,7 @@ TEST_F(KeyboardTest, TakesADoubleByteCharacterFromOneUtf16Message) {
     EXPECT_TRUE(Shows(L"a漾ｱb", 4)) << "a lead byte from 0xE0 up and a half-width katakana";
     PostChars(L"\b\b");
     EXPECT_TRUE(Shows(L"ab", 1));
-    EXPECT_EQ(WideToCp932(Text()), "ab");
+    EXPECT_EQ(WideToText(Text()), "ab");
 }
 
 TEST_F(KeyboardTest, DropsCharactersThatCp932Lacks) {

@@ -23,8 +23,8 @@ namespace kst::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using win32::Cp932ToWide;
-using win32::WideToCp932;
+using win32::TextToWide;
+using win32::WideToText;
 
 std::set<std::wstring> MainWindowTitles() {
     std::set<std::wstring> Titles;
@@ -55,7 +55,7 @@ TEST_F(KestraneTest, ThreeFilesOnTheCommandLineOpenInThreeWindows) {
     Start({First, Second, Third});
 
     for (const std::wstring& Path : {First, Second, Third}) {
-        EXPECT_NE(WaitForMainWindow(TitleFor(Path)), nullptr) << WideToCp932(Path);
+        EXPECT_NE(WaitForMainWindow(TitleFor(Path)), nullptr) << WideToText(Path);
     }
     EXPECT_EQ(MainWindowTitles(),
               (std::set<std::wstring>{TitleFor(First), TitleFor(Second), TitleFor(Third)}));
@@ -155,7 +155,7 @@ TEST_F(KestraneTest, NewFilesTakeTheFirstFreeNumber) {
         ASSERT_TRUE(PressNewFile(FirstWindow));
         ASSERT_NE(WaitForMainWindow(NewFileTitle(Number)), nullptr)
             << Number << ": " << RunningPrograms().size() << " processes, windows "
-            << WideToCp932(JoinedTitles());
+            << WideToText(JoinedTitles());
     }
     const HWND SecondWindow = VisibleMainWindow(NewFileTitle(2));
     PostMessageW(SecondWindow, WM_CLOSE, 0, 0);
@@ -187,7 +187,7 @@ TEST_F(KestraneTest, ClosingWithUnsavedChangesAsksWhetherToSave) {
                   std::wstring::npos);
         Click(Question, Answer);
         ASSERT_TRUE(WaitForExit(Process));
-        EXPECT_EQ(ReadBytes(Path), Answer == IDYES ? WideToCp932(Edited) : Original);
+        EXPECT_EQ(ReadBytes(Path), Answer == IDYES ? WideToText(Edited) : Original);
     }
 }
 
@@ -268,7 +268,7 @@ TEST_F(KestraneTest, EndingTheSessionAsksAboutChangesAndSavesTheSettings) {
         ASSERT_EQ(reply.wait_for(kTimeout), std::future_status::ready);
         EXPECT_EQ(reply.get(), answer == IDYES ? TRUE : FALSE);
     }
-    EXPECT_EQ(ReadBytes(path), WideToCp932(edited));
+    EXPECT_EQ(ReadBytes(path), WideToText(edited));
 
     const std::wstring settings = EnvPath(L"kst.ini");
     ASSERT_FALSE(std::filesystem::exists(std::filesystem::path(settings)));
@@ -324,7 +324,7 @@ TEST_F(KestraneTest, SettingsWrittenAtExitAreReadAtTheNextStart) {
     EXPECT_EQ(GetPrivateProfileIntW(L"Wind", L"gWidth", 0, Settings.c_str()), 640U);
     EXPECT_EQ(GetPrivateProfileIntW(L"Wind", L"gHeight", 0, Settings.c_str()), 420U);
     EXPECT_EQ(GetPrivateProfileIntW(L"Option", L"gFontSize", 0, Settings.c_str()), 12U);
-    EXPECT_EQ(ReadBytes(EnvPath(L"FHist.dat")), WideToCp932(Script) + "\r\n");
+    EXPECT_EQ(ReadBytes(EnvPath(L"FHist.dat")), WideToText(Script) + "\r\n");
 
     ASSERT_NE(WritePrivateProfileStringW(L"Option", L"gFontSize", L"24", Settings.c_str()), FALSE);
     Start({Script});
@@ -448,7 +448,7 @@ TEST_F(KestraneTest, TheMainWindowShowsTheScriptsColoursAndItsMenuCaptions) {
     Start({Sample});
     const HWND Window = WaitForMainWindow(TitleFor(Sample));
     ASSERT_NE(Window, nullptr);
-    EXPECT_EQ(WindowText(EditorOf(Window)), Cp932ToWide(ReadBytes(Sample)));
+    EXPECT_EQ(WindowText(EditorOf(Window)), TextToWide(ReadBytes(Sample)));
     EXPECT_TRUE(WaitForText(StatusBoxOf(Window), L"VBSファイル"));
 
     const HFONT MenuFont = CreateMenuFont();

@@ -38,7 +38,7 @@ TEST(Package, TheProgramRunsFromTheUnpackedFolder) {
     const HWND Window = WaitForMainWindow(Script + kTitleSuffix);
     EXPECT_NE(Window, nullptr) << "no window shows " << Script;
     if (Window != nullptr) {
-        EXPECT_TRUE(WaitForText(EditorOf(Window), win32::Cp932ToWide(ReadBytes(Script))));
+        EXPECT_TRUE(WaitForText(EditorOf(Window), win32::TextToWide(ReadBytes(Script))));
         EXPECT_TRUE(SaveDrawnWindow(Window, L"package_trial.png", 8));
         PostMessageW(Window, WM_CLOSE, 0, 0);
     }

@@ -129,12 +129,12 @@ TEST_F(ScriptRunnerTest, StopEndsARunningScriptOnlyWhenAnsweredYes) {
 TEST_F(ScriptRunnerTest, AConsoleRunListsTheOutputAndAnErrorLineJumpsToItsPlace) {
     const std::wstring error = L"(2, 3) Microsoft VBScript runtime error: test";
     const std::wstring script = CreateTextFile(
-        L"console.vbs", win32::WideToCp932(L"WScript.Echo \"first line\"\r\n"
-                                           L"WScript.Echo \"日本語の行\"\r\n"
-                                           L"WScript.Echo WScript.ScriptFullName & \"" +
-                                           error +
-                                           L"\"\r\n"
-                                           L"WScript.Quit 3\r\n"));
+        L"console.vbs", win32::WideToText(L"WScript.Echo \"first line\"\r\n"
+                                          L"WScript.Echo \"日本語の行\"\r\n"
+                                          L"WScript.Echo WScript.ScriptFullName & \"" +
+                                          error +
+                                          L"\"\r\n"
+                                          L"WScript.Quit 3\r\n"));
     const HWND window = Open(script);
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(RunAtConsole(window, 4));

@@ -8,8 +8,8 @@ namespace kst::e2e {
 
 namespace {
 
-using win32::Cp932ToWide;
-using win32::WideToCp932;
+using win32::TextToWide;
+using win32::WideToText;
 
 TEST_F(KestraneTest, FormattingIsSavedAndCtrlZTakesItBack) {
     const std::string messy = "Sub Main()\r\n  If a Then\r\nb = 1  \r\n   End If\r\nEnd Sub";
@@ -22,14 +22,14 @@ TEST_F(KestraneTest, FormattingIsSavedAndCtrlZTakesItBack) {
     const HWND editor = EditorOf(window);
 
     ASSERT_TRUE(PressUntil(window, {{VK_CONTROL, 'T'}}, [&] {
-        return WindowText(editor) == Cp932ToWide(formatted);
-    })) << WideToCp932(WindowText(editor));
+        return WindowText(editor) == TextToWide(formatted);
+    })) << WideToText(WindowText(editor));
     EXPECT_TRUE(WaitForText(StatusBoxOf(window), L"変更あり"));
     ASSERT_TRUE(
         PressUntil(window, {{VK_CONTROL, 'S'}}, [&] { return ReadBytes(path) == formatted; }));
     ASSERT_TRUE(PressUntil(window, {{VK_CONTROL, 'Z'}}, [&] {
-        return WindowText(editor) == Cp932ToWide(messy);
-    })) << WideToCp932(WindowText(editor));
+        return WindowText(editor) == TextToWide(messy);
+    })) << WideToText(WindowText(editor));
 }
 
 TEST_F(KestraneTest, F5AndF6CommentAndUncommentTheSelectedLines) {
@@ -46,7 +46,7 @@ TEST_F(KestraneTest, F5AndF6CommentAndUncommentTheSelectedLines) {
     EXPECT_TRUE(WaitForText(editor, L"'Dim a\r\n'Dim b\r\nDim c\r\n"));
     EXPECT_EQ(EditorSelection(editor), (std::pair<DWORD, DWORD>{1, 12}));
     PostMessageW(editor, WM_KEYDOWN, VK_F6, 0);
-    EXPECT_TRUE(WaitForText(editor, Cp932ToWide(original)));
+    EXPECT_TRUE(WaitForText(editor, TextToWide(original)));
     EXPECT_EQ(EditorSelection(editor), (std::pair<DWORD, DWORD>{0, 10}));
 }
 
@@ -76,7 +76,7 @@ TEST_F(KestraneTest, F7AndF2ListTheProblemsAndTheProceduresAndAJumpGoesToTheLine
         L"[0003] : (エンジン) 2行目の If が閉じられる前に End Sub があります",
         L"[0003] : 2行目の If が閉じられる前に End Sub があります", L"> [2]件の問題"};
     ASSERT_TRUE(PressUntil(window, {{VK_F7}}, [&] { return ListItems(list) == problems; }))
-        << WideToCp932(ListItem(list, 0));
+        << WideToText(ListItem(list, 0));
     DoubleClickItem(list, 1);
     EXPECT_TRUE(caretOnLine(2));
 
@@ -92,7 +92,7 @@ TEST_F(KestraneTest, F7CompilesTheScriptWithTheEngineAndRunsNoneOfIt) {
     const std::wstring path =
         CreateTextFile(L"creates.vbs", "Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\n"
                                        "fso.CreateTextFile(\"" +
-                                           WideToCp932(made) + "\").Close\r\n");
+                                           WideToText(made) + "\").Close\r\n");
     Start({path});
     const HWND window = WaitForMainWindow(TitleFor(path));
     ASSERT_NE(window, nullptr);

@@ -11,8 +11,8 @@ namespace kst::e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using win32::Cp932ToWide;
-using win32::WideToCp932;
+using win32::TextToWide;
+using win32::WideToText;
 
 // Characters typed into a control of the program.
 void TypeInto(HWND Control, std::wstring_view Characters) {
@@ -43,7 +43,7 @@ class SearchTest : public KestraneTest {
 protected:
     // Starts the program on a script and waits for its window.
     HWND StartOn(const std::wstring& Name, const std::wstring& Text) {
-        FScript = CreateTextFile(Name, WideToCp932(Text));
+        FScript = CreateTextFile(Name, WideToText(Text));
         Start({FScript});
         const HWND window = WaitForMainWindow(TitleFor(FScript));
         EXPECT_TRUE(window != nullptr && BringForward(window));
@@ -175,7 +175,7 @@ TEST_F(SearchTest, ReplaceAllWithoutAskingThenSaveWritesTheFile) {
     ASSERT_TRUE(WaitUntilClosed(dialog));
 
     const std::string replaced = "WFScript.Echo 1\r\nx = 2 ' WFScript.Echo\r\nWFScript.Echo 3\r\n";
-    EXPECT_TRUE(WaitForText(EditorOf(window), Cp932ToWide(replaced)));
+    EXPECT_TRUE(WaitForText(EditorOf(window), TextToWide(replaced)));
     PressKeys({VK_CONTROL, 'S'});
     EXPECT_TRUE(WaitUntil([&] { return ReadBytes(FScript) == replaced; }, kTimeout));
 

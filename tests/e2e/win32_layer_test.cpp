@@ -27,18 +27,18 @@ int AdvanceSum(const TCellText& Cells) {
 }
 
 TEST(Utf, ConvertsBetweenUtf16AndTheOtherEncodings) {
-    EXPECT_EQ(Cp932ToWide("\x93\xfa\x96\x7b"
-                          "a\xb1"),
+    EXPECT_EQ(TextToWide("\x93\xfa\x96\x7b"
+                         "a\xb1"),
               L"日本aｱ");
-    EXPECT_EQ(WideToCp932(L"日本aｱ"), "\x93\xfa\x96\x7b"
-                                      "a\xb1");
+    EXPECT_EQ(WideToText(L"日本aｱ"), "\x93\xfa\x96\x7b"
+                                     "a\xb1");
     EXPECT_EQ(Utf8ToWide("設定 - Kestrane"), L"設定 - Kestrane");
     EXPECT_EQ(WideToUtf8(L"新規[1]"), "新規[1]");
-    EXPECT_EQ(WideToCp932(L"caf\u00e9 \u00bd"), "caf? ?");
-    EXPECT_EQ(Cp932ToWide(""), L"");
-    EXPECT_EQ(WideToCp932(L""), "");
+    EXPECT_EQ(WideToText(L"caf\u00e9 \u00bd"), "caf? ?");
+    EXPECT_EQ(TextToWide(""), L"");
+    EXPECT_EQ(WideToText(L""), "");
     // A lead byte without its partner still becomes one character.
-    EXPECT_EQ(Cp932ToWide("a\x82").size(), 2u);
+    EXPECT_EQ(TextToWide("a\x82").size(), 2u);
 }
 
 // A character outside the basic plane pastes as one "?" like any other that CP932 lacks.
@@ -289,8 +289,8 @@ protected:
 TEST_F(EditorWindowInProcessTest, ExchangesUtf16TextAndCountsCp932Bytes) {
     const std::wstring Text = L"' 日本語のコメント\r\nMsgBox \"ｱｲｳ\"\r\n";
     EXPECT_TRUE(SetText(Text.c_str()));
-    EXPECT_EQ(EditorOfWindow(Window)->GetLines().GetTextStr(), WideToCp932(Text));
-    EXPECT_EQ(Send(WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(WideToCp932(Text).size()));
+    EXPECT_EQ(EditorOfWindow(Window)->GetLines().GetTextStr(), WideToText(Text));
+    EXPECT_EQ(Send(WM_GETTEXTLENGTH, 0, 0), static_cast<LRESULT>(WideToText(Text).size()));
 
     std::wstring Buffer(64, L'\0');
     EXPECT_EQ(Send(WM_GETTEXT, Buffer.size(), reinterpret_cast<LPARAM>(Buffer.data())),
@@ -306,7 +306,7 @@ TEST_F(EditorWindowInProcessTest, ExchangesUtf16TextAndCountsCp932Bytes) {
     EXPECT_EQ(Line(2, 200), L"");
     EXPECT_EQ(Line(-1, 200), L"");
     EXPECT_EQ(Send(EM_LINEINDEX, 1, 0),
-              static_cast<LRESULT>(WideToCp932(L"' 日本語のコメント\r\n").size()));
+              static_cast<LRESULT>(WideToText(L"' 日本語のコメント\r\n").size()));
 
     EXPECT_TRUE(SetText(nullptr));
     EXPECT_EQ(Send(WM_GETTEXTLENGTH, 0, 0), 0);

@@ -1,7 +1,7 @@
 #include "keystroke_script.h"
 
 #include "app/main_window_editor.h"
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/messages.h"
 #include "document/wrap_option.h"
 #include "platform/clipboard.h"

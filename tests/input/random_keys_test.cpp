@@ -3,7 +3,7 @@
 // the caret where the model says, and the caret must stand on a legal column. Undoing everything
 // must give the original text back. Malformed texts (lone lead bytes) are checked for legal
 // carets and undo only, since their character boundaries are the editor's own.
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/messages.h"
 #include "editor_invariants.h"
 #include "keystroke_script.h"

@@ -306,7 +306,7 @@ bool FakeDesktop::RemoveProfileKey(const std::string& Section, const std::string
     return true;
 }
 
-std::string FakeDesktop::Cp932ToUtf8(std::string_view Text) {
+std::string FakeDesktop::TextToUtf8(std::string_view Text) {
     std::string converted;
     for (const char c : Text) {
         const auto byte = static_cast<unsigned char>(c);
@@ -321,8 +321,8 @@ std::string FakeDesktop::Cp932ToUtf8(std::string_view Text) {
     return converted;
 }
 
-// "<XX>" back to its byte; any other byte from 0x80 up is not CP932 as this fake writes it.
-std::string FakeDesktop::Utf8ToCp932(std::string_view Text) {
+// "<XX>" back to its byte; any other byte from 0x80 up is not text as this fake writes it.
+std::string FakeDesktop::Utf8ToText(std::string_view Text) {
     std::string converted;
     for (std::size_t i = 0; i < Text.size(); ++i) {
         if (Text[i] == '<' && i + 3 < Text.size() && Text[i + 3] == '>' &&

@@ -140,8 +140,8 @@ public:
                           const std::string& File) override;
     bool WriteProfileString(const std::string& Section, const std::string& Key,
                             const std::string& Value, const std::string& File) override;
-    std::string Cp932ToUtf8(std::string_view Text) override;
-    std::string Utf8ToCp932(std::string_view Text) override;
+    std::string TextToUtf8(std::string_view Text) override;
+    std::string Utf8ToText(std::string_view Text) override;
     std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) override;
     ScriptEngine& SystemScriptEngine() override { return Engine; }
 

@@ -1,7 +1,5 @@
 #include "core/cp932_unicode.h"
 
-#include "core/cp932.h"
-
 #include <cstddef>
 
 namespace kst {
@@ -43,7 +41,7 @@ TCp932Codes BuildCp932Codes() {
     // the NEC-selected IBM extensions give way to the IBM extensions of the same characters.
     for (const bool necSelected : {false, true}) {
         for (unsigned lead = 0x81; lead <= kLastLeadByte; ++lead) {
-            if (!IsLeadByte(static_cast<unsigned char>(lead)) ||
+            if (!IsCp932LeadByte(static_cast<unsigned char>(lead)) ||
                 IsNecSelectedIbmExtension(static_cast<unsigned char>(lead)) != necSelected) {
                 continue;
             }
@@ -72,7 +70,7 @@ char16_t UnicodeOfSingleByte(unsigned char Byte) {
 }
 
 char16_t UnicodeOfDoubleByte(unsigned char Lead, unsigned char Trail) {
-    if (!IsLeadByte(Lead) || Trail < kFirstTrailByte || Trail > kLastTrailByte) {
+    if (!IsCp932LeadByte(Lead) || Trail < kFirstTrailByte || Trail > kLastTrailByte) {
         return kNoUnicode;
     }
     return kDoubleByteCharacters[LeadIndex(Lead)][Trail - kFirstTrailByte];

@@ -2,14 +2,20 @@
 // extensions and the user-defined area included), for reading and writing files in Unicode.
 #pragma once
 
+#include "core/code_page.h"
+
 #include <array>
 #include <cstdint>
 
 namespace kst {
 
-// Marks a CP932 code without a Unicode character, and a character without a CP932 code.
-inline constexpr char16_t kNoUnicode = 0xFFFF;
-inline constexpr std::uint16_t kNoCp932Code = 0xFFFF;
+// Marks a character without a CP932 code.
+inline constexpr std::uint16_t kNoCp932Code = kNoCode;
+
+// True when Byte starts a CP932 double-byte character (0x81-0x9F, 0xE0-0xFC).
+constexpr bool IsCp932LeadByte(unsigned char Byte) {
+    return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xFC);
+}
 
 // The Unicode character of a single byte that is not a lead byte: ASCII and the half-width
 // katakana; kNoUnicode for the bytes 0x80, 0xA0 and 0xFD-0xFF, which name no character.

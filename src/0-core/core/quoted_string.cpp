@@ -1,6 +1,6 @@
 #include "core/quoted_string.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 
 namespace kst {
 

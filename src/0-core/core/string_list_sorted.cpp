@@ -1,6 +1,6 @@
 #include "core/string_list_sorted.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/errors.h"
 
 #include <algorithm>

@@ -165,9 +165,10 @@ public:
     virtual bool RemoveProfileKey(const std::string& Section, const std::string& Key,
                                   const std::string& File) = 0;
 
-    // Text conversion between the system's code page 932 bytes (the list files) and UTF-8.
-    virtual std::string Cp932ToUtf8(std::string_view Text) = 0;
-    virtual std::string Utf8ToCp932(std::string_view Text) = 0;
+    // Text conversion between bytes of the text's code page (the list files, lines of the text) and
+    // UTF-8.
+    virtual std::string TextToUtf8(std::string_view Text) = 0;
+    virtual std::string Utf8ToText(std::string_view Text) = 0;
     // Text in the code page of console programs' output (the OEM code page) to UTF-8; none when
     // a byte is not valid in it.
     virtual std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) = 0;

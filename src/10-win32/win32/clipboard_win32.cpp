@@ -1,6 +1,6 @@
 #include "win32/clipboard_win32.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/errors.h"
 #include "win32/utf.h"
 
@@ -106,9 +106,9 @@ bool IsLeadSurrogate(wchar_t Unit) {
     return Unit >= 0xD800 && Unit <= 0xDBFF;
 }
 
-// CP932 has no character outside the basic plane: a surrogate pair, or a stray surrogate, becomes
-// one "?", as every other character that CP932 lacks does.
-std::string PastedCp932(std::wstring_view Wide) {
+// No ANSI code page has a character outside the basic plane: a surrogate pair, or a stray
+// surrogate, becomes one "?", as every other character that the text's code page lacks does.
+std::string PastedText(std::wstring_view Wide) {
     std::wstring text;
     text.reserve(Wide.size());
     for (std::size_t i = 0; i < Wide.size(); ++i) {
@@ -122,7 +122,7 @@ std::string PastedCp932(std::wstring_view Wide) {
         }
         text += L'?';
     }
-    return WideToCp932(text);
+    return WideToText(text);
 }
 
 // ANSI text cut inside a character ends in a lead byte without its trail byte.
@@ -146,7 +146,7 @@ HWND CreateOwnerWindow() {
 
 // The rectangle mark is a second copy of the CP932 bytes with their terminating null.
 void Win32Clipboard::SetText(std::string_view Text, bool Box) {
-    const std::wstring wide = Cp932ToWide(Text);
+    const std::wstring wide = TextToWide(Text);
     const OpenedClipboard opened(FOwner);
     EmptyClipboard();
     PutData(CF_UNICODETEXT, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
@@ -162,7 +162,7 @@ std::optional<std::string> Win32Clipboard::GetText() {
     const OpenedClipboard opened(FOwner);
     if (HANDLE unicode = GetClipboardData(CF_UNICODETEXT)) {
         if (const std::optional<std::wstring> wide = WideTextOf(unicode)) {
-            return PastedCp932(*wide);
+            return PastedText(*wide);
         }
     }
     if (HANDLE ansi = GetClipboardData(CF_TEXT)) {

@@ -467,12 +467,12 @@ bool Win32Desktop::RemoveProfileKey(const std::string& Section, const std::strin
                                       Utf8ToWide(File).c_str()) != FALSE;
 }
 
-std::string Win32Desktop::Cp932ToUtf8(std::string_view Text) {
-    return WideToUtf8(Cp932ToWide(Text));
+std::string Win32Desktop::TextToUtf8(std::string_view Text) {
+    return WideToUtf8(TextToWide(Text));
 }
 
-std::string Win32Desktop::Utf8ToCp932(std::string_view Text) {
-    return WideToCp932(Utf8ToWide(Text));
+std::string Win32Desktop::Utf8ToText(std::string_view Text) {
+    return WideToText(Utf8ToWide(Text));
 }
 
 std::optional<std::string> Win32Desktop::ConsoleTextToUtf8(std::string_view Text) {

@@ -184,11 +184,11 @@ protected:
         SetWindowTextW(Control(Id), Utf8ToWide(Text).c_str());
     }
     std::string ControlText(int Id) const { return WideToUtf8(WindowText(Control(Id))); }
-    // Document text (CP932) in a control.
-    void SetControlCp932(int Id, std::string_view Text) const {
-        SetWindowTextW(Control(Id), Cp932ToWide(Text).c_str());
+    // Document text (in the text's code page) in a control.
+    void SetControlDocumentText(int Id, std::string_view Text) const {
+        SetWindowTextW(Control(Id), TextToWide(Text).c_str());
     }
-    std::string ControlCp932(int Id) const { return WideToCp932(WindowText(Control(Id))); }
+    std::string ControlDocumentText(int Id) const { return WideToText(WindowText(Control(Id))); }
     bool Checked(int Id) const {
         return SendMessageW(Control(Id), BM_GETCHECK, 0, 0) == BST_CHECKED;
     }
@@ -572,9 +572,9 @@ protected:
         const HWND words = Control(idSearchWord);
         for (const std::string& item : FWordBox.Items()) {
             SendMessageW(words, CB_ADDSTRING, 0,
-                         reinterpret_cast<LPARAM>(Cp932ToWide(item).c_str()));
+                         reinterpret_cast<LPARAM>(TextToWide(item).c_str()));
         }
-        SetControlCp932(idSearchWord, FWordBox.Word());
+        SetControlDocumentText(idSearchWord, FWordBox.Word());
         SetChecked(idSearchCase, FWordBox.MatchCase());
         SetChecked(idSearchRegex, FWordBox.Regex());
         UpdateSearchButtons();
@@ -583,7 +583,7 @@ protected:
     // A change of the word box's text, typed or chosen from its list.
     void WordBoxCommand(int Code) const {
         if (Code == CBN_EDITCHANGE) {
-            FWordBox.SetWord(ControlCp932(idSearchWord));
+            FWordBox.SetWord(ControlDocumentText(idSearchWord));
         } else if (Code == CBN_SELCHANGE) {
             const auto chosen = SendMessageW(Control(idSearchWord), CB_GETCURSEL, 0, 0);
             if (chosen >= 0 && static_cast<std::size_t>(chosen) < FWordBox.Items().size()) {
@@ -598,7 +598,7 @@ protected:
     // The boxes' state goes to the model; false while the word box is empty (Enter reaches the
     // dialog even while its buttons are disabled).
     bool StoreWordBox() const {
-        FWordBox.SetWord(ControlCp932(idSearchWord));
+        FWordBox.SetWord(ControlDocumentText(idSearchWord));
         FWordBox.SetMatchCase(Checked(idSearchCase));
         FWordBox.SetRegex(Checked(idSearchRegex));
         return FWordBox.SearchEnabled();
@@ -673,7 +673,7 @@ public:
 private:
     void Init() override {
         InitWordBox();
-        SetControlCp932(idReplaceText, FModel.ReplaceWith());
+        SetControlDocumentText(idReplaceText, FModel.ReplaceWith());
         SetChecked(idReplaceAnswer, FModel.Answer());
     }
 
@@ -689,7 +689,7 @@ private:
         if (!StoreWordBox()) {
             return;
         }
-        FModel.SetReplaceWith(ControlCp932(idReplaceText));
+        FModel.SetReplaceWith(ControlDocumentText(idReplaceText));
         FModel.SetAnswer(Checked(idReplaceAnswer));
         FModel.SetReplaceAll(All);
         End(IDOK);

@@ -54,7 +54,7 @@ LRESULT GetText(TEditor& Editor, WPARAM Capacity, LPARAM Buffer) {
         return 0;
     }
     auto* units = reinterpret_cast<wchar_t*>(Buffer);
-    const LRESULT count = CopyUnits(Cp932ToWide(EditorText(Editor)), Capacity - 1, units);
+    const LRESULT count = CopyUnits(TextToWide(EditorText(Editor)), Capacity - 1, units);
     units[count] = L'\0';
     return count;
 }
@@ -72,12 +72,12 @@ std::string RowBytes(TEditor& Editor, WPARAM Row) {
 LRESULT GetLine(TEditor& Editor, WPARAM Row, LPARAM Buffer) {
     auto* units = reinterpret_cast<wchar_t*>(Buffer);
     const WORD capacity = *reinterpret_cast<const WORD*>(units);
-    return CopyUnits(Cp932ToWide(RowBytes(Editor, Row)), capacity, units);
+    return CopyUnits(TextToWide(RowBytes(Editor, Row)), capacity, units);
 }
 
 LRESULT PassText(TEditor& Editor, UINT Msg, WPARAM WParam, LPARAM Text) {
     const auto* wide = reinterpret_cast<const wchar_t*>(Text);
-    const std::string bytes = wide != nullptr ? WideToCp932(wide) : std::string();
+    const std::string bytes = wide != nullptr ? WideToText(wide) : std::string();
     return Ask(Editor, Msg, WParam, reinterpret_cast<std::intptr_t>(bytes.c_str()));
 }
 

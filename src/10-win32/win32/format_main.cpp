@@ -36,7 +36,7 @@ public:
     }
 
     void WriteOutput(std::string_view Bytes) override {
-        if (!WroteToConsole(STD_OUTPUT_HANDLE, win32::Cp932ToWide(Bytes))) {
+        if (!WroteToConsole(STD_OUTPUT_HANDLE, win32::TextToWide(Bytes))) {
             StandardFormatConsole::WriteOutput(Bytes);
         }
     }

@@ -1,6 +1,6 @@
 #include "win32/gdi_surface.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "win32/utf.h"
 
 #include <algorithm>
@@ -10,7 +10,6 @@ namespace kst::win32 {
 
 namespace {
 
-constexpr UINT kCodePage932 = 932;
 constexpr wchar_t kUnconvertible = L'\x30FB';
 
 COLORREF ColorRef(TColor Color) {
@@ -21,14 +20,14 @@ RECT WinRect(const TRect& Rect) {
     return RECT{Rect.Left, Rect.Top, Rect.Right, Rect.Bottom};
 }
 
-// Appends the UTF-16 of one CP932 character; its first unit takes the whole advance.
+// Appends the UTF-16 of one character of the text; its first unit takes the whole advance.
 void AppendCharacter(TCellText& Cells, std::string_view Character, int Advance) {
     wchar_t units[2] = {};
     int count = 1;
     if (static_cast<unsigned char>(Character[0]) < 0x80) {
         units[0] = static_cast<wchar_t>(Character[0]);
     } else {
-        count = MultiByteToWideChar(kCodePage932, 0, Character.data(),
+        count = MultiByteToWideChar(static_cast<UINT>(TextCodePage().Number()), 0, Character.data(),
                                     static_cast<int>(Character.size()), units, 2);
         if (count == 0) {
             units[0] = kUnconvertible;
@@ -91,13 +90,13 @@ const GdiSurface& AsGdi(const Surface& Source) {
 
 } // namespace
 
-TCellText CellText(std::string_view Cp932, int CellWidth) {
+TCellText CellText(std::string_view Text, int CellWidth) {
     TCellText cells;
-    cells.Text.reserve(Cp932.size());
-    cells.Advances.reserve(Cp932.size());
-    for (std::size_t pos = 0; pos < Cp932.size();) {
-        const std::size_t length = CharLengthAt(Cp932, pos);
-        AppendCharacter(cells, Cp932.substr(pos, length), static_cast<int>(length) * CellWidth);
+    cells.Text.reserve(Text.size());
+    cells.Advances.reserve(Text.size());
+    for (std::size_t pos = 0; pos < Text.size();) {
+        const std::size_t length = CharLengthAt(Text, pos);
+        AppendCharacter(cells, Text.substr(pos, length), static_cast<int>(length) * CellWidth);
         pos += length;
     }
     return cells;

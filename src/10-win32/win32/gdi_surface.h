@@ -16,7 +16,7 @@ struct TCellText {
     std::wstring Text;
     std::vector<INT> Advances;
 };
-TCellText CellText(std::string_view Cp932, int CellWidth);
+TCellText CellText(std::string_view Text, int CellWidth);
 
 // The font handle for Font, created on first use and kept until the program ends.
 HFONT FontHandle(const TFontSpec& Font);

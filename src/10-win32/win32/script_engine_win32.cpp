@@ -150,7 +150,7 @@ DWORD WINAPI RunWorker(void* Parameter) {
         shared.Pending.reset();
         const std::uint64_t number = shared.CallNumber;
         lock.unlock();
-        TEngineVerdict verdict = CompileWithSystemEngine(Cp932ToWide(script));
+        TEngineVerdict verdict = CompileWithSystemEngine(TextToWide(script));
         lock.lock();
         if (number == shared.CallNumber && shared.Window != nullptr) {
             shared.Verdict = std::move(verdict);

@@ -1,12 +1,11 @@
 #include "win32/utf.h"
 
+#include "core/code_page.h"
 #include "win32/windows_api.h"
 
 namespace kst::win32 {
 
 namespace {
-
-constexpr UINT kCodePage932 = 932;
 
 // None when Flags ask for invalid bytes to fail and there is one.
 std::optional<std::wstring> ToWide(UINT CodePage, DWORD Flags, std::string_view Text) {
@@ -45,13 +44,17 @@ std::string WideToUtf8(std::wstring_view Wide) {
     return FromWide(CP_UTF8, 0, Wide);
 }
 
-std::wstring Cp932ToWide(std::string_view Cp932) {
-    return ToWide(kCodePage932, 0, Cp932).value_or(std::wstring());
+UINT TextCodePageNumber() {
+    return static_cast<UINT>(TextCodePage().Number());
 }
 
-std::string WideToCp932(std::wstring_view Wide) {
-    // No best-fit look-alikes: a character CP932 lacks must not turn into another one.
-    return FromWide(kCodePage932, WC_NO_BEST_FIT_CHARS, Wide);
+std::wstring TextToWide(std::string_view Text) {
+    return ToWide(TextCodePageNumber(), 0, Text).value_or(std::wstring());
+}
+
+std::string WideToText(std::wstring_view Wide) {
+    // No best-fit look-alikes: a character the code page lacks must not turn into another one.
+    return FromWide(TextCodePageNumber(), WC_NO_BEST_FIT_CHARS, Wide);
 }
 
 // Code pages for which the system cannot tell invalid bytes are taken as they decode.

@@ -77,12 +77,12 @@ HCURSOR CursorHandle(std::int16_t Cursor) {
     return LoadCursorW(nullptr, found != kSystemCursors.end() ? found->Id : IDC_ARROW);
 }
 
-// The CP932 bytes of a typed UTF-16 unit; empty when CP932 has no such character, so that the
-// user sees nothing typed rather than a "?" that would be saved as one.
-std::string TypedCp932(wchar_t Unit) {
+// The text's bytes of a typed UTF-16 unit; empty when its code page has no such character, so that
+// the user sees nothing typed rather than a "?" that would be saved as one.
+std::string TypedText(wchar_t Unit) {
     const std::wstring_view wide(&Unit, 1);
-    std::string bytes = WideToCp932(wide);
-    return Cp932ToWide(bytes) == wide ? bytes : std::string();
+    std::string bytes = WideToText(wide);
+    return TextToWide(bytes) == wide ? bytes : std::string();
 }
 
 } // namespace
@@ -270,11 +270,11 @@ std::string WindowHost::ImeResultString() {
         ImmGetCompositionStringW(context, GCS_RESULTSTR, result.data(), static_cast<DWORD>(bytes));
     }
     ImmReleaseContext(FWindow, context);
-    std::string cp932;
+    std::string text;
     for (const wchar_t unit : result) {
-        cp932 += TypedCp932(unit);
+        text += TypedText(unit);
     }
-    return cp932;
+    return text;
 }
 
 std::optional<std::uint16_t> WindowHost::PeekNextChar() {
@@ -291,7 +291,7 @@ void WindowHost::RemoveNextChar() {
 }
 
 void WindowHost::QueueCharacter(wchar_t Unit) {
-    FQueuedBytes += TypedCp932(Unit);
+    FQueuedBytes += TypedText(Unit);
 }
 
 std::optional<std::uint8_t> WindowHost::TakeQueuedByte() {

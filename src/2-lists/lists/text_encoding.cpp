@@ -1,7 +1,6 @@
 #include "lists/text_encoding.h"
 
-#include "core/cp932.h"
-#include "core/cp932_unicode.h"
+#include "core/code_page.h"
 #include "core/errors.h"
 #include "core/simd.h"
 #include "platform/memory.h"
@@ -17,7 +16,7 @@ namespace kst {
 
 namespace {
 
-// Written in place of a character that CP932 lacks and of bytes that do not decode.
+// Written in place of a character that the text's code page lacks and of bytes that do not decode.
 constexpr char kMissing = '?';
 // Runs of ASCII are converted this many bytes at a time with SSE2, which every x86-64 processor
 // has.
@@ -27,18 +26,19 @@ unsigned ByteAt(const char* P) {
     return static_cast<unsigned char>(*P);
 }
 
-// Writes CP932 at Next. Decoding keeps it in a local variable, and the compiler so keeps Next in a
-// register: stores through char pointers could otherwise change it.
-struct Cp932Writer {
+// Writes the text's code page at Next. Decoding keeps it in a local variable, and the compiler so
+// keeps Next in a register: stores through char pointers could otherwise change it.
+struct TextWriter {
     char* Next;
     bool Lossy = false;
-    const TCp932Codes& Codes = Cp932Codes();
+    const TCodePage& CodePage = TextCodePage();
 
     void PutByte(unsigned Byte) { *Next++ = static_cast<char>(Byte); }
 
     void PutCharacter(char32_t Character) {
-        const std::uint16_t code = Character < Codes.size() ? Codes[Character] : kNoCp932Code;
-        if (code == kNoCp932Code) {
+        const std::uint16_t code =
+            Character <= 0xFFFF ? CodePage.CodeOf(static_cast<char16_t>(Character)) : kNoCode;
+        if (code == kNoCode) {
             PutMissing();
         } else if (code < 0x100) {
             PutByte(code);
@@ -54,17 +54,13 @@ struct Cp932Writer {
     }
 };
 
-// The character of the CP932 bytes at Text[Pos], which Pos passes; kNoUnicode when the bytes
+// The character of the text's bytes at Text[Pos], which Pos passes; kNoUnicode when the bytes
 // name none.
-char16_t UnicodeAt(std::string_view Text, std::size_t& Pos) {
-    const auto byte = static_cast<unsigned char>(Text[Pos]);
-    if (CharLengthAt(Text, Pos) == 2) {
-        const auto trail = static_cast<unsigned char>(Text[Pos + 1]);
-        Pos += 2;
-        return UnicodeOfDoubleByte(byte, trail);
-    }
-    ++Pos;
-    return UnicodeOfSingleByte(byte);
+char16_t UnicodeAfter(std::string_view Text, std::size_t& Pos) {
+    const std::size_t length = CharLengthAt(Text, Pos);
+    const char16_t character = UnicodeAt(Text, Pos, length);
+    Pos += length;
+    return character;
 }
 
 #if defined(KST_SSE2)
@@ -94,7 +90,7 @@ struct Utf16 {
         kLittle ? TTextEncoding::Utf16Le : TTextEncoding::Utf16Be;
     static constexpr std::string_view kMark = kLittle ? "\xFF\xFE" : "\xFE\xFF";
     static constexpr std::ptrdiff_t kUnit = 2;
-    // Bytes written per CP932 byte at most.
+    // Bytes written per byte of the text at most.
     static constexpr std::size_t kExpansion = 2;
     // The unit's bytes in the file's order: low byte first, or high byte first.
     static constexpr int kLowByte = kLittle ? 0 : 1;
@@ -109,7 +105,7 @@ struct Utf16 {
 
     static bool IsAsciiAt(const char* In) { return UnitAt(In) < 0x80; }
 
-    static const char* DecodeAscii(const char* In, const char* End, Cp932Writer& Out) {
+    static const char* DecodeAscii(const char* In, const char* End, TextWriter& Out) {
 #if defined(KST_SSE2)
         for (; kLittle && End - In >= kBlock; In += kBlock, Out.Next += kBlock / kUnit) {
             const __m128i units = BlockAt(In);
@@ -130,9 +126,9 @@ struct Utf16 {
         return In;
     }
 
-    // A pair of surrogates is a character beyond the basic plane, which CP932 lacks; a lone
-    // surrogate has no CP932 code either.
-    static const char* DecodeCharacter(const char* In, const char* End, Cp932Writer& Out) {
+    // A pair of surrogates is a character beyond the basic plane, which no ANSI code page holds; a
+    // lone surrogate has no code either.
+    static const char* DecodeCharacter(const char* In, const char* End, TextWriter& Out) {
         const char16_t unit = UnitAt(In);
         if (IsHighSurrogate(unit) && End - In >= 2 * kUnit && IsLowSurrogate(UnitAt(In + kUnit))) {
             Out.PutMissing();
@@ -203,12 +199,12 @@ struct Utf8 {
     static constexpr TTextEncoding kEncoding = TTextEncoding::Utf8;
     static constexpr std::string_view kMark = "\xEF\xBB\xBF";
     static constexpr std::ptrdiff_t kUnit = 1;
-    // A half-width katakana takes one byte in CP932 and three in UTF-8.
+    // A half-width katakana takes one byte in the text and up to three in UTF-8.
     static constexpr std::size_t kExpansion = 3;
 
     static bool IsAsciiAt(const char* In) { return ByteAt(In) < 0x80; }
 
-    static const char* DecodeAscii(const char* In, const char* End, Cp932Writer& Out) {
+    static const char* DecodeAscii(const char* In, const char* End, TextWriter& Out) {
 #if defined(KST_SSE2)
         for (; End - In >= kBlock; In += kBlock, Out.Next += kBlock) {
             const __m128i bytes = BlockAt(In);
@@ -265,7 +261,7 @@ struct Utf8 {
     }
 
     // A malformed sequence gives "?" for its first byte; the rest are read again.
-    static const char* DecodeCharacter(const char* In, const char* End, Cp932Writer& Out) {
+    static const char* DecodeCharacter(const char* In, const char* End, TextWriter& Out) {
         const TSequence sequence = SequenceAt(In, End - In);
         if (sequence.Length == 0) {
             Out.PutMissing();
@@ -317,7 +313,7 @@ struct TDecodedPiece {
 // Limit at End, a last piece shorter than a code unit is one missing character.
 template <class TCodec>
 TDecodedPiece Decode(const char* In, const char* Limit, const char* End, char* Out) {
-    Cp932Writer writer{Out};
+    TextWriter writer{Out};
     const auto more = [&] { return In < Limit && End - In >= TCodec::kUnit; };
     while (more()) {
         In = TCodec::DecodeAscii(In, End, writer);
@@ -385,22 +381,22 @@ TDecodedFile DecodedFromFile(FileReader& File, std::string_view Head, bool Marke
                      std::string(EncodingName(Encoding)) + " で保存できません。");
 }
 
-// Cp932 encoded at Out, which has room for it; answers the encoded bytes.
+// Text encoded at Out, which has room for it; answers the encoded bytes.
 template <class TCodec>
-std::string_view Encoded(std::string_view Cp932, char* Out) {
+std::string_view Encoded(std::string_view Text, char* Out) {
     char* out = Out;
-    const char* const end = Cp932.data() + Cp932.size();
-    for (const char* in = Cp932.data(); in < end;) {
+    const char* const end = Text.data() + Text.size();
+    for (const char* in = Text.data(); in < end;) {
         in = TCodec::EncodeAscii(in, end, out);
-        auto pos = static_cast<std::size_t>(in - Cp932.data());
-        while (pos < Cp932.size() && ByteAt(&Cp932[pos]) >= 0x80) {
-            const char16_t character = UnicodeAt(Cp932, pos);
+        auto pos = static_cast<std::size_t>(in - Text.data());
+        while (pos < Text.size() && ByteAt(&Text[pos]) >= 0x80) {
+            const char16_t character = UnicodeAfter(Text, pos);
             if (character == kNoUnicode) {
                 RaiseUnencodable(TCodec::kEncoding);
             }
             TCodec::EncodeCharacter(character, out);
         }
-        in = Cp932.data() + pos;
+        in = Text.data() + pos;
     }
     return {Out, static_cast<std::size_t>(out - Out)};
 }
@@ -418,7 +414,7 @@ std::string_view EncodingName(TTextEncoding Encoding) {
     case TTextEncoding::Utf16Be:
         return "UTF-16BE";
     }
-    return "SJIS";
+    return TextCodePage().HasJapaneseRules() ? "SJIS" : "ANSI";
 }
 
 void CheckWritable(const TFileFormat& Format) {
@@ -426,8 +422,8 @@ void CheckWritable(const TFileFormat& Format) {
         throw EFileError("このファイルは BOM のない UTF-16 のため、保存できません。");
     }
     if (Format.Lossy) {
-        throw EFileError(
-            "このファイルには Shift-JIS で表せない文字が含まれているため、保存できません。");
+        throw EFileError("このファイルには " + CodePageName(TextCodePage()) +
+                         " で表せない文字が含まれているため、保存できません。");
     }
 }
 
@@ -494,19 +490,19 @@ TextEncoder::TextEncoder(TTextEncoding Encoding, ChunkSink Sink)
     }
 }
 
-void TextEncoder::Put(std::string_view Cp932) {
+void TextEncoder::Put(std::string_view Text) {
     switch (FEncoding) {
     case TTextEncoding::Sjis:
-        FSink(Cp932);
+        FSink(Text);
         break;
     case TTextEncoding::Utf16Le:
-        FSink(Encoded<Utf16Le>(Cp932, Room(Cp932.size() * Utf16Le::kExpansion)));
+        FSink(Encoded<Utf16Le>(Text, Room(Text.size() * Utf16Le::kExpansion)));
         break;
     case TTextEncoding::Utf16Be:
-        FSink(Encoded<Utf16Be>(Cp932, Room(Cp932.size() * Utf16Be::kExpansion)));
+        FSink(Encoded<Utf16Be>(Text, Room(Text.size() * Utf16Be::kExpansion)));
         break;
     case TTextEncoding::Utf8:
-        FSink(Encoded<Utf8>(Cp932, Room(Cp932.size() * Utf8::kExpansion)));
+        FSink(Encoded<Utf8>(Text, Room(Text.size() * Utf8::kExpansion)));
         break;
     }
 }
@@ -519,8 +515,8 @@ char* TextEncoder::Room(std::size_t Size) {
     return FBuffer.get();
 }
 
-void WriteEncoded(TTextEncoding Encoding, std::string_view Cp932, const ChunkSink& Sink) {
-    TextEncoder(Encoding, Sink).Put(Cp932);
+void WriteEncoded(TTextEncoding Encoding, std::string_view Text, const ChunkSink& Sink) {
+    TextEncoder(Encoding, Sink).Put(Text);
 }
 
 } // namespace kst

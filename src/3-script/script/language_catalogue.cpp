@@ -1,6 +1,6 @@
 #include "script/language_catalogue.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "script/script_lexer.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/quoted_string.h"
 #include "script/script_text.h"
 
@@ -72,8 +72,6 @@ constexpr std::array<TByteClass, 256> kByteClasses = [] {
         const auto c = static_cast<char>(byte);
         if (IsBlank(c)) {
             classes[byte] = TByteClass::Blank;
-        } else if (IsLeadByte(c)) {
-            classes[byte] = TByteClass::Lead;
         } else if (byte >= 0x80) {
             classes[byte] = TByteClass::NamePart;
         } else {
@@ -83,8 +81,10 @@ constexpr std::array<TByteClass, 256> kByteClasses = [] {
     return classes;
 }();
 
+// The upper half's bytes are name characters; those that start a double-byte character in the
+// text's code page lead one.
 TByteClass ClassOf(char Byte) {
-    return kByteClasses[static_cast<unsigned char>(Byte)];
+    return IsLeadByte(Byte) ? TByteClass::Lead : kByteClasses[static_cast<unsigned char>(Byte)];
 }
 
 bool IsNameByte(char Byte) {

@@ -1,6 +1,6 @@
 #include "script/script_parser.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "script/language_catalogue.h"
 #include "script/script_lexer.h"
 

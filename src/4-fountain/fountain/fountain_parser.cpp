@@ -1,6 +1,6 @@
 #include "fountain/fountain_parser.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/errors.h"
 #include "core/quoted_string.h"
 #include "fountain/fountain.h"

@@ -2,7 +2,7 @@
 // it; the row store talks to every attached editor only through it.
 #pragma once
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/strings.h"
 
 #include <cstdint>

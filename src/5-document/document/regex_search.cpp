@@ -1,7 +1,6 @@
 #include "document/regex_search.h"
 
-#include "core/cp932.h"
-#include "core/cp932_unicode.h"
+#include "core/code_page.h"
 
 // The engine counts the states it visits in a line and gives up past a bound that grows with the
 // square of the line's length. This cap keeps a give-up within about 20 ms, so that a pattern
@@ -59,17 +58,11 @@ std::string PatternProblemMessage(const boost::regex_error& Error) {
            " 文字目）";
 }
 
-char16_t UnitOf(std::string_view Text, std::size_t Pos, std::size_t Length) {
-    const auto byte = static_cast<unsigned char>(Text[Pos]);
-    return Length == 2 ? UnicodeOfDoubleByte(byte, static_cast<unsigned char>(Text[Pos + 1]))
-                       : UnicodeOfSingleByte(byte);
-}
-
 std::wstring PatternUnits(std::string_view Pattern) {
     std::wstring units;
     for (std::size_t i = 0; i < Pattern.size();) {
         const std::size_t length = CharLengthAt(Pattern, i);
-        units.push_back(static_cast<wchar_t>(UnitOf(Pattern, i, length)));
+        units.push_back(static_cast<wchar_t>(UnicodeAt(Pattern, i, length)));
         i += length;
     }
     return units;
@@ -91,18 +84,18 @@ const char* const kSearchAbortedText = "検索を中止しました";
 
 ESearchAborted::ESearchAborted() : Exception(kSearchAbortedText) {}
 
-void TUtf16Line::Assign(std::string_view Cp932Line) {
+void TUtf16Line::Assign(std::string_view Line) {
     FUnits.clear();
     FByteOf.clear();
-    FUnits.reserve(Cp932Line.size());
-    FByteOf.reserve(Cp932Line.size() + 1);
-    for (std::size_t i = 0; i < Cp932Line.size();) {
-        const std::size_t length = CharLengthAt(Cp932Line, i);
-        FUnits.push_back(UnitOf(Cp932Line, i, length));
+    FUnits.reserve(Line.size());
+    FByteOf.reserve(Line.size() + 1);
+    for (std::size_t i = 0; i < Line.size();) {
+        const std::size_t length = CharLengthAt(Line, i);
+        FUnits.push_back(UnicodeAt(Line, i, length));
         FByteOf.push_back(static_cast<std::uint32_t>(i));
         i += length;
     }
-    FByteOf.push_back(static_cast<std::uint32_t>(Cp932Line.size()));
+    FByteOf.push_back(static_cast<std::uint32_t>(Line.size()));
 }
 
 std::size_t TUtf16Line::UnitAtOrAfter(std::size_t Byte) const {

@@ -45,7 +45,7 @@ struct TByteSpan {
 // its trail byte) reads as U+FFFF.
 class TUtf16Line {
 public:
-    void Assign(std::string_view Cp932Line);
+    void Assign(std::string_view Line);
 
     const std::u16string& Units() const { return FUnits; }
     // The byte offset of unit Unit; the line's length for Unit == Units().size().

@@ -13,8 +13,7 @@ constexpr int kFallbackTabSpaceCount = 8;
 constexpr std::string_view kLineBreak = "\r\n";
 
 const TCharSet& FallbackDelimiters() {
-    static const TCharSet delimiters = DefaultDelimiters();
-    return delimiters;
+    return TextCodePage().DefaultDelimiters();
 }
 
 // The text of one document line's rows as one piece. When the rows lie one after another in one

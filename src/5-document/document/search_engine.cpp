@@ -164,11 +164,12 @@ constexpr std::array<THalfWidthKana, 256> kKanaOfByte = [] {
     return table;
 }();
 
-const TCharSet kWordDelimiters = [] {
-    TCharSet set = DefaultDelimiters();
-    set.set('_');
-    return set;
-}();
+// Full- and half-width forms are Japanese text's; elsewhere the option means nothing.
+TSearchOptions OptionsOfTheTextCodePage(TSearchOptions Options) {
+    return TextCodePage().HasJapaneseRules()
+               ? Options
+               : static_cast<TSearchOptions>(Options & ~sxIgnoreWidth);
+}
 
 unsigned char ByteAt(std::string_view Text, int Pos) {
     return static_cast<unsigned char>(Text[static_cast<std::size_t>(Pos)]);
@@ -176,7 +177,11 @@ unsigned char ByteAt(std::string_view Text, int Pos) {
 
 // The byte of a character that starts at Pos; the end of the text reads as a delimiter.
 bool IsDelimiterAt(std::string_view Text, int Pos) {
-    return Pos >= static_cast<int>(Text.size()) || kWordDelimiters[ByteAt(Text, Pos)];
+    if (Pos >= static_cast<int>(Text.size())) {
+        return true;
+    }
+    const unsigned char byte = ByteAt(Text, Pos);
+    return byte == '_' || TextCodePage().DefaultDelimiters()[byte];
 }
 
 std::uint16_t CharCodeAt(std::string_view Text, int Pos) {
@@ -193,7 +198,11 @@ void AppendCode(std::string& Text, std::uint16_t Code) {
     }
 }
 
+// Full-width letters are Japanese text's: in other code pages their codes are other characters.
 std::optional<std::uint16_t> CapitalOf(std::uint16_t Small) {
+    if (!TextCodePage().HasJapaneseRules()) {
+        return std::nullopt;
+    }
     for (const TCaseRange& range : kSmallToCapital) {
         if (Small >= range.FirstSmall && Small <= range.LastSmall) {
             return static_cast<std::uint16_t>(range.FirstCapital + (Small - range.FirstSmall));
@@ -465,6 +474,7 @@ bool WideCharMatches(std::uint16_t PatternChar, std::uint16_t TextChar) {
 }
 
 std::string PreparedPattern(std::string_view Pattern, TSearchOptions Options) {
+    Options = OptionsOfTheTextCodePage(Options);
     std::string prepared =
         (Options & sxMatchCase) != 0 ? std::string(Pattern) : UpperCased(Pattern);
     return (Options & sxIgnoreWidth) != 0 ? ToFullWidth(prepared) : prepared;
@@ -507,7 +517,7 @@ void TMatchBytes::Add(unsigned char Byte) {
 }
 
 TSearchPattern::TSearchPattern(std::string_view Pattern, TSearchOptions Options)
-    : FOptions(Options) {
+    : FOptions(OptionsOfTheTextCodePage(Options)) {
     const std::string prepared = PreparedPattern(Pattern, Options);
     for (std::size_t i = 0; i < prepared.size(); i += CharLengthAt(prepared, i)) {
         FChars.push_back(CharCodeAt(prepared, static_cast<int>(i)));
@@ -678,7 +688,7 @@ int TSearchPattern::SkippableAt(std::string_view Text, int Pos) const {
     if (byte == '\t' || byte == ' ') {
         return 1;
     }
-    return CharCodeAt(Text, Pos) == kFullWidthSpace ? 2 : 0;
+    return TextCodePage().HasJapaneseRules() && CharCodeAt(Text, Pos) == kFullWidthSpace ? 2 : 0;
 }
 
 } // namespace kst

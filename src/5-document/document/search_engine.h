@@ -2,7 +2,7 @@
 // character and a text character is compared whole, so a pattern never matches half of one.
 #pragma once
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/search_options.h"
 
 #include <array>

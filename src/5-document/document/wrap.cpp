@@ -241,10 +241,12 @@ int LineWrapper::CutLength() {
     } else if (FOptions.GetWordBreak() && FCursor.ColumnCount() > FWrapByte) {
         BackToWordBreak();
     }
-    if (FOptions.GetFollowPunctuation()) {
+    // The line-breaking rules and their characters are Japanese text's.
+    const bool japanese = TextCodePage().HasJapaneseRules();
+    if (japanese && FOptions.GetFollowPunctuation()) {
         HangPunctuation();
     }
-    if (FOptions.GetLeading() && FCursor.Position() < FCursor.ColumnCount()) {
+    if (japanese && FOptions.GetLeading() && FCursor.Position() < FCursor.ColumnCount()) {
         KeepLeadAndFollowTogether();
     }
     return FCursor.ByteCount();

@@ -2,7 +2,7 @@
 // cursor over that string, and the rules that cut a document line into screen rows.
 #pragma once
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "document/wrap_option.h"
 #include "lists/row_attribute.h"
 

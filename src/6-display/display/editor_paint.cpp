@@ -1,6 +1,6 @@
 // The view's drawing: the bars, the ruler, the text rows in token colours and the marks, the cached
 // bitmaps, and the repaint after an edit.
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "display/editor_view.h"
 #include "display/image_list.h"
 #include "display/paint_bitmaps.h"
@@ -52,10 +52,6 @@ void DrawMarkImage(Surface& Canvas, const TRect& Cell, int X, int Y, const TMark
         {0, 0}, Mark.Key);
 }
 
-bool IsTrailByte(unsigned char Byte) {
-    return (Byte >= 0x40 && Byte <= 0x7E) || (Byte >= 0x80 && Byte <= 0xFC);
-}
-
 // Appends Row as it is drawn: tabs as blanks up to their stop, NUL bytes and bytes that do not
 // form a character as placeholders, so that bytes and columns coincide. Stops once the row's part
 // has more than kMaxCol + 1 bytes.
@@ -65,7 +61,7 @@ void AppendDrawnText(std::string& Out, std::string_view Row, const WrapContext& 
         const std::size_t length = CharLengthAt(Row, i);
         const unsigned char byte = static_cast<unsigned char>(Row[i]);
         if (length == 2) {
-            if (IsTrailByte(static_cast<unsigned char>(Row[i + 1]))) {
+            if (TextCodePage().IsTrailByte(static_cast<unsigned char>(Row[i + 1]))) {
                 Out.append(Row.substr(i, 2));
             } else {
                 Out.append(2, kPlaceholder);

@@ -1,6 +1,6 @@
 #include "display/view_settings.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/settings_notify.h"
 
 namespace kst {

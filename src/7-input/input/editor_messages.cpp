@@ -1,6 +1,6 @@
 // The window messages of an edit control: text, selection, line and position queries, the
 // clipboard, undo and read-only; keys and the mouse go on to their handlers.
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/messages.h"
 #include "input/editor.h"
 #include "platform/clipboard.h"

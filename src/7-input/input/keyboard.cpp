@@ -1,6 +1,6 @@
 // The keyboard: key down (caret keys with Shift selection, Delete), characters (typing, Backspace,
 // Tab, Enter, double-byte characters), input-method results and key up.
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/messages.h"
 #include "input/editor.h"
 
@@ -21,10 +21,19 @@ bool IsCaretKey(std::uint16_t Key) {
     return Key >= VK_PRIOR && Key <= VK_DOWN;
 }
 
-// Bytes typed as one character: printable ASCII and the single-byte range from 0xA0 up (half-width
-// katakana among them). Lead bytes are taken out before this test.
+// Bytes typed as one character: printable ASCII and, in Japanese text, the single-byte range from
+// 0xA0 up (half-width katakana among them); in other text every upper-half byte that is a
+// character and not a control ("€" and "Š" of code page 1252 are typed, its 0x81 is not). Lead
+// bytes are taken out before this test.
 bool IsTypedSingleByte(unsigned char Ch) {
-    return (Ch >= 0x20 && Ch <= 0x7E) || Ch >= 0xA0;
+    if (Ch < 0x80) {
+        return Ch >= 0x20 && Ch <= 0x7E;
+    }
+    if (TextCodePage().HasJapaneseRules()) {
+        return Ch >= 0xA0;
+    }
+    const char16_t character = TextCodePage().UnicodeOf(Ch);
+    return character != kNoUnicode && (character < 0x80 || character > 0x9F);
 }
 
 bool IsTrailByte(std::uint16_t Ch) {

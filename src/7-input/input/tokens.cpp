@@ -1,6 +1,6 @@
 // Token stops for Ctrl+Left and Ctrl+Right, the token under a point, and the row marks. Every call
 // tokenizes one row or one document line with a parser of its own.
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "document/wrap.h"
 #include "fountain/fountain.h"
 #include "fountain/fountain_parser.h"

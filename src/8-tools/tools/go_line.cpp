@@ -1,6 +1,6 @@
 #include "tools/go_line.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "core/errors.h"
 #include "input/editor.h"
 

@@ -1,6 +1,6 @@
 #include "tools/line_marks.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 #include "document/wrap.h"
 #include "input/editor.h"
 #include "script/script_text.h"
@@ -22,9 +22,11 @@ constexpr TColor kHitBkColor = clLime;
 // never reads a whole long line.
 constexpr std::size_t kRegexMarkReach = 4096;
 
-// The double-byte characters marked in scripts: those whose lead byte is 0x81-0x9F or 0xE0-0xEF.
+// The double-byte characters marked in scripts: in Japanese text those whose lead byte is
+// 0x81-0x9F or 0xE0-0xEF, in other text all.
 bool IsMarkedLeadByte(unsigned char Byte) {
-    return (Byte >= 0x81 && Byte <= 0x9F) || (Byte >= 0xE0 && Byte <= 0xEF);
+    return !TextCodePage().HasJapaneseRules() || (Byte >= 0x81 && Byte <= 0x9F) ||
+           (Byte >= 0xE0 && Byte <= 0xEF);
 }
 
 // A run of columns of LineStr drawn in one look.

@@ -1,6 +1,6 @@
 #include "tools/word_matcher.h"
 
-#include "core/cp932.h"
+#include "core/code_page.h"
 
 #include <algorithm>
 

@@ -73,7 +73,7 @@ std::optional<int> ParseDecimal(std::string_view Text) {
 std::vector<std::string> TEnvFiles::ReadUtf8Lines(const std::string& Path) {
     std::vector<std::string> lines = ReadLines(Path);
     for (std::string& line : lines) {
-        line = FDesktop.Cp932ToUtf8(line);
+        line = FDesktop.TextToUtf8(line);
     }
     return lines;
 }
@@ -82,7 +82,7 @@ void TEnvFiles::WriteUtf8Lines(const std::string& Path, const std::vector<std::s
     std::vector<std::string> bytes;
     bytes.reserve(Lines.size());
     for (const std::string& line : Lines) {
-        bytes.push_back(FDesktop.Utf8ToCp932(line));
+        bytes.push_back(FDesktop.Utf8ToText(line));
     }
     WriteLines(Path, bytes);
 }

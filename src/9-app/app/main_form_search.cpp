@@ -121,7 +121,7 @@ void TForm1::SearchedTextChanged() {
 
 void TForm1::ConvertToUtf8(std::vector<TResultEntry>& Entries) const {
     for (TResultEntry& entry : Entries) {
-        entry.Text = FDesktop.Cp932ToUtf8(entry.Text);
+        entry.Text = FDesktop.TextToUtf8(entry.Text);
     }
 }
 
