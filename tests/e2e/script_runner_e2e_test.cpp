@@ -50,6 +50,13 @@ protected:
         SendMessageTimeoutW(Editor, WM_CHAR, L'x', 1, SMTO_BLOCK, 5000, nullptr);
         return WindowText(Editor) != before;
     }
+    // The window that shows the caret of Window's thread; null when there is none.
+    static HWND CaretOf(HWND Window) {
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        GetGUIThreadInfo(GetWindowThreadProcessId(Window, nullptr), &thread);
+        return thread.hwndCaret;
+    }
     static bool HasEnded(DWORD ProcessId) {
         const HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, ProcessId);
         if (process == nullptr) {
@@ -240,9 +247,14 @@ TEST_F(ScriptRunnerTest, TheEditorsEndEndsWhatAConsoleRunStartedButNotWhatAnEnde
 TEST_F(ScriptRunnerTest, AConsoleRunReadsAFloodOfBareLineFeedsAsItArrives) {
     const HWND window = Open(CreateTextFile(L"flood.vbs", "WScript.Echo String(999999, vbLf)\r\n"));
     ASSERT_NE(window, nullptr);
+    // With the focus in the list and the window minimized, no caret blinks and no list repaints
+    // to wake it.
+    ASSERT_TRUE(PressUntil(window, {{VK_CONTROL, 'M'}, {VK_F12}},
+                           [&] { return CaretOf(window) == nullptr; }));
     std::vector<DWORD> hosts;
     ASSERT_TRUE(PressUntil(window, {{VK_SHIFT, VK_F8}},
                            [&] { return !(hosts = ChildProcesses(L"cscript.exe")).empty(); }));
+    ShowWindow(window, SW_MINIMIZE);
     const auto start = std::chrono::steady_clock::now();
     const HANDLE host = OpenProcess(SYNCHRONIZE, FALSE, hosts.front());
     if (host != nullptr) {
