@@ -33,16 +33,23 @@ bool SameIgnoringCase(std::wstring_view A, std::wstring_view B) {
 }
 
 // Whether Entry (UTF-8) starts with Text, or is Text when Whole, case aside as the system compares
-// strings in a list box. Most entries differ in their first character, told apart without
-// converting them.
+// strings in a list box. Their ASCII starts are compared byte by byte, so that entries that differ
+// there (nearly all of them) are told apart without being converted.
 bool EntryMatches(std::string_view Entry, std::wstring_view Text, bool Whole) {
-    if (Text.empty()) {
-        return !Whole || Entry.empty();
+    std::size_t same = 0;
+    for (; same < Entry.size() && same < Text.size(); ++same) {
+        const auto byte = static_cast<wchar_t>(static_cast<unsigned char>(Entry[same]));
+        if (!IsAscii(byte) || !IsAscii(Text[same])) {
+            break;
+        }
+        if (AsciiLower(byte) != AsciiLower(Text[same])) {
+            return false;
+        }
     }
-    const auto first = static_cast<unsigned char>(Entry.empty() ? 0 : Entry.front());
-    if (IsAscii(first) && IsAscii(Text.front()) &&
-        AsciiLower(static_cast<wchar_t>(first)) != AsciiLower(Text.front())) {
-        return false;
+    Entry.remove_prefix(same);
+    Text.remove_prefix(same);
+    if (Text.empty() || Entry.empty()) {
+        return Text.empty() && (!Whole || Entry.empty());
     }
     const std::size_t room = Text.size() * kMostUtf8PerUnit;
     if (Whole && Entry.size() > room) {
@@ -60,8 +67,11 @@ bool EntryMatches(std::string_view Entry, std::wstring_view Text, bool Whole) {
 
 // The list's own procedure is replaced rather than subclassed through comctl32: under Wine,
 // SetWindowSubclass looks its data up among the window's properties on every message, a round
-// trip to the Wine server. The window style also claims strings, so that the system copies the
-// whole text of LB_GETTEXT sent from another process rather than an item's data.
+// trip to the Wine server. The window style also claims strings, so that for another process
+// the system copies the whole text of LB_GETTEXT rather than an item's data, and passes the text
+// of LB_FINDSTRING rather than its address. A list box that keeps strings itself takes a message
+// per entry, and under Wine grows dearer with each: filling 833,333 search hits took 7.7 s
+// instead of 0.8 s.
 ResultsList::ResultsList(HWND Window, std::function<void(WPARAM Key)> KeyUp)
     : FWindow(Window), FKeyUp(std::move(KeyUp)) {
     SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
