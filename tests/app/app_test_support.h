@@ -55,6 +55,9 @@ public:
     bool ShowReplaceDialog(TfrmReplace& Dialog) override { return Answer(OnReplaceDialog, Dialog); }
     bool ShowGoLineDialog(TfrmGoLine& Dialog) override { return Answer(OnGoLineDialog, Dialog); }
     bool ShowKeysDialog(TfrmKeys& Dialog) override { return Answer(OnKeysDialog, Dialog); }
+    bool ShowFolderSearchDialog(TfrmFolderSearch& Dialog) override {
+        return Answer(OnFolderSearchDialog, Dialog);
+    }
     void ShowResultsList(bool Shown) override { ResultsShown = Shown; }
     void ClearResults(std::size_t) override {
         Results.clear();
@@ -96,6 +99,7 @@ public:
     std::function<bool(TfrmReplace&)> OnReplaceDialog;
     std::function<bool(TfrmGoLine&)> OnGoLineDialog;
     std::function<bool(TfrmKeys&)> OnKeysDialog;
+    std::function<bool(TfrmFolderSearch&)> OnFolderSearchDialog;
     bool ResultsShown = false;
     std::vector<std::string> Results;
     int SelectedIndex = -1;

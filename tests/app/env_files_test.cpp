@@ -36,13 +36,17 @@ TEST_F(EnvFilesTest, SettingsRoundTripThroughTheIniFile) {
                           .gWidth = 1024,
                           .gHeight = 768,
                           .SearchCase = true,
-                          .SearchRegex = true};
+                          .SearchRegex = true,
+                          .FolderSearchFolder = "C:\\スクリプト\\共有",
+                          .FolderSearchFiles = "*.vbs; *.js",
+                          .FolderSearchSubfolders = false};
     Env.SaveSettings(saved);
 
     const std::string ini = Folder.EnvPath("kst.ini");
     EXPECT_EQ(Desk.IniWrites, (std::vector<std::string>{
                                   "Option/gFontSize", "Option/gBaseDir", "Option/gTabSize",
-                                  "Wind/gWidth", "Wind/gHeight", "Search/Case", "Search/RegExp"}));
+                                  "Wind/gWidth", "Wind/gHeight", "Search/Case", "Search/RegExp",
+                                  "Search/Folder", "Search/Files", "Search/Subfolders"}));
     EXPECT_EQ(Desk.IniFiles[ini]["Option"]["gFontSize"], "24");
     EXPECT_EQ(Desk.IniFiles[ini]["Search"]["Case"], "1");
     EXPECT_EQ(Env.LoadSettings(), saved);

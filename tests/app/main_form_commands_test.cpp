@@ -56,6 +56,8 @@ TEST_F(MenuDataTest, TheMenuBar) {
     EXPECT_EQ(Looks(bar[2]), (std::vector<TItemLook>{{"検索(&F)", "Ctrl+F"},
                                                      {"ワンタッチ検索", "F3", false},
                                                      {"置換(&R)", ""},
+                                                     {"フォルダから検索(&I)...", ""},
+                                                     {"フォルダ検索を中止(&T)", ""},
                                                      {"指定行に移動(&G)", "Ctrl+G"},
                                                      {"検索情報ウインドウ", "Ctrl+M"},
                                                      {"検索情報へ移動", "F12", false}}));

@@ -184,6 +184,65 @@ TEST_F(SearchTest, ReplaceAllWithoutAskingThenSaveWritesTheFile) {
     EXPECT_TRUE(WaitForText(EditorOf(window), L"MsgBox 1\r\nx = 2 ' msgbox\r\nMSGBOX 3\r\n"));
 }
 
+// A folder search lists the hits of every script; a hit in another file opens that file in a
+// process of its own with the caret on the hit's line, and a second hit there moves that window's
+// caret.
+TEST_F(SearchTest, AFolderSearchOpensAHitInTheWindowOfItsFile) {
+    ASSERT_NE(CreateDirectoryW(PathOf(L"scripts").c_str(), nullptr), FALSE);
+    CreateTextFile(L"scripts\\b.vbs", "' b\r\n\r\nSet x = CreateObject(\"B.One\")\r\n\r\n"
+                                      "Set y = CreateObject(\"B.Two\")\r\n");
+    CreateTextFile(L"scripts\\c.bin", "CreateObject(\"NotAScript\")");
+    const HWND window =
+        StartOn(L"scripts\\a.vbs", L"Option Explicit\r\nSet s = CreateObject(\"A.One\")\r\n");
+    ASSERT_NE(window, nullptr);
+    // "フォルダから検索(&I)..." through the menu's access keys: Alt+S, then I.
+    PressKeys({VK_MENU, 'S'});
+    PressKeys({'I'});
+    const HWND dialog = WaitForDialog(ProcessOf(window), L"フォルダから検索");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(WaitForText(GetDlgItem(dialog, win32::idFilesEdit), L"*.vbs;*.wsf;*.txt"));
+    TypeInto(ComboEditOf(dialog, win32::idSearchWord), L"CreateObject\\(\"[^\"]*\"\\)");
+    Click(dialog, win32::idSearchRegex);
+    const std::wstring folder = PathOf(L"scripts");
+    SetWindowTextW(GetDlgItem(dialog, win32::idFolderEdit), folder.c_str());
+    ASSERT_TRUE(
+        WaitUntil([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }, kTimeout));
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+
+    const HWND list = ResultsListOf(window);
+    ASSERT_TRUE(WaitUntil([&] { return ListItems(list).size() == 4; }, kTimeout));
+    const std::wstring a = folder + L"\\a.vbs";
+    const std::wstring b = folder + L"\\b.vbs";
+    EXPECT_EQ(ListItems(list),
+              (std::vector<std::wstring>{a + L"(2): Set s = CreateObject(\"A.One\")",
+                                         b + L"(3): Set x = CreateObject(\"B.One\")",
+                                         b + L"(5): Set y = CreateObject(\"B.Two\")",
+                                         L"> [3]件 / [2]ファイル"}));
+
+    DoubleClickItem(list, 1);
+    const HWND other = WaitForMainWindow(TitleFor(b));
+    ASSERT_NE(other, nullptr);
+    const HWND editor = EditorOf(other);
+    const auto lineIndex = [&](int Line) {
+        return static_cast<DWORD>(SendMessageW(editor, EM_LINEINDEX, Line - 1, 0));
+    };
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return EditorSelection(editor) == std::pair{lineIndex(3), lineIndex(3)};
+        },
+        kTimeout));
+
+    BringForward(window);
+    DoubleClickItem(list, 2);
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return EditorSelection(editor) == std::pair{lineIndex(5), lineIndex(5)};
+        },
+        kTimeout));
+    EXPECT_EQ(RunningPrograms().size(), 2U);
+}
+
 // Strings grey on white, double-byte characters on yellow, the search word's hits on lime.
 TEST_F(SearchTest, SavesAScreenshotOfTheMarks) {
     const HWND window = StartOn(L"marks.vbs", L"Option Explicit\r\n"

@@ -10,6 +10,7 @@
 #include "platform/desktop.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -17,6 +18,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kst {
@@ -97,6 +99,10 @@ public:
     std::vector<TTopLevelWindow> TopLevelWindows() override { return Windows; }
     void BringToFront(TWindowHandle Window) override { BroughtToFront.push_back(Window); }
     void SendClose(TWindowHandle Window) override;
+    void AskToShowLine(TWindowHandle Window, int Line) override {
+        LinesAsked.emplace_back(Window, Line);
+    }
+    void WakeMessageLoop() override { ++Wakes; }
     void StartProcess(const std::string& CommandLine, TShowState Show) override;
     TStartedProcess StartProcessToWait(const std::string& CommandLine) override;
     // Takes the next of ConsolePrograms (a program that writes nothing and exits with 0 when
@@ -186,6 +192,8 @@ public:
     // Recorded
     std::vector<TWindowHandle> BroughtToFront;
     std::vector<TWindowHandle> ClosesSent;
+    std::vector<std::pair<TWindowHandle, int>> LinesAsked;
+    std::atomic<int> Wakes = 0;
     std::vector<TProcessStart> ProcessStarts;
     std::vector<TWaitedProcess> WaitedProcesses;
     // Started console programs (references to them stay valid).

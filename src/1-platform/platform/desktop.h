@@ -86,6 +86,11 @@ public:
     // Sends (not posts) the close message: returns after the window has handled it, or after a
     // few seconds when its program does not answer. A window that no longer exists is ignored.
     virtual void SendClose(TWindowHandle Window) = 0;
+    // Asks another editor window of this program to put its caret on document line Line (from
+    // 1), without waiting for it.
+    virtual void AskToShowLine(TWindowHandle Window, int Line) = 0;
+    // From any thread: the message loop, waiting for messages, looks at its idle work again.
+    virtual void WakeMessageLoop() = 0;
 
     // Processes and the shell
 

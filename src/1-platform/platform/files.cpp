@@ -74,6 +74,8 @@ const char* FailureText(FileFailure What) {
         return "は読み取り専用のため保存できません。";
     case FileFailure::Remove:
         return "を削除できません。";
+    case FileFailure::ListFolder:
+        return "の中を一覧できません。";
     }
     return "を扱えません。";
 }
@@ -188,6 +190,10 @@ std::vector<std::string> FileNamesIn(const std::string& Folder) {
     return files_os::FileNamesIn(Folder);
 }
 
+TFolderListing ListFolder(const std::string& Folder) {
+    return files_os::ListFolder(Folder);
+}
+
 bool RenameFileNoReplace(const std::string& From, const std::string& To) {
     return files_os::RenameFileNoReplace(From, To);
 }
@@ -199,7 +205,8 @@ void RemoveFile(const std::string& Path) {
 namespace files_os {
 
 void RaiseFileError(FileFailure What, const std::string& Path, const std::string& Reason) {
-    std::string message = "ファイル \"" + Path + "\" " + FailureText(What);
+    const char* const noun = What == FileFailure::ListFolder ? "フォルダ" : "ファイル";
+    std::string message = noun + (" \"" + Path + "\" ") + FailureText(What);
     if (!Reason.empty()) {
         message += "\n" + Reason;
     }

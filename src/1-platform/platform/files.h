@@ -82,6 +82,16 @@ std::optional<TFileStamp> FileStampWithin(const std::string& Path, int Milliseco
 
 // The names of the files (not folders) in Folder; none when it does not exist.
 std::vector<std::string> FileNamesIn(const std::string& Folder);
+
+// What a folder holds, by name, without "." and "..". Links to folders (symbolic links,
+// junctions) are left out, so that a walk through the subfolders never goes round in a circle.
+struct TFolderListing {
+    std::vector<std::string> Files;
+    std::vector<std::string> Folders;
+};
+// Raises EFileError, naming the folder and the system's reason, when it cannot be listed. Paths
+// of any length are taken, also beyond the system's classic limit of 260 characters.
+TFolderListing ListFolder(const std::string& Folder);
 // Gives the file From the name To, unless To exists; false when From is gone or To exists. Two
 // processes that rename one file at once: one of them succeeds.
 bool RenameFileNoReplace(const std::string& From, const std::string& To);

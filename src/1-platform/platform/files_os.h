@@ -40,10 +40,21 @@ std::unique_ptr<ReplacementFile> CreateReplacementFile(const std::string& Target
 // as telling).
 std::optional<TFileStamp> ReadFileStamp(const std::string& Path);
 std::vector<std::string> FileNamesIn(const std::string& Folder);
+TFolderListing ListFolder(const std::string& Folder);
 bool RenameFileNoReplace(const std::string& From, const std::string& To);
 void RemoveFile(const std::string& Path);
 
-enum class FileFailure { Open, Read, TooLarge, CreateTemporary, Write, Replace, ReadOnly, Remove };
+enum class FileFailure {
+    Open,
+    Read,
+    TooLarge,
+    CreateTemporary,
+    Write,
+    Replace,
+    ReadOnly,
+    Remove,
+    ListFolder
+};
 
 // Raises EFileError with a message that names the file, says what failed and, when Reason is not
 // empty, gives the system's reason on a second line.

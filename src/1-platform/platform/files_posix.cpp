@@ -197,6 +197,36 @@ std::vector<std::string> FileNamesIn(const std::string& Folder) {
     return names;
 }
 
+// lstat() tells a link from what it points to: a link to a folder is left out, one to a file is
+// listed as the file.
+TFolderListing ListFolder(const std::string& Folder) {
+    DIR* const folder = ::opendir(Folder.c_str());
+    if (folder == nullptr) {
+        RaiseFileError(FileFailure::ListFolder, Folder, SystemReason(errno));
+    }
+    TFolderListing listing;
+    while (const dirent* entry = ::readdir(folder)) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        const std::string path = Folder + "/" + name;
+        struct stat link {};
+        struct stat target {};
+        if (::lstat(path.c_str(), &link) != 0 || ::stat(path.c_str(), &target) != 0) {
+            listing.Files.push_back(name);
+        } else if (S_ISDIR(target.st_mode)) {
+            if (!S_ISLNK(link.st_mode)) {
+                listing.Folders.push_back(name);
+            }
+        } else {
+            listing.Files.push_back(name);
+        }
+    }
+    ::closedir(folder);
+    return listing;
+}
+
 // link() fails when the new name exists, which makes the rename exclusive; the old name goes after.
 bool RenameFileNoReplace(const std::string& From, const std::string& To) {
     if (::link(From.c_str(), To.c_str()) != 0) {

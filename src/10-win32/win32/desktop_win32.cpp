@@ -224,6 +224,20 @@ void Win32Desktop::SendClose(TWindowHandle Window) {
     }
 }
 
+UINT ShowLineMessage() {
+    static const UINT message = RegisterWindowMessageW(L"Kestrane.ShowLine");
+    return message;
+}
+
+void Win32Desktop::AskToShowLine(TWindowHandle Window, int Line) {
+    PostMessageW(WindowOf(Window), ShowLineMessage(), static_cast<WPARAM>(Line), 0);
+}
+
+// A thread message without a window: the loop's wait ends, and nothing handles it.
+void Win32Desktop::WakeMessageLoop() {
+    PostThreadMessageW(FLoopThread, WM_NULL, 0, 0);
+}
+
 // Processes and the shell
 
 void Win32Desktop::StartProcess(const std::string& CommandLine, TShowState Show) {

@@ -17,6 +17,10 @@ struct TMessageIcon {
 };
 TMessageIcon MessageIconOf(TMessageType Type);
 
+// The message by which another process of this program asks the main window to put its caret on
+// the document line in its WPARAM.
+UINT ShowLineMessage();
+
 class Win32Desktop final : public Desktop {
 public:
     // The window that owns the message boxes, the dialogs and what the shell opens; none until
@@ -27,6 +31,8 @@ public:
     std::vector<TTopLevelWindow> TopLevelWindows() override;
     void BringToFront(TWindowHandle Window) override;
     void SendClose(TWindowHandle Window) override;
+    void AskToShowLine(TWindowHandle Window, int Line) override;
+    void WakeMessageLoop() override;
 
     void StartProcess(const std::string& CommandLine, TShowState Show) override;
     TStartedProcess StartProcessToWait(const std::string& CommandLine) override;
@@ -73,6 +79,8 @@ public:
 
 private:
     HWND FOwner = nullptr;
+    // The thread of the message loop, the one that makes the desktop.
+    DWORD FLoopThread = GetCurrentThreadId();
     Win32ScriptEngine FScriptEngine;
 };
 

@@ -698,6 +698,65 @@ private:
     TfrmReplace& FModel;
 };
 
+// In tab order: the word, the folder and its "...", the file names, the subfolders and the
+// search options, "検索".
+class FolderSearchDialog : public SearchWordDialog {
+public:
+    explicit FolderSearchDialog(TfrmFolderSearch& Model)
+        : SearchWordDialog(Model, {IDOK}), FModel(Model) {}
+
+    static DialogTemplate Template() {
+        DialogTemplate result(TfrmFolderSearch::Caption, 240, 124);
+        result.Add(kStatic, idSearchWordLabel, TfrmFolderSearch::WordLabel, kLabelStyle,
+                   {8, 10, 52, 10});
+        result.Add(kComboBox, idSearchWord, "", kWordBoxStyle, {62, 8, 170, 100});
+        result.Add(kStatic, idFolderLabel, TfrmFolderSearch::FolderLabel, kLabelStyle,
+                   {8, 28, 52, 10});
+        result.Add(kEdit, idFolderEdit, "", kEditStyle, {62, 26, 148, 12});
+        result.Add(kButton, idFolderBrowse, TfrmFolderSearch::BrowseButton, kButtonStyle,
+                   {214, 25, 18, 14});
+        result.Add(kStatic, idFilesLabel, TfrmFolderSearch::FilesLabel, kLabelStyle,
+                   {8, 46, 52, 10});
+        result.Add(kEdit, idFilesEdit, "", kEditStyle, {62, 44, 170, 12});
+        result.Add(kButton, idSubfolders, TfrmFolderSearch::SubfoldersCheck, kCheckStyle,
+                   {62, 62, 170, 10});
+        result.Add(kButton, idSearchCase, TfrmFolderSearch::CaseCheck, kCheckStyle,
+                   {62, 76, 170, 10});
+        result.Add(kButton, idSearchRegex, TfrmFolderSearch::RegexCheck, kCheckStyle,
+                   {62, 90, 170, 10});
+        result.Add(kButton, IDOK, TfrmFolderSearch::OkButton, kDefaultButtonStyle,
+                   {126, 104, 50, 14});
+        result.Add(kButton, IDCANCEL, TfrmFolderSearch::CancelButton, kButtonStyle,
+                   {182, 104, 50, 14});
+        return result;
+    }
+
+private:
+    void Init() override {
+        InitWordBox();
+        SetControlText(idFolderEdit, FModel.Scope().Folder);
+        SetControlText(idFilesEdit, FModel.Scope().FileNames);
+        SetChecked(idSubfolders, FModel.Scope().Subfolders);
+    }
+
+    void Command(int Id, int Code) override {
+        if (Id == idSearchWord) {
+            WordBoxCommand(Code);
+        } else if (Id == idFolderBrowse) {
+            FModel.SetFolder(ControlText(idFolderEdit));
+            FModel.BrowseFolder();
+            SetControlText(idFolderEdit, FModel.Scope().Folder);
+        } else if (Id == IDOK && StoreWordBox()) {
+            FModel.SetFolder(ControlText(idFolderEdit));
+            FModel.SetFileNames(ControlText(idFilesEdit));
+            FModel.SetSubfolders(Checked(idSubfolders));
+            End(IDOK);
+        }
+    }
+
+    TfrmFolderSearch& FModel;
+};
+
 // The number box takes no input method, so digits are typed as they are.
 class GoLineDialog : public ModalDialog {
 public:
@@ -985,6 +1044,11 @@ bool ShowReplaceDialog(HWND Owner, TfrmReplace& Dialog) {
 bool ShowGoLineDialog(HWND Owner, TfrmGoLine& Dialog) {
     GoLineDialog goLine(Dialog);
     return goLine.Run(Owner, GoLineDialog::Template()) == IDOK;
+}
+
+bool ShowFolderSearchDialog(HWND Owner, TfrmFolderSearch& Dialog) {
+    FolderSearchDialog folderSearch(Dialog);
+    return folderSearch.Run(Owner, FolderSearchDialog::Template()) == IDOK;
 }
 
 TMessageAnswer YesCancelBox(HWND Owner, const std::string& Text, const std::string& Caption,

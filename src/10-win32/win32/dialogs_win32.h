@@ -61,6 +61,13 @@ enum TDialogControlId : int {
     idReplaceAll,
     // Both dialogs' regular-expression box.
     idSearchRegex,
+    // The folder search dialog's own controls; IDOK is "検索".
+    idFolderLabel,
+    idFolderEdit,
+    idFolderBrowse,
+    idFilesLabel,
+    idFilesEdit,
+    idSubfolders,
 
     // The go-to-line dialog's number box; IDOK is "OK".
     idGoLineNumber = 600,
@@ -91,6 +98,8 @@ bool ShowOptionsDialog(HWND Owner, TfrmSetting& Dialog, Desktop& Desk);
 bool ShowSearchDialog(HWND Owner, TfrmSearch& Dialog);
 bool ShowReplaceDialog(HWND Owner, TfrmReplace& Dialog);
 bool ShowGoLineDialog(HWND Owner, TfrmGoLine& Dialog);
+// The folder search's dialog; "..." shows the folder browser. Answers whether "検索" ended it.
+bool ShowFolderSearchDialog(HWND Owner, TfrmFolderSearch& Dialog);
 bool ShowKeysDialog(HWND Owner, TfrmKeys& Dialog);
 
 // A question with the buttons "はい(&Y)" and "キャンセル" and the system icon of Type, centred on

@@ -19,6 +19,23 @@ constexpr std::size_t kMaxTransfer = 1u << 30;
 constexpr std::size_t kReadPiece = 256 * 1024;
 constexpr std::size_t kPageSize = 4096;
 
+// Paths from this length on get the extended-length form: the classic limit is 260 characters
+// for a file, 248 for a folder that files are made in.
+constexpr std::size_t kLongPathLength = 248;
+
+// The form of a long path that the system takes beyond the classic limit: "\\?\" before the
+// full path, "\\?\UNC\" for a share's.
+std::wstring ExtendedLengthForm(const std::wstring& Path) {
+    if (Path.size() < kLongPathLength || Path.starts_with(L"\\\\?\\")) {
+        return Path;
+    }
+    const std::wstring full = win32::FullPathName(Path);
+    if (full.starts_with(L"\\\\")) {
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    }
+    return full.size() > 2 && full[1] == L':' ? L"\\\\?\\" + full : Path;
+}
+
 std::wstring WidePath(const std::string& Utf8, FileFailure What) {
     if (Utf8.empty()) {
         return {};
@@ -31,7 +48,7 @@ std::wstring WidePath(const std::string& Utf8, FileFailure What) {
     }
     std::wstring wide(static_cast<std::size_t>(length), L'\0');
     MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, Utf8.data(), size, wide.data(), length);
-    return wide;
+    return ExtendedLengthForm(wide);
 }
 
 std::string SystemReason(DWORD Error) {
@@ -243,6 +260,32 @@ std::vector<std::string> FileNamesIn(const std::string& Folder) {
     } while (FindNextFileW(search, &found) != FALSE);
     FindClose(search);
     return names;
+}
+
+// A folder's reparse point (a junction or a link) may lead back up the tree: it is left out.
+TFolderListing ListFolder(const std::string& Folder) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileExW(
+        (WidePath(Folder, FileFailure::ListFolder) + L"\\*").c_str(), FindExInfoBasic, &found,
+        FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
+    if (search == INVALID_HANDLE_VALUE) {
+        RaiseFileError(FileFailure::ListFolder, Folder, SystemReason(GetLastError()));
+    }
+    TFolderListing listing;
+    do {
+        const std::wstring_view name = found.cFileName;
+        const DWORD attributes = found.dwFileAttributes;
+        if (name == L"." || name == L"..") {
+            continue;
+        }
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+            listing.Files.push_back(win32::WideToUtf8(found.cFileName));
+        } else if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+            listing.Folders.push_back(win32::WideToUtf8(found.cFileName));
+        }
+    } while (FindNextFileW(search, &found) != FALSE);
+    FindClose(search);
+    return listing;
 }
 
 // Without MOVEFILE_REPLACE_EXISTING the move fails when the new name exists.

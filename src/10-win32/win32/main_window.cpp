@@ -178,11 +178,13 @@ void MainWindow::DpiChanged(int Dpi, const RECT& Suggested) {
     DeleteObject(oldFont);
 }
 
-// The caret's and the encoding's parts have their widths; the read-only part takes the rest.
+// The caret's and the encoding's parts have their widths, the read-only part the encoding's; the
+// folder search's progress takes the rest.
 void MainWindow::SetStatusBarParts() {
     const int caretEdge = FMetrics.StatusCaretPartWidth;
+    const int encodingEdge = caretEdge + FMetrics.StatusEncodingPartWidth;
     const int partEdges[TStatusBar::kPartCount] = {
-        caretEdge, caretEdge + FMetrics.StatusEncodingPartWidth, -1};
+        caretEdge, encodingEdge, encodingEdge + FMetrics.StatusEncodingPartWidth, -1};
     SendMessageW(FStatusBar, SB_SETPARTS, TStatusBar::kPartCount,
                  reinterpret_cast<LPARAM>(partEdges));
 }
@@ -453,6 +455,10 @@ bool MainWindow::ShowGoLineDialog(TfrmGoLine& Dialog) {
     return win32::ShowGoLineDialog(FWindow, Dialog);
 }
 
+bool MainWindow::ShowFolderSearchDialog(TfrmFolderSearch& Dialog) {
+    return win32::ShowFolderSearchDialog(FWindow, Dialog);
+}
+
 bool MainWindow::ShowKeysDialog(TfrmKeys& Dialog) {
     return win32::ShowKeysDialog(FWindow, Dialog);
 }
@@ -614,6 +620,10 @@ LRESULT MainWindow::HandleMessage(UINT Msg, WPARAM WParam, LPARAM LParam) {
         return answer;
     }
     default:
+        if (Msg == ShowLineMessage() && FForm != nullptr) {
+            FForm->ShowLineRequested(static_cast<int>(WParam));
+            return 0;
+        }
         break;
     }
     return DefWindowProcW(FWindow, Msg, WParam, LParam);

@@ -69,6 +69,7 @@ public:
     bool ShowSearchDialog(TfrmSearch& Dialog) override;
     bool ShowReplaceDialog(TfrmReplace& Dialog) override;
     bool ShowGoLineDialog(TfrmGoLine& Dialog) override;
+    bool ShowFolderSearchDialog(TfrmFolderSearch& Dialog) override;
     bool ShowKeysDialog(TfrmKeys& Dialog) override;
     void ShowResultsList(bool Shown) override;
     void ClearResults(std::size_t Expected) override;

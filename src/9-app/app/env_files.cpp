@@ -128,6 +128,12 @@ TSettings TEnvFiles::LoadSettings() {
     settings.gHeight = ReadInteger("Wind", "gHeight", defaults.gHeight);
     settings.SearchCase = ReadInteger("Search", "Case", defaults.SearchCase ? 1 : 0) != 0;
     settings.SearchRegex = ReadInteger("Search", "RegExp", defaults.SearchRegex ? 1 : 0) != 0;
+    settings.FolderSearchFolder = FDesktop.ReadProfileString(
+        "Search", "Folder", defaults.FolderSearchFolder, EnvFilePath(FDesktop, kSettingsFile));
+    settings.FolderSearchFiles = FDesktop.ReadProfileString(
+        "Search", "Files", defaults.FolderSearchFiles, EnvFilePath(FDesktop, kSettingsFile));
+    settings.FolderSearchSubfolders =
+        ReadInteger("Search", "Subfolders", defaults.FolderSearchSubfolders ? 1 : 0) != 0;
     settings.gWordWrap = ReadInteger("Option", "gWordWrap", 0) != 0;
     return settings;
 }
@@ -140,6 +146,9 @@ void TEnvFiles::SaveSettings(const TSettings& Settings) {
     WriteString("Wind", "gHeight", std::to_string(Settings.gHeight));
     WriteString("Search", "Case", Settings.SearchCase ? "1" : "0");
     WriteString("Search", "RegExp", Settings.SearchRegex ? "1" : "0");
+    WriteString("Search", "Folder", Settings.FolderSearchFolder);
+    WriteString("Search", "Files", Settings.FolderSearchFiles);
+    WriteString("Search", "Subfolders", Settings.FolderSearchSubfolders ? "1" : "0");
     // Written only while on; taken away when off, so that the file of a user who never wraps
     // stays as it was.
     if (Settings.gWordWrap) {

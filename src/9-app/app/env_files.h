@@ -5,6 +5,7 @@
 // with CR LF line ends; names and paths are converted to UTF-8 when read.
 #pragma once
 
+#include "app/folder_search.h"
 #include "app/main_commands.h"
 
 #include <optional>
@@ -25,6 +26,10 @@ struct TSettings {
     int gHeight = 500;
     bool SearchCase = false;
     bool SearchRegex = false;
+    // The folder search's last folder (empty: the edited file's), file names and subfolders.
+    std::string FolderSearchFolder{};
+    std::string FolderSearchFiles{kDefaultFolderSearchFiles};
+    bool FolderSearchSubfolders = true;
     // The editor wraps its rows at the window's width (the control's own word wrap).
     bool gWordWrap = false;
 

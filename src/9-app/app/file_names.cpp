@@ -59,6 +59,11 @@ std::string ExtractFileExt(std::string_view FileName) {
     return std::string(FileName.substr(dot));
 }
 
+// Strings compare their bytes as unsigned values, so other scripts' characters sort after ASCII.
+bool LessIgnoringCase(const std::string& A, const std::string& B) {
+    return AsciiLowerCase(A) < AsciiLowerCase(B);
+}
+
 std::string Quoted(std::string_view Text) {
     std::string quoted;
     quoted.reserve(Text.size() + 2);
@@ -80,6 +85,9 @@ std::string EnvFilePath(Desktop& Desk, std::string_view FileName) {
 }
 
 std::string PathInFolder(std::string_view Folder, std::string_view Name) {
+    if (Folder.ends_with('\\') || Folder.ends_with('/')) {
+        return std::string(Folder) + std::string(Name);
+    }
     return std::string(Folder) + SeparatorOf(Folder) + std::string(Name);
 }
 

@@ -15,6 +15,8 @@ enum TFileKind : std::uint8_t { fkVbs, fkText, fkOther };
 
 // Text with the ASCII letters in lower case; other bytes stay.
 std::string AsciiLowerCase(std::string_view Text);
+// Orders names as AsciiLowerCase gives them; other scripts' characters sort after ASCII.
+bool LessIgnoringCase(const std::string& A, const std::string& B);
 
 // By the extension, in any letter case.
 TFileKind FileKindOf(std::string_view FileName);
@@ -34,7 +36,7 @@ std::string ProgramFolder(Desktop& Desk);
 // The "Env" folder beside the program, and FileName in it.
 std::string EnvFolder(Desktop& Desk);
 std::string EnvFilePath(Desktop& Desk, std::string_view FileName);
-// Name inside Folder (given without a final separator), with the separator Folder uses.
+// Name inside Folder (given with or without a final separator), with the separator Folder uses.
 std::string PathInFolder(std::string_view Folder, std::string_view Name);
 
 } // namespace kst

@@ -66,6 +66,10 @@ class TForm1;
             tuReads, Anytime, mnuFindNextClick)                                                    \
     COMMAND(Replace, "置換(&R)", "", InMenu(mnSearch, 1), NoPopUp, NoButton, imReplace, tuReads,   \
             Anytime, mnuReplaceClick)                                                              \
+    COMMAND(FolderSearch, "フォルダから検索(&I)...", "", InMenu(mnSearch, 1), NoPopUp, NoButton,   \
+            imNone, tuReads, Anytime, mnuFolderSearchClick)                                        \
+    COMMAND(StopFolderSearch, "フォルダ検索を中止(&T)", "", InMenu(mnSearch, 1), NoPopUp,          \
+            NoButton, imNone, tuReads, FolderSearchRuns, mnuStopFolderSearchClick)                 \
     COMMAND(GoLine, "指定行に移動(&G)", "Ctrl+G", InMenu(mnSearch, 1), NoPopUp, NoButton,          \
             imGoLine, tuReads, Anytime, mnuGoLineClick)                                            \
     COMMAND(SearchList, "検索情報ウインドウ", "Ctrl+M", InMenu(mnSearch, 1), NoPopUp, NoButton,    \

@@ -11,6 +11,7 @@
 #include "platform/dpi.h"
 #include "tools/comment.h"
 #include "tools/editor_format.h"
+#include "tools/go_line.h"
 
 #include <algorithm>
 #include <exception>
@@ -59,9 +60,21 @@ std::optional<std::string> FileNameInTitle(const std::string& Title) {
     return Title.substr(0, Title.size() - kTitleSuffix.size());
 }
 
-// Strings compare their bytes as unsigned values, so other scripts' characters sort after ASCII.
-bool LessIgnoringCase(const std::string& A, const std::string& B) {
-    return AsciiLowerCase(A) < AsciiLowerCase(B);
+constexpr std::string_view kLineOption = "/line:";
+
+// Removes every "/line:N" (any letter case) from Parameters and answers the last one's N; a
+// number that does not read as one from 1 up is no line.
+std::optional<int> TakeLineOption(std::vector<std::string>& Parameters) {
+    std::optional<int> line;
+    std::erase_if(Parameters, [&line](const std::string& Parameter) {
+        if (AsciiLowerCase(Parameter.substr(0, kLineOption.size())) != kLineOption) {
+            return false;
+        }
+        const std::optional<int> number = ParseDecimal(Parameter.substr(kLineOption.size()));
+        line = number && *number >= 1 ? number : std::nullopt;
+        return true;
+    });
+    return line;
 }
 
 // Title without its last Count characters (UTF-8), never splitting one.
@@ -95,7 +108,7 @@ TSize ScaleSize(TSize Size, int FromDpi, int ToDpi) {
 TForm1::TForm1(Desktop& Desk, MainWindowView& View, TEditor& Editor1, EditorCommands& Commands,
                std::vector<std::string> Parameters)
     : FDesktop(Desk), FView(View), FEditor(Editor1), FCommands(Commands), FEnv(Desk),
-      FParameters(std::move(Parameters)) {
+      FParameters(std::move(Parameters)), FStartLine(TakeLineOption(FParameters)) {
     BuildMainMenu();
     BuildPopupMenu();
     BuildToolBar();
@@ -220,13 +233,18 @@ void TForm1::StartNewFile() {
     SetTitle(NextNewFileTitle());
 }
 
-// A file shown elsewhere is brought forward there and this process ends.
+// A file shown elsewhere is brought forward there (at the line asked for) and this process ends.
 void TForm1::OpenFirstParameter() {
     const std::string& first = FParameters.front();
-    const bool elsewhere = IsOpenElsewhere(first);
+    const TWindowHandle elsewhere = WindowShowing(first);
     OpenFile(first);
-    if (elsewhere) {
+    if (elsewhere != 0) {
+        if (FStartLine) {
+            FDesktop.AskToShowLine(elsewhere, *FStartLine);
+        }
         FView.Terminate();
+    } else if (FStartLine) {
+        GoToLine(FEditor, *FStartLine);
     }
 }
 
@@ -329,10 +347,13 @@ void TForm1::LoadHere(const std::string& FileName) {
     OfferRecovery();
 }
 
-void TForm1::StartProgram(const std::optional<std::string>& FileName) {
+void TForm1::StartProgram(const std::optional<std::string>& FileName, std::optional<int> Line) {
     std::string commandLine = Quoted(ProgramFolder(FDesktop) + std::string(kProgramFileName));
     if (FileName) {
         commandLine.append(1, ' ').append(Quoted(*FileName));
+    }
+    if (Line) {
+        commandLine.append(" /line:").append(std::to_string(*Line));
     }
     FDesktop.StartProcess(commandLine, TShowState::Show);
 }
@@ -459,10 +480,11 @@ bool TForm1::AppIdle() {
     }
     const bool moreCopy = KeepRecoveryCopy();
     const bool moreSearch = ContinueSearch();
+    const bool moreFolderHits = ContinueFolderSearch();
     const bool moreResults = FResults.Step();
     const bool moreStates =
         FEditor.ScreenStrings().ComputeStartStatesAhead(kRowsColouredPerIdleStep);
-    return moreCopy || moreSearch || moreResults || moreStates;
+    return moreCopy || moreSearch || moreFolderHits || moreResults || moreStates;
 }
 
 std::optional<int> TForm1::CaretPartDelay() {

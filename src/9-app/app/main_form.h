@@ -6,6 +6,7 @@
 #include "app/env_files.h"
 #include "app/file_names.h"
 #include "app/file_watch.h"
+#include "app/folder_search.h"
 #include "app/main_menus.h"
 #include "app/recovery_copy.h"
 #include "app/results_feed.h"
@@ -18,6 +19,7 @@
 #include "tools/word_matcher.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,8 +34,9 @@ class TEditor;
 
 class TForm1 {
 public:
-    // Parameters are the command line's parameters after the program's own path. Builds the
-    // menus and gives Editor1 the window's design values.
+    // Parameters are the command line's parameters after the program's own path: files, and
+    // "/line:N" for the caret on line N of the first one. Builds the menus and gives Editor1 the
+    // window's design values.
     TForm1(Desktop& Desk, MainWindowView& View, TEditor& Editor1, EditorCommands& Commands,
            std::vector<std::string> Parameters);
     TForm1(const TForm1&) = delete;
@@ -171,6 +174,15 @@ public:
     void mnuSearchListClick();
     void mnuWordWrapClick();
     void mnuGoSearchListClick();
+    // The folder search (main_form_folder_search.cpp): its dialog starts a walk through the
+    // folder on a thread of its own, whose hits go to the results list in idle steps while the
+    // status bar shows the progress; 中止 and Esc stop it. A hit's entry opens its file at its
+    // line: in the window that edits it, or in a new process.
+    void mnuFolderSearchClick();
+    void mnuStopFolderSearchClick();
+    bool FolderSearchRuns() const { return FFolderSearch != nullptr; }
+    // Another process of this program asks for the caret on document line Line.
+    void ShowLineRequested(int Line);
     // A double click on the results list, and a key released in it: both jump to the line of the
     // selected entry (Enter only for the key).
     void ListBox1DblClick();
@@ -271,8 +283,9 @@ private:
     void OpenFirstParameter();
     void PassOnFurtherParameters();
     void LoadHere(const std::string& FileName);
-    // A new process of this program, with a file to open or none.
-    void StartProgram(const std::optional<std::string>& FileName);
+    // A new process of this program, with a file to open (at a line) or none.
+    void StartProgram(const std::optional<std::string>& FileName,
+                      std::optional<int> Line = std::nullopt);
     // The first top-level window with this title; 0 when none.
     TWindowHandle FindWindowByTitle(const std::string& WindowTitle);
     // The editor window that shows FileName; 0 when none.
@@ -356,6 +369,13 @@ private:
     void ReplaceSearchWord();
     TReplaceAnswer AskReplace();
     void JumpToSelectedResult();
+    // Puts the caret on Line of File: here when this window edits it, in the window that edits
+    // it, else in a new process.
+    void ShowFileAtLine(const std::string& File, int Line);
+    // The idle step of the folder search: takes what the walk has found into the results list,
+    // the progress into the status bar, and at the end the summary. True while found hits wait.
+    bool ContinueFolderSearch();
+    void ShowFolderSearchProgress(const TFolderSearchNews& News, bool Now);
 
     void BeginScriptRun();
     void ShowRunningState();
@@ -389,6 +409,12 @@ private:
         bool TextChanged = false;
     };
     std::optional<TRunningSearch> FSearch;
+    // The folder search while it runs, and the list it fills.
+    std::unique_ptr<TFolderSearch> FFolderSearch;
+    std::uint64_t FFolderSearchList = 0;
+    std::optional<std::uint64_t> FFolderProgressShownAt;
+    // The line of "/line:N" for the first file.
+    std::optional<int> FStartLine;
     // The syntax check whose list waits for the script engine's verdict: its own problems and
     // the list that shows them.
     struct TSyntaxCheck {

@@ -1,6 +1,7 @@
 // The main window's menus, pop-up menu and tool bar made from the command table, their enabling,
 // the shortcut keys and the dispatcher.
 #include "app/main_form.h"
+#include "core/messages.h"
 
 #include <algorithm>
 #include <vector>
@@ -140,7 +141,13 @@ void TForm1::Execute(TCommandId Id) {
     (this->*row.Handler)();
 }
 
+// Esc stops a folder search before any binding sees it: no command may have the key, which the
+// editor and the list would otherwise take.
 bool TForm1::ShortCut(TShortCut Key) {
+    if (FFolderSearch && Key == TShortCut{VK_ESCAPE, 0}) {
+        mnuStopFolderSearchClick();
+        return true;
+    }
     const std::optional<TCommandId> id = FKeyBindings.CommandOf(Key);
     if (!id) {
         return false;

@@ -238,8 +238,12 @@ void TForm1::JumpToSelectedResult() {
     if (!selected) {
         return;
     }
-    FView.FocusEditor();
     const TTextPlace target = FResults.TargetOf(*selected);
+    if (const std::string& file = FResults.FileOf(*selected); !file.empty() && target.Line >= 1) {
+        ShowFileAtLine(file, target.Line);
+        return;
+    }
+    FView.FocusEditor();
     if (target.Line >= 1) {
         FEditor.SetSelLength(0);
         GoToLine(FEditor, target.Line, target.Column);

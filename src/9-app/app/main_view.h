@@ -12,6 +12,7 @@
 
 namespace kst {
 
+class TfrmFolderSearch;
 class TfrmGoLine;
 class TfrmKeys;
 class TfrmReplace;
@@ -70,6 +71,9 @@ public:
     virtual bool ShowSearchDialog(TfrmSearch& Dialog) = 0;
     virtual bool ShowReplaceDialog(TfrmReplace& Dialog) = 0;
     virtual bool ShowGoLineDialog(TfrmGoLine& Dialog) = 0;
+    // The folder search's dialog, modal and centred on the window; its "..." calls
+    // Dialog.BrowseFolder. Answers whether it closed with "検索".
+    virtual bool ShowFolderSearchDialog(TfrmFolderSearch& Dialog) = 0;
     // The key-assignment dialog, modal and centred on the window, showing and editing Dialog;
     // answers whether it closed with OK.
     virtual bool ShowKeysDialog(TfrmKeys& Dialog) = 0;

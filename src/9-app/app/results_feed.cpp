@@ -3,7 +3,6 @@
 #include "app/main_view.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace kst {
 
@@ -20,13 +19,27 @@ void ResultsFeed::Show(std::vector<TResultEntry> Entries) {
     FView.ClearResults(Entries.size());
     FTargets = {};
     FTargets.reserve(Entries.size());
+    FFiles = {};
     FWaiting.clear();
     Append(std::move(Entries));
     Step();
 }
 
 void ResultsFeed::Append(std::vector<TResultEntry> Entries) {
-    std::ranges::move(Entries, std::back_inserter(FWaiting));
+    Add(std::move(Entries), 0);
+}
+
+void ResultsFeed::AppendInFile(std::vector<TResultEntry> Entries, const std::string& File) {
+    if (FFiles.empty() || FFiles.back() != File) {
+        FFiles.push_back(File);
+    }
+    Add(std::move(Entries), static_cast<TFileNumber>(FFiles.size()));
+}
+
+void ResultsFeed::Add(std::vector<TResultEntry> Entries, TFileNumber File) {
+    for (TResultEntry& entry : Entries) {
+        FWaiting.push_back({std::move(entry), File});
+    }
 }
 
 bool ResultsFeed::Step() {
@@ -37,8 +50,9 @@ bool ResultsFeed::Step() {
     std::vector<std::string> texts;
     texts.reserve(count);
     for (std::size_t index = 0; index < count; ++index) {
-        texts.push_back(std::move(FWaiting.front().Text));
-        FTargets.push_back(FWaiting.front().Target);
+        TWaitingEntry& waiting = FWaiting.front();
+        texts.push_back(std::move(waiting.Entry.Text));
+        FTargets.push_back({waiting.Entry.Target, waiting.File});
         FWaiting.pop_front();
     }
     FView.AddResults(texts);
@@ -46,7 +60,15 @@ bool ResultsFeed::Step() {
 }
 
 TTextPlace ResultsFeed::TargetOf(std::size_t Index) const {
-    return Index < FTargets.size() ? FTargets[Index] : TTextPlace{};
+    return Index < FTargets.size() ? FTargets[Index].Place : TTextPlace{};
+}
+
+const std::string& ResultsFeed::FileOf(std::size_t Index) const {
+    static const std::string kEditedText;
+    if (Index >= FTargets.size() || FTargets[Index].File == 0) {
+        return kEditedText;
+    }
+    return FFiles[FTargets[Index].File - 1];
 }
 
 } // namespace kst

@@ -3,11 +3,15 @@
 // they hold. Words are CP932, as the text they are searched in.
 #pragma once
 
+#include "app/folder_search.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace kst {
+
+class Desktop;
 
 // What the search and replace dialogs share: the word box with the history as its list, the
 // match-case box and the regular-expression box.
@@ -75,6 +79,33 @@ private:
     std::string FReplaceWith;
     bool FAnswer = true;
     bool FReplaceAll = false;
+};
+
+// The folder search's dialog: the word and its options, where to look, and which files.
+class TfrmFolderSearch : public TSearchWordBox {
+public:
+    static constexpr std::string_view Caption = "フォルダから検索";
+    static constexpr std::string_view FolderLabel = "フォルダ：";
+    static constexpr std::string_view BrowseButton = "...";
+    static constexpr std::string_view FilesLabel = "ファイル名：";
+    static constexpr std::string_view SubfoldersCheck = "下位フォルダも検索";
+    static constexpr std::string_view OkButton = "検索";
+
+    TfrmFolderSearch(Desktop& Desk, std::vector<std::string> History, bool MatchCase,
+                     std::string Word, TFolderSearchScope Scope)
+        : TSearchWordBox(std::move(History), MatchCase, std::move(Word)), FDesktop(Desk),
+          FScope(std::move(Scope)) {}
+
+    const TFolderSearchScope& Scope() const { return FScope; }
+    void SetFolder(std::string Value) { FScope.Folder = std::move(Value); }
+    void SetFileNames(std::string Value) { FScope.FileNames = std::move(Value); }
+    void SetSubfolders(bool Value) { FScope.Subfolders = Value; }
+    // "...": the shell's folder browser; a chosen folder goes into the folder box.
+    void BrowseFolder();
+
+private:
+    Desktop& FDesktop;
+    TFolderSearchScope FScope;
 };
 
 class TfrmGoLine {
