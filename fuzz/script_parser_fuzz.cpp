@@ -1,8 +1,10 @@
-// Reading arbitrary lines as a script: the parser reads every input to its end in a time that
-// grows with its size alone, places every line, reports problems in the order of their places
-// inside the text and definitions in line order, and formatting changes nothing of what it finds.
+// Reading arbitrary lines as a script: the parser and the analysis of names read every input to
+// its end in a time that grows with its size alone, place every line, report problems and
+// warnings in the order of their places inside the text and definitions in line order, and
+// formatting changes nothing of what they find.
 #include "fuzz_check.h"
 #include "script/formatter.h"
+#include "script/name_analysis.h"
 #include "script/script_parser.h"
 
 #include <algorithm>
@@ -22,6 +24,30 @@ using kst::fuzz::LinesOf;
 kst::TScriptProblem WithoutColumn(kst::TScriptProblem Problem) {
     Problem.Column = 0;
     return Problem;
+}
+
+kst::TNameWarning WarningWithoutColumn(kst::TNameWarning Warning) {
+    Warning.Column = 0;
+    return Warning;
+}
+
+void CheckNames(std::span<const std::string_view> Lines, const kst::TScriptNames& Names) {
+    Check(std::ranges::is_sorted(Names.Warnings, {},
+                                 [](const kst::TNameWarning& Warning) {
+                                     return std::pair(Warning.Line, Warning.Column);
+                                 }),
+          "warnings out of order");
+    for (const kst::TNameWarning& warning : Names.Warnings) {
+        Check(warning.Line >= 0 && static_cast<std::size_t>(warning.Line) < Lines.size() &&
+                  static_cast<std::size_t>(warning.Column) + warning.Name.size() <=
+                      Lines[static_cast<std::size_t>(warning.Line)].size(),
+              "a warning outside the text");
+    }
+    for (const kst::TDeclaration& declaration : Names.Declarations) {
+        Check(declaration.Scope >= 0 &&
+                  static_cast<std::size_t>(declaration.Scope) < Names.Scopes.size(),
+              "a declaration outside every scope");
+    }
 }
 
 void CheckStructure(std::span<const std::string_view> Lines,
@@ -51,18 +77,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const std::vector<std::string_view> source =
         LinesOf(std::string_view(reinterpret_cast<const char*>(Data), Size));
     const auto start = std::chrono::steady_clock::now();
-    const kst::TScriptStructure structure = kst::ParseScript(source);
+    const kst::TScriptAnalysis analysis = kst::AnalyseScript(source);
+    const kst::TScriptStructure& structure = analysis.Structure;
     // Far above what a linear parse takes under the sanitizers, far below a quadratic one on the
     // inputs the fuzzer makes.
     const auto bound = std::chrono::milliseconds(200) + std::chrono::microseconds(20) * Size;
     Check(std::chrono::steady_clock::now() - start < bound, "the parse took too long");
     CheckStructure(source, structure);
+    CheckNames(source, analysis.Names);
 
     const std::vector<std::string> formatted = kst::FormatLines(source);
     const std::vector<std::string_view> views(formatted.begin(), formatted.end());
-    const kst::TScriptStructure after = kst::ParseScript(views);
+    const kst::TScriptAnalysis reformatted = kst::AnalyseScript(views);
+    const kst::TScriptStructure& after = reformatted.Structure;
     Check(after.Definitions == structure.Definitions, "formatting moved a definition");
     Check(std::ranges::equal(after.Problems, structure.Problems, {}, WithoutColumn, WithoutColumn),
           "formatting changed the problems");
+    Check(std::ranges::equal(reformatted.Names.Warnings, analysis.Names.Warnings, {},
+                             WarningWithoutColumn, WarningWithoutColumn),
+          "formatting changed the warnings");
     return 0;
 }

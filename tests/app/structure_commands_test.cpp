@@ -22,15 +22,18 @@ protected:
 };
 
 TEST_F(StructureCommandsTest, F7ListsTheProblemsAndJumpsToTheirLines) {
-    Editor->GetLines().SetTextStr("Sub s\r\n\tIf a Then\r\nEnd Sub\r\nNext\r\n");
+    Editor->GetLines().SetTextStr("Dim s\r\nSub s\r\n\tIf a Then\r\nEnd Sub\r\nNext\r\n");
     Press("F7");
     EXPECT_TRUE(View.ResultsShown);
     EXPECT_TRUE(Form->Menus.MenuItem(cmSearchList)->Checked);
     EXPECT_EQ(View.Results, (std::vector<std::string>{
-                                "[0003] : 2行目の If が閉じられる前に End Sub があります",
-                                "[0004] : Next に対応する For がありません", "> [2]件の問題"}));
-    EXPECT_EQ(JumpFrom(1), 3);
-    EXPECT_EQ(JumpFrom(2), 0) << "the summary moves nothing";
+                                "[0004] : 3行目の If が閉じられる前に End Sub があります",
+                                "[0005] : Next に対応する For がありません",
+                                "[0002] : 警告: 's' は既に宣言されています", "> [3]件の問題"}))
+        << "the warnings after the problems, counted with them";
+    EXPECT_EQ(JumpFrom(1), 4);
+    EXPECT_EQ(JumpFrom(2), 1);
+    EXPECT_EQ(JumpFrom(3), 0) << "the summary moves nothing";
 
     Editor->GetLines().SetTextStr("x = 1\r\n");
     Press("F7");

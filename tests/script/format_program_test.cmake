@@ -53,9 +53,19 @@ if(NOT output MATCHES "stray\\.vbs\\(2,1\\): Next ")
     message(FATAL_ERROR "--syntax answers: ${output}")
 endif()
 run_program(0 --syntax 整形.vbs)
-# Scripts in the styles people write them in, and the sample: none has a problem to report.
+# Scripts in the styles people write them in, and the sample: none has a problem or a warning.
 file(COPY ${DATA}/scripts ${DATA}/../../../examples/sample.vbs DESTINATION ${WORK}/real)
-run_program(0 --syntax real)
+run_program(0 --syntax --warnings real)
+if(NOT output STREQUAL "")
+    message(FATAL_ERROR "--warnings on scripts that run answers: ${output}")
+endif()
+# Warnings alone fail the run only when asked to.
+file(WRITE ${WORK}/names.vbs "Option Explicit\r\nx = 1\r\n")
+run_program(0 --warnings names.vbs)
+if(NOT output MATCHES "^names\\.vbs\\(2,1\\): 警告: 変数 'x' が宣言されていません\r?\n$")
+    message(FATAL_ERROR "--warnings answers: ${output}")
+endif()
+run_program(1 --fail-on-warnings names.vbs)
 
 run_program(2 --no-such-option)
 run_program(0 --version)

@@ -3,8 +3,10 @@
 #include "core/errors.h"
 #include "kestrane_version.h"
 #include "lists/row_text_io.h"
+#include "lists/text_encoding.h"
 #include "platform/files.h"
 #include "script/formatter.h"
+#include "script/name_analysis.h"
 #include "script/script_parser.h"
 
 #include <algorithm>
@@ -23,7 +25,7 @@ constexpr std::string_view kStandardInput = "-";
 constexpr std::string_view kScriptExtension = ".vbs";
 
 constexpr std::string_view kHelp[] = {
-    "使い方: kestrane-format [--check | --syntax] [ファイル | フォルダ | -]...",
+    "使い方: kestrane-format [--check | --syntax [--warnings]] [ファイル | フォルダ | -]...",
     "",
     "VBScript のスクリプトを Kestrane の自動整形処理で整形します。",
     "ファイルはその場で整形し、文字コード (CP932、BOM 付きの UTF-16LE と UTF-8) はそのままに",
@@ -34,12 +36,16 @@ constexpr std::string_view kHelp[] = {
     "  --check    何も変更せず、整形で変わるファイルを一覧にします",
     "  --syntax   何も変更せず、構文とブロック構造の問題を Kestrane の構文チェックで調べ、",
     "             パス(行,桁): メッセージ の形で一覧にします",
+    "  --warnings --syntax の問題に続けて、名前の警告 (宣言されていない変数、二重の宣言、",
+    "             引数の数の違い) を パス(行,桁): 警告: メッセージ の形で一覧にします",
+    "             (--syntax を兼ねます)。警告だけでは終了コードは 0 のままです",
+    "  --fail-on-warnings  --warnings と同じ一覧で、警告があっても終了コードを 1 にします",
     "  --help     この説明を表示します",
     "  --version  バージョンを表示します",
     "  --         これより後ろは全てファイルまたはフォルダです",
     "",
     "終了コード: 0 成功 (--check では変わるファイルなし、--syntax では問題なし)、",
-    "1 --check で変わるファイルあり、または --syntax で問題あり、",
+    "1 --check で変わるファイルあり、--syntax で問題あり、または --fail-on-warnings で警告あり、",
     "2 エラー (読み書きできないファイル、Shift-JIS で表せない文字を含むファイル、",
     "スクリプトのないフォルダ、不正なオプション)",
 };
@@ -47,8 +53,12 @@ constexpr std::string_view kHelp[] = {
 // What the run does with each script.
 enum class TRunMode : std::uint8_t { Format, Check, Syntax };
 
+// Which warnings of names --syntax lists, and whether they fail the run.
+enum class TWarnings : std::uint8_t { None, Listed, Failing };
+
 struct TOptions {
     TRunMode Mode = TRunMode::Format;
+    TWarnings Warnings = TWarnings::None;
     bool Help = false;
     bool Version = false;
     std::vector<std::string> Targets;
@@ -62,12 +72,18 @@ TOptions ParseArguments(const std::vector<std::string>& Arguments) {
             options.Targets.push_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
-        } else if (argument == "--check" || argument == "--syntax") {
+        } else if (argument == "--check" || argument == "--syntax" || argument == "--warnings" ||
+                   argument == "--fail-on-warnings") {
             const TRunMode mode = argument == "--check" ? TRunMode::Check : TRunMode::Syntax;
             if (options.Mode != TRunMode::Format && options.Mode != mode) {
-                throw Exception("--check と --syntax は一緒に指定できません。");
+                throw Exception("--check と --syntax (--warnings) は一緒に指定できません。");
             }
             options.Mode = mode;
+            if (argument == "--warnings") {
+                options.Warnings = std::max(options.Warnings, TWarnings::Listed);
+            } else if (argument == "--fail-on-warnings") {
+                options.Warnings = TWarnings::Failing;
+            }
         } else if (argument == "--help" || argument == "-h") {
             options.Help = true;
         } else if (argument == "--version") {
@@ -112,6 +128,20 @@ void PrintError(FormatConsole& Console, std::string_view Message) {
     Console.PrintErrorLine(std::string(kProgramName) + ": " + std::string(Message));
 }
 
+// A name from a script (CP932) as the messages' UTF-8.
+std::string Utf8OfName(std::string_view Cp932) {
+    std::string utf8;
+    try {
+        TextEncoder(TTextEncoding::Utf8, [&utf8](std::string_view Bytes) {
+            utf8 += Bytes;
+        }).Put(Cp932);
+    } catch (const EFileError&) {
+        return std::string(Cp932.size(), '?');
+    }
+    constexpr std::string_view kMark = "\xEF\xBB\xBF";
+    return utf8.substr(utf8.starts_with(kMark) ? kMark.size() : 0);
+}
+
 std::string FolderName(std::string_view Path) {
     return "フォルダ \"" + std::string(Path) + "\"";
 }
@@ -134,7 +164,8 @@ FileBytes BytesOf(std::string_view Text) {
 // One run over the command line's files, folders and standard input.
 class TFormatRun {
 public:
-    TFormatRun(FormatConsole& Console, TRunMode Mode) : FConsole(Console), FMode(Mode) {}
+    TFormatRun(FormatConsole& Console, const TOptions& Options)
+        : FConsole(Console), FMode(Options.Mode), FWarnings(Options.Warnings) {}
 
     void Run(const std::string& Target) {
         Guarded([&] {
@@ -192,14 +223,36 @@ private:
     }
 
     void ListProblems(std::span<const std::string_view> Lines, std::string_view Name) {
+        if (FWarnings == TWarnings::None) {
+            ListProblems(ParseScript(Lines).Problems, Lines, Name);
+            return;
+        }
+        const TScriptAnalysis analysis = AnalyseScript(Lines);
+        ListProblems(analysis.Structure.Problems, Lines, Name);
         CharacterColumns columns;
-        for (const TScriptProblem& problem : ParseScript(Lines).Problems) {
+        for (const TNameWarning& warning : analysis.Names.Warnings) {
+            PrintPlaced(Name, warning.Line,
+                        columns.At(Lines[static_cast<std::size_t>(warning.Line)], warning.Column),
+                        "警告: " + WarningMessage(warning.Kind, Utf8OfName(warning.Name)));
+            FFound = FFound || FWarnings == TWarnings::Failing;
+        }
+    }
+
+    void ListProblems(std::span<const TScriptProblem> Problems,
+                      std::span<const std::string_view> Lines, std::string_view Name) {
+        CharacterColumns columns;
+        for (const TScriptProblem& problem : Problems) {
             const std::string_view line = Lines[static_cast<std::size_t>(problem.Line)];
-            FConsole.PrintLine(std::string(Name) + "(" + std::to_string(problem.Line + 1) + "," +
-                               std::to_string(columns.At(line, problem.Column)) +
-                               "): " + ProblemMessage(problem));
+            PrintPlaced(Name, problem.Line, columns.At(line, problem.Column),
+                        ProblemMessage(problem));
             FFound = true;
         }
+    }
+
+    // "NAME(LINE,COLUMN): MESSAGE", with the 0-based Line.
+    void PrintPlaced(std::string_view Name, int Line, int Column, const std::string& Message) {
+        FConsole.PrintLine(std::string(Name) + "(" + std::to_string(Line + 1) + "," +
+                           std::to_string(Column) + "): " + Message);
     }
 
     void RunOnInput() {
@@ -264,6 +317,7 @@ private:
 
     FormatConsole& FConsole;
     TRunMode FMode;
+    TWarnings FWarnings;
     bool FFailed = false;
     // --check found a script that would change, or --syntax a problem.
     bool FFound = false;
@@ -288,7 +342,7 @@ TFormatStatus RunFormatCli(const std::vector<std::string>& Arguments, FormatCons
             Console.PrintLine(std::string(kProgramName) + " " + KESTRANE_VERSION);
             return fsDone;
         }
-        TFormatRun run(Console, options.Mode);
+        TFormatRun run(Console, options);
         for (const std::string& target : options.Targets) {
             run.Run(target);
         }

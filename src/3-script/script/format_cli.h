@@ -4,13 +4,14 @@
 // CR LF, lone CR and lone LF end lines; written safely, with CR LF). A file with characters that
 // CP932 lacks is refused.
 //
-//   kestrane-format [--check | --syntax] [FILE | FOLDER | -]...
+//   kestrane-format [--check | --syntax [--warnings | --fail-on-warnings]] [FILE | FOLDER | -]...
 //
 // Files are formatted in place; a folder stands for every .vbs file below it; "-", or no file at
 // all, formats standard input to standard output. --check changes nothing and lists the files
 // that formatting would change. --syntax changes nothing and lists the problems of the scripts'
 // statements and block structure as "PATH(LINE,COL): MESSAGE", the form build tools and editors
-// read.
+// read; --warnings (which implies --syntax) adds the warnings of names after each file's problems
+// as "PATH(LINE,COL): 警告: MESSAGE". Warnings alone fail the run only under --fail-on-warnings.
 #pragma once
 
 #include <string>
@@ -39,7 +40,8 @@ public:
 // Exit statuses.
 enum TFormatStatus : int {
     fsDone = 0,
-    // --check found scripts that formatting would change, or --syntax found problems.
+    // --check found scripts that formatting would change, --syntax found problems, or
+    // --fail-on-warnings warnings.
     fsFound = 1,
     // A bad option, or a file or folder that could not be read or written.
     fsError = 2

@@ -43,6 +43,9 @@ constexpr auto kFunctions = std::to_array<TBuiltinFunction>({
     {"Day", "date", 1, 1},
     {"Escape", "string", 1, 1},
     {"Eval", "expression", 1, 1},
+    // Statements that run a text as code, called as a Sub is.
+    {"Execute", "statement", 1, 1},
+    {"ExecuteGlobal", "statement", 1, 1},
     {"Exp", "number", 1, 1},
     {"Filter", "InputStrings, Value[, Include[, Compare]]", 2, 4},
     {"Fix", "number", 1, 1},
@@ -213,6 +216,13 @@ constexpr auto kConstants = std::to_array<TBuiltinConstant>({
     {"vbYesNoCancel", "3"},
 });
 
+constexpr auto kObjects = std::to_array<TBuiltinObject>({
+    {"Err", "the last run-time error"},
+    // The Windows Script Host's object, under both of its names.
+    {"WScript", "the Windows Script Host"},
+    {"WSH", "the Windows Script Host"},
+});
+
 using W = TWordId;
 constexpr auto kReserved = TKeywordUse::Reserved;
 constexpr auto kContextual = TKeywordUse::Contextual;
@@ -336,6 +346,10 @@ std::span<const TBuiltinConstant> BuiltinConstants() {
     return kConstants;
 }
 
+std::span<const TBuiltinObject> BuiltinObjects() {
+    return kObjects;
+}
+
 std::span<const TKeyword> Keywords() {
     return kKeywords;
 }
@@ -347,6 +361,11 @@ const TBuiltinFunction* FindBuiltinFunction(std::string_view Name) {
 
 const TBuiltinConstant* FindBuiltinConstant(std::string_view Name) {
     static const CaselessIndex index(kConstants);
+    return index.Find(Name);
+}
+
+const TBuiltinObject* FindBuiltinObject(std::string_view Name) {
+    static const CaselessIndex index(kObjects);
     return index.Find(Name);
 }
 

@@ -23,6 +23,12 @@ struct TBuiltinConstant {
     std::string_view Value;
 };
 
+// An object a script finds at hand: the language's own, or the Windows Script Host's.
+struct TBuiltinObject {
+    std::string_view Name;
+    std::string_view Description;
+};
+
 enum class TKeywordUse : std::uint8_t {
     // Never a name: "Dim If" lacks an identifier.
     Reserved,
@@ -105,11 +111,13 @@ struct TKeyword {
 
 std::span<const TBuiltinFunction> BuiltinFunctions();
 std::span<const TBuiltinConstant> BuiltinConstants();
+std::span<const TBuiltinObject> BuiltinObjects();
 std::span<const TKeyword> Keywords();
 
 // Looked up in any case.
 const TBuiltinFunction* FindBuiltinFunction(std::string_view Name);
 const TBuiltinConstant* FindBuiltinConstant(std::string_view Name);
+const TBuiltinObject* FindBuiltinObject(std::string_view Name);
 const TKeyword* FindKeyword(std::string_view Name);
 bool IsReservedWord(std::string_view Name);
 

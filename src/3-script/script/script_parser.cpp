@@ -3,6 +3,7 @@
 #include "core/code_page.h"
 #include "script/language_catalogue.h"
 #include "script/script_lexer.h"
+#include "script/script_names.h"
 
 #include <algorithm>
 #include <array>
@@ -102,19 +103,37 @@ TScriptProblem MissingAt(int Line, int Column, std::string_view Text) {
     return problem;
 }
 
+// A name a statement uses: where it is and the arguments in the parentheses after it.
+struct TNameUse {
+    TToken Name;
+    // False for Me and a member of the With block's object, which are no names to resolve.
+    bool Named = false;
+    // Members, calls or indexes follow the first parentheses: the name is only read.
+    bool Base = false;
+    bool Parenthesised = false;
+    std::uint8_t Arguments = 0;
+};
+
+void CountArgument(std::uint8_t& Count) {
+    if (Count < kManyArguments) {
+        ++Count;
+    }
+}
+
 class ScriptParser : ScriptLexer::Listener {
 public:
     // The whole script, with the level of every line.
-    explicit ScriptParser(const ScriptLines& Lines) : FLexer(Lines, 0, *this) {
+    ScriptParser(const ScriptLines& Lines, ScriptNameSink* Names)
+        : FLexer(Lines, 0, *this), FNames(Names) {
         FStructure.Levels.assign(Lines.Count(), kPending);
         Advance();
     }
 
     // From FirstLine on, where a statement begins with Blocks open, told to Reader.
     ScriptParser(const ScriptLines& Lines, int FirstLine, const TBlockState& Blocks, int Shift,
-                 ScriptReader& Reader)
+                 ScriptReader& Reader, ScriptNameSink* Names)
         : FBlocks(Blocks), FShift(Shift), FReader(&Reader),
-          FLexer(Lines, static_cast<std::size_t>(FirstLine), *this) {
+          FLexer(Lines, static_cast<std::size_t>(FirstLine), *this), FNames(Names) {
         Advance();
     }
 
@@ -123,6 +142,7 @@ public:
         for (const TScriptProblem& problem : LeftOpenProblems(FBlocks, FShift)) {
             Report(problem);
         }
+        KeepOutermost(0);
         ResolveLevels();
         std::ranges::stable_sort(FStructure.Problems, [](const auto& A, const auto& B) {
             return std::pair(A.Line, A.Column) < std::pair(B.Line, B.Column);
@@ -226,19 +246,25 @@ private:
             return SetStatement();
         case W::Call:
             Advance();
-            return Target(true);
+            return CallStatement();
         case W::Erase:
             Advance();
-            return Identifier() && OptionalArguments();
+            return TellName(TNameRole::Read) && OptionalArguments();
         case W::Exit:
             Advance();
             return ExitStatement();
         case W::On:
             Advance();
             return OnErrorStatement();
-        case W::Option:
+        case W::Option: {
+            const TToken option = FToken;
             Advance();
-            return Expect(W::Explicit, "Explicit");
+            if (!Expect(W::Explicit, "Explicit")) {
+                return false;
+            }
+            Tell(option, TNameRole::OptionExplicit);
+            return true;
+        }
         case W::Randomize:
             Advance();
             return AtStatementEnd() || Expression();
@@ -338,14 +364,24 @@ private:
                                                       : TBlockKind::Class;
         Define(First, kind);
         Advance();
+        TNameRole role = word == W::Sub        ? TNameRole::Sub
+                         : word == W::Function ? TNameRole::Function
+                                               : TNameRole::Class;
         if (kind == TBlockKind::Property) {
+            role = IsWord(W::Get)   ? TNameRole::PropertyGet
+                   : IsWord(W::Let) ? TNameRole::PropertyLet
+                                    : TNameRole::PropertySet;
             if (!IsWord(W::Get) && !IsWord(W::Let) && !IsWord(W::Set)) {
+                TellNameless(role);
                 Problem(TProblemKind::ExpectedIdentifier);
                 return EndStatement(false);
             }
             Advance();
         }
-        EndStatement(Identifier() && (kind == TBlockKind::Class || Parameters()));
+        if (!IsName()) {
+            TellNameless(role);
+        }
+        EndStatement(TellName(role) && (kind == TBlockKind::Class || Parameters()));
     }
 
     bool Parameters() {
@@ -360,7 +396,7 @@ private:
             if (!SkipWord(W::ByVal)) {
                 SkipWord(W::ByRef);
             }
-            if (!Identifier()) {
+            if (!TellName(TNameRole::Parameter)) {
                 return false;
             }
             if (SkipSymbol('(') && !Expect(')')) {
@@ -374,10 +410,10 @@ private:
     bool ForHead() {
         Advance();
         if (SkipWord(W::Each)) {
-            return Identifier() && Expect(W::In, "In") && Expression();
+            return TellName(TNameRole::Assigned) && Expect(W::In, "In") && Expression();
         }
-        return Identifier() && Expect('=') && Expression() && Expect(W::To, "To") && Expression() &&
-               (!SkipWord(W::Step) || Expression());
+        return TellName(TNameRole::Assigned) && Expect('=') && Expression() &&
+               Expect(W::To, "To") && Expression() && (!SkipWord(W::Step) || Expression());
     }
 
     // While or Until and a condition, or nothing, after Do and Loop.
@@ -394,7 +430,7 @@ private:
             return true;
         }
         do {
-            if (!Identifier()) {
+            if (!TellName(TNameRole::Read)) {
                 return false;
             }
         } while (SkipSymbol(','));
@@ -417,9 +453,13 @@ private:
     // Names, each with its bounds (ReDim) or optional bounds (Dim, Private, Public).
     bool Declarations(bool BoundsRequired) {
         do {
+            const TToken name = FToken;
             if (!Identifier()) {
                 return false;
             }
+            Tell(name, BoundsRequired  ? TNameRole::ReDim
+                       : IsSymbol('(') ? TNameRole::Array
+                                       : TNameRole::Variable);
             if (!SkipSymbol('(')) {
                 if (BoundsRequired) {
                     return Expect('(');
@@ -435,7 +475,7 @@ private:
 
     bool Constants() {
         do {
-            if (!Identifier() || !Expect('=') || !Expression()) {
+            if (!TellName(TNameRole::Constant) || !Expect('=') || !Expression()) {
                 return false;
             }
         } while (SkipSymbol(','));
@@ -443,10 +483,17 @@ private:
     }
 
     bool SetStatement() {
-        if (!Target(false) || !Expect('=')) {
-            return false;
-        }
-        return Expression();
+        TNameUse use;
+        const bool read = Target(false, use);
+        TellUse(use, TNameRole::Assigned);
+        return read && Expect('=') && Expression();
+    }
+
+    bool CallStatement() {
+        TNameUse use;
+        const bool read = Target(true, use);
+        TellUse(use, TNameRole::Called);
+        return read;
     }
 
     bool ExitStatement() {
@@ -490,39 +537,55 @@ private:
             Problem(TProblemKind::ExpectedStatement);
             return false;
         }
-        if (!Target(false)) {
+        TNameUse use;
+        if (!Target(false, use)) {
+            TellUse(use, TNameRole::Called);
             return false;
         }
         if (SkipSymbol('=')) {
+            TellUse(use, TNameRole::Assigned);
             return Expression();
         }
         if (AtStatementEnd() || IsWord(W::Else)) {
+            TellUse(use, TNameRole::Called);
             return true;
         }
         // Arguments without parentheses, some of them left out.
+        use.Arguments = 0;
+        bool read = true;
         do {
+            CountArgument(use.Arguments);
             if (!IsSymbol(',') && !AtStatementEnd() && !Expression()) {
-                return false;
+                read = false;
+                break;
             }
         } while (SkipSymbol(','));
-        return true;
+        TellUse(use, TNameRole::Called);
+        return read;
     }
 
     bool StartsTarget() const { return IsName() || IsSymbol('.'); }
 
-    // A name, a member of the With block's object, with members, calls and indexes after it. In
-    // a call statement without Call, parentheses after a blank hold its first argument.
-    bool Target(bool CallStatement) {
+    // A name, a member of the With block's object, with members, calls and indexes after it, its
+    // name into Use. In a call statement without Call, parentheses after a blank hold its first
+    // argument.
+    bool Target(bool CallStatement, TNameUse& Use) {
         if (!StartsTarget() && !IsWord(W::Me)) {
             Problem(TProblemKind::ExpectedIdentifier);
             return false;
         }
-        if (!SkipSymbol('.')) {
-            Advance();
-        } else if (!MemberName()) {
+        if (SkipSymbol('.')) {
+            return MemberName() && Postfix(!CallStatement);
+        }
+        Use = {.Name = FToken, .Named = !IsWord(W::Me)};
+        Advance();
+        if (!NameArguments(Use, !CallStatement)) {
             return false;
         }
-        return Postfix(!CallStatement);
+        const TToken after = FToken;
+        const bool read = Postfix(!CallStatement);
+        Use.Base = FToken.Line != after.Line || FToken.Column != after.Column;
+        return read;
     }
 
     // Expressions
@@ -655,7 +718,7 @@ private:
             return true;
         case W::New:
             Advance();
-            return Identifier();
+            return TellName(TNameRole::NewClass);
         case W::Me:
             Advance();
             return Postfix(false);
@@ -668,8 +731,22 @@ private:
             Problem(TProblemKind::ExpectedExpression);
             return false;
         }
+        TNameUse use{.Name = FToken, .Named = true};
         Advance();
-        return Postfix(false);
+        const bool read = NameArguments(use, false);
+        TellUse(use, TNameRole::Read);
+        return read && Postfix(false);
+    }
+
+    // The parentheses right after a name (after a blank too unless AttachedCallsOnly), with the
+    // arguments of its call or index counted into Use.
+    bool NameArguments(TNameUse& Use, bool AttachedCallsOnly) {
+        if (!IsSymbol('(') || (AttachedCallsOnly && !FToken.Attached)) {
+            return true;
+        }
+        Advance();
+        Use.Parenthesised = true;
+        return Nested([this, &Use] { return Arguments(Use.Arguments); });
     }
 
     // Members, calls and indexes. AttachedCallsOnly: parentheses after a blank end it (they hold
@@ -683,7 +760,8 @@ private:
                 }
             } else if (IsSymbol('(') && (FToken.Attached || !AttachedCallsOnly)) {
                 Advance();
-                if (!Nested([this] { return Arguments(); })) {
+                std::uint8_t arguments = 0;
+                if (!Nested([this, &arguments] { return Arguments(arguments); })) {
                     return false;
                 }
             } else {
@@ -692,12 +770,14 @@ private:
         }
     }
 
-    // The arguments of a call or an index up to its ")"; some may be left out.
-    bool Arguments() {
+    // The arguments of a call or an index up to its ")", counted into Count; some may be left
+    // out.
+    bool Arguments(std::uint8_t& Count) {
         if (SkipSymbol(')')) {
             return true;
         }
         do {
+            CountArgument(Count);
             if (!IsSymbol(',') && !IsSymbol(')') && !Expression()) {
                 return false;
             }
@@ -706,10 +786,8 @@ private:
     }
 
     bool OptionalArguments() {
-        if (SkipSymbol('(')) {
-            return Arguments();
-        }
-        return true;
+        std::uint8_t arguments = 0;
+        return !SkipSymbol('(') || Arguments(arguments);
     }
 
     // Reads one more level of nesting with Read, or reports that it goes too deep.
@@ -783,6 +861,43 @@ private:
         }
         Advance();
         return true;
+    }
+
+    // Names
+
+    // An identifier that Role declares or uses.
+    bool TellName(TNameRole Role) {
+        const TToken name = FToken;
+        if (!Identifier()) {
+            return false;
+        }
+        Tell(name, Role);
+        return true;
+    }
+
+    void TellUse(const TNameUse& Use, TNameRole Role) {
+        if (Use.Named) {
+            Tell(Use.Name, Use.Base ? TNameRole::Read : Role, Use.Arguments, Use.Parenthesised);
+        }
+    }
+
+    void Tell(const TToken& Name, TNameRole Role, std::uint8_t Arguments = 0,
+              bool Parenthesised = false) {
+        if (FNames != nullptr) {
+            FNames->Name({.Name = FLexer.NameOf(Name),
+                          .Line = Name.Line,
+                          .Column = Name.Column + static_cast<int>(Name.Bracketed),
+                          .Role = Role,
+                          .Arguments = Arguments,
+                          .Parenthesised = Parenthesised});
+        }
+    }
+
+    // A definition without a name still opens its scope.
+    void TellNameless(TNameRole Role) {
+        if (FNames != nullptr) {
+            FNames->Name({.Name = {}, .Line = FToken.Line, .Column = FToken.Column, .Role = Role});
+        }
     }
 
     // After a ".", any name, reserved words included.
@@ -868,7 +983,7 @@ private:
                    IsDefinition(FBlocks.Top().Kind) ? TProblemKind::DefinitionInside
                                                     : TProblemKind::Interrupted,
                    keyword, FBlocks.Top());
-            FBlocks = FBlocks.Popped();
+            KeepOutermost(FBlocks.Size() - 1);
         }
         FStructure.Definitions.push_back(First.Line);
         Open(First, Kind);
@@ -885,7 +1000,7 @@ private:
         } else {
             CloseAbove(First, keyword, open);
             Place(First, FBlocks.Top().Level);
-            FBlocks = FBlocks.Popped();
+            KeepOutermost(FBlocks.Size() - 1);
         }
         Advance();
         EndStatement(ReadRest());
@@ -911,7 +1026,22 @@ private:
         for (const TOpenBlock& above : FBlocks.BlocksFrom(Index + 1)) {
             Report(First, TProblemKind::Interrupted, Keyword, above);
         }
-        FBlocks = FBlocks.Outermost(Index + 1);
+        KeepOutermost(Index + 1);
+    }
+
+    // Closes all but the Count outermost blocks; a definition's scope ends with its block.
+    void KeepOutermost(std::size_t Count) {
+        if (FNames != nullptr && Count < FBlocks.Size()) {
+            for (const TOpenBlock& block : FBlocks.BlocksFrom(Count)) {
+                if (IsDefinition(block.Kind)) {
+                    FNames->Name({.Name = {},
+                                  .Line = FToken.Line,
+                                  .Column = FToken.Column,
+                                  .Role = TNameRole::EndOfScope});
+                }
+            }
+        }
+        FBlocks = FBlocks.Outermost(Count);
     }
 
     // Problems
@@ -1031,6 +1161,7 @@ private:
     ScriptReader* FReader = nullptr;
     bool FStopped = false;
     ScriptLexer FLexer;
+    ScriptNameSink* FNames = nullptr;
     TToken FToken;
     TWordId FWord = W::None;
     bool FReserved = false;
@@ -1044,13 +1175,13 @@ private:
 
 } // namespace
 
-TScriptStructure ParseScript(std::span<const std::string_view> Lines) {
-    return ScriptParser(SpanLines(Lines)).Parse();
+TScriptStructure ParseScript(std::span<const std::string_view> Lines, ScriptNameSink* Names) {
+    return ScriptParser(SpanLines(Lines), Names).Parse();
 }
 
 void ReadScript(const ScriptLines& Lines, int FirstLine, const TBlockState& Blocks, int Shift,
-                ScriptReader& Reader) {
-    ScriptParser(Lines, FirstLine, Blocks, Shift, Reader).Read();
+                ScriptReader& Reader, ScriptNameSink* Names) {
+    ScriptParser(Lines, FirstLine, Blocks, Shift, Reader, Names).Read();
 }
 
 std::vector<TScriptProblem> LeftOpenProblems(const TBlockState& Blocks, int Shift) {

@@ -101,7 +101,11 @@ struct TScriptStructure {
     std::vector<TScriptProblem> Problems;
 };
 
-TScriptStructure ParseScript(std::span<const std::string_view> Lines);
+class ScriptNameSink;
+
+// The structure of the script; every name it declares and uses told to Names as well, if given.
+TScriptStructure ParseScript(std::span<const std::string_view> Lines,
+                             ScriptNameSink* Names = nullptr);
 
 // What reading a script from one of its lines on tells, so that an edit is read again only as
 // far as it changes the blocks open at a line's start.
@@ -123,10 +127,10 @@ protected:
 };
 
 // Reads Lines from FirstLine on, where a statement begins with Blocks open, until Reader stops it
-// or the script ends. Blocks records lines Shift lines before the lines they stand on, and so do
-// the blocks this reading opens.
+// or the script ends, telling Names, if given, the names it reads. Blocks records lines Shift
+// lines before the lines they stand on, and so do the blocks this reading opens.
 void ReadScript(const ScriptLines& Lines, int FirstLine, const TBlockState& Blocks, int Shift,
-                ScriptReader& Reader);
+                ScriptReader& Reader, ScriptNameSink* Names = nullptr);
 
 // The problems of the blocks left open at a script's end, recorded Shift lines before theirs.
 std::vector<TScriptProblem> LeftOpenProblems(const TBlockState& Blocks, int Shift);

@@ -1,6 +1,7 @@
 #include "tools/search_results.h"
 
 #include "document/screen_strings.h"
+#include "script/name_analysis.h"
 #include "script/script_parser.h"
 #include "tools/word_matcher.h"
 
@@ -105,6 +106,20 @@ std::vector<TPlacedProblem> PlacedProblems(const TScriptStructure& Structure,
         const std::string_view line = Lines[static_cast<std::size_t>(problem.Line)];
         placed.push_back({{.Line = problem.Line + 1, .Column = columns.At(line, problem.Column)},
                           ProblemMessage(problem)});
+    }
+    return placed;
+}
+
+std::vector<TPlacedProblem>
+PlacedWarnings(const TScriptNames& Names, std::span<const std::string_view> Lines,
+               const std::function<std::string(std::string_view)>& NameToUtf8) {
+    std::vector<TPlacedProblem> placed;
+    placed.reserve(Names.Warnings.size());
+    CharacterColumns columns;
+    for (const TNameWarning& warning : Names.Warnings) {
+        const std::string_view line = Lines[static_cast<std::size_t>(warning.Line)];
+        placed.push_back({{.Line = warning.Line + 1, .Column = columns.At(line, warning.Column)},
+                          "警告: " + WarningMessage(warning.Kind, NameToUtf8(warning.Name))});
     }
     return placed;
 }

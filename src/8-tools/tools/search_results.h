@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -18,6 +19,7 @@ namespace kst {
 class TEditorScreenStrings;
 class TWordMatcher;
 struct TScriptStructure;
+struct TScriptNames;
 
 inline constexpr std::size_t kFindHistoryMax = 20;
 
@@ -61,6 +63,12 @@ struct TPlacedProblem {
 
 std::vector<TPlacedProblem> PlacedProblems(const TScriptStructure& Structure,
                                            std::span<const std::string_view> Lines);
+
+// The warnings of the names analysis as the syntax check places them, their messages marked
+// "警告: "; NameToUtf8 converts a name from the script's text.
+std::vector<TPlacedProblem>
+PlacedWarnings(const TScriptNames& Names, std::span<const std::string_view> Lines,
+               const std::function<std::string(std::string_view)>& NameToUtf8);
 
 // The syntax check's entries: "[0012] : " and the problem's message, one per problem, each
 // jumping to its character.

@@ -419,6 +419,8 @@ private:
     // the list that shows them.
     struct TSyntaxCheck {
         std::vector<TPlacedProblem> Problems;
+        // Listed after the problems, and counted with them.
+        std::vector<TPlacedProblem> Warnings;
         std::uint64_t List = 0;
     };
     std::optional<TSyntaxCheck> FSyntaxCheck;

@@ -3,6 +3,7 @@
 #include "app/main_form.h"
 #include "app/main_view.h"
 #include "input/editor.h"
+#include "script/name_analysis.h"
 #include "script/script_parser.h"
 #include "tools/editor_lines.h"
 
@@ -22,15 +23,27 @@ std::string DefinitionSummary(std::size_t Definitions) {
     return "> [" + std::to_string(Definitions) + "]件";
 }
 
+// The check's own problems, then its warnings.
+std::vector<TResultEntry> OwnEntries(std::span<const TPlacedProblem> Problems,
+                                     std::span<const TPlacedProblem> Warnings) {
+    std::vector<TResultEntry> entries = ProblemEntries(Problems);
+    std::ranges::move(ProblemEntries(Warnings), std::back_inserter(entries));
+    return entries;
+}
+
 } // namespace
 
-// The list shows the own problems at once; the engine compiles the text meanwhile, and its
-// verdict puts its error first and the summary last.
+// The list shows the own problems and warnings at once; the engine compiles the text meanwhile,
+// and its verdict puts its error first and the summary last.
 void TForm1::mnuSyntaxCheckClick() {
     const EditorLines lines(FEditor);
-    const TScriptStructure structure = ParseScript(lines.Lines());
-    FSyntaxCheck = TSyntaxCheck{PlacedProblems(structure, lines.Lines())};
-    ShowResults(ProblemEntries(FSyntaxCheck->Problems), false);
+    const TScriptAnalysis analysis = AnalyseScript(lines.Lines());
+    FSyntaxCheck =
+        TSyntaxCheck{PlacedProblems(analysis.Structure, lines.Lines()),
+                     PlacedWarnings(analysis.Names, lines.Lines(), [this](std::string_view Name) {
+                         return FDesktop.Cp932ToUtf8(Name);
+                     })};
+    ShowResults(OwnEntries(FSyntaxCheck->Problems, FSyntaxCheck->Warnings), false);
     FSyntaxCheck->List = FResults.ListNumber();
     FView.RepaintEditor();
     FDesktop.SystemScriptEngine().Compile(
@@ -44,13 +57,13 @@ void TForm1::EngineVerdictArrived(const TEngineVerdict& Verdict) {
         return;
     }
     const std::optional<TResultEntry> engine = EngineEntry(Verdict, check->Problems);
-    const std::size_t problems = check->Problems.size() + (engine ? 1 : 0);
+    const std::size_t problems = check->Problems.size() + check->Warnings.size() + (engine ? 1 : 0);
     if (!engine) {
         FResults.Append({{ProblemSummary(problems), {}}});
         return;
     }
     std::vector<TResultEntry> entries{*engine};
-    std::ranges::move(ProblemEntries(check->Problems), std::back_inserter(entries));
+    std::ranges::move(OwnEntries(check->Problems, check->Warnings), std::back_inserter(entries));
     entries.push_back({ProblemSummary(problems), {}});
     ShowResults(std::move(entries), false);
 }
