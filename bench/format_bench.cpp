@@ -1,10 +1,11 @@
 // Automatic formatting and the syntax check of long scripts: the formatter on 1 million lines in
 // memory, the editor's command on a text of 1 million lines (one change that can be undone), and
 // kestrane-format --check and --syntax on a file of about 100 MB and 2.5 million lines, in this
-// process; the script parser, and the syntax check's and procedure list's entries from an
-// editor's text, on 2.5 million lines. Also commenting every line of a long text, which must grow
-// with the line count alone.
+// process; the syntax check's and procedure list's entries from an editor's text, on 2.5 million
+// lines. Also commenting every line of a long text, which must grow with the line count alone.
+// The script parser and the analysis of names have their own, script_bench.
 #include "input/editor.h"
+#include "messy_script.h"
 #include "recording_host.h"
 #include "script/format_cli.h"
 #include "script/formatter.h"
@@ -25,33 +26,6 @@
 namespace kst {
 namespace {
 
-// A script of nested blocks with careless indentation; its lines take 40 bytes on average.
-std::string MessyScript(int LineCount) {
-    static const std::vector<std::string> kBlock = {
-        "Sub ComputeTotals(argument1, argument2, argument3)   ",
-        "  Dim counter, total, message, resultValue, limitValue",
-        "For counter = 1 To 100 Step 1 ' every value in the range",
-        "        If counter Mod 3 = 0 And total < limitValue Then",
-        "  total = total + counter * argument1 + argument3",
-        "   ElseIf counter > argument2 Or total = 0 Then",
-        "total = total - 1  ' keeps the sum above zero",
-        "      Else   ",
-        "  message = \"value \" & CStr(counter) & \" is fine\"",
-        "    End If",
-        "    ' the loop ends here, as it always should do  ",
-        " Next",
-        "",
-        "End Sub ' ComputeTotals ends here, with a total",
-    };
-    std::string text;
-    text.reserve(static_cast<std::size_t>(LineCount) * 41);
-    for (int line = 0; line < LineCount; ++line) {
-        text += kBlock[static_cast<std::size_t>(line) % kBlock.size()];
-        text += "\r\n";
-    }
-    return text;
-}
-
 void BM_FormatLines(benchmark::State& State) {
     const std::string text = MessyScript(static_cast<int>(State.range(0)));
     const std::vector<std::string_view> lines = LinesOf(text);
@@ -60,34 +34,6 @@ void BM_FormatLines(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_FormatLines)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
-
-void BM_ParseScript(benchmark::State& State) {
-    const std::string text = MessyScript(static_cast<int>(State.range(0)));
-    const std::vector<std::string_view> lines = LinesOf(text);
-    for (auto _ : State) {
-        benchmark::DoNotOptimize(ParseScript(lines));
-    }
-    State.SetBytesProcessed(State.iterations() * static_cast<std::int64_t>(text.size()));
-}
-BENCHMARK(BM_ParseScript)->Arg(2'500'000)->Unit(benchmark::kMillisecond);
-
-// Blocks left open by the thousand: Count lines "If a Then", then Count lines "Next", none of
-// which finds its For. Must grow with the line count alone.
-void BM_ParseOpenBlocks(benchmark::State& State) {
-    const auto count = static_cast<std::size_t>(State.range(0));
-    std::string text;
-    for (std::size_t line = 0; line < count; ++line) {
-        text += "If a Then\r\n";
-    }
-    for (std::size_t line = 0; line < count; ++line) {
-        text += "Next\r\n";
-    }
-    const std::vector<std::string_view> lines = LinesOf(text);
-    for (auto _ : State) {
-        benchmark::DoNotOptimize(ParseScript(lines));
-    }
-}
-BENCHMARK(BM_ParseOpenBlocks)->Arg(80'000)->Unit(benchmark::kMillisecond);
 
 // What F7 and F2 do before the list shows: the editor's lines, the parse, the entries (a
 // definition every 14 lines: 178,572 of them for F2).

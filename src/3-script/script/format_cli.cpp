@@ -128,15 +128,15 @@ void PrintError(FormatConsole& Console, std::string_view Message) {
     Console.PrintErrorLine(std::string(kProgramName) + ": " + std::string(Message));
 }
 
-// A name from a script (CP932) as the messages' UTF-8.
-std::string Utf8OfName(std::string_view Cp932) {
+// A name from a script (in the text's code page) as the messages' UTF-8.
+std::string Utf8OfName(std::string_view Name) {
     std::string utf8;
     try {
         TextEncoder(TTextEncoding::Utf8, [&utf8](std::string_view Bytes) {
             utf8 += Bytes;
-        }).Put(Cp932);
+        }).Put(Name);
     } catch (const EFileError&) {
-        return std::string(Cp932.size(), '?');
+        return std::string(Name.size(), '?');
     }
     constexpr std::string_view kMark = "\xEF\xBB\xBF";
     return utf8.substr(utf8.starts_with(kMark) ? kMark.size() : 0);

@@ -1,6 +1,7 @@
 #include "script/language_catalogue.h"
 
 #include "core/code_page.h"
+#include "script/caseless_names.h"
 
 #include <algorithm>
 #include <array>
@@ -297,43 +298,24 @@ constexpr std::size_t kLongestKeyword =
         return Keyword.Name.size();
     })->Name.size();
 
-std::string Lower(std::string_view Text) {
-    std::string lower(Text);
-    std::ranges::transform(lower, lower.begin(), LowerAscii);
-    return lower;
-}
-
-// Whether the lower-case Lower sorts before Text in any case, and the other way round.
-bool LowerBefore(std::string_view Lower, std::string_view Text) {
-    return std::ranges::lexicographical_compare(Lower, Text, {}, {}, LowerAscii);
-}
-
-bool TextBefore(std::string_view Text, std::string_view Lower) {
-    return std::ranges::lexicographical_compare(Text, Lower, {}, LowerAscii);
-}
-
-// The entries of Table by their lower-case names, for lookups in any case.
+// The entries of Table by their names, for lookups in any case.
 template <class Entry, std::size_t N>
 class CaselessIndex {
 public:
-    explicit CaselessIndex(const std::array<Entry, N>& Table) {
-        FEntries.reserve(N);
-        for (const Entry& entry : Table) {
-            FEntries.emplace_back(Lower(entry.Name), &entry);
+    explicit CaselessIndex(const std::array<Entry, N>& Table) : FTable(Table) {
+        for (std::size_t index = 0; index < N; ++index) {
+            FNames.Add(Table[index].Name, static_cast<int>(index));
         }
-        std::ranges::sort(FEntries);
     }
 
     const Entry* Find(std::string_view Name) const {
-        const auto found =
-            std::partition_point(FEntries.begin(), FEntries.end(), [Name](const auto& Item) {
-                return LowerBefore(Item.first, Name);
-            });
-        return found != FEntries.end() && !TextBefore(Name, found->first) ? found->second : nullptr;
+        const int index = FNames.Find(Name);
+        return index == CaselessNames::kNone ? nullptr : &FTable[static_cast<std::size_t>(index)];
     }
 
 private:
-    std::vector<std::pair<std::string, const Entry*>> FEntries;
+    const std::array<Entry, N>& FTable;
+    CaselessNames FNames;
 };
 
 } // namespace

@@ -1,9 +1,10 @@
 #include "script/name_analysis.h"
 
-#include "core/cp932.h"
+#include "script/caseless_names.h"
 #include "script/language_catalogue.h"
 
 #include <algorithm>
+#include <deque>
 #include <unordered_map>
 #include <utility>
 
@@ -14,108 +15,13 @@ namespace {
 using R = TNameRole;
 using K = TDeclarationKind;
 
-constexpr int kNone = -1;
+constexpr int kNone = CaselessNames::kNone;
 constexpr int kScript = 0;
 // The table of the script's class names, which New alone names: a class and a variable of one
 // name do not clash.
 constexpr int kClassNames = -2;
-
-std::uint32_t CaselessHash(std::string_view Name) {
-    std::uint32_t hash = 2166136261U;
-    for (const char byte : Name) {
-        hash = (hash ^ static_cast<unsigned char>(LowerAscii(byte))) * 16777619U;
-    }
-    return hash;
-}
-
-bool SameCaseless(std::string_view A, std::string_view B) {
-    return std::ranges::equal(A, B, {}, LowerAscii, LowerAscii);
-}
-
-// Names and their values, looked up in any case. The names are kept, so that a table outlives
-// the text it was made from.
-class CaselessNames {
-public:
-    // The value of Name; kNone when it has none.
-    int Find(std::string_view Name) const {
-        if (FSlots.empty()) {
-            return kNone;
-        }
-        const std::uint32_t hash = CaselessHash(Name);
-        for (std::size_t slot = hash & Mask();; slot = (slot + 1) & Mask()) {
-            const int index = FSlots[slot];
-            if (index == kNone) {
-                return kNone;
-            }
-            const TEntry& entry = FEntries[static_cast<std::size_t>(index)];
-            if (entry.Hash == hash && SameCaseless(entry.Key, Name)) {
-                return entry.Value;
-            }
-        }
-    }
-
-    // Gives Name the Value unless it has one: answers the value it had, or kNone.
-    int Add(std::string_view Name, int Value) {
-        if (const int found = Find(Name); found != kNone) {
-            return found;
-        }
-        if ((FEntries.size() + 1) * 2 > FSlots.size()) {
-            Rehash(std::max<std::size_t>(16, FSlots.size() * 2));
-        }
-        FEntries.push_back({std::string(Name), CaselessHash(Name), Value});
-        Place(FEntries.size() - 1);
-        return kNone;
-    }
-
-    // Empty again, at a cost that follows the entries it had.
-    void Clear() {
-        FEntries.clear();
-        if (FSlots.size() > kSmall) {
-            FSlots.assign(kSmall, kNone);
-        } else {
-            std::ranges::fill(FSlots, kNone);
-        }
-    }
-
-    std::size_t Bytes() const {
-        std::size_t bytes = FEntries.capacity() * sizeof(TEntry) + FSlots.capacity() * sizeof(int);
-        for (const TEntry& entry : FEntries) {
-            bytes += entry.Key.capacity() > kShortKey ? entry.Key.capacity() : 0;
-        }
-        return bytes;
-    }
-
-private:
-    static constexpr std::size_t kSmall = 64;
-    // The longest key a string keeps within itself.
-    static constexpr std::size_t kShortKey = 15;
-
-    struct TEntry {
-        std::string Key;
-        std::uint32_t Hash;
-        int Value;
-    };
-
-    std::size_t Mask() const { return FSlots.size() - 1; }
-
-    void Place(std::size_t Index) {
-        std::size_t slot = FEntries[Index].Hash & Mask();
-        while (FSlots[slot] != kNone) {
-            slot = (slot + 1) & Mask();
-        }
-        FSlots[slot] = static_cast<int>(Index);
-    }
-
-    void Rehash(std::size_t Slots) {
-        FSlots.assign(Slots, kNone);
-        for (std::size_t index = 0; index < FEntries.size(); ++index) {
-            Place(index);
-        }
-    }
-
-    std::vector<TEntry> FEntries;
-    std::vector<int> FSlots;
-};
+// The longest name a string keeps within itself.
+constexpr std::size_t kShortName = 15;
 
 bool IsDefinition(TNameRole Role) {
     return Role >= R::Sub && Role <= R::Class;
@@ -203,6 +109,8 @@ std::string WarningMessage(TWarningKind Kind, std::string_view Name) {
 
 struct ScriptLevelNames::TTables {
     std::vector<TDeclaration> Declarations;
+    // The declared names, kept so that the tables outlive the text.
+    std::deque<std::string> Names;
     // The script's names and each class's members, by the index of their scope.
     std::unordered_map<int, CaselessNames> Scopes;
     bool Explicit = false;
@@ -212,9 +120,11 @@ struct ScriptLevelNames::TTables {
     // one of that name already (the accessors of one property being one declaration).
     int Declare(std::string_view Name, const TDeclaration& Declaration) {
         const int index = static_cast<int>(Declarations.size());
-        const int table = Declaration.Kind == K::Class ? kClassNames : Declaration.Scope;
-        const int found = Scopes[table].Add(Name, index);
+        CaselessNames& names =
+            Scopes[Declaration.Kind == K::Class ? kClassNames : Declaration.Scope];
+        const int found = names.Find(Name);
         if (found == kNone) {
+            names.Add(Names.emplace_back(Name), index);
             Declarations.push_back(Declaration);
             return index;
         }
@@ -227,19 +137,20 @@ struct ScriptLevelNames::TTables {
         return kNone;
     }
 
+    // The declaration of Name in the table of Scope, kNone when none.
+    int Find(int Scope, std::string_view Name) const {
+        const auto table = Scopes.find(Scope);
+        return table == Scopes.end() ? kNone : table->second.Find(Name);
+    }
+
     TOuterName Resolve(std::string_view Name, TNameRole Role, int Class) const {
         if (Role == R::NewClass) {
-            const auto classes = Scopes.find(kClassNames);
-            const int found = classes == Scopes.end() ? kNone : classes->second.Find(Name);
+            const int found = Find(kClassNames, Name);
             return found == kNone ? TOuterName{} : TOuterName{TResolution::ScriptLevel, found};
         }
-        for (const int scope : {Class, kScript}) {
-            const auto table = Scopes.find(scope);
-            if (table != Scopes.end()) {
-                if (const int found = table->second.Find(Name); found != kNone) {
-                    return {TResolution::ScriptLevel, found};
-                }
-            }
+        const int member = Class == kScript ? kNone : Find(Class, Name);
+        if (const int found = member != kNone ? member : Find(kScript, Name); found != kNone) {
+            return {TResolution::ScriptLevel, found};
         }
         if (const TBuiltinFunction* function = FindBuiltinFunction(Name)) {
             return {TResolution::BuiltinFunction,
@@ -257,6 +168,9 @@ struct ScriptLevelNames::TTables {
 
     std::size_t Bytes() const {
         std::size_t bytes = Declarations.capacity() * sizeof(TDeclaration);
+        for (const std::string& name : Names) {
+            bytes += sizeof(name) + (name.capacity() > kShortName ? name.capacity() : 0);
+        }
         for (const auto& [scope, names] : Scopes) {
             bytes += sizeof(scope) + sizeof(names) + names.Bytes();
         }
@@ -282,8 +196,11 @@ bool ScriptLevelNames::RunsCode() const {
 }
 
 int ScriptLevelNames::Find(int Scope, std::string_view Name) const {
-    const auto table = FTables->Scopes.find(Scope);
-    return table == FTables->Scopes.end() ? kNone : table->second.Find(Name);
+    return FTables->Find(Scope, Name);
+}
+
+std::size_t ScriptLevelNames::Bytes() const {
+    return FTables->Bytes();
 }
 
 std::size_t TScriptNames::Bytes() const {
@@ -460,6 +377,8 @@ struct NameAnalysis::TState {
     TScriptNames Names;
     ScriptLevelNames Script;
     CaselessNames Locals;
+    // A procedure's own declarations while it is read: AnalyseProcedure gives them again.
+    std::vector<TDeclaration> Scratch;
     // The class and the procedure being read (their scopes), kNone outside them.
     int Class = kNone;
     int Procedure = kNone;
@@ -524,7 +443,8 @@ struct NameAnalysis::TState {
             return;
         }
         ProcedureReader reader(Locals);
-        reader.Declare(Events, Procedure, Names.Declarations, Names.Warnings);
+        Scratch.clear();
+        reader.Declare(Events, Procedure, Scratch, Names.Warnings);
         reader.Uses(
             Events, [](const TNameEvent&, int) {},
             [this](const TNameEvent& Use) {
@@ -581,21 +501,23 @@ struct NameAnalysis::TState {
     // script's implicit variables, then the procedures', each procedure with its own implicit
     // ones.
     void ResolvePending() {
-        std::ranges::stable_partition(Pending,
-                                      [](const TPending& Use) { return Use.Scope == Use.Class; });
+        std::stable_partition(Pending.begin(), Pending.end(),
+                              [](const TPending& Use) { return Use.Scope == Use.Class; });
         CaselessNames implicit;
         FreeUses free(Tables(), implicit);
         int scope = kNone;
         for (const TPending& pending : Pending) {
             if (pending.Scope != scope) {
                 implicit.Clear();
+                Scratch.clear();
                 scope = pending.Scope;
             }
-            const int scopeOfImplicit = pending.Scope == pending.Class && pending.Class != kScript
-                                            ? kScript
-                                            : pending.Scope;
-            free.Resolve(pending.Use, scopeOfImplicit, pending.Class, pending.OwnDefinition,
-                         Names.Declarations, Names.Warnings, [](auto&&...) {});
+            // The uses outside procedures declare the script's implicit variables, which are
+            // kept; a procedure's own are not.
+            const bool outside = pending.Scope == pending.Class;
+            free.Resolve(pending.Use, outside ? kScript : pending.Scope, pending.Class,
+                         pending.OwnDefinition, outside ? Names.Declarations : Scratch,
+                         Names.Warnings, [](auto&&...) {});
         }
         Pending.clear();
         Pending.shrink_to_fit();
@@ -617,11 +539,15 @@ TScriptNames NameAnalysis::Finish(ScriptLevelNames* Kept) {
         FState->EndScope();
     }
     FState->ResolvePending();
-    SortByPlace(FState->Names.Warnings);
+    TScriptNames& names = FState->Names;
+    SortByPlace(names.Warnings);
+    names.Declarations.shrink_to_fit();
+    names.Scopes.shrink_to_fit();
+    names.Warnings.shrink_to_fit();
     if (Kept != nullptr) {
         *Kept = std::move(FState->Script);
     }
-    return std::move(FState->Names);
+    return std::move(names);
 }
 
 TScriptAnalysis AnalyseScript(std::span<const std::string_view> Lines) {

@@ -81,7 +81,7 @@ struct TNameWarning {
     // Byte offset in the line.
     int Column = 0;
     TWarningKind Kind = TWarningKind::Undeclared;
-    // As the text writes it (CP932).
+    // As the text writes it, in the text's code page.
     std::string Name;
 
     bool operator==(const TNameWarning&) const = default;
@@ -126,6 +126,8 @@ public:
     bool RunsCode() const;
     // The declaration of Name in scope Scope (the script or a class), -1 when none.
     int Find(int Scope, std::string_view Name) const;
+    // The bytes the tables hold.
+    std::size_t Bytes() const;
 
     // The tables themselves, which only the analysis reads and fills.
     struct TTables;
@@ -135,11 +137,12 @@ private:
     std::unique_ptr<TTables> FTables;
 };
 
-// The names of the whole script.
+// The names of the whole script. A procedure's own declarations are not kept (the memory would
+// grow with every Dim of the script): AnalyseProcedure gives them, with its uses resolved.
 struct TScriptNames {
     // Scopes[0] is the script.
     std::vector<TNameScope> Scopes;
-    // Every declaration, each with the index of its scope.
+    // The script's declarations and its classes' members, each with the index of its scope.
     std::vector<TDeclaration> Declarations;
     // In the order of their places.
     std::vector<TNameWarning> Warnings;

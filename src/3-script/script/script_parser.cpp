@@ -65,7 +65,7 @@ std::optional<TBlockKind> EndedBlock(TWordId Word) {
 }
 
 // Binary operators from the loosest to the tightest; unary Not sits between And and the
-// comparisons, unary minus between "*" "/" and "^".
+// comparisons, unary minus between "*" "/" and "^"; an operand alone binds tightest of all.
 enum class TLevel : std::uint8_t {
     Imp,
     Eqv,
@@ -80,7 +80,8 @@ enum class TLevel : std::uint8_t {
     IntegerDivision,
     Multiplicative,
     Negation,
-    Power
+    Power,
+    Operand
 };
 
 TLevel Tighter(TLevel Level) {
@@ -601,47 +602,31 @@ private:
         return true;
     }
 
+    // An operand and the binary operators after it that bind at least as tight as Level, each
+    // with its right side read at the level above its own. One operand takes one call, however
+    // many levels lie between Level and its operators.
     bool Operation(TLevel Level) {
-        if (Level == TLevel::Not || Level == TLevel::Negation) {
-            return Unary(Level);
-        }
-        if (Level == TLevel::Power) {
-            if (!Operand()) {
-                return false;
-            }
-            while (SkipSymbol('^')) {
-                if (!Unary(TLevel::Negation)) {
-                    return false;
-                }
-            }
-            return true;
-        }
-        if (!Operation(Tighter(Level))) {
+        if (!Operand()) {
             return false;
         }
-        while (IsOperator(Level)) {
+        while (FOperator != TLevel::Not && FOperator >= Level) {
+            const TLevel level = FOperator;
             Advance();
-            if (!Operation(Tighter(Level))) {
+            if (!Operation(Tighter(level))) {
                 return false;
             }
         }
         return true;
     }
 
-    // Not before a comparison, "-" or "+" before a power.
+    // Not before a comparison, "-" or "+" before a power: its operand, at the current token.
     bool Unary(TLevel Level) {
-        const bool isUnary = Level == TLevel::Not ? IsWord(W::Not) : IsSymbol('-') || IsSymbol('+');
-        if (!isUnary) {
-            return Operation(Tighter(Level));
-        }
         Advance();
-        return Nested([this, Level] { return Unary(Level); });
+        return Nested([this, Level] { return Operation(Tighter(Level)); });
     }
 
-    bool IsOperator(TLevel Level) const { return FOperator == Level; }
-
-    // The binary operator the current token is, if any (Not and Power, which are handled apart,
-    // where it is none).
+    // The binary operator the current token is, if any (Not, which is never one, where it is
+    // none).
     TLevel OperatorOfToken() const {
         switch (FWord) {
         case W::Imp:
@@ -676,6 +661,8 @@ private:
         case '*':
         case '/':
             return TLevel::Multiplicative;
+        case '^':
+            return TLevel::Power;
         default:
             return TLevel::Not;
         }
@@ -698,6 +685,9 @@ private:
             }
             if (SkipSymbol('.')) {
                 return MemberName() && Postfix(false);
+            }
+            if (IsSymbol('-') || IsSymbol('+')) {
+                return Unary(TLevel::Negation);
             }
             break;
         default:

@@ -65,7 +65,7 @@ std::vector<TPlacedProblem> PlacedProblems(const TScriptStructure& Structure,
                                            std::span<const std::string_view> Lines);
 
 // The warnings of the names analysis as the syntax check places them, their messages marked
-// "警告: "; NameToUtf8 converts a name from the script's text.
+// "警告: "; NameToUtf8 converts a name from the script's code page.
 std::vector<TPlacedProblem>
 PlacedWarnings(const TScriptNames& Names, std::span<const std::string_view> Lines,
                const std::function<std::string(std::string_view)>& NameToUtf8);

@@ -41,7 +41,7 @@ void TForm1::mnuSyntaxCheckClick() {
     FSyntaxCheck =
         TSyntaxCheck{PlacedProblems(analysis.Structure, lines.Lines()),
                      PlacedWarnings(analysis.Names, lines.Lines(), [this](std::string_view Name) {
-                         return FDesktop.Cp932ToUtf8(Name);
+                         return FDesktop.TextToUtf8(Name);
                      })};
     ShowResults(OwnEntries(FSyntaxCheck->Problems, FSyntaxCheck->Warnings), false);
     FSyntaxCheck->List = FResults.ListNumber();
