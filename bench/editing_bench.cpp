@@ -33,7 +33,8 @@ std::string Lines(int Count) {
 
 // An editor with the main window's settings in a recording window with the focus.
 struct BenchEditor {
-    BenchEditor(int LineCount, bool Wrap) {
+    BenchEditor(int LineCount, bool Wrap) : BenchEditor(Lines(LineCount), Wrap) {}
+    BenchEditor(const std::string& Text, bool Wrap) {
         TEditor& e = *Editor;
         ApplyMainWindowViewSettings({e.GetCaret(), e.GetMargin(), e.GetMarks(), e.GetView(),
                                      e.GetRuler(), e.GetLeftbar(), e.GetImagebar(), e.GetSpeed()});
@@ -42,7 +43,7 @@ struct BenchEditor {
         e.SetClipboard(&Clip);
         e.GetWrapOption().SetWrapByte(80);
         e.SetWordWrap(Wrap);
-        e.GetLines().SetTextStr(Lines(LineCount));
+        e.GetLines().SetTextStr(Text);
         Host.HasFocus = true;
         e.WndProc(WM_SETFOCUS, 0, 0);
     }
@@ -219,6 +220,24 @@ BENCHMARK(BM_SelStartAndLengthAfterAnEditNearTheEnd)
     ->Args({2'000'000, 0})
     ->Args({2'000'000, 1})
     ->Unit(benchmark::kMicrosecond);
+
+// A character typed at the end of a row of 20 MB, and the caret's step back over it: the caret's
+// columns that far into a row must cost no more than a walk of its bytes.
+void BM_TypeAtEndOfLongRow(benchmark::State& State) {
+    static BenchEditor bench(std::string(20 << 20, 'x'), false);
+    TEditor& editor = *bench.Editor;
+    for (auto _ : State) {
+        State.PauseTiming();
+        editor.SetRowCol(0, 20 << 20);
+        State.ResumeTiming();
+        editor.InsertText("x");
+        editor.SetCol(editor.GetCol() - 1);
+        State.PauseTiming();
+        editor.Undo();
+        State.ResumeTiming();
+    }
+}
+BENCHMARK(BM_TypeAtEndOfLongRow)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace kst

@@ -203,5 +203,23 @@ BENCHMARK(BM_PaintLastScreenOfLongLine)
     ->Arg(1)
     ->Unit(benchmark::kMicrosecond);
 
+// The end of a line of 20 MB with word wrap off, with and without the marks: only the columns in
+// view may be expanded and drawn.
+void BM_PaintEndOfLongRow(benchmark::State& State) {
+    const bool marked = State.range(0) != 0;
+    TLineMarkStates states;
+    PaintScreens(
+        State, shapes::FindHostileShape("line-20mb")->Generate(),
+        [&](TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
+            const TRect& ARect, bool Selected) {
+            if (marked) {
+                DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
+                              {.MarkScript = true, .Hits = nullptr}, states);
+            }
+        },
+        [](TEditor& Editor) { Editor.SetTopCol(Editor.GetMaxCol()); });
+}
+BENCHMARK(BM_PaintEndOfLongRow)->ArgName("marks")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
 } // namespace
 } // namespace kst

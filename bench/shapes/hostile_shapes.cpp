@@ -43,6 +43,10 @@ std::string LineOf4MiB() {
     return DataLine(4 * kMiB);
 }
 
+std::string LineOf20MiB() {
+    return DataLine(20 * kMiB);
+}
+
 std::string LineOf100MiB() {
     return DataLine(100 * kMiB);
 }
@@ -92,6 +96,7 @@ std::string NulBytes() {
 
 constexpr std::array kShapes = {
     THostileShape{"line-4mb", LineOf4MiB, "data"},
+    THostileShape{"line-20mb", LineOf20MiB, "data"},
     THostileShape{"line-100mb", LineOf100MiB, "data"},
     THostileShape{"lines-25kb", LinesOf25KiB, "data"},
     THostileShape{"empty-lines", EmptyLines, ""},

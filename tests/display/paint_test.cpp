@@ -170,36 +170,42 @@ TEST_F(PaintTest, LeftbarWidensWhenTheThousandthLineArrives) {
     EXPECT_EQ(LeftbarTexts(5)[0], " 996");
 }
 
-TEST_F(PaintTest, RowsStopAtTheColumnLimitWithTheHideMark) {
+// A long row is drawn to its end, and only its columns in view are expanded and drawn: a row's
+// first text run starts at most a character left of the area and ends at most two right of it.
+TEST_F(PaintTest, LongRowsAreDrawnToTheirEndOnlyWhereInView) {
     constexpr TColor kHideColor = 0x123456;
     Editor->GetMarks().GetHideMark().SetColor(kHideColor);
     Editor->GetMarks().GetHideMark().SetVisible(true);
-    SetText(std::string(1200, 'a') + "\r\n" + std::string(999, 'a') + "\x88\x9f" +
-            std::string(200, 'a') + "\r\n" + std::string(1000, 'a') + "\r\n" +
-            std::string(2'000'000, 'b') + "\r\n");
-    Editor->SetTopCol(kMaxCol);
-    PaintAll();
-
-    const auto expectCut = [&](int Row, std::size_t Drawn) {
-        ASSERT_FALSE(RowTexts(Row).empty());
-        EXPECT_EQ(RowTexts(Row)[0].Text.size(), Drawn) << "row " << Row;
-        const std::vector<TDrawOp> marks = LinesIn(kHideColor, Row);
-        ASSERT_EQ(marks.size(), 2u) << "row " << Row;
-        const int cell = Editor->ColumnLeft(static_cast<int>(Drawn));
-        for (const TDrawOp& line : marks) {
-            EXPECT_GE(std::min(line.From.X, line.To.X), cell - 1);
-            EXPECT_LE(std::max(line.From.X, line.To.X), cell + Editor->GetCharWidth());
+    const std::string wide = std::string(1099, 'a') + "\x88\x9f" + std::string(9, 'a');
+    SetText(wide + "\r\n" + std::string(2'000'000, 'b') + "\r\n");
+    const int cols = Editor->GetVisibleCols();
+    // Row RowWithEnd ends in view; the rows above it are left of the view.
+    const struct {
+        int TopCol;
+        int RowWithEnd;
+    } cases[] = {{1100, 0}, {2'000'000 - cols / 2, 1}};
+    for (const auto& c : cases) {
+        Editor->SetTopCol(c.TopCol);
+        ASSERT_EQ(Editor->GetTopCol(), c.TopCol);
+        PaintAll();
+        for (int row = c.RowWithEnd; row < 2; ++row) {
+            ASSERT_FALSE(RowTexts(row).empty()) << c.TopCol << " row " << row;
+            const TDrawOp& run = RowTexts(row)[0];
+            const int firstCol = (run.From.X - Editor->ColumnLeft(0)) / Editor->GetCharWidth();
+            EXPECT_GE(firstCol, c.TopCol - 2) << c.TopCol << " row " << row;
+            EXPECT_LE(static_cast<int>(run.Text.size()), cols + 5) << c.TopCol << " row " << row;
+            EXPECT_TRUE(LinesIn(kHideColor, row).empty()) << c.TopCol << " row " << row;
         }
-        EXPECT_TRUE(LinesIn(clGray, Row).empty()) << "a cut row has no return mark";
-    };
-    expectCut(0, 1000);
-    expectCut(1, 1001);
-    expectCut(3, 1000);
-    ASSERT_GE(DrawLines.size(), 4u);
-    EXPECT_LE(DrawLines[3].LineStr.size(), 1010u) << "a huge row is expanded only as far as drawn";
-    EXPECT_EQ(RowTexts(2)[0].Text.size(), 1000u);
-    EXPECT_TRUE(LinesIn(kHideColor, 2).empty()) << "a row of exactly 1000 columns is whole";
-    EXPECT_FALSE(LinesIn(clGray, 2).empty());
+        if (c.RowWithEnd == 0) {
+            EXPECT_EQ(RowTexts(0)[0].Text.substr(0, 2), "\x88\x9f")
+                << "a double-byte character cut by the edge is drawn whole";
+        }
+        EXPECT_FALSE(LinesIn(clGray, c.RowWithEnd).empty()) << c.TopCol << " return mark";
+        ASSERT_FALSE(DrawLines.empty());
+        EXPECT_EQ(DrawLines.back().Index, 1);
+        EXPECT_LE(DrawLines.back().LineStr.size(), static_cast<std::size_t>(c.TopCol + cols + 10))
+            << "a huge row is expanded only as far as drawn";
+    }
 }
 
 TEST_F(PaintTest, MarksWithoutAColourTakeTheFontColour) {
@@ -399,13 +405,14 @@ TEST_F(PaintTest, RepaintAfterAnEditMovesTheRowsBelowAndRenumbersLines) {
 
 TEST_F(PaintTest, BytesThatAreNoCharacterAreDrawnAsPlaceholders) {
     Editor->GetCaret().SetTabSpaceCount(4);
-    SetText(std::string("a\0b\r\n", 5) + "ab\x88\r\n\x88 z\r\n\t\x88\x9f");
+    SetText(std::string("a\0b\r\n", 5) + "ab\x88\r\n\x88 z\r\n\xB1\xB2\r\n\t\x88\x9f");
     PaintAll();
     EXPECT_EQ(RowTexts(0)[0].Text, "a\xA5"
                                    "b");
     EXPECT_EQ(RowTexts(1)[0].Text, "ab\xA5");
     EXPECT_EQ(RowTexts(2)[0].Text, "\xA5\xA5z");
-    EXPECT_EQ(RowTexts(3)[0].Text, "    \x88\x9f");
+    EXPECT_EQ(RowTexts(3)[0].Text, "\xB1\xB2") << "single bytes past 0x7F are characters";
+    EXPECT_EQ(RowTexts(4)[0].Text, "    \x88\x9f");
     EXPECT_EQ(TextsNamed("[EOF]")[0].From.X, Editor->ColumnLeft(6));
 }
 

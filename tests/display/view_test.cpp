@@ -160,6 +160,7 @@ TEST_F(ViewInWindowTest, ScrollBarRequestsMoveTheView) {
     Send(WM_HSCROLL, SB_LINERIGHT);
     EXPECT_EQ(View->GetTopCol(), 1);
     EXPECT_EQ(View->GetLeftOffset(), kCharWidth);
+    Host.Bars(TScrollBarKind::Horizontal).TrackPosition = 20;
     Send(WM_HSCROLL, SB_THUMBTRACK | (20u << 16));
     EXPECT_EQ(View->GetTopCol(), 20);
     Send(WM_HSCROLL, SB_RIGHT);

@@ -108,13 +108,17 @@ TEST_F(CaretTest, TheRowAfterTheTextExistsOnlyAfterAFinalLineBreak) {
     EXPECT_EQ(Caret(), (std::pair{2, 0}));
 }
 
-TEST_F(CaretTest, ColumnLimitAllowsOneMoreOnlyAfterADoubleByteCharacter) {
+// A free caret goes as far as the longest row, and at least to column 1000.
+TEST_F(CaretTest, ColumnLimitFollowsTheLongestRow) {
     Options(true, false, false);
-    Open("x\r\n" + std::string(999, 'a') + kAiu.substr(0, 2) + "\r\n");
-    Editor->SetRowCol(0, 1001);
+    Open("x\r\n");
+    Editor->SetRowCol(0, 5000);
     EXPECT_EQ(Editor->GetCol(), 1000);
-    Editor->SetRowCol(1, 1001);
-    EXPECT_EQ(Editor->GetCol(), 1001);
+    Open("x\r\n" + std::string(1999, 'a') + kAiu.substr(0, 2) + "\r\n");
+    Editor->SetRowCol(0, 5000);
+    EXPECT_EQ(Editor->GetCol(), 2001);
+    Editor->SetRowCol(1, 2000);
+    EXPECT_EQ(Editor->GetCol(), 1999) << "never inside a double-byte character";
 }
 
 TEST_F(CaretTest, WrappedRowsNeverHoldTheCaretAtTheirEnd) {

@@ -86,18 +86,22 @@ TEST_F(EditorSearchTest, FindsNothingWithoutRowsPatternOrText) {
     EXPECT_FALSE(Editor->SearchText("abc", sxForward)) << "nothing follows the last line break";
 }
 
-// The caret cannot stand between CR and LF or right of its last column: a hit there is passed over
-// for the next one it can show, in both directions.
+// The caret cannot stand between CR and LF: a hit there is passed over for the next one it can
+// show, in both directions. Hits far into a long row are shown.
 TEST_F(EditorSearchTest, HitsTheCaretCannotReachArePassedOver) {
     const std::string wide = std::string(1100, 'a') + "x\r\n";
     Open("a\r\nb\r\n" + wide + "x\r\n" + wide);
     EXPECT_EQ(Search("\nb", sxForward), std::nullopt);
     EXPECT_EQ(Editor->GetSelStart(), 0) << "nothing found, nothing moved";
-    const int secondX = 6 + static_cast<int>(wide.size());
-    EXPECT_EQ(Search("x", sxForward), std::make_pair(secondX, 1));
+    const int wideX = 6 + 1100;
+    const int lastX = wideX + static_cast<int>(wide.size()) + 3;
+    EXPECT_EQ(Search("x", sxForward), std::make_pair(wideX, 1));
+    EXPECT_EQ(Search("x", sxForward), std::make_pair(wideX + 3, 1));
+    EXPECT_EQ(Search("x", sxForward), std::make_pair(lastX, 1));
     EXPECT_EQ(Search("x", sxForward), std::nullopt);
     CaretToTextEnd();
-    EXPECT_EQ(Search("x", 0), std::make_pair(secondX, 1));
+    EXPECT_EQ(Search("\nb", 0), std::nullopt);
+    EXPECT_EQ(Search("x", 0), std::make_pair(lastX, 1));
 }
 
 // A hit that ends with a line break ends at the start of the next row, the empty line after the

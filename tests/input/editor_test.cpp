@@ -102,6 +102,41 @@ TEST_F(EditorInWindowTest, SetSelSelectsByteRanges) {
     EXPECT_EQ(GetSel(), std::make_pair(10u, 12u));
 }
 
+// Another program selects and replaces bytes anywhere in a long row, the caret and the view follow,
+// and the scroll range spans the longest row, narrowing again once it is gone.
+TEST_F(EditorInWindowTest, EveryByteOfALongRowIsReachable) {
+    const struct {
+        std::string Row;
+        std::int32_t Start;
+        int Col;
+    } cases[] = {
+        {std::string(1200, 'a'), 1103, 1103},
+        {std::string(200, '\t') + std::string(1000, 'a'), 1103, 200 * 8 + 903},
+        {std::string(2'000'000, 'a'), 1'999'990, 1'999'990},
+    };
+    Editor->SetScrollBars(ssBoth);
+    Focus();
+    for (const auto& c : cases) {
+        Open("x\r\n" + c.Row + "\r\ny");
+        const int row = static_cast<int>(c.Row.size());
+        EXPECT_EQ(Host.Bars(TScrollBarKind::Horizontal).Range.Max,
+                  Editor->GetVisibleCols() / 2 + row);
+        SetSel(3 + c.Start, 3 + c.Start + 10);
+        EXPECT_EQ(GetSel(), std::make_pair(3u + c.Start, 13u + c.Start)) << row;
+        Send(EM_REPLACESEL, 0, reinterpret_cast<std::intptr_t>("Z"));
+        std::string expected = "x\r\n" + c.Row + "\r\ny";
+        expected.replace(3 + static_cast<std::size_t>(c.Start), 10, "Z");
+        EXPECT_EQ(Text(), expected) << row;
+        EXPECT_EQ(Editor->GetCol(), c.Col + 1) << row;
+        EXPECT_LE(Editor->GetTopCol(), Editor->GetCol()) << row;
+        EXPECT_GT(Editor->GetTopCol() + Editor->GetVisibleCols(), Editor->GetCol()) << row;
+        SetSel(0, -1);
+        Send(EM_REPLACESEL, 0, reinterpret_cast<std::intptr_t>("short"));
+        EXPECT_EQ(Host.Bars(TScrollBarKind::Horizontal).Range.Max,
+                  Editor->GetVisibleCols() / 2 + kMaxCol);
+    }
+}
+
 // A start inside a line break moves off it; the end stays where it was asked, -1 being the end of
 // the text.
 TEST_F(EditorInWindowTest, SetSelKeepsTheEndWhenTheStartMovesOffALineBreak) {

@@ -165,19 +165,18 @@ TEST_F(LineMarksTest, HitsSitOnTheColumnsOfTheRowAsDrawn) {
         << "the next row's text that a wrapped row carries is not marked on it";
 }
 
-// The editor draws no column past 1000: a hit is marked as far as its text is drawn, and the cell
-// after the last drawn column is lime while the row holds hits past it.
-TEST_F(LineMarksTest, HitsPastTheLastDrawnColumnLightTheCellAfterIt) {
+// Hits far into long rows are marked where they are drawn, whole.
+TEST_F(LineMarksTest, HitsFarIntoLongRowsAreMarkedWhole) {
     const TWordMatcher needle("needle", true);
     Options = {.MarkScript = true, .Hits = &needle};
     const std::string text = std::string(996, 'x') + "needle\r\n" + std::string(996, 'x') +
-                             "\"needle\"\r\n" + std::string(1100, 'x') + "needle\r\n" +
+                             "\"needle\"\r\n" + std::string(1010, 'x') + "needle\r\n" +
                              std::string(990, 'x') + "needle" + std::string(30, 'x');
     Editor->GetLines().SetTextStr(text);
     Editor->SetTopCol(kMaxCol);
-    EXPECT_EQ(PaintAgain(4), (TRowMarks{{"H@996:need", "H@1000: "},
-                                        {"S@996:\"nee", "H@997:nee", "H@1000: "},
-                                        {"H@1000: "},
+    EXPECT_EQ(PaintAgain(4), (TRowMarks{{"H@996:needle"},
+                                        {"S@996:\"needle\"", "H@997:needle"},
+                                        {"H@1010:needle"},
                                         {"H@990:needle"}}));
 }
 

@@ -333,6 +333,7 @@ void TheStringList::Grow(int Needed) {
 
 void TheStringList::ReleaseItem(PackedRow& Packed) {
     const TheStringItem item = Unpacked(Packed);
+    CountTextLength(item.Text.Length, 0);
     FText.Release(item.Text);
     ReleaseParseSlot(item.ParseSlot);
     FreeSideSlot(Packed);
@@ -340,6 +341,7 @@ void TheStringList::ReleaseItem(PackedRow& Packed) {
 }
 
 void TheStringList::Repack(PackedRow& Packed, const TheStringItem& Item) {
+    CountTextLength(TextOf(Packed).Length, Item.Text.Length);
     if (packed_row::Fits(Item)) {
         FreeSideSlot(Packed);
         Packed = packed_row::Pack(Item);
@@ -353,6 +355,25 @@ void TheStringList::Repack(PackedRow& Packed, const TheStringItem& Item) {
         FFreeSideSlots.pop_back();
         FSideTable[Packed.Offset] = Item;
     }
+}
+
+void TheStringList::CountTextLength(std::uint32_t Old, std::uint32_t New) {
+    if (Old == New) {
+        return;
+    }
+    if (Old > kTrackedTextLength) {
+        const auto old = FLongTextCounts.find(Old);
+        if (--old->second == 0) {
+            FLongTextCounts.erase(old);
+        }
+    }
+    if (New > kTrackedTextLength) {
+        ++FLongTextCounts[New];
+    }
+}
+
+std::uint32_t TheStringList::LongestTextLength() const {
+    return FLongTextCounts.empty() ? 0 : FLongTextCounts.rbegin()->first;
 }
 
 void TheStringList::FreeSideSlot(PackedRow Packed) {

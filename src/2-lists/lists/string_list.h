@@ -9,6 +9,7 @@
 #include "lists/text_store.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -78,6 +79,11 @@ public:
     // Where item Index's text lives, to cut rows out of it by SetTextSlice without copying.
     TextRef GetTextRef(int Index) const;
 
+    // The length of the longest item text when some text is longer than kTrackedTextLength bytes,
+    // else 0. Kept up to date with every change, so asking costs nothing.
+    static constexpr std::uint32_t kTrackedTextLength = 512;
+    std::uint32_t LongestTextLength() const;
+
     // Memory held for texts and for the rows' records, for measuring.
     std::uint64_t TextBytesAllocated() const { return FText.AllocatedBytes(); }
     std::uint64_t RowBytesAllocated() const;
@@ -126,6 +132,7 @@ private:
     void MoveGapTo(int Index);
     void Grow(int Needed);
     void ReleaseItem(PackedRow& Packed);
+    void CountTextLength(std::uint32_t Old, std::uint32_t New);
     void StoreAttrWord(int Index, std::uint32_t Value);
     std::uint32_t StoreParseString(std::string_view S);
     void ReleaseParseSlot(std::uint32_t Slot);
@@ -142,6 +149,8 @@ private:
     std::vector<std::uint32_t> FFreeParseSlots;
     std::vector<TheStringItem> FSideTable;
     std::vector<std::uint32_t> FFreeSideSlots;
+    // How many item texts have each length above kTrackedTextLength.
+    std::map<std::uint32_t, int> FLongTextCounts;
 };
 
 // Reads and writes the packed fields of the items' two words, and keeps the index of the rows

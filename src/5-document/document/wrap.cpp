@@ -16,10 +16,11 @@ int ClampToInt(std::int64_t Value) {
 }
 
 // Walks Text's characters and calls Append(class, count) for their columns until at least Limit
-// columns are out. A character's columns (a tab's extra columns included) are never split.
+// columns are out. A character's columns (a tab's extra columns included) are never split. Text
+// begins at column FirstColumn of its row, where tab stops are counted from.
 template <class AppendFn>
 void WalkColumnClasses(const WrapContext& Context, std::string_view Text, std::size_t Limit,
-                       AppendFn&& Append) {
+                       AppendFn&& Append, std::int64_t FirstColumn = 0) {
     std::size_t columns = 0;
     for (std::size_t i = 0; i < Text.size() && columns < Limit;) {
         const std::size_t length = CharLengthAt(Text, i);
@@ -31,7 +32,8 @@ void WalkColumnClasses(const WrapContext& Context, std::string_view Text, std::s
             const auto byte = static_cast<unsigned char>(Text[i]);
             Append((*Context.Delimiters)[byte] ? kClassDelimiter : kClassOrdinary, 1);
             if (byte == '\t') {
-                const int extra = TabWidthAt(Context, static_cast<std::int64_t>(columns)) - 1;
+                const int extra =
+                    TabWidthAt(Context, FirstColumn + static_cast<std::int64_t>(columns)) - 1;
                 Append(kClassTabFill, extra);
                 columns += extra;
             }
@@ -39,6 +41,33 @@ void WalkColumnClasses(const WrapContext& Context, std::string_view Text, std::s
         }
         i += length;
     }
+}
+
+// Eight bytes at once: none is a tab or has its high bit set (which every lead byte has).
+bool AllPlainSingleBytes(const char* Bytes) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    std::uint64_t word = 0;
+    std::memcpy(&word, Bytes, sizeof(word));
+    const std::uint64_t tabs = word ^ (kOnes * '\t');
+    const std::uint64_t tabFound = (tabs - kOnes) & ~tabs & kHighBits;
+    return ((word & kHighBits) | tabFound) == 0;
+}
+
+bool IsPlainSingleByte(char Byte) {
+    return Byte != '\t' && static_cast<unsigned char>(Byte) < 0x80;
+}
+
+// The end of the run of plain single bytes from Start, not past Limit.
+std::size_t PlainRunEnd(std::string_view Text, std::size_t Start, std::size_t Limit) {
+    std::size_t i = Start;
+    while (i + 8 <= Limit && AllPlainSingleBytes(Text.data() + i)) {
+        i += 8;
+    }
+    while (i < Limit && IsPlainSingleByte(Text[i])) {
+        ++i;
+    }
+    return i;
 }
 
 std::size_t ClassLimit(const WrapContext& Context) {
@@ -78,14 +107,71 @@ int DisplayWidth(const WrapContext& Context, std::string_view Text) {
     if (Text.find('\t') == std::string_view::npos) {
         return ClampToInt(static_cast<std::int64_t>(Text.size()));
     }
-    std::int64_t width = 0;
-    for (std::size_t i = 0; i < Text.size();) {
-        const std::size_t length = CharLengthAt(Text, i);
-        width += length == 1 && Text[i] == '\t' ? TabWidthAt(Context, width)
-                                                : static_cast<std::int64_t>(length);
-        i += length;
+    return ClampToInt(WalkToColumn(Context, Text, INT64_MAX).Column);
+}
+
+TColumnWalk WalkToColumn(const WrapContext& Context, std::string_view Text, std::int64_t Col) {
+    TColumnWalk walk;
+    while (walk.Byte < Text.size() && walk.Column < Col) {
+        const std::size_t wanted = static_cast<std::size_t>(
+            std::min<std::int64_t>(Col - walk.Column, static_cast<std::int64_t>(Text.size())));
+        const std::size_t runEnd =
+            PlainRunEnd(Text, walk.Byte, std::min(Text.size(), walk.Byte + wanted));
+        walk.Column += static_cast<std::int64_t>(runEnd - walk.Byte);
+        walk.Byte = runEnd;
+        if (walk.Byte >= Text.size() || walk.Column >= Col) {
+            break;
+        }
+        const bool tab = Text[walk.Byte] == '\t';
+        const std::size_t length = CharLengthAt(Text, walk.Byte);
+        const std::int64_t width =
+            tab ? TabWidthAt(Context, walk.Column) : static_cast<std::int64_t>(length);
+        if (walk.Column + width > Col) {
+            break;
+        }
+        walk.Column += width;
+        walk.Fills += tab ? width - 1 : 0;
+        walk.Byte += length;
     }
-    return ClampToInt(width);
+    return walk;
+}
+
+// TColumnStretch
+
+TColumnStretch::TColumnStretch(const WrapContext& Context, std::string_view Text, int Col) {
+    const TColumnWalk start = WalkToColumn(Context, Text, std::int64_t{Col} - kMargin);
+    FFirst = start.Column;
+    FFillsBefore = start.Fills;
+    const std::string_view rest = Text.substr(start.Byte);
+    const auto limit =
+        static_cast<std::size_t>(std::max<std::int64_t>(0, std::int64_t{Col} - FFirst + kMargin));
+    std::size_t bytes = 0;
+    WalkColumnClasses(
+        Context, rest, limit,
+        [&](char Class, int Count) {
+            FClasses.append(static_cast<std::size_t>(Count), Class);
+            bytes += HoldsByte(Class) ? static_cast<std::size_t>(Count) : 0;
+        },
+        FFirst);
+    FReachesEnd = bytes >= rest.size();
+}
+
+char TColumnStretch::At(int Col) const {
+    const std::int64_t index = Col - FFirst;
+    if (index < 0) {
+        return Col < 0 ? kClassEnd : kClassOrdinary;
+    }
+    if (index >= static_cast<std::int64_t>(FClasses.size())) {
+        return FReachesEnd ? kClassEnd : kClassOrdinary;
+    }
+    return FClasses[static_cast<std::size_t>(index)];
+}
+
+int TColumnStretch::TabFillsBefore(int Col) const {
+    const std::int64_t index =
+        std::clamp<std::int64_t>(Col - FFirst, 0, static_cast<std::int64_t>(FClasses.size()));
+    return ClampToInt(FFillsBefore +
+                      std::count(FClasses.begin(), FClasses.begin() + index, kClassTabFill));
 }
 
 bool IsCharInList(std::string_view Ch, std::string_view List) {

@@ -51,6 +51,47 @@ std::string ColumnClassesOf(const WrapContext& Context, std::string_view Text);
 // Display columns of Text (saturates at INT_MAX).
 int DisplayWidth(const WrapContext& Context, std::string_view Text);
 
+// Where a walk of a text's columns stands: at byte Byte, which begins column Column, after Fills
+// columns that were a tab's extra columns.
+struct TColumnWalk {
+    std::size_t Byte = 0;
+    std::int64_t Column = 0;
+    std::int64_t Fills = 0;
+};
+
+// Walks Text to the character that holds column Col (or to its end). Runs of single-byte
+// characters other than a tab are passed a word at a time, so that reaching the far end of a long
+// row costs little more than reading it.
+TColumnWalk WalkToColumn(const WrapContext& Context, std::string_view Text, std::int64_t Col);
+
+// The column classes of a text near one column. A long row is walked there without building the
+// classes before, so that a caret far into a row costs a walk of its bytes, not a string of all
+// its columns. A column before the stretch reads as an ordinary one; a column after it, as the end
+// when the stretch reaches the text's end, else as an ordinary one.
+class TColumnStretch {
+public:
+    // Columns kept on each side of the column asked for: more than any tab or word the caret's
+    // rules step over.
+    static constexpr int kMargin = 1024;
+
+    TColumnStretch() = default;
+    TColumnStretch(const WrapContext& Context, std::string_view Text, int Col);
+
+    char At(int Col) const;
+    // The tab's extra columns among columns 0..Col-1.
+    int TabFillsBefore(int Col) const;
+
+private:
+    std::int64_t FFirst = 0;
+    std::int64_t FFillsBefore = 0;
+    std::string FClasses;
+    bool FReachesEnd = true;
+};
+
+inline char ClassAt(const TColumnStretch& Stretch, int Col) {
+    return Stretch.At(Col);
+}
+
 // True when Ch is one of the characters of List; List is walked character by character, so a
 // byte never matches the second byte of a double-byte character.
 bool IsCharInList(std::string_view Ch, std::string_view List);

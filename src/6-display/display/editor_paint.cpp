@@ -25,8 +25,6 @@ constexpr int kEofColumns = 6;
 // Drawn in place of a NUL byte and of bytes that do not form a character, so that every byte
 // the surface gets is printable: the half-width middle dot.
 constexpr char kPlaceholder = '\xA5';
-// A row is expanded only this far: enough to draw its 1000 columns and to know that it goes on.
-constexpr std::size_t kDrawnTextLimit = kMaxCol + 2;
 constexpr std::uint16_t kDigitMarks = 0x03FF;
 constexpr int kShapeMarkShift = 10;
 constexpr int kMarkImageTop = 2;
@@ -52,12 +50,27 @@ void DrawMarkImage(Surface& Canvas, const TRect& Cell, int X, int Y, const TMark
         {0, 0}, Mark.Key);
 }
 
+bool IsPlainDrawnByte(unsigned char Byte) {
+    return Byte != 0 && Byte != '\t' && Byte < 0x80;
+}
+
 // Appends Row as it is drawn: tabs as blanks up to their stop, NUL bytes and bytes that do not
 // form a character as placeholders, so that bytes and columns coincide. Stops once the row's part
-// has more than kMaxCol + 1 bytes.
-void AppendDrawnText(std::string& Out, std::string_view Row, const WrapContext& Context) {
+// has Limit bytes or more; runs of plain single bytes are copied whole.
+void AppendDrawnText(std::string& Out, std::string_view Row, const WrapContext& Context,
+                     std::size_t Limit) {
     const std::size_t start = Out.size();
-    for (std::size_t i = 0; i < Row.size() && Out.size() - start < kDrawnTextLimit;) {
+    for (std::size_t i = 0; i < Row.size() && Out.size() - start < Limit;) {
+        std::size_t plain = i;
+        const std::size_t plainLimit = std::min(Row.size(), i + Limit - (Out.size() - start));
+        while (plain < plainLimit && IsPlainDrawnByte(static_cast<unsigned char>(Row[plain]))) {
+            ++plain;
+        }
+        if (plain > i) {
+            Out.append(Row.substr(i, plain - i));
+            i = plain;
+            continue;
+        }
         const std::size_t length = CharLengthAt(Row, i);
         const unsigned char byte = static_cast<unsigned char>(Row[i]);
         if (length == 2) {
@@ -78,14 +91,44 @@ void AppendDrawnText(std::string& Out, std::string_view Row, const WrapContext& 
     }
 }
 
+// Whether a character of drawn Text begins at Pos. The bytes that can lead a double-byte character
+// just before Pos pair up from the last byte that cannot, so that only they are read.
+bool StartsCharacterAt(std::string_view Text, std::size_t Pos) {
+    std::size_t leads = 0;
+    while (leads < Pos && IsLeadByte(Text[Pos - leads - 1])) {
+        ++leads;
+    }
+    return leads % 2 == 0;
+}
+
 // Whether column Col falls between the two bytes of a double-byte character of Text.
 bool SplitsCharacter(std::string_view Text, int Col) {
-    std::size_t i = 0;
-    const auto column = static_cast<std::size_t>(std::max(Col, 0));
-    while (i < column && i < Text.size()) {
-        i += CharLengthAt(Text, i);
+    return Col > 0 && static_cast<std::size_t>(Col) < Text.size() &&
+           !StartsCharacterAt(Text, static_cast<std::size_t>(Col));
+}
+
+// The part of drawn Text written from X that can show in Rect, in whole characters: from a column
+// left of the left edge (for an italic overhang) to two past the right edge. First is its first
+// column in Text.
+struct TVisibleText {
+    std::size_t First = 0;
+    std::string_view Text;
+};
+
+TVisibleText VisiblePart(const TRect& Rect, int X, int CharWidth, std::string_view Text) {
+    const auto clampToText = [&Text](std::int64_t Column) {
+        return static_cast<std::size_t>(
+            std::clamp<std::int64_t>(Column, 0, static_cast<std::int64_t>(Text.size())));
+    };
+    std::size_t first = clampToText((std::int64_t{Rect.Left} - X) / CharWidth - 1);
+    if (!StartsCharacterAt(Text, first)) {
+        --first;
     }
-    return i > column;
+    std::size_t last = std::max(first, clampToText((std::int64_t{Rect.Right} - X) / CharWidth + 2));
+    if (last < Text.size() && !StartsCharacterAt(Text, last)) {
+        ++last;
+    }
+    return {first, Text.substr(first, last - first)};
 }
 
 TFontStyles WithoutUnderline(TFontStyles Styles) {
@@ -126,15 +169,12 @@ void DrawRulerLabel(Surface& Target, const Surface& Glyphs, const TRulerDigits& 
 
 } // namespace
 
-int DrawnLength(std::string_view Text) {
-    if (Text.size() <= static_cast<std::size_t>(kMaxCol)) {
+int DrawnLength(std::string_view Text, int Limit) {
+    const auto limit = static_cast<std::size_t>(std::max(Limit, 0));
+    if (Text.size() <= limit) {
         return static_cast<int>(Text.size());
     }
-    std::size_t i = 0;
-    while (i < static_cast<std::size_t>(kMaxCol)) {
-        i += CharLengthAt(Text, i);
-    }
-    return static_cast<int>(i);
+    return static_cast<int>(StartsCharacterAt(Text, limit) ? limit : limit + 1);
 }
 
 // Colours
@@ -253,13 +293,16 @@ void TEditorView::PaintTextRows(const TRect& Area, int FirstRow, int LastRow) {
     const int rowHeight = GetRowHeight();
     const int textHeight = FFontHeight + (selectionExists ? FMargin->GetUnderlinePixel() : 0);
     const int x0 = GetTextLeft() - FLeftOffset;
+    // Enough columns to reach the area's right edge and to know that a row goes on past it.
+    const auto columns = static_cast<std::size_t>(
+        std::min<std::int64_t>((std::int64_t{Area.Right} - x0) / FCharWidth, ColumnLimit()) + 2);
 
     std::string text;
     TRect rect{Area.Left, Area.Top, Area.Right, Area.Top + textHeight};
     for (int row = FirstRow; row <= LastRow; ++row) {
         if (row < rows.GetCount()) {
             text.clear();
-            AppendDrawnText(text, rows.GetView(row), context);
+            AppendDrawnText(text, rows.GetView(row), context, columns);
             if (selectionShown) {
                 PaintRowWithSelection(rect, x0, *parser, row, text, rect.Top);
             } else {
@@ -329,7 +372,8 @@ std::string TEditorView::DrawnLine(int Row, std::string_view Text) const {
     const TEditorScreenStrings& rows = *FScreenStrings;
     std::string line(Text);
     if (rows.GetWordWrap() && rows.GetRowAttribute(Row) == raWrap && Row + 1 < rows.GetCount()) {
-        AppendDrawnText(line, rows.GetView(Row + 1), CurrentWrapContext());
+        AppendDrawnText(line, rows.GetView(Row + 1), CurrentWrapContext(),
+                        static_cast<std::size_t>(ColumnLimit()));
     }
     return line;
 }
@@ -341,8 +385,8 @@ void TEditorView::DrawTokens(const TRect& Rect, int X0, TFountainParser& Parser,
                              std::string_view Text, std::string_view Line, int Y,
                              const TTextLook& RowLook, bool Selected) {
     const int length = static_cast<int>(Text.size());
-    const int drawn = DrawnLength(Text);
-    int rightLimit = std::min(Rect.Right, X0 + kMaxCol * FCharWidth);
+    const int drawn = DrawnLength(Text, ColumnLimit());
+    int rightLimit = std::min(Rect.Right, X0 + drawn * FCharWidth);
     if (Line.size() > Text.size()) {
         rightLimit = std::min(rightLimit, X0 + length * FCharWidth);
     }
@@ -376,7 +420,7 @@ void TEditorView::DrawTokens(const TRect& Rect, int X0, TFountainParser& Parser,
 // end-of-file, return or wrap mark by how the row ends.
 void TEditorView::DrawEndMark(const TRect& Rect, int X0, int Row, std::string_view Text, int Y,
                               bool Selected) {
-    const int drawn = DrawnLength(Text);
+    const int drawn = DrawnLength(Text, ColumnLimit());
     const int x = X0 + drawn * FCharWidth;
     if (x < Rect.Left || x >= Rect.Right) {
         return;
@@ -435,7 +479,11 @@ int TEditorView::SelectionEdgeX(std::string_view Text, int Col) const {
 void TEditorView::DrawTextAt(const TRect& Rect, int X, int Y, std::string_view Text,
                              const TTextLook& Look) {
     Surface& canvas = PaintSurface();
-    const std::string_view text = Text.substr(0, static_cast<std::size_t>(DrawnLength(Text)));
+    const TVisibleText visible =
+        VisiblePart(Rect, X, FCharWidth,
+                    Text.substr(0, static_cast<std::size_t>(DrawnLength(Text, ColumnLimit()))));
+    const std::string_view text = visible.Text;
+    const int x = X + static_cast<int>(visible.First) * FCharWidth;
     if (text.empty()) {
         if (Look.Opaque) {
             canvas.FillRect(Rect, Look.BkColor);
@@ -443,10 +491,10 @@ void TEditorView::DrawTextAt(const TRect& Rect, int X, int Y, std::string_view T
         return;
     }
     const bool underlined = Look.Style.Contains(fsUnderline);
-    canvas.TextOut({X, Y, text, FCharWidth, Look.Color, Look.BkColor,
+    canvas.TextOut({x, Y, text, FCharWidth, Look.Color, Look.BkColor,
                     underlined ? WithoutUnderline(Look.Style) : Look.Style, Look.Opaque, Rect});
     if (underlined) {
-        DrawDottedUnderline(Rect, X, Y, static_cast<int>(text.size()), Look);
+        DrawDottedUnderline(Rect, x, Y, static_cast<int>(text.size()), Look);
     }
 }
 

@@ -133,12 +133,11 @@ std::optional<std::intptr_t> TEditorView::WndProc(unsigned Msg, std::uintptr_t W
         FocusLost();
         return 0;
     case WM_VSCROLL:
-        ScrollBy(TScrollBarKind::Vertical,
-                 ScrollDelta(TScrollBarKind::Vertical, LoWord(WParam), HiWord(WParam)));
+        ScrollBy(TScrollBarKind::Vertical, ScrollDelta(TScrollBarKind::Vertical, LoWord(WParam)));
         return 0;
     case WM_HSCROLL:
         ScrollBy(TScrollBarKind::Horizontal,
-                 ScrollDelta(TScrollBarKind::Horizontal, LoWord(WParam), HiWord(WParam)));
+                 ScrollDelta(TScrollBarKind::Horizontal, LoWord(WParam)));
         return 0;
     default:
         return std::nullopt;

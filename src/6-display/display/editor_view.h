@@ -54,12 +54,13 @@ constexpr std::uint8_t kSelectionAnchored = 1;
 constexpr std::uint8_t kSelectionSelected = 2;
 constexpr std::uint8_t kSelectionHit = 3;
 
-// Columns of a row the editor shows at most.
+// Columns the horizontal scroll range spans at least; a longer row widens it.
 constexpr int kMaxCol = 1000;
 
-// The bytes of a row's drawn text (tabs expanded, a byte per column) that are drawn: all up to
-// kMaxCol, else kMaxCol, or kMaxCol + 1 when a double-byte character would be cut.
-int DrawnLength(std::string_view Text);
+// The bytes of a row's drawn text (tabs expanded, a byte per column) that are drawn when no column
+// past Limit is: all up to Limit, else Limit, or Limit + 1 when a double-byte character would be
+// cut.
+int DrawnLength(std::string_view Text, int Limit);
 
 // The selection as rows and display columns (end column exclusive).
 struct TSelectionRange {
@@ -210,7 +211,11 @@ public:
     int GetVisibleRows() const { return FVisibleRows; }
     int GetVisibleCols() const { return FVisibleCols; }
     int GetMaxTopRow() const { return FMaxTopRow; }
-    int GetMaxCol() const { return FMaxCol; }
+    // The last column of the scroll range: the longest row's, at least kMaxCol, at most
+    // ColumnLimit().
+    int GetMaxCol() const;
+    // The farthest column whose pixels the view can still place.
+    int ColumnLimit() const;
     int GetFontHeight() const { return FFontHeight; }
     int GetCharWidth() const { return FCharWidth; }
     int GetRowHeight() const;
@@ -345,11 +350,14 @@ protected:
     std::string_view RowText(int Row) const;
     // A row's attribute; raNone past the rows.
     TRowAttribute RowAttributeOf(int Row) const;
-    // The first Bytes of Row, at most as many as caret columns need; empty past the rows.
+    // The first Bytes of Row; empty past the rows.
     std::string_view MeasuredText(int Row, std::size_t Bytes) const;
-    // The class string of a row (one class per display column) up to the last caret column.
-    std::string RowClasses(int Row) const;
+    // The column classes of a row near column Col.
+    TColumnStretch RowClasses(int Row, int Col) const;
     int RowWidth(int Row) const;
+    // The last column the caret may take in a row of Width columns: past the end of a short row
+    // (free caret), to the end of a long one.
+    int LastCaretCol(int Width) const;
     int RowLength(int Row) const;
     int LastCaretRow() const;
     // Byte offset of display column Col in Row, not clamped to the row's length.
@@ -409,7 +417,6 @@ protected:
     int FVisibleRows = 1;
     int FVisibleCols = 1;
     int FMaxTopRow = 0;
-    int FMaxCol = kMaxCol;
     int FFontHeight = 0;
     int FCharWidth = 1;
     int FRulerHeight = 0;
@@ -496,7 +503,7 @@ private:
     };
     TScrollAxis ScrollAxisOf(TScrollBarKind Bar) const;
     // The rows or columns a scroll-bar request moves the view by.
-    int ScrollDelta(TScrollBarKind Bar, unsigned Request, unsigned ThumbPosition) const;
+    int ScrollDelta(TScrollBarKind Bar, unsigned Request) const;
     // Scrolls by Delta rows or columns, clamped to the scroll range.
     void ScrollBy(TScrollBarKind Bar, int Delta);
     void FocusReceived();

@@ -42,7 +42,7 @@ void TEditorView::CreateCaretShape() {
     TSize size{Scaled(kCaretBarWidth), FFontHeight};
     if (FCaret->GetStyle() == csBrief) {
         const int cell = FCharWidth - Scaled(FMargin->GetCharacter());
-        const bool wide = ClassAt(RowClasses(GetRow()), GetCol()) == kClassLeadByte;
+        const bool wide = ClassAt(RowClasses(GetRow(), GetCol()), GetCol()) == kClassLeadByte;
         size = {wide ? 2 * cell : cell, Scaled(kBriefCaretHeight)};
     }
     CreateSystemCaret(size);
@@ -157,7 +157,7 @@ void TEditorView::ScrollCaretIntoView() {
         SetTopCol(std::max(0, std::min(col, FTopCol - quarter)));
     } else if (col > FTopCol + FVisibleCols - 1) {
         SetTopCol(std::min(std::max(col - FVisibleCols + 1, FTopCol + quarter),
-                           kMaxCol - FVisibleCols / 2));
+                           std::max(GetMaxCol(), col) - FVisibleCols / 2));
     }
 }
 

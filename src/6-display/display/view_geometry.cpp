@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 
 namespace kst {
 
@@ -18,9 +19,6 @@ constexpr int kLeftbarEdgeWidth = 2;
 constexpr int kMaxLeftbarDigits = 8;
 // Pixels below the last whole row that the row count leaves free.
 constexpr int kBottomSlack = 5;
-// Bytes of a row measured for caret columns: they take at least kMaxCol + 2 columns, more than a
-// caret column can be, so a long row costs no more than a short one.
-constexpr std::size_t kMeasuredBytes = kMaxCol + 2;
 
 int DecimalDigits(int Value) {
     int digits = 1;
@@ -141,8 +139,7 @@ void TEditorView::UpdateScrollBars() {
     }
     FMaxTopRow = std::max(0, ScreenStrings().GetCount() + FVisibleRows - 1);
     FTopRow = std::min(FTopRow, FMaxTopRow);
-    FMaxCol = kMaxCol;
-    FTopCol = std::max(0, std::min(FTopCol, kMaxCol - FVisibleCols / 2));
+    FTopCol = std::max(0, std::min(FTopCol, std::max(GetMaxCol(), GetCol()) - FVisibleCols / 2));
     FLeftOffset = FTopCol * FCharWidth;
     if (ShowsScrollBar(TScrollBarKind::Vertical)) {
         FHost->SetScrollRange(TScrollBarKind::Vertical,
@@ -150,8 +147,18 @@ void TEditorView::UpdateScrollBars() {
     }
     if (ShowsScrollBar(TScrollBarKind::Horizontal)) {
         FHost->SetScrollRange(TScrollBarKind::Horizontal,
-                              {0, FVisibleCols / 2 + kMaxCol, FVisibleCols, FTopCol});
+                              {0, FVisibleCols / 2 + GetMaxCol(), FVisibleCols, FTopCol});
     }
+}
+
+int TEditorView::GetMaxCol() const {
+    const auto longest = static_cast<std::int64_t>(FScreenStrings->LongestTextLength());
+    return static_cast<int>(std::clamp<std::int64_t>(longest, kMaxCol, ColumnLimit()));
+}
+
+// Pixels of columns are ints: half their range is kept free for the window's own offsets.
+int TEditorView::ColumnLimit() const {
+    return std::numeric_limits<int>::max() / 2 / std::max(1, FCharWidth);
 }
 
 void TEditorView::Relayout() {
@@ -192,7 +199,9 @@ void TEditorView::SetTopRow(int Row) {
 }
 
 void TEditorView::SetTopCol(int Col) {
-    const int col = std::clamp(Col, 0, std::max(0, FMaxCol - FVisibleCols / 2));
+    // The caret's column stays reachable in a row wider than its bytes.
+    const int col =
+        std::clamp(Col, 0, std::max(0, std::max(GetMaxCol(), GetCol()) - FVisibleCols / 2));
     if (!HasWindow()) {
         FTopCol = col;
         FLeftOffset = col * FCharWidth;
@@ -238,12 +247,12 @@ TEditorView::TScrollAxis TEditorView::ScrollAxisOf(TScrollBarKind Bar) const {
     if (Bar == TScrollBarKind::Vertical) {
         return {FTopRow, FVisibleRows, FMaxTopRow};
     }
-    return {FTopCol, FVisibleCols, FVisibleCols / 2 + kMaxCol};
+    return {FTopCol, FVisibleCols, FVisibleCols / 2 + GetMaxCol()};
 }
 
-// The vertical thumb's position is asked of the scroll bar, whose range can pass the 16 bits of the
+// The thumb's position is asked of the scroll bar, whose range can pass the 16 bits of the
 // message's position.
-int TEditorView::ScrollDelta(TScrollBarKind Bar, unsigned Request, unsigned ThumbPosition) const {
+int TEditorView::ScrollDelta(TScrollBarKind Bar, unsigned Request) const {
     const TScrollAxis axis = ScrollAxisOf(Bar);
     switch (Request) {
     case SB_LINEUP:
@@ -260,9 +269,7 @@ int TEditorView::ScrollDelta(TScrollBarKind Bar, unsigned Request, unsigned Thum
         return axis.Last - axis.Position;
     case SB_THUMBPOSITION:
     case SB_THUMBTRACK: {
-        const int thumb = Bar == TScrollBarKind::Vertical ? FHost->TrackPosition(Bar)
-                                                          : static_cast<int>(ThumbPosition);
-        return thumb - axis.Position;
+        return FHost->TrackPosition(Bar) - axis.Position;
     }
     default:
         return 0;
@@ -308,16 +315,19 @@ TRowAttribute TEditorView::RowAttributeOf(int Row) const {
 }
 
 std::string_view TEditorView::MeasuredText(int Row, std::size_t Bytes) const {
-    return RowText(Row).substr(0, std::min(Bytes, kMeasuredBytes));
+    return RowText(Row).substr(0, Bytes);
 }
 
-std::string TEditorView::RowClasses(int Row) const {
-    return ColumnClassesOf(CurrentWrapContext(), MeasuredText(Row, kMeasuredBytes));
+TColumnStretch TEditorView::RowClasses(int Row, int Col) const {
+    return {CurrentWrapContext(), RowText(Row), Col};
 }
 
-// The row's width, or some width beyond the last caret column for a longer row.
 int TEditorView::RowWidth(int Row) const {
-    return DisplayWidth(CurrentWrapContext(), MeasuredText(Row, kMeasuredBytes));
+    return DisplayWidth(CurrentWrapContext(), RowText(Row));
+}
+
+int TEditorView::LastCaretCol(int Width) const {
+    return std::min(std::max(GetMaxCol(), Width), ColumnLimit());
 }
 
 int TEditorView::RowLength(int Row) const {
@@ -330,10 +340,14 @@ int TEditorView::LastCaretRow() const {
     return count > 0 && RowAttributeOf(count - 1) == raEndOfText ? count - 1 : count;
 }
 
+// A column inside a tab's extra columns is the tab's byte; past the row's end, every column is a
+// byte of its own.
 int TEditorView::ByteOfCol(int Row, int Col) const {
-    const std::string classes = RowClasses(Row);
-    const auto end = classes.begin() + std::clamp(Col + 1, 0, static_cast<int>(classes.size()));
-    return Col - static_cast<int>(std::count(classes.begin(), end, kClassTabFill));
+    const std::string_view text = RowText(Row);
+    const TColumnWalk walk = WalkToColumn(CurrentWrapContext(), text, Col);
+    const bool inTab = walk.Byte < text.size() && text[walk.Byte] == '\t' && Col > walk.Column;
+    const std::int64_t fills = walk.Fills + (inTab ? Col - walk.Column : 0);
+    return static_cast<int>(Col - fills);
 }
 
 int TEditorView::ClampedByteOfCol(int Row, int Col) const {

@@ -47,7 +47,7 @@ void TEditor::SetRow(int Row) {
 }
 
 void TEditor::SetCol(int Col) {
-    const int col = std::clamp(Col, 0, kMaxCol + 1);
+    const int col = std::clamp(Col, 0, LastCaretCol(RowWidth(FRow)) + 1);
     const bool ruler = HasWindow() && FRuler->GetVisible();
     const int oldCol = FCol;
     if (ruler) {
@@ -71,8 +71,8 @@ void TEditor::SetRowCol(int Row, int Col) {
         FRefreshSuspended = true;
         auto resume = ScopeEnd([this, wasSuspended] { FRefreshSuspended = wasSuspended; });
         SetRow(Row);
-        const std::string classes = RowClasses(FRow);
         int col = Col;
+        const TColumnStretch classes = RowClasses(FRow, col);
         if (ClassAt(classes, col) == kClassTrailByte) {
             --col;
         }
@@ -85,7 +85,7 @@ void TEditor::SetRowCol(int Row, int Col) {
 }
 
 bool TEditor::CaretInsideCharacter() const {
-    const char caretClass = ClassAt(RowClasses(FRow), FCol);
+    const char caretClass = ClassAt(RowClasses(FRow, FCol), FCol);
     return caretClass == kClassTrailByte || (caretClass == kClassTabFill && !FCaret->GetInTab());
 }
 
@@ -99,15 +99,14 @@ void TEditor::RememberCol(bool Vertical, int Col) {
 
 // Makes Col legal in the caret row: within the row unless the caret may stand past its end,
 // never on the second byte of a double-byte character, never inside a tab unless allowed, never
-// at the end of a wrapped row, and 1001 only right after a double-byte character in columns
-// 999-1000. Step is the direction a bad column is left in.
+// at the end of a wrapped row, and one past the last caret column only right after a double-byte
+// character that ends there. Step is the direction a bad column is left in.
 void TEditor::AdjustCol(bool Vertical, int Step) {
     if (!Vertical) {
         FColRemembered = false;
     } else if (FColRemembered) {
         FCol = FRememberedCol;
     }
-    const std::string classes = RowClasses(FRow);
     const int width = RowWidth(FRow);
     const bool keepCaret = FCaret->GetKeepCaret();
     const bool inTab = FCaret->GetInTab();
@@ -123,6 +122,7 @@ void TEditor::AdjustCol(bool Vertical, int Step) {
             }
         }
     }
+    const TColumnStretch classes = RowClasses(FRow, FCol);
     if (ClassAt(classes, FCol) == kClassTrailByte) {
         RememberCol(Vertical, FCol);
         FCol += Step;
@@ -148,8 +148,9 @@ void TEditor::AdjustCol(bool Vertical, int Step) {
             --FCol;
         }
     }
-    if (FCol > kMaxCol && ClassAt(classes, kMaxCol - 1) != kClassLeadByte) {
-        FCol = kMaxCol;
+    const int lastCol = LastCaretCol(width);
+    if (FCol > lastCol && ClassAt(RowClasses(FRow, lastCol), lastCol - 1) != kClassLeadByte) {
+        FCol = lastCol;
     }
     if (!FRefreshSuspended) {
         RefreshCaret();

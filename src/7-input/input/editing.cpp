@@ -19,7 +19,7 @@ constexpr std::string_view kFullWidthSpace = "\x81\x40";
 constexpr std::size_t kWholeRow = std::numeric_limits<std::size_t>::max();
 
 // The tab's own column when Col is one of its extra columns, else Col.
-int TabColumnOf(const std::string& Classes, int Col) {
+int TabColumnOf(const TColumnStretch& Classes, int Col) {
     while (Col > 0 && ClassAt(Classes, Col) == kClassTabFill) {
         --Col;
     }
@@ -27,7 +27,7 @@ int TabColumnOf(const std::string& Classes, int Col) {
 }
 
 // The first column after the extra tab columns at Col, else Col.
-int PastTabFill(const std::string& Classes, int Col) {
+int PastTabFill(const TColumnStretch& Classes, int Col) {
     while (ClassAt(Classes, Col) == kClassTabFill) {
         ++Col;
     }
@@ -202,7 +202,7 @@ void TEditor::DeleteSelection() {
 // The byte of Row where a box beginning at Col begins: a double-byte character or a tab that Col
 // cuts is passed. Past the row's end, the byte Col would be if the row were filled with spaces.
 int TEditor::BoxStartByte(int Row, int Col) const {
-    const std::string classes = RowClasses(Row);
+    const TColumnStretch classes = RowClasses(Row, Col);
     int col = Col;
     if (ClassAt(classes, col) == kClassTrailByte) {
         ++col;
@@ -287,8 +287,8 @@ void TEditor::JoinWithRowAbove() {
     const int frame = EditFrame(above);
     std::string text(RowText(above));
     if (RowAttributeOf(above) == raWrap) {
-        const std::string classes = RowClasses(above);
         int col = RowWidth(above) - 1;
+        const TColumnStretch classes = RowClasses(above, col);
         if (ClassAt(classes, col) == kClassTrailByte) {
             --col;
         }
@@ -304,7 +304,7 @@ void TEditor::JoinWithRowAbove() {
 // The character before the caret goes whole: both bytes of a double-byte character, the tab the
 // caret stands in or after. In free space after the row's end the caret only moves left.
 void TEditor::DeleteCharBeforeCaret() {
-    const std::string classes = RowClasses(FRow);
+    const TColumnStretch classes = RowClasses(FRow, FCol);
     const std::string_view text = RowText(FRow);
     int col = FCol - 1;
     if (ClassAt(classes, FCol) == kClassTabFill || ClassAt(classes, col) == kClassTabFill) {
@@ -370,7 +370,7 @@ int TEditor::UnIndentTarget() const {
 
 // Row's bytes before column Col; a double-byte blank or a tab that Col cuts becomes spaces up to
 // Col.
-std::string TEditor::TextBeforeColumn(int Row, const std::string& Classes, int Col) const {
+std::string TEditor::TextBeforeColumn(int Row, const TColumnStretch& Classes, int Col) const {
     int start = Col;
     if (ClassAt(Classes, Col) == kClassTrailByte) {
         start = Col - 1;
@@ -392,13 +392,13 @@ void TEditor::UnIndentAtCaret() {
         SetCol(target);
         return;
     }
-    const std::string classes = RowClasses(FRow);
+    const TColumnStretch atCaret = RowClasses(FRow, FCol);
     const std::string_view text = RowText(FRow);
-    std::string row = TextBeforeColumn(FRow, classes, target);
+    std::string row = TextBeforeColumn(FRow, RowClasses(FRow, target), target);
     const int targetByte = SizeOf(row);
     int rest = ByteOfCol(FRow, FCol);
-    if (ClassAt(classes, FCol) == kClassTabFill) {
-        row.append(Spaces(PastTabFill(classes, FCol) - FCol));
+    if (ClassAt(atCaret, FCol) == kClassTabFill) {
+        row.append(Spaces(PastTabFill(atCaret, FCol) - FCol));
         ++rest;
     }
     row.append(text.substr(std::min(text.size(), static_cast<std::size_t>(std::max(0, rest)))));
@@ -425,7 +425,7 @@ void TEditor::DeleteAtCaret() {
         const int byte = ByteOfCol(FRow, FCol);
         const int frame = EditFrame(FRow);
         if (byte < SizeOf(text)) {
-            const std::string classes = RowClasses(FRow);
+            const TColumnStretch classes = RowClasses(FRow, FCol);
             const int bytes = ClassAt(classes, FCol) == kClassLeadByte ? 2 : 1;
             std::string row(text.substr(0, static_cast<std::size_t>(byte)));
             row.append(text.substr(std::min(text.size(), static_cast<std::size_t>(byte + bytes))));

@@ -298,7 +298,7 @@ private:
     int PreviousLineIndent(int Row) const;
     int LeadingBlankWidth(std::string_view Text) const;
     std::string IndentString(int Width) const;
-    std::string TextBeforeColumn(int Row, const std::string& Classes, int Col) const;
+    std::string TextBeforeColumn(int Row, const TColumnStretch& Classes, int Col) const;
     int BoxStartByte(int Row, int Col) const;
 
     // Selection helpers (selection.cpp).

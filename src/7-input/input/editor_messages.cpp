@@ -339,9 +339,10 @@ std::intptr_t TEditor::CharFromPos(std::intptr_t Point) {
     }
     const TPoint position = PosToRowCol(point, true);
     const int row = std::clamp(position.Y, 0, LastCaretRow());
-    const std::string classes = RowClasses(row);
-    int col = std::min(position.X, static_cast<int>(classes.size()));
-    while (col > 0 && (classes[col] == kClassTrailByte || classes[col] == kClassTabFill)) {
+    int col = std::min(position.X, RowWidth(row));
+    const TColumnStretch classes = RowClasses(row, col);
+    while (col > 0 &&
+           (ClassAt(classes, col) == kClassTrailByte || ClassAt(classes, col) == kClassTabFill)) {
         --col;
     }
     const std::int64_t index = IndexOfPosition(row, ClampedByteOfCol(row, col));

@@ -200,7 +200,7 @@ bool TEditor::SearchText(std::string_view Pattern, TSearchOptions Options) {
     // or ends there could not be shown: it is passed over.
     const auto caretReaches = [this, &window](int Offset) {
         const TTextPosition at = window.PositionOf(Offset);
-        return at.Byte <= RowLength(at.Row) && ColOfByte(at.Row, at.Byte) <= FMaxCol;
+        return at.Byte <= RowLength(at.Row) && ColOfByte(at.Row, at.Byte) <= ColumnLimit();
     };
     const bool regex = (Options & sxRegExp) != 0;
     const std::optional<TRegexPattern> expression =

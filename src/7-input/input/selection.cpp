@@ -31,11 +31,6 @@ int OffsetSpan(int Length, TRowAttribute Attribute) {
     }
 }
 
-int TabFillsBefore(const std::string& Classes, int Col) {
-    const auto end = Classes.begin() + std::clamp(Col, 0, static_cast<int>(Classes.size()));
-    return static_cast<int>(std::count(Classes.begin(), end, kClassTabFill));
-}
-
 // Bytes First..Last of Text, clamped to it.
 std::string_view BytesBetween(std::string_view Text, int First, int Last) {
     const auto first =
@@ -187,23 +182,24 @@ void TEditor::SetSelLength(int Value) {
 // Readout
 
 std::pair<int, int> TEditor::BoxBytes(int Row) const {
-    const std::string classes = RowClasses(Row);
+    const TColumnStretch atStart = RowClasses(Row, FSelection.StartCol);
     int first = FSelection.StartCol;
-    if (ClassAt(classes, first) == kClassTrailByte) {
+    if (ClassAt(atStart, first) == kClassTrailByte) {
         ++first;
     }
-    while (ClassAt(classes, first) == kClassTabFill) {
+    while (ClassAt(atStart, first) == kClassTabFill) {
         ++first;
     }
     int last = FSelection.EndCol - 1;
-    if (ClassAt(classes, last) == kClassLeadByte) {
+    const TColumnStretch atEnd = RowClasses(Row, last);
+    if (ClassAt(atEnd, last) == kClassLeadByte) {
         ++last;
     } else {
-        while (last > 0 && ClassAt(classes, last) == kClassTabFill) {
+        while (last > 0 && ClassAt(atEnd, last) == kClassTabFill) {
             --last;
         }
     }
-    return {first - TabFillsBefore(classes, first), last - TabFillsBefore(classes, last)};
+    return {first - atStart.TabFillsBefore(first), last - atEnd.TabFillsBefore(last)};
 }
 
 std::string TEditor::GetSelText() const {

@@ -138,9 +138,12 @@ bool TEditor::NextTokenPos(int& Row, int& Col, int Direction) {
     return Row != oldRow || Col != oldCol;
 }
 
-// Only the part of the row that caret columns reach is read, so a huge row costs no more.
+// The row is read only a stretch past Col, so that a step in a huge row costs no walk of its
+// whole text.
 std::optional<int> TEditor::TokenStopInRow(int Row, int Col, int Direction) const {
-    const std::string text = ExpandTabs(CurrentWrapContext(), MeasuredText(Row, std::string::npos));
+    const auto end =
+        static_cast<std::size_t>(ClampedByteOfCol(Row, std::max(Col, 0))) + TColumnStretch::kMargin;
+    const std::string text = ExpandTabs(CurrentWrapContext(), MeasuredText(Row, end));
     const std::unique_ptr<TFountainParser> parser = EffectiveFountain().NewParser();
     parser->BeginRow(text, ClearedState());
     const bool endStop = FCaret->GetTokenEndStop();
@@ -203,7 +206,7 @@ std::optional<TLineToken> TEditor::LineTokenAt(TPoint Point, bool UseFountain,
     if (row < 0 || row >= RowCount() || col >= RowWidth(row)) {
         return std::nullopt;
     }
-    const std::string classes = RowClasses(row);
+    const TColumnStretch classes = RowClasses(row, col);
     if (ClassAt(classes, col) == kClassTrailByte) {
         --col;
     }

@@ -273,14 +273,14 @@ private:
 };
 
 // The columns of LineStr that are drawn for row Index itself: a wrapped row's LineStr goes on
-// with the next row's text, and the editor draws no column past kMaxCol.
-int OwnColumns(TEditorScreenStrings& Rows, int Index, std::string_view LineStr) {
+// with the next row's text, and the editor draws no column past Limit.
+int OwnColumns(TEditorScreenStrings& Rows, int Index, std::string_view LineStr, int Limit) {
     std::size_t own = LineStr.size();
     if (Rows.GetWordWrap() && Rows.GetRowAttribute(Index) == raWrap) {
         own = std::min(own, static_cast<std::size_t>(
                                 DisplayWidth(Rows.GetWrapContext(), Rows.GetView(Index))));
     }
-    return DrawnLength(LineStr.substr(0, own));
+    return DrawnLength(LineStr.substr(0, own), Limit);
 }
 
 // Hits past the drawn columns cannot be marked, as their text is not drawn: the blank cell right
@@ -336,7 +336,7 @@ void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int 
         return;
     }
     const RowMarker marker(Editor, LineStr, X, Y, ARect);
-    const int ownColumns = OwnColumns(Editor.ScreenStrings(), Index, LineStr);
+    const int ownColumns = OwnColumns(Editor.ScreenStrings(), Index, LineStr, Editor.ColumnLimit());
     if (Options.MarkScript) {
         const TScriptState state = States.StateAt(Editor.ScreenStrings(), Index);
         for (const TMarkRun& run :
