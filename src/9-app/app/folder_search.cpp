@@ -227,21 +227,30 @@ void TFolderSearch::Fail(std::string Reason) {
     WakeOnce(lock);
 }
 
+// The end always wakes the window, which may have stopped taking news and wait for the end alone.
 void TFolderSearch::Finish() {
     std::unique_lock lock(FMutex);
     FWalkEnded = true;
     FNews.Stopped = FStop;
-    WakeOnce(lock);
+    Wake(lock);
+}
+
+void TFolderSearch::WakeOnce(std::unique_lock<std::mutex>& Lock) {
+    if (!FWoken) {
+        Wake(Lock);
+    }
 }
 
 // Wake runs outside the lock: it may take its time, and the window's Take must not wait for it.
-void TFolderSearch::WakeOnce(std::unique_lock<std::mutex>& Lock) {
-    if (FWoken) {
-        return;
-    }
+void TFolderSearch::Wake(std::unique_lock<std::mutex>& Lock) {
     FWoken = true;
     Lock.unlock();
     FWake();
+}
+
+bool TFolderSearch::Ended() {
+    const std::lock_guard lock(FMutex);
+    return FWalkEnded;
 }
 
 TFolderSearchNews TFolderSearch::Take(std::size_t MaxHits) {

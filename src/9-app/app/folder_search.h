@@ -98,7 +98,7 @@ public:
     // Starts the walk through Scope on a thread of its own, which calls Wake when news waits
     // that the window has not been woken for since it last took news.
     TFolderSearch(TFolderSearchScope Scope, TWordMatcher Matcher, std::function<void()> Wake);
-    // Stops the walk and waits for its thread.
+    // Stops the walk and waits for its thread: for the end of the file it reads.
     ~TFolderSearch();
     TFolderSearch(const TFolderSearch&) = delete;
     TFolderSearch& operator=(const TFolderSearch&) = delete;
@@ -107,6 +107,8 @@ public:
     void Stop() { FStop = true; }
     // Takes up to MaxHits of the waiting hits and all other news.
     TFolderSearchNews Take(std::size_t MaxHits);
+    // The walk has ended, through or stopped: destroying the search waits for nothing.
+    bool Ended();
 
 private:
     void Walk();
@@ -116,6 +118,7 @@ private:
     void Finish();
     // Calls Wake, unless it was called already for news not taken yet.
     void WakeOnce(std::unique_lock<std::mutex>& Lock);
+    void Wake(std::unique_lock<std::mutex>& Lock);
 
     const TFolderSearchScope FScope;
     const TFileNamePatterns FPatterns;

@@ -375,6 +375,8 @@ private:
     // The idle step of the folder search: takes what the walk has found into the results list,
     // the progress into the status bar, and at the end the summary. True while found hits wait.
     bool ContinueFolderSearch();
+    // Stops the running folder search, whose walk ends on its own.
+    void RetireFolderSearch();
     void ShowFolderSearchProgress(const TFolderSearchNews& News, bool Now);
 
     void BeginScriptRun();
@@ -409,8 +411,10 @@ private:
         bool TextChanged = false;
     };
     std::optional<TRunningSearch> FSearch;
-    // The folder search while it runs, and the list it fills.
+    // The folder search while it runs, and the list it fills; searches stopped for another list,
+    // until their walks have ended, so that the window never waits for one.
     std::unique_ptr<TFolderSearch> FFolderSearch;
+    std::vector<std::unique_ptr<TFolderSearch>> FStoppingSearches;
     std::uint64_t FFolderSearchList = 0;
     std::optional<std::uint64_t> FFolderProgressShownAt;
     // The line of "/line:N" for the first file.

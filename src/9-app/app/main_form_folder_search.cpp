@@ -71,7 +71,7 @@ void TForm1::mnuFolderSearchClick() {
     Settings.FolderSearchFiles = chosen.FileNames;
     Settings.FolderSearchSubfolders = chosen.Subfolders;
     AddToFindHistory(FindHistory, dialog.Word());
-    FFolderSearch.reset();
+    RetireFolderSearch();
     ShowResults({}, false);
     FFolderSearchList = FResults.ListNumber();
     FFolderProgressShownAt.reset();
@@ -86,13 +86,22 @@ void TForm1::mnuStopFolderSearchClick() {
     }
 }
 
+void TForm1::RetireFolderSearch() {
+    if (FFolderSearch) {
+        FFolderSearch->Stop();
+        FStoppingSearches.push_back(std::move(FFolderSearch));
+    }
+}
+
 // Another list replacing the folder search's stops the walk: its hits have nowhere to go.
 bool TForm1::ContinueFolderSearch() {
+    std::erase_if(FStoppingSearches,
+                  [](const std::unique_ptr<TFolderSearch>& Search) { return Search->Ended(); });
     if (!FFolderSearch) {
         return false;
     }
     if (FFolderSearchList != FResults.ListNumber()) {
-        FFolderSearch.reset();
+        RetireFolderSearch();
         SetStatusPart(TStatusBar::spFolderSearch, "");
         return false;
     }
