@@ -15,6 +15,7 @@
 // files are written to a temporary folder and removed at the end.
 #include "host_process.h"
 #include "hostile_shapes.h"
+#include "win32/dialogs_win32.h"
 
 #include <algorithm>
 #include <chrono>
@@ -89,6 +90,20 @@ void WriteScript(const std::wstring& Path, int LineCount) {
     }
     std::ofstream file(std::filesystem::path(Path), std::ios::binary);
     file.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// A folder of 2,000 scripts of about 50 KB (100 MB in all), half of them in a subfolder.
+void WriteScriptFolder(const std::wstring& Folder) {
+    constexpr int kScripts = 2'000;
+    constexpr int kLinesEach = 1'190;
+    std::filesystem::create_directories(std::filesystem::path(Folder + L"\\sub"));
+    const std::wstring first = Folder + L"\\script0.vbs";
+    WriteScript(first, kLinesEach);
+    for (int index = 1; index < kScripts; ++index) {
+        const std::wstring name =
+            (index % 2 == 0 ? L"\\script" : L"\\sub\\script") + std::to_wstring(index) + L".vbs";
+        CopyFileW(first.c_str(), (Folder + name).c_str(), FALSE);
+    }
 }
 
 // Under Wine, the Linux accounting of the newest process named kestrane.exe, read through the Z:
@@ -208,8 +223,10 @@ struct Results {
     Measure Repaint{"full repaint", {}};
     Measure Save{"save", {}};
     ListMeasures Search{"F3"};
+    ListMeasures RegexSearch{"regex search"};
     ListMeasures SyntaxCheck{"F7"};
     ListMeasures ProcedureList{"F2"};
+    ListMeasures FolderSearch{"folder of 2,000 scripts"};
     double FileBytes = 0;
 };
 
@@ -241,7 +258,7 @@ void Repeat(HANDLE Process, int Count, Measure& Into, const std::function<void(i
 // the window takes to answer a message until the list is complete (the command itself, then each
 // step that fills the list in), and the time until it is: its last entry, the summary, ends with
 // one of Summaries. False, with nothing recorded, when the list is not complete within the timeout.
-bool TimeListCommand(HWND Editor, HWND MainWindow, WORD Key,
+bool TimeListCommand(HWND MainWindow, const std::function<void()>& Start,
                      std::initializer_list<std::wstring_view> Summaries, ListMeasures& Into) {
     const HWND list = FindWindowExW(MainWindow, nullptr, L"ListBox", nullptr);
     const auto complete = [list, Summaries] {
@@ -252,8 +269,7 @@ bool TimeListCommand(HWND Editor, HWND MainWindow, WORD Key,
     };
     const bool wasEmpty = SendMessageW(list, LB_GETCOUNT, 0, 0) == 0;
     const auto pressed = Clock::now();
-    PostMessageW(Editor, WM_KEYDOWN, Key, 1);
-    PostMessageW(Editor, WM_KEYUP, Key, 1);
+    Start();
     double shown = -1;
     double held = 0;
     for (bool done = false; !done;) {
@@ -276,6 +292,75 @@ bool TimeListCommand(HWND Editor, HWND MainWindow, WORD Key,
     Into.Held.Samples.push_back(held);
     Into.Complete.Samples.push_back(MillisecondsSince(pressed));
     return true;
+}
+
+bool TimeListCommand(HWND Editor, HWND MainWindow, WORD Key,
+                     std::initializer_list<std::wstring_view> Summaries, ListMeasures& Into) {
+    return TimeListCommand(
+        MainWindow,
+        [Editor, Key] {
+            PostMessageW(Editor, WM_KEYDOWN, Key, 1);
+            PostMessageW(Editor, WM_KEYUP, Key, 1);
+        },
+        Summaries, Into);
+}
+
+// Presses the keys in order and releases them in reverse order, as a user types a chord.
+void PressChord(std::initializer_list<WORD> Keys) {
+    std::vector<INPUT> inputs;
+    for (const WORD key : Keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key;
+        inputs.push_back(input);
+    }
+    for (auto key = std::rbegin(Keys); key != std::rend(Keys); ++key) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = *key;
+        input.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The dialog of the Search menu's item with access key Key (pressed again while none appears,
+// since keys sent while the foreground changes hands can be lost), its word box set to Word and
+// its regular-expression box to Regex, and its other boxes by Fill; the time from its "検索" as
+// TimeListCommand times it. Another process cannot read the menus under Wine, so they are typed.
+bool TimeSearchDialog(HWND MainWindow, WORD Key, const std::wstring& Title,
+                      const std::wstring& Word, bool Regex, const std::function<void(HWND)>& Fill,
+                      std::initializer_list<std::wstring_view> Summaries, ListMeasures& Into) {
+    HWND dialog = nullptr;
+    const auto shown = [&] {
+        dialog = FindWindowW(L"#32770", Title.c_str());
+        return dialog != nullptr && IsWindowVisible(dialog) != FALSE;
+    };
+    WaitUntil(
+        [&] {
+            SetForegroundWindow(MainWindow);
+            PressChord({VK_MENU, 'S'});
+            PressChord({Key});
+            return WaitUntil(shown, 3s);
+        },
+        kTimeout);
+    if (!shown()) {
+        std::printf("a search dialog did not appear\n");
+        return false;
+    }
+    SetWindowTextW(GetDlgItem(dialog, kst::win32::idSearchWord), Word.c_str());
+    SendMessageW(GetDlgItem(dialog, kst::win32::idSearchRegex), BM_SETCHECK,
+                 Regex ? BST_CHECKED : BST_UNCHECKED, 0);
+    Fill(dialog);
+    // The window's holds are counted once the dialog has gone, so that they are the command's;
+    // the complete list's time counts from the button.
+    return TimeListCommand(
+        MainWindow,
+        [dialog] {
+            PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+            WaitUntil([dialog] { return IsWindow(dialog) == FALSE; }, kTimeout);
+        },
+        Summaries, Into);
 }
 
 // The size of the largest finished recovery copy in the program's "Env\recover" folder; 0 when
@@ -312,12 +397,22 @@ void TimeRecoveryCopy(HWND MainWindow, std::uintmax_t TextLength, Results& Into)
     }
 }
 
-// F3 on "strPath", selected on the fifth line, which is a third of the lines; F7, which finds the
-// stray End If of every ninth line; F2, which finds no procedure.
-bool TimeResultsLists(HWND Editor, HWND MainWindow, Results& Into) {
+// F3 on "strPath", selected on the fifth line, which is a third of the lines; the search dialog
+// with the regular expression CreateObject\("[^"]*"\), a ninth of the lines; F7, which finds the
+// stray End If of every ninth line; F2, which finds no procedure; the folder search of the word in
+// Scripts.
+bool TimeResultsLists(HWND Editor, HWND MainWindow, const std::wstring& Scripts, Results& Into) {
     const auto start = static_cast<LPARAM>(SendMessageW(Editor, EM_LINEINDEX, 4, 0));
     SendMessageW(Editor, EM_SETSEL, static_cast<WPARAM>(start), start + 7);
+    const auto noMore = [](HWND) {};
+    const auto inScripts = [&Scripts](HWND Dialog) {
+        SetWindowTextW(GetDlgItem(Dialog, kst::win32::idFolderEdit), Scripts.c_str());
+    };
     return TimeListCommand(Editor, MainWindow, VK_F3, {L"行ヒット"}, Into.Search) &&
+           TimeSearchDialog(MainWindow, 'F', L"検索", L"CreateObject\\(\"[^\"]*\"\\)", true, noMore,
+                            {L"行ヒット"}, Into.RegexSearch) &&
+           TimeSearchDialog(MainWindow, 'I', L"フォルダから検索", L"CreateObject", false, inScripts,
+                            {L"]ファイル"}, Into.FolderSearch) &&
            TimeListCommand(Editor, MainWindow, VK_F7, {L"件の問題"}, Into.SyntaxCheck) &&
            TimeListCommand(Editor, MainWindow, VK_F2, {L"]件"}, Into.ProcedureList);
 }
@@ -582,7 +677,7 @@ bool RunConsoleOnce(const std::wstring& File, ConsoleResults& Into) {
 
 // One run: start the program on File, time each step, close it. False when a step did not
 // finish in time.
-bool RunOnce(const std::wstring& File, Results& Into) {
+bool RunOnce(const std::wstring& File, const std::wstring& Scripts, Results& Into) {
     const auto start = Clock::now();
     std::optional<Started> program = StartOn(File);
     if (!program) {
@@ -628,7 +723,7 @@ bool RunOnce(const std::wstring& File, Results& Into) {
         Repeat(process.hProcess, 1, Into.Save, [&](int) {
             SendMessageW(mainWindow, WM_COMMAND, kSaveButtonId, reinterpret_cast<LPARAM>(toolBar));
         });
-        completed = TimeResultsLists(editor, mainWindow, Into);
+        completed = TimeResultsLists(editor, mainWindow, Scripts, Into);
     }
     Close(*program);
     return completed;
@@ -649,6 +744,10 @@ void PrintTargets(std::map<int, Results>& BySize) {
     std::printf("  peak working set, largest file %9.3f MB = %5.2f x the file\n",
                 largest.PeakMemory.Median(),
                 largest.PeakMemory.Median() * 1024 * 1024 / largest.FileBytes);
+    const double word = largest.Search.Complete.Median();
+    std::printf("  regex list, largest file       %9.3f ms = %5.2f x F3's word list of %9.3f ms\n",
+                largest.RegexSearch.Complete.Median(), largest.RegexSearch.Complete.Median() / word,
+                word);
     for (auto& [lineCount, measured] : BySize) {
         const double roundTrip = measured.RoundTrip.Median();
         std::printf("  %8d lines: typed character %5.2f x, caret move %5.2f x a round trip of "
@@ -859,6 +958,10 @@ int main(int ArgumentCount, char** Arguments) {
         return passed ? 0 : 1;
     }
     bool failed = false;
+    const std::wstring scripts = folder + L"scripts";
+    if (!consoleOnly) {
+        WriteScriptFolder(scripts);
+    }
     std::map<int, Results> bySize;
     for (const int lineCount :
          consoleOnly ? std::vector<int>{} : std::vector{100, 100'000, 2'500'000}) {
@@ -869,7 +972,7 @@ int main(int ArgumentCount, char** Arguments) {
         for (int run = 0; run < runs; ++run) {
             CopyFileW(pristine.c_str(), file.c_str(), FALSE);
             failed = !TimeEngineLoad(file, measured.EngineLoad) || failed;
-            failed = !RunOnce(file, measured) || failed;
+            failed = !RunOnce(file, scripts, measured) || failed;
         }
         measured.FileBytes = static_cast<double>(std::filesystem::file_size(pristine));
         std::printf("%d lines, %llu bytes, %d runs\n", lineCount,
@@ -881,8 +984,8 @@ int main(int ArgumentCount, char** Arguments) {
               &measured.Repaint, &measured.Save}) {
             step->Print();
         }
-        for (ListMeasures* list :
-             {&measured.Search, &measured.SyntaxCheck, &measured.ProcedureList}) {
+        for (ListMeasures* list : {&measured.Search, &measured.RegexSearch, &measured.SyntaxCheck,
+                                   &measured.ProcedureList, &measured.FolderSearch}) {
             list->Shown.Print();
             list->Held.Print();
             list->Complete.Print();
