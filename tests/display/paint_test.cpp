@@ -351,6 +351,35 @@ TEST_F(PaintTest, UnderlinedTokenGetsADottedLineInItsColour) {
     EXPECT_EQ(Canvas.GetPixel({Editor->ColumnLeft(1), y}), clWhite);
 }
 
+// Far into a long row, tokens are coloured as read from the row's start, across an edit of it too.
+TEST_F(PaintTest, TokensFarIntoALongRowKeepTheirColours) {
+    constexpr TColor kCommentColor = 0x00AA00;
+    Editor->GetView().GetColors().GetComment().SetColor(kCommentColor);
+    const std::string row = std::string(100'000, '.') + "' c" + std::string(100'000, 'd');
+    SetText(row + "\r\n");
+    const struct {
+        int TopCol;
+        std::string Row;
+        bool Comment;
+    } cases[] = {
+        {150'000, row, true},
+        {80'000, row, false},
+        {80'000, "'" + row, true},
+    };
+    for (const auto& c : cases) {
+        if (Editor->GetLines().Get(0) != c.Row) {
+            Editor->GetLines().Put(0, c.Row);
+        }
+        Editor->SetTopCol(c.TopCol);
+        PaintAll();
+        const std::vector<TDrawOp> texts = RowTexts(0);
+        EXPECT_EQ(
+            std::ranges::any_of(texts, [](const TDrawOp& Op) { return Op.Color == kCommentColor; }),
+            c.Comment)
+            << c.TopCol << " " << c.Row.substr(0, 2);
+    }
+}
+
 TEST_F(PaintTest, PaintingTheStripUncoveredByAOneRowScrollPaintsOneRow) {
     SetText(NumberedLines(40));
     Host.ClearRecords();

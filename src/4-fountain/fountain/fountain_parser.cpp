@@ -152,6 +152,11 @@ void TFountainParser::BeginRow(std::string_view Text, const TRowAttributeData& S
     FParseString = State.ParseString;
 }
 
+TRowAttributeData TFountainParser::ReadState() const {
+    return {FRowAttribute, FPrevRowAttribute, FBracketIndex, FParserValue1, FWrappedBytes,
+            FParserValue2, FWrappedToken,     FParserValue3, FParseString};
+}
+
 TTokenKind TFountainParser::ReadToken() {
     SkipSpace();
     FScan = FTokenStart = FPosition;

@@ -48,6 +48,11 @@ public:
     }
     std::string TokenText() const { return std::string(TokenView()); }
     TTokenKind TokenKind() const { return FTokenKind; }
+    // Where the tokens read so far end, and the state to read on from there: BeginRow on the rest
+    // of the text from ReadState reads the tokens that reading on would, so that a long row can be
+    // read again from a point already passed.
+    std::size_t ReadOffset() const { return static_cast<std::size_t>(FPosition - FBufferStart); }
+    TRowAttributeData ReadState() const;
     // The bracket item of the last tokBracket token, -2 before any.
     int TokenBracketIndex() const { return FTokenBracketIndex; }
     int BracketIndex() const { return FBracketIndex; }

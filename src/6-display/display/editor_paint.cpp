@@ -391,9 +391,17 @@ void TEditorView::DrawTokens(const TRect& Rect, int X0, TFountainParser& Parser,
         rightLimit = std::min(rightLimit, X0 + length * FCharWidth);
     }
     const int textLeft = GetTextLeft();
-    Parser.BeginRow(Line, FScreenStrings->GetRowData(Row));
+    const WrapContext context = CurrentWrapContext();
+    const auto firstInView = static_cast<std::size_t>(
+        std::max<std::int64_t>(0, (std::int64_t{std::max(Rect.Left, textLeft)} - X0) / FCharWidth));
+    const std::size_t base =
+        FTokenCheckpoints.BeginRow(Parser, Line,
+                                   {FScreenStrings->GetTextVersion(), Row, context.TabSpaceCount,
+                                    context.WordWrap, FScreenStrings->GetRowData(Row)},
+                                   firstInView);
     while (Parser.ReadToken() != tokEndOfRow) {
-        const int start = Parser.TokenStart();
+        FTokenCheckpoints.Passed(Parser, base);
+        const int start = static_cast<int>(base) + Parser.TokenStart();
         const int x = X0 + start * FCharWidth;
         if (start >= length || x >= rightLimit) {
             break;

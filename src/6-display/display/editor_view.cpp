@@ -171,6 +171,7 @@ void TEditorView::Loaded() {
 }
 
 void TEditorView::ResetStartStates() {
+    FTokenCheckpoints.Reset();
     ScreenStrings().InitStartStates();
 }
 

@@ -9,6 +9,7 @@
 
 #include "core/notify.h"
 #include "display/caret_options.h"
+#include "display/token_checkpoints.h"
 #include "display/view_settings.h"
 #include "document/editor_link.h"
 #include "document/editor_strings.h"
@@ -443,6 +444,7 @@ protected:
     bool FImePositionPending = false;
 
     mutable TRowIndexCache FRowIndex;
+    TTokenCheckpoints FTokenCheckpoints;
 
 private:
     // Painting helpers (editor_paint.cpp).

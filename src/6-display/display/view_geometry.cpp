@@ -163,6 +163,7 @@ int TEditorView::ColumnLimit() const {
 
 void TEditorView::Relayout() {
     FRowIndex.Reset();
+    FTokenCheckpoints.Reset();
     RecalcMetrics();
     UpdateScrollBars();
     InvalidateAll();
