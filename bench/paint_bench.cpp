@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 
 namespace kst {
 namespace {
@@ -178,13 +179,14 @@ void BM_PaintMarkedScreen(benchmark::State& State) {
 }
 BENCHMARK(BM_PaintMarkedScreen)->ArgName("marks")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
-// The last screen of a line of 4 MB with word wrap on, with and without the marks: a row's marks
-// must not cost a walk of every row before it in its line.
-void BM_PaintLastScreenOfLongLine(benchmark::State& State) {
+// The screens of a shape of text, arranged by Arrange, with and without the main window's script
+// marks.
+void PaintShapeScreens(benchmark::State& State, std::string_view Shape,
+                       const std::function<void(TEditor&)>& Arrange) {
     const bool marked = State.range(0) != 0;
     TLineMarkStates states;
     PaintScreens(
-        State, shapes::FindHostileShape("line-4mb")->Generate(),
+        State, shapes::FindHostileShape(Shape)->Generate(),
         [&](TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
             const TRect& ARect, bool Selected) {
             if (marked) {
@@ -192,10 +194,16 @@ void BM_PaintLastScreenOfLongLine(benchmark::State& State) {
                               {.MarkScript = true, .Hits = nullptr}, states);
             }
         },
-        [](TEditor& Editor) {
-            Editor.SetWordWrap(true);
-            Editor.SetTopRow(Editor.ScreenStrings().GetCount() - kRows);
-        });
+        Arrange);
+}
+
+// The last screen of a line of 4 MB with word wrap on: a row's marks must not cost a walk of every
+// row before it in its line.
+void BM_PaintLastScreenOfLongLine(benchmark::State& State) {
+    PaintShapeScreens(State, "line-4mb", [](TEditor& Editor) {
+        Editor.SetWordWrap(true);
+        Editor.SetTopRow(Editor.ScreenStrings().GetCount() - kRows);
+    });
 }
 BENCHMARK(BM_PaintLastScreenOfLongLine)
     ->ArgName("marks")
@@ -203,21 +211,11 @@ BENCHMARK(BM_PaintLastScreenOfLongLine)
     ->Arg(1)
     ->Unit(benchmark::kMicrosecond);
 
-// The end of a line of 20 MB with word wrap off, with and without the marks: only the columns in
-// view may be expanded and drawn.
+// The end of a line of 20 MB with word wrap off: only the columns in view may be expanded and
+// drawn, and the colours are read on from a point already passed.
 void BM_PaintEndOfLongRow(benchmark::State& State) {
-    const bool marked = State.range(0) != 0;
-    TLineMarkStates states;
-    PaintScreens(
-        State, shapes::FindHostileShape("line-20mb")->Generate(),
-        [&](TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
-            const TRect& ARect, bool Selected) {
-            if (marked) {
-                DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
-                              {.MarkScript = true, .Hits = nullptr}, states);
-            }
-        },
-        [](TEditor& Editor) { Editor.SetTopCol(Editor.GetMaxCol()); });
+    PaintShapeScreens(State, "line-20mb",
+                      [](TEditor& Editor) { Editor.SetTopCol(Editor.GetMaxCol()); });
 }
 BENCHMARK(BM_PaintEndOfLongRow)->ArgName("marks")->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 
