@@ -12,7 +12,7 @@ using win32::TextToWide;
 using win32::WideToText;
 
 TEST_F(KestraneTest, FormattingIsSavedAndCtrlZTakesItBack) {
-    const std::string messy = "Sub Main()\r\n  If a Then\r\nb = 1  \r\n   End If\r\nEnd Sub";
+    const std::string messy = "Sub Main()\r\n\tIf a Then\r\nb = 1  \r\n   End If\r\nEnd Sub";
     const std::string formatted =
         "Sub Main()\r\n\tIf a Then\r\n\t\tb = 1\r\n\tEnd If\r\nEnd Sub\r\n";
     const std::wstring path = CreateTextFile(L"messy.vbs", messy);

@@ -217,6 +217,40 @@ TEST_F(FormatCliTest, MarkedScriptsAreWrittenInTheirEncodingAndLossyOnesAreRefus
     EXPECT_TRUE(ErrorMentions("標準入力"));
 }
 
+TEST_F(FormatCliTest, TheUnitComesFromIndentElseTheEditorConfigElseTheScript) {
+    Write("p/.editorconfig", "root = true\n[*.vbs]\nindent_style = space\nindent_size = 2\n");
+    const std::string inProject = Write("p/a.vbs", kMessy);
+    const std::string own = Write("own.vbs", "Sub s\n   x\nEnd Sub\nSub t\ny\nEnd Sub\n");
+    EXPECT_EQ(Run({inProject, own}), fsDone);
+    EXPECT_EQ(Read("p/a.vbs"), "Sub s\r\n  x = \"\x82\xa0\"\r\nEnd Sub\r\n");
+    EXPECT_EQ(Read("own.vbs"), "Sub s\r\n   x\r\nEnd Sub\r\nSub t\r\n   y\r\nEnd Sub\r\n");
+    EXPECT_EQ(Run({"--indent", "tab", inProject}), fsDone);
+    EXPECT_EQ(Read("p/a.vbs"), kFormatted);
+    for (const char* bad : {"0", "tabs"}) {
+        EXPECT_EQ(Run({"--indent", bad, inProject}), fsError);
+        EXPECT_TRUE(ErrorMentions(bad));
+    }
+    EXPECT_EQ(Run({inProject, "--indent"}), fsError);
+    EXPECT_EQ(Read("p/a.vbs"), kFormatted);
+}
+
+TEST_F(FormatCliTest, DiffShowsWhatWouldChangeAsDiffShowsIt) {
+    const std::string fewApart = Write("near.vbs", "Sub s\nx\n'\n'\n'\n'\n'\n'\ny\nEnd Sub");
+    const std::string farApart = Write("far.vbs", "Sub s\nx\n'\n'\n'\n'\n'\n'\n'\ny\nEnd Sub");
+    const std::string tidy = Write("tidy.vbs", kTidy);
+    EXPECT_EQ(Run({"--check", "--diff", tidy, fewApart, farApart}), fsFound);
+    EXPECT_EQ(Console.Output,
+              "--- " + fewApart + "\n+++ " + fewApart +
+                  "\n@@ -1,10 +1,10 @@\n Sub s\n-x\n+\tx\n '\n '\n '\n '\n '\n '\n-y\n"
+                  "+\ty\n End Sub\n--- " +
+                  farApart + "\n+++ " + farApart +
+                  "\n@@ -1,5 +1,5 @@\n Sub s\n-x\n+\tx\n '\n '\n '\n"
+                  "@@ -7,5 +7,5 @@\n '\n '\n '\n-y\n+\ty\n End Sub\n");
+    EXPECT_TRUE(Console.Lines.empty());
+    EXPECT_EQ(Read("near.vbs"), "Sub s\nx\n'\n'\n'\n'\n'\n'\ny\nEnd Sub");
+    EXPECT_EQ(Run({"--diff", "--syntax", tidy}), fsError);
+}
+
 TEST_F(FormatCliTest, HelpAndABadOption) {
     EXPECT_EQ(Run({"--help"}), fsDone);
     ASSERT_FALSE(Console.Lines.empty());

@@ -89,30 +89,41 @@ private:
     std::vector<std::string> FLines;
 };
 
-std::vector<std::string> Format(const std::vector<std::string>& Lines) {
+std::vector<std::string> Format(const std::vector<std::string>& Lines, const TIndentStyle& Style) {
     const std::vector<std::string_view> views(Lines.begin(), Lines.end());
-    return FormatLines(views);
+    return FormatLines(views, Style);
 }
+
+// The script's own unit, a tab, two and four spaces.
+const std::vector<TIndentStyle> kStyles = {{}, {TIndentUnit{}}, {TIndentUnit{2}}, {TIndentUnit{4}}};
 
 TEST(FormatterProperties, HoldForGeneratedScripts) {
     for (unsigned seed = 1; seed <= 500; ++seed) {
         SCOPED_TRACE(seed);
         const std::vector<std::string> source = ScriptGenerator(seed).Script();
-        const std::vector<std::string> once = Format(source);
-        ASSERT_EQ(once.size(), source.size()) << "the line count is kept";
-        ASSERT_EQ(Format(once), once) << "formatting twice is formatting once";
-        for (std::size_t i = 0; i < source.size(); ++i) {
-            const std::string_view line = once[i];
-            if (TrimBlanks(source[i]).starts_with(kCommentMark)) {
-                ASSERT_EQ(line, source[i]) << "comment lines stay as they are";
+        for (const TIndentStyle& style : kStyles) {
+            SCOPED_TRACE(style.Unit ? style.Unit->Spaces : -1);
+            const std::vector<std::string> once = Format(source, style);
+            ASSERT_EQ(once.size(), source.size()) << "the line count is kept";
+            ASSERT_EQ(Format(once, style), once) << "formatting twice is formatting once";
+            for (std::size_t i = 0; i < source.size(); ++i) {
+                const std::string_view line = once[i];
+                if (TrimBlanks(source[i]).starts_with(kCommentMark)) {
+                    ASSERT_EQ(line, source[i]) << "comment lines stay as they are";
+                }
+                if (line == source[i]) {
+                    continue;
+                }
+                ASSERT_EQ(TrimBlanks(line), TrimBlanks(source[i])) << "only blanks around change";
+                const bool continues = i > 0 && TrimBlanks(source[i - 1]).ends_with('_');
+                if (style.Unit && !continues) {
+                    const std::string_view indentation =
+                        line.substr(0, line.size() - TrimLeadingBlanks(line).size());
+                    ASSERT_EQ(indentation.find_first_not_of(style.Unit->Spaces > 0 ? ' ' : '\t'),
+                              std::string_view::npos)
+                        << line;
+                }
             }
-            if (line == source[i]) {
-                continue;
-            }
-            ASSERT_EQ(TrimBlanks(line), TrimBlanks(source[i])) << "only blanks around change";
-            const std::string_view indentation =
-                line.substr(0, line.size() - TrimLeadingBlanks(line).size());
-            ASSERT_EQ(indentation.find_first_not_of('\t'), std::string_view::npos) << line;
         }
     }
 }

@@ -9,12 +9,18 @@
 namespace kst {
 namespace {
 
-std::string Formatted(std::string_view Text) {
+constexpr TIndentStyle kTabs{TIndentUnit{}};
+
+std::string Joined(const std::vector<std::string>& Lines) {
     std::string joined;
-    for (const std::string& line : FormatLines(LinesOf(Text))) {
+    for (const std::string& line : Lines) {
         joined += line + "\n";
     }
     return joined;
+}
+
+std::string Formatted(std::string_view Text, const TIndentStyle& Style = kTabs) {
+    return Joined(FormatLines(LinesOf(Text), Style));
 }
 
 TEST(Formatter, IndentsByBlockStructure) {
@@ -62,15 +68,14 @@ TEST(Formatter, IndentsByBlockStructure) {
          "Class C\n\tPrivate m\n\tPublic Default Property Get P\n\t\tWith m\n\t\t\t.x = 1\n"
          "\t\tEnd With\n\tEnd Property\n\tPrivate Sub S\n\t\tWhile a\n\t\tWend\n\tEnd Sub\n"
          "End Class\n"},
-        {"continuation lines one level deeper",
+        {"continuation lines move with their statement",
          "Sub s\nx = a + _\n      b\nIf a _\nThen\ny\nEnd If\nEnd Sub",
-         "Sub s\n\tx = a + _\n\t\tb\n\tIf a _\n\t\tThen\n\t\ty\n\tEnd If\nEnd Sub\n"},
+         "Sub s\n\tx = a + _\n\t      b\n\tIf a _\n\tThen\n\t\ty\n\tEnd If\nEnd Sub\n"},
         {"one-line If with Else", "If a Then b : Else c\nd", "If a Then b : Else c\nd\n"},
         {"comment lines stay, other lines lose trailing blanks",
          "Sub s  \n   ' note \t\n  Rem note  \n  x = 1 \t\nEnd Sub",
          "Sub s\n   ' note \t\n  Rem note  \n\tx = 1\nEnd Sub\n"},
-        {"blank lines take the indentation", "Sub s\n\n   \nx\nEnd Sub\n\n",
-         "Sub s\n\t\n\t\n\tx\nEnd Sub\n\n"},
+        {"blank lines become empty", "Sub s\n\n   \nx\nEnd Sub\n\n", "Sub s\n\n\n\tx\nEnd Sub\n\n"},
         {"a closer closes the blocks left open inside its own", "Sub s\nIf a Then\nx\nEnd Sub",
          "Sub s\n\tIf a Then\n\t\tx\nEnd Sub\n"},
         {"lines that cannot be placed stay", "  Next \nx\nWhile y\n  s = \"open \nDo\nz",
@@ -96,7 +101,65 @@ TEST(Formatter, TheScriptTextEndsEveryLineWithCrLfAndIsNoneWhenNothingChanges) {
         {"a \n\n", "a\r\n\r\n"},
     };
     for (const TCase& test : cases) {
-        EXPECT_EQ(FormatScript(LinesOf(test.Source)), test.Expected) << test.Source;
+        EXPECT_EQ(FormatScript(LinesOf(test.Source), kTabs), test.Expected) << test.Source;
+    }
+}
+
+// Units other than the tab; lines that continue a statement keep their place beside it.
+TEST(Formatter, KeepsTheAlignmentOfContinuationLines) {
+    struct TCase {
+        const char* Name;
+        std::string Source;
+        TIndentStyle Style;
+        std::string Expected;
+    };
+    const TIndentStyle spaces2{TIndentUnit{2}};
+    const TIndentStyle spaces4{TIndentUnit{4}};
+    const std::vector<TCase> cases = {
+        {"aligned under the first argument, statement moved",
+         "Sub s\nCall f(a, _\n       b)\nEnd Sub", spaces4,
+         "Sub s\n    Call f(a, _\n           b)\nEnd Sub\n"},
+        {"statement in place: its continuation stays byte for byte",
+         "If a Then\n  x = f(1, _\n\t 2) \nEnd If", spaces2,
+         "If a Then\n  x = f(1, _\n\t 2)\nEnd If\n"},
+        {"moved left of the statement: one unit in", "Sub s\n        x = 1 + _\n  2\nEnd Sub",
+         spaces2, "Sub s\n  x = 1 + _\n    2\nEnd Sub\n"},
+        {"tabs then spaces kept after a moved statement",
+         "Sub s\nIf a Then\n\tq = \"x\" & _\n\t    \"y\"\nEnd If\nEnd Sub", kTabs,
+         "Sub s\n\tIf a Then\n\t\tq = \"x\" & _\n\t\t    \"y\"\n\tEnd If\nEnd Sub\n"},
+        {"alignment in other blanks than the statement's, made again in tabs",
+         "Sub s\n  x = 1 + _\n\t   2\nEnd Sub", kTabs, "Sub s\n\tx = 1 + _\n\t\t 2\nEnd Sub\n"},
+        {"every continuation of a statement", "Sub s\nx = a & _\n    b & _\n    c\ny\nEnd Sub",
+         spaces2, "Sub s\n  x = a & _\n      b & _\n      c\n  y\nEnd Sub\n"},
+        {"the script's own unit",
+         "Sub s\n   x\n   If a Then\n      y\n  z\n   End If\nEnd Sub",
+         {},
+         "Sub s\n   x\n   If a Then\n      y\n      z\n   End If\nEnd Sub\n"},
+    };
+    for (const TCase& test : cases) {
+        EXPECT_EQ(Formatted(test.Source, test.Style), test.Expected) << test.Name;
+    }
+}
+
+TEST(Formatter, ALineRangeIsFormattedAtTheLevelsOfTheWholeScript) {
+    struct TCase {
+        const char* Name;
+        int First;
+        int Last;
+        std::optional<std::string> Expected;
+    };
+    const std::string script = "Sub s\nIf a Then\nx = f(1, _\n       2)\ny\nEnd If\nEnd Sub";
+    const std::vector<TCase> cases = {
+        {"the middle lines", 1, 2, "  If a Then\r\n    x = f(1, _"},
+        {"a continuation whose statement is outside", 3, 4, "       2)\r\n    y"},
+        {"a statement moves its continuation with it", 2, 3, "    x = f(1, _\r\n           2)"},
+        {"lines already right", 0, 0, std::nullopt},
+        {"past the end", 6, 9, std::nullopt},
+    };
+    for (const TCase& test : cases) {
+        EXPECT_EQ(FormatLineRange(LinesOf(script), {TIndentUnit{2}}, test.First, test.Last),
+                  test.Expected)
+            << test.Name;
     }
 }
 

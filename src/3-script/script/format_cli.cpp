@@ -5,14 +5,17 @@
 #include "lists/row_text_io.h"
 #include "lists/text_encoding.h"
 #include "platform/files.h"
+#include "script/editor_config.h"
 #include "script/formatter.h"
 #include "script/name_analysis.h"
 #include "script/script_parser.h"
+#include "script/unified_diff.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <utility>
 
 namespace kst {
 
@@ -25,15 +28,22 @@ constexpr std::string_view kStandardInput = "-";
 constexpr std::string_view kScriptExtension = ".vbs";
 
 constexpr std::string_view kHelp[] = {
-    "使い方: kestrane-format [--check | --syntax [--warnings]] [ファイル | フォルダ | -]...",
+    "使い方: kestrane-format [--check [--diff] | --syntax [--warnings]] [--indent tab|N]",
+    "                        [ファイル | フォルダ | -]...",
     "",
     "VBScript のスクリプトを Kestrane の自動整形処理で整形します。",
     "ファイルはその場で整形し、文字コード (CP932、BOM 付きの UTF-16LE と UTF-8) はそのままに",
     "改行を CR LF にして安全に保存します。",
     "フォルダはその下にある全ての .vbs ファイルを表します。",
+    "インデントの単位はファイルごとに .editorconfig (indent_style、indent_size、tab_width) "
+    "で決め、",
+    "その指定がなければスクリプトで使われている単位 (タブか空白の数) に合わせます。",
     "- を指定するか何も指定しないと、標準入力を整形して標準出力に書き出します。",
     "",
     "  --check    何も変更せず、整形で変わるファイルを一覧にします",
+    "  --diff     --check で、一覧の代わりに変わる内容を diff -u の形で表示します",
+    "  --indent tab | --indent N",
+    "             インデントをタブ、または空白 N 個 (1～16) にします (.editorconfig より優先)",
     "  --syntax   何も変更せず、構文とブロック構造の問題を Kestrane の構文チェックで調べ、",
     "             パス(行,桁): メッセージ の形で一覧にします",
     "  --warnings --syntax の問題に続けて、名前の警告 (宣言されていない変数、二重の宣言、",
@@ -59,31 +69,54 @@ enum class TWarnings : std::uint8_t { None, Listed, Failing };
 struct TOptions {
     TRunMode Mode = TRunMode::Format;
     TWarnings Warnings = TWarnings::None;
+    bool Diff = false;
+    std::optional<TIndentUnit> Indent;
     bool Help = false;
     bool Version = false;
     std::vector<std::string> Targets;
 };
 
+void SetMode(TOptions& Options, TRunMode Mode) {
+    if (Options.Mode != TRunMode::Format && Options.Mode != Mode) {
+        throw Exception("--check と --syntax (--warnings) は一緒に指定できません。");
+    }
+    Options.Mode = Mode;
+}
+
+TIndentUnit IndentOption(const std::vector<std::string>& Arguments, std::size_t& Index) {
+    if (++Index == Arguments.size()) {
+        throw Exception("--indent の後に tab か空白の数 (1～16) を指定してください。");
+    }
+    const std::optional<TIndentUnit> unit = ParseIndentUnit(Arguments[Index]);
+    if (!unit) {
+        throw Exception("--indent には tab か空白の数 (1～16) を指定してください: " +
+                        Arguments[Index]);
+    }
+    return *unit;
+}
+
 TOptions ParseArguments(const std::vector<std::string>& Arguments) {
     TOptions options;
     bool optionsEnded = false;
-    for (const std::string& argument : Arguments) {
+    for (std::size_t index = 0; index < Arguments.size(); ++index) {
+        const std::string& argument = Arguments[index];
         if (optionsEnded || argument == kStandardInput || !argument.starts_with('-')) {
             options.Targets.push_back(argument);
         } else if (argument == "--") {
             optionsEnded = true;
-        } else if (argument == "--check" || argument == "--syntax" || argument == "--warnings" ||
+        } else if (argument == "--check" || argument == "--diff") {
+            SetMode(options, TRunMode::Check);
+            options.Diff = options.Diff || argument == "--diff";
+        } else if (argument == "--syntax" || argument == "--warnings" ||
                    argument == "--fail-on-warnings") {
-            const TRunMode mode = argument == "--check" ? TRunMode::Check : TRunMode::Syntax;
-            if (options.Mode != TRunMode::Format && options.Mode != mode) {
-                throw Exception("--check と --syntax (--warnings) は一緒に指定できません。");
-            }
-            options.Mode = mode;
+            SetMode(options, TRunMode::Syntax);
             if (argument == "--warnings") {
                 options.Warnings = std::max(options.Warnings, TWarnings::Listed);
             } else if (argument == "--fail-on-warnings") {
                 options.Warnings = TWarnings::Failing;
             }
+        } else if (argument == "--indent") {
+            options.Indent = IndentOption(Arguments, index);
         } else if (argument == "--help" || argument == "-h") {
             options.Help = true;
         } else if (argument == "--version") {
@@ -165,7 +198,7 @@ FileBytes BytesOf(std::string_view Text) {
 class TFormatRun {
 public:
     TFormatRun(FormatConsole& Console, const TOptions& Options)
-        : FConsole(Console), FMode(Options.Mode), FWarnings(Options.Warnings) {}
+        : FConsole(Console), FOptions(Options) {}
 
     void Run(const std::string& Target) {
         Guarded([&] {
@@ -201,16 +234,30 @@ private:
         FFailed = true;
     }
 
+    // A script's unit: --indent, else its .editorconfig, else its own; the tab width from its
+    // .editorconfig. Standard input has no folder, and so no .editorconfig.
+    TIndentStyle StyleFor(std::optional<std::string_view> Path) const {
+        const TEditorConfigIndent config =
+            Path ? EditorConfigIndentFor(std::string(*Path)) : TEditorConfigIndent{};
+        TIndentStyle style = IndentStyleOf(config, std::nullopt, kDefaultTabWidth);
+        if (FOptions.Indent) {
+            style.Unit = FOptions.Indent;
+        }
+        return style;
+    }
+
     // The formatted script; none when it is formatted already, and under --check and --syntax,
     // which change nothing and list what they find.
-    std::optional<std::string> Formatted(const TRowAttributeStringList& Rows,
-                                         std::string_view Name) {
+    std::optional<std::string> Formatted(const TRowAttributeStringList& Rows, std::string_view Name,
+                                         const TIndentStyle& Style, TTextEncoding Encoding) {
         const std::vector<std::string_view> lines = LinesOf(Rows);
-        switch (FMode) {
+        switch (FOptions.Mode) {
         case TRunMode::Format:
-            return FormatScript(lines);
+            return FormatScript(lines, Style);
         case TRunMode::Check:
-            if (!IsFormatted(lines)) {
+            if (FOptions.Diff) {
+                PrintDiff(lines, Name, Style, Encoding);
+            } else if (!IsFormatted(lines, Style)) {
                 FConsole.PrintLine(Name);
                 FFound = true;
             }
@@ -222,8 +269,30 @@ private:
         return std::nullopt;
     }
 
+    // The diff in the script's own bytes, or in UTF-8 (without its mark) for a script in UTF-16.
+    void PrintDiff(std::span<const std::string_view> Lines, std::string_view Name,
+                   const TIndentStyle& Style, TTextEncoding Encoding) {
+        const std::string diff = UnifiedDiff(Name, Lines, FormatLines(Lines, Style));
+        if (diff.empty()) {
+            return;
+        }
+        FFound = true;
+        if (Encoding == TTextEncoding::Sjis) {
+            FConsole.WriteOutput(diff);
+            return;
+        }
+        constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+        TextEncoder encoder(TTextEncoding::Utf8,
+                            [this, mark = true](std::string_view Bytes) mutable {
+                                if (!std::exchange(mark, false) || Bytes != kUtf8Mark) {
+                                    FConsole.WriteOutput(Bytes);
+                                }
+                            });
+        encoder.Put(diff);
+    }
+
     void ListProblems(std::span<const std::string_view> Lines, std::string_view Name) {
-        if (FWarnings == TWarnings::None) {
+        if (FOptions.Warnings == TWarnings::None) {
             ListProblems(ParseScript(Lines).Problems, Lines, Name);
             return;
         }
@@ -234,7 +303,7 @@ private:
             PrintPlaced(Name, warning.Line,
                         columns.At(Lines[static_cast<std::size_t>(warning.Line)], warning.Column),
                         "警告: " + WarningMessage(warning.Kind, Utf8OfName(warning.Name)));
-            FFound = FFound || FWarnings == TWarnings::Failing;
+            FFound = FFound || FOptions.Warnings == TWarnings::Failing;
         }
     }
 
@@ -262,11 +331,12 @@ private:
         TRowAttributeStringList rows;
         LoadRowsFromText(rows, std::string_view(decoded.Text.Data.get(),
                                                 static_cast<std::size_t>(decoded.Text.Size)));
-        const std::optional<std::string> formatted = Formatted(rows, kStandardInput);
+        const std::optional<std::string> formatted =
+            Formatted(rows, kStandardInput, StyleFor(std::nullopt), decoded.Format.Encoding);
         if (formatted) {
             WriteEncoded(decoded.Format.Encoding, *formatted,
                          [this](std::string_view Bytes) { FConsole.WriteOutput(Bytes); });
-        } else if (FMode == TRunMode::Format) {
+        } else if (FOptions.Mode == TRunMode::Format) {
             FConsole.WriteOutput(input);
         }
     }
@@ -275,7 +345,8 @@ private:
         TRowAttributeStringList rows;
         const TFileFormat format = LoadRowsFromFile(rows, Path);
         RefuseLossy(format, "ファイル \"" + Path + "\"");
-        const std::optional<std::string> formatted = Formatted(rows, Path);
+        const std::optional<std::string> formatted =
+            Formatted(rows, Path, StyleFor(Path), format.Encoding);
         if (formatted) {
             WriteFileSafely(Path, [&](const ChunkSink& Sink) {
                 WriteEncoded(format.Encoding, *formatted, Sink);
@@ -316,8 +387,7 @@ private:
     }
 
     FormatConsole& FConsole;
-    TRunMode FMode;
-    TWarnings FWarnings;
+    const TOptions& FOptions;
     bool FFailed = false;
     // --check found a script that would change, or --syntax a problem.
     bool FFound = false;

@@ -4,14 +4,18 @@
 // CR LF, lone CR and lone LF end lines; written safely, with CR LF). A file with characters that
 // CP932 lacks is refused.
 //
-//   kestrane-format [--check | --syntax [--warnings | --fail-on-warnings]] [FILE | FOLDER | -]...
+//   kestrane-format [--check [--diff] | --syntax [--warnings | --fail-on-warnings]]
+//                   [--indent tab|N] [FILE | FOLDER | -]...
 //
 // Files are formatted in place; a folder stands for every .vbs file below it; "-", or no file at
-// all, formats standard input to standard output. --check changes nothing and lists the files
-// that formatting would change. --syntax changes nothing and lists the problems of the scripts'
-// statements and block structure as "PATH(LINE,COL): MESSAGE", the form build tools and editors
-// read; --warnings (which implies --syntax) adds the warnings of names after each file's problems
-// as "PATH(LINE,COL): 警告: MESSAGE". Warnings alone fail the run only under --fail-on-warnings.
+// all, formats standard input to standard output. Each file is indented in the unit its
+// .editorconfig gives, else in its own; --indent gives one for all. A file already formatted is
+// not written. --check changes nothing and lists the files that formatting would change; with
+// --diff it shows their changes as "diff -u" shows them instead. --syntax changes nothing and
+// lists the problems of the scripts' statements and block structure as "PATH(LINE,COL): MESSAGE",
+// the form build tools and editors read; --warnings (which implies --syntax) adds the warnings of
+// names after each file's problems as "PATH(LINE,COL): 警告: MESSAGE". Warnings alone fail the run
+// only under --fail-on-warnings.
 #pragma once
 
 #include <string>

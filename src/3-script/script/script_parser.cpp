@@ -1100,9 +1100,11 @@ private:
     // a line no statement has placed is left as it is.
     void ResolveLevels() {
         int statementLevel = 0;
-        for (int& level : FStructure.Levels) {
+        for (std::size_t line = 0; line < FStructure.Levels.size(); ++line) {
+            int& level = FStructure.Levels[line];
             if (level == kContinuation) {
                 level = statementLevel == kKeepLine ? kKeepLine : statementLevel + 1;
+                FStructure.Continuations.push_back(static_cast<int>(line));
                 continue;
             }
             if (level == kPending) {

@@ -97,6 +97,8 @@ struct TScriptStructure {
     std::vector<int> Levels;
     // The lines (0-based) where Sub, Function, Property and Class definitions begin.
     std::vector<int> Definitions;
+    // The lines (0-based), in order, that continue the statement of the line before them.
+    std::vector<int> Continuations;
     // In the order of their places.
     std::vector<TScriptProblem> Problems;
 };
