@@ -1,14 +1,16 @@
-// Automatic formatting and the syntax check of long scripts: the formatter on 1 million lines in
-// memory, the editor's command on a text of 1 million lines (one change that can be undone), and
-// kestrane-format --check and --syntax on a file of about 100 MB and 2.5 million lines, in this
-// process; the syntax check's and procedure list's entries from an editor's text, on 2.5 million
-// lines. Also commenting every line of a long text, which must grow with the line count alone.
-// The script parser and the analysis of names have their own, script_bench.
+// Automatic formatting and the syntax check of long scripts: the formatter on 1 and 2.5 million
+// lines in memory (2.5 million: about 100 MB), the unit detection alone, the editor's command on a
+// text of 1 million lines (one change that can be undone), and kestrane-format --check and
+// --syntax on a file of about 100 MB and 2.5 million lines, in this process; the syntax check's
+// and procedure list's entries from an editor's text, on 2.5 million lines. Also commenting every
+// line of a long text, which must grow with the line count alone. The script parser and the
+// analysis of names have their own, script_bench.
 #include "input/editor.h"
 #include "messy_script.h"
 #include "recording_host.h"
 #include "script/format_cli.h"
 #include "script/formatter.h"
+#include "script/indent_unit.h"
 #include "script/script_parser.h"
 #include "script_lines.h"
 #include "tools/comment.h"
@@ -33,7 +35,19 @@ void BM_FormatLines(benchmark::State& State) {
         benchmark::DoNotOptimize(FormatLines(lines));
     }
 }
-BENCHMARK(BM_FormatLines)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormatLines)->Arg(1'000'000)->Arg(2'500'000)->Unit(benchmark::kMillisecond);
+
+// Finding the script's own indent unit, once the script is parsed: its first few thousand block
+// bodies, so the same on any length.
+void BM_DetectIndentUnit(benchmark::State& State) {
+    const std::string text = MessyScript(static_cast<int>(State.range(0)));
+    const std::vector<std::string_view> lines = LinesOf(text);
+    const TScriptStructure structure = ParseScript(lines);
+    for (auto _ : State) {
+        benchmark::DoNotOptimize(DetectIndentUnit(lines, structure, kDefaultTabWidth));
+    }
+}
+BENCHMARK(BM_DetectIndentUnit)->Arg(2'500'000)->Unit(benchmark::kMicrosecond);
 
 // What F7 and F2 do before the list shows: the editor's lines, the parse, the entries (a
 // definition every 14 lines: 178,572 of them for F2).
@@ -71,7 +85,7 @@ void TimeOnFreshText(benchmark::State& State, void (*Command)(TEditor&)) {
 
 // The command, with its write-back as one change.
 void BM_FormatEditorText(benchmark::State& State) {
-    TimeOnFreshText(State, FormatEditorText);
+    TimeOnFreshText(State, [](TEditor& Editor) { FormatEditorText(Editor); });
 }
 BENCHMARK(BM_FormatEditorText)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 

@@ -70,6 +70,25 @@ TEST_F(EnvFilesTest, WordWrapIsWrittenOnlyWhileOn) {
     EXPECT_FALSE(Env.LoadSettings().gWordWrap);
 }
 
+// The indent unit is written only when it is not the script's own; a value that reads as no unit
+// is the script's own.
+TEST_F(EnvFilesTest, TheIndentUnitIsWrittenOnlyWhenChosen) {
+    const std::string ini = Folder.EnvPath("kst.ini");
+    const std::vector<std::pair<std::optional<TIndentUnit>, std::optional<std::string>>> cases = {
+        {TIndentUnit{}, "tab"}, {TIndentUnit{3}, "3"}, {std::nullopt, std::nullopt}};
+    for (const auto& [unit, text] : cases) {
+        TSettings settings;
+        settings.gIndent = unit;
+        Env.SaveSettings(settings);
+        auto& option = Desk.IniFiles[ini]["Option"];
+        EXPECT_EQ(option.contains("gIndent") ? std::optional(option["gIndent"]) : std::nullopt,
+                  text);
+        EXPECT_EQ(Env.LoadSettings().gIndent, unit);
+    }
+    Desk.IniFiles[ini]["Option"]["gIndent"] = "3 spaces";
+    EXPECT_EQ(Env.LoadSettings().gIndent, std::nullopt);
+}
+
 TEST_F(EnvFilesTest, SettingsAreUsedAsTheyAreUnlessTheyAreNoNumber) {
     auto& ini = Desk.IniFiles[Folder.EnvPath("kst.ini")];
     ini["Option"]["gFontSize"] = "99";

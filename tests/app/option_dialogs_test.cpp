@@ -5,6 +5,7 @@
 #include "support/fake_desktop.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace kst {
 namespace {
@@ -27,6 +28,28 @@ TEST_F(OptionDialogsTest, StartsWithTheCurrentValues) {
     EXPECT_EQ(Dialog.ItemIndex(), -1);
     EXPECT_EQ(Dialog.PathText(), "");
     EXPECT_EQ(TfrmSetting::TabSizeChoices, (std::array<std::string_view, 4>{"2", "4", "6", "8"}));
+}
+
+// The choice shown for each unit, and the unit each choice stores.
+TEST_F(OptionDialogsTest, TheIndentChoiceShowsAndStoresTheUnit) {
+    const std::vector<std::string> choices = TfrmSetting::IndentChoices();
+    const std::vector<std::tuple<std::optional<TIndentUnit>, int, std::string>> cases = {
+        {std::nullopt, 0, "自動"},
+        {TIndentUnit{}, 1, "タブ"},
+        {TIndentUnit{4}, 5, "空白 4"},
+        {TIndentUnit{16}, 17, "空白 16"},
+    };
+    for (const auto& [unit, index, choice] : cases) {
+        Settings.gIndent = unit;
+        TfrmSetting dialog{Desk, Settings, Table};
+        EXPECT_EQ(dialog.IndentIndex(), index) << choice;
+        EXPECT_EQ(choices.at(static_cast<std::size_t>(index)), choice);
+        Settings.gIndent = TIndentUnit{2};
+        dialog.SetIndentIndex(index);
+        dialog.Accept();
+        EXPECT_EQ(Settings.gIndent, unit) << choice;
+    }
+    EXPECT_EQ(choices.size(), 18U);
 }
 
 TEST_F(OptionDialogsTest, TheFontSizeSpinStaysWithinTenToThirty) {

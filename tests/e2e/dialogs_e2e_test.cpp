@@ -316,13 +316,15 @@ TEST_F(DialogsTest, TheOptionsDialogShowsTheSettingsOnThreePagesAndItsCloseBoxDi
         EXPECT_EQ(ListItems(Item(Dialog, idTabSizeCombo), CB_GETCOUNT, CB_GETLBTEXT),
                   (std::vector<std::string>{"2", "4", "6", "8"}));
         EXPECT_EQ(ItemText(Dialog, idTabSizeCombo), "6");
+        EXPECT_EQ(ItemText(Dialog, idIndentLabel), "インデント：");
+        EXPECT_EQ(ItemText(Dialog, idIndentCombo), "自動");
         EXPECT_FALSE(Visible(Dialog, idBaseDirEdit));
         EXPECT_FALSE(Visible(Dialog, idLauncherList));
         EXPECT_EQ(Send(Item(Dialog, idFontSizeSpin), UDM_GETBUDDY),
                   reinterpret_cast<LRESULT>(Item(Dialog, idFontSizeEdit)));
         EXPECT_TRUE(Visible(Dialog, idFontSizeSpin));
-        ExpectLaidOut(Dialog,
-                      {idFontSizeLabel, idFontSizeEdit, idTabSizeLabel, idTabSizeCombo, IDOK});
+        ExpectLaidOut(Dialog, {idFontSizeLabel, idFontSizeEdit, idTabSizeLabel, idTabSizeCombo,
+                               idIndentLabel, idIndentCombo, IDOK});
         SaveScreenshot(Dialog, L"options_editor.png");
 
         SelectPage(Dialog, 1);
@@ -365,6 +367,8 @@ TEST_F(DialogsTest, OkStoresWhatThePagesHold) {
         EXPECT_EQ(Text(FontSize), "20") << "the spin's arrow key steps the size";
         Send(Item(Dialog, idTabSizeCombo), CB_SETCURSEL, 3);
         EXPECT_EQ(ItemText(Dialog, idTabSizeCombo), "8");
+        Send(Item(Dialog, idIndentCombo), CB_SETCURSEL, 5);
+        EXPECT_EQ(ItemText(Dialog, idIndentCombo), "空白 4");
 
         SelectPage(Dialog, 1);
         Click(Dialog, idBaseDirBrowse);
@@ -386,7 +390,10 @@ TEST_F(DialogsTest, OkStoresWhatThePagesHold) {
         Click(Dialog, IDOK);
     });
     EXPECT_TRUE(OptionsResult);
-    EXPECT_EQ(Settings, (TSettings{.gFontSize = 20, .gTabSize = 8, .gBaseDir = "D:\\scripts"}));
+    EXPECT_EQ(
+        Settings,
+        (TSettings{
+            .gFontSize = 20, .gTabSize = 8, .gBaseDir = "D:\\scripts", .gIndent = TIndentUnit{4}}));
     EXPECT_EQ(Table, (TLauncherTable{{"Editor", "C:\\e.exe"}, {"-", ""}}));
 }
 

@@ -2,7 +2,7 @@
 # a Japanese name formatted in place, --check before and after, standard input to standard output
 # byte for byte, --syntax on a script with a stray Next and on scripts that run, a bad option and
 # the version. ctest runs it with PROGRAM, EMULATOR (empty for a native build), DATA (messy.vbs,
-# formatted.vbs and scripts/), WORK, a folder of its own, and VERSION.
+# formatted.vbs, scripts/ and styled/), WORK, a folder of its own, and VERSION.
 
 # Runs the program in WORK with the arguments after expected_status. Its standard output is kept
 # in output.txt (a variable would not keep its line breaks) and in the variable output; INPUT names
@@ -66,6 +66,21 @@ if(NOT output MATCHES "^names\\.vbs\\(2,1\\): 警告: 変数 'x' が宣言され
     message(FATAL_ERROR "--warnings answers: ${output}")
 endif()
 run_program(1 --fail-on-warnings names.vbs)
+# Scripts indented by hand in two spaces, four spaces and tabs, with continued lines aligned by
+# hand: each is formatted in its own unit already, and --check leaves all of them alone.
+file(COPY ${DATA}/styled DESTINATION ${WORK})
+run_program(0 --check --diff styled)
+# A wrongly indented block is mended in the script's own unit; a project's .editorconfig decides
+# the unit over it.
+file(READ ${DATA}/styled/four_wmi_processes.vbs kept)
+string(REPLACE "\n        WScript.Echo \"   \"" "\n  WScript.Echo \"   \"" broken "${kept}")
+file(WRITE ${WORK}/project/broken.vbs "${broken}")
+run_program(0 project/broken.vbs)
+string(REPLACE "\n" "\r\n" mended "${kept}")
+file(WRITE ${WORK}/mended.vbs "${mended}")
+expect_same_bytes(${WORK}/project/broken.vbs ${WORK}/mended.vbs)
+file(WRITE ${WORK}/project/.editorconfig "root = true\n[*.vbs]\nindent_style = tab\n")
+run_program(1 --check project/broken.vbs)
 
 run_program(2 --no-such-option)
 run_program(0 --version)

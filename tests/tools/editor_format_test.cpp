@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace kst {
 namespace {
@@ -60,7 +61,8 @@ TEST_F(EditorFormatTest, AFormattedOrEmptyScriptIsNotTouched) {
 // While a script runs the editor is read-only, and none of the script tools may change its text.
 TEST_F(EditorFormatTest, TheScriptToolsLeaveAReadOnlyEditorAlone) {
     const std::string messy = "Sub s\r\n x\r\nEnd Sub";
-    for (const auto tool : {&FormatEditorText, &CommentLines, &UncommentLines}) {
+    const auto format = [](TEditor& Editor) { FormatEditorText(Editor); };
+    for (const auto tool : {+format, &CommentLines, &UncommentLines}) {
         Open("'" + messy);
         Editor->SetReadOnly(true);
         tool(*Editor);
@@ -91,6 +93,37 @@ TEST_F(EditorFormatTest, WrappedRowsAreOneLine) {
     Open("Sub s\r\n" + longLine + "\r\nEnd Sub\r\n");
     FormatEditorText(*Editor);
     EXPECT_EQ(Text(), "Sub s\r\n\t" + longLine + "\r\nEnd Sub\r\n");
+}
+
+TEST_F(EditorFormatTest, ASelectionFormatsItsLinesAsOneUndoStep) {
+    struct TCase {
+        const char* Name;
+        int SelStart;
+        int SelLength;
+        std::string Expected;
+        int ExpectedLength;
+    };
+    const std::string script = "Sub s\r\nIf a Then\r\nx\r\nEnd If\r\nEnd Sub";
+    const std::vector<TCase> cases = {
+        {"inside one line", 12, 1, "Sub s\r\n  If a Then\r\nx\r\nEnd If\r\nEnd Sub", 11},
+        {"up to the start of a line, which is not taken", 7, 14,
+         "Sub s\r\n  If a Then\r\n    x\r\nEnd If\r\nEnd Sub", 18},
+        {"lines already right", 0, 3, script, 3},
+    };
+    for (const TCase& test : cases) {
+        Open(script);
+        Editor->SetSelStart(test.SelStart);
+        Editor->SetSelLength(test.SelLength);
+        FormatEditorText(*Editor, {TIndentUnit{2}});
+        EXPECT_EQ(Text(), test.Expected) << test.Name;
+        EXPECT_EQ(Editor->GetSelLength(), test.ExpectedLength) << test.Name;
+        EXPECT_EQ(Editor->GetModified(), test.Expected != script) << test.Name;
+        if (Editor->CanUndo()) {
+            Editor->Undo();
+            EXPECT_EQ(Text(), script) << test.Name;
+            EXPECT_FALSE(Editor->CanUndo()) << test.Name;
+        }
+    }
 }
 
 } // namespace

@@ -387,6 +387,9 @@ DialogTemplate EditorPageTemplate() {
     result.Add(kStatic, idTabSizeLabel, TfrmSetting::TabSizeLabel, kLabelStyle, {8, 32, 120, 10});
     result.Add(kComboBox, idTabSizeCombo, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN,
                {132, 30, 44, 72});
+    result.Add(kStatic, idIndentLabel, TfrmSetting::IndentLabel, kLabelStyle, {8, 52, 120, 10});
+    result.Add(kComboBox, idIndentCombo, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+               {132, 50, 60, 96});
     return result;
 }
 
@@ -439,6 +442,11 @@ private:
                          reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
         }
         SetControlText(idTabSizeCombo, FModel.TabSizeText());
+        for (const std::string& choice : TfrmSetting::IndentChoices()) {
+            SendMessageW(Control(idIndentCombo), CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
+        }
+        SendMessageW(Control(idIndentCombo), CB_SETCURSEL, FModel.IndentIndex(), 0);
         SetControlText(idBaseDirEdit, FModel.BaseDir());
         ShowLaunchers();
         ShowPage(kEditorPageIndex);
@@ -538,6 +546,8 @@ private:
         FModel.SetFontSize(
             ParseDecimal(ControlText(idFontSizeEdit)).value_or(TfrmSetting::MinFontSize));
         FModel.SetTabSizeText(ControlText(idTabSizeCombo));
+        FModel.SetIndentIndex(
+            static_cast<int>(SendMessageW(Control(idIndentCombo), CB_GETCURSEL, 0, 0)));
         FModel.SetBaseDir(ControlText(idBaseDirEdit));
         try {
             FModel.Accept();

@@ -28,6 +28,8 @@ enum TDialogControlId : int {
     idFontSizeSpin,
     idTabSizeLabel,
     idTabSizeCombo,
+    idIndentLabel,
+    idIndentCombo,
     idBaseDirLabel,
     idBaseDirEdit,
     idBaseDirBrowse,

@@ -124,11 +124,11 @@ private:
         }
         const auto parts = Parts(Begin, End);
         if (parts.size() == 1) {
-            return "\\{" + Alternatives(Begin, End) + "\\}";
+            return std::string("\\{").append(Alternatives(Begin, End)).append("\\}");
         }
         std::string pattern = "(?:";
         for (const auto& [start, end] : parts) {
-            pattern += (start == Begin ? "" : "|") + Alternatives(start, end);
+            pattern.append(start == Begin ? "" : "|").append(Alternatives(start, end));
         }
         return pattern + ")";
     }

@@ -2,6 +2,7 @@
 
 #include "input/editor.h"
 #include "script/script_text.h"
+#include "tools/editor_lines.h"
 
 #include <algorithm>
 #include <optional>
@@ -53,13 +54,6 @@ struct TLineEdit {
 constexpr TLineEdit kComment{IsCommentable, Commented, LineFront, 1};
 constexpr TLineEdit kUncomment{IsCommented, Uncommented, FirstNonBlank, -1};
 
-// The offset of a position (Row, Byte of the row) from the start of its document line: with word
-// wrap a row's columns are not the line's.
-int ByteInLine(const TEditor& Editor, int Row, int Byte) {
-    const int lineStart = Editor.GetScreenStringsPtr()->LineStartRow(Row);
-    return Editor.OffsetFromRow(lineStart, Row, 0) + Byte;
-}
-
 // A text range [Start, End) that stays on the same characters while marks go in or out: a mark
 // before it moves it, one inside it changes its length. A mark put in at its start goes before
 // it.
@@ -75,25 +69,6 @@ void MoveForMark(const TextRange& Before, TextRange& After, int Mark, int Delta)
     } else if (Mark < Before.End) {
         After.End += Delta;
     }
-}
-
-struct TLineSpan {
-    int First = 0;
-    int Last = -1;
-    int FirstLineOffset = 0; // of the first line's start in the text
-};
-
-// From the line of the selection's first row to the line of its last row, which a selection
-// ending at the start of a line does not take; a box selection can end past the last line.
-TLineSpan SelectedLines(const TEditor& Editor) {
-    const TSelectionRange& range = Editor.GetSelection();
-    const TEditorScreenStrings& rows = *Editor.GetScreenStringsPtr();
-    const bool endsAtLineStart =
-        range.EndCol == 0 &&
-        (range.EndRow >= rows.GetCount() || rows.LineStartRow(range.EndRow) == range.EndRow);
-    const int last = Editor.LineCountBefore(range.EndRow) - (endsAtLineStart ? 1 : 0);
-    return {Editor.LineCountBefore(range.StartRow), std::min(last, Editor.GetLines().Count() - 1),
-            Editor.GetSelStart() - ByteInLine(Editor, range.StartRow, Editor.GetSelStartByte())};
 }
 
 // The selection is set again once, after all lines: setting it after each line would walk the
@@ -143,10 +118,6 @@ void EditCaretLine(TEditor& Editor, const TLineEdit& Edit) {
                 Edit.Delta);
     lines.Put(*line, Edit.Apply(text));
     Editor.SetSelStart(after.Start);
-}
-
-bool HasSelection(const TEditor& Editor) {
-    return Editor.GetSelectionState() == kSelectionSelected;
 }
 
 } // namespace

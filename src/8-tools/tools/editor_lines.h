@@ -24,4 +24,21 @@ private:
     std::vector<std::string_view> FLines;
 };
 
+// The document lines a selection covers: from the line of its first row to the line of its last
+// row, which a selection ending at the start of a line does not take.
+struct TLineSpan {
+    int First = 0;
+    int Last = -1;
+    // Of the first line's start in the text.
+    int FirstLineOffset = 0;
+};
+
+TLineSpan SelectedLines(const TEditor& Editor);
+
+// The offset of a position (Row, Byte of the row) from the start of its document line: with word
+// wrap a row's columns are not the line's.
+int ByteInLine(const TEditor& Editor, int Row, int Byte);
+
+bool HasSelection(const TEditor& Editor);
+
 } // namespace kst

@@ -135,6 +135,8 @@ TSettings TEnvFiles::LoadSettings() {
     settings.FolderSearchSubfolders =
         ReadInteger("Search", "Subfolders", defaults.FolderSearchSubfolders ? 1 : 0) != 0;
     settings.gWordWrap = ReadInteger("Option", "gWordWrap", 0) != 0;
+    settings.gIndent = ParseIndentUnit(
+        FDesktop.ReadProfileString("Option", "gIndent", {}, EnvFilePath(FDesktop, kSettingsFile)));
     return settings;
 }
 
@@ -149,12 +151,19 @@ void TEnvFiles::SaveSettings(const TSettings& Settings) {
     WriteString("Search", "Folder", Settings.FolderSearchFolder);
     WriteString("Search", "Files", Settings.FolderSearchFiles);
     WriteString("Search", "Subfolders", Settings.FolderSearchSubfolders ? "1" : "0");
-    // Written only while on; taken away when off, so that the file of a user who never wraps
-    // stays as it was.
+    // Written only while not the default; taken away otherwise, so that the file of a user who
+    // never changes them stays as it was.
     if (Settings.gWordWrap) {
         WriteString("Option", "gWordWrap", "1");
     } else {
         RemoveKey("Option", "gWordWrap");
+    }
+    if (Settings.gIndent) {
+        WriteString("Option", "gIndent",
+                    Settings.gIndent->Spaces > 0 ? std::to_string(Settings.gIndent->Spaces)
+                                                 : "tab");
+    } else {
+        RemoveKey("Option", "gIndent");
     }
 }
 

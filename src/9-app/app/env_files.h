@@ -7,6 +7,7 @@
 
 #include "app/folder_search.h"
 #include "app/main_commands.h"
+#include "script/indent_unit.h"
 
 #include <optional>
 #include <string>
@@ -32,6 +33,9 @@ struct TSettings {
     bool FolderSearchSubfolders = true;
     // The editor wraps its rows at the window's width (the control's own word wrap).
     bool gWordWrap = false;
+    // The unit automatic formatting indents by where no .editorconfig says; none for the
+    // script's own.
+    std::optional<TIndentUnit> gIndent = std::nullopt;
 
     bool operator==(const TSettings&) const = default;
 };

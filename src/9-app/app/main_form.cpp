@@ -9,6 +9,7 @@
 #include "input/editor.h"
 #include "platform/clipboard.h"
 #include "platform/dpi.h"
+#include "script/editor_config.h"
 #include "tools/comment.h"
 #include "tools/editor_format.h"
 #include "tools/go_line.h"
@@ -712,9 +713,16 @@ void TForm1::mnuUNCanComClick() {
     UncommentLines(FEditor);
 }
 
+// The unit of a project's .editorconfig first, then the user's choice, then the script's own.
+TIndentStyle TForm1::FormattingStyle() const {
+    const TEditorConfigIndent config =
+        CurrentFileName.empty() ? TEditorConfigIndent{} : EditorConfigIndentFor(CurrentFileName);
+    return IndentStyleOf(config, Settings.gIndent, Settings.gTabSize);
+}
+
 void TForm1::mnuBuildStyle() {
     try {
-        FormatEditorText(FEditor);
+        FormatEditorText(FEditor, FormattingStyle());
     } catch (const std::exception& error) {
         ShowErrorWithMessage(FDesktop, kFormatError, error.what());
     }

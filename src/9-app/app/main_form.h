@@ -156,7 +156,8 @@ public:
 
     void mnuCanComClick();
     void mnuUNCanComClick();
-    // Formats the whole text; a failure is shown in an error box.
+    // Formats the selected lines, or the whole text without a selection; a failure is shown in
+    // an error box.
     void mnuBuildStyle();
     // The faults in the script's block structure, and its procedure and class definitions, in
     // the results list (main_form_structure.cpp).
@@ -267,6 +268,7 @@ private:
     bool ReloadUndoable() const;
     void ApplyEditorDesignValues();
     void ApplyEditorSettings();
+    TIndentStyle FormattingStyle() const;
     void ApplyEditorFontSize();
 
     void SetTitle(std::string Title);

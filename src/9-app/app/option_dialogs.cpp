@@ -14,6 +14,24 @@ namespace {
 // The shell's flag of each TBrowseInfoOption, in the enumeration's order.
 constexpr std::array<unsigned, 6> kBrowseFlags = {0x1000, 0x2000, 0x2, 0x8, 0x1, 0x4};
 
+// 自動 and タブ come before the spaces.
+constexpr int kAutomaticIndex = 0;
+constexpr int kTabIndex = 1;
+
+int IndentIndexOf(const std::optional<TIndentUnit>& Unit) {
+    if (!Unit) {
+        return kAutomaticIndex;
+    }
+    return Unit->Spaces > 0 ? kTabIndex + Unit->Spaces : kTabIndex;
+}
+
+std::optional<TIndentUnit> IndentUnitAt(int Index) {
+    if (Index == kAutomaticIndex) {
+        return std::nullopt;
+    }
+    return TIndentUnit{Index - kTabIndex};
+}
+
 } // namespace
 
 unsigned TFolderDialog::BrowseFlags() const {
@@ -57,7 +75,7 @@ bool TfrmLcAdd::ConfirmAdd() {
 TfrmSetting::TfrmSetting(Desktop& Desk, TSettings& Settings, TLauncherTable& LauncherTable)
     : FDesktop(Desk), FSettings(Settings), FLauncherTable(LauncherTable),
       FFontSize(Settings.gFontSize), FTabSizeText(std::to_string(Settings.gTabSize)),
-      FBaseDir(Settings.gBaseDir) {
+      FIndentIndex(IndentIndexOf(Settings.gIndent)), FBaseDir(Settings.gBaseDir) {
     for (const TLauncherEntry& entry : LauncherTable) {
         FNames.push_back(entry.Name);
         FPaths.push_back(entry.Path);
@@ -66,6 +84,18 @@ TfrmSetting::TfrmSetting(Desktop& Desk, TSettings& Settings, TLauncherTable& Lau
 
 void TfrmSetting::SetFontSize(int Value) {
     FFontSize = std::clamp(Value, MinFontSize, MaxFontSize);
+}
+
+std::vector<std::string> TfrmSetting::IndentChoices() {
+    std::vector<std::string> choices = {"自動", "タブ"};
+    for (int spaces = 1; spaces <= kMaxIndentSpaces; ++spaces) {
+        choices.push_back("空白 " + std::to_string(spaces));
+    }
+    return choices;
+}
+
+void TfrmSetting::SetIndentIndex(int Value) {
+    FIndentIndex = std::clamp(Value, kAutomaticIndex, kTabIndex + kMaxIndentSpaces);
 }
 
 void TfrmSetting::BrowseBaseDir() {
@@ -111,6 +141,7 @@ void TfrmSetting::Accept() {
     FSettings.gFontSize = FFontSize;
     FSettings.gBaseDir = FBaseDir;
     FSettings.gTabSize = *tabSize;
+    FSettings.gIndent = IndentUnitAt(FIndentIndex);
     FLauncherTable.clear();
     for (std::size_t i = 0; i < FNames.size(); ++i) {
         FLauncherTable.push_back({FNames[i], FPaths[i]});

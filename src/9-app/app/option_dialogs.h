@@ -73,7 +73,8 @@ private:
     std::string FPath;
 };
 
-// The options dialog: font size, tab width, the dialogs' start folder and the launcher list. It
+// The options dialog: font size, tab width, the indent unit of automatic formatting, the dialogs'
+// start folder and the launcher list. It
 // works on copies; Accept stores them into the settings and the launcher table.
 class TfrmSetting {
 public:
@@ -83,6 +84,7 @@ public:
     static constexpr std::string_view LauncherPage = "ランチャー";
     static constexpr std::string_view FontSizeLabel = "フォントサイズ（10～30）：";
     static constexpr std::string_view TabSizeLabel = "タブ幅：";
+    static constexpr std::string_view IndentLabel = "インデント：";
     static constexpr std::string_view BaseDirLabel = "標準スクリプト保存先：";
     static constexpr std::string_view BrowseButton = "...";
     static constexpr std::string_view AddButton = "追加";
@@ -99,6 +101,11 @@ public:
     void SetFontSize(int Value);
     const std::string& TabSizeText() const { return FTabSizeText; }
     void SetTabSizeText(std::string Value) { FTabSizeText = std::move(Value); }
+    // The indent unit of automatic formatting: 自動 (the script's own), タブ, 空白 1 … 空白 16,
+    // in this order.
+    static std::vector<std::string> IndentChoices();
+    int IndentIndex() const { return FIndentIndex; }
+    void SetIndentIndex(int Value);
     const std::string& BaseDir() const { return FBaseDir; }
     void SetBaseDir(std::string Value) { FBaseDir = std::move(Value); }
     // "..." of the folder page: a chosen folder goes into the folder box.
@@ -127,6 +134,7 @@ private:
     TLauncherTable& FLauncherTable;
     int FFontSize;
     std::string FTabSizeText;
+    int FIndentIndex;
     std::string FBaseDir;
     std::vector<std::string> FNames;
     std::vector<std::string> FPaths;

@@ -1,3 +1,3 @@
 Sub s
-	x = "‚ "
+  x = "‚ "
 End Sub ' ‚¢
