@@ -118,7 +118,7 @@ TEST(FormatterProperties, HoldForGeneratedScripts) {
                 const bool continues = i > 0 && TrimBlanks(source[i - 1]).ends_with('_');
                 if (style.Unit && !continues) {
                     const std::string_view indentation =
-                        line.substr(0, line.size() - TrimLeadingBlanks(line).size());
+                        LeadingBlanks(line);
                     ASSERT_EQ(indentation.find_first_not_of(style.Unit->Spaces > 0 ? ' ' : '\t'),
                               std::string_view::npos)
                         << line;

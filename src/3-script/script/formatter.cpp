@@ -11,10 +11,6 @@ namespace {
 
 constexpr std::string_view kLineBreak = "\r\n";
 
-std::string_view LeadingBlanks(std::string_view Line) {
-    return Line.substr(0, Line.size() - TrimLeadingBlanks(Line).size());
-}
-
 // A line as it is written back: Units indent units, then Indent, then Text.
 struct TLineLayout {
     int Units = 0;

@@ -14,10 +14,6 @@ namespace {
 // Block bodies enough to tell a script's unit.
 constexpr int kEnoughBodies = 4096;
 
-std::string_view LeadingBlanks(std::string_view Line) {
-    return Line.substr(0, Line.size() - TrimLeadingBlanks(Line).size());
-}
-
 // The votes of a script's block bodies: each body's first line against the line above it.
 class UnitVotes {
 public:

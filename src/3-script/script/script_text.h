@@ -20,6 +20,11 @@ constexpr std::string_view TrimLeadingBlanks(std::string_view Text) {
     return Text;
 }
 
+// The blanks that Text starts with.
+constexpr std::string_view LeadingBlanks(std::string_view Text) {
+    return Text.substr(0, Text.size() - TrimLeadingBlanks(Text).size());
+}
+
 // Text without its leading and trailing blanks.
 constexpr std::string_view TrimBlanks(std::string_view Text) {
     Text = TrimLeadingBlanks(Text);
