@@ -5,8 +5,10 @@
 // lines as formatting the whole script does.
 #include "fuzz_check.h"
 #include "script/formatter.h"
+#include "script/script_parser.h"
 #include "script/script_text.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -34,9 +36,15 @@ void CheckLine(std::string_view Source, std::string_view Formatted) {
     Check(kst::TrimBlanks(Formatted) == kst::TrimBlanks(Source), "more than blanks changed");
 }
 
-// Lines First..Last of the whole script's formatting, as FormatLineRange answers them.
+// Lines First..Last of the whole script's formatting, as FormatLineRange answers them, from the
+// first line of the statement at First (a range that starts inside a statement leaves its first
+// line, and so its continuation lines, where they are).
 void CheckRange(const std::vector<std::string_view>& Source, const std::vector<std::string>& Once,
                 const kst::TIndentStyle& Style, int First, int Last) {
+    const std::vector<int> continuations = kst::ParseScript(Source).Continuations;
+    while (First > 0 && std::ranges::binary_search(continuations, First)) {
+        --First;
+    }
     std::string expected;
     bool changed = false;
     for (int line = First; line <= Last; ++line) {

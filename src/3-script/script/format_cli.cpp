@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 constexpr std::string_view kProgramName = "kestrane-format";
 constexpr std::string_view kStandardInput = "-";
 constexpr std::string_view kScriptExtension = ".vbs";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 constexpr std::string_view kHelp[] = {
     "使い方: kestrane-format [--check [--diff] | --syntax [--warnings]] [--indent tab|N]",
@@ -281,7 +282,6 @@ private:
             FConsole.WriteOutput(diff);
             return;
         }
-        constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
         TextEncoder encoder(TTextEncoding::Utf8,
                             [this, mark = true](std::string_view Bytes) mutable {
                                 if (!std::exchange(mark, false) || Bytes != kUtf8Mark) {
