@@ -56,18 +56,27 @@ TEST_F(EnvFilesTest, SettingsRoundTripThroughTheIniFile) {
     EXPECT_EQ(Env.LoadSettings(), TSettings{});
 }
 
-// Word wrap is written only while on, and turning it off takes it away again rather than leaving
-// the file saying on.
-TEST_F(EnvFilesTest, WordWrapIsWrittenOnlyWhileOn) {
+// Word wrap and a chosen code page are written only while set, and going back to the default
+// takes them away again rather than leaving the file saying otherwise.
+TEST_F(EnvFilesTest, WordWrapAndTheCodePageAreWrittenOnlyWhileSet) {
     const std::string ini = Folder.EnvPath("kst.ini");
     TSettings wrapping;
     wrapping.gWordWrap = true;
-    Env.SaveSettings(wrapping);
-    EXPECT_EQ(Desk.IniFiles[ini]["Option"]["gWordWrap"], "1");
-    EXPECT_TRUE(Env.LoadSettings().gWordWrap);
-    Env.SaveSettings({});
-    EXPECT_FALSE(Desk.IniFiles[ini]["Option"].contains("gWordWrap"));
-    EXPECT_FALSE(Env.LoadSettings().gWordWrap);
+    TSettings western;
+    western.gCodePage = 1252;
+    const struct {
+        std::string Key;
+        TSettings Set;
+        std::string Written;
+    } tests[] = {{"gWordWrap", wrapping, "1"}, {"gCodePage", western, "1252"}};
+    for (const auto& test : tests) {
+        Env.SaveSettings(test.Set);
+        EXPECT_EQ(Desk.IniFiles[ini]["Option"][test.Key], test.Written);
+        EXPECT_EQ(Env.LoadSettings(), test.Set);
+        Env.SaveSettings({});
+        EXPECT_FALSE(Desk.IniFiles[ini]["Option"].contains(test.Key));
+        EXPECT_EQ(Env.LoadSettings(), TSettings{});
+    }
 }
 
 // The indent unit is written only when it is not the script's own; a value that reads as no unit

@@ -1,10 +1,15 @@
 // The main window with files in Unicode: saving keeps the encoding, a lossy file stays read-only
 // and unsaved, and the status bar shows the caret's place, the encoding and the read-only mark.
+#include "app/option_dialogs.h"
+#include "app/text_code_page.h"
 #include "core/errors.h"
 #include "document/wrap_option.h"
 #include "main_form_fixture.h"
 #include "support/recording_host.h"
+#include "support/text_code_page.h"
 #include "support/unicode_files.h"
+
+#include <algorithm>
 
 namespace kst {
 namespace {
@@ -130,6 +135,44 @@ TEST_F(FileFormatTest, TheStatusBarShowsTheCaretsLineAndColumnAsDrawn) {
     Form->AppIdle();
     EXPECT_EQ(Part(TStatusBar::spCaret), "3 行, 5 桁");
     Editor->SetHost(nullptr);
+}
+
+// A code page chosen in the options reads an open file again in it, after a Yes: the "é" that
+// Japanese text lacks comes back, writable; after a No the text stays as it is. A system of code
+// page 1252 takes it without any option.
+TEST_F(FileFormatTest, AnotherCodePageReadsTheFileAgainInItAfterAYes) {
+    const ScopedTextCodePage restored(TCodePage::Japanese());
+    const struct {
+        TMessageAnswer Answer;
+        int CodePage;
+        std::string Text;
+    } tests[] = {
+        {TMessageAnswer::Yes, 1252, "s = \"caf\xE9\"\r\n"},
+        {TMessageAnswer::No, 932, "s = \"caf?\"\r\n"},
+    };
+    for (const auto& test : tests) {
+        const std::string file = File("cafe.vbs", Utf8File(u"s = \"café\"\r\n"));
+        Create({file});
+        Desk.Answers = {test.Answer};
+        View.OnOptionsDialog = [](TfrmSetting& Dialog) {
+            Dialog.SetCodePageIndex(static_cast<int>(
+                std::ranges::find(kCodePageChoices, 1252, &TCodePageChoice::Number) -
+                kCodePageChoices.begin()));
+            Dialog.Accept();
+        };
+        Form->mnuOptionClick();
+        EXPECT_EQ(Desk.Messages.back().Text,
+                  "文字コードを切り替えて、ファイルを読み込み直しますか？");
+        EXPECT_EQ(TextCodePage().Number(), test.CodePage);
+        EXPECT_EQ(Text(), test.Text);
+        EXPECT_EQ(Editor->GetReadOnly(), test.CodePage == 932);
+        EXPECT_EQ(Desk.IniFiles[Folder.EnvPath("kst.ini")]["Option"]["gCodePage"], "1252");
+        UseTextCodePage(TCodePage::Japanese());
+        Desk.IniFiles.clear();
+    }
+    Desk.SystemAnsiCodePage = 1252;
+    Create({File("cafe.vbs", Utf8File(u"é"))});
+    EXPECT_EQ(Text(), "\xE9");
 }
 
 } // namespace

@@ -264,6 +264,13 @@ void KestraneTest::SetUp() {
     // did not end cleanly.
     std::filesystem::remove_all(std::filesystem::path(Folder));
     ASSERT_TRUE(std::filesystem::create_directories(std::filesystem::path(Folder) / L"Env"));
+    // The tests edit Japanese text: on a system of another code page they choose Japanese, as a
+    // user there would in the options.
+    if (GetACP() != 932) {
+        ASSERT_NE(WritePrivateProfileStringW(L"Option", L"gCodePage", L"932",
+                                             EnvPath(L"kst.ini").c_str()),
+                  FALSE);
+    }
     ASSERT_NE(CopyFileW((ProgramFolder() + L"kestrane.exe").c_str(), Program().c_str(), TRUE),
               FALSE);
 }

@@ -271,7 +271,7 @@ TEST_F(KestraneTest, EndingTheSessionAsksAboutChangesAndSavesTheSettings) {
     EXPECT_EQ(ReadBytes(path), WideToText(edited));
 
     const std::wstring settings = EnvPath(L"kst.ini");
-    ASSERT_FALSE(std::filesystem::exists(std::filesystem::path(settings)));
+    ASSERT_EQ(GetPrivateProfileIntW(L"Wind", L"gWidth", 0, settings.c_str()), 0U);
     SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     EXPECT_EQ(GetPrivateProfileIntW(L"Wind", L"gWidth", 0, settings.c_str()), 600U);
     // Saved once: the window destroyed afterwards does not write the lists again.
@@ -351,6 +351,26 @@ TEST_F(KestraneTest, AUnicodeScriptIsEditedAndSavedInItsOwnEncoding) {
     ASSERT_TRUE(Type(editor, L"い\t"));
     EXPECT_TRUE(statusShows(0, L"1 行, 13 桁")) << StatusBarText(window, 0);
     const std::string saved = Utf16LeFile(u"Dim あい\t\r\nMsgBox 1\r\n");
+    EXPECT_TRUE(PressUntil(window, {{VK_CONTROL, 'S'}}, [&] { return ReadBytes(path) == saved; }));
+}
+
+// On a Western system the script host reads "é" as the byte 0xE9, and so does the editor; a
+// folder named in Japanese is no obstacle.
+TEST_F(KestraneTest, AWesternSystemsScriptInAJapaneseFolderIsEditedInItsCodePage) {
+    ASSERT_EQ(GetACP(), 1252U) << "this test runs under code page 1252";
+    ASSERT_TRUE(std::filesystem::remove(std::filesystem::path(EnvPath(L"kst.ini"))));
+    ASSERT_TRUE(std::filesystem::create_directory(std::filesystem::path(PathOf(L"日本語"))));
+    const std::wstring path = CreateTextFile(L"日本語\\café.vbs", "s = \"caf\xE9\"\r\n");
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    const HWND editor = EditorOf(window);
+    EXPECT_TRUE(WaitForText(editor, L"s = \"café\"\r\n"));
+    EXPECT_TRUE(WaitUntil([&] { return StatusBarText(window, 1) == L"ANSI"; }, kTimeout));
+    ASSERT_TRUE(BringForward(window));
+    SendMessageW(editor, EM_SETSEL, 9, 9);
+    ASSERT_TRUE(Type(editor, L"é€"));
+    const std::string saved = "s = \"caf\xE9\xE9\x80\"\r\n";
     EXPECT_TRUE(PressUntil(window, {{VK_CONTROL, 'S'}}, [&] { return ReadBytes(path) == saved; }));
 }
 

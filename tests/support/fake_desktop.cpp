@@ -336,6 +336,15 @@ std::string FakeDesktop::Utf8ToText(std::string_view Text) {
     return converted;
 }
 
+std::optional<TCodePage> FakeDesktop::SystemCodePage(int Number) {
+    for (const TCodePage* known : {&TCodePage::Japanese(), &TCodePage::Western()}) {
+        if (known->Number() == Number) {
+            return *known;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> FakeDesktop::ConsoleTextToUtf8(std::string_view Text) {
     return IsUtf8(Text) ? std::optional<std::string>(Text) : std::nullopt;
 }

@@ -149,6 +149,9 @@ public:
     std::string TextToUtf8(std::string_view Text) override;
     std::string Utf8ToText(std::string_view Text) override;
     std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) override;
+    // SystemAnsiCodePage; the system knows only the built-in code pages.
+    int AnsiCodePage() override { return SystemAnsiCodePage; }
+    std::optional<TCodePage> SystemCodePage(int Number) override;
     ScriptEngine& SystemScriptEngine() override { return Engine; }
 
     // The message texts shown so far, in order.
@@ -169,6 +172,7 @@ public:
     std::deque<std::string> SaveDialogResults;
     std::deque<std::string> FolderResults;
     std::string Version = "1.0.0.0";
+    int SystemAnsiCodePage = kJapaneseCodePage;
     // The error code with which starts to wait for fail; 0: they succeed.
     unsigned long StartError = 0;
     // The waits that a started process outlasts.

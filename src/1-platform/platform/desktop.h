@@ -4,6 +4,7 @@
 // says otherwise.
 #pragma once
 
+#include "core/code_page.h"
 #include "platform/console_process.h"
 #include "platform/files.h"
 #include "platform/geometry.h"
@@ -177,6 +178,11 @@ public:
     // Text in the code page of console programs' output (the OEM code page) to UTF-8; none when
     // a byte is not valid in it.
     virtual std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) = 0;
+    // The system's ANSI code page, the one the script host reads scripts in.
+    virtual int AnsiCodePage() = 0;
+    // Code page Number by the system's own tables: its lead-byte ranges and its characters; none
+    // when the system does not know it.
+    virtual std::optional<TCodePage> SystemCodePage(int Number) = 0;
 
     // The system's VBScript engine, which compiles scripts without running them.
     virtual ScriptEngine& SystemScriptEngine() = 0;

@@ -494,4 +494,29 @@ std::optional<std::string> Win32Desktop::ConsoleTextToUtf8(std::string_view Text
     return wide ? std::optional<std::string>(WideToUtf8(*wide)) : std::nullopt;
 }
 
+int Win32Desktop::AnsiCodePage() {
+    return static_cast<int>(GetACP());
+}
+
+std::optional<TCodePage> Win32Desktop::SystemCodePage(int Number) {
+    const auto number = static_cast<UINT>(Number);
+    CPINFOEXW info{};
+    if (GetCPInfoExW(number, 0, &info) == FALSE) {
+        return std::nullopt;
+    }
+    TCharSet leadBytes;
+    for (std::size_t range = 0; range + 1 < MAX_LEADBYTES && info.LeadByte[range] != 0;
+         range += 2) {
+        for (unsigned byte = info.LeadByte[range]; byte <= info.LeadByte[range + 1]; ++byte) {
+            leadBytes.set(byte);
+        }
+    }
+    return TCodePage(Number, leadBytes, [number](std::string_view Code) {
+        wchar_t units[2] = {};
+        const int count = MultiByteToWideChar(number, MB_ERR_INVALID_CHARS, Code.data(),
+                                              static_cast<int>(Code.size()), units, 2);
+        return count == 1 ? static_cast<char16_t>(units[0]) : kNoUnicode;
+    });
+}
+
 } // namespace kst::win32

@@ -75,6 +75,8 @@ public:
     std::string TextToUtf8(std::string_view Text) override;
     std::string Utf8ToText(std::string_view Text) override;
     std::optional<std::string> ConsoleTextToUtf8(std::string_view Text) override;
+    int AnsiCodePage() override;
+    std::optional<TCodePage> SystemCodePage(int Number) override;
     ScriptEngine& SystemScriptEngine() override { return FScriptEngine; }
 
 private:

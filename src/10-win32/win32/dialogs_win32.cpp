@@ -2,6 +2,7 @@
 
 #include "app/env_files.h"
 #include "app/message_boxes.h"
+#include "app/text_code_page.h"
 #include "core/errors.h"
 #include "win32/desktop_win32.h"
 #include "win32/editor_window.h"
@@ -390,6 +391,9 @@ DialogTemplate EditorPageTemplate() {
     result.Add(kStatic, idIndentLabel, TfrmSetting::IndentLabel, kLabelStyle, {8, 52, 120, 10});
     result.Add(kComboBox, idIndentCombo, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                {132, 50, 60, 96});
+    result.Add(kStatic, idCodePageLabel, TfrmSetting::CodePageLabel, kLabelStyle, {8, 72, 70, 10});
+    result.Add(kComboBox, idCodePageCombo, "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
+               {80, 70, 126, 120});
     return result;
 }
 
@@ -447,6 +451,12 @@ private:
                          reinterpret_cast<LPARAM>(Utf8ToWide(choice).c_str()));
         }
         SendMessageW(Control(idIndentCombo), CB_SETCURSEL, FModel.IndentIndex(), 0);
+        for (const TCodePageChoice& choice : kCodePageChoices) {
+            SendMessageW(Control(idCodePageCombo), CB_ADDSTRING, 0,
+                         reinterpret_cast<LPARAM>(Utf8ToWide(choice.Caption).c_str()));
+        }
+        SendMessageW(Control(idCodePageCombo), CB_SETCURSEL,
+                     static_cast<WPARAM>(FModel.CodePageIndex()), 0);
         SetControlText(idBaseDirEdit, FModel.BaseDir());
         ShowLaunchers();
         ShowPage(kEditorPageIndex);
@@ -548,6 +558,8 @@ private:
         FModel.SetTabSizeText(ControlText(idTabSizeCombo));
         FModel.SetIndentIndex(
             static_cast<int>(SendMessageW(Control(idIndentCombo), CB_GETCURSEL, 0, 0)));
+        FModel.SetCodePageIndex(
+            static_cast<int>(SendMessageW(Control(idCodePageCombo), CB_GETCURSEL, 0, 0)));
         FModel.SetBaseDir(ControlText(idBaseDirEdit));
         try {
             FModel.Accept();

@@ -37,6 +37,8 @@ enum TDialogControlId : int {
     idLauncherPath,
     idLauncherAdd,
     idLauncherDelete,
+    idCodePageLabel,
+    idCodePageCombo,
 
     // The launcher registration dialog; IDOK is "追加".
     idLcAddNameLabel = 300,

@@ -191,6 +191,9 @@ public:
     bool GetModified() const { return FModified; }
     void SetModified(bool Value) { FModified = Value; }
     const TCharSet& Delimiters() const override { return FDelimiters; }
+    // The text's code page has changed: the word delimiters follow it (the text is read again in
+    // it by the caller).
+    void TextCodePageChanged() { InitDelimiters(FDelimiters); }
     std::shared_ptr<TEditorScreenStrings> GetScreenStringsPtr() const { return FScreenStrings; }
 
     // The caret and the selection, which the editor above owns: the view only reads them.

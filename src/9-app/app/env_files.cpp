@@ -137,6 +137,7 @@ TSettings TEnvFiles::LoadSettings() {
     settings.gWordWrap = ReadInteger("Option", "gWordWrap", 0) != 0;
     settings.gIndent = ParseIndentUnit(
         FDesktop.ReadProfileString("Option", "gIndent", {}, EnvFilePath(FDesktop, kSettingsFile)));
+    settings.gCodePage = ReadInteger("Option", "gCodePage", defaults.gCodePage);
     return settings;
 }
 
@@ -164,6 +165,12 @@ void TEnvFiles::SaveSettings(const TSettings& Settings) {
                                                  : "tab");
     } else {
         RemoveKey("Option", "gIndent");
+    }
+    // Likewise only when a code page is chosen.
+    if (Settings.gCodePage != TSettings().gCodePage) {
+        WriteString("Option", "gCodePage", std::to_string(Settings.gCodePage));
+    } else {
+        RemoveKey("Option", "gCodePage");
     }
 }
 

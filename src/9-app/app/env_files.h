@@ -36,6 +36,8 @@ struct TSettings {
     // The unit automatic formatting indents by where no .editorconfig says; none for the
     // script's own.
     std::optional<TIndentUnit> gIndent = std::nullopt;
+    // The text's code page: 0 for the system's, or a number of kCodePageChoices.
+    int gCodePage = 0;
 
     bool operator==(const TSettings&) const = default;
 };

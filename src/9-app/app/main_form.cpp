@@ -6,6 +6,7 @@
 #include "app/main_window_editor.h"
 #include "app/message_boxes.h"
 #include "app/option_dialogs.h"
+#include "app/text_code_page.h"
 #include "input/editor.h"
 #include "platform/clipboard.h"
 #include "platform/dpi.h"
@@ -184,7 +185,8 @@ void TForm1::ShowFileState() {
 
 void TForm1::WarnOfLossyText() {
     if (FileFormat.Lossy) {
-        ShowWarning(FDesktop, FileFormat.Unmarked ? kUnmarkedUtf16FileText : kLossyFileText);
+        ShowWarning(FDesktop,
+                    FileFormat.Unmarked ? std::string(kUnmarkedUtf16FileText) : LossyFileText());
     }
 }
 
@@ -199,6 +201,7 @@ void TForm1::FormCreate() {
     ClipboardChanged();
     FEnv.CreateFolder();
     Settings = FEnv.LoadSettings();
+    UseChosenCodePage();
     LauncherTable = FEnv.LoadLauncherFile();
     FindHistory = FEnv.LoadFindHistory();
     SetKeyBindings(FEnv.LoadKeyBindings());
@@ -224,6 +227,48 @@ void TForm1::FormCreate() {
     if (failure) {
         std::rethrow_exception(failure);
     }
+}
+
+void TForm1::UseChosenCodePage() {
+    UseCodePage(TextCodePageNumber(Settings.gCodePage, FDesktop.AnsiCodePage()));
+}
+
+void TForm1::UseCodePage(int Number) {
+    UseCodePageNumber(FDesktop, Number);
+    FEditor.TextCodePageChanged();
+}
+
+// The bytes of a text read as another code page's are other characters: a file is read again in
+// the new one, after a Yes; an unchanged new text takes it at once. Any other text keeps
+// its code page, and the next window takes the new one.
+void TForm1::SwitchTextCodePage() {
+    const bool edited = FEditor.GetModified();
+    if (CurrentFileName.empty() || ScriptRunning) {
+        if (CurrentFileName.empty() && !edited) {
+            UseChosenCodePage();
+        } else {
+            ShowMessageBox(FDesktop, kCodePageNextWindowText, TMessageType::Information,
+                           TMessageButtons::Ok);
+        }
+        return;
+    }
+    if (ShowMessageBox(FDesktop, edited ? kCodePageReloadUnderEditsText : kCodePageReloadText,
+                       TMessageType::Confirmation,
+                       edited ? TMessageButtons::YesNoNoDefault : TMessageButtons::YesNo) !=
+        TMessageAnswer::Yes) {
+        return;
+    }
+    const int before = TextCodePage().Number();
+    UseChosenCodePage();
+    try {
+        ReloadFile();
+    } catch (...) {
+        UseCodePage(before);
+        throw;
+    }
+    // Undo would bring back bytes of the old code page.
+    FEditor.ScreenStrings().GetUndoObj().Clear();
+    FFormatBeforeReload.reset();
 }
 
 void TForm1::StartNewFile() {
@@ -734,6 +779,10 @@ void TForm1::mnuBuildStyle() {
 void TForm1::mnuOptionClick() {
     TfrmSetting dialog(FDesktop, Settings, LauncherTable);
     FView.ShowOptionsDialog(dialog);
+    if (TextCodePageNumber(Settings.gCodePage, FDesktop.AnsiCodePage()) !=
+        TextCodePage().Number()) {
+        SwitchTextCodePage();
+    }
     ApplyEditorSettings();
     FEnv.SaveSettings(Settings);
     FEnv.SaveLauncherFile(LauncherTable);

@@ -307,6 +307,10 @@ private:
     // Reads the file again as one change that Undo takes back, keeping the caret's line; the text
     // of a lossy file is replaced for good.
     void ReloadFile();
+    // The option "文字コード" taken: at the start, and when it changes.
+    void UseChosenCodePage();
+    void UseCodePage(int Number);
+    void SwitchTextCodePage();
     // Takes back the reload that brought in a lossy file's text, with the format of the text
     // before it.
     void UndoLossyReload();

@@ -1,6 +1,13 @@
 #include "app/message_boxes.h"
 
+#include "core/code_page.h"
+
 namespace kst {
+
+std::string LossyFileText() {
+    return "\r\nこのファイルには " + CodePageName(TextCodePage()) +
+           " で表せない文字が含まれているため、読み取り専用で開きました。";
+}
 
 std::string MessageCaption(TMessageType Type) {
     switch (Type) {

@@ -24,8 +24,6 @@ inline constexpr std::string_view kNoLauncherSelectedText = "\rランチャー�
 inline constexpr std::string_view kNameRegisteredText = "\r\n登録名は既に登録されています";
 inline constexpr std::string_view kStopScriptText = "\r\nスクリプトを強制終了させますか？";
 inline constexpr std::string_view kNotScriptText = "\r\nVBSファイルでありません";
-inline constexpr std::string_view kLossyFileText =
-    "\r\nこのファイルには Shift-JIS で表せない文字が含まれているため、読み取り専用で開きました。";
 inline constexpr std::string_view kUnmarkedUtf16FileText =
     "\r\nこのファイルは BOM のない UTF-16 のため、読み取り専用で開きました。";
 inline constexpr std::string_view kFileChangedText =
@@ -41,6 +39,12 @@ inline constexpr std::string_view kOverwriteUnknownFileText =
     "ファイルが他のプログラムで変更されたかどうかを確かめられません。上書きしますか？";
 inline constexpr std::string_view kRecoveryUnavailableText =
     "\r\n復元用のコピーを保存できません。異常終了したときは、保存していない変更が失われます。";
+inline constexpr std::string_view kCodePageReloadText =
+    "文字コードを切り替えて、ファイルを読み込み直しますか？";
+inline constexpr std::string_view kCodePageReloadUnderEditsText =
+    "文字コードを切り替えて、ファイルを読み込み直しますか？編集中の内容は失われます。";
+inline constexpr std::string_view kCodePageNextWindowText =
+    "\r\n文字コードの設定は、次に開くウィンドウから使われます。";
 inline constexpr std::string_view kRecoverText =
     "前回保存されなかった変更があります。復元しますか？";
 inline constexpr std::string_view kRecoverChangedFileText =
@@ -57,6 +61,9 @@ inline constexpr std::string_view kKeysReadError = "設定ファイル\"keys.ini
 inline constexpr std::string_view kKeysWriteError = "設定ファイル\"keys.ini\"保存中のエラー：";
 inline constexpr std::string_view kVersionScriptError = "バッチファイル作成中のエラー：";
 inline constexpr std::string_view kFormatError = "構文チェック中のエラー：";
+
+// The file holds characters that the text's code page lacks.
+std::string LossyFileText();
 
 // The caption of a box of this type: "警告", "エラー", "情報", "確認".
 std::string MessageCaption(TMessageType Type);

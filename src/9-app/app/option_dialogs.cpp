@@ -2,6 +2,7 @@
 
 #include "app/file_names.h"
 #include "app/message_boxes.h"
+#include "app/text_code_page.h"
 #include "core/errors.h"
 #include "platform/desktop.h"
 
@@ -76,6 +77,10 @@ TfrmSetting::TfrmSetting(Desktop& Desk, TSettings& Settings, TLauncherTable& Lau
     : FDesktop(Desk), FSettings(Settings), FLauncherTable(LauncherTable),
       FFontSize(Settings.gFontSize), FTabSizeText(std::to_string(Settings.gTabSize)),
       FIndentIndex(IndentIndexOf(Settings.gIndent)), FBaseDir(Settings.gBaseDir) {
+    const auto chosen =
+        std::ranges::find(kCodePageChoices, Settings.gCodePage, &TCodePageChoice::Number);
+    FCodePageIndex =
+        chosen != kCodePageChoices.end() ? static_cast<int>(chosen - kCodePageChoices.begin()) : 0;
     for (const TLauncherEntry& entry : LauncherTable) {
         FNames.push_back(entry.Name);
         FPaths.push_back(entry.Path);
@@ -96,6 +101,12 @@ std::vector<std::string> TfrmSetting::IndentChoices() {
 
 void TfrmSetting::SetIndentIndex(int Value) {
     FIndentIndex = std::clamp(Value, kAutomaticIndex, kTabIndex + kMaxIndentSpaces);
+}
+
+void TfrmSetting::SetCodePageIndex(int Value) {
+    if (Value >= 0 && Value < static_cast<int>(kCodePageChoices.size())) {
+        FCodePageIndex = Value;
+    }
 }
 
 void TfrmSetting::BrowseBaseDir() {
@@ -142,6 +153,7 @@ void TfrmSetting::Accept() {
     FSettings.gBaseDir = FBaseDir;
     FSettings.gTabSize = *tabSize;
     FSettings.gIndent = IndentUnitAt(FIndentIndex);
+    FSettings.gCodePage = kCodePageChoices[static_cast<std::size_t>(FCodePageIndex)].Number;
     FLauncherTable.clear();
     for (std::size_t i = 0; i < FNames.size(); ++i) {
         FLauncherTable.push_back({FNames[i], FPaths[i]});

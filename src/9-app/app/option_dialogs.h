@@ -85,6 +85,7 @@ public:
     static constexpr std::string_view FontSizeLabel = "フォントサイズ（10～30）：";
     static constexpr std::string_view TabSizeLabel = "タブ幅：";
     static constexpr std::string_view IndentLabel = "インデント：";
+    static constexpr std::string_view CodePageLabel = "文字コード：";
     static constexpr std::string_view BaseDirLabel = "標準スクリプト保存先：";
     static constexpr std::string_view BrowseButton = "...";
     static constexpr std::string_view AddButton = "追加";
@@ -108,6 +109,9 @@ public:
     void SetIndentIndex(int Value);
     const std::string& BaseDir() const { return FBaseDir; }
     void SetBaseDir(std::string Value) { FBaseDir = std::move(Value); }
+    // The chosen entry of kCodePageChoices; 自動 for a setting that names none of them.
+    int CodePageIndex() const { return FCodePageIndex; }
+    void SetCodePageIndex(int Value);
     // "..." of the folder page: a chosen folder goes into the folder box.
     void BrowseBaseDir();
 
@@ -136,6 +140,7 @@ private:
     std::string FTabSizeText;
     int FIndentIndex;
     std::string FBaseDir;
+    int FCodePageIndex = 0;
     std::vector<std::string> FNames;
     std::vector<std::string> FPaths;
     int FItemIndex = -1;
