@@ -2,12 +2,13 @@
 
 #include "core/cp932_unicode.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace kst {
 
 namespace detail {
-const TCodePage* gTextCodePage = nullptr;
+std::atomic<const TCodePage*> gTextCodePage = nullptr;
 } // namespace detail
 
 namespace {
@@ -158,14 +159,20 @@ std::string CodePageName(const TCodePage& CodePage) {
 }
 
 void UseTextCodePage(const TCodePage& CodePage) {
-    static std::unique_ptr<const TCodePage> chosen;
+    // A code page once used is kept: a search on another thread may still be reading it.
+    static std::vector<std::unique_ptr<const TCodePage>> used;
     if (&CodePage == &TCodePage::Japanese() || &CodePage == &TCodePage::Western()) {
-        detail::gTextCodePage = &CodePage;
+        detail::gTextCodePage.store(&CodePage, std::memory_order_release);
         return;
     }
-    auto copy = std::make_unique<const TCodePage>(CodePage);
-    detail::gTextCodePage = copy.get();
-    chosen = std::move(copy);
+    const auto kept = std::ranges::find_if(
+        used, [&CodePage](const auto& Used) { return Used->Number() == CodePage.Number(); });
+    if (kept != used.end()) {
+        detail::gTextCodePage.store(kept->get(), std::memory_order_release);
+        return;
+    }
+    used.push_back(std::make_unique<const TCodePage>(CodePage));
+    detail::gTextCodePage.store(used.back().get(), std::memory_order_release);
 }
 
 } // namespace kst

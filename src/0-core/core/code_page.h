@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
@@ -75,13 +76,15 @@ private:
 };
 
 namespace detail {
-// Null until UseTextCodePage first chooses one, so that it is set before any initialiser runs.
-extern const TCodePage* gTextCodePage;
+// Null until UseTextCodePage first chooses one, so that it is set before any initialiser runs;
+// atomic, since searches on other threads read it.
+extern std::atomic<const TCodePage*> gTextCodePage;
 } // namespace detail
 
 // The code page of this process's text: Japanese until UseTextCodePage chooses another.
 inline const TCodePage& TextCodePage() {
-    return detail::gTextCodePage != nullptr ? *detail::gTextCodePage : TCodePage::Japanese();
+    const TCodePage* chosen = detail::gTextCodePage.load(std::memory_order_acquire);
+    return chosen != nullptr ? *chosen : TCodePage::Japanese();
 }
 
 // Makes CodePage the text's. Call it only while no text is held in the old one: every byte rule
