@@ -42,25 +42,6 @@ TEST(CodePage, ReadsAndWritesEachCharacterWithItsCode) {
     }
 }
 
-TEST(CodePage, OnlyDoubleByteCodePagesHaveLeadBytesAndJapaneseRules) {
-    const struct {
-        const TCodePage& Page;
-        unsigned char Byte;
-        bool Lead;
-    } tests[] = {
-        {J, 0x81, true},  {J, 0x9F, true},  {J, 0xE0, true},  {J, 0xFC, true},  {J, 0xA0, false},
-        {J, 0xDF, false}, {W, 0x81, false}, {W, 0xE0, false}, {W, 0xE9, false},
-    };
-    for (const auto& test : tests) {
-        EXPECT_EQ(test.Page.IsLeadByte(test.Byte), test.Lead)
-            << test.Page.Number() << " " << int{test.Byte};
-    }
-    EXPECT_TRUE(J.HasJapaneseRules());
-    EXPECT_FALSE(W.HasJapaneseRules());
-    EXPECT_EQ(J.UnicodeOf(0x82, 0xA0), u'あ');
-    EXPECT_EQ(W.UnicodeOf(0x82, 0xA0), kNoUnicode);
-}
-
 TEST(CodePage, WesternLettersAreWordCharactersAndItsSymbolsDelimiters) {
     const TCharSet& delimiters = W.DefaultDelimiters();
     for (const unsigned char letter : {0xE9, 0xC0, 0xFF, 0x8A, 0x9F, 0xDF}) {

@@ -31,13 +31,8 @@ TEST(TextCodePage, TypingAndCaretFollowTheTextsCodePage) {
                keys: Raw"\xE9"
                expect: "caf|\n")"},
         {W, R"(text: "|\xE9\x41b\n"
-               keys: Right
-               caret: 0,1
-               keys: Del
+               keys: Right Del
                expect: "\xE9|b\n")"},
-        {J, R"(text: "|\xE9\x41b\n"
-               keys: Right
-               caret: 0,2)"},
     };
     for (const auto& test : tests) {
         const ScopedTextCodePage codePage(test.Page);
