@@ -2,9 +2,10 @@
 // lines in memory (2.5 million: about 100 MB), the unit detection alone, the editor's command on a
 // text of 1 million lines (one change that can be undone), and kestrane-format --check and
 // --syntax on a file of about 100 MB and 2.5 million lines, in this process; the syntax check's
-// and procedure list's entries from an editor's text, on 2.5 million lines. Also commenting every
-// line of a long text, which must grow with the line count alone. The script parser and the
-// analysis of names have their own, script_bench.
+// and procedure list's entries from an editor's text, on 2.5 million lines; the kept problems
+// read again after one typed key, on 2.5 million lines and on 100, and their first reading after a
+// load. Also commenting every line of a long text, which must grow with the line count alone. The
+// script parser and the analysis of names have their own, script_bench.
 #include "input/editor.h"
 #include "messy_script.h"
 #include "recording_host.h"
@@ -16,6 +17,7 @@
 #include "tools/comment.h"
 #include "tools/editor_format.h"
 #include "tools/editor_lines.h"
+#include "tools/live_problems.h"
 #include "tools/search_results.h"
 
 #include <benchmark/benchmark.h>
@@ -124,6 +126,41 @@ BENCHMARK(BM_CheckLargeFile)
     ->Args({2'500'000, 0})
     ->Args({2'500'000, 1})
     ->Unit(benchmark::kMillisecond);
+
+// One key typed into a script whose problems are all read: the line is read again, and as many
+// lines after it as the key changes the blocks open at their starts. Arg 1 picks the key: 0 one
+// inside a procedure's statement, 1 the "f" that completes an "End If" (typed and taken back in
+// turn, so that every key changes the structure).
+void BM_ProblemsAfterAKey(benchmark::State& State) {
+    const std::string text = MessyScript(static_cast<int>(State.range(0)));
+    std::vector<std::string_view> lines = LinesOf(text);
+    // The middle procedure's "End If" and the statement before it.
+    const std::size_t procedure = lines.size() / 2 / 14 * 14;
+    const std::size_t line = procedure + (State.range(1) != 0 ? 9 : 8);
+    const std::string before(lines[line]);
+    const std::string after = State.range(1) != 0 ? before.substr(0, before.size() - 1)
+                                                  : before.substr(0, 10) + "x" + before.substr(10);
+    TLiveProblems problems;
+    problems.Reset(static_cast<int>(lines.size()));
+    while (problems.Read(SpanLines(lines), std::size_t{1} << 30)) {
+    }
+    bool typed = false;
+    for (auto _ : State) {
+        typed = !typed;
+        lines[line] = typed ? after : before;
+        problems.LinesReplaced(static_cast<int>(line), 1, 1);
+        problems.Read(SpanLines(lines), std::size_t{1} << 30);
+        if (!problems.Current()) {
+            State.SkipWithError("one key should be read in one reading");
+        }
+    }
+}
+BENCHMARK(BM_ProblemsAfterAKey)
+    ->Args({2'500'000, 0})
+    ->Args({2'500'000, 1})
+    ->Args({100, 0})
+    ->Args({100, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace kst

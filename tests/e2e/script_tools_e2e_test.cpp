@@ -50,6 +50,25 @@ TEST_F(KestraneTest, F5AndF6CommentAndUncommentTheSelectedLines) {
     EXPECT_EQ(EditorSelection(editor), (std::pair<DWORD, DWORD>{0, 10}));
 }
 
+// Typed, a line's problem is found after a pause and told in the status bar's last part while
+// the caret stands on its line.
+TEST_F(KestraneTest, ATypedMistakeIsToldInTheStatusBarOnItsLine) {
+    const std::wstring path = CreateTextFile(L"typed.vbs", "");
+    Start({path});
+    const HWND window = WaitForMainWindow(TitleFor(path));
+    ASSERT_NE(window, nullptr);
+    const HWND editor = EditorOf(window);
+    constexpr int kProblemPart = 3;
+
+    ASSERT_TRUE(Type(editor, L"If x = 1"));
+    PostMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);
+    ASSERT_TRUE(WaitForText(editor, L"If x = 1\r\n"));
+    SendMessageW(editor, EM_SETSEL, 0, 0);
+    EXPECT_TRUE(WaitUntil(
+        [&] { return StatusBarText(window, kProblemPart) == L"'Then' がありません"; }, kTimeout))
+        << win32::WideToUtf8(StatusBarText(window, kProblemPart));
+}
+
 TEST_F(KestraneTest, F7AndF2ListTheProblemsAndTheProceduresAndAJumpGoesToTheLine) {
     const std::wstring path = CreateTextFile(L"structure.vbs", "Sub Main()\r\n"
                                                                "\tIf InStr(s, \"then\") Then\r\n"

@@ -134,7 +134,7 @@ TEST_F(LineMarksTest, AWrappedRowStartsInTheStateOfAllTheRowsBeforeIt) {
 TEST_F(LineMarksTest, HitsAreLimeWhileTheListIsShownAndMatchCaseDecides) {
     const TWordMatcher anyCase("msgbox", false);
     const TWordMatcher exactCase("msgbox", true);
-    Options = {.MarkScript = false, .Hits = &anyCase};
+    Options = {.MarkScript = false, .Hits = &anyCase, .Problems = {}};
     const std::string text = "MsgBox 1 : MSGBOX 2\r\nmsgboxmsgbox\r\n";
     EXPECT_EQ(Paint(text, 2), (TRowMarks{{"H@0:MsgBox", "H@11:MSGBOX"}, {"H@0:msgboxmsgbox"}}));
     Options.Hits = &exactCase;
@@ -145,7 +145,7 @@ TEST_F(LineMarksTest, HitsAreLimeWhileTheListIsShownAndMatchCaseDecides) {
 
 TEST_F(LineMarksTest, SelectedPartsGetNoMarks) {
     const TWordMatcher word("b", true);
-    Options = {.MarkScript = true, .Hits = &word};
+    Options = {.MarkScript = true, .Hits = &word, .Problems = {}};
     Editor->GetLines().SetTextStr("\"a\" b\r\n\"a\" b\r\n");
     Editor->SetSelStart(0);
     Editor->SetSelLength(7);
@@ -154,7 +154,7 @@ TEST_F(LineMarksTest, SelectedPartsGetNoMarks) {
 
 TEST_F(LineMarksTest, HitsSitOnTheColumnsOfTheRowAsDrawn) {
     const TWordMatcher needle("needle", true);
-    Options = {.MarkScript = true, .Hits = &needle};
+    Options = {.MarkScript = true, .Hits = &needle, .Problems = {}};
     Editor->GetCaret().SetTabSpaceCount(8);
     EXPECT_EQ(Paint("\tneedle\ta needle\r\n", 1), (TRowMarks{{"H@8:needle", "H@18:needle"}}));
 
@@ -168,7 +168,7 @@ TEST_F(LineMarksTest, HitsSitOnTheColumnsOfTheRowAsDrawn) {
 // Hits far into long rows are marked where they are drawn, whole.
 TEST_F(LineMarksTest, HitsFarIntoLongRowsAreMarkedWhole) {
     const TWordMatcher needle("needle", true);
-    Options = {.MarkScript = true, .Hits = &needle};
+    Options = {.MarkScript = true, .Hits = &needle, .Problems = {}};
     const std::string text = std::string(996, 'x') + "needle\r\n" + std::string(996, 'x') +
                              "\"needle\"\r\n" + std::string(1010, 'x') + "needle\r\n" +
                              std::string(990, 'x') + "needle" + std::string(30, 'x');

@@ -20,6 +20,8 @@ constexpr TColor clNavy = 0x800000;
 constexpr TColor clTeal = 0x808000;
 constexpr TColor clGreen = 0x008000;
 constexpr TColor clFuchsia = 0xFF00FF;
+constexpr TColor clRed = 0x0000FF;
+constexpr TColor clOlive = 0x008080;
 
 enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 

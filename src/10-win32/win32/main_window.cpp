@@ -178,13 +178,15 @@ void MainWindow::DpiChanged(int Dpi, const RECT& Suggested) {
     DeleteObject(oldFont);
 }
 
-// The caret's and the encoding's parts have their widths, the read-only part the encoding's; the
-// folder search's progress takes the rest.
+// The caret's and the encoding's parts have their widths, the read-only part the encoding's, the
+// problem part three times the caret's; the folder search's progress takes the rest.
 void MainWindow::SetStatusBarParts() {
     const int caretEdge = FMetrics.StatusCaretPartWidth;
     const int encodingEdge = caretEdge + FMetrics.StatusEncodingPartWidth;
-    const int partEdges[TStatusBar::kPartCount] = {
-        caretEdge, encodingEdge, encodingEdge + FMetrics.StatusEncodingPartWidth, -1};
+    const int readOnlyEdge = encodingEdge + FMetrics.StatusEncodingPartWidth;
+    const int partEdges[TStatusBar::kPartCount] = {caretEdge, encodingEdge, readOnlyEdge,
+                                                   readOnlyEdge + 3 * FMetrics.StatusCaretPartWidth,
+                                                   -1};
     SendMessageW(FStatusBar, SB_SETPARTS, TStatusBar::kPartCount,
                  reinterpret_cast<LPARAM>(partEdges));
 }

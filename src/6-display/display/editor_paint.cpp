@@ -28,6 +28,7 @@ constexpr char kPlaceholder = '\xA5';
 constexpr std::uint16_t kDigitMarks = 0x03FF;
 constexpr int kShapeMarkShift = 10;
 constexpr int kMarkImageTop = 2;
+constexpr int kProblemMarkWidth = 2;
 
 // The mark image to draw: from the list when it holds the index, else the built-in one.
 struct TMarkImage {
@@ -165,6 +166,16 @@ void DrawRulerLabel(Surface& Target, const Surface& Glyphs, const TRulerDigits& 
                         {digit * Digits.Width, 0});
         X += advance;
     }
+}
+
+// A bar down the image bar's left margin, left of the row marks, so that it never hides one.
+void DrawProblemMark(Surface& Canvas, const TRect& Cell, TProblemMark Mark) {
+    if (Mark == TProblemMark::None) {
+        return;
+    }
+    const TColor color = Mark == TProblemMark::Problem ? clRed : clOlive;
+    Canvas.FillRect({Cell.Left, Cell.Top + 1, Cell.Left + kProblemMarkWidth, Cell.Bottom - 1},
+                    color);
 }
 
 } // namespace
@@ -664,11 +675,14 @@ void TEditorView::PaintImagebar(int FromRow, int ToRow) {
     const int digitX = FImagebar->GetLeftMargin();
     const int shapeX = digitX + FImagebar->GetDigitWidth();
     for (int row = FromRow; row <= std::min(ToRow, rows.GetCount() - 1); ++row) {
+        const TRect cell{0, RowTop(row), FImagebarWidth, RowTop(row) + rowHeight};
+        if (ProblemMarkOf) {
+            DrawProblemMark(canvas, cell, ProblemMarkOf(row));
+        }
         const std::uint16_t marks = rows.GetRowMarks(row);
         if (marks == 0) {
             continue;
         }
-        const TRect cell{0, RowTop(row), FImagebarWidth, RowTop(row) + rowHeight};
         const int y = cell.Top + kMarkImageTop;
         const auto digits = static_cast<std::uint16_t>(marks & kDigitMarks);
         if (digits != 0) {

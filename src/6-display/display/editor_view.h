@@ -21,6 +21,7 @@
 #include "platform/surface.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -105,6 +106,9 @@ protected:
     TEditorView& FEditor;
 };
 
+// What the image bar shows of a row's problems: none, a problem (red), only warnings (olive).
+enum class TProblemMark : std::uint8_t { None, Problem, Warning };
+
 class TEditorView : public TComponent, public TEditorLink {
 public:
     TEditorView(TCreateKey Key, TPersistent* Owner);
@@ -125,6 +129,9 @@ public:
                                                  std::intptr_t LParam);
     // Paints Clip of the client area on Canvas (the window's WM_PAINT).
     void Paint(Surface& Canvas, const TRect& Clip);
+    // The mark of a row's problems in the image bar, beside its row marks; asked while painting,
+    // so that it only reads. None when unset.
+    std::function<TProblemMark(int Row)> ProblemMarkOf;
     // The surface being painted on during Paint and OnDrawLine; null otherwise.
     Surface* GetCanvas() const { return FCanvas; }
 

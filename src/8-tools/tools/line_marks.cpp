@@ -18,6 +18,9 @@ constexpr TColor kStringColor = clGray;
 constexpr TColor kStringBkColor = clWhite;
 constexpr TColor kDoubleByteBkColor = 0x00FFFF; // yellow
 constexpr TColor kHitBkColor = clLime;
+constexpr TColor kProblemColor = clRed;
+// The wavy underline rises and falls by this many pixels over as many columns of pixels.
+constexpr int kWaveHeight = 2;
 // How far past a row the marks look for the end of a regular expression's match, so that a paint
 // never reads a whole long line.
 constexpr std::size_t kRegexMarkReach = 4096;
@@ -75,6 +78,21 @@ private:
                          .Clip = cells});
     }
 
+public:
+    // A wavy line under columns Start..End-1, along the bottom of the row, clipped to the part.
+    void Underline(int Start, int End, TColor Color) const {
+        const int left = std::max(FRect.Left, FX + Start * FCharWidth);
+        const int right = std::min(FRect.Right, FX + End * FCharWidth);
+        const int bottom = FRect.Bottom - 1;
+        for (int x = left; x + 1 < right; x += kWaveHeight) {
+            const bool rising = ((x - FX) / kWaveHeight) % 2 == 0;
+            const int from = rising ? bottom : bottom - kWaveHeight;
+            const int to = rising ? bottom - kWaveHeight : bottom;
+            FCanvas.Line({x, from}, {std::min(x + kWaveHeight, right - 1), to}, Color);
+        }
+    }
+
+private:
     Surface& FCanvas;
     std::string_view FLineStr;
     int FX;
@@ -311,6 +329,47 @@ void DrawHits(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumn
     }
 }
 
+// Where a problem's word ends in Line: at the next blank, at least one byte on (a problem at the
+// line's end marks the cell after it).
+std::size_t ProblemEnd(std::string_view Line, std::size_t Start) {
+    std::size_t end = Start;
+    while (end < Line.size() && !IsBlank(Line[end])) {
+        end += CharLengthAt(Line, end);
+    }
+    return std::max(end, Start + 1);
+}
+
+// The problems' words that lie in row Index, among the rows of its document line: their bytes
+// are counted from the line's start, so the rows before Index in the line are counted off.
+void DrawProblems(TEditor& Editor, const RowMarker& Marker, int Index, int OwnColumns,
+                  std::span<const TScriptProblem> Problems) {
+    if (Problems.empty()) {
+        return;
+    }
+    TEditorScreenStrings& rows = Editor.ScreenStrings();
+    std::size_t rowStart = 0;
+    for (int row = rows.LineStartRow(Index); row < Index; ++row) {
+        rowStart += rows.GetView(row).size();
+    }
+    const std::string_view row = rows.GetView(Index);
+    const bool lastRowOfLine = rows.LineEndRow(Index) == Index;
+    const WrapContext context = rows.GetWrapContext();
+    for (const TScriptProblem& problem : Problems) {
+        const auto start = static_cast<std::size_t>(problem.Column);
+        if (start < rowStart || start > rowStart + row.size() ||
+            (start == rowStart + row.size() && !lastRowOfLine)) {
+            continue;
+        }
+        ColumnWalker columns(row, context);
+        const int first = columns.ColumnOf(start - rowStart);
+        const std::size_t end = std::min(ProblemEnd(row, start - rowStart), row.size());
+        const int last = std::max(columns.ColumnOf(end), first + 1);
+        if (first <= OwnColumns) {
+            Marker.Underline(first, std::min(last, OwnColumns + 1), kProblemColor);
+        }
+    }
+}
+
 } // namespace
 
 TScriptState TLineMarkStates::StateAt(const TEditorScreenStrings& Rows, int Index) {
@@ -348,6 +407,7 @@ void DrawLineMarks(TEditor& Editor, std::string_view LineStr, int X, int Y, int 
     if (Options.Hits != nullptr) {
         DrawHits(Editor, marker, Index, ownColumns, *Options.Hits);
     }
+    DrawProblems(Editor, marker, Index, ownColumns, Options.Problems);
 }
 
 } // namespace kst

@@ -1,11 +1,14 @@
 // The main window's marks over a drawn row: string literals grey on white and double-byte
-// characters on yellow in scripts, and the search word's occurrences on lime.
+// characters on yellow in scripts, the search word's occurrences on lime, and the script's
+// problems underlined with a red wavy line.
 #pragma once
 
 #include "lists/string_list.h"
 #include "platform/geometry.h"
+#include "script/script_parser.h"
 
 #include <cstdint>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -21,6 +24,9 @@ struct TLineMarkOptions {
     // Finds the search word while its occurrences are marked (the results list is shown); none
     // otherwise.
     const TWordMatcher* Hits = nullptr;
+    // The problems of the row's document line, each underlined with a wavy line from its place
+    // to the end of the word there.
+    std::span<const TScriptProblem> Problems;
 };
 
 // Where a row of a script starts: in code, in a string, or in a comment that runs to the end of

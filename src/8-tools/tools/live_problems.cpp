@@ -16,6 +16,9 @@ bool NamesBlock(TProblemKind Kind) {
 // Count unread records go in before At.
 template <class TRecord>
 void InsertUnread(std::vector<TRecord>& Records, std::size_t At, std::size_t Count) {
+    if (Count == 0) {
+        return;
+    }
     Records.resize(Records.size() + Count);
     const auto at = Records.begin() + static_cast<std::ptrdiff_t>(At);
     std::move_backward(at, Records.end() - static_cast<std::ptrdiff_t>(Count), Records.end());
@@ -231,7 +234,6 @@ std::vector<TScriptProblem> TLiveProblems::ProblemsOf(int Line) const {
     const std::vector<TScriptProblem>& open = LeftOpen();
     const auto [from, to] = std::ranges::equal_range(open, Line, {}, &TScriptProblem::Line);
     problems.insert(problems.end(), from, to);
-    SortByColumn(problems);
     return problems;
 }
 
@@ -245,6 +247,7 @@ std::vector<TScriptProblem> TLiveProblems::AllProblems() const {
             continue;
         }
         std::vector<TScriptProblem> problems = ProblemsOf(line);
+        SortByColumn(problems);
         while (nextOpen != open.end() && nextOpen->Line == line) {
             ++nextOpen;
         }

@@ -29,7 +29,8 @@ public:
     bool Current() const { return FResume < 0; }
 
     int LineCount() const { return static_cast<int>(FRecords.size()) - 1; }
-    // The problems found on Line when it was last read, by column.
+    // The problems found on Line when it was last read, in the order found: those of its
+    // statements, then the blocks it opened that the script leaves open.
     std::vector<TScriptProblem> ProblemsOf(int Line) const;
     // Every problem, by line and column.
     std::vector<TScriptProblem> AllProblems() const;

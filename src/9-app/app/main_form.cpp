@@ -130,6 +130,10 @@ void TForm1::ApplyEditorDesignValues() {
     FEditor.OnChange = [this](TEditor&) {
         TextChanged();
         SearchedTextChanged();
+        FProblems.Edited(FDesktop.TickCount());
+    };
+    FEditor.ProblemMarkOf = [this](int Row) {
+        return FProblems.LineStartHasProblem(Row) ? TProblemMark::Problem : TProblemMark::None;
     };
     FEditor.Loaded();
 }
@@ -530,7 +534,22 @@ bool TForm1::AppIdle() {
     const bool moreResults = FResults.Step();
     const bool moreStates =
         FEditor.ScreenStrings().ComputeStartStatesAhead(kRowsColouredPerIdleStep);
-    return moreCopy || moreSearch || moreFolderHits || moreResults || moreStates;
+    const bool moreProblems = ShowScriptProblems();
+    return moreCopy || moreSearch || moreFolderHits || moreResults || moreStates || moreProblems;
+}
+
+bool TForm1::TextIsScript() const {
+    return CurrentFileName.empty() || FileKind == fkVbs;
+}
+
+bool TForm1::ShowScriptProblems() {
+    const std::uint64_t now = FDesktop.TickCount();
+    FProblems.SetEnabled(TextIsScript());
+    if (FProblems.Step(now)) {
+        FView.RepaintEditor();
+    }
+    SetStatusPart(TStatusBar::spProblem, FProblems.CaretProblemText());
+    return FProblems.StepDue(now);
 }
 
 std::optional<int> TForm1::CaretPartDelay() {
@@ -555,12 +574,14 @@ void TForm1::ShowMovedCaret() {
 }
 
 std::optional<int> TForm1::IdleWakeDelay() {
-    const std::optional<int> caret = CaretPartDelay();
-    const std::optional<int> recovery = RecoveryWakeDelay();
-    if (caret && recovery) {
-        return std::min(*caret, *recovery);
+    std::optional<int> soonest;
+    for (const std::optional<int> delay :
+         {CaretPartDelay(), RecoveryWakeDelay(), FProblems.WakeDelay(FDesktop.TickCount())}) {
+        if (delay && (!soonest || *delay < *soonest)) {
+            soonest = delay;
+        }
     }
-    return caret ? caret : recovery;
+    return soonest;
 }
 
 void TForm1::ClipboardChanged() {

@@ -14,6 +14,7 @@
 #include "lists/text_encoding.h"
 #include "platform/desktop.h"
 #include "platform/geometry.h"
+#include "tools/editor_problems.h"
 #include "tools/line_marks.h"
 #include "tools/search_results.h"
 #include "tools/word_matcher.h"
@@ -348,6 +349,11 @@ private:
     std::vector<TRecoveryCopy> OrphanedCopies();
     void RestoreOwnCopy();
     std::string StateText() const;
+    // Whether the text is marked and checked as a script: a new text or a script file.
+    bool TextIsScript() const;
+    // The idle step of the script's problems: reads on once typing has paused, then shows the
+    // marks again and the caret line's problem in the status bar.
+    bool ShowScriptProblems();
     // The word of a search or replace, its match case and the hits the editor marks; false,
     // having shown what is wrong and changed nothing, for a regular expression that does not
     // compile.
@@ -403,6 +409,7 @@ private:
     std::string FTitle = "Kestrane : ";
     TWordMatcher FSearchMatcher{"", false};
     TLineMarkStates FLineMarkStates;
+    EditorProblems FProblems{FEditor};
     ResultsFeed FResults{FView};
     // Whether the results list shows a search's hits.
     bool FResultsAreHits = false;

@@ -253,11 +253,13 @@ void TForm1::JumpToSelectedResult() {
 // Scripts, and new files, get the marks of strings and double-byte characters.
 void TForm1::Editor1DrawLine(TEditor& Sender, const std::string& LineStr, int X, int Y, int Index,
                              const TRect& ARect, bool Selected) {
+    const std::vector<TScriptProblem> problems = FProblems.ProblemsOfRow(Index);
     DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
-                  {.MarkScript = CurrentFileName.empty() || FileKind == fkVbs,
+                  {.MarkScript = TextIsScript(),
                    .Hits = Menus.MenuItem(cmSearchList)->Checked && FResultsAreHits
                                ? &FSearchMatcher
-                               : nullptr},
+                               : nullptr,
+                   .Problems = problems},
                   FLineMarkStates);
 }
 

@@ -41,10 +41,17 @@ struct TToolBar {
 };
 
 // The status bar's parts, in this order: the caret's line and column ("12 行, 5 桁"), the file's
-// encoding ("SJIS", "UTF-16LE", "UTF-8"), "読み取り専用" while the text is read-only, and the
-// progress of a search through a folder.
+// encoding ("SJIS", "UTF-16LE", "UTF-8"), "読み取り専用" while the text is read-only, the first
+// problem of a script on the caret's line, and the progress of a search through a folder.
 struct TStatusBar {
-    enum TPart : std::uint8_t { spCaret, spEncoding, spReadOnly, spFolderSearch, kPartCount };
+    enum TPart : std::uint8_t {
+        spCaret,
+        spEncoding,
+        spReadOnly,
+        spProblem,
+        spFolderSearch,
+        kPartCount
+    };
 
     std::array<std::string, kPartCount> Parts;
 };
