@@ -17,10 +17,12 @@
 #include "tools/comment.h"
 #include "tools/editor_format.h"
 #include "tools/editor_lines.h"
-#include "tools/live_problems.h"
+#include "tools/editor_problems.h"
 #include "tools/search_results.h"
 
+#include <algorithm>
 #include <benchmark/benchmark.h>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -126,6 +128,32 @@ BENCHMARK(BM_CheckLargeFile)
     ->Args({2'500'000, 0})
     ->Args({2'500'000, 1})
     ->Unit(benchmark::kMillisecond);
+
+// The first reading of a script's problems after it was loaded, in the steps the idle handler
+// takes (the first makes the records of every line); the longest step's processor time is a
+// counter, in ms, as the machine's load stretches the steps' wall-clock times.
+void BM_ProblemsFirstReading(benchmark::State& State) {
+    const std::string text = MessyScript(static_cast<int>(State.range(0)));
+    const std::vector<std::string_view> lines = LinesOf(text);
+    double longest = 0;
+    int steps = 0;
+    for (auto _ : State) {
+        TLiveProblems problems;
+        for (bool first = true, more = true; more; first = false, ++steps) {
+            const std::clock_t start = std::clock();
+            if (first) {
+                problems.Reset(static_cast<int>(lines.size()));
+            } else {
+                more = problems.Read(SpanLines(lines), EditorProblems::kStepBytes);
+            }
+            longest = std::max(longest,
+                               1000.0 * static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC);
+        }
+    }
+    State.counters["longest_step_ms"] = longest;
+    State.counters["steps"] = benchmark::Counter(steps, benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_ProblemsFirstReading)->Arg(2'500'000)->Unit(benchmark::kMillisecond);
 
 // One key typed into a script whose problems are all read: the line is read again, and as many
 // lines after it as the key changes the blocks open at their starts. Arg 1 picks the key: 0 one

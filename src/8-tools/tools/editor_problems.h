@@ -34,7 +34,7 @@ class EditorProblems {
 public:
     static constexpr std::uint64_t kPauseMilliseconds = 500;
     // Bytes of lines a step reads: a few milliseconds.
-    static constexpr std::size_t kStepBytes = 1 << 21;
+    static constexpr std::size_t kStepBytes = 1 << 20;
 
     explicit EditorProblems(TEditor& Editor) : FEditor(Editor) {}
 
