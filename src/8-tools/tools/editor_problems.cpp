@@ -89,9 +89,7 @@ bool EditorProblems::Step(std::uint64_t Now) {
         return false;
     }
     if (!FTold || FVersion != Rows().GetTextVersion()) {
-        // The records of every line are a step of their own.
         Restart(Now);
-        return false;
     }
     FProblems.Read(RowStoreLines(Rows()), kStepBytes);
     return FProblems.Current();
