@@ -82,28 +82,30 @@ constexpr std::array<TByteClass, 256> kByteClasses = [] {
 }();
 
 // The upper half's bytes are name characters; those that start a double-byte character in the
-// text's code page lead one.
+// text's code page lead one. No code page has a lead byte in the lower half, so the code page is
+// asked only about the upper half's.
 TByteClass ClassOf(char Byte) {
-    return IsLeadByte(Byte) ? TByteClass::Lead : kByteClasses[static_cast<unsigned char>(Byte)];
+    const auto byte = static_cast<unsigned char>(Byte);
+    return byte >= 0x80 && IsLeadByte(byte) ? TByteClass::Lead : kByteClasses[byte];
+}
+
+bool IsNameClass(TByteClass Class) {
+    return Class == TByteClass::Letter || Class == TByteClass::Digit ||
+           Class == TByteClass::NamePart || Class == TByteClass::Lead;
 }
 
 bool IsNameByte(char Byte) {
-    const TByteClass byteClass = ClassOf(Byte);
-    return byteClass == TByteClass::Letter || byteClass == TByteClass::Digit ||
-           byteClass == TByteClass::NamePart || byteClass == TByteClass::Lead;
+    return IsNameClass(ClassOf(Byte));
 }
 
 // Just past the run of name characters of Line from Pos on.
 std::size_t NameEnd(std::string_view Line, std::size_t Pos) {
     while (Pos < Line.size()) {
         const TByteClass byteClass = ClassOf(Line[Pos]);
-        if (byteClass == TByteClass::Lead) {
-            Pos += Pos + 1 < Line.size() ? 2 : 1;
-        } else if (IsNameByte(Line[Pos])) {
-            ++Pos;
-        } else {
+        if (!IsNameClass(byteClass)) {
             break;
         }
+        Pos += byteClass == TByteClass::Lead && Pos + 1 < Line.size() ? 2 : 1;
     }
     return Pos;
 }
