@@ -173,7 +173,7 @@ void BM_PaintMarkedScreen(benchmark::State& State) {
                      const TRect& ARect, bool Selected) {
                      if (marked) {
                          DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
-                                       {.MarkScript = true, .Hits = &hits}, states);
+                                       {.MarkScript = true, .Hits = &hits, .Problems = {}}, states);
                      }
                  });
 }
@@ -191,7 +191,7 @@ void PaintShapeScreens(benchmark::State& State, std::string_view Shape,
             const TRect& ARect, bool Selected) {
             if (marked) {
                 DrawLineMarks(Sender, LineStr, X, Y, Index, ARect, Selected,
-                              {.MarkScript = true, .Hits = nullptr}, states);
+                              {.MarkScript = true, .Hits = nullptr, .Problems = {}}, states);
             }
         },
         Arrange);
