@@ -189,8 +189,9 @@ TEST_F(PaintTest, LongRowsAreDrawnToTheirEndOnlyWhereInView) {
         ASSERT_EQ(Editor->GetTopCol(), c.TopCol);
         PaintAll();
         for (int row = c.RowWithEnd; row < 2; ++row) {
-            ASSERT_FALSE(RowTexts(row).empty()) << c.TopCol << " row " << row;
-            const TDrawOp& run = RowTexts(row)[0];
+            const auto texts = RowTexts(row);
+            ASSERT_FALSE(texts.empty()) << c.TopCol << " row " << row;
+            const TDrawOp& run = texts[0];
             const int firstCol = (run.From.X - Editor->ColumnLeft(0)) / Editor->GetCharWidth();
             EXPECT_GE(firstCol, c.TopCol - 2) << c.TopCol << " row " << row;
             EXPECT_LE(static_cast<int>(run.Text.size()), cols + 5) << c.TopCol << " row " << row;

@@ -232,8 +232,8 @@ std::vector<TScriptProblem> TLiveProblems::ProblemsOf(int Line) const {
         Placed(Line, problems);
     }
     const std::vector<TScriptProblem>& open = LeftOpen();
-    const auto [from, to] = std::ranges::equal_range(open, Line, {}, &TScriptProblem::Line);
-    problems.insert(problems.end(), from, to);
+    problems.insert(problems.end(), std::ranges::lower_bound(open, Line, {}, &TScriptProblem::Line),
+                    std::ranges::upper_bound(open, Line, {}, &TScriptProblem::Line));
     return problems;
 }
 
