@@ -38,7 +38,13 @@ TEST(Package, TheProgramRunsFromTheUnpackedFolder) {
     const HWND Window = WaitForMainWindow(Script + kTitleSuffix);
     EXPECT_NE(Window, nullptr) << "no window shows " << Script;
     if (Window != nullptr) {
-        EXPECT_TRUE(WaitForText(EditorOf(Window), win32::TextToWide(ReadBytes(Script))));
+        // A fresh prefix's settings read the script in the system's code page.
+        const std::string bytes = ReadBytes(Script);
+        std::wstring shown(bytes.size(), L'\0');
+        shown.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                shown.data(), static_cast<int>(shown.size()))));
+        EXPECT_TRUE(WaitForText(EditorOf(Window), shown));
         EXPECT_TRUE(SaveDrawnWindow(Window, L"package_trial.png", 8));
         PostMessageW(Window, WM_CLOSE, 0, 0);
     }
