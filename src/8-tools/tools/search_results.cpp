@@ -97,31 +97,36 @@ std::vector<TResultEntry> ResultEntries(const TEditorScreenStrings& Rows,
     return entries;
 }
 
-std::vector<TPlacedProblem> PlacedProblems(const TScriptStructure& Structure,
-                                           std::span<const std::string_view> Lines) {
+namespace {
+
+// Each of Items at its line and character column, told by Message; columns counted on along a line.
+template <typename TItem, typename TMessage>
+std::vector<TPlacedProblem> Placed(const std::vector<TItem>& Items,
+                                   std::span<const std::string_view> Lines, TMessage Message) {
     std::vector<TPlacedProblem> placed;
-    placed.reserve(Structure.Problems.size());
+    placed.reserve(Items.size());
     CharacterColumns columns;
-    for (const TScriptProblem& problem : Structure.Problems) {
-        const std::string_view line = Lines[static_cast<std::size_t>(problem.Line)];
-        placed.push_back({{.Line = problem.Line + 1, .Column = columns.At(line, problem.Column)},
-                          ProblemMessage(problem)});
+    for (const TItem& item : Items) {
+        const std::string_view line = Lines[static_cast<std::size_t>(item.Line)];
+        placed.push_back(
+            {{.Line = item.Line + 1, .Column = columns.At(line, item.Column)}, Message(item)});
     }
     return placed;
+}
+
+} // namespace
+
+std::vector<TPlacedProblem> PlacedProblems(const TScriptStructure& Structure,
+                                           std::span<const std::string_view> Lines) {
+    return Placed(Structure.Problems, Lines, ProblemMessage);
 }
 
 std::vector<TPlacedProblem>
 PlacedWarnings(const TScriptNames& Names, std::span<const std::string_view> Lines,
                const std::function<std::string(std::string_view)>& NameToUtf8) {
-    std::vector<TPlacedProblem> placed;
-    placed.reserve(Names.Warnings.size());
-    CharacterColumns columns;
-    for (const TNameWarning& warning : Names.Warnings) {
-        const std::string_view line = Lines[static_cast<std::size_t>(warning.Line)];
-        placed.push_back({{.Line = warning.Line + 1, .Column = columns.At(line, warning.Column)},
-                          "警告: " + WarningMessage(warning.Kind, NameToUtf8(warning.Name))});
-    }
-    return placed;
+    return Placed(Names.Warnings, Lines, [&](const TNameWarning& Warning) {
+        return "警告: " + WarningMessage(Warning.Kind, NameToUtf8(Warning.Name));
+    });
 }
 
 std::vector<TResultEntry> ProblemEntries(std::span<const TPlacedProblem> Problems) {
